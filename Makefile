@@ -1,0 +1,32 @@
+# The two set-up commands of the README: `make demo` and `make check`.
+JOBS ?= 2
+GEN  := -G Ninja
+
+.PHONY: demo check deps build build-asan test test-asan fuzz bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DDISCFORGE_SANITIZE=ON
+	cmake --build build-asan -j$(JOBS)
+
+test: build
+	ctest --test-dir build --output-on-failure -j$(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+
+# Every test, once in a normal build and once under AddressSanitizer and UBSan.
+check: test test-asan
+
+demo: build
+	@scripts/demo.sh build
+
+clean:
+	rm -rf build build-asan build-fuzz build-bench

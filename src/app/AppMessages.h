@@ -1,0 +1,14 @@
+// The texts the conversion control shows the user.
+#pragma once
+
+namespace discforge::message {
+
+inline constexpr const char* encoderCaption = "startup convert.dll error";
+inline constexpr const char* initFailedAtStartup = "Can not initialize convert.dll, error 5.";
+inline constexpr const char* initFailed = "Can not initialize convert.dll.";
+inline constexpr const char* initFailedOnFormat = "Could not initialize convert.dll.";
+inline constexpr const char* maxSizeRange = "Max File size range is (1M .. 4096M).";
+inline constexpr const char* invalidEntryCaption = "invalid entry";
+inline constexpr const char* logSeparator = "****************************************";
+
+} // namespace discforge::message

@@ -1,0 +1,25 @@
+#include "app/AppPaths.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+namespace discforge {
+
+AppPaths MakeAppPaths(const std::string& workingDirectory)
+{
+    AppPaths paths;
+    paths.helpFilePath = workingDirectory + "/Mordaxdisc.chm";
+    paths.skinImagePath[0] = workingDirectory + "/UI/interface.jpg";
+    paths.skinImagePath[1] = workingDirectory + "/UI/inputpreview.jpg";
+    paths.skinImagePath[2] = workingDirectory + "/UI/outputpreview.jpg";
+    return paths;
+}
+
+std::string CurrentWorkingDirectory()
+{
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+} // namespace discforge

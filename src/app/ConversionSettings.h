@@ -1,0 +1,42 @@
+// The conversion settings that every part of the program reads.
+#pragma once
+
+namespace discforge {
+
+enum OutputFormat : int { formatVcd = 1, formatSvcd = 3, formatDvd = 4 };
+enum TvStandard : int { standardNtsc = 0, standardPal = 1 };
+
+struct PictureSize {
+    int width;
+    int height;
+};
+
+struct ConversionSettings {
+    int outputFormat = formatVcd;
+    int tvStandard = standardNtsc;
+    int frameWidth = 352;
+    int frameHeight = 240;
+    bool splitOutput = false;
+    int maxFileSizeMB = 600;
+    bool shutdownWhenDone = false;
+    bool batchMode = true;
+    bool editFilters = false;
+    bool videoSettingsChanged = true;
+    bool audioSettingsChanged = true;
+
+    // The only argument the encoder library is initialised with.
+    int encoderFormatCode() const { return tvStandard * 16 + outputFormat; }
+};
+
+inline constexpr int minMaxFileSizeMB = 1;
+inline constexpr int maxMaxFileSizeMB = 4096;
+
+bool IsKnownFormat(int format);
+// The disc picture of a format; only for known formats.
+PictureSize FormatPictureSize(int format, int standard);
+// 44100 Hz for VCD and SVCD, 48000 Hz for DVD, 0 for any other format.
+int FormatAudioRate(int format);
+// 29.97 for NTSC, 25.0 for PAL.
+double StandardFrameRate(int standard);
+
+} // namespace discforge

@@ -1,0 +1,34 @@
+#include "app/FrameProfile.h"
+
+#include "app/AppIdentity.h"
+#include "platform/ProfileStore.h"
+
+#include <string>
+
+namespace discforge {
+
+FrameProfile ReadFrameProfile(const ProfileStore& profile)
+{
+    FrameProfile frame;
+    frame.left = profile.ReadInt(appTitle, "left", 100);
+    frame.top = profile.ReadInt(appTitle, "top", 50);
+    if (frame.left < 0 || frame.left > 800) {
+        frame.left = 0;
+    }
+    if (frame.top < 0 || frame.top > 600) {
+        frame.top = 0;
+    }
+    frame.editFilters = profile.ReadInt(appTitle, "editFilters", 0) != 0;
+    return frame;
+}
+
+void WriteFrameProfile(ProfileStore& profile, int left, int top, bool batchMode, bool editFilters)
+{
+    profile.WriteString(appTitle, "left", std::to_string(left));
+    profile.WriteString(appTitle, "top", std::to_string(top));
+    profile.WriteString(appTitle, "batch", batchMode ? "1" : "0");
+    profile.WriteString(appTitle, "editFilters", editFilters ? "1" : "0");
+    profile.Flush();
+}
+
+} // namespace discforge

@@ -1,0 +1,105 @@
+#include "app/SettingsController.h"
+
+#include "app/AppMessages.h"
+#include "app/ControlIds.h"
+#include "app/ShowMessage.h"
+#include "encoder/EncoderLibrary.h"
+#include "platform/ControlSurface.h"
+#include "platform/WindowPort.h"
+
+#include <string>
+
+namespace discforge {
+
+SettingsController::SettingsController(ConversionSettings& settings, const EncoderLibrary& encoder,
+                                       ControlSurface& controls, MessagePort& messages, WindowPort& window,
+                                       SizeEditHooks hooks)
+    : settings_(settings), encoder_(encoder), controls_(controls), messages_(messages), window_(window),
+      hooks_(std::move(hooks))
+{
+}
+
+void SettingsController::ApplyDefaults()
+{
+    settings_.splitOutput = false;
+    controls_.SetChecked(control::splitCheck, false);
+    controls_.SetEnabled(control::maxSizeEdit, false);
+    controls_.SetText(control::maxSizeEdit, "600");
+    settings_.maxFileSizeMB = 600;
+    settings_.videoSettingsChanged = true;
+    settings_.audioSettingsChanged = true;
+    settings_.outputFormat = formatVcd;
+    settings_.tvStandard = standardNtsc;
+    controls_.SetChecked(control::ntscRadio, true);
+    controls_.SetChecked(control::vcdRadio, true);
+    controls_.SetChecked(control::palRadio, false);
+    controls_.SetChecked(control::dvdRadio, false);
+    controls_.SetChecked(control::svcdRadio, false);
+    settings_.frameWidth = 352;
+    settings_.frameHeight = 240;
+    controls_.SetText(control::widthEdit, "352");
+    controls_.SetText(control::heightEdit, "240");
+}
+
+bool SettingsController::ChooseFormat(int newFormat)
+{
+    if (encoder_.Init(settings_.tvStandard * 16 + newFormat) != 0) {
+        return RefuseAndClose(newFormat == formatSvcd ? message::initFailed : message::initFailedOnFormat);
+    }
+    settings_.videoSettingsChanged = true;
+    settings_.audioSettingsChanged = true;
+    // VCD has always enabled the size edits even when it was already chosen.
+    if (newFormat == formatVcd) {
+        EnableSizeEdits();
+    }
+    if (newFormat == settings_.outputFormat) {
+        return true;
+    }
+    settings_.outputFormat = newFormat;
+    EnableSizeEdits();
+    ShowFormatSize();
+    if (hooks_.inputsIdle && hooks_.reapplySizeEdits && hooks_.inputsIdle()) {
+        hooks_.reapplySizeEdits();
+    }
+    return true;
+}
+
+bool SettingsController::ChooseStandard(int newStandard)
+{
+    settings_.tvStandard = newStandard;
+    if (encoder_.Init(newStandard * 16 + settings_.outputFormat) != 0) {
+        return RefuseAndClose(message::initFailed);
+    }
+    EnableSizeEdits();
+    if (IsKnownFormat(settings_.outputFormat)) {
+        ShowFormatSize();
+    }
+    if (hooks_.reapplySizeEdits) {
+        hooks_.reapplySizeEdits();
+    }
+    return true;
+}
+
+void SettingsController::EnableSizeEdits()
+{
+    controls_.SetEnabled(control::widthEdit, true);
+    controls_.SetEnabled(control::heightEdit, true);
+}
+
+void SettingsController::ShowFormatSize()
+{
+    const PictureSize size = FormatPictureSize(settings_.outputFormat, settings_.tvStandard);
+    settings_.frameWidth = size.width;
+    settings_.frameHeight = size.height;
+    controls_.SetText(control::widthEdit, std::to_string(size.width));
+    controls_.SetText(control::heightEdit, std::to_string(size.height));
+}
+
+bool SettingsController::RefuseAndClose(const char* text)
+{
+    ShowMessage(messages_, text, message::encoderCaption);
+    window_.PostCloseRequest();
+    return false;
+}
+
+} // namespace discforge

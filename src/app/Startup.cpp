@@ -1,0 +1,44 @@
+#include "app/Startup.h"
+
+#include "app/AppCore.h"
+#include "app/AppIdentity.h"
+#include "app/AppMessages.h"
+#include "app/CSystemInfo.h"
+#include "app/ShowMessage.h"
+#include "platform/MessagePort.h"
+#include "platform/WindowPort.h"
+
+namespace discforge {
+
+bool StartEncoder(AppCore& core, const std::string& libraryName, EncoderCallbacks callbacks)
+{
+    if (!core.encoder.Load(libraryName)) {
+        core.ports.messages.ShowBox(core.encoder.LoadError(), message::encoderCaption, MessageIcon::Error);
+        core.ports.window.PostCloseRequest();
+        return false;
+    }
+    if (const auto missing = core.encoder.Resolve()) {
+        ShowMessage(core.ports.messages, MissingEntryPointMessage(*missing), message::encoderCaption);
+        core.ports.window.PostCloseRequest();
+        return false;
+    }
+    core.encodeParameters.supplyVideoFrame = callbacks.supplyVideoFrame;
+    core.encodeParameters.supplyAudio = callbacks.supplyAudio;
+
+    core.settingsController.ApplyDefaults();
+    if (core.encoder.Init(core.settings.encoderFormatCode()) != 0) {
+        ShowMessage(core.ports.messages, message::initFailedAtStartup, message::encoderCaption);
+        core.ports.window.PostCloseRequest();
+        return false;
+    }
+    return true;
+}
+
+void WriteStartupLog(AppCore& core)
+{
+    core.runLog.AppendLogLine(std::string(appTitle) + " - " + appVersion);
+    CSystemInfo systemInfo;
+    core.runLog.AppendLogLine(systemInfo.Describe());
+}
+
+} // namespace discforge

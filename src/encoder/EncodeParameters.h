@@ -1,0 +1,79 @@
+/*
+ * The interface between the program and the MPEG encoder library, shared by both.
+ * Plain C so that the library can export it with C linkage.
+ *
+ * The library pulls its input through the two callbacks. Both return 0 on success
+ * and a non-zero failure code otherwise; the pointers they store stay valid until
+ * the next call of the same callback. Sound calls come in order from sample 0,
+ * each going on where the last ended; pictures may be asked in any order.
+ */
+#ifndef DISCFORGE_ENCODE_PARAMETERS_H
+#define DISCFORGE_ENCODE_PARAMETERS_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Stores the row length in bytes (width x 4) and a pointer to 32-bit blue-green-red-X
+ * pixels, bottom row first. */
+typedef int32_t (*SupplyVideoFrameFn)(int32_t frameIndex, int32_t* rowBytes, const uint8_t** pixels);
+
+/* Stores the input sample frames consumed, the bytes delivered and a pointer to
+ * 16-bit little-endian stereo samples at the record's sample rate. */
+typedef int32_t (*SupplyAudioFn)(int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered,
+                                 const uint8_t** samples);
+
+/* One input's encode. With 32-bit pointers this is the 60-byte record the library
+ * has always taken; the field order and widths must not change. */
+typedef struct EncodeParameters {
+    uint8_t videoFlag; /* always 1 */
+    int32_t width;
+    int32_t height;
+    int32_t firstFrame; /* always 0 */
+    int32_t lastFrame;
+    int32_t firstSample; /* always 0 */
+    int32_t lastSample;
+    uint8_t audioFlag; /* always 1 */
+    int32_t sampleRate;
+    uint8_t sampleFlag; /* always 1 */
+    int32_t bitsPerSample; /* always 16 */
+    const char* outputName;
+    SupplyVideoFrameFn supplyVideoFrame;
+    SupplyAudioFn supplyAudio;
+    int32_t splitSizeMB; /* 0: one file */
+} EncodeParameters;
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#ifdef __cplusplus
+static_assert(sizeof(EncodeParameters) == 60, "the encoder record is 60 bytes with 32-bit pointers");
+#else
+_Static_assert(sizeof(EncodeParameters) == 60, "the encoder record is 60 bytes with 32-bit pointers");
+#endif
+#endif
+
+/* Results of swMPEGMakeMPEG. Only ENCODE_COMPLETED lets a batch go on. */
+enum EncodeResult {
+    ENCODE_COMPLETED = 31,
+    ENCODE_CANCELLED = 32,
+    ENCODE_BAD_PARAMETERS = 33,
+    ENCODE_CALLBACK_FAILED = 34,
+    ENCODE_OUTPUT_FAILED = 35,
+    ENCODE_CODEC_FAILED = 36,
+    ENCODE_NOT_INITIALISED = 37
+};
+
+/* The five entry points, resolved by name at run time. The window handle given to
+ * swMPEGAppWnd is the program's top-level QWidget pointer, or null without a window. */
+typedef int32_t (*SwMpegInitFn)(int32_t formatCode);
+typedef int32_t (*SwMpegMakeMpegFn)(const EncodeParameters* parameters);
+typedef void (*SwMpegShutdownFn)(void);
+typedef void (*SwMpegSetFocusFn)(void);
+typedef void (*SwMpegAppWndFn)(void* window);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,31 @@
+// The per-user profile: integers and strings in sections of an INI file.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class QSettings;
+
+namespace discforge {
+
+class ProfileStore {
+public:
+    // The user's own profile file of this program.
+    ProfileStore();
+    // A profile kept in the given INI file.
+    explicit ProfileStore(const std::string& iniPath);
+    ~ProfileStore();
+    ProfileStore(const ProfileStore&) = delete;
+    ProfileStore& operator=(const ProfileStore&) = delete;
+
+    // `fallback` when the key is missing or does not hold a whole number.
+    int ReadInt(const std::string& section, const std::string& key, int fallback) const;
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Writes pending changes to the file.
+    void Flush();
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+} // namespace discforge
