@@ -28,5 +28,11 @@ check: test test-asan
 demo: build
 	@scripts/demo.sh build
 
+# Benchmarks against peers, in an optimised build of their own.
+bench: deps
+	cmake -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DDISCFORGE_BENCH=ON
+	cmake --build build-bench -j$(JOBS)
+	@for script in bench/*/run.sh; do echo "== $$script"; $$script build-bench || exit 1; done
+
 clean:
 	rm -rf build build-asan build-fuzz build-bench
