@@ -112,7 +112,8 @@ public:
 
     // Moves the stream so that the next update delivers the frame that starts
     // at `time` (100-ns units; the nearest frame start), or the audio from the
-    // sample at `time`. False for a negative time or a stream that cannot seek.
+    // sample at `time`. False for a negative time. The seek itself runs on the
+    // worker: when the demuxer cannot seek, the next update answers Failed.
     bool Seek(std::int64_t time);
 
     // Asks for the next frame (or block) into the sample. Done: it is there.
