@@ -130,6 +130,9 @@ AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex,
 CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec,
                            AVPacket* packet, AVFrame* frame, bool& draining, std::string& error)
 {
+    // A decoder that keeps refusing without taking more input is given up.
+    constexpr int maxRefusalsInARow = 1000;
+    int refusals = 0;
     for (;;) {
         int result = avcodec_receive_frame(codec, frame);
         if (result == 0) {
@@ -139,8 +142,12 @@ CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext*
             return CursorStep::End;
         }
         if (result != AVERROR(EAGAIN)) {
+            // A damaged frame is dropped; the decoder goes on with the next packet.
             error = AvFailure(MediaFailure::DecodeFailed, "avcodec_receive_frame()", source.Path(), result).text;
-            return CursorStep::Failed;
+            if (result == AVERROR(ENOMEM) || ++refusals > maxRefusalsInARow) {
+                return CursorStep::Failed;
+            }
+            continue;
         }
         result = av_read_frame(source.Context(), packet);
         if (result < 0) {
