@@ -1,4 +1,5 @@
 #include "platform/AviFile.h"
+#include "platform/MmStream.h"
 
 #include "SampleMedia.h"
 
@@ -164,6 +165,22 @@ TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
     auto mjpeg = OpenSample(Spec(VideoCodec::Mjpeg, FrameRate::Pal25, AudioForm::None));
     ASSERT_TRUE(mjpeg);
     EXPECT_EQ(mjpeg->GetStream(aviStreamTypeVideo, 0)->FindNextKeyFrame(7), 7);
+}
+
+TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
+{
+    auto file = OpenSample(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Info().width, 0u);
+    EXPECT_EQ(file->Info().rate, 48000u);
+    // Sample frames of the sound, as near as the container tells.
+    EXPECT_NEAR(file->Info().length, 48000.0 * frameCount / 25, 48000.0 / 25);
+    EXPECT_FALSE(file->GetStream(aviStreamTypeVideo, 0));
+    ASSERT_TRUE(file->GetStream(aviStreamTypeAudio, 0));
+    MediaError error;
+    EXPECT_FALSE(MmStream::Open(SampleAvi(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000)),
+                                MmPurpose::PrimaryVideo, error));
+    EXPECT_EQ(error.failure, MediaFailure::NoStream);
 }
 
 } // namespace

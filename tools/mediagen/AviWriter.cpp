@@ -294,7 +294,12 @@ bool AviWriter::Write(std::string& error)
         return false;
     }
     output_.reset(output);
-    if (!OpenVideo(error) || (spec_.audio != AudioForm::None && !OpenAudio(error))) {
+    if (spec_.video == VideoCodec::None && spec_.audio == AudioForm::None) {
+        error = "a file needs video or sound";
+        return false;
+    }
+    if ((spec_.video != VideoCodec::None && !OpenVideo(error)) ||
+        (spec_.audio != AudioForm::None && !OpenAudio(error))) {
         return false;
     }
     result = avio_open(&output_->pb, spec_.path.c_str(), AVIO_FLAG_WRITE);
@@ -315,14 +320,14 @@ bool AviWriter::Write(std::string& error)
     FrameRateFraction(spec_.rate, numerator, denominator);
     const std::int64_t rate = AudioSampleRate(spec_.audio);
     for (std::int64_t number = 0; number < spec_.frames; ++number) {
-        if (!EncodeVideoFrame(number, error)) {
+        if (video_.codec && !EncodeVideoFrame(number, error)) {
             return false;
         }
         if (audio_.codec && !EncodeAudioUpTo(av_rescale(number + 1, rate * denominator, numerator), error)) {
             return false;
         }
     }
-    if (!Send(video_, nullptr, error) || (audio_.codec && !Send(audio_, nullptr, error))) {
+    if ((video_.codec && !Send(video_, nullptr, error)) || (audio_.codec && !Send(audio_, nullptr, error))) {
         return false;
     }
     result = av_write_trailer(output_.get());

@@ -8,7 +8,7 @@
 
 namespace discforge::mediagen {
 
-enum class VideoCodec { Mpeg4, Mjpeg, RawRgb };
+enum class VideoCodec { Mpeg4, Mjpeg, RawRgb, None };
 enum class AudioForm { Stereo16At44100, Stereo16At48000, Mono8At11025, Mono8At22050, Mp3, None };
 enum class FrameRate { Pal25, Ntsc2997 };
 
@@ -19,7 +19,7 @@ struct AviSpec {
     FrameRate rate = FrameRate::Pal25;
     int width = 352;
     int height = 288;
-    std::int64_t frames = 50;
+    std::int64_t frames = 50;   // with VideoCodec::None the sound still lasts this many frames
     int keyFrameInterval = 12;  // MPEG-4 only; every frame is a key frame in MJPEG and raw RGB
     std::string fourCC;         // overrides the codec's usual code when not empty (4 characters)
 };

@@ -26,7 +26,8 @@ constexpr const char* helpText =
     "The sound is a 440 Hz tone with a 10 ms click at the start of every second.\n"
     "\n"
     "AVI options:\n"
-    "  --video mpeg4|mjpeg|rgb      video codec (default mpeg4; rgb = uncompressed 24-bit)\n"
+    "  --video mpeg4|mjpeg|rgb|none video codec (default mpeg4; rgb = uncompressed 24-bit;\n"
+    "                               none = sound only)\n"
     "  --audio pcm44|pcm48|u8-11025|u8-22050|mp3|none\n"
     "                               16-bit stereo 44100 or 48000 Hz, 8-bit mono 11025 or\n"
     "                               22050 Hz, MP3 128 kbit/s stereo 44100 Hz, or no sound\n"
@@ -64,7 +65,8 @@ bool ParseNumber(const std::string& text, long long& value)
 int WriteAviCommand(const std::map<std::string, std::string>& options, const std::string& path)
 {
     static const std::map<std::string, VideoCodec> codecs{
-        {"mpeg4", VideoCodec::Mpeg4}, {"mjpeg", VideoCodec::Mjpeg}, {"rgb", VideoCodec::RawRgb}};
+        {"mpeg4", VideoCodec::Mpeg4}, {"mjpeg", VideoCodec::Mjpeg}, {"rgb", VideoCodec::RawRgb},
+        {"none", VideoCodec::None}};
     static const std::map<std::string, AudioForm> forms{
         {"pcm44", AudioForm::Stereo16At44100}, {"pcm48", AudioForm::Stereo16At48000},
         {"u8-11025", AudioForm::Mono8At11025}, {"u8-22050", AudioForm::Mono8At22050},
