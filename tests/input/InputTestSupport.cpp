@@ -107,7 +107,9 @@ void WriteBmp(const std::string& path, int width, int height)
     put(24, 2);
     put(0, 4);
     put(imageSize, 4);
-    put(0, 16);
+    for (int i = 0; i < 4; ++i) {
+        put(0, 4); // resolution and colour counts
+    }
     for (int row = 0; row < height; ++row) {
         for (int x = 0; x < width; ++x) {
             bytes += "\x20\x40\x60";
