@@ -143,7 +143,7 @@ private:
 
     bool AllocateBlock(PictureBlock& block, const PictureLayout& layout);
     void AdoptLayout(const PictureLayout& layout);
-    bool Dispatch();
+    bool Dispatch(const std::string& name);
     bool RescaleInto(int newWidth, int newHeight, int left, int bottom);
     void PlaceRows(int sourceBottom, int targetBottom, int rowCount, int sourceLeft, int targetLeft,
                    int columnCount);

@@ -14,6 +14,9 @@ protected:
     bool ReadGif() override;
     bool ReadTarga() override;
     bool ReadJpeg() override;
+
+private:
+    static void ReportJpegMessage(void* context, const char* text);
 };
 
 } // namespace discforge
