@@ -1,19 +1,25 @@
 #include "picture/PictureBlock.h"
 
-#include <new>
+#include <cstdlib>
 
 namespace discforge {
 
 bool PictureBlock::Allocate(std::size_t size)
 {
     Release();
-    // Value-initialised: the whole block starts zero, so new rows are black.
-    data_.reset(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]());
+    // calloc: the whole block starts zero, so new rows are black; large blocks
+    // come as fresh pages that cost nothing until written.
+    data_.reset(static_cast<std::uint8_t*>(std::calloc(size == 0 ? 1 : size, 1)));
     if (!data_) {
         return false;
     }
     size_ = size;
     return true;
+}
+
+void PictureBlock::Free::operator()(std::uint8_t* p) const
+{
+    std::free(p);
 }
 
 void PictureBlock::Release()

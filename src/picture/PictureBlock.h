@@ -22,7 +22,10 @@ public:
     bool Empty() const { return !data_; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> data_;
+    struct Free {
+        void operator()(std::uint8_t* p) const;
+    };
+    std::unique_ptr<std::uint8_t[], Free> data_;
     std::size_t size_ = 0;
 };
 

@@ -65,8 +65,10 @@ void TBaseDib::AdoptLayout(const PictureLayout& layout)
 bool TBaseDib::AllocatePicture(int width, int height, int depth)
 {
     if (!block_.Empty() && width == width_ && height == height_ && depth == depth_) {
+        blockKept_ = true;
         return true;
     }
+    blockKept_ = false;
     PictureLayout layout;
     switch (ComputePictureLayout(width, height, depth, layout)) {
     case LayoutResult::unsupportedDepth:
@@ -93,7 +95,9 @@ bool TBaseDib::StartPicture(int width, int height, int depth)
     if (!AllocatePicture(width, height, depth)) {
         return false;
     }
-    std::memset(block_.Data() + bitmapInfoHeaderBytes, 0, block_.Size() - bitmapInfoHeaderBytes);
+    if (blockKept_) {
+        std::memset(block_.Data() + bitmapInfoHeaderBytes, 0, block_.Size() - bitmapInfoHeaderBytes);
+    }
     return true;
 }
 

@@ -156,6 +156,7 @@ private:
     int stride_ = 0;
     int rowBytes_ = 0;
     int colourCount_ = 0;
+    bool blockKept_ = false; // the last AllocatePicture kept the block it had
     WorkBlock work_;
 
     char errorText_[errorTextSize] = {};
