@@ -6,9 +6,9 @@
 #include "input/AudioConversion.h"
 #include "input/InputHost.h"
 #include "input/InputMessages.h"
-#include "input/ListPicture.h"
 #include "input/TextFormat.h"
 #include "input/VideoStreamReader.h"
+#include "picture/TBaseDib.h"
 
 #include <algorithm>
 #include <cctype>
@@ -255,7 +255,7 @@ bool InputTable::OpenListInput(const std::string& path)
         entry.listFile.Close();
         return false;
     }
-    ListPicture& picture = ports_.workPicture;
+    TBaseDib& picture = ports_.workPicture;
     if (!picture.LoadFile(ListPicturePath(line, entry.listDirectory))) {
         ShowMessage(ports_.messages, picture.ErrorText(), message::contextAddFile);
         entry.listFile.Close();

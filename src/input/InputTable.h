@@ -12,9 +12,9 @@ namespace discforge {
 struct ConversionSettings;
 class ControlSurface;
 class InputHost;
-class ListPicture;
 class MessagePort;
 class RunLog;
+class TBaseDib;
 class VideoStreamReader;
 
 struct InputTablePorts {
@@ -22,7 +22,9 @@ struct InputTablePorts {
     ControlSurface& controls;
     InputHost& host;
     VideoStreamReader& streams;
-    ListPicture& workPicture;
+    // The main window's full-size work picture; a list's first picture is
+    // loaded into it when the list is opened.
+    TBaseDib& workPicture;
 };
 
 class InputTable {

@@ -92,7 +92,7 @@ TEST(DescribeList, WritesTheListLinesWithoutRateAndTime)
 
     EXPECT_EQ(rig.LogLines(),
               (Lines{"File List Name: " + list, "File 4CC: ", "File size: 18", " ", "Video:",
-                     "  Filename: /pictures/shown.bmp", "  Resolution: 640 x 480", "  Total Frames: 3",
+                     "  Filename: /pictures/shown.bmp", "  Resolution: 8 x 6", "  Total Frames: 3",
                      "  Selected Frames: 3", " ", " Audio: none"}));
     EXPECT_EQ(rig.settings.tvStandard, standardPal);
 }

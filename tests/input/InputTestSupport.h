@@ -7,10 +7,10 @@
 #include "input/InputHost.h"
 #include "input/InputTable.h"
 #include "input/InputTableState.h"
-#include "input/ListPicture.h"
 #include "input/VideoStreamReader.h"
 #include "platform/MemoryControlSurface.h"
 #include "platform/MessagePort.h"
+#include "picture/TFullDib.h"
 
 #include <cstdint>
 #include <deque>
@@ -125,22 +125,6 @@ private:
     InputTableState& state_;
 };
 
-// Loads nothing: answers with the size, depth and error text it is given.
-class FakePicture final : public ListPicture {
-public:
-    bool LoadFile(const std::string& path) override
-    {
-        loadedPaths.push_back(path);
-        return std::filesystem::exists(path) && !failing.contains(path);
-    }
-    int Width() const override { return 640; }
-    int Height() const override { return 480; }
-    int Depth() const override { return 24; }
-    std::string ErrorText() const override { return "picture error text"; }
-    std::vector<std::string> loadedPaths;
-    std::set<std::string> failing;
-};
-
 // A fresh folder under the system's temporary folder, removed at the end.
 class ScratchFolder {
 public:
@@ -155,7 +139,7 @@ private:
     std::filesystem::path root_;
 };
 
-// A 24-bit BMP filled with one colour.
+// A 24-bit BMP of one colour.
 void WriteBmp(const std::string& path, int width, int height);
 
 // Everything an InputTable needs, wired to the doubles.
@@ -173,7 +157,7 @@ struct InputTableRig {
     MemoryControlSurface controls;
     RecordingHost host;
     FakeStreamReader streams{state};
-    FakePicture picture;
+    TFullDib picture;
     InputTable table{state, settings, runLog, {messages, controls, host, streams, picture}};
 };
 

@@ -2,6 +2,9 @@
 
 #include "InputTestSupport.h"
 
+#include "input/TextFormat.h"
+#include "picture/PictureMessages.h"
+
 #include <gtest/gtest.h>
 
 namespace discforge {
@@ -47,10 +50,16 @@ TEST(OpenList, BareNamesAndPathsMakeOneFramePerLine)
     const std::string list = folder.WriteText("show.lst", "first.bmp\n" + folder.Path("first.bmp") + "\nsub/b.bmp\n");
     InputTableRig rig;
     rig.settings.batchMode = true;
+    // The bare name is found in the list's folder, not in the working directory.
     ASSERT_TRUE(rig.AddList(list));
 
     const InputEntry& entry = rig.state.inputTable[0];
-    EXPECT_EQ(rig.picture.loadedPaths, std::vector<std::string>{folder.Path("first.bmp")});
+    EXPECT_EQ(rig.picture.Path(), folder.Path("first.bmp"));
+    EXPECT_EQ(entry.width, 8);
+    EXPECT_EQ(entry.height, 6);
+    EXPECT_EQ(entry.sourceBits, 24);
+    EXPECT_EQ(entry.outputWidth, 8);
+    EXPECT_EQ(entry.outputHeight, 6);
     EXPECT_EQ(entry.listDirectory, folder.Path(""));
     EXPECT_EQ(entry.totalFrames, 3u);
     EXPECT_EQ(entry.selectedFrames, 3u);
@@ -124,20 +133,24 @@ TEST(OpenList, AMissingListIsRefused)
 TEST(OpenList, ABadFirstPictureIsRefusedWithThePicturesOwnError)
 {
     const test::ScratchFolder folder;
-    folder.WriteText("bad.bmp", "BM this is not a picture");
-    const std::string list = folder.WriteText("bad.lst", "bad.bmp\n");
+    const std::string notAPicture = folder.WriteText("notes.bmp", "these are notes, not a picture");
+    const std::string list = folder.WriteText("bad.lst", "notes.bmp\nmissing.bmp\n");
     InputTableRig rig;
-    rig.picture.failing.insert(folder.Path("bad.bmp"));
     ASSERT_TRUE(rig.AddVideo("/v/a.avi"));
 
     EXPECT_FALSE(rig.AddList(list));
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].text, "picture error text");
+    EXPECT_EQ(rig.messages.shown[0].text, FormatText(picture_message::unknownType, notAPicture.c_str()));
     EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - add file error");
     EXPECT_EQ(rig.state.inputCount, 1);
     EXPECT_EQ(rig.state.selectedInput, 0);
     EXPECT_FALSE(rig.state.inputTable[1].listFile.IsOpen());
     EXPECT_EQ(rig.streams.openPaths.count("/v/a.avi"), 1u);
+
+    const std::string missingFirst = folder.WriteText("missing.lst", "missing.bmp\n");
+    EXPECT_FALSE(rig.AddList(missingFirst));
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].text, FormatText(picture_message::openFailed, folder.Path("missing.bmp").c_str()));
 }
 
 TEST(OpenList, WithoutBatchModeAfterSoundTheListCarriesSilence)
