@@ -196,6 +196,13 @@ bool AviWriter::Send(Track& track, const AVFrame* frame, std::string& error)
             error = Failure("avcodec_receive_packet()", result);
             return false;
         }
+        // MP3 starts with the coder's delay at negative times; AVI has no such
+        // times, and the muxer would shift the video to make room. The delay
+        // is kept as sound at the start instead.
+        if (track.codec->initial_padding > 0) {
+            packet_->pts += packet_->pts != AV_NOPTS_VALUE ? track.codec->initial_padding : 0;
+            packet_->dts += packet_->dts != AV_NOPTS_VALUE ? track.codec->initial_padding : 0;
+        }
         av_packet_rescale_ts(packet_.get(), track.codec->time_base, track.stream->time_base);
         packet_->stream_index = track.stream->index;
         result = av_interleaved_write_frame(output_.get(), packet_.get());
