@@ -267,7 +267,10 @@ int FrameFetch::FetchAudio(int index, int position)
     }
     fetch.fetchInProgress = true;
     Status(reader_message::statusSeekingSample);
-    if ((position == 0 || context_.settings.audioSettingsChanged) && !stream->Seek(at)) {
+    // Placed on the wanted sample every time: going on from the last block
+    // costs nothing, and a stream that was rebuilt meanwhile (kind 4) starts
+    // where the sound is, not at the beginning of the file.
+    if (!stream->Seek(at)) {
         return fetchSeekFailed;
     }
     Status(reader_message::statusUpdatingSample);

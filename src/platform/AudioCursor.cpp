@@ -64,7 +64,8 @@ std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaErr
     cursor->streamIndex_ = index;
     cursor->sampleRate_ = rate;
     cursor->channels_ = channels == 1 ? 1 : 2;
-    cursor->bits_ = IsEightBit(stream->codecpar->format) ? 8 : 16;
+    const bool eightBit = IsEightBit(stream->codecpar->format) || stream->codecpar->codec_id == AV_CODEC_ID_PCM_U8;
+    cursor->bits_ = eightBit ? 8 : 16;
     cursor->startPts_ = StreamStartPts(stream);
     cursor->source_ = std::move(source);
     return cursor;

@@ -86,7 +86,7 @@ std::size_t MmAudioPipe::QueueCapacity() const
 
 bool MmAudioPipe::WorkWanted() const
 {
-    return stop_ || planPending_ || (running_ && !endOfStream_ && !failed_ && QueuedBytes() < QueueCapacity());
+    return stop_ || planPending_ || (running_ && demanded_ && !endOfStream_ && !failed_ && QueuedBytes() < QueueCapacity());
 }
 
 void MmAudioPipe::Work()
@@ -167,6 +167,8 @@ void MmAudioPipe::Consume(std::size_t bytes)
 void MmAudioPipe::Seek(std::int64_t position)
 {
     std::lock_guard lock(mutex_);
+    demanded_ = true;
+    workWanted_.notify_all();
     atEnd_ = false;
     if (position == queueStart_) {
         return;
@@ -215,6 +217,8 @@ MmAnswer MmAudioPipe::Resolve()
 MmAnswer MmAudioPipe::Update()
 {
     std::lock_guard lock(mutex_);
+    demanded_ = true;
+    workWanted_.notify_all();
     const char* refusal = buffer_ == nullptr ? media_messages::noSample : !running_ ? media_messages::notRunning : nullptr;
     if (refusal != nullptr) {
         error_ = refusal;

@@ -55,6 +55,7 @@ private:
     // Everything below is guarded by mutex_.
     bool stop_ = false;
     bool running_ = false;
+    bool demanded_ = false; // decoding waits for the first seek or update, which says where to start
     bool planPending_ = false;
     std::int64_t plan_ = 0;
     bool endOfStream_ = false;

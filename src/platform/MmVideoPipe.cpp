@@ -83,7 +83,7 @@ bool MmVideoPipe::Start(MediaError& error)
 
 bool MmVideoPipe::WorkWanted() const
 {
-    return stop_ || planPending_ || (running_ && !endOfStream_ && !failed_ && ready_.size() < readyDepth);
+    return stop_ || planPending_ || (running_ && demanded_ && !endOfStream_ && !failed_ && ready_.size() < readyDepth);
 }
 
 std::vector<std::uint8_t> MmVideoPipe::TakeSpare()
@@ -208,6 +208,8 @@ void MmVideoPipe::Plan(std::int64_t target)
 void MmVideoPipe::Seek(std::int64_t target)
 {
     std::lock_guard lock(mutex_);
+    demanded_ = true;
+    workWanted_.notify_all();
     atEnd_ = false;
     redeliver_ = false;
     if (surfaceIndex_ >= 0 && target == surfaceIndex_) {
@@ -266,6 +268,8 @@ MmAnswer MmVideoPipe::Resolve()
 MmAnswer MmVideoPipe::Update()
 {
     std::lock_guard lock(mutex_);
+    demanded_ = true;
+    workWanted_.notify_all();
     const char* refusal = !sampleExists_ ? media_messages::noSample
                           : !running_    ? media_messages::notRunning
                           : locked_      ? media_messages::surfaceLocked

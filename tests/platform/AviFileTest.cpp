@@ -167,6 +167,38 @@ TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
     EXPECT_EQ(mjpeg->GetStream(aviStreamTypeVideo, 0)->FindNextKeyFrame(7), 7);
 }
 
+TEST(AviFile, OtherContainersOpenThroughTheSameInterface)
+{
+    const std::string& avi = SampleAvi(Spec(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::Stereo16At48000));
+    for (const char* container : {"matroska", "mov"}) {
+        const std::string copy = RemuxedCopy(avi, container, std::string("remuxed.") + container);
+        MediaError error;
+        auto file = AviFile::Open(copy, error);
+        ASSERT_TRUE(file) << error.text;
+        EXPECT_EQ(file->Info().width, 320u);
+        EXPECT_EQ(file->Info().rate, 30000u);
+        EXPECT_EQ(file->Info().scale, 1001u);
+        EXPECT_NEAR(file->Info().length, static_cast<double>(frameCount), 1.0) << container;
+        auto video = file->GetStream(aviStreamTypeVideo, 0);
+        ASSERT_TRUE(video);
+        EXPECT_EQ(video->FindNextKeyFrame(1), 12) << container;
+        auto decompressor = video->OpenDecompressor(error);
+        ASSERT_TRUE(decompressor) << error.text;
+        for (std::int64_t n : {0, 1, 2, 40, 13}) {
+            const std::uint8_t* bitmap = decompressor->GetFrame(n);
+            ASSERT_NE(bitmap, nullptr) << container << " frame " << n;
+            EXPECT_EQ(NumberInBitmap(bitmap), n) << container;
+        }
+        auto stream = MmStream::Open(copy, MmPurpose::PrimaryVideo, error);
+        ASSERT_TRUE(stream) << error.text;
+        EXPECT_EQ(stream->TimePerFrame(), 333666);
+        auto audio = MmStream::Open(copy, MmPurpose::PrimaryAudio, error);
+        ASSERT_TRUE(audio) << error.text;
+        EXPECT_EQ(audio->WaveFormat().sampleRate, 48000u);
+        EXPECT_EQ(audio->Components()[0].name.find("AVI"), std::string::npos);
+    }
+}
+
 TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
 {
     auto file = OpenSample(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000));

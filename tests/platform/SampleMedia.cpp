@@ -1,6 +1,7 @@
 #include "SampleMedia.h"
 
 extern "C" {
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -95,6 +96,39 @@ std::string TruncatedCopy(const std::string& path, std::size_t bytes, const std:
 }
 
 std::uintmax_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
+
+std::string RemuxedCopy(const std::string& path, const char* container, const std::string& name)
+{
+    const std::string copy = SampleFolder() + "/" + name;
+    AVFormatContext* input = nullptr;
+    AVFormatContext* output = nullptr;
+    if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0 ||
+        avformat_find_stream_info(input, nullptr) < 0 ||
+        avformat_alloc_output_context2(&output, nullptr, container, copy.c_str()) < 0) {
+        throw std::runtime_error("cannot remux " + path);
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        AVStream* stream = avformat_new_stream(output, nullptr);
+        avcodec_parameters_copy(stream->codecpar, input->streams[i]->codecpar);
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = input->streams[i]->time_base;
+    }
+    if (avio_open(&output->pb, copy.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(output, nullptr) < 0) {
+        throw std::runtime_error("cannot write " + copy);
+    }
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(input, packet) >= 0) {
+        av_packet_rescale_ts(packet, input->streams[packet->stream_index]->time_base,
+                             output->streams[packet->stream_index]->time_base);
+        av_interleaved_write_frame(output, packet);
+    }
+    av_packet_free(&packet);
+    av_write_trailer(output);
+    avio_closep(&output->pb);
+    avformat_free_context(output);
+    avformat_close_input(&input);
+    return copy;
+}
 
 std::int64_t NumberInSurface(const std::uint8_t* pixels, int pitch, int width, int height)
 {

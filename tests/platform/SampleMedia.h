@@ -18,6 +18,8 @@ const std::string& SampleFolder();
 // Copies the first `bytes` of a file (a truncated copy); returns the new path.
 std::string TruncatedCopy(const std::string& path, std::size_t bytes, const std::string& name);
 std::uintmax_t FileSize(const std::string& path);
+// The streams of a file copied unchanged into another container ("matroska", "mp4" ...).
+std::string RemuxedCopy(const std::string& path, const char* container, const std::string& name);
 
 // The frame number in a locked BGRX surface or a packed bottom-up bitmap.
 std::int64_t NumberInSurface(const std::uint8_t* pixels, int pitch, int width, int height);
