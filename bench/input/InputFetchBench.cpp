@@ -24,8 +24,8 @@ extern "C" {
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -44,8 +44,8 @@ public:
 
 class IdleWindow final : public WindowPort {
 public:
-    void PumpMessages() override {}
-    void PostCloseRequest() override {}
+    void PumpMessages() override { }
+    void PostCloseRequest() override { }
 };
 
 class HeadlessHost final : public InputHost {
@@ -54,19 +54,19 @@ public:
     public:
         using TCancelDialog::TCancelDialog;
         bool Create() override { return true; }
-        void SetCaption(const std::string&) override {}
-        void SetUpperText(const std::string&) override {}
-        void SetStatusText(const std::string&) override {}
-        void Close() override {}
+        void SetCaption(const std::string&) override { }
+        void SetUpperText(const std::string&) override { }
+        void SetStatusText(const std::string&) override { }
+        void Close() override { }
     };
-    void SetMainWindowEnabled(bool) override {}
-    void SetWaitCursor(bool) override {}
-    void DeleteListLine(int) override {}
-    void InsertListLine(int, const std::string&) override {}
-    void SelectListLine(int) override {}
-    void PostRemoveCommand() override {}
-    void RefreshInputControls() override {}
-    void ClearStopRequest() override {}
+    void SetMainWindowEnabled(bool) override { }
+    void SetWaitCursor(bool) override { }
+    void DeleteListLine(int) override { }
+    void InsertListLine(int, const std::string&) override { }
+    void SelectListLine(int) override { }
+    void PostRemoveCommand() override { }
+    void RefreshInputControls() override { }
+    void ClearStopRequest() override { }
     std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
     {
         return std::make_unique<Dialog>(cancelRequested);
@@ -92,8 +92,8 @@ struct Timing {
 bool PlainDecode(const std::string& path, int& frames, Timing& timing)
 {
     AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0 ||
-        avformat_find_stream_info(format, nullptr) < 0) {
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0
+        || avformat_find_stream_info(format, nullptr) < 0) {
         return false;
     }
     const AVCodec* decoder = nullptr;
@@ -114,9 +114,9 @@ bool PlainDecode(const std::string& path, int& frames, Timing& timing)
     const double cpuStart = CpuSeconds();
     auto drain = [&] {
         while (avcodec_receive_frame(codec, frame) == 0) {
-            scaler = sws_getCachedContext(scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                          codec->width, codec->height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr,
-                                          nullptr);
+            scaler
+                = sws_getCachedContext(scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                    codec->width, codec->height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
             std::uint8_t* planes[4] = {bgrx.data(), nullptr, nullptr, nullptr};
             int pitches[4] = {codec->width * 4, 0, 0, 0};
             sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, pitches);
@@ -211,7 +211,7 @@ bool Compare(const std::string& path, const char* label)
     std::printf("  plain libavcodec decode + BGRX: %.3f s elapsed, %.3f s processor\n", plain.wall, plain.cpu);
     std::printf("  FetchVideoFrame:                %.3f s elapsed, %.3f s processor\n", fetched.wall, fetched.cpu);
     std::printf("  ratio (fetch / plain): %.3f elapsed (goal <= 1.1), %.3f processor\n", fetched.wall / plain.wall,
-                fetched.cpu / plain.cpu);
+        fetched.cpu / plain.cpu);
     return fetchFrames == plainFrames && wrongFrames == 0;
 }
 
@@ -240,7 +240,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write the sample: %s\n", error.c_str());
             return 1;
         }
-        const std::string label = "640x480 MPEG-4, 60 s, key frame every " + std::to_string(keyFrameInterval) + " frames";
+        const std::string label
+            = "640x480 MPEG-4, 60 s, key frame every " + std::to_string(keyFrameInterval) + " frames";
         allPassed = Compare(spec.path, label.c_str()) && allPassed;
     }
     return allPassed ? 0 : 1;

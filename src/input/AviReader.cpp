@@ -19,23 +19,27 @@ std::uint32_t Le32(const std::uint8_t* at)
     return value;
 }
 
-std::uint16_t Le16(const std::uint8_t* at)
-{
-    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
+std::uint16_t Le16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | at[1] << 8); }
 
 char HandlerCharacter(std::uint32_t handler, int i) { return static_cast<char>((handler >> (8 * i)) & 0xFF); }
 
 } // namespace
 
-AviReader::AviReader(MediaInputContext context, VideoStreamReader& streams) : context_(context), streams_(streams) {}
+AviReader::AviReader(MediaInputContext context, VideoStreamReader& streams)
+    : context_(context)
+    , streams_(streams)
+{
+}
 
 AviReaderEntry& AviReader::Entry(int index)
 {
     return context_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
 }
 
-void AviReader::Show(const std::string& text, const char* context) { ShowMessage(context_.ports.messages, text, context); }
+void AviReader::Show(const std::string& text, const char* context)
+{
+    ShowMessage(context_.ports.messages, text, context);
+}
 
 void AviReader::ReleaseAviReader(int index)
 {
@@ -65,9 +69,9 @@ bool AviReader::InitAviReader(int index)
         if (!entry.getFrame) {
             const std::uint32_t handler = entry.streamInfo.handler;
             Show(FormatText(reader_message::aviNoDecompressorBefore, entry.path.c_str(), HandlerCharacter(handler, 0),
-                            HandlerCharacter(handler, 1), HandlerCharacter(handler, 2), HandlerCharacter(handler, 3)) +
-                     reader_message::supportAddress + reader_message::aviNoDecompressorAfter,
-                 reader_message::contextAviLoading);
+                     HandlerCharacter(handler, 1), HandlerCharacter(handler, 2), HandlerCharacter(handler, 3))
+                    + reader_message::supportAddress + reader_message::aviNoDecompressorAfter,
+                reader_message::contextAviLoading);
             return false;
         }
     }
@@ -137,7 +141,7 @@ bool AviReader::OpenAviReader(int index)
         const std::uint8_t* first = entry.getFrame->GetFrame(start);
         if (first == nullptr) {
             return Refuse(index, FormatText(reader_message::aviNoFrame, start, entry.path.c_str()),
-                          reader_message::contextOpenAvi);
+                reader_message::contextOpenAvi);
         }
         const int bits = Le16(first + 14);
         if (bits != 8 && bits != 16 && bits != 24 && bits != 32) {
@@ -156,9 +160,8 @@ bool AviReader::OpenAviReader(int index)
         entry.openMarker = 1;
         entry.totalFrames = entry.selectedFrames = entry.fileInfo.length;
         entry.cropX = entry.cropY = entry.cropWidth = entry.cropHeight = 0;
-        const double rate = entry.streamInfo.scale != 0
-                                ? static_cast<double>(entry.streamInfo.rate) / entry.streamInfo.scale
-                                : 0.0;
+        const double rate
+            = entry.streamInfo.scale != 0 ? static_cast<double>(entry.streamInfo.rate) / entry.streamInfo.scale : 0.0;
         entry.msPerFrame = rate > 0 ? static_cast<int>(1000.0 / rate) : 0;
         if (!context_.media.run.conversionActive) {
             entry.fitCrop = false;

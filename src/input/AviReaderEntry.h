@@ -23,8 +23,8 @@ struct AviReaderEntry {
     ListFile listFile; // never opened by the AVI reader
 
     bool videoReady = false; // the reader can deliver frames of this input
-    bool hasAudio = false;   // the reader delivers no audio
-    bool isAviFile = false;  // set at the end of every open
+    bool hasAudio = false; // the reader delivers no audio
+    bool isAviFile = false; // set at the end of every open
     bool deinterlace = false;
     bool invert = false; // mirror of the input's invert; every writer of one writes both
     bool fitCrop = false;

@@ -22,16 +22,20 @@ namespace discforge {
 namespace {
 
 constexpr int waitMilliseconds = 1000;
-constexpr int videoWaits = 20;       // the time-out comes after the 21st wait
-constexpr int audioWaits = 10;       // and after the 11th
-constexpr int audioRetryAfter = 2;   // waits before the audio update is asked again
-constexpr int resyncBlocks = 299;    // the audio is placed anew every this many blocks
+constexpr int videoWaits = 20; // the time-out comes after the 21st wait
+constexpr int audioWaits = 10; // and after the 11th
+constexpr int audioRetryAfter = 2; // waits before the audio update is asked again
+constexpr int resyncBlocks = 299; // the audio is placed anew every this many blocks
 constexpr int extraSeekFrames = 2990;
 constexpr int rebuildKeyFrames = 10; // the sequential fetch rebuilds its streams every this many key frames
 
 } // namespace
 
-FrameFetch::FrameFetch(MediaInputContext context, StreamReader& streams) : context_(context), streams_(streams) {}
+FrameFetch::FrameFetch(MediaInputContext context, StreamReader& streams)
+    : context_(context)
+    , streams_(streams)
+{
+}
 
 int FrameFetch::SourceFrame(int frameNumber, double frameRate, int tvStandard)
 {
@@ -159,7 +163,8 @@ int FrameFetch::UpdateSequential(int index, int source, MmAnswer& answer)
     StreamReaderState& reader = context_.media.reader;
     for (;;) {
         if (source == 0) {
-            fetch.nextKeyFrame = reader.timingAviStream ? static_cast<int>(reader.timingAviStream->FindNextKeyFrame(1)) : -1;
+            fetch.nextKeyFrame
+                = reader.timingAviStream ? static_cast<int>(reader.timingAviStream->FindNextKeyFrame(1)) : -1;
         }
         if (fetch.nextKeyFrame != -1 && source == fetch.nextKeyFrame) {
             if (++fetch.keyFrameCount % rebuildKeyFrames == 0) {
@@ -170,9 +175,9 @@ int FrameFetch::UpdateSequential(int index, int source, MmAnswer& answer)
                 entry.invert = invert;
                 context_.ports.controls.SetChecked(control::invertCheck, checked);
             }
-            fetch.nextKeyFrame =
-                reader.timingAviStream ? static_cast<int>(reader.timingAviStream->FindNextKeyFrame(fetch.nextKeyFrame + 1))
-                                       : -1;
+            fetch.nextKeyFrame = reader.timingAviStream
+                ? static_cast<int>(reader.timingAviStream->FindNextKeyFrame(fetch.nextKeyFrame + 1))
+                : -1;
         }
         SampleStream* stream = VideoStream(index);
         if (stream == nullptr) {
@@ -202,8 +207,8 @@ int FrameFetch::WaitForVideo(int index, MmAnswer answer)
             return fetchCancelled;
         }
         if (waits > videoWaits) {
-            const std::string text = reader_message::videoTimeoutBefore + std::string(reader_message::supportAddress) +
-                                     FormatText(reader_message::videoTimeoutAfter, context_.inputs.fourCCText.c_str());
+            const std::string text = reader_message::videoTimeoutBefore + std::string(reader_message::supportAddress)
+                + FormatText(reader_message::videoTimeoutAfter, context_.inputs.fourCCText.c_str());
             ShowMessage(context_.ports.messages, text, reader_message::contextDecodeVideo);
             context_.runLog.AppendLogLine(text);
             return fetchVideoTimeout;
@@ -308,9 +313,9 @@ int FrameFetch::WaitForAudio(int index, int position, MmAnswer answer)
         }
         if (waits > audioWaits) {
             ShowMessage(context_.ports.messages,
-                        reader_message::audioTimeoutBefore + std::string(reader_message::supportAddress) +
-                            reader_message::audioTimeoutAfter,
-                        reader_message::contextDecodeAudio);
+                reader_message::audioTimeoutBefore + std::string(reader_message::supportAddress)
+                    + reader_message::audioTimeoutAfter,
+                reader_message::contextDecodeAudio);
             return fetchAudioTimeout;
         }
         Status(FormatText(reader_message::statusCheckingSample, waits));

@@ -32,11 +32,11 @@ struct StreamReaderState {
 
 struct FetchState {
     unsigned lastFetchedFrame = 0; // one past the source frame last asked of the video sample
-    int runStartFrame = 0;         // first source frame of the run; the audio block count starts there
-    int nextKeyFrame = -1;         // kind 4: next key frame at or after the position; -1 when none
-    int keyFrameCount = 0;         // kind 4: key frames passed since start-up
-    int audioBlockCounter = 0;     // audio blocks handed out since the last restart
-    bool fetchInProgress = false;  // read by the previews
+    int runStartFrame = 0; // first source frame of the run; the audio block count starts there
+    int nextKeyFrame = -1; // kind 4: next key frame at or after the position; -1 when none
+    int keyFrameCount = 0; // kind 4: key frames passed since start-up
+    int audioBlockCounter = 0; // audio blocks handed out since the last restart
+    bool fetchInProgress = false; // read by the previews
 };
 
 struct AviReaderState {

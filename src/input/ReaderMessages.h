@@ -13,9 +13,9 @@ inline constexpr const char* statusNumbered = "Initializing MultiMedia Stream %d
 inline constexpr const char* statusOpeningFile = "Opening file ...";
 inline constexpr const char* statusTimePerFrame = "Getting time per frame ...";
 inline constexpr const char* statusDuration = "Getting duration ...";
-inline constexpr const char* noCodecBefore =
-    "Can't find a codec for your avi file, please make sure you have installed a appropriate codec. If you still have "
-    "any trouble with opening this avi file. Please feel free to contact ";
+inline constexpr const char* noCodecBefore = "Can't find a codec for your avi file, please make sure you have "
+                                             "installed a appropriate codec. If you still have "
+                                             "any trouble with opening this avi file. Please feel free to contact ";
 inline constexpr const char* noCodecAfter = ", we will help you to retrieve an appropriate codec ASAP. 4CC: %s";
 inline constexpr const char* videoGraphHeading = "\r\nVideo Filter Graph:";
 inline constexpr const char* audioGraphHeading = "Audio Filter Graph:";
@@ -35,9 +35,9 @@ inline constexpr const char* audioTypeUnsupported = "Audio type is not supported
 inline constexpr const char* audioBufferFailed = "open avi file error 33";
 inline constexpr const char* audioSampleFailed = "open avi file error 37.";
 inline constexpr const char* runFailed = "open avi file error 38.";
-inline constexpr const char* noAudioBefore =
-    "Input video is no audio stream or need an audio decoder. If you make sure that your avi has sound, please feel "
-    "free to contact ";
+inline constexpr const char* noAudioBefore
+    = "Input video is no audio stream or need an audio decoder. If you make sure that your avi has sound, please feel "
+      "free to contact ";
 inline constexpr const char* noAudioAfter = ". We will help you to retrive a sound decoder.";
 inline constexpr const char* contextOpenVideo = "open avi file error";
 inline constexpr const char* contextOpenVideoWarning = "open avi file warning";
@@ -45,7 +45,8 @@ inline constexpr const char* contextOpenVideoWarning = "open avi file warning";
 // AVI reader.
 inline constexpr const char* aviCannotOpen = "Can't open %s.";
 inline constexpr const char* aviNoStreamInfo = "Can't get video stream information from %s.";
-inline constexpr const char* aviNoDecompressorBefore = "Can't initialize avi file  %s, compressor = %c%c%c%c. Please email to ";
+inline constexpr const char* aviNoDecompressorBefore
+    = "Can't initialize avi file  %s, compressor = %c%c%c%c. Please email to ";
 inline constexpr const char* aviNoDecompressorAfter = ". We can help you to fix this problem.";
 inline constexpr const char* aviNoStreams = "%s can not be initialized.";
 inline constexpr const char* aviNoFileInfo = "Can not get avi file information from %s.";
@@ -60,8 +61,8 @@ inline constexpr const char* contextOpenAvi = "open AVI error";
 // Fetch.
 inline constexpr const char* statusSeekingFrame = "Seeking for frame ...";
 inline constexpr const char* statusUpdatingFrame = "Updating DirectDraw sample ...";
-inline constexpr const char* statusCheckingFrame =
-    "Checking DirectDraw sample update completion status, time = %d seconds ...";
+inline constexpr const char* statusCheckingFrame
+    = "Checking DirectDraw sample update completion status, time = %d seconds ...";
 inline constexpr const char* statusSeekingSample = "Seeking for sample ...";
 inline constexpr const char* statusUpdatingSample = "Updating audio sample ...";
 inline constexpr const char* statusCheckingSample = "checking update status, time = %d seconds ...";

@@ -16,15 +16,41 @@ struct KindWord {
 
 // Searched in this order; the first word found decides.
 constexpr std::array kindWords{
-    KindWord{"Moonlight NicePheratu", kindUpsideDown}, KindWord{"XviD MPEG-4", kindSequential},
-    KindWord{"ffdshow MPEG-4", kindSeekEveryFrame},    KindWord{"MPEG-4", kindSequential},
-    KindWord{"MPEG2", kindSeekAndUpdate},              KindWord{"MPEG", kindSeekAndUpdate},
+    KindWord{"Moonlight NicePheratu", kindUpsideDown},
+    KindWord{"XviD MPEG-4", kindSequential},
+    KindWord{"ffdshow MPEG-4", kindSeekEveryFrame},
+    KindWord{"MPEG-4", kindSequential},
+    KindWord{"MPEG2", kindSeekAndUpdate},
+    KindWord{"MPEG", kindSeekAndUpdate},
     KindWord{"DivX", kindAviReader},
 };
 
 constexpr std::array<std::string_view, 25> rawFormatCodes{
-    "_BIT", "_RGB", "_RL4", "_RL8", "BGR",  "DIB",  "RGB",  "RGBA", "RGBT", "RLE",  "RLE4", "RLE8", "Y800",
-    "AYUV", "IF09", "IYUV", "UYVY", "Y211", "Y411", "Y41P", "YUY2", "YV12", "YVU9", "YVYU", "DVSD",
+    "_BIT",
+    "_RGB",
+    "_RL4",
+    "_RL8",
+    "BGR",
+    "DIB",
+    "RGB",
+    "RGBA",
+    "RGBT",
+    "RLE",
+    "RLE4",
+    "RLE8",
+    "Y800",
+    "AYUV",
+    "IF09",
+    "IYUV",
+    "UYVY",
+    "Y211",
+    "Y411",
+    "Y41P",
+    "YUY2",
+    "YV12",
+    "YVU9",
+    "YVYU",
+    "DVSD",
 };
 
 } // namespace

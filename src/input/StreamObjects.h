@@ -25,7 +25,10 @@ public:
 
 class MmSampleStream final : public SampleStream {
 public:
-    explicit MmSampleStream(std::unique_ptr<MmStream> stream) : stream_(std::move(stream)) {}
+    explicit MmSampleStream(std::unique_ptr<MmStream> stream)
+        : stream_(std::move(stream))
+    {
+    }
     bool Seek(std::int64_t time) override { return stream_->Seek(time); }
     MmAnswer Update() override { return stream_->Update(); }
     MmAnswer CompletionStatus(int waitMilliseconds) override { return stream_->CompletionStatus(waitMilliseconds); }
@@ -41,7 +44,7 @@ struct StreamObjects {
     // Written by the audio stream's sample; declared first so that it outlives the streams.
     std::vector<std::uint8_t> audioBlock;
     std::unique_ptr<SampleStream> videoStream;
-    std::unique_ptr<SampleStream> audioStream;  // null when the file has no audio that runs
+    std::unique_ptr<SampleStream> audioStream; // null when the file has no audio that runs
 };
 
 } // namespace discforge

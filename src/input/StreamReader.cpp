@@ -25,8 +25,8 @@ namespace {
 
 std::string UpperCase(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return text;
 }
 
@@ -35,7 +35,11 @@ constexpr std::int64_t maxAudioBlockBytes = std::int64_t{10} * 192000 * 4;
 
 } // namespace
 
-StreamReader::StreamReader(MediaInputContext context) : context_(context), avi_(context, *this) {}
+StreamReader::StreamReader(MediaInputContext context)
+    : context_(context)
+    , avi_(context, *this)
+{
+}
 
 void StreamReader::Status(const std::string& text)
 {
@@ -46,8 +50,7 @@ void StreamReader::Status(const std::string& text)
 
 void StreamReader::Status(int number)
 {
-    Status(number == 1 ? std::string(reader_message::statusFirst)
-                       : FormatText(reader_message::statusNumbered, number));
+    Status(number == 1 ? std::string(reader_message::statusFirst) : FormatText(reader_message::statusNumbered, number));
 }
 
 bool StreamReader::Fail(const std::string& text)
@@ -80,8 +83,8 @@ void StreamReader::InspectVideoGraph(const std::vector<MmComponent>& components,
     int kind = DecoderKindOfText(text);
     const std::string& path = context_.inputs.inputTable[static_cast<std::size_t>(index)].path;
     context_.inputs.fourCCText = UpperCase(ReadFourCC(path));
-    if (!HasRawFormatCode(context_.inputs.fourCCText) && kind != kindAviReader && kind != kindSequential &&
-        AviInterfaceDecodes(path)) {
+    if (!HasRawFormatCode(context_.inputs.fourCCText) && kind != kindAviReader && kind != kindSequential
+        && AviInterfaceDecodes(path)) {
         kind = kindAviReader;
     }
     context_.inputs.decoderKind = kind;
@@ -171,16 +174,16 @@ void StreamReader::SetUpAudio(int index, MmStream& audio, StreamObjects& objects
     Status(19);
     const MmWaveFormat wave = audio.WaveFormat();
     if (wave.formatTag != 1) {
-        ShowMessage(context_.ports.messages, reader_message::audioTypeUnsupported,
-                    reader_message::contextOpenVideoWarning);
+        ShowMessage(
+            context_.ports.messages, reader_message::audioTypeUnsupported, reader_message::contextOpenVideoWarning);
         return;
     }
-    entry.waveFormat = WaveFormat{wave.formatTag, wave.channels,   wave.sampleRate, wave.avgBytesPerSec,
-                                  wave.blockAlign, wave.bitsPerSample, 0};
+    entry.waveFormat = WaveFormat{
+        wave.formatTag, wave.channels, wave.sampleRate, wave.avgBytesPerSec, wave.blockAlign, wave.bitsPerSample, 0};
     Status(20);
     entry.timePerSample = 1e7 / wave.sampleRate;
-    entry.totalSamples = static_cast<int>(std::min<double>(
-        std::floor(static_cast<double>(entry.duration) * 1e-7 * wave.sampleRate), INT32_MAX));
+    entry.totalSamples = static_cast<int>(
+        std::min<double>(std::floor(static_cast<double>(entry.duration) * 1e-7 * wave.sampleRate), INT32_MAX));
     entry.samplesPerFrame = static_cast<int>(std::ceil(wave.sampleRate / entry.frameRate));
     entry.bytesPerSample = (wave.channels == 2 ? 2 : 1) * (wave.bitsPerSample == 16 ? 2 : 1);
     const std::int64_t blockBytes = static_cast<std::int64_t>(entry.bytesPerSample) * entry.samplesPerFrame;
@@ -203,8 +206,8 @@ void StreamReader::SetUpAudio(int index, MmStream& audio, StreamObjects& objects
     Status(25);
     MediaError error;
     if (!audio.CreateAudioSample(objects.audioBlock.data(), objects.audioBlock.size(), error)) {
-        ShowMessage(context_.ports.messages, reader_message::audioSampleFailed,
-                    reader_message::contextOpenVideoWarning);
+        ShowMessage(
+            context_.ports.messages, reader_message::audioSampleFailed, reader_message::contextOpenVideoWarning);
         return;
     }
     entry.hasAudio = true;
@@ -237,8 +240,8 @@ bool StreamReader::Open(int index, bool rebuilding)
             return Fail(FormatText(message::avsNotSupported, entry.path.c_str()));
         }
         inputs.fourCCText = ReadFourCC(entry.path);
-        const std::string text = reader_message::noCodecBefore + std::string(reader_message::supportAddress) +
-                                 FormatText(reader_message::noCodecAfter, inputs.fourCCText.c_str());
+        const std::string text = reader_message::noCodecBefore + std::string(reader_message::supportAddress)
+            + FormatText(reader_message::noCodecAfter, inputs.fourCCText.c_str());
         ShowMessage(context_.ports.messages, text, "");
         context_.runLog.AppendLogLine(text);
         context_.runLog.AppendLogLine(error.text);
@@ -282,8 +285,8 @@ bool StreamReader::Open(int index, bool rebuilding)
     Status(6);
 
     Status(7);
-    if (!video.CanSeek() && !rebuilding && context_.ports.askYesNo &&
-        !context_.ports.askYesNo(reader_message::seekQuestion, reader_message::seekQuestionContext)) {
+    if (!video.CanSeek() && !rebuilding && context_.ports.askYesNo
+        && !context_.ports.askYesNo(reader_message::seekQuestion, reader_message::seekQuestionContext)) {
         return false;
     }
     Status(8);
@@ -330,9 +333,8 @@ bool StreamReader::Open(int index, bool rebuilding)
     }
     if (!rebuilding) {
         ShowMessage(context_.ports.messages,
-                    reader_message::noAudioBefore + std::string(reader_message::supportAddress) +
-                        reader_message::noAudioAfter,
-                    reader_message::contextOpenVideo);
+            reader_message::noAudioBefore + std::string(reader_message::supportAddress) + reader_message::noAudioAfter,
+            reader_message::contextOpenVideo);
     }
     inputs.audioAvailable = false;
     return true;

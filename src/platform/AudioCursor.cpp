@@ -22,10 +22,7 @@ constexpr std::int64_t maxSilentLeadSeconds = 10;
 // Decoding on over this much audio is cheaper than a seek.
 constexpr std::int64_t decodeOnSeconds = 2;
 
-bool IsEightBit(int format)
-{
-    return format == AV_SAMPLE_FMT_U8 || format == AV_SAMPLE_FMT_U8P;
-}
+bool IsEightBit(int format) { return format == AV_SAMPLE_FMT_U8 || format == AV_SAMPLE_FMT_U8P; }
 
 } // namespace
 
@@ -44,8 +41,8 @@ std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaErr
     int rate = stream->codecpar->sample_rate;
     int channels = stream->codecpar->ch_layout.nb_channels;
     if (rate <= 0 || rate > maxSampleRate || channels <= 0 || channels > maxChannels) {
-        error = PlainFailure(MediaFailure::BadFormat,
-                             MediaText(media_messages::badAudioFormat, path.c_str(), rate, channels));
+        error = PlainFailure(
+            MediaFailure::BadFormat, MediaText(media_messages::badAudioFormat, path.c_str(), rate, channels));
         return nullptr;
     }
     std::unique_ptr<AudioCursor> cursor(new AudioCursor());
@@ -82,23 +79,23 @@ AudioCursor::~AudioCursor()
 
 bool AudioCursor::ConvertFrame(std::vector<std::uint8_t>& converted, int& samples)
 {
-    if (frame_->nb_samples <= 0 || frame_->nb_samples > maxFrameSamples || frame_->sample_rate <= 0 ||
-        frame_->sample_rate > maxSampleRate || frame_->ch_layout.nb_channels <= 0 ||
-        frame_->ch_layout.nb_channels > maxChannels) {
+    if (frame_->nb_samples <= 0 || frame_->nb_samples > maxFrameSamples || frame_->sample_rate <= 0
+        || frame_->sample_rate > maxSampleRate || frame_->ch_layout.nb_channels <= 0
+        || frame_->ch_layout.nb_channels > maxChannels) {
         lastError_ = MediaText(media_messages::badAudioFormat, source_->Path().c_str(), frame_->sample_rate,
-                               frame_->ch_layout.nb_channels);
+            frame_->ch_layout.nb_channels);
         return false;
     }
-    bool changed = resampler_ == nullptr || frame_->format != resamplerInFormat_ ||
-                   frame_->sample_rate != resamplerInRate_ ||
-                   av_channel_layout_compare(&frame_->ch_layout, &resamplerInLayout_) != 0;
+    bool changed = resampler_ == nullptr || frame_->format != resamplerInFormat_
+        || frame_->sample_rate != resamplerInRate_
+        || av_channel_layout_compare(&frame_->ch_layout, &resamplerInLayout_) != 0;
     if (changed) {
         swr_free(&resampler_);
         AVChannelLayout outLayout{};
         av_channel_layout_default(&outLayout, channels_);
         auto outFormat = bits_ == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
         int result = swr_alloc_set_opts2(&resampler_, &outLayout, outFormat, sampleRate_, &frame_->ch_layout,
-                                         static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0, nullptr);
+            static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&outLayout);
         if (result >= 0) {
             result = swr_init(resampler_);
@@ -120,8 +117,8 @@ bool AudioCursor::ConvertFrame(std::vector<std::uint8_t>& converted, int& sample
     }
     converted.resize(static_cast<std::size_t>(capacity) * static_cast<std::size_t>(BlockAlign()));
     std::uint8_t* planes[1] = {converted.data()};
-    samples = swr_convert(resampler_, planes, capacity, const_cast<const std::uint8_t**>(frame_->extended_data),
-                          frame_->nb_samples);
+    samples = swr_convert(
+        resampler_, planes, capacity, const_cast<const std::uint8_t**>(frame_->extended_data), frame_->nb_samples);
     if (samples < 0) {
         lastError_ = AvFailure(MediaFailure::DecodeFailed, "swr_convert()", source_->Path(), samples).text;
         return false;

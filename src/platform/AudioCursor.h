@@ -82,8 +82,8 @@ private:
 
     bool draining_ = false;
     bool anchorPending_ = true;
-    std::int64_t nextPosition_ = 0;  // position of the next sample handed out
-    std::int64_t decodePosition_ = 0;  // position of the next sample out of the decoder
+    std::int64_t nextPosition_ = 0; // position of the next sample handed out
+    std::int64_t decodePosition_ = 0; // position of the next sample out of the decoder
 
     std::string lastError_;
     std::uint64_t samplesDecoded_ = 0;

@@ -62,7 +62,10 @@ public:
     AviFileInfo info;
 };
 
-AviFile::AviFile(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
+AviFile::AviFile(std::shared_ptr<Impl> impl)
+    : impl_(std::move(impl))
+{
+}
 AviFile::~AviFile() = default;
 
 std::unique_ptr<AviFile> AviFile::Open(const std::string& path, MediaError& error)
@@ -81,8 +84,8 @@ std::unique_ptr<AviFile> AviFile::Open(const std::string& path, MediaError& erro
         const AVStream* stream = impl->source->Stream(video);
         if (!PictureSizeValid(stream->codecpar->width, stream->codecpar->height)) {
             error = PlainFailure(MediaFailure::BadFormat,
-                                 MediaText(media_messages::badPictureSize, stream->codecpar->width,
-                                           stream->codecpar->height, path.c_str()));
+                MediaText(
+                    media_messages::badPictureSize, stream->codecpar->width, stream->codecpar->height, path.c_str()));
             return nullptr;
         }
         info.width = static_cast<std::uint32_t>(stream->codecpar->width);
@@ -125,14 +128,17 @@ public:
     std::int64_t ScanForKeyFrame(std::int64_t position);
 };
 
-AviStream::AviStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+AviStream::AviStream(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl))
+{
+}
 AviStream::~AviStream() = default;
 
 std::unique_ptr<AviStream> AviFile::GetStream(std::uint32_t type, int index)
 {
     AVMediaType wanted = type == aviStreamTypeVideo ? AVMEDIA_TYPE_VIDEO
-                         : type == aviStreamTypeAudio ? AVMEDIA_TYPE_AUDIO
-                                                      : AVMEDIA_TYPE_UNKNOWN;
+        : type == aviStreamTypeAudio                ? AVMEDIA_TYPE_AUDIO
+                                                    : AVMEDIA_TYPE_UNKNOWN;
     if (wanted == AVMEDIA_TYPE_UNKNOWN || index < 0) {
         return nullptr;
     }
@@ -182,8 +188,8 @@ std::int64_t AviStream::Impl::ScanForKeyFrame(std::int64_t position)
     std::int64_t found = -1;
     while (found < 0 && av_read_frame(context, packet) >= 0) {
         std::int64_t pts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        if (packet->stream_index == stream->index && (packet->flags & AV_PKT_FLAG_KEY) != 0 &&
-            pts != AV_NOPTS_VALUE && IndexOfPts(pts) >= position) {
+        if (packet->stream_index == stream->index && (packet->flags & AV_PKT_FLAG_KEY) != 0 && pts != AV_NOPTS_VALUE
+            && IndexOfPts(pts) >= position) {
             found = IndexOfPts(pts);
         }
         av_packet_unref(packet);
@@ -222,13 +228,16 @@ public:
     std::int64_t length = 0;
     std::vector<std::uint8_t> bitmap;
     std::int64_t pictureIndex = -1;
-    std::int64_t knownEnd = -1;  // no frame numbered from here on exists
+    std::int64_t knownEnd = -1; // no frame numbered from here on exists
     std::string lastError;
 
     bool Fill();
 };
 
-AviFrameDecompressor::AviFrameDecompressor(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+AviFrameDecompressor::AviFrameDecompressor(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl))
+{
+}
 AviFrameDecompressor::~AviFrameDecompressor() = default;
 
 std::unique_ptr<AviFrameDecompressor> AviStream::OpenDecompressor(MediaError& error)

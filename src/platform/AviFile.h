@@ -21,10 +21,10 @@ namespace discforge {
 
 constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d)
 {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(a))
+        | static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8
+        | static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16
+        | static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
 }
 
 constexpr std::uint32_t aviStreamTypeVideo = MakeFourCC('v', 'i', 'd', 's');
@@ -32,21 +32,21 @@ constexpr std::uint32_t aviStreamTypeAudio = MakeFourCC('a', 'u', 'd', 's');
 constexpr std::size_t bitmapInfoHeaderSize = 40;
 
 struct AviFileInfo {
-    std::uint32_t width = 0;    // of the first video stream
+    std::uint32_t width = 0; // of the first video stream
     std::uint32_t height = 0;
-    std::uint32_t length = 0;   // frames of the first video stream
-    std::uint32_t rate = 0;     // frames per second = rate / scale
+    std::uint32_t length = 0; // frames of the first video stream
+    std::uint32_t rate = 0; // frames per second = rate / scale
     std::uint32_t scale = 0;
     std::uint32_t streams = 0;
 };
 
 struct AviStreamInfo {
-    std::uint32_t type = 0;     // aviStreamTypeVideo or aviStreamTypeAudio
-    std::uint32_t handler = 0;  // codec four-character code, first character in the low byte; 0 for raw RGB
-    std::uint32_t scale = 0;    // video: frames per second = rate / scale; audio: 1 and the sample rate
+    std::uint32_t type = 0; // aviStreamTypeVideo or aviStreamTypeAudio
+    std::uint32_t handler = 0; // codec four-character code, first character in the low byte; 0 for raw RGB
+    std::uint32_t scale = 0; // video: frames per second = rate / scale; audio: 1 and the sample rate
     std::uint32_t rate = 0;
     std::uint32_t start = 0;
-    std::uint32_t length = 0;   // video: frames; audio: sample frames (0 when unknown)
+    std::uint32_t length = 0; // video: frames; audio: sample frames (0 when unknown)
 };
 
 // Counters for tests and diagnostics.

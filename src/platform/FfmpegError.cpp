@@ -30,10 +30,7 @@ MediaError AvFailure(MediaFailure failure, const char* call, const std::string& 
     return MediaError{failure, text};
 }
 
-MediaError PlainFailure(MediaFailure failure, const std::string& text)
-{
-    return MediaError{failure, text};
-}
+MediaError PlainFailure(MediaFailure failure, const std::string& text) { return MediaError{failure, text}; }
 
 std::string MediaText(const char* format, ...)
 {

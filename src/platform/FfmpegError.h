@@ -12,8 +12,7 @@ namespace discforge {
 std::string AvErrorText(int code);
 
 // "<call> failed for '<subject>': <reason>" (the reason only when code < 0).
-MediaError AvFailure(MediaFailure failure, const char* call, const std::string& subject,
-                     int code);
+MediaError AvFailure(MediaFailure failure, const char* call, const std::string& subject, int code);
 
 MediaError PlainFailure(MediaFailure failure, const std::string& text);
 

@@ -8,16 +8,16 @@ namespace discforge {
 
 enum class MediaFailure {
     None,
-    FileMissing,      // the path does not name a readable file
-    AviSynthScript,   // an AviSynth script: there is no AviSynth on this system
-    NotMedia,         // libavformat cannot open or probe the file
-    NoStream,         // the file has no stream of the kind asked for
-    NoDecoder,        // no decoder for the stream's codec
-    BadFormat,        // picture size, sample rate or channel count out of range
-    ReadFailed,       // reading or demuxing failed after the open
-    DecodeFailed,     // the decoder refused the stream or a frame
-    ResourceFailed,   // memory, a converter or the worker thread could not be made
-    WrongState,       // the call does not fit the object's state (no sample, locked surface ...)
+    FileMissing, // the path does not name a readable file
+    AviSynthScript, // an AviSynth script: there is no AviSynth on this system
+    NotMedia, // libavformat cannot open or probe the file
+    NoStream, // the file has no stream of the kind asked for
+    NoDecoder, // no decoder for the stream's codec
+    BadFormat, // picture size, sample rate or channel count out of range
+    ReadFailed, // reading or demuxing failed after the open
+    DecodeFailed, // the decoder refused the stream or a frame
+    ResourceFailed, // memory, a converter or the worker thread could not be made
+    WrongState, // the call does not fit the object's state (no sample, locked surface ...)
 };
 
 struct MediaError {

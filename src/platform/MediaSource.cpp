@@ -18,15 +18,15 @@ namespace {
 
 bool CheckReadableFile(const std::string& path, MediaError& error)
 {
-    struct stat info {};
+    struct stat info { };
     if (stat(path.c_str(), &info) != 0 || access(path.c_str(), R_OK) != 0) {
-        error = PlainFailure(MediaFailure::FileMissing,
-                             MediaText(media_messages::fileMissing, path.c_str(), std::strerror(errno)));
+        error = PlainFailure(
+            MediaFailure::FileMissing, MediaText(media_messages::fileMissing, path.c_str(), std::strerror(errno)));
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        error = PlainFailure(MediaFailure::FileMissing,
-                             MediaText(media_messages::fileMissing, path.c_str(), "not a regular file"));
+        error = PlainFailure(
+            MediaFailure::FileMissing, MediaText(media_messages::fileMissing, path.c_str(), "not a regular file"));
         return false;
     }
     return true;
@@ -46,9 +46,9 @@ bool HeadersAreEnough(const AVFormatContext* context)
         if (codec->codec_id == AV_CODEC_ID_NONE) {
             return false;
         }
-        if (codec->codec_type == AVMEDIA_TYPE_VIDEO &&
-            (codec->width <= 0 || codec->height <= 0 || stream->avg_frame_rate.num <= 0 ||
-             stream->avg_frame_rate.den <= 0)) {
+        if (codec->codec_type == AVMEDIA_TYPE_VIDEO
+            && (codec->width <= 0 || codec->height <= 0 || stream->avg_frame_rate.num <= 0
+                || stream->avg_frame_rate.den <= 0)) {
             return false;
         }
         if (codec->codec_type == AVMEDIA_TYPE_AUDIO && (codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0)) {
@@ -72,7 +72,8 @@ void TakeLengthsFromHeaders(AVFormatContext* context)
 } // namespace
 
 MediaSource::MediaSource(AVFormatContext* context, std::string path)
-    : context_(context), path_(std::move(path))
+    : context_(context)
+    , path_(std::move(path))
 {
 }
 
@@ -137,15 +138,14 @@ bool MediaSource::CanSeek() const
     return context_->pb == nullptr || (context_->pb->seekable & AVIO_SEEKABLE_NORMAL) != 0;
 }
 
-AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex,
-                                  const AVCodec** decoder, MediaError& error)
+AVCodecContext* OpenStreamDecoder(
+    const MediaSource& source, int streamIndex, const AVCodec** decoder, MediaError& error)
 {
     const AVStream* stream = source.Stream(streamIndex);
     const AVCodec* found = avcodec_find_decoder(stream->codecpar->codec_id);
     if (found == nullptr) {
         error = PlainFailure(MediaFailure::NoDecoder,
-                             MediaText(media_messages::noDecoder, avcodec_get_name(stream->codecpar->codec_id),
-                                       source.Path().c_str()));
+            MediaText(media_messages::noDecoder, avcodec_get_name(stream->codecpar->codec_id), source.Path().c_str()));
         return nullptr;
     }
     AVCodecContext* context = avcodec_alloc_context3(found);
@@ -168,8 +168,8 @@ AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex,
     return context;
 }
 
-CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec,
-                           AVPacket* packet, AVFrame* frame, bool& draining, std::string& error)
+CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec, AVPacket* packet,
+    AVFrame* frame, bool& draining, std::string& error)
 {
     // A decoder that keeps refusing without taking more input is given up.
     constexpr int maxRefusalsInARow = 1000;
@@ -243,8 +243,8 @@ std::int64_t StreamFrameCount(const AVFormatContext* context, const AVStream* st
     if (rate.num > 0) {
         std::int64_t duration = StreamDuration100ns(context, stream);
         if (duration > 0) {
-            return av_rescale_q_rnd(duration, AVRational{1, 10000000}, av_inv_q(rate),
-                                    static_cast<AVRounding>(AV_ROUND_NEAR_INF));
+            return av_rescale_q_rnd(
+                duration, AVRational{1, 10000000}, av_inv_q(rate), static_cast<AVRounding>(AV_ROUND_NEAR_INF));
         }
     }
     return stream->nb_frames > 0 ? stream->nb_frames : 0;
@@ -262,7 +262,8 @@ bool PictureSizeValid(int width, int height)
     }
     // Four bytes per pixel must fit the 32-bit size field of a bitmap header.
     std::int64_t bytes = static_cast<std::int64_t>(width) * height * 4;
-    return bytes <= INT32_MAX && av_image_check_size(static_cast<unsigned>(width), static_cast<unsigned>(height), 0, nullptr) == 0;
+    return bytes <= INT32_MAX
+        && av_image_check_size(static_cast<unsigned>(width), static_cast<unsigned>(height), 0, nullptr) == 0;
 }
 
 } // namespace discforge

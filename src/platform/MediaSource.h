@@ -47,8 +47,8 @@ private:
 };
 
 // Opens a decoder for the stream. Null on failure with `error` filled.
-AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex,
-                                  const AVCodec** decoder, MediaError& error);
+AVCodecContext* OpenStreamDecoder(
+    const MediaSource& source, int streamIndex, const AVCodec** decoder, MediaError& error);
 
 enum class CursorStep { Frame, End, Failed };
 
@@ -57,8 +57,8 @@ enum class CursorStep { Frame, End, Failed };
 // happens, so a truncated file plays up to the cut. `draining` carries the
 // state between calls (false after an open, a seek or a flush); `error` gets
 // the text of the last failure seen.
-CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec,
-                           AVPacket* packet, AVFrame* frame, bool& draining, std::string& error);
+CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec, AVPacket* packet,
+    AVFrame* frame, bool& draining, std::string& error);
 
 // Frames per second of a video stream as a fraction; 0/1 when unknown.
 AVRational StreamFrameRate(const AVStream* stream);

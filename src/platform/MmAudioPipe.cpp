@@ -19,10 +19,10 @@ constexpr std::size_t maxBlockSeconds = 10;
 } // namespace
 
 MmAudioPipe::MmAudioPipe(std::unique_ptr<AudioCursor> cursor)
-    : cursor_(std::move(cursor)),
-      blockAlign_(static_cast<std::size_t>(cursor_->BlockAlign())),
-      sampleRate_(cursor_->SampleRate()),
-      silence_(cursor_->SilenceByte())
+    : cursor_(std::move(cursor))
+    , blockAlign_(static_cast<std::size_t>(cursor_->BlockAlign()))
+    , sampleRate_(cursor_->SampleRate())
+    , silence_(cursor_->SilenceByte())
 {
 }
 
@@ -43,8 +43,8 @@ bool MmAudioPipe::CreateSample(std::uint8_t* buffer, std::size_t bytes, MediaErr
     std::lock_guard lock(mutex_);
     std::size_t limit = maxBlockSeconds * static_cast<std::size_t>(sampleRate_) * blockAlign_;
     if (buffer == nullptr || bytes == 0 || bytes % blockAlign_ != 0 || bytes > limit) {
-        error = PlainFailure(MediaFailure::WrongState,
-                             MediaText(media_messages::badBlockSize, bytes, static_cast<int>(blockAlign_)));
+        error = PlainFailure(
+            MediaFailure::WrongState, MediaText(media_messages::badBlockSize, bytes, static_cast<int>(blockAlign_)));
         return false;
     }
     buffer_ = buffer;
@@ -86,7 +86,8 @@ std::size_t MmAudioPipe::QueueCapacity() const
 
 bool MmAudioPipe::WorkWanted() const
 {
-    return stop_ || planPending_ || (running_ && demanded_ && !endOfStream_ && !failed_ && QueuedBytes() < QueueCapacity());
+    return stop_ || planPending_
+        || (running_ && demanded_ && !endOfStream_ && !failed_ && QueuedBytes() < QueueCapacity());
 }
 
 void MmAudioPipe::Work()
@@ -219,7 +220,9 @@ MmAnswer MmAudioPipe::Update()
     std::lock_guard lock(mutex_);
     demanded_ = true;
     workWanted_.notify_all();
-    const char* refusal = buffer_ == nullptr ? media_messages::noSample : !running_ ? media_messages::notRunning : nullptr;
+    const char* refusal = buffer_ == nullptr ? media_messages::noSample
+        : !running_                          ? media_messages::notRunning
+                                             : nullptr;
     if (refusal != nullptr) {
         error_ = refusal;
         return lastAnswer_ = MmAnswer::Failed;

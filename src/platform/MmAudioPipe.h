@@ -42,7 +42,7 @@ private:
     void Consume(std::size_t bytes);
     MmAnswer Resolve();
 
-    std::unique_ptr<AudioCursor> cursor_;  // the worker's once it runs
+    std::unique_ptr<AudioCursor> cursor_; // the worker's once it runs
     const std::size_t blockAlign_;
     const int sampleRate_;
     const std::uint8_t silence_;
@@ -63,7 +63,7 @@ private:
     std::string error_;
     std::vector<std::uint8_t> queue_;
     std::size_t queueRead_ = 0;
-    std::int64_t queueStart_ = 0;  // sample position of the first unread byte
+    std::int64_t queueStart_ = 0; // sample position of the first unread byte
 
     std::uint8_t* buffer_ = nullptr;
     std::size_t bufferBytes_ = 0;

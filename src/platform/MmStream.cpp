@@ -18,7 +18,7 @@ std::vector<MmComponent> ComponentsOf(const MediaSource& source, const AVCodec* 
     // The demuxer's options are not something a user of a converter changes;
     // the decoder's (threads, error concealment ...) are.
     return {MmComponent{SourceComponentName(source.Context()->iformat), false},
-            MmComponent{DecoderComponentName(decoder), true}};
+        MmComponent{DecoderComponentName(decoder), true}};
 }
 
 } // namespace
@@ -38,7 +38,10 @@ public:
     std::string callError;
 };
 
-MmStream::MmStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+MmStream::MmStream(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl))
+{
+}
 
 MmStream::~MmStream() = default;
 
@@ -115,10 +118,7 @@ void MmStream::ReleaseSample()
     }
 }
 
-bool MmStream::Run(MediaError& error)
-{
-    return impl_->video ? impl_->video->Start(error) : impl_->audio->Start(error);
-}
+bool MmStream::Run(MediaError& error) { return impl_->video ? impl_->video->Start(error) : impl_->audio->Start(error); }
 
 bool MmStream::Seek(std::int64_t time)
 {

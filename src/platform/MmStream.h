@@ -65,11 +65,11 @@ struct MmSurfaceLock {
 
 // Counters for tests and diagnostics.
 struct MmStatistics {
-    std::uint64_t framesDecoded = 0;    // video frames out of the decoder
-    std::uint64_t framesDelivered = 0;  // video frames handed to the surface
-    std::uint64_t framesSkipped = 0;    // decoded but passed over to reach a target
-    std::uint64_t samplesDecoded = 0;   // audio sample frames out of the decoder
-    std::uint64_t realSeeks = 0;        // demuxer seeks actually performed
+    std::uint64_t framesDecoded = 0; // video frames out of the decoder
+    std::uint64_t framesDelivered = 0; // video frames handed to the surface
+    std::uint64_t framesSkipped = 0; // decoded but passed over to reach a target
+    std::uint64_t samplesDecoded = 0; // audio sample frames out of the decoder
+    std::uint64_t realSeeks = 0; // demuxer seeks actually performed
 };
 
 class MmStream {
@@ -77,8 +77,7 @@ public:
     // Opens `path` and the decoder of its first stream of the purpose's kind.
     // Null on failure, with `error` filled (AviSynth scripts give
     // MediaFailure::AviSynthScript without the file being read).
-    static std::unique_ptr<MmStream> Open(const std::string& path, MmPurpose purpose,
-                                          MediaError& error);
+    static std::unique_ptr<MmStream> Open(const std::string& path, MmPurpose purpose, MediaError& error);
     ~MmStream();
     MmStream(const MmStream&) = delete;
     MmStream& operator=(const MmStream&) = delete;

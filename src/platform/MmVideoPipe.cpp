@@ -21,10 +21,10 @@ constexpr std::int64_t smallJump = 8;
 } // namespace
 
 MmVideoPipe::MmVideoPipe(std::unique_ptr<VideoCursor> cursor)
-    : cursor_(std::move(cursor)),
-      width_(cursor_->Width()),
-      height_(cursor_->Height()),
-      frameBytes_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4)
+    : cursor_(std::move(cursor))
+    , width_(cursor_->Width())
+    , height_(cursor_->Height())
+    , frameBytes_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4)
 {
 }
 
@@ -271,8 +271,8 @@ MmAnswer MmVideoPipe::Update()
     demanded_ = true;
     workWanted_.notify_all();
     const char* refusal = !sampleExists_ ? media_messages::noSample
-                          : !running_    ? media_messages::notRunning
-                          : locked_      ? media_messages::surfaceLocked
+        : !running_                      ? media_messages::notRunning
+        : locked_                        ? media_messages::surfaceLocked
                                          : nullptr;
     if (refusal != nullptr) {
         error_ = refusal;
@@ -296,9 +296,8 @@ MmAnswer MmVideoPipe::CompletionStatus(int waitMilliseconds)
     if (!updatePending_) {
         return lastAnswer_;
     }
-    workDone_.wait_for(lock, std::chrono::milliseconds(std::max(0, waitMilliseconds)), [this] {
-        return !ready_.empty() || failed_ || (endOfStream_ && !planPending_) || !updatePending_;
-    });
+    workDone_.wait_for(lock, std::chrono::milliseconds(std::max(0, waitMilliseconds)),
+        [this] { return !ready_.empty() || failed_ || (endOfStream_ && !planPending_) || !updatePending_; });
     if (!updatePending_) {
         return lastAnswer_;
     }

@@ -52,7 +52,7 @@ private:
     std::vector<std::uint8_t> TakeSpare();
     void Recycle(std::vector<std::uint8_t>&& pixels);
 
-    std::unique_ptr<VideoCursor> cursor_;  // the worker's once it runs
+    std::unique_ptr<VideoCursor> cursor_; // the worker's once it runs
     const int width_;
     const int height_;
     const std::size_t frameBytes_;
@@ -68,8 +68,8 @@ private:
     bool demanded_ = false; // decoding waits for the first seek or update, which says where to start
     bool planPending_ = false;
     std::int64_t plan_ = 0;
-    std::int64_t skipBefore_ = 0;  // the worker drops frames numbered below
-    std::int64_t tailIndex_ = -1;  // last frame queued or delivered in the current run
+    std::int64_t skipBefore_ = 0; // the worker drops frames numbered below
+    std::int64_t tailIndex_ = -1; // last frame queued or delivered in the current run
     bool endOfStream_ = false;
     bool failed_ = false;
     std::string error_;

@@ -37,8 +37,8 @@ std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaErr
     int width = stream->codecpar->width;
     int height = stream->codecpar->height;
     if (!PictureSizeValid(width, height)) {
-        error = PlainFailure(MediaFailure::BadFormat,
-                             MediaText(media_messages::badPictureSize, width, height, path.c_str()));
+        error = PlainFailure(
+            MediaFailure::BadFormat, MediaText(media_messages::badPictureSize, width, height, path.c_str()));
         return nullptr;
     }
     std::unique_ptr<VideoCursor> cursor(new VideoCursor());
@@ -175,8 +175,8 @@ bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
         lastError_ = MediaText(media_messages::badPictureSize, frame_->width, frame_->height, source_->Path().c_str());
         return false;
     }
-    scaler_ = sws_getCachedContext(scaler_, frame_->width, frame_->height, format, width_, height_,
-                                   AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    scaler_ = sws_getCachedContext(scaler_, frame_->width, frame_->height, format, width_, height_, AV_PIX_FMT_BGR0,
+        SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (scaler_ == nullptr) {
         lastError_ = AvFailure(MediaFailure::ResourceFailed, "sws_getCachedContext()", source_->Path(), 0).text;
         return false;

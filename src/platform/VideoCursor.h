@@ -84,7 +84,7 @@ private:
     bool ended_ = false;
     bool haveLast_ = false;
     std::int64_t lastIndex_ = -1;
-    std::int64_t landing_ = 0;  // lowest number the first frame after an open or seek can have
+    std::int64_t landing_ = 0; // lowest number the first frame after an open or seek can have
 
     std::string lastError_;
     std::uint64_t framesDecoded_ = 0;

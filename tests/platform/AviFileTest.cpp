@@ -44,10 +44,7 @@ std::uint32_t Le32(const std::uint8_t* at)
     return value;
 }
 
-std::uint16_t Le16(const std::uint8_t* at)
-{
-    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
+std::uint16_t Le16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | at[1] << 8); }
 
 TEST(AviFile, FileAndStreamInformationAreInAviTerms)
 {
@@ -59,8 +56,8 @@ TEST(AviFile, FileAndStreamInformationAreInAviTerms)
         std::uint32_t frameScale;
     };
     for (const Case& c : {Case{VideoCodec::Mpeg4, FrameRate::Pal25, MakeFourCC('F', 'M', 'P', '4'), 25, 1},
-                          Case{VideoCodec::Mjpeg, FrameRate::Ntsc2997, MakeFourCC('M', 'J', 'P', 'G'), 30000, 1001},
-                          Case{VideoCodec::RawRgb, FrameRate::Pal25, 0, 25, 1}}) {
+             Case{VideoCodec::Mjpeg, FrameRate::Ntsc2997, MakeFourCC('M', 'J', 'P', 'G'), 30000, 1001},
+             Case{VideoCodec::RawRgb, FrameRate::Pal25, 0, 25, 1}}) {
         auto file = OpenSample(Spec(c.codec, c.rate, AudioForm::Mono8At22050));
         ASSERT_TRUE(file);
         const AviFileInfo& info = file->Info();
@@ -211,7 +208,7 @@ TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
     ASSERT_TRUE(file->GetStream(aviStreamTypeAudio, 0));
     MediaError error;
     EXPECT_FALSE(MmStream::Open(SampleAvi(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000)),
-                                MmPurpose::PrimaryVideo, error));
+        MmPurpose::PrimaryVideo, error));
     EXPECT_EQ(error.failure, MediaFailure::NoStream);
 }
 

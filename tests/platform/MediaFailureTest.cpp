@@ -90,7 +90,7 @@ TEST(MediaFailure, FilesThatAreNotVideoAreRefused)
         text += "This is a shopping list, not a video. Milk, bread, tea.\n";
     }
     for (const std::string& path : {WriteFile("list.avi", text), WriteFile("empty.avi", ""),
-                                    TruncatedCopy(GoodSample(), 100, "header-only.avi")}) {
+             TruncatedCopy(GoodSample(), 100, "header-only.avi")}) {
         Refusal refusal = OpenAll(path);
         EXPECT_NE(refusal.video, MediaFailure::None) << path;
         EXPECT_NE(refusal.avi, MediaFailure::None) << path;

@@ -36,7 +36,7 @@ TEST(MediaGenTool, HelpNamesEveryOption)
     const std::string help = RunTool("--help", status);
     EXPECT_EQ(status, 0);
     for (const char* option : {"--video", "--audio", "--fps", "--size", "--seconds", "--frames", "--gop", "--fourcc",
-                               "--pictures", "--full-paths", "mp3", "u8-11025", "29.97"}) {
+             "--pictures", "--full-paths", "mp3", "u8-11025", "29.97"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     RunTool("avi " + SampleFolder() + "/x.avi --fps 24", status);
@@ -47,9 +47,9 @@ TEST(MediaGenTool, WritesTheAviItIsAskedFor)
 {
     const std::string path = SampleFolder() + "/tool.avi";
     int status = 0;
-    const std::string output =
-        RunTool("avi " + path + " --video mpeg4 --audio u8-22050 --fps 29.97 --size 176x144 --frames 31 --gop 5 --fourcc XVID",
-            status);
+    const std::string output = RunTool(
+        "avi " + path + " --video mpeg4 --audio u8-22050 --fps 29.97 --size 176x144 --frames 31 --gop 5 --fourcc XVID",
+        status);
     ASSERT_EQ(status, 0) << output;
     MediaError error;
     auto file = AviFile::Open(path, error);
@@ -74,7 +74,8 @@ TEST(MediaGenTool, WritesPictureListsWithBareNamesOrFullPaths)
         std::string make = "mkdir -p " + folder;
         ASSERT_EQ(std::system(make.c_str()), 0);
         int status = 0;
-        RunTool("list " + folder + "/pictures.lst --pictures 3 --size 64x48" + (fullPaths ? " --full-paths" : ""), status);
+        RunTool(
+            "list " + folder + "/pictures.lst --pictures 3 --size 64x48" + (fullPaths ? " --full-paths" : ""), status);
         ASSERT_EQ(status, 0);
         std::ifstream list(folder + "/pictures.lst");
         std::string line;

@@ -14,19 +14,21 @@ using mediagen::AviSpec;
 using mediagen::FrameRate;
 using mediagen::VideoCodec;
 
-constexpr std::int64_t frameCount = 75;  // three seconds at 25 frames per second
+constexpr std::int64_t frameCount = 75; // three seconds at 25 frames per second
 
 struct Form {
     AudioForm form;
     int channels;
     int rate;
     int bits;
-    std::int64_t clickTolerance;  // samples; MP3 shifts the sound by its coding delay
+    std::int64_t clickTolerance; // samples; MP3 shifts the sound by its coding delay
 };
 
 const std::vector<Form> forms{
-    {AudioForm::Stereo16At44100, 2, 44100, 16, 0}, {AudioForm::Stereo16At48000, 2, 48000, 16, 0},
-    {AudioForm::Mono8At11025, 1, 11025, 8, 0},     {AudioForm::Mono8At22050, 1, 22050, 8, 0},
+    {AudioForm::Stereo16At44100, 2, 44100, 16, 0},
+    {AudioForm::Stereo16At48000, 2, 48000, 16, 0},
+    {AudioForm::Mono8At11025, 1, 11025, 8, 0},
+    {AudioForm::Mono8At22050, 1, 22050, 8, 0},
     {AudioForm::Mp3, 2, 44100, 16, 2500},
 };
 
@@ -74,7 +76,8 @@ std::vector<std::uint8_t> ReadBlocks(RunningAudio& audio, int blocks, bool seekE
     const double timePerSample = 1e7 / audio.stream->WaveFormat().sampleRate;
     for (int i = 0; i < blocks; ++i) {
         if (seekEveryBlock) {
-            EXPECT_TRUE(audio.stream->Seek(static_cast<std::int64_t>(std::ceil(i * audio.samplesPerBlock * timePerSample))));
+            EXPECT_TRUE(
+                audio.stream->Seek(static_cast<std::int64_t>(std::ceil(i * audio.samplesPerBlock * timePerSample))));
         }
         EXPECT_EQ(UpdateAndWait(*audio.stream), MmAnswer::Done) << audio.stream->LastError();
         sound.insert(sound.end(), audio.block.begin(), audio.block.end());
@@ -88,7 +91,7 @@ void ExpectClicksOnSeconds(const std::vector<std::uint8_t>& sound, const Form& f
     ASSERT_EQ(static_cast<std::int64_t>(clicks.size()), seconds) << form.rate;
     for (std::int64_t second = 0; second < seconds; ++second) {
         EXPECT_NEAR(static_cast<double>(clicks[static_cast<std::size_t>(second)]),
-                    static_cast<double>(second * form.rate), static_cast<double>(form.clickTolerance))
+            static_cast<double>(second * form.rate), static_cast<double>(form.clickTolerance))
             << form.rate << " Hz, second " << second;
     }
 }
@@ -154,8 +157,8 @@ TEST(MmStreamAudio, ASeekLandsOnTheExactSample)
         for (std::int64_t second : {2, 1, 0, 2}) {
             ASSERT_TRUE(audio.stream->Seek(second * 10000000));
             ASSERT_EQ(UpdateAndWait(*audio.stream), MmAnswer::Done);
-            std::vector<std::int64_t> clicks =
-                pattern::FindClicks(audio.block.data(), audio.block.size(), form.channels, form.bits);
+            std::vector<std::int64_t> clicks
+                = pattern::FindClicks(audio.block.data(), audio.block.size(), form.channels, form.bits);
             EXPECT_EQ(clicks, std::vector<std::int64_t>{0}) << form.rate << " Hz, second " << second;
         }
         // Half a second in: the block is tone only.

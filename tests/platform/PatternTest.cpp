@@ -19,9 +19,9 @@ TEST(FramePattern, NumbersReadBackInEveryPixelLayout)
             std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride * height));
             for (std::int64_t number : std::initializer_list<std::int64_t>{0, 1, 37, 1499, 65536, maxFrameNumber}) {
                 DrawFramePattern(PatternImage{pixels.data(), width, height, stride, bytesPerPixel, bottomUp}, number);
-                EXPECT_EQ(ReadFrameNumber(ConstPatternImage{pixels.data(), width, height, stride, bytesPerPixel,
-                                                            bottomUp}),
-                          number)
+                EXPECT_EQ(
+                    ReadFrameNumber(ConstPatternImage{pixels.data(), width, height, stride, bytesPerPixel, bottomUp}),
+                    number)
                     << bytesPerPixel << " bytes, bottom-up " << bottomUp;
             }
         }
@@ -88,8 +88,7 @@ TEST(ClickTrack, ClicksStartOnEverySecondAndAreFoundThere)
         // Positions count from where the caller's piece starts.
         const std::size_t half = static_cast<std::size_t>(rate / 2);
         EXPECT_EQ(FindClicks(wide.data() + 4 * half, wide.size() - 4 * half, 2, 16, rate / 2),
-                  (std::vector<std::int64_t>{rate, 2LL * rate, 3LL * rate}));
-
+            (std::vector<std::int64_t>{rate, 2LL * rate, 3LL * rate}));
     }
 }
 

@@ -52,16 +52,16 @@ SampleStore& Store()
 
 std::string KeyOf(const mediagen::AviSpec& spec)
 {
-    return std::to_string(static_cast<int>(spec.video)) + "-" + std::to_string(static_cast<int>(spec.audio)) + "-" +
-           std::to_string(static_cast<int>(spec.rate)) + "-" + std::to_string(spec.width) + "x" +
-           std::to_string(spec.height) + "-" + std::to_string(spec.frames) + "-" +
-           std::to_string(spec.keyFrameInterval) + "-" + (spec.fourCC.empty() ? "std" : spec.fourCC);
+    return std::to_string(static_cast<int>(spec.video)) + "-" + std::to_string(static_cast<int>(spec.audio)) + "-"
+        + std::to_string(static_cast<int>(spec.rate)) + "-" + std::to_string(spec.width) + "x"
+        + std::to_string(spec.height) + "-" + std::to_string(spec.frames) + "-" + std::to_string(spec.keyFrameInterval)
+        + "-" + (spec.fourCC.empty() ? "std" : spec.fourCC);
 }
 
 std::uint32_t Le32(const std::uint8_t* at)
 {
-    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-           static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8
+        | static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
 } // namespace
@@ -102,9 +102,8 @@ std::string RemuxedCopy(const std::string& path, const char* container, const st
     const std::string copy = SampleFolder() + "/" + name;
     AVFormatContext* input = nullptr;
     AVFormatContext* output = nullptr;
-    if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0 ||
-        avformat_find_stream_info(input, nullptr) < 0 ||
-        avformat_alloc_output_context2(&output, nullptr, container, copy.c_str()) < 0) {
+    if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0 || avformat_find_stream_info(input, nullptr) < 0
+        || avformat_alloc_output_context2(&output, nullptr, container, copy.c_str()) < 0) {
         throw std::runtime_error("cannot remux " + path);
     }
     for (unsigned i = 0; i < input->nb_streams; ++i) {
@@ -118,8 +117,8 @@ std::string RemuxedCopy(const std::string& path, const char* container, const st
     }
     AVPacket* packet = av_packet_alloc();
     while (av_read_frame(input, packet) >= 0) {
-        av_packet_rescale_ts(packet, input->streams[packet->stream_index]->time_base,
-                             output->streams[packet->stream_index]->time_base);
+        av_packet_rescale_ts(
+            packet, input->streams[packet->stream_index]->time_base, output->streams[packet->stream_index]->time_base);
         av_interleaved_write_frame(output, packet);
     }
     av_packet_free(&packet);
@@ -139,8 +138,7 @@ std::int64_t NumberInBitmap(const std::uint8_t* bitmap)
 {
     const auto width = static_cast<int>(Le32(bitmap + 4));
     const auto height = static_cast<int>(Le32(bitmap + 8));
-    return pattern::ReadFrameNumber(
-        pattern::ConstPatternImage{bitmap + 40, width, height, width * 4, 4, true});
+    return pattern::ReadFrameNumber(pattern::ConstPatternImage{bitmap + 40, width, height, width * 4, 4, true});
 }
 
 } // namespace discforge::test

@@ -21,8 +21,8 @@ bool OpenThroughReader(ReaderRig& rig, const std::string& path)
 TEST(AviReader, RecordsTheFrameRangeAndTheInputsOptions)
 {
     ReaderRig rig;
-    ASSERT_TRUE(OpenThroughReader(rig, SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::Mono8At11025,
-                                                          FrameRate::Ntsc2997, 40))));
+    ASSERT_TRUE(OpenThroughReader(
+        rig, SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::Mono8At11025, FrameRate::Ntsc2997, 40))));
     const AviReaderEntry& entry = rig.media.avi.aviReaderTable[0];
     EXPECT_TRUE(entry.videoReady);
     EXPECT_TRUE(entry.isAviFile);

@@ -35,7 +35,7 @@ public:
         return waits > completeAfterWaits ? MmAnswer::Done : MmAnswer::Pending;
     }
     bool LockSurface(MmSurfaceLock&) override { return false; }
-    void UnlockSurface() override {}
+    void UnlockSurface() override { }
 
     std::vector<std::int64_t> seeks;
     int updates = 0;
@@ -87,8 +87,8 @@ TEST(FrameFetch, AVideoUpdateThatNeverCompletesTimesOutAfterTwentyOneWaits)
     ScriptedRig rig;
     EXPECT_EQ(rig.fetch.FetchVideoFrame(0, 10), fetchVideoTimeout);
     EXPECT_EQ(rig.video->waits, 21);
-    const std::string text =
-        "Timeout, Can not get video frame. Please email to support@ferrowick.example for supporting. 4CC: FMP4/FMP4";
+    const std::string text
+        = "Timeout, Can not get video frame. Please email to support@ferrowick.example for supporting. 4CC: FMP4/FMP4";
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text, text);
     EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - decode video error");
@@ -105,7 +105,7 @@ TEST(FrameFetch, AnAudioUpdateThatNeverCompletesTimesOutAfterElevenWaits)
     EXPECT_EQ(rig.audio->waits, 11);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text,
-              "Can not get audio sample. Please email to support@ferrowick.example for supporting.");
+        "Can not get audio sample. Please email to support@ferrowick.example for supporting.");
     EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - decode audio error");
     // From the third wait on the update is asked for again where the block starts.
     EXPECT_GE(rig.audio->updates, 9);
@@ -147,8 +147,7 @@ TEST(FrameFetch, WaitsShowTheirSecondsAndAnEarlierFrameIsAnsweredFromTheSurface)
     rig.video->completeAfterWaits = 2;
     EXPECT_EQ(rig.fetch.FetchVideoFrame(0, 40), fetchOk);
     EXPECT_EQ(rig.video->seeks, (std::vector<std::int64_t>{40 * 400000}));
-    const std::vector<std::string> expected{
-        "Seeking for frame ...", "Updating DirectDraw sample ...",
+    const std::vector<std::string> expected{"Seeking for frame ...", "Updating DirectDraw sample ...",
         "Checking DirectDraw sample update completion status, time = 0 seconds ...",
         "Checking DirectDraw sample update completion status, time = 1 seconds ...",
         "Checking DirectDraw sample update completion status, time = 2 seconds ..."};
@@ -192,7 +191,7 @@ protected:
             ASSERT_EQ(rig.fetch.FetchVideoFrame(0, n), fetchOk) << n;
             rig.settings.videoSettingsChanged = false;
             const int source = std::min(FrameFetch::SourceFrame(n, rig.Entry(0).frameRate, rig.settings.tvStandard),
-                                        static_cast<int>(rig.Entry(0).selectedFrames) - 1);
+                static_cast<int>(rig.Entry(0).selectedFrames) - 1);
             ASSERT_EQ(rig.ShownNumber(0), source) << "output frame " << n;
         }
     }
@@ -241,7 +240,8 @@ TEST_F(RealFetch, AudioBlocksFollowEachOtherThroughTheResynchronisation)
 {
     // 13 seconds: more than 299 blocks of one frame each.
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100, FrameRate::Pal25, 325))));
+    ASSERT_TRUE(
+        rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100, FrameRate::Pal25, 325))));
     rig.settings.audioSettingsChanged = true;
     const InputEntry& entry = rig.Entry(0);
     std::vector<std::uint8_t> sound;
@@ -256,8 +256,8 @@ TEST_F(RealFetch, AudioBlocksFollowEachOtherThroughTheResynchronisation)
         seconds.push_back(second * 44100);
     }
     EXPECT_EQ(clicks, seconds);
-    const MmStatistics statistics =
-        static_cast<MmSampleStream&>(*rig.Entry(0).streams->audioStream).Stream().Statistics();
+    const MmStatistics statistics
+        = static_cast<MmSampleStream&>(*rig.Entry(0).streams->audioStream).Stream().Statistics();
     EXPECT_EQ(statistics.realSeeks, 0u);
 }
 

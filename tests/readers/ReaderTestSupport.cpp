@@ -44,8 +44,8 @@ std::int64_t ReaderRig::ShownNumber(int index)
     return number;
 }
 
-mediagen::AviSpec SmallSpec(mediagen::VideoCodec codec, mediagen::AudioForm audio, mediagen::FrameRate rate,
-                            std::int64_t frames)
+mediagen::AviSpec SmallSpec(
+    mediagen::VideoCodec codec, mediagen::AudioForm audio, mediagen::FrameRate rate, std::int64_t frames)
 {
     mediagen::AviSpec spec;
     spec.video = codec;

@@ -47,7 +47,7 @@ public:
             onPump();
         }
     }
-    void PostCloseRequest() override {}
+    void PostCloseRequest() override { }
     int pumps = 0;
     std::function<void()> onPump;
 };
@@ -55,12 +55,14 @@ public:
 class StatusDialog final : public TCancelDialog {
 public:
     StatusDialog(bool& cancelRequested, std::vector<std::string>& statuses, int& closes)
-        : TCancelDialog(cancelRequested), statuses_(statuses), closes_(closes)
+        : TCancelDialog(cancelRequested)
+        , statuses_(statuses)
+        , closes_(closes)
     {
     }
     bool Create() override { return true; }
-    void SetCaption(const std::string&) override {}
-    void SetUpperText(const std::string&) override {}
+    void SetCaption(const std::string&) override { }
+    void SetUpperText(const std::string&) override { }
     void SetStatusText(const std::string& text) override { statuses_.push_back(text); }
     void Close() override { ++closes_; }
 
@@ -73,12 +75,12 @@ class RecordingHost final : public InputHost {
 public:
     void SetMainWindowEnabled(bool enabled) override { mainWindowEnabled = enabled; }
     void SetWaitCursor(bool shown) override { waitCursor = shown; }
-    void DeleteListLine(int) override {}
-    void InsertListLine(int, const std::string&) override {}
-    void SelectListLine(int) override {}
-    void PostRemoveCommand() override {}
-    void RefreshInputControls() override {}
-    void ClearStopRequest() override {}
+    void DeleteListLine(int) override { }
+    void InsertListLine(int, const std::string&) override { }
+    void SelectListLine(int) override { }
+    void PostRemoveCommand() override { }
+    void RefreshInputControls() override { }
+    void ClearStopRequest() override { }
     std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
     {
         return std::make_unique<StatusDialog>(cancelRequested, statuses, dialogCloses);
@@ -108,13 +110,13 @@ struct ReaderRig {
     PumpingWindow window;
     RecordingHost host;
     StreamReader reader{MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}}};
-    FrameFetch fetch{MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}},
-                     reader};
+    FrameFetch fetch{
+        MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}}, reader};
     TFullDib picture;
     InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture}};
 };
 
 mediagen::AviSpec SmallSpec(mediagen::VideoCodec codec, mediagen::AudioForm audio,
-                            mediagen::FrameRate rate = mediagen::FrameRate::Pal25, std::int64_t frames = 50);
+    mediagen::FrameRate rate = mediagen::FrameRate::Pal25, std::int64_t frames = 50);
 
 } // namespace discforge::test

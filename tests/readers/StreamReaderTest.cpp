@@ -118,8 +118,8 @@ TEST(StreamReader, AFileWithoutSoundOpensAndSaysSo)
     EXPECT_FALSE(rig.inputs.audioAvailable);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text,
-              "Input video is no audio stream or need an audio decoder. If you make sure that your avi has sound, "
-              "please feel free to contact support@ferrowick.example. We will help you to retrive a sound decoder.");
+        "Input video is no audio stream or need an audio decoder. If you make sure that your avi has sound, "
+        "please feel free to contact support@ferrowick.example. We will help you to retrive a sound decoder.");
     EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - open avi file error");
     EXPECT_FALSE(rig.Entry(0).streams->audioStream);
 }
@@ -132,8 +132,7 @@ TEST(StreamReader, FilesThatCannotBeDecodedLeaveTheTableAsItWas)
     const std::string notVideo = SampleFolder() + "/letter.avi";
     std::ofstream(notVideo) << std::string(4000, 'x');
     for (const std::string& path : {notVideo, SampleFolder() + "/missing.avi",
-                                    TruncatedCopy(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::None)), 200,
-                                                  "stub.avi")}) {
+             TruncatedCopy(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::None)), 200, "stub.avi")}) {
         rig.messages.shown.clear();
         EXPECT_FALSE(rig.AddVideo(path)) << path;
         EXPECT_EQ(rig.inputs.inputCount, 1);

@@ -60,7 +60,10 @@ struct Track {
 
 class AviWriter {
 public:
-    explicit AviWriter(const AviSpec& spec) : spec_(spec) {}
+    explicit AviWriter(const AviSpec& spec)
+        : spec_(spec)
+    {
+    }
     bool Write(std::string& error);
 
 private:
@@ -84,9 +87,9 @@ private:
 
 bool AviWriter::OpenVideo(std::string& error)
 {
-    const AVCodecID id = spec_.video == VideoCodec::Mpeg4   ? AV_CODEC_ID_MPEG4
-                         : spec_.video == VideoCodec::Mjpeg ? AV_CODEC_ID_MJPEG
-                                                            : AV_CODEC_ID_RAWVIDEO;
+    const AVCodecID id = spec_.video == VideoCodec::Mpeg4 ? AV_CODEC_ID_MPEG4
+        : spec_.video == VideoCodec::Mjpeg                ? AV_CODEC_ID_MJPEG
+                                                          : AV_CODEC_ID_RAWVIDEO;
     const AVCodec* encoder = avcodec_find_encoder(id);
     if (encoder == nullptr) {
         error = std::string("no encoder for ") + avcodec_get_name(id);
@@ -101,9 +104,9 @@ bool AviWriter::OpenVideo(std::string& error)
     codec->height = spec_.height;
     codec->time_base = AVRational{denominator, numerator};
     codec->framerate = AVRational{numerator, denominator};
-    codec->pix_fmt = spec_.video == VideoCodec::Mpeg4   ? AV_PIX_FMT_YUV420P
-                     : spec_.video == VideoCodec::Mjpeg ? AV_PIX_FMT_YUVJ420P
-                                                        : AV_PIX_FMT_BGR24;
+    codec->pix_fmt = spec_.video == VideoCodec::Mpeg4 ? AV_PIX_FMT_YUV420P
+        : spec_.video == VideoCodec::Mjpeg            ? AV_PIX_FMT_YUVJ420P
+                                                      : AV_PIX_FMT_BGR24;
     codec->gop_size = spec_.keyFrameInterval;
     codec->max_b_frames = 0;
     codec->flags |= AV_CODEC_FLAG_QSCALE;
@@ -137,7 +140,7 @@ bool AviWriter::OpenVideo(std::string& error)
     if (spec_.video != VideoCodec::RawRgb) {
         bgr_.resize(static_cast<std::size_t>(spec_.width) * static_cast<std::size_t>(spec_.height) * 3);
         scaler_.reset(sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_BGR24, spec_.width, spec_.height,
-                                     codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
+            codec->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
         if (!scaler_) {
             error = "sws_getContext() failed";
             return false;
@@ -150,7 +153,7 @@ bool AviWriter::OpenAudio(std::string& error)
 {
     const bool eightBit = spec_.audio == AudioForm::Mono8At11025 || spec_.audio == AudioForm::Mono8At22050;
     const AVCodecID id = spec_.audio == AudioForm::Mp3 ? AV_CODEC_ID_MP3
-                         : eightBit                    ? AV_CODEC_ID_PCM_U8
+        : eightBit                                     ? AV_CODEC_ID_PCM_U8
                                                        : AV_CODEC_ID_PCM_S16LE;
     const AVCodec* encoder = avcodec_find_encoder(id);
     if (encoder == nullptr) {
@@ -222,13 +225,12 @@ bool AviWriter::EncodeVideoFrame(std::int64_t number, std::string& error)
     }
     if (spec_.video == VideoCodec::RawRgb) {
         // Uncompressed AVI rows are stored bottom-up.
-        pattern::DrawFramePattern(pattern::PatternImage{picture_->data[0], spec_.width, spec_.height,
-                                                        picture_->linesize[0], 3, true},
-                                  number);
+        pattern::DrawFramePattern(
+            pattern::PatternImage{picture_->data[0], spec_.width, spec_.height, picture_->linesize[0], 3, true},
+            number);
     } else {
-        pattern::DrawFramePattern(pattern::PatternImage{bgr_.data(), spec_.width, spec_.height, spec_.width * 3, 3,
-                                                        false},
-                                  number);
+        pattern::DrawFramePattern(
+            pattern::PatternImage{bgr_.data(), spec_.width, spec_.height, spec_.width * 3, 3, false}, number);
         const std::uint8_t* planes[1] = {bgr_.data()};
         const int pitches[1] = {spec_.width * 3};
         sws_scale(scaler_.get(), planes, pitches, 0, spec_.height, picture_->data, picture_->linesize);
@@ -247,7 +249,8 @@ bool AviWriter::EncodeAudioUpTo(std::int64_t end, std::string& error)
     const int channels = codec->ch_layout.nb_channels;
     // A fixed-size encoder gets whole frames; the last one is padded past the end.
     while (audioPosition_ < end) {
-        int count = codec->frame_size > 0 ? chunk : static_cast<int>(std::min<std::int64_t>(chunk, end - audioPosition_));
+        int count
+            = codec->frame_size > 0 ? chunk : static_cast<int>(std::min<std::int64_t>(chunk, end - audioPosition_));
         av_frame_unref(sound_.get());
         sound_->format = codec->sample_fmt;
         sound_->sample_rate = rate;
@@ -281,8 +284,8 @@ bool AviWriter::EncodeAudioUpTo(std::int64_t end, std::string& error)
 
 bool AviWriter::Write(std::string& error)
 {
-    if (spec_.width < 32 || spec_.height < 32 || spec_.width > 4096 || spec_.height > 4096 || spec_.width % 2 != 0 ||
-        spec_.height % 2 != 0) {
+    if (spec_.width < 32 || spec_.height < 32 || spec_.width > 4096 || spec_.height > 4096 || spec_.width % 2 != 0
+        || spec_.height % 2 != 0) {
         error = "width and height must be even and from 32 to 4096";
         return false;
     }
@@ -305,8 +308,8 @@ bool AviWriter::Write(std::string& error)
         error = "a file needs video or sound";
         return false;
     }
-    if ((spec_.video != VideoCodec::None && !OpenVideo(error)) ||
-        (spec_.audio != AudioForm::None && !OpenAudio(error))) {
+    if ((spec_.video != VideoCodec::None && !OpenVideo(error))
+        || (spec_.audio != AudioForm::None && !OpenAudio(error))) {
         return false;
     }
     result = avio_open(&output_->pb, spec_.path.c_str(), AVIO_FLAG_WRITE);

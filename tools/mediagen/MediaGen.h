@@ -19,17 +19,17 @@ struct AviSpec {
     FrameRate rate = FrameRate::Pal25;
     int width = 352;
     int height = 288;
-    std::int64_t frames = 50;   // with VideoCodec::None the sound still lasts this many frames
-    int keyFrameInterval = 12;  // MPEG-4 only; every frame is a key frame in MJPEG and raw RGB
-    std::string fourCC;         // overrides the codec's usual code when not empty (4 characters)
+    std::int64_t frames = 50; // with VideoCodec::None the sound still lasts this many frames
+    int keyFrameInterval = 12; // MPEG-4 only; every frame is a key frame in MJPEG and raw RGB
+    std::string fourCC; // overrides the codec's usual code when not empty (4 characters)
 };
 
 struct ListSpec {
-    std::string path;           // the .lst file; the pictures go beside it
+    std::string path; // the .lst file; the pictures go beside it
     std::int64_t pictures = 10;
     int width = 320;
     int height = 240;
-    bool fullPaths = false;     // lines hold the pictures' full paths instead of bare names
+    bool fullPaths = false; // lines hold the pictures' full paths instead of bare names
 };
 
 // Frames per second as a fraction.

@@ -15,34 +15,34 @@ namespace {
 
 using namespace discforge::mediagen;
 
-constexpr const char* helpText =
-    "Usage:\n"
-    "  discforge-mediagen avi FILE.avi [options]   an AVI with the test picture and click track\n"
-    "  discforge-mediagen list FILE.lst [options]  a picture list with numbered BMP pictures\n"
-    "  discforge-mediagen --help\n"
-    "\n"
-    "Every frame shows its number as a band of 24 black and white cells across the top\n"
-    "(white, black, 20 bits highest first, even parity, black) and in digits below it.\n"
-    "The sound is a 440 Hz tone with a 10 ms click at the start of every second.\n"
-    "\n"
-    "AVI options:\n"
-    "  --video mpeg4|mjpeg|rgb|none video codec (default mpeg4; rgb = uncompressed 24-bit;\n"
-    "                               none = sound only)\n"
-    "  --audio pcm44|pcm48|u8-11025|u8-22050|mp3|none\n"
-    "                               16-bit stereo 44100 or 48000 Hz, 8-bit mono 11025 or\n"
-    "                               22050 Hz, MP3 128 kbit/s stereo 44100 Hz, or no sound\n"
-    "                               (default pcm44)\n"
-    "  --fps 25|29.97               frame rate (default 25)\n"
-    "  --size WxH                   picture size, even numbers from 32 to 4096 (default 352x288)\n"
-    "  --seconds S                  length in seconds (default 2)\n"
-    "  --frames N                   length in frames (overrides --seconds)\n"
-    "  --gop N                      MPEG-4 key-frame interval (default 12)\n"
-    "  --fourcc CODE                four-character codec code to write instead of the usual one\n"
-    "\n"
-    "List options:\n"
-    "  --pictures N                 number of pictures (default 10)\n"
-    "  --size WxH                   picture size (default 320x240)\n"
-    "  --full-paths                 list lines hold full paths instead of bare file names\n";
+constexpr const char* helpText
+    = "Usage:\n"
+      "  discforge-mediagen avi FILE.avi [options]   an AVI with the test picture and click track\n"
+      "  discforge-mediagen list FILE.lst [options]  a picture list with numbered BMP pictures\n"
+      "  discforge-mediagen --help\n"
+      "\n"
+      "Every frame shows its number as a band of 24 black and white cells across the top\n"
+      "(white, black, 20 bits highest first, even parity, black) and in digits below it.\n"
+      "The sound is a 440 Hz tone with a 10 ms click at the start of every second.\n"
+      "\n"
+      "AVI options:\n"
+      "  --video mpeg4|mjpeg|rgb|none video codec (default mpeg4; rgb = uncompressed 24-bit;\n"
+      "                               none = sound only)\n"
+      "  --audio pcm44|pcm48|u8-11025|u8-22050|mp3|none\n"
+      "                               16-bit stereo 44100 or 48000 Hz, 8-bit mono 11025 or\n"
+      "                               22050 Hz, MP3 128 kbit/s stereo 44100 Hz, or no sound\n"
+      "                               (default pcm44)\n"
+      "  --fps 25|29.97               frame rate (default 25)\n"
+      "  --size WxH                   picture size, even numbers from 32 to 4096 (default 352x288)\n"
+      "  --seconds S                  length in seconds (default 2)\n"
+      "  --frames N                   length in frames (overrides --seconds)\n"
+      "  --gop N                      MPEG-4 key-frame interval (default 12)\n"
+      "  --fourcc CODE                four-character codec code to write instead of the usual one\n"
+      "\n"
+      "List options:\n"
+      "  --pictures N                 number of pictures (default 10)\n"
+      "  --size WxH                   picture size (default 320x240)\n"
+      "  --full-paths                 list lines hold full paths instead of bare file names\n";
 
 int Usage(const std::string& problem)
 {
@@ -64,13 +64,11 @@ bool ParseNumber(const std::string& text, long long& value)
 
 int WriteAviCommand(const std::map<std::string, std::string>& options, const std::string& path)
 {
-    static const std::map<std::string, VideoCodec> codecs{
-        {"mpeg4", VideoCodec::Mpeg4}, {"mjpeg", VideoCodec::Mjpeg}, {"rgb", VideoCodec::RawRgb},
-        {"none", VideoCodec::None}};
-    static const std::map<std::string, AudioForm> forms{
-        {"pcm44", AudioForm::Stereo16At44100}, {"pcm48", AudioForm::Stereo16At48000},
-        {"u8-11025", AudioForm::Mono8At11025}, {"u8-22050", AudioForm::Mono8At22050},
-        {"mp3", AudioForm::Mp3},               {"none", AudioForm::None}};
+    static const std::map<std::string, VideoCodec> codecs{{"mpeg4", VideoCodec::Mpeg4}, {"mjpeg", VideoCodec::Mjpeg},
+        {"rgb", VideoCodec::RawRgb}, {"none", VideoCodec::None}};
+    static const std::map<std::string, AudioForm> forms{{"pcm44", AudioForm::Stereo16At44100},
+        {"pcm48", AudioForm::Stereo16At48000}, {"u8-11025", AudioForm::Mono8At11025},
+        {"u8-22050", AudioForm::Mono8At22050}, {"mp3", AudioForm::Mp3}, {"none", AudioForm::None}};
     AviSpec spec;
     spec.path = path;
     double seconds = 2;

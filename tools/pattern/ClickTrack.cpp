@@ -33,7 +33,7 @@ double ClickTrackValue(std::int64_t position, int sampleRate)
 }
 
 std::vector<std::int64_t> FindClicks(const std::uint8_t* pcm, std::size_t bytes, int channels, int bitsPerSample,
-                                     std::int64_t firstPosition, std::int64_t quietSamples)
+    std::int64_t firstPosition, std::int64_t quietSamples)
 {
     std::vector<std::int64_t> clicks;
     if (pcm == nullptr || channels < 1 || (bitsPerSample != 8 && bitsPerSample != 16)) {
@@ -45,9 +45,8 @@ std::vector<std::int64_t> FindClicks(const std::uint8_t* pcm, std::size_t bytes,
     std::int64_t quiet = quietSamples;
     for (std::size_t i = 0; i < frames; ++i) {
         const std::uint8_t* sample = pcm + i * frameBytes;
-        double value = bitsPerSample == 8
-                           ? (sample[0] - 128) / 128.0
-                           : static_cast<std::int16_t>(sample[0] | sample[1] << 8) / 32768.0;
+        double value = bitsPerSample == 8 ? (sample[0] - 128) / 128.0
+                                          : static_cast<std::int16_t>(sample[0] | sample[1] << 8) / 32768.0;
         if (std::fabs(value) > detectLevel) {
             if (quiet >= quietSamples) {
                 clicks.push_back(firstPosition + static_cast<std::int64_t>(i));

@@ -20,6 +20,6 @@ bool InClick(std::int64_t position, int sampleRate);
 // start is the first sample of the first channel above half of full scale
 // after at least `quietSamples` below it.
 std::vector<std::int64_t> FindClicks(const std::uint8_t* pcm, std::size_t bytes, int channels, int bitsPerSample,
-                                     std::int64_t firstPosition = 0, std::int64_t quietSamples = 2000);
+    std::int64_t firstPosition = 0, std::int64_t quietSamples = 2000);
 
 } // namespace discforge::pattern

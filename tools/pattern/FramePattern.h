@@ -21,9 +21,9 @@ struct PatternImage {
     std::uint8_t* pixels = nullptr;
     int width = 0;
     int height = 0;
-    int stride = 0;         // bytes from one stored row to the next
-    int bytesPerPixel = 3;  // 3 (BGR) or 4 (BGRX)
-    bool bottomUp = false;  // the first stored row is the picture's bottom row
+    int stride = 0; // bytes from one stored row to the next
+    int bytesPerPixel = 3; // 3 (BGR) or 4 (BGRX)
+    bool bottomUp = false; // the first stored row is the picture's bottom row
 };
 
 struct ConstPatternImage {
@@ -39,7 +39,7 @@ struct ConstPatternImage {
 // cropped output); the whole image when width or height is 0.
 struct PatternRegion {
     int x = 0;
-    int y = 0;  // from the top
+    int y = 0; // from the top
     int width = 0;
     int height = 0;
 };
