@@ -5,8 +5,8 @@
 namespace discforge {
 
 AppCore::AppCore(AppPorts corePorts, SizeEditHooks hooks)
-    : ports(corePorts),
-      settingsController(settings, encoder, ports.controls, ports.messages, ports.window, std::move(hooks))
+    : ports(corePorts)
+    , settingsController(settings, encoder, ports.controls, ports.messages, ports.window, std::move(hooks))
 {
 }
 

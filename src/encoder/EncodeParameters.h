@@ -22,8 +22,8 @@ typedef int32_t (*SupplyVideoFrameFn)(int32_t frameIndex, int32_t* rowBytes, con
 
 /* Stores the input sample frames consumed, the bytes delivered and a pointer to
  * 16-bit little-endian stereo samples at the record's sample rate. */
-typedef int32_t (*SupplyAudioFn)(int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered,
-                                 const uint8_t** samples);
+typedef int32_t (*SupplyAudioFn)(
+    int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered, const uint8_t** samples);
 
 /* One input's encode. With 32-bit pointers this is the 60-byte record the library
  * has always taken; the field order and widths must not change. */

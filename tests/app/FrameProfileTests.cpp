@@ -14,8 +14,8 @@ class FrameProfileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        path_ = (std::filesystem::path(::testing::TempDir()) /
-                 (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini"))
+        path_ = (std::filesystem::path(::testing::TempDir())
+            / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini"))
                     .string();
         std::filesystem::remove(path_);
     }

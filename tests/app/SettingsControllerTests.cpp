@@ -81,9 +81,12 @@ struct FormatCase {
 TEST_F(SettingsControllerTest, EveryFormatAndStandardGivesItsSizeAndCode)
 {
     const FormatCase cases[] = {
-        {standardNtsc, formatVcd, 1, 352, 240, 44100},   {standardNtsc, formatSvcd, 3, 480, 480, 44100},
-        {standardNtsc, formatDvd, 4, 720, 480, 48000},   {standardPal, formatVcd, 17, 352, 288, 44100},
-        {standardPal, formatSvcd, 19, 480, 576, 44100},  {standardPal, formatDvd, 20, 720, 576, 48000},
+        {standardNtsc, formatVcd, 1, 352, 240, 44100},
+        {standardNtsc, formatSvcd, 3, 480, 480, 44100},
+        {standardNtsc, formatDvd, 4, 720, 480, 48000},
+        {standardPal, formatVcd, 17, 352, 288, 44100},
+        {standardPal, formatSvcd, 19, 480, 576, 44100},
+        {standardPal, formatDvd, 20, 720, 576, 48000},
     };
     for (const FormatCase& c : cases) {
         SCOPED_TRACE("code " + std::to_string(c.code));
@@ -149,9 +152,8 @@ TEST_F(SettingsControllerTest, ARefusingLibraryShowsTheFormatsMessageAndClosesTh
     const struct {
         int format;
         const char* text;
-    } cases[] = {{formatVcd, "Could not initialize convert.dll."},
-                 {formatDvd, "Could not initialize convert.dll."},
-                 {formatSvcd, "Can not initialize convert.dll."}};
+    } cases[] = {{formatVcd, "Could not initialize convert.dll."}, {formatDvd, "Could not initialize convert.dll."},
+        {formatSvcd, "Can not initialize convert.dll."}};
     for (const auto& c : cases) {
         messages_.shown.clear();
         window_.closeRequests = 0;

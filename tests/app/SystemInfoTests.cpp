@@ -22,12 +22,14 @@ protected:
 
 TEST_F(SystemInfoTest, DescribeFillsTheThreeLinesFromTheSystemFiles)
 {
-    const std::string osRelease = Write("os-release", "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 "
-                                                      "(bookworm)\"\nVERSION_ID=\"12\"\n");
-    const std::string cpuInfo = Write("cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\n"
-                                                 "model\t\t: 85\nmodel name\t: Intel(R) Xeon(R) CPU @ 2.00GHz\n"
-                                                 "stepping\t: 7\ncpu MHz\t\t: 2000.170\n\nprocessor\t: 1\n"
-                                                 "vendor_id\t: Other\n");
+    const std::string osRelease = Write("os-release",
+        "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 "
+        "(bookworm)\"\nVERSION_ID=\"12\"\n");
+    const std::string cpuInfo = Write("cpuinfo",
+        "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\n"
+        "model\t\t: 85\nmodel name\t: Intel(R) Xeon(R) CPU @ 2.00GHz\n"
+        "stepping\t: 7\ncpu MHz\t\t: 2000.170\n\nprocessor\t: 1\n"
+        "vendor_id\t: Other\n");
     CSystemInfo info(osRelease, cpuInfo);
     const std::string text = info.Describe();
 
@@ -45,8 +47,9 @@ TEST_F(SystemInfoTest, UnreadableFilesLeaveTheirTextsEmptyInTheSameFormat)
 {
     CSystemInfo info("/nonexistent/os-release", "/nonexistent/cpuinfo");
     const std::string text = info.Describe();
-    EXPECT_TRUE(std::regex_match(text, std::regex("OS Info = Linux [^\r\n]+, build = -?[0-9]+\r\n"
-                                                  "CPU Info = , , \r\nDirectX Info = libavformat [^\r\n]+\r\n")))
+    EXPECT_TRUE(std::regex_match(text,
+        std::regex("OS Info = Linux [^\r\n]+, build = -?[0-9]+\r\n"
+                   "CPU Info = , , \r\nDirectX Info = libavformat [^\r\n]+\r\n")))
         << text;
 }
 

@@ -17,7 +17,8 @@ inline std::string FakeEncoderPath(const std::string& variant)
 class FakeEncoder {
 public:
     explicit FakeEncoder(const std::string& variant, int initResult = 0)
-        : path_(FakeEncoderPath(variant)), handle_(dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL))
+        : path_(FakeEncoderPath(variant))
+        , handle_(dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL))
     {
         if (handle_ != nullptr) {
             reinterpret_cast<void (*)(int)>(dlsym(handle_, "fakeConvertReset"))(initResult);
