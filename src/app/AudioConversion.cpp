@@ -110,12 +110,12 @@ int ConversionSourceRate(int inputRate, int targetRate)
     }
 }
 
-std::size_t RateConverter::Convert(const uint8_t* input, std::size_t inBytes, int sourceRate, uint8_t* output,
-                                   std::size_t outputCapacity)
+std::size_t RateConverter::Convert(
+    const uint8_t* input, std::size_t inBytes, int sourceRate, uint8_t* output, std::size_t outputCapacity)
 {
     bytesIn_ += inBytes;
-    auto owed = static_cast<int64_t>(static_cast<double>(bytesIn_) * targetRate_ / sourceRate -
-                                     static_cast<double>(bytesOut_));
+    auto owed = static_cast<int64_t>(
+        static_cast<double>(bytesIn_) * targetRate_ / sourceRate - static_cast<double>(bytesOut_));
     owed = owed - owed % 4 + 4;
     // The buffer bounds what one call can deliver; what is left is owed to the next.
     std::size_t outBytes = owed < 0 ? 0 : static_cast<std::size_t>(owed);

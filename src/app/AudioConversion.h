@@ -11,7 +11,7 @@ namespace discforge {
 
 struct PcmFormat {
     int sampleRate;
-    int channels;      // 1 or 2
+    int channels; // 1 or 2
     int bitsPerSample; // 8 (unsigned) or 16 (signed little-endian)
 };
 
@@ -35,7 +35,10 @@ int ConversionSourceRate(int inputRate, int targetRate);
 
 class RateConverter {
 public:
-    explicit RateConverter(int targetRate) : targetRate_(targetRate) {}
+    explicit RateConverter(int targetRate)
+        : targetRate_(targetRate)
+    {
+    }
 
     void Restart()
     {
@@ -45,8 +48,8 @@ public:
     // Converts `inBytes` of stereo at `sourceRate` into `output` (zero-filled
     // first, `outputCapacity` bytes) and returns the bytes to deliver: what is
     // owed so far in whole stereo frames, plus one frame.
-    std::size_t Convert(const uint8_t* input, std::size_t inBytes, int sourceRate, uint8_t* output,
-                        std::size_t outputCapacity);
+    std::size_t Convert(
+        const uint8_t* input, std::size_t inBytes, int sourceRate, uint8_t* output, std::size_t outputCapacity);
 
     uint64_t BytesIn() const { return bytesIn_; }
     uint64_t BytesOut() const { return bytesOut_; }
