@@ -204,7 +204,8 @@ const char* DecodeBmpRunLength(std::FILE* file, const BmpInfo& info, RowTarget& 
     };
     // Runs go on in the next row when the row fills before they end.
     auto put = [&](int value) {
-        if (column >= width) {
+        // A picture of width 0 has no pixel to put anything in: the rows run out.
+        while (column >= width) {
             nextRow(1);
             if (row >= height) {
                 return false;
