@@ -28,7 +28,8 @@ public:
 
     std::uint64_t Apply(std::uint64_t a) const
     {
-        return multiplies_ ? (a * multiplier_) >> shift_ : a * numerator_ / divisor_;
+        return multiplies_ ? (a * multiplier_) >> shift_
+                           : static_cast<std::uint64_t>(static_cast<unsigned __int128>(a) * numerator_ / divisor_);
     }
     // True when every product stays below 2^32, so 32-bit lanes give the result.
     bool Fits32() const { return fits32_; }
