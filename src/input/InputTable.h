@@ -5,6 +5,7 @@
 
 #include "input/InputTableState.h"
 
+#include <cstdint>
 #include <string>
 
 namespace discforge {
