@@ -28,6 +28,13 @@ check: test test-asan
 demo: build
 	@scripts/demo.sh build
 
+# Each picture reader's fuzz target for FUZZ_SECONDS, in a clang build of its own.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFORGE_FUZZ=ON
+	cmake --build build-fuzz -j$(JOBS) --target fuzz-targets
+	tests/fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
 # Benchmarks against peers, in an optimised build of their own.
 bench: deps
 	cmake -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DDISCFORGE_BENCH=ON

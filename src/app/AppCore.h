@@ -1,5 +1,6 @@
 // The state of the converter that the window, the command-line tool and the
-// tests share: settings, run log and the encoder library with its record.
+// tests share: settings, run log, the encoder library with its record and the
+// table of opened inputs.
 #pragma once
 
 #include "app/ConversionSettings.h"
@@ -7,6 +8,7 @@
 #include "app/SettingsController.h"
 #include "encoder/EncodeParameters.h"
 #include "encoder/EncoderLibrary.h"
+#include "input/InputTableState.h"
 
 namespace discforge {
 
@@ -32,6 +34,7 @@ public:
     EncoderLibrary encoder;
     EncodeParameters encodeParameters{};
     SettingsController settingsController;
+    InputTableState inputs;
 };
 
 } // namespace discforge

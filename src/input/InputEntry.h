@@ -1,0 +1,76 @@
+// One opened input: a video file or a list of still pictures. Every part of the
+// program reads and writes entries directly; project files store them whole
+// through the record codec (InputRecord.h).
+#pragma once
+
+#include "input/ListFile.h"
+#include "input/MediaFormats.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace discforge {
+
+// The stream reader's per-entry objects (demuxer, decoders, frame surface,
+// audio sample); defined by the stream reader, released by ReleaseStreams.
+struct StreamObjects;
+
+struct InputEntry {
+    std::string path;          // the input file: a video file or a list file
+    std::string outputPath;    // the MPEG file written for this input
+    std::string listDirectory; // list inputs: the list's folder with its trailing "/"
+
+    std::shared_ptr<StreamObjects> streams; // null while the entry is not active
+    SurfaceLayout surfaceLayout;
+    int width = 0;  // source frame size in pixels, also for lists
+    int height = 0;
+    WaveFormat waveFormat;
+    ListFile listFile; // list inputs: open while the entry is active
+
+    bool hasAudio = false;
+    bool isVideoFile = false;
+    bool deinterlace = false;
+    bool invert = false;
+    bool fitCrop = false;         // cut the picture to the output size
+    bool fitProportional = false; // scale keeping proportions on a black frame
+    bool fitFillIn = false;       // stretch to the output size
+
+    int cropX = 0; // the crop applies only when width and height are both non-zero
+    int cropY = 0;
+    int cropWidth = 0;
+    int cropHeight = 0;
+
+    int selectionStart = 0;
+    int selectionEnd = 0;
+    int firstFrame = 0;
+    int lastFrame = 0;
+    int openMarker = 0;
+    int audioSelectionStart = 0; // in audio sample frames
+    int position = 0;            // frame shown by the previews
+    unsigned totalFrames = 0;
+    unsigned selectedFrames = 0;
+    int sourceBits = 0; // 32 for video files, the picture depth for lists
+
+    int totalSamples = 0;    // audio sample frames in the input
+    int samplesPerFrame = 0; // audio sample frames per video frame
+    int selectedSamples = 0;
+    int bytesPerSample = 0; // bytes per audio sample frame; 4 for substituted silence
+    int audioBytesPerFrame = 0;
+
+    int outputWidth = 0; // batch mode: this input's own output size
+    int outputHeight = 0;
+    double frameRate = 0.0; // 1.0 for lists
+
+    std::vector<std::uint8_t> audioBuffer; // one video frame of PCM, filled by the fetch
+    std::int64_t timePerFrame = 0;         // 100-ns units
+    std::int64_t duration = 0;             // 100-ns units
+    double timePerSample = 0.0;            // 100-ns units
+
+    int targetSampleRate = 0;       // batch mode: audio rate after conversion
+    int convertedBytesPerFrame = 0; // batch mode: 16-bit stereo bytes per video frame
+    std::vector<std::uint8_t> convertedBuffer;
+};
+
+} // namespace discforge

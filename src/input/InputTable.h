@@ -1,0 +1,73 @@
+// Opening, activating, removing, reordering and describing the inputs of the
+// table. Everything runs on the user-interface thread; failures are shown to
+// the user here and returned as false.
+#pragma once
+
+#include "input/InputTableState.h"
+
+#include <cstdint>
+#include <string>
+
+namespace discforge {
+
+struct ConversionSettings;
+class ControlSurface;
+class InputHost;
+class MessagePort;
+class RunLog;
+class TBaseDib;
+class VideoStreamReader;
+
+struct InputTablePorts {
+    MessagePort& messages;
+    ControlSurface& controls;
+    InputHost& host;
+    VideoStreamReader& streams;
+    // The main window's full-size work picture; a list's first picture is
+    // loaded into it when the list is opened.
+    TBaseDib& workPicture;
+};
+
+class InputTable {
+public:
+    InputTable(InputTableState& state, ConversionSettings& settings, RunLog& runLog, InputTablePorts ports);
+
+    // Opens into entry inputCount. On success the entry is selected, current,
+    // active and described; the caller lists it and counts it.
+    bool OpenVideoInput(const std::string& path);
+    bool OpenListInput(const std::string& path);
+
+    // Re-opens the streams of a video file or the list file of a list.
+    bool ActivateInput(int index);
+    // Releases the streams or closes the list file of a counted entry.
+    void DeactivateInput(int index);
+    // `refresh` false: the open command replaces the selected input and
+    // redraws the window itself.
+    void RemoveInput(int index, bool refresh = true);
+    void MoveInputUp();
+    void MoveInputDown();
+    // Appends the information text of selectedInput to the run log and
+    // switches the television standard to the input's.
+    void DescribeInput();
+
+private:
+    bool OpenListFile(int index, const char* context);
+    void DeactivateEntry(int index);
+    bool RefuseWhenFull(const char* context);
+    void ResetEntry(int index);
+    void MakeCurrent(int index);
+    void SetOutputSize(InputEntry& entry);
+    void SetUpAudio(InputEntry& entry);
+    void SubstituteSilence();
+    void MakeSilenceBuffer(std::int64_t size);
+    void FinishOpen(int index);
+    void MoveInput(int target);
+    int FramesBefore(int index) const;
+
+    InputTableState& state_;
+    ConversionSettings& settings_;
+    RunLog& runLog_;
+    InputTablePorts ports_;
+};
+
+} // namespace discforge

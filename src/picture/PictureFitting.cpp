@@ -1,0 +1,66 @@
+#include "picture/PictureFitting.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace discforge {
+
+namespace {
+
+constexpr int svcdComputationWidth = 720;
+constexpr int svcdFrameWidth = 480;
+constexpr double svcdSqueeze = 0.6666666666666666;
+
+int RoundSide(double side, FitRounding rounding, int limit)
+{
+    const double rounded = rounding == FitRounding::up ? std::ceil(side) : std::trunc(side);
+    return static_cast<int>(std::clamp(rounded, 0.0, static_cast<double>(limit)));
+}
+
+} // namespace
+
+FitMode FitModeFromFlags(bool fitFillIn, bool fitCrop)
+{
+    if (fitFillIn) {
+        return FitMode::fillIn;
+    }
+    return fitCrop ? FitMode::crop : FitMode::proportional;
+}
+
+FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request)
+{
+    FitPlan plan{request.mode, request.targetWidth, request.targetHeight, request.targetWidth,
+                 request.targetHeight};
+    if (request.mode != FitMode::proportional) {
+        return plan;
+    }
+    const int width = request.svcd ? svcdComputationWidth : request.targetWidth;
+    if (pictureWidth <= 0 || pictureHeight <= 0) {
+        plan.width = plan.height = 0;
+    } else {
+        const double a = static_cast<double>(width) / pictureWidth;
+        const double b = static_cast<double>(request.targetHeight) / pictureHeight;
+        const double s = a < b ? a : b;
+        plan.width = RoundSide(pictureWidth * s, request.rounding, width);
+        plan.height = RoundSide(pictureHeight * s, request.rounding, request.targetHeight);
+    }
+    if (request.svcd) {
+        plan.width = static_cast<int>(plan.width * svcdSqueeze);
+        plan.frameWidth = svcdFrameWidth;
+    }
+    return plan;
+}
+
+bool FitPicture(TBaseDib& picture, const FitRequest& request)
+{
+    if (picture.Width() == request.targetWidth && picture.Height() == request.targetHeight) {
+        return true;
+    }
+    const FitPlan plan = PlanFit(picture.Width(), picture.Height(), request);
+    if (plan.mode == FitMode::crop) {
+        return picture.Crop(0, 0, plan.width, plan.height);
+    }
+    return picture.Rescale(plan.width, plan.height, plan.frameWidth, plan.frameHeight);
+}
+
+} // namespace discforge

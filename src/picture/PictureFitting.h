@@ -1,0 +1,42 @@
+// How a processed picture is brought to the output frame size: stretched,
+// cut, or scaled proportionally and centred on black.
+#pragma once
+
+#include "picture/TBaseDib.h"
+
+namespace discforge {
+
+enum class FitMode { fillIn, crop, proportional };
+
+// The frame supply rounds the proportional size up, the previews truncate it.
+enum class FitRounding { up, down };
+
+struct FitRequest {
+    int targetWidth = 0;
+    int targetHeight = 0;
+    FitMode mode = FitMode::proportional;
+    bool svcd = false; // SVCD: computed on a 720-wide target, then squeezed into 480
+    FitRounding rounding = FitRounding::up;
+};
+
+// What Rescale or Crop is asked to do.
+struct FitPlan {
+    FitMode mode = FitMode::proportional;
+    int width = 0;  // picture size after scaling (fill-in, proportional) or the cut (crop)
+    int height = 0;
+    int frameWidth = 0; // the frame the picture is centred in
+    int frameHeight = 0;
+};
+
+// The fit-mode flags of an input, tested in their order: fill-in, then crop,
+// else proportional.
+FitMode FitModeFromFlags(bool fitFillIn, bool fitCrop);
+
+// The plan for a picture of pictureWidth x pictureHeight (both at least 1).
+FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request);
+
+// Brings the picture to the request's target size; nothing is done when it has
+// that size already. False when Rescale or Crop failed (the plan's mode says which).
+bool FitPicture(TBaseDib& picture, const FitRequest& request);
+
+} // namespace discforge

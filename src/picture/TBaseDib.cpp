@@ -1,0 +1,228 @@
+#include "picture/TBaseDib.h"
+
+#include <cstdarg>
+#include <cstring>
+
+#include "picture/ByteOrder.h"
+#include "picture/PictureMessages.h"
+
+namespace discforge {
+
+namespace {
+
+void WriteInfoHeader(std::uint8_t* header, const PictureLayout& layout)
+{
+    std::memset(header, 0, bitmapInfoHeaderBytes);
+    PutLe32(header, static_cast<std::uint32_t>(bitmapInfoHeaderBytes));
+    PutLe32(header + 4, static_cast<std::uint32_t>(layout.width));
+    PutLe32(header + 8, static_cast<std::uint32_t>(layout.height));
+    PutLe16(header + 12, 1);
+    PutLe16(header + 14, static_cast<std::uint16_t>(layout.bitCount));
+    PutLe32(header + 20, static_cast<std::uint32_t>(layout.imageSize));
+}
+
+} // namespace
+
+TBaseDib::TBaseDib() = default;
+TBaseDib::~TBaseDib() = default;
+
+void TBaseDib::SetError(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(errorText_, sizeof errorText_, format, args);
+    va_end(args);
+}
+
+void TBaseDib::SetDeclared(int width, int height, int depth)
+{
+    declaredWidth_ = width;
+    declaredHeight_ = height;
+    declaredDepth_ = depth;
+}
+
+bool TBaseDib::AllocateBlock(PictureBlock& block, const PictureLayout& layout)
+{
+    if (!block.Allocate(static_cast<std::size_t>(layout.blockSize))) {
+        SetError("%s", picture_message::outOfMemory);
+        return false;
+    }
+    WriteInfoHeader(block.Data(), layout);
+    return true;
+}
+
+void TBaseDib::AdoptLayout(const PictureLayout& layout)
+{
+    width_ = layout.width;
+    height_ = layout.height;
+    depth_ = layout.depth;
+    stride_ = static_cast<int>(layout.stride);
+    rowBytes_ = static_cast<int>(layout.rowBytes);
+    colourCount_ = layout.colourCount;
+    pixels_ = block_.Data() + bitmapInfoHeaderBytes + 4 * layout.colourCount;
+}
+
+bool TBaseDib::AllocatePicture(int width, int height, int depth)
+{
+    if (!block_.Empty() && width == width_ && height == height_ && depth == depth_) {
+        blockKept_ = true;
+        return true;
+    }
+    blockKept_ = false;
+    PictureLayout layout;
+    switch (ComputePictureLayout(width, height, depth, layout)) {
+    case LayoutResult::unsupportedDepth:
+        SetError("%s", picture_message::unsupportedDepth);
+        return false;
+    case LayoutResult::tooLarge:
+        SetError("%s", picture_message::outOfMemory);
+        return false;
+    case LayoutResult::ok:
+        break;
+    }
+    block_.Release();
+    pixels_ = nullptr;
+    width_ = height_ = depth_ = stride_ = rowBytes_ = colourCount_ = 0;
+    if (!AllocateBlock(block_, layout)) {
+        return false;
+    }
+    AdoptLayout(layout);
+    return true;
+}
+
+bool TBaseDib::StartPicture(int width, int height, int depth)
+{
+    if (!AllocatePicture(width, height, depth)) {
+        return false;
+    }
+    if (blockKept_) {
+        std::memset(block_.Data() + bitmapInfoHeaderBytes, 0, block_.Size() - bitmapInfoHeaderBytes);
+    }
+    return true;
+}
+
+namespace {
+
+// The recognition test for Targa files, which have no signature.
+bool LooksLikeTarga(std::FILE* file)
+{
+    std::uint8_t header[18];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+        return false;
+    }
+    const int mapType = header[1];
+    const int depth = header[16];
+    int type = header[2];
+    if (mapType > 1 || depth < 8 || depth > 32) {
+        return false;
+    }
+    if (type > 8) {
+        type -= 8;
+    }
+    switch (type) {
+    case 1: {
+        const int mapLength = Le16(header + 5);
+        return depth == 8 && mapType == 1 && mapLength >= 1 && mapLength <= 256 &&
+               Le16(header + 3) == 0;
+    }
+    case 2: return depth == 15 || depth == 16 || depth == 24 || depth == 32;
+    case 3: return depth == 8;
+    default: return false;
+    }
+}
+
+// Looks for 0xFF 0xD8 in the first 1024 bytes; a JPEG behind some other header.
+// Returns the offset of the 0xFF byte, or -1.
+long FindEmbeddedJpeg(std::FILE* file)
+{
+    std::uint8_t buffer[1024];
+    if (std::fread(buffer, 1, sizeof buffer, file) != sizeof buffer) {
+        return -1;
+    }
+    bool afterMarkerByte = false;
+    for (long i = 0; i < static_cast<long>(sizeof buffer); ++i) {
+        if (afterMarkerByte) {
+            if (buffer[i] == 0xD8) {
+                return i - 1;
+            }
+            afterMarkerByte = false;
+        } else if (buffer[i] == 0xFF) {
+            afterMarkerByte = true;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+bool TBaseDib::LoadFile(const std::string& path)
+{
+    format_ = PictureFormat::none;
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) {
+        SetError(picture_message::openFailed, path.c_str());
+        return false;
+    }
+    const bool loaded = LoadStream(stream, path);
+    std::fclose(stream);
+    return loaded;
+}
+
+bool TBaseDib::LoadStream(std::FILE* stream, const std::string& name)
+{
+    format_ = PictureFormat::none;
+    reader_ = ReaderState{};
+    currentRow_ = 0;
+    file_ = stream;
+    const bool loaded = Dispatch(name);
+    file_ = nullptr;
+    return loaded;
+}
+
+bool TBaseDib::Dispatch(const std::string& name)
+{
+    std::uint8_t magic[8];
+    if (std::fread(magic, 1, sizeof magic, file_) != sizeof magic) {
+        SetError(picture_message::emptyFile, name.c_str());
+        return false;
+    }
+    if (std::fseek(file_, 0, SEEK_SET) != 0) {
+        SetError("%s", picture_message::prematureEnd);
+        return false;
+    }
+    path_ = name;
+    if (magic[0] == 0x0A) {
+        format_ = PictureFormat::pcx;
+        return ReadPcx();
+    }
+    if (magic[0] == 'B' && magic[1] == 'M') {
+        format_ = PictureFormat::bmp;
+        return ReadBmp();
+    }
+    if (magic[0] == 'G' && magic[1] == 'I' && magic[2] == 'F') {
+        format_ = PictureFormat::gif;
+        return ReadGif();
+    }
+    if (magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF && magic[3] >= 0xE0) {
+        format_ = PictureFormat::jpeg;
+        return ReadJpeg();
+    }
+    const bool targa = LooksLikeTarga(file_);
+    if (std::fseek(file_, 0, SEEK_SET) != 0) {
+        SetError("%s", picture_message::prematureEnd);
+        return false;
+    }
+    if (targa) {
+        format_ = PictureFormat::targa;
+        return ReadTarga();
+    }
+    const long jpegStart = FindEmbeddedJpeg(file_);
+    if (jpegStart >= 0 && std::fseek(file_, jpegStart, SEEK_SET) == 0) {
+        format_ = PictureFormat::jpeg;
+        return ReadJpeg();
+    }
+    SetError(picture_message::unknownType, path_.c_str());
+    return false;
+}
+
+} // namespace discforge

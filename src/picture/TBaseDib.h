@@ -1,0 +1,172 @@
+// The in-memory picture: a device-independent bitmap in one owned block.
+//
+// Block layout (what Header() points at, BlockSize() bytes in all):
+//   40-byte bitmap information header (size 40, width, positive height, planes 1,
+//   bit count, compression 0, image size = stride x height, four zero fields),
+//   ColourCount() entries of 4 bytes (blue, green, red, 0),
+//   Height() rows of Stride() bytes, bottom row first; padding bytes are zero.
+// 24-bit pixels are blue, green, red; 32-bit pixels blue, green, red, X, and every
+// operation writes X as 0; 16-bit pixels are 5-5-5 words (red in bits 10-14).
+//
+// The picture owns its block. Pointers from Header(), Pixels() and Row() stay valid
+// until the next call that loads, allocates or transforms the picture. Errors are
+// return values; the reason is left in ErrorText().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "picture/PictureBlock.h"
+#include "picture/PictureLayout.h"
+#include "picture/ReaderState.h"
+
+namespace discforge {
+
+enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, targa = 5 };
+
+class TBaseDib {
+public:
+    static constexpr std::size_t errorTextSize = 260;
+
+    TBaseDib();
+    virtual ~TBaseDib();
+    TBaseDib(const TBaseDib&) = delete;
+    TBaseDib& operator=(const TBaseDib&) = delete;
+
+    // Loads a BMP, PCX, GIF, Targa or JPEG file, recognised by its content.
+    virtual bool LoadFile(const std::string& path);
+    // The same on a stream opened for binary reading and positioned at its start;
+    // `name` stands for the path in messages. The caller keeps the stream.
+    bool LoadStream(std::FILE* stream, const std::string& name);
+
+    // (Re)creates the block for a picture of this size and depth (1, 4, 8, 15,
+    // 16, 24 or 32). A block that already has them is kept with its pixels.
+    bool AllocatePicture(int width, int height, int depth);
+
+    // --- Operations. Those that change size or depth build the result in a work
+    // block and commit it, so the picture is never half old, half new.
+    bool PrepareWork(int width, int height, int depth);
+    void CommitWork();
+    // Makes the picture 24 or 32 bits per pixel; true at once when it already is.
+    bool ConvertDepth(int targetDepth);
+    // Turns n 32-bit pixels into m: linear between pixels when enlarging, area
+    // average when reducing, a plain copy when n = m. X of every new pixel is 0.
+    static void ResampleRow(const std::uint8_t* source, std::uint8_t* destination, int n, int m);
+    // Scales to newWidth x newHeight (made 32-bit first), then centres the result
+    // on black in frameWidth x frameHeight when that is bigger.
+    bool Rescale(int newWidth, int newHeight, int frameWidth, int frameHeight);
+    // Centres the picture (made 32-bit first) on black in a frame; an odd surplus
+    // of black goes to the top and to the right. A larger picture keeps its middle.
+    bool CentreInFrame(int frameWidth, int frameHeight);
+    // Cuts width x height out of the picture (made 32-bit first) from x (from the
+    // left) and y (from the top); where the picture ends, black, centred like
+    // CentreInFrame.
+    bool Crop(int x, int y, int width, int height);
+    // Every even row from 2 up becomes the average of its neighbours, in place.
+    void Deinterlace();
+    bool FlipVertical();
+    // A black 32-bit picture of this size.
+    bool CreateBlank(int width, int height);
+    // Takes the other picture's description (error text, declared size and depth,
+    // current row, path, format, reader state), not its pixels.
+    void CopyDescription(const TBaseDib& other);
+    // Fills the picture (32-bit) from a packed bitmap: information header, colour
+    // table, rows padded to 4 bytes, bottom-up or (negative height) top-down.
+    // `frameBytes` is how many bytes `frame` holds; nothing outside is read.
+    bool LoadPackedBitmap(const std::uint8_t* frame, std::size_t frameBytes);
+    // Fills the picture (32-bit) from rows stored top row first, `pitch` bytes
+    // apart, each holding at least width x 4 bytes.
+    bool CopyFromSurface(int width, int height, int pitch, const std::uint8_t* rows);
+
+    // The operations look at this flag between rows and stop early when it is set
+    // (the conversion's stop request). Null: never stop. Not owned.
+    void SetStopFlag(const bool* stopFlag) { stopFlag_ = stopFlag; }
+
+    // --- What users of the picture read.
+    bool HasPicture() const { return !block_.Empty(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Depth() const { return depth_; }
+    int Stride() const { return stride_; }
+    int RowBytes() const { return rowBytes_; }
+    int ColourCount() const { return colourCount_; }
+    std::size_t BlockSize() const { return block_.Size(); }
+    // Start of the block (the information header); null without a picture.
+    const std::uint8_t* Header() const { return block_.Data(); }
+    // The colour table; null when the picture has none.
+    std::uint8_t* ColourTableData() { return colourCount_ ? block_.Data() + 40 : nullptr; }
+    const std::uint8_t* ColourTableData() const { return colourCount_ ? block_.Data() + 40 : nullptr; }
+    // The first (bottom) row; null without a picture.
+    std::uint8_t* Pixels() { return pixels_; }
+    const std::uint8_t* Pixels() const { return pixels_; }
+    // Memory row r (0 is the bottom line of the picture).
+    std::uint8_t* Row(int r) { return pixels_ + static_cast<std::ptrdiff_t>(r) * stride_; }
+    const std::uint8_t* Row(int r) const { return pixels_ + static_cast<std::ptrdiff_t>(r) * stride_; }
+
+    const char* ErrorText() const { return errorText_; }
+    const std::string& Path() const { return path_; }
+    PictureFormat Format() const { return format_; }
+    int DeclaredWidth() const { return declaredWidth_; }
+    int DeclaredHeight() const { return declaredHeight_; }
+    int DeclaredDepth() const { return declaredDepth_; }
+    int CurrentRow() const { return currentRow_; }
+    const ReaderState& Reader() const { return reader_; }
+
+protected:
+    // The per-format readers, called with file_ open and positioned at the start
+    // of the picture. This class reads nothing.
+    virtual bool ReadBmp() { return false; }
+    virtual bool ReadPcx() { return false; }
+    virtual bool ReadGif() { return false; }
+    virtual bool ReadTarga() { return false; }
+    virtual bool ReadJpeg() { return false; }
+
+    // printf-style, cut to the error text's size.
+    void SetError(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void SetDeclared(int width, int height, int depth);
+    // AllocatePicture for a reader: the block, whether new or kept, starts black
+    // with an all-black colour table, so rows a short file never delivers stay black.
+    bool StartPicture(int width, int height, int depth);
+    bool StopRequested() const { return stopFlag_ && *stopFlag_; }
+
+    std::FILE* file_ = nullptr; // the stream of the reader that is running
+    int currentRow_ = 0;        // rows delivered so far by that reader
+    ReaderState reader_;
+
+private:
+    struct WorkBlock {
+        PictureBlock block;
+        PictureLayout layout;
+        std::uint8_t* bits = nullptr;
+    };
+
+    bool AllocateBlock(PictureBlock& block, const PictureLayout& layout);
+    void AdoptLayout(const PictureLayout& layout);
+    bool Dispatch(const std::string& name);
+    bool RescaleInto(int newWidth, int newHeight, int left, int bottom);
+    void PlaceRows(int sourceBottom, int targetBottom, int rowCount, int sourceLeft, int targetLeft,
+                   int columnCount);
+
+    PictureBlock block_;
+    std::uint8_t* pixels_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    int depth_ = 0;
+    int stride_ = 0;
+    int rowBytes_ = 0;
+    int colourCount_ = 0;
+    bool blockKept_ = false; // the last AllocatePicture kept the block it had
+    WorkBlock work_;
+
+    char errorText_[errorTextSize] = {};
+    std::string path_;
+    PictureFormat format_ = PictureFormat::none;
+    int declaredWidth_ = 0;
+    int declaredHeight_ = 0;
+    int declaredDepth_ = 0;
+    const bool* stopFlag_ = nullptr;
+};
+
+} // namespace discforge

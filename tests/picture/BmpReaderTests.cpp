@@ -1,0 +1,394 @@
+// BMP files of every accepted depth and variant, and the refusals.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PictureFiles.h"
+#include "picture/PictureMessages.h"
+#include "picture/TFullDib.h"
+
+namespace discforge {
+namespace {
+
+using test::Bytes;
+using test::Rgb;
+
+struct BmpSpec {
+    BmpSpec(int w, int h, int bits = 8, int header = 40, int compressionCode = 0, int colours = 0, int planeCount = 1)
+        : width(w), height(h), bitCount(bits), headerSize(header), compression(compressionCode),
+          coloursUsed(colours), planes(planeCount)
+    {
+    }
+    int width;
+    int height; // negative: top-down
+    int bitCount;
+    int headerSize;
+    int compression;
+    int coloursUsed;
+    int planes;
+    Bytes masks;   // written after the header
+    Bytes palette; // as stored (3 or 4 bytes per entry)
+    Bytes pixels;  // as stored
+};
+
+Bytes MakeBmp(const BmpSpec& spec)
+{
+    Bytes info;
+    test::PutLe32(info, static_cast<std::uint32_t>(spec.headerSize));
+    if (spec.headerSize == 12) {
+        test::PutLe16(info, spec.width);
+        test::PutLe16(info, spec.height);
+        test::PutLe16(info, spec.planes);
+        test::PutLe16(info, spec.bitCount);
+    } else {
+        test::PutLe32(info, static_cast<std::uint32_t>(spec.width));
+        test::PutLe32(info, static_cast<std::uint32_t>(spec.height));
+        test::PutLe16(info, spec.planes);
+        test::PutLe16(info, spec.bitCount);
+        test::PutLe32(info, static_cast<std::uint32_t>(spec.compression));
+        test::PutLe32(info, static_cast<std::uint32_t>(spec.pixels.size()));
+        test::PutLe32(info, 2835);
+        test::PutLe32(info, 2835);
+        test::PutLe32(info, static_cast<std::uint32_t>(spec.coloursUsed));
+        test::PutLe32(info, 0);
+        info.resize(static_cast<std::size_t>(spec.headerSize), 0);
+    }
+    const std::size_t offset = 14 + info.size() + spec.masks.size() + spec.palette.size();
+    Bytes file = {'B', 'M'};
+    test::PutLe32(file, static_cast<std::uint32_t>(offset + spec.pixels.size()));
+    test::PutLe32(file, 0);
+    test::PutLe32(file, static_cast<std::uint32_t>(offset));
+    const Bytes* parts[] = {&info, &spec.masks, &spec.palette, &spec.pixels};
+    for (const Bytes* part : parts) {
+        file.insert(file.end(), part->begin(), part->end());
+    }
+    return file;
+}
+
+int StoredStride(int width, int bitCount)
+{
+    return ((width * bitCount + 31) / 32) * 4;
+}
+
+// Random indices and a random palette; stored rows bottom-up.
+struct PalettePicture {
+    std::vector<std::vector<int>> indices; // [memory row][x]
+    std::vector<Rgb> colours;
+};
+
+PalettePicture RandomPalettePicture(std::mt19937& random, int width, int height, int bitCount)
+{
+    const int entries = 1 << bitCount;
+    PalettePicture picture;
+    const Bytes colours = test::RandomBytes(random, static_cast<std::size_t>(entries) * 3);
+    for (int i = 0; i < entries; ++i) {
+        picture.colours.push_back({colours[3 * i], colours[3 * i + 1], colours[3 * i + 2]});
+    }
+    picture.indices.assign(height, std::vector<int>(width));
+    std::uniform_int_distribution<int> index(0, entries - 1);
+    for (auto& row : picture.indices) {
+        for (auto& i : row) {
+            i = index(random);
+        }
+    }
+    return picture;
+}
+
+Bytes PackIndices(const std::vector<int>& row, int bitCount, int stride)
+{
+    Bytes bytes(static_cast<std::size_t>(stride), 0);
+    for (std::size_t x = 0; x < row.size(); ++x) {
+        const int bit = static_cast<int>(x) * bitCount;
+        bytes[bit / 8] |= static_cast<std::uint8_t>(row[x] << (8 - bitCount - bit % 8));
+    }
+    return bytes;
+}
+
+void ExpectPalettePicture(const TFullDib& dib, const PalettePicture& expected)
+{
+    ASSERT_EQ(dib.Height(), static_cast<int>(expected.indices.size()));
+    for (int r = 0; r < dib.Height(); ++r) {
+        for (int x = 0; x < dib.Width(); ++x) {
+            ASSERT_EQ(test::ColourAt(dib, x, r), expected.colours[expected.indices[r][x]]) << x << "," << r;
+        }
+    }
+}
+
+TEST(BmpReader, PaletteDepthsInBothHeaderForms)
+{
+    std::mt19937 random(1);
+    for (int bitCount : {1, 4, 8}) {
+        for (int headerSize : {12, 40, 64}) {
+            const int width = 13;
+            const int height = 5;
+            const PalettePicture picture = RandomPalettePicture(random, width, height, bitCount);
+            BmpSpec spec{width, height, bitCount, headerSize};
+            for (const Rgb& c : picture.colours) {
+                spec.palette.insert(spec.palette.end(), {c.blue, c.green, c.red});
+                if (headerSize != 12) {
+                    spec.palette.push_back(0);
+                }
+            }
+            for (const auto& row : picture.indices) {
+                const Bytes packed = PackIndices(row, bitCount, StoredStride(width, bitCount));
+                spec.pixels.insert(spec.pixels.end(), packed.begin(), packed.end());
+            }
+            const Bytes file = MakeBmp(spec);
+            test::KeepAsSeed("bmp", "palette" + std::to_string(bitCount) + "-" + std::to_string(headerSize), file);
+            TFullDib dib;
+            ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
+            EXPECT_EQ(dib.Format(), PictureFormat::bmp);
+            EXPECT_EQ(dib.Depth(), bitCount);
+            EXPECT_EQ(dib.Width(), width);
+            ExpectPalettePicture(dib, picture);
+        }
+    }
+}
+
+TEST(BmpReader, TrueColourDepthsWithDefaultMasks)
+{
+    std::mt19937 random(2);
+    const int width = 7;
+    const int height = 3;
+    for (int bitCount : {16, 24, 32}) {
+        BmpSpec spec{width, height, bitCount};
+        spec.pixels = test::RandomBytes(random, static_cast<std::size_t>(StoredStride(width, bitCount)) * height);
+        const Bytes file = MakeBmp(spec);
+        test::KeepAsSeed("bmp", "true" + std::to_string(bitCount), file);
+        TFullDib dib;
+        ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
+        ASSERT_EQ(dib.Depth(), bitCount);
+        const int stride = StoredStride(width, bitCount);
+        for (int r = 0; r < height; ++r) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = spec.pixels.data() + r * stride + x * bitCount / 8;
+                Rgb expected{p[0], p[1], p[2]};
+                if (bitCount == 16) {
+                    const int word = p[0] | p[1] << 8;
+                    expected = {static_cast<std::uint8_t>((word & 31) << 3), static_cast<std::uint8_t>(((word >> 5) & 31) << 3),
+                                static_cast<std::uint8_t>(((word >> 10) & 31) << 3)};
+                }
+                ASSERT_EQ(test::ColourAt(dib, x, r), expected) << bitCount << ": " << x << "," << r;
+            }
+        }
+        if (bitCount == 32) {
+            EXPECT_EQ(dib.Row(1)[3], 0); // X
+        }
+    }
+}
+
+TEST(BmpReader, BitFieldMasks)
+{
+    // 16 bits 5-6-5: green loses its lowest bit.
+    BmpSpec spec{2, 1, 16, 40, 3};
+    for (std::uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu}) {
+        test::PutLe32(spec.masks, mask);
+    }
+    const int word = (21 << 11) | (45 << 5) | 9;
+    spec.pixels = {static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8), 0xFF, 0xFF};
+    TFullDib dib;
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec))) << dib.ErrorText();
+    EXPECT_EQ(test::ColourAt(dib, 0, 0), (Rgb{9 << 3, 22 << 3, 21 << 3}));
+    EXPECT_EQ(test::ColourAt(dib, 1, 0), (Rgb{31 << 3, 31 << 3, 31 << 3}));
+
+    // 32 bits stored red, green, blue, X.
+    BmpSpec wide{1, 1, 32, 40, 3};
+    for (std::uint32_t mask : {0x000000FFu, 0x0000FF00u, 0x00FF0000u}) {
+        test::PutLe32(wide.masks, mask);
+    }
+    wide.pixels = {10, 20, 30, 40};
+    const Bytes file = MakeBmp(wide);
+    test::KeepAsSeed("bmp", "bitfields32", file);
+    ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
+    EXPECT_EQ(test::ColourAt(dib, 0, 0), (Rgb{30, 20, 10}));
+    EXPECT_EQ(dib.Row(0)[3], 0);
+}
+
+TEST(BmpReader, TopDownRowsAreStoredBottomUp)
+{
+    BmpSpec spec{1, -3, 24};
+    spec.pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};
+    TFullDib dib;
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    EXPECT_EQ(dib.Height(), 3);
+    EXPECT_EQ(dib.Row(2)[0], 1);
+    EXPECT_EQ(dib.Row(0)[0], 3);
+}
+
+// Encodes rows of indices as runs of equal values and literal runs, each row
+// closed by an end-of-line, the picture by an end-of-picture.
+Bytes EncodeRunLength(const std::vector<std::vector<int>>& rows, int bitCount)
+{
+    Bytes out;
+    for (const auto& row : rows) {
+        std::size_t x = 0;
+        while (x < row.size()) {
+            // 8 bits repeat one value, 4 bits a pair of values.
+            const std::size_t step = bitCount == 8 ? 1 : 2;
+            std::size_t same = std::min(step, row.size() - x);
+            while (x + same < row.size() && same < 254 && row[x + same] == row[x + same - step]) {
+                ++same;
+            }
+            if (same >= 3 || row.size() - x < 3) {
+                const int value = bitCount == 8 ? row[x] : (row[x] << 4 | (x + 1 < row.size() ? row[x + 1] : 0));
+                out.push_back(static_cast<std::uint8_t>(same));
+                out.push_back(static_cast<std::uint8_t>(value));
+                x += same;
+                continue;
+            }
+            const std::size_t count = std::min<std::size_t>(row.size() - x, 5);
+            out.push_back(0);
+            out.push_back(static_cast<std::uint8_t>(count));
+            Bytes literal;
+            for (std::size_t i = 0; i < count; ++i) {
+                if (bitCount == 8) {
+                    literal.push_back(static_cast<std::uint8_t>(row[x + i]));
+                } else if (i % 2 == 0) {
+                    literal.push_back(static_cast<std::uint8_t>(row[x + i] << 4));
+                } else {
+                    literal.back() |= static_cast<std::uint8_t>(row[x + i]);
+                }
+            }
+            if (literal.size() % 2 == 1) {
+                literal.push_back(0);
+            }
+            out.insert(out.end(), literal.begin(), literal.end());
+            x += count;
+        }
+        out.push_back(0);
+        out.push_back(0);
+    }
+    out.push_back(0);
+    out.push_back(1);
+    return out;
+}
+
+TEST(BmpReader, RunLengthEightAndFourBits)
+{
+    std::mt19937 random(3);
+    for (int bitCount : {8, 4}) {
+        const int width = 23;
+        const int height = 6;
+        PalettePicture picture = RandomPalettePicture(random, width, height, bitCount);
+        for (auto& row : picture.indices) {
+            std::fill(row.begin() + 4, row.begin() + 15, row[4]); // some runs
+        }
+        BmpSpec spec{width, height, bitCount, 40, bitCount == 8 ? 1 : 2};
+        for (const Rgb& c : picture.colours) {
+            spec.palette.insert(spec.palette.end(), {c.blue, c.green, c.red, 0});
+        }
+        spec.pixels = EncodeRunLength(picture.indices, bitCount);
+        const Bytes file = MakeBmp(spec);
+        test::KeepAsSeed("bmp", "rle" + std::to_string(bitCount), file);
+        TFullDib dib;
+        ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
+        ASSERT_EQ(dib.Depth(), bitCount);
+        ExpectPalettePicture(dib, picture);
+    }
+}
+
+TEST(BmpReader, RunLengthRunsWrapMovesSkipAndNothingLeavesTheRows)
+{
+    BmpSpec spec{4, 4, 8, 40, 1, 4};
+    spec.palette = Bytes(16, 0);
+    spec.pixels = {
+        6, 1,       // a run that goes on into row 1
+        0, 0,       // end of line: row 2
+        0, 2, 1, 1, // move one right and one up: row 3, column 1
+        2, 3,       // two pixels of 3
+        200, 9,     // a run far beyond the picture
+        0, 0, 0, 0, 0, 0, 0, 1,
+    };
+    TFullDib dib;
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec))) << dib.ErrorText();
+    const int expected[4][4] = {{1, 1, 1, 1}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 3, 3, 9}};
+    for (int r = 0; r < 4; ++r) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(test::IndexAt(dib, x, r), expected[r][x]) << x << "," << r;
+        }
+    }
+}
+
+TEST(BmpReader, RunLengthThatEndsEarlyKeepsItsRows)
+{
+    BmpSpec spec{2, 3, 8, 40, 1, 2};
+    spec.palette = Bytes(8, 0);
+    spec.pixels = {2, 1, 0, 0, 1};
+    TFullDib dib;
+    EXPECT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
+    EXPECT_EQ(dib.CurrentRow(), 1);
+    EXPECT_EQ(test::IndexAt(dib, 1, 0), 1);
+
+    spec.pixels = {1};
+    EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(spec)));
+}
+
+TEST(BmpReader, TruncatedRowsKeepWhatArrivedAndTheRestIsBlack)
+{
+    BmpSpec spec{2, 4, 24};
+    spec.pixels = Bytes(8 * 2 + 3, 0x55);
+    TFullDib dib;
+    // Load a white picture of the same size first: its rows must not show through.
+    BmpSpec white = spec;
+    white.pixels = Bytes(8 * 4, 0xFF);
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(white)));
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
+    EXPECT_EQ(dib.CurrentRow(), 2);
+    EXPECT_EQ(dib.Row(1)[0], 0x55);
+    EXPECT_EQ(dib.Row(2)[0], 0);
+    EXPECT_EQ(dib.Row(3)[5], 0);
+
+    spec.pixels = Bytes(3, 0x55);
+    EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(spec)));
+}
+
+TEST(BmpReader, Refusals)
+{
+    struct Case {
+        BmpSpec spec;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{2, 2, 24, 108}, picture_message::unsupportedHeader},
+        {{2, 2, 24, 124}, picture_message::unsupportedHeader},
+        {{2, 2, 24, 16}, picture_message::unsupportedHeader},
+        {{2, -2, 8, 40, 1}, picture_message::unsupportedHeader},
+        {{2, 2, 24, 40, 1}, picture_message::unsupportedHeader},
+        {{2, 2, 2}, picture_message::unsupportedDepth},
+        {{2, 2, 33}, picture_message::unsupportedDepth},
+        {{2, 2, 24, 40, 0, 0, 2}, picture_message::unsupportedPlanes},
+        {{2, 2, 16, 40, 3}, picture_message::prematureEnd},  // masks missing
+        {{2, 2, 8, 40, 0, 0}, picture_message::prematureEnd}, // palette missing
+        {{40000, 40000, 24}, picture_message::outOfMemory},
+        {{0, 5, 8, 40, 2}, picture_message::unsupportedHeader},
+        {{5, 0, 24}, picture_message::unsupportedHeader},
+    };
+    for (const Case& c : cases) {
+        TFullDib dib;
+        EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(c.spec)));
+        EXPECT_STREQ(dib.ErrorText(), c.message) << c.spec.headerSize << " " << c.spec.bitCount;
+    }
+    Bytes cut = MakeBmp({2, 2, 24});
+    cut.resize(20);
+    TFullDib dib;
+    EXPECT_FALSE(test::LoadBytes(dib, cut));
+    EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
+}
+
+TEST(BmpReader, TooManyColoursAreLimitedTo256)
+{
+    BmpSpec spec{1, 1, 8, 40, 0, 300};
+    spec.palette = Bytes(300 * 4, 0);
+    spec.palette[4 * 255] = 77;
+    spec.pixels = {255, 0, 0, 0};
+    TFullDib dib;
+    // Only 256 entries are read, so the pixel data starts inside the longer palette.
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    EXPECT_EQ(dib.Reader().colourMapCount, 256);
+    EXPECT_EQ(test::ColourAt(dib, 0, 0).blue, 0);
+}
+
+} // namespace
+} // namespace discforge
