@@ -1,0 +1,49 @@
+// The stream reader: builds an input's decoding objects (video stream with
+// its frame surface, audio stream with one video frame's worth of PCM), writes
+// the decoder chains to the run log, sorts the video decoder into a kind, reads
+// the timing and the audio format into the entry, and opens the AVI reader
+// for kind 3. Shows its own messages; runs on the user-interface thread.
+#pragma once
+
+#include "input/AviReader.h"
+#include "input/MediaInputContext.h"
+#include "input/VideoStreamReader.h"
+
+#include <string>
+#include <vector>
+
+namespace discforge {
+
+class StreamReader final : public VideoStreamReader {
+public:
+    explicit StreamReader(MediaInputContext context);
+
+    bool OpenStreams(int index) override;
+    void ReleaseStreams(int index) override;
+    void ClearInvertMirror(int index) override;
+    // The periodic rebuild of the sequential fetch: the same open without the
+    // dialog and the messages that the user has seen at the first open.
+    bool RebuildStreams(int index);
+
+    // Lists the video chain's components with settings into `text`, sets the
+    // decoder kind and the codec text of entry `index`.
+    void InspectVideoGraph(const std::vector<MmComponent>& components, std::string& text, int index);
+    void InspectAudioGraph(const std::vector<MmComponent>& components, std::string& text);
+
+    AviReader& Avi() { return avi_; }
+    const MediaInputContext& Context() const { return context_; }
+
+private:
+    bool Open(int index, bool rebuilding);
+    bool ReadTiming(int index, const MmStream& video);
+    void SetUpAudio(int index, MmStream& audio, StreamObjects& objects);
+    void Status(const std::string& text);
+    void Status(int number);
+    bool Fail(const std::string& text);
+    void ApplyKind(int index);
+
+    MediaInputContext context_;
+    AviReader avi_;
+};
+
+} // namespace discforge

@@ -1,0 +1,93 @@
+// A reading position in the first audio stream of a file: demuxer, decoder and
+// converter to interleaved PCM at the stream's own rate, mono or stereo,
+// 8-bit unsigned when the stream is 8-bit and 16-bit signed otherwise.
+//
+// Audio is placed by sample position from the stream's start: after an open
+// or a seek the first decoded frame is placed by its timestamp, a late start
+// is filled with silence and samples before the wanted position are dropped;
+// from then on the samples follow each other without gaps.
+//
+// Used by one thread at a time.
+#pragma once
+
+#include "platform/MediaError.h"
+#include "platform/MediaSource.h"
+#include "platform/VideoCursor.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswresample/swresample.h>
+}
+
+namespace discforge {
+
+class AudioCursor {
+public:
+    static std::unique_ptr<AudioCursor> Open(const std::string& path, MediaError& error);
+    ~AudioCursor();
+    AudioCursor(const AudioCursor&) = delete;
+    AudioCursor& operator=(const AudioCursor&) = delete;
+
+    const MediaSource& Source() const { return *source_; }
+    const AVStream* Stream() const { return stream_; }
+    const AVCodec* Decoder() const { return decoder_; }
+    int Channels() const { return channels_; }
+    int SampleRate() const { return sampleRate_; }
+    int BitsPerSample() const { return bits_; }
+    int BlockAlign() const { return channels_ * bits_ / 8; }
+    // The byte value of silence in the delivered format.
+    std::uint8_t SilenceByte() const { return bits_ == 8 ? 0x80 : 0x00; }
+
+    // Appends the next decoded samples to `out`; they start at NextPosition()
+    // as it was before the call.
+    CursorStep ReadChunk(std::vector<std::uint8_t>& out);
+    std::int64_t NextPosition() const { return nextPosition_; }
+    // True when reaching `position` is cheaper by a demuxer seek than by decoding on.
+    bool ShouldSeekFor(std::int64_t position) const;
+    bool SeekTo(std::int64_t position);
+    // Decoding on: samples before `position` are dropped.
+    void SkipTo(std::int64_t position);
+
+    const std::string& LastError() const { return lastError_; }
+    std::uint64_t SamplesDecoded() const { return samplesDecoded_; }
+    std::uint64_t Seeks() const { return seeks_; }
+
+private:
+    AudioCursor() = default;
+    CursorStep DecodeFrame();
+    bool ConvertFrame(std::vector<std::uint8_t>& converted, int& samples);
+    void Place(const std::vector<std::uint8_t>& converted, int samples, std::vector<std::uint8_t>& out);
+
+    std::unique_ptr<MediaSource> source_;
+    AVStream* stream_ = nullptr;
+    int streamIndex_ = -1;
+    const AVCodec* decoder_ = nullptr;
+    AVCodecContext* codec_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    SwrContext* resampler_ = nullptr;
+    AVChannelLayout resamplerInLayout_{};
+    int resamplerInFormat_ = -1;
+    int resamplerInRate_ = 0;
+    int channels_ = 0;
+    int sampleRate_ = 0;
+    int bits_ = 16;
+    std::int64_t startPts_ = 0;
+    std::vector<std::uint8_t> converted_;
+
+    bool draining_ = false;
+    bool anchorPending_ = true;
+    std::int64_t nextPosition_ = 0;  // position of the next sample handed out
+    std::int64_t decodePosition_ = 0;  // position of the next sample out of the decoder
+
+    std::string lastError_;
+    std::uint64_t samplesDecoded_ = 0;
+    std::uint64_t seeks_ = 0;
+};
+
+} // namespace discforge

@@ -1,0 +1,24 @@
+// Texts of the media layers, in one place.
+#pragma once
+
+namespace discforge::media_messages {
+
+inline constexpr const char* aviSynthScript = "AviSynth scripts cannot be read on this system";
+inline constexpr const char* fileMissing = "cannot open '%s': %s";
+inline constexpr const char* noVideoStream = "'%s' has no video stream";
+inline constexpr const char* noAudioStream = "'%s' has no audio stream";
+inline constexpr const char* noDecoder = "no decoder for codec '%s' in '%s'";
+inline constexpr const char* badPictureSize = "picture size %dx%d of '%s' is out of range";
+inline constexpr const char* badAudioFormat = "audio format of '%s' is out of range (%d Hz, %d channels)";
+inline constexpr const char* noSample = "the stream has no sample";
+inline constexpr const char* notRunning = "the stream does not run";
+inline constexpr const char* surfaceLocked = "the surface is locked";
+inline constexpr const char* updatePending = "an update is pending";
+inline constexpr const char* badBlockSize = "audio buffer of %zu bytes is not a whole number of %d-byte blocks";
+inline constexpr const char* wrongPurpose = "the stream does not carry this kind of data";
+inline constexpr const char* threadFailed = "the decoding thread could not be started";
+inline constexpr const char* outOfMemory = "out of memory for %s";
+inline constexpr const char* frameOutside = "frame %lld is outside the stream";
+inline constexpr const char* endOfStream = "frame %lld is past the end of the stream";
+
+} // namespace discforge::media_messages

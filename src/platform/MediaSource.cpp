@@ -1,0 +1,227 @@
+#include "platform/MediaSource.h"
+
+#include "platform/FfmpegError.h"
+#include "platform/MediaMessages.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace discforge {
+
+namespace {
+
+bool CheckReadableFile(const std::string& path, MediaError& error)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || access(path.c_str(), R_OK) != 0) {
+        error = PlainFailure(MediaFailure::FileMissing,
+                             MediaText(media_messages::fileMissing, path.c_str(), std::strerror(errno)));
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = PlainFailure(MediaFailure::FileMissing,
+                             MediaText(media_messages::fileMissing, path.c_str(), "not a regular file"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+MediaSource::MediaSource(AVFormatContext* context, std::string path)
+    : context_(context), path_(std::move(path))
+{
+}
+
+MediaSource::~MediaSource() { avformat_close_input(&context_); }
+
+std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaError& error)
+{
+    if (IsAviSynthScriptPath(path)) {
+        error = PlainFailure(MediaFailure::AviSynthScript, media_messages::aviSynthScript);
+        return nullptr;
+    }
+    if (!CheckReadableFile(path, error)) {
+        return nullptr;
+    }
+    AVFormatContext* context = nullptr;
+    AVDictionary* options = nullptr;
+    // A playlist or concatenation file must not lead the demuxer to other files or the network.
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (result < 0) {
+        error = AvFailure(MediaFailure::NotMedia, "avformat_open_input()", path, result);
+        return nullptr;
+    }
+    result = avformat_find_stream_info(context, nullptr);
+    if (result < 0) {
+        avformat_close_input(&context);
+        error = AvFailure(MediaFailure::NotMedia, "avformat_find_stream_info()", path, result);
+        return nullptr;
+    }
+    return std::unique_ptr<MediaSource>(new MediaSource(context, path));
+}
+
+int MediaSource::FirstStream(AVMediaType type) const
+{
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        const AVStream* stream = context_->streams[i];
+        if (stream->codecpar->codec_type != type) {
+            continue;
+        }
+        if (type == AVMEDIA_TYPE_VIDEO && (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
+            continue;
+        }
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void MediaSource::KeepOnlyStream(int index)
+{
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        context_->streams[i]->discard = static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+}
+
+bool MediaSource::CanSeek() const
+{
+    return context_->pb == nullptr || (context_->pb->seekable & AVIO_SEEKABLE_NORMAL) != 0;
+}
+
+AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex,
+                                  const AVCodec** decoder, MediaError& error)
+{
+    const AVStream* stream = source.Stream(streamIndex);
+    const AVCodec* found = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (found == nullptr) {
+        error = PlainFailure(MediaFailure::NoDecoder,
+                             MediaText(media_messages::noDecoder, avcodec_get_name(stream->codecpar->codec_id),
+                                       source.Path().c_str()));
+        return nullptr;
+    }
+    AVCodecContext* context = avcodec_alloc_context3(found);
+    if (context == nullptr) {
+        error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a decoder"));
+        return nullptr;
+    }
+    int result = avcodec_parameters_to_context(context, stream->codecpar);
+    if (result >= 0) {
+        context->pkt_timebase = stream->time_base;
+        context->thread_count = 0;
+        result = avcodec_open2(context, found, nullptr);
+    }
+    if (result < 0) {
+        avcodec_free_context(&context);
+        error = AvFailure(MediaFailure::DecodeFailed, "avcodec_open2()", source.Path(), result);
+        return nullptr;
+    }
+    *decoder = found;
+    return context;
+}
+
+CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec,
+                           AVPacket* packet, AVFrame* frame, bool& draining, std::string& error)
+{
+    // A decoder that keeps refusing without taking more input is given up.
+    constexpr int maxRefusalsInARow = 1000;
+    int refusals = 0;
+    for (;;) {
+        int result = avcodec_receive_frame(codec, frame);
+        if (result == 0) {
+            return CursorStep::Frame;
+        }
+        if (result == AVERROR_EOF || (result == AVERROR(EAGAIN) && draining)) {
+            return CursorStep::End;
+        }
+        if (result != AVERROR(EAGAIN)) {
+            // A damaged frame is dropped; the decoder goes on with the next packet.
+            error = AvFailure(MediaFailure::DecodeFailed, "avcodec_receive_frame()", source.Path(), result).text;
+            if (result == AVERROR(ENOMEM) || ++refusals > maxRefusalsInARow) {
+                return CursorStep::Failed;
+            }
+            continue;
+        }
+        result = av_read_frame(source.Context(), packet);
+        if (result < 0) {
+            if (result != AVERROR_EOF) {
+                error = AvFailure(MediaFailure::ReadFailed, "av_read_frame()", source.Path(), result).text;
+            }
+            draining = true;
+            avcodec_send_packet(codec, nullptr);
+            continue;
+        }
+        if (packet->stream_index != streamIndex) {
+            av_packet_unref(packet);
+            continue;
+        }
+        result = avcodec_send_packet(codec, packet);
+        av_packet_unref(packet);
+        if (result == AVERROR(ENOMEM)) {
+            error = AvFailure(MediaFailure::ResourceFailed, "avcodec_send_packet()", source.Path(), result).text;
+            return CursorStep::Failed;
+        }
+        if (result < 0 && result != AVERROR(EAGAIN)) {
+            error = AvFailure(MediaFailure::DecodeFailed, "avcodec_send_packet()", source.Path(), result).text;
+        }
+    }
+}
+
+AVRational StreamFrameRate(const AVStream* stream)
+{
+    for (AVRational rate : {stream->avg_frame_rate, stream->r_frame_rate}) {
+        if (rate.num > 0 && rate.den > 0) {
+            return rate;
+        }
+    }
+    return AVRational{0, 1};
+}
+
+std::int64_t StreamDuration100ns(const AVFormatContext* context, const AVStream* stream)
+{
+    constexpr AVRational hundredNs{1, 10000000};
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+        return av_rescale_q(stream->duration, stream->time_base, hundredNs);
+    }
+    if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
+        return av_rescale_q(context->duration, AV_TIME_BASE_Q, hundredNs);
+    }
+    return 0;
+}
+
+std::int64_t StreamFrameCount(const AVFormatContext* context, const AVStream* stream)
+{
+    AVRational rate = StreamFrameRate(stream);
+    if (rate.num > 0) {
+        std::int64_t duration = StreamDuration100ns(context, stream);
+        if (duration > 0) {
+            return av_rescale_q_rnd(duration, AVRational{1, 10000000}, av_inv_q(rate),
+                                    static_cast<AVRounding>(AV_ROUND_NEAR_INF));
+        }
+    }
+    return stream->nb_frames > 0 ? stream->nb_frames : 0;
+}
+
+std::int64_t StreamStartPts(const AVStream* stream)
+{
+    return stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+}
+
+bool PictureSizeValid(int width, int height)
+{
+    if (width <= 0 || height <= 0 || width > maxPictureSide || height > maxPictureSide) {
+        return false;
+    }
+    // Four bytes per pixel must fit the 32-bit size field of a bitmap header.
+    std::int64_t bytes = static_cast<std::int64_t>(width) * height * 4;
+    return bytes <= INT32_MAX && av_image_check_size(static_cast<unsigned>(width), static_cast<unsigned>(height), 0, nullptr) == 0;
+}
+
+} // namespace discforge

@@ -1,0 +1,74 @@
+// One opened media file (an AVFormatContext) and the timing facts the layers
+// derive from its streams. Each reader position in the layers owns its own
+// source, so demuxing never crosses threads.
+#pragma once
+
+#include "platform/MediaError.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace discforge {
+
+// Limits for what a file may claim before anything is allocated from it.
+constexpr int maxPictureSide = 16384;
+constexpr int maxSampleRate = 768000;
+constexpr int maxChannels = 64;
+
+class MediaSource {
+public:
+    // Checks the path (missing file, AviSynth script), opens it with file
+    // access only, and reads the stream information.
+    static std::unique_ptr<MediaSource> Open(const std::string& path, MediaError& error);
+    ~MediaSource();
+    MediaSource(const MediaSource&) = delete;
+    MediaSource& operator=(const MediaSource&) = delete;
+
+    AVFormatContext* Context() const { return context_; }
+    const std::string& Path() const { return path_; }
+    // Index of the first stream of the type (attached cover pictures are not
+    // video); -1 when there is none.
+    int FirstStream(AVMediaType type) const;
+    AVStream* Stream(int index) const { return context_->streams[index]; }
+    // Tells the demuxer to drop every packet of the other streams.
+    void KeepOnlyStream(int index);
+    bool CanSeek() const;
+
+private:
+    MediaSource(AVFormatContext* context, std::string path);
+    AVFormatContext* context_;
+    std::string path_;
+};
+
+// Opens a decoder for the stream. Null on failure with `error` filled.
+AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex,
+                                  const AVCodec** decoder, MediaError& error);
+
+enum class CursorStep { Frame, End, Failed };
+
+// The demux-and-decode loop: brings the stream's next decoded frame into
+// `frame`. A damaged packet is skipped; a read error ends the stream where it
+// happens, so a truncated file plays up to the cut. `draining` carries the
+// state between calls (false after an open, a seek or a flush); `error` gets
+// the text of the last failure seen.
+CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec,
+                           AVPacket* packet, AVFrame* frame, bool& draining, std::string& error);
+
+// Frames per second of a video stream as a fraction; 0/1 when unknown.
+AVRational StreamFrameRate(const AVStream* stream);
+// Stream length in 100-ns units, from the stream or else the file; 0 when unknown.
+std::int64_t StreamDuration100ns(const AVFormatContext* context, const AVStream* stream);
+// Whole frames in a video stream, from its duration and rate or its frame count.
+std::int64_t StreamFrameCount(const AVFormatContext* context, const AVStream* stream);
+// The stream's first timestamp (0 when unknown).
+std::int64_t StreamStartPts(const AVStream* stream);
+// Checks a picture size from the file before anything is sized from it.
+bool PictureSizeValid(int width, int height);
+
+} // namespace discforge

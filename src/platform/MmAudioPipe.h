@@ -1,0 +1,77 @@
+// The audio side of MmStream: a worker thread decodes PCM ahead of the caller
+// into a bounded queue of bytes; the caller's thread copies whole blocks out
+// of it into the caller's buffer.
+#pragma once
+
+#include "platform/AudioCursor.h"
+#include "platform/MmStream.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace discforge {
+
+class MmAudioPipe {
+public:
+    explicit MmAudioPipe(std::unique_ptr<AudioCursor> cursor);
+    ~MmAudioPipe();
+    MmAudioPipe(const MmAudioPipe&) = delete;
+    MmAudioPipe& operator=(const MmAudioPipe&) = delete;
+
+    bool CreateSample(std::uint8_t* buffer, std::size_t bytes, MediaError& error);
+    void ReleaseSample();
+    bool Start(MediaError& error);
+    // `position` is a sample-frame number.
+    void Seek(std::int64_t position);
+    MmAnswer Update();
+    MmAnswer CompletionStatus(int waitMilliseconds);
+    bool AtEnd() const;
+    void AddStatistics(MmStatistics& statistics) const;
+    std::string LastError() const;
+
+private:
+    void Work();
+    bool WorkWanted() const;
+    std::size_t QueuedBytes() const { return queue_.size() - queueRead_; }
+    std::size_t QueueCapacity() const;
+    void Consume(std::size_t bytes);
+    MmAnswer Resolve();
+
+    std::unique_ptr<AudioCursor> cursor_;  // the worker's once it runs
+    const std::size_t blockAlign_;
+    const int sampleRate_;
+    const std::uint8_t silence_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable workWanted_;
+    std::condition_variable workDone_;
+    std::thread worker_;
+
+    // Everything below is guarded by mutex_.
+    bool stop_ = false;
+    bool running_ = false;
+    bool planPending_ = false;
+    std::int64_t plan_ = 0;
+    bool endOfStream_ = false;
+    bool failed_ = false;
+    std::string error_;
+    std::vector<std::uint8_t> queue_;
+    std::size_t queueRead_ = 0;
+    std::int64_t queueStart_ = 0;  // sample position of the first unread byte
+
+    std::uint8_t* buffer_ = nullptr;
+    std::size_t bufferBytes_ = 0;
+    bool updatePending_ = false;
+    bool atEnd_ = false;
+    MmAnswer lastAnswer_ = MmAnswer::Done;
+
+    std::uint64_t samplesDecoded_ = 0;
+    std::uint64_t realSeeks_ = 0;
+};
+
+} // namespace discforge

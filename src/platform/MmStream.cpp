@@ -1,0 +1,180 @@
+#include "platform/MmStream.h"
+
+#include "platform/FfmpegError.h"
+#include "platform/MediaComponentNames.h"
+#include "platform/MediaMessages.h"
+#include "platform/MmAudioPipe.h"
+#include "platform/MmVideoPipe.h"
+
+namespace discforge {
+
+namespace {
+
+constexpr AVRational hundredNs{1, 10000000};
+constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
+
+std::vector<MmComponent> ComponentsOf(const MediaSource& source, const AVCodec* decoder)
+{
+    // The demuxer's options are not something a user of a converter changes;
+    // the decoder's (threads, error concealment ...) are.
+    return {MmComponent{SourceComponentName(source.Context()->iformat), false},
+            MmComponent{DecoderComponentName(decoder), true}};
+}
+
+} // namespace
+
+class MmStream::Impl {
+public:
+    MmPurpose purpose = MmPurpose::PrimaryVideo;
+    std::vector<MmComponent> components;
+    bool canSeek = false;
+    std::int64_t duration = 0;
+    std::int64_t timePerFrame = 0;
+    AVRational frameRate{25, 1};
+    MmVideoFormat videoFormat;
+    MmWaveFormat waveFormat;
+    std::unique_ptr<MmVideoPipe> video;
+    std::unique_ptr<MmAudioPipe> audio;
+    std::string callError;
+};
+
+MmStream::MmStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+MmStream::~MmStream() = default;
+
+std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purpose, MediaError& error)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->purpose = purpose;
+    if (purpose == MmPurpose::PrimaryVideo) {
+        std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(path, error);
+        if (!cursor) {
+            return nullptr;
+        }
+        impl->components = ComponentsOf(cursor->Source(), cursor->Decoder());
+        impl->canSeek = cursor->Source().CanSeek();
+        impl->duration = StreamDuration100ns(cursor->Source().Context(), cursor->Stream());
+        impl->frameRate = cursor->FrameRate();
+        if (cursor->HasFrameTiming()) {
+            // Rounded down, so that the duration divided by it is never a frame short.
+            impl->timePerFrame = av_rescale_q_rnd(1, av_inv_q(impl->frameRate), hundredNs, AV_ROUND_DOWN);
+        }
+        impl->videoFormat = MmVideoFormat{cursor->Width(), cursor->Height()};
+        impl->video = std::make_unique<MmVideoPipe>(std::move(cursor));
+    } else {
+        std::unique_ptr<AudioCursor> cursor = AudioCursor::Open(path, error);
+        if (!cursor) {
+            return nullptr;
+        }
+        impl->components = ComponentsOf(cursor->Source(), cursor->Decoder());
+        impl->canSeek = cursor->Source().CanSeek();
+        impl->duration = StreamDuration100ns(cursor->Source().Context(), cursor->Stream());
+        MmWaveFormat& wave = impl->waveFormat;
+        wave.channels = static_cast<std::uint16_t>(cursor->Channels());
+        wave.sampleRate = static_cast<std::uint32_t>(cursor->SampleRate());
+        wave.bitsPerSample = static_cast<std::uint16_t>(cursor->BitsPerSample());
+        wave.blockAlign = static_cast<std::uint16_t>(cursor->BlockAlign());
+        wave.avgBytesPerSec = wave.sampleRate * wave.blockAlign;
+        impl->audio = std::make_unique<MmAudioPipe>(std::move(cursor));
+    }
+    return std::unique_ptr<MmStream>(new MmStream(std::move(impl)));
+}
+
+MmPurpose MmStream::Purpose() const { return impl_->purpose; }
+const std::vector<MmComponent>& MmStream::Components() const { return impl_->components; }
+bool MmStream::CanSeek() const { return impl_->canSeek; }
+std::int64_t MmStream::Duration() const { return impl_->duration; }
+std::int64_t MmStream::TimePerFrame() const { return impl_->timePerFrame; }
+MmVideoFormat MmStream::VideoFormat() const { return impl_->videoFormat; }
+MmWaveFormat MmStream::WaveFormat() const { return impl_->waveFormat; }
+
+bool MmStream::CreateVideoSample(MediaError& error)
+{
+    if (!impl_->video) {
+        error = PlainFailure(MediaFailure::WrongState, media_messages::wrongPurpose);
+        return false;
+    }
+    return impl_->video->CreateSample(error);
+}
+
+bool MmStream::CreateAudioSample(std::uint8_t* buffer, std::size_t bytes, MediaError& error)
+{
+    if (!impl_->audio) {
+        error = PlainFailure(MediaFailure::WrongState, media_messages::wrongPurpose);
+        return false;
+    }
+    return impl_->audio->CreateSample(buffer, bytes, error);
+}
+
+void MmStream::ReleaseSample()
+{
+    if (impl_->video) {
+        impl_->video->ReleaseSample();
+    } else {
+        impl_->audio->ReleaseSample();
+    }
+}
+
+bool MmStream::Run(MediaError& error)
+{
+    return impl_->video ? impl_->video->Start(error) : impl_->audio->Start(error);
+}
+
+bool MmStream::Seek(std::int64_t time)
+{
+    if (time < 0) {
+        return false;
+    }
+    if (impl_->video) {
+        impl_->video->Seek(av_rescale_q_rnd(time, hundredNs, av_inv_q(impl_->frameRate), nearest));
+    } else {
+        auto rate = static_cast<int>(impl_->waveFormat.sampleRate);
+        impl_->audio->Seek(av_rescale_q_rnd(time, hundredNs, AVRational{1, rate}, nearest));
+    }
+    return true;
+}
+
+MmAnswer MmStream::Update() { return impl_->video ? impl_->video->Update() : impl_->audio->Update(); }
+
+MmAnswer MmStream::CompletionStatus(int waitMilliseconds)
+{
+    return impl_->video ? impl_->video->CompletionStatus(waitMilliseconds)
+                        : impl_->audio->CompletionStatus(waitMilliseconds);
+}
+
+bool MmStream::AtEndOfStream() const { return impl_->video ? impl_->video->AtEnd() : impl_->audio->AtEnd(); }
+
+bool MmStream::LockSurface(MmSurfaceLock& lock)
+{
+    if (!impl_->video) {
+        impl_->callError = media_messages::wrongPurpose;
+        return false;
+    }
+    return impl_->video->Lock(lock);
+}
+
+void MmStream::UnlockSurface()
+{
+    if (impl_->video) {
+        impl_->video->Unlock();
+    }
+}
+
+MmStatistics MmStream::Statistics() const
+{
+    MmStatistics statistics;
+    if (impl_->video) {
+        impl_->video->AddStatistics(statistics);
+    } else {
+        impl_->audio->AddStatistics(statistics);
+    }
+    return statistics;
+}
+
+std::string MmStream::LastError() const
+{
+    std::string error = impl_->video ? impl_->video->LastError() : impl_->audio->LastError();
+    return error.empty() ? impl_->callError : error;
+}
+
+} // namespace discforge

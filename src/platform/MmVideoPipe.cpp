@@ -1,0 +1,343 @@
+#include "platform/MmVideoPipe.h"
+
+#include "platform/FfmpegError.h"
+#include "platform/MediaMessages.h"
+
+#include <chrono>
+#include <new>
+#include <system_error>
+
+namespace discforge {
+
+namespace {
+
+// Frames decoded ahead of the caller: enough to overlap decoding with the
+// caller's work, few enough that memory stays small for any picture size.
+constexpr std::size_t readyDepth = 2;
+// Forward jumps up to this many frames are decoded through without asking
+// the demuxer's index.
+constexpr std::int64_t smallJump = 8;
+
+} // namespace
+
+MmVideoPipe::MmVideoPipe(std::unique_ptr<VideoCursor> cursor)
+    : cursor_(std::move(cursor)),
+      width_(cursor_->Width()),
+      height_(cursor_->Height()),
+      frameBytes_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4)
+{
+}
+
+MmVideoPipe::~MmVideoPipe()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    workWanted_.notify_all();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+bool MmVideoPipe::CreateSample(MediaError& error)
+{
+    std::lock_guard lock(mutex_);
+    try {
+        surface_.assign(frameBytes_, 0);
+    } catch (const std::bad_alloc&) {
+        error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "the frame surface"));
+        return false;
+    }
+    sampleExists_ = true;
+    surfaceIndex_ = -1;
+    return true;
+}
+
+void MmVideoPipe::ReleaseSample()
+{
+    std::lock_guard lock(mutex_);
+    sampleExists_ = false;
+    updatePending_ = false;
+    locked_ = false;
+    redeliver_ = false;
+    surfaceIndex_ = -1;
+    surface_ = {};
+}
+
+bool MmVideoPipe::Start(MediaError& error)
+{
+    std::lock_guard lock(mutex_);
+    if (running_) {
+        return true;
+    }
+    try {
+        worker_ = std::thread([this] { Work(); });
+    } catch (const std::system_error&) {
+        error = PlainFailure(MediaFailure::ResourceFailed, media_messages::threadFailed);
+        return false;
+    }
+    running_ = true;
+    return true;
+}
+
+bool MmVideoPipe::WorkWanted() const
+{
+    return stop_ || planPending_ || (running_ && !endOfStream_ && !failed_ && ready_.size() < readyDepth);
+}
+
+std::vector<std::uint8_t> MmVideoPipe::TakeSpare()
+{
+    if (spare_.empty()) {
+        return {};
+    }
+    std::vector<std::uint8_t> pixels = std::move(spare_.back());
+    spare_.pop_back();
+    return pixels;
+}
+
+void MmVideoPipe::Recycle(std::vector<std::uint8_t>&& pixels)
+{
+    if (pixels.capacity() >= frameBytes_ && spare_.size() < readyDepth + 1) {
+        spare_.push_back(std::move(pixels));
+    }
+}
+
+void MmVideoPipe::Work()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        workWanted_.wait(lock, [this] { return WorkWanted(); });
+        if (stop_) {
+            return;
+        }
+        if (planPending_) {
+            std::int64_t target = plan_;
+            planPending_ = false;
+            if (cursor_->ShouldSeekFor(target)) {
+                ++realSeeks_;
+                lock.unlock();
+                bool sought = cursor_->SeekTo(target);
+                lock.lock();
+                if (!sought && !planPending_) {
+                    failed_ = true;
+                    error_ = cursor_->LastError();
+                    workDone_.notify_all();
+                }
+            }
+            continue;
+        }
+        std::vector<std::uint8_t> pixels = TakeSpare();
+        lock.unlock();
+        CursorStep step = cursor_->DecodeNext();
+        lock.lock();
+        if (step == CursorStep::Frame) {
+            ++framesDecoded_;
+        }
+        if (stop_ || planPending_) {
+            Recycle(std::move(pixels));
+            continue;
+        }
+        if (step != CursorStep::Frame) {
+            Recycle(std::move(pixels));
+            endOfStream_ = step == CursorStep::End;
+            failed_ = step == CursorStep::Failed;
+            if (failed_) {
+                error_ = cursor_->LastError();
+            }
+            workDone_.notify_all();
+            continue;
+        }
+        std::int64_t index = cursor_->FrameIndex();
+        if (index < skipBefore_) {
+            ++framesSkipped_;
+            Recycle(std::move(pixels));
+            continue;
+        }
+        lock.unlock();
+        bool converted = false;
+        try {
+            pixels.resize(frameBytes_);
+            converted = cursor_->Convert(pixels.data(), width_ * 4);
+        } catch (const std::bad_alloc&) {
+            converted = false;
+        }
+        lock.lock();
+        if (stop_ || planPending_ || index < skipBefore_) {
+            ++framesSkipped_;
+            Recycle(std::move(pixels));
+            continue;
+        }
+        if (!converted) {
+            failed_ = true;
+            error_ = cursor_->LastError().empty() ? MediaText(media_messages::outOfMemory, "a frame")
+                                                  : cursor_->LastError();
+            workDone_.notify_all();
+            continue;
+        }
+        ready_.push_back(ReadyFrame{index, std::move(pixels)});
+        tailIndex_ = index;
+        workDone_.notify_all();
+    }
+}
+
+void MmVideoPipe::DropReadyBefore(std::int64_t target)
+{
+    while (!ready_.empty() && ready_.front().index < target) {
+        ++framesSkipped_;
+        Recycle(std::move(ready_.front().pixels));
+        ready_.pop_front();
+    }
+}
+
+void MmVideoPipe::Plan(std::int64_t target)
+{
+    while (!ready_.empty()) {
+        Recycle(std::move(ready_.front().pixels));
+        ready_.pop_front();
+    }
+    planPending_ = true;
+    plan_ = target;
+    skipBefore_ = target;
+    tailIndex_ = target - 1;
+    endOfStream_ = false;
+    failed_ = false;
+    workWanted_.notify_all();
+}
+
+void MmVideoPipe::Seek(std::int64_t target)
+{
+    std::lock_guard lock(mutex_);
+    atEnd_ = false;
+    redeliver_ = false;
+    if (surfaceIndex_ >= 0 && target == surfaceIndex_) {
+        // The surface holds it already; the frames after it must still follow.
+        redeliver_ = true;
+        std::int64_t following = surfaceIndex_ + 1;
+        bool follows = planPending_ ? plan_ == following : skipBefore_ <= following;
+        if (!follows) {
+            Plan(following);
+        }
+        return;
+    }
+    if (target > surfaceIndex_) {
+        DropReadyBefore(target);
+        if (!ready_.empty()) {
+            return;
+        }
+        std::int64_t expected = planPending_ ? plan_ : std::max(tailIndex_ + 1, skipBefore_);
+        if (target >= expected && target - expected <= smallJump && !failed_) {
+            if (planPending_) {
+                plan_ = target;
+            }
+            skipBefore_ = target;
+            tailIndex_ = std::max(tailIndex_, target - 1);
+            return;
+        }
+    }
+    Plan(target);
+}
+
+MmAnswer MmVideoPipe::Resolve()
+{
+    if (!ready_.empty()) {
+        ReadyFrame& frame = ready_.front();
+        surface_.swap(frame.pixels);
+        surfaceIndex_ = frame.index;
+        Recycle(std::move(frame.pixels));
+        ready_.pop_front();
+        ++framesDelivered_;
+        updatePending_ = false;
+        workWanted_.notify_all();
+        return lastAnswer_ = MmAnswer::Done;
+    }
+    if (failed_) {
+        updatePending_ = false;
+        return lastAnswer_ = MmAnswer::Failed;
+    }
+    if (endOfStream_ && !planPending_) {
+        updatePending_ = false;
+        atEnd_ = true;
+        return lastAnswer_ = MmAnswer::Done;
+    }
+    return MmAnswer::Pending;
+}
+
+MmAnswer MmVideoPipe::Update()
+{
+    std::lock_guard lock(mutex_);
+    const char* refusal = !sampleExists_ ? media_messages::noSample
+                          : !running_    ? media_messages::notRunning
+                          : locked_      ? media_messages::surfaceLocked
+                                         : nullptr;
+    if (refusal != nullptr) {
+        error_ = refusal;
+        return lastAnswer_ = MmAnswer::Failed;
+    }
+    if (updatePending_) {
+        return MmAnswer::Pending;
+    }
+    atEnd_ = false;
+    if (redeliver_) {
+        redeliver_ = false;
+        return lastAnswer_ = MmAnswer::Done;
+    }
+    updatePending_ = true;
+    return Resolve();
+}
+
+MmAnswer MmVideoPipe::CompletionStatus(int waitMilliseconds)
+{
+    std::unique_lock lock(mutex_);
+    if (!updatePending_) {
+        return lastAnswer_;
+    }
+    workDone_.wait_for(lock, std::chrono::milliseconds(std::max(0, waitMilliseconds)), [this] {
+        return !ready_.empty() || failed_ || (endOfStream_ && !planPending_) || !updatePending_;
+    });
+    if (!updatePending_) {
+        return lastAnswer_;
+    }
+    return Resolve();
+}
+
+bool MmVideoPipe::AtEnd() const
+{
+    std::lock_guard lock(mutex_);
+    return atEnd_;
+}
+
+bool MmVideoPipe::Lock(MmSurfaceLock& lock)
+{
+    std::lock_guard guard(mutex_);
+    if (!sampleExists_ || updatePending_) {
+        error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
+        return false;
+    }
+    locked_ = true;
+    lock = MmSurfaceLock{surface_.data(), width_ * 4, width_, height_};
+    return true;
+}
+
+void MmVideoPipe::Unlock()
+{
+    std::lock_guard lock(mutex_);
+    locked_ = false;
+}
+
+void MmVideoPipe::AddStatistics(MmStatistics& statistics) const
+{
+    std::lock_guard lock(mutex_);
+    statistics.framesDecoded += framesDecoded_;
+    statistics.framesDelivered += framesDelivered_;
+    statistics.framesSkipped += framesSkipped_;
+    statistics.realSeeks += realSeeks_;
+}
+
+std::string MmVideoPipe::LastError() const
+{
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+} // namespace discforge

@@ -1,0 +1,93 @@
+// The video side of MmStream: a worker thread decodes and converts frames
+// ahead of the caller into a short queue; the caller's thread takes them into
+// the surface. The worker touches only the cursor and the queue; the surface
+// belongs to the caller's thread.
+#pragma once
+
+#include "platform/MmStream.h"
+#include "platform/VideoCursor.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace discforge {
+
+class MmVideoPipe {
+public:
+    explicit MmVideoPipe(std::unique_ptr<VideoCursor> cursor);
+    ~MmVideoPipe();
+    MmVideoPipe(const MmVideoPipe&) = delete;
+    MmVideoPipe& operator=(const MmVideoPipe&) = delete;
+
+    bool CreateSample(MediaError& error);
+    void ReleaseSample();
+    bool Start(MediaError& error);
+    // `target` is a frame number.
+    void Seek(std::int64_t target);
+    MmAnswer Update();
+    MmAnswer CompletionStatus(int waitMilliseconds);
+    bool AtEnd() const;
+    bool Lock(MmSurfaceLock& lock);
+    void Unlock();
+    void AddStatistics(MmStatistics& statistics) const;
+    std::string LastError() const;
+
+private:
+    struct ReadyFrame {
+        std::int64_t index;
+        std::vector<std::uint8_t> pixels;
+    };
+
+    void Work();
+    bool WorkWanted() const;
+    void Plan(std::int64_t target);
+    void DropReadyBefore(std::int64_t target);
+    MmAnswer Resolve();
+    std::vector<std::uint8_t> TakeSpare();
+    void Recycle(std::vector<std::uint8_t>&& pixels);
+
+    std::unique_ptr<VideoCursor> cursor_;  // the worker's once it runs
+    const int width_;
+    const int height_;
+    const std::size_t frameBytes_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable workWanted_;
+    std::condition_variable workDone_;
+    std::thread worker_;
+
+    // Everything below is guarded by mutex_.
+    bool stop_ = false;
+    bool running_ = false;
+    bool planPending_ = false;
+    std::int64_t plan_ = 0;
+    std::int64_t skipBefore_ = 0;  // the worker drops frames numbered below
+    std::int64_t tailIndex_ = -1;  // last frame queued or delivered in the current run
+    bool endOfStream_ = false;
+    bool failed_ = false;
+    std::string error_;
+    std::deque<ReadyFrame> ready_;
+    std::vector<std::vector<std::uint8_t>> spare_;
+
+    bool sampleExists_ = false;
+    std::vector<std::uint8_t> surface_;
+    std::int64_t surfaceIndex_ = -1;
+    bool locked_ = false;
+    bool redeliver_ = false;
+    bool updatePending_ = false;
+    bool atEnd_ = false;
+    MmAnswer lastAnswer_ = MmAnswer::Done;
+
+    std::uint64_t framesDecoded_ = 0;
+    std::uint64_t framesDelivered_ = 0;
+    std::uint64_t framesSkipped_ = 0;
+    std::uint64_t realSeeks_ = 0;
+};
+
+} // namespace discforge

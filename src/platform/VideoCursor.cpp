@@ -1,0 +1,194 @@
+#include "platform/VideoCursor.h"
+
+#include "platform/FfmpegError.h"
+#include "platform/MediaMessages.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+#include <algorithm>
+
+namespace discforge {
+
+namespace {
+
+constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
+constexpr auto downward = static_cast<AVRounding>(AV_ROUND_DOWN | AV_ROUND_PASS_MINMAX);
+
+// Without an index the distance to the next key frame is unknown; decoding on
+// over a few seconds is still cheaper than a blind seek.
+constexpr std::int64_t unindexedDecodeSeconds = 5;
+
+} // namespace
+
+std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaError& error)
+{
+    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    if (!source) {
+        return nullptr;
+    }
+    int index = source->FirstStream(AVMEDIA_TYPE_VIDEO);
+    if (index < 0) {
+        error = PlainFailure(MediaFailure::NoStream, MediaText(media_messages::noVideoStream, path.c_str()));
+        return nullptr;
+    }
+    AVStream* stream = source->Stream(index);
+    int width = stream->codecpar->width;
+    int height = stream->codecpar->height;
+    if (!PictureSizeValid(width, height)) {
+        error = PlainFailure(MediaFailure::BadFormat,
+                             MediaText(media_messages::badPictureSize, width, height, path.c_str()));
+        return nullptr;
+    }
+    std::unique_ptr<VideoCursor> cursor(new VideoCursor());
+    cursor->codec_ = OpenStreamDecoder(*source, index, &cursor->decoder_, error);
+    if (cursor->codec_ == nullptr) {
+        return nullptr;
+    }
+    cursor->frame_ = av_frame_alloc();
+    cursor->packet_ = av_packet_alloc();
+    if (cursor->frame_ == nullptr || cursor->packet_ == nullptr) {
+        error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a frame"));
+        return nullptr;
+    }
+    source->KeepOnlyStream(index);
+    AVRational rate = StreamFrameRate(stream);
+    cursor->hasFrameTiming_ = rate.num > 0;
+    if (cursor->hasFrameTiming_) {
+        cursor->frameRate_ = rate;
+    }
+    cursor->stream_ = stream;
+    cursor->streamIndex_ = index;
+    cursor->width_ = width;
+    cursor->height_ = height;
+    cursor->startPts_ = StreamStartPts(stream);
+    cursor->source_ = std::move(source);
+    return cursor;
+}
+
+VideoCursor::~VideoCursor()
+{
+    sws_freeContext(scaler_);
+    av_packet_free(&packet_);
+    av_frame_free(&frame_);
+    avcodec_free_context(&codec_);
+}
+
+std::int64_t VideoCursor::IndexOfPts(std::int64_t pts) const
+{
+    return av_rescale_q_rnd(pts - startPts_, stream_->time_base, av_inv_q(frameRate_), nearest);
+}
+
+std::int64_t VideoCursor::PtsOfIndex(std::int64_t index) const
+{
+    return startPts_ + av_rescale_q_rnd(index, av_inv_q(frameRate_), stream_->time_base, downward);
+}
+
+CursorStep VideoCursor::DecodeNext()
+{
+    CursorStep step = DecodeNextFrame(*source_, streamIndex_, codec_, packet_, frame_, draining_, lastError_);
+    if (step != CursorStep::Frame) {
+        ended_ = step == CursorStep::End;
+        return step;
+    }
+    std::int64_t pts = frame_->best_effort_timestamp;
+    std::int64_t index = pts != AV_NOPTS_VALUE ? IndexOfPts(pts) : (haveLast_ ? lastIndex_ + 1 : landing_);
+    // Numbers only grow, even across duplicate or missing timestamps.
+    if (haveLast_ && index <= lastIndex_) {
+        index = lastIndex_ + 1;
+    }
+    lastIndex_ = index;
+    haveLast_ = true;
+    ++framesDecoded_;
+    return CursorStep::Frame;
+}
+
+std::int64_t VideoCursor::NextIndex() const { return haveLast_ ? lastIndex_ + 1 : landing_; }
+
+std::int64_t VideoCursor::KeyFrameAtOrBefore(std::int64_t target)
+{
+    int entry = av_index_search_timestamp(stream_, PtsOfIndex(target), AVSEEK_FLAG_BACKWARD);
+    if (entry < 0) {
+        return -1;
+    }
+    const AVIndexEntry* found = avformat_index_get_entry(stream_, entry);
+    return found != nullptr ? std::max<std::int64_t>(0, IndexOfPts(found->timestamp)) : -1;
+}
+
+std::int64_t VideoCursor::IndexedKeyFrameAtOrAfter(std::int64_t position)
+{
+    int entry = av_index_search_timestamp(stream_, PtsOfIndex(position), 0);
+    if (entry < 0) {
+        return -1;
+    }
+    const AVIndexEntry* found = avformat_index_get_entry(stream_, entry);
+    if (found == nullptr) {
+        return -1;
+    }
+    return std::max(position, IndexOfPts(found->timestamp));
+}
+
+bool VideoCursor::ShouldSeekFor(std::int64_t target)
+{
+    std::int64_t next = NextIndex();
+    if (target < next) {
+        return true;
+    }
+    if (target == next || ended_) {
+        return false;
+    }
+    std::int64_t keyFrame = KeyFrameAtOrBefore(target);
+    if (keyFrame >= 0) {
+        return keyFrame > next;
+    }
+    std::int64_t perSecond = std::max<std::int64_t>(1, av_rescale(1, frameRate_.num, frameRate_.den));
+    return target - next > std::max<std::int64_t>(50, unindexedDecodeSeconds * perSecond);
+}
+
+bool VideoCursor::SeekTo(std::int64_t target)
+{
+    ++seeks_;
+    target = std::max<std::int64_t>(0, target);
+    std::int64_t pts = PtsOfIndex(target);
+    int result = av_seek_frame(source_->Context(), streamIndex_, pts, AVSEEK_FLAG_BACKWARD);
+    if (result < 0) {
+        result = avformat_seek_file(source_->Context(), streamIndex_, INT64_MIN, pts, pts, 0);
+    }
+    if (result < 0) {
+        lastError_ = AvFailure(MediaFailure::ReadFailed, "av_seek_frame()", source_->Path(), result).text;
+        return false;
+    }
+    avcodec_flush_buffers(codec_);
+    draining_ = false;
+    ended_ = false;
+    haveLast_ = false;
+    std::int64_t keyFrame = KeyFrameAtOrBefore(target);
+    landing_ = keyFrame >= 0 ? std::min(keyFrame, target) : 0;
+    return true;
+}
+
+bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
+{
+    auto format = static_cast<AVPixelFormat>(frame_->format);
+    if (frame_->width <= 0 || frame_->height <= 0 || sws_isSupportedInput(format) == 0) {
+        lastError_ = MediaText(media_messages::badPictureSize, frame_->width, frame_->height, source_->Path().c_str());
+        return false;
+    }
+    scaler_ = sws_getCachedContext(scaler_, frame_->width, frame_->height, format, width_, height_,
+                                   AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (scaler_ == nullptr) {
+        lastError_ = AvFailure(MediaFailure::ResourceFailed, "sws_getCachedContext()", source_->Path(), 0).text;
+        return false;
+    }
+    std::uint8_t* planes[4] = {firstRow, nullptr, nullptr, nullptr};
+    int pitches[4] = {pitch, 0, 0, 0};
+    int rows = sws_scale(scaler_, frame_->data, frame_->linesize, 0, frame_->height, planes, pitches);
+    if (rows != height_) {
+        lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), rows < 0 ? rows : 0).text;
+        return false;
+    }
+    return true;
+}
+
+} // namespace discforge

@@ -1,0 +1,94 @@
+// A reading position in the first video stream of a file: demuxer, decoder and
+// converter to 32-bit BGRX. Frames are numbered from the stream's first frame
+// by their timestamps and the stream's frame rate.
+//
+// The cursor decides how to reach a frame: decoding forward when the frame lies
+// ahead before the next key frame, seeking the demuxer to the key frame at or
+// before it otherwise, so reading in order decodes each frame once.
+//
+// Used by one thread at a time.
+#pragma once
+
+#include "platform/MediaError.h"
+#include "platform/MediaSource.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswscale/swscale.h>
+}
+
+namespace discforge {
+
+class VideoCursor {
+public:
+    static std::unique_ptr<VideoCursor> Open(const std::string& path, MediaError& error);
+    ~VideoCursor();
+    VideoCursor(const VideoCursor&) = delete;
+    VideoCursor& operator=(const VideoCursor&) = delete;
+
+    const MediaSource& Source() const { return *source_; }
+    const AVStream* Stream() const { return stream_; }
+    const AVCodec* Decoder() const { return decoder_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The frame rate used for numbering; 25 when the stream gives none.
+    AVRational FrameRate() const { return frameRate_; }
+    bool HasFrameTiming() const { return hasFrameTiming_; }
+
+    // Decodes the next frame in presentation order.
+    CursorStep DecodeNext();
+    // Number of the frame DecodeNext produced last.
+    std::int64_t FrameIndex() const { return lastIndex_; }
+    // The lowest number the next decoded frame can have.
+    std::int64_t NextIndex() const;
+    // True when reaching `target` is cheaper by a demuxer seek than by decoding on.
+    bool ShouldSeekFor(std::int64_t target);
+    // Seeks the demuxer to the key frame at or before `target`.
+    bool SeekTo(std::int64_t target);
+    // The key frame at or after `position` by the demuxer's index; -1 when unknown.
+    std::int64_t IndexedKeyFrameAtOrAfter(std::int64_t position);
+
+    // Writes the last decoded frame as Width x Height BGRX rows starting at
+    // `firstRow`, `pitch` bytes apart (negative for bottom-up storage).
+    bool Convert(std::uint8_t* firstRow, int pitch);
+
+    const std::string& LastError() const { return lastError_; }
+    std::uint64_t FramesDecoded() const { return framesDecoded_; }
+    std::uint64_t Seeks() const { return seeks_; }
+
+private:
+    VideoCursor() = default;
+    std::int64_t IndexOfPts(std::int64_t pts) const;
+    std::int64_t PtsOfIndex(std::int64_t index) const;
+    std::int64_t KeyFrameAtOrBefore(std::int64_t target);
+
+    std::unique_ptr<MediaSource> source_;
+    AVStream* stream_ = nullptr;
+    int streamIndex_ = -1;
+    const AVCodec* decoder_ = nullptr;
+    AVCodecContext* codec_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    SwsContext* scaler_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    AVRational frameRate_{25, 1};
+    bool hasFrameTiming_ = false;
+    std::int64_t startPts_ = 0;
+
+    bool draining_ = false;
+    bool ended_ = false;
+    bool haveLast_ = false;
+    std::int64_t lastIndex_ = -1;
+    std::int64_t landing_ = 0;  // lowest number the first frame after an open or seek can have
+
+    std::string lastError_;
+    std::uint64_t framesDecoded_ = 0;
+    std::uint64_t seeks_ = 0;
+};
+
+} // namespace discforge

@@ -1,0 +1,187 @@
+#include "platform/AviFile.h"
+#include "platform/MmStream.h"
+
+#include "SampleMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace discforge::test {
+namespace {
+
+using mediagen::AudioForm;
+using mediagen::AviSpec;
+using mediagen::FrameRate;
+using mediagen::VideoCodec;
+
+constexpr std::int64_t frameCount = 60;
+
+AviSpec Spec(VideoCodec codec, FrameRate rate, AudioForm audio)
+{
+    AviSpec spec;
+    spec.video = codec;
+    spec.rate = rate;
+    spec.audio = audio;
+    spec.width = 320;
+    spec.height = 240;
+    spec.frames = frameCount;
+    return spec;
+}
+
+std::unique_ptr<AviFile> OpenSample(const AviSpec& spec)
+{
+    MediaError error;
+    std::unique_ptr<AviFile> file = AviFile::Open(SampleAvi(spec), error);
+    EXPECT_TRUE(file) << error.text;
+    return file;
+}
+
+std::uint32_t Le32(const std::uint8_t* at)
+{
+    std::uint32_t value = 0;
+    std::memcpy(&value, at, 4);
+    return value;
+}
+
+std::uint16_t Le16(const std::uint8_t* at)
+{
+    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
+
+TEST(AviFile, FileAndStreamInformationAreInAviTerms)
+{
+    struct Case {
+        VideoCodec codec;
+        FrameRate rate;
+        std::uint32_t handler;
+        std::uint32_t frameRate;
+        std::uint32_t frameScale;
+    };
+    for (const Case& c : {Case{VideoCodec::Mpeg4, FrameRate::Pal25, MakeFourCC('F', 'M', 'P', '4'), 25, 1},
+                          Case{VideoCodec::Mjpeg, FrameRate::Ntsc2997, MakeFourCC('M', 'J', 'P', 'G'), 30000, 1001},
+                          Case{VideoCodec::RawRgb, FrameRate::Pal25, 0, 25, 1}}) {
+        auto file = OpenSample(Spec(c.codec, c.rate, AudioForm::Mono8At22050));
+        ASSERT_TRUE(file);
+        const AviFileInfo& info = file->Info();
+        EXPECT_EQ(info.width, 320u);
+        EXPECT_EQ(info.height, 240u);
+        EXPECT_EQ(info.length, static_cast<std::uint32_t>(frameCount));
+        EXPECT_EQ(info.rate, c.frameRate);
+        EXPECT_EQ(info.scale, c.frameScale);
+        EXPECT_EQ(info.streams, 2u);
+
+        auto video = file->GetStream(aviStreamTypeVideo, 0);
+        ASSERT_TRUE(video);
+        EXPECT_EQ(video->Info().type, aviStreamTypeVideo);
+        EXPECT_EQ(video->Info().handler, c.handler);
+        EXPECT_EQ(video->Info().rate, c.frameRate);
+        EXPECT_EQ(video->Info().scale, c.frameScale);
+        EXPECT_EQ(video->Info().start, 0u);
+        EXPECT_EQ(video->Info().length, static_cast<std::uint32_t>(frameCount));
+        EXPECT_FALSE(file->GetStream(aviStreamTypeVideo, 1));
+
+        auto audio = file->GetStream(aviStreamTypeAudio, 0);
+        ASSERT_TRUE(audio);
+        EXPECT_EQ(audio->Info().rate, 22050u);
+        EXPECT_EQ(audio->Info().scale, 1u);
+        EXPECT_EQ(audio->FindNextKeyFrame(0), -1);
+        MediaError error;
+        EXPECT_FALSE(audio->OpenDecompressor(error));
+    }
+}
+
+TEST(AviFile, FramesComeAsBottomUpBitmapsDecodedOnceInOrder)
+{
+    for (VideoCodec codec : {VideoCodec::Mpeg4, VideoCodec::Mjpeg, VideoCodec::RawRgb}) {
+        auto file = OpenSample(Spec(codec, FrameRate::Pal25, AudioForm::None));
+        ASSERT_TRUE(file);
+        auto stream = file->GetStream(aviStreamTypeVideo, 0);
+        ASSERT_TRUE(stream);
+        MediaError error;
+        auto decompressor = stream->OpenDecompressor(error);
+        ASSERT_TRUE(decompressor) << error.text;
+        // The stream and file may go before the decompressor.
+        stream.reset();
+        file.reset();
+        ASSERT_EQ(decompressor->FrameBytes(), 40u + 320u * 240u * 4u);
+        for (std::int64_t n = 0; n < frameCount; ++n) {
+            const std::uint8_t* bitmap = decompressor->GetFrame(n);
+            ASSERT_NE(bitmap, nullptr) << decompressor->LastError();
+            if (n == 0) {
+                EXPECT_EQ(Le32(bitmap), 40u);
+                EXPECT_EQ(Le32(bitmap + 4), 320u);
+                EXPECT_EQ(Le32(bitmap + 8), 240u);
+                EXPECT_EQ(Le16(bitmap + 12), 1);
+                EXPECT_EQ(Le16(bitmap + 14), 32);
+                EXPECT_EQ(Le32(bitmap + 16), 0u);
+                EXPECT_EQ(Le32(bitmap + 20), 320u * 240u * 4u);
+                EXPECT_EQ(bitmap[40 + 3], 0);
+            }
+            ASSERT_EQ(NumberInBitmap(bitmap), n);
+        }
+        EXPECT_EQ(decompressor->Statistics().framesDecoded, static_cast<std::uint64_t>(frameCount));
+        EXPECT_EQ(decompressor->Statistics().realSeeks, 0u);
+    }
+}
+
+TEST(AviFile, RandomFramesAndTheEdgesOfTheStream)
+{
+    auto file = OpenSample(Spec(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::None));
+    ASSERT_TRUE(file);
+    MediaError error;
+    auto decompressor = file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error);
+    ASSERT_TRUE(decompressor);
+    for (std::int64_t n : {45, 3, 59, 0, 26, 25}) {
+        const std::uint8_t* bitmap = decompressor->GetFrame(n);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(NumberInBitmap(bitmap), n);
+    }
+    const std::uint64_t decoded = decompressor->Statistics().framesDecoded;
+    EXPECT_NE(decompressor->GetFrame(25), nullptr);
+    EXPECT_EQ(decompressor->Statistics().framesDecoded, decoded) << "the same frame again is not decoded again";
+    EXPECT_EQ(decompressor->GetFrame(frameCount), nullptr);
+    EXPECT_EQ(decompressor->GetFrame(-1), nullptr);
+    EXPECT_FALSE(decompressor->LastError().empty());
+    EXPECT_EQ(NumberInBitmap(decompressor->GetFrame(frameCount - 1)), frameCount - 1);
+}
+
+TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
+{
+    AviSpec spec = Spec(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    spec.keyFrameInterval = 12;
+    auto file = OpenSample(spec);
+    ASSERT_TRUE(file);
+    auto stream = file->GetStream(aviStreamTypeVideo, 0);
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->FindNextKeyFrame(0), 0);
+    EXPECT_EQ(stream->FindNextKeyFrame(1), 12);
+    EXPECT_EQ(stream->FindNextKeyFrame(12), 12);
+    EXPECT_EQ(stream->FindNextKeyFrame(13), 24);
+    EXPECT_EQ(stream->FindNextKeyFrame(48), 48);
+    EXPECT_EQ(stream->FindNextKeyFrame(49), -1);
+    EXPECT_EQ(stream->FindNextKeyFrame(frameCount + 5), -1);
+
+    auto mjpeg = OpenSample(Spec(VideoCodec::Mjpeg, FrameRate::Pal25, AudioForm::None));
+    ASSERT_TRUE(mjpeg);
+    EXPECT_EQ(mjpeg->GetStream(aviStreamTypeVideo, 0)->FindNextKeyFrame(7), 7);
+}
+
+TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
+{
+    auto file = OpenSample(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Info().width, 0u);
+    EXPECT_EQ(file->Info().rate, 48000u);
+    // Sample frames of the sound, as near as the container tells.
+    EXPECT_NEAR(file->Info().length, 48000.0 * frameCount / 25, 48000.0 / 25);
+    EXPECT_FALSE(file->GetStream(aviStreamTypeVideo, 0));
+    ASSERT_TRUE(file->GetStream(aviStreamTypeAudio, 0));
+    MediaError error;
+    EXPECT_FALSE(MmStream::Open(SampleAvi(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000)),
+                                MmPurpose::PrimaryVideo, error));
+    EXPECT_EQ(error.failure, MediaFailure::NoStream);
+}
+
+} // namespace
+} // namespace discforge::test

@@ -1,0 +1,196 @@
+#include "MmStreamTestSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace discforge::test {
+namespace {
+
+using mediagen::AudioForm;
+using mediagen::AviSpec;
+using mediagen::FrameRate;
+using mediagen::VideoCodec;
+
+constexpr std::int64_t frameCount = 60;
+
+struct Variant {
+    VideoCodec codec;
+    FrameRate rate;
+    const char* decoderName;
+    std::int64_t timePerFrame;
+};
+
+const std::vector<Variant> variants{
+    {VideoCodec::Mpeg4, FrameRate::Pal25, "MPEG-4 Part 2 Video decoder", 400000},
+    {VideoCodec::Mpeg4, FrameRate::Ntsc2997, "MPEG-4 Part 2 Video decoder", 333666},
+    {VideoCodec::Mjpeg, FrameRate::Pal25, "Motion JPEG Video decoder", 400000},
+    {VideoCodec::Mjpeg, FrameRate::Ntsc2997, "Motion JPEG Video decoder", 333666},
+    {VideoCodec::RawRgb, FrameRate::Pal25, "Uncompressed Video decoder", 400000},
+    {VideoCodec::RawRgb, FrameRate::Ntsc2997, "Uncompressed Video decoder", 333666},
+};
+
+AviSpec VideoOnly(VideoCodec codec, FrameRate rate)
+{
+    AviSpec spec;
+    spec.video = codec;
+    spec.rate = rate;
+    spec.audio = AudioForm::None;
+    spec.width = 320;
+    spec.height = 240;
+    spec.frames = frameCount;
+    return spec;
+}
+
+std::string Mpeg4Sample() { return SampleAvi(VideoOnly(VideoCodec::Mpeg4, FrameRate::Pal25)); }
+
+TEST(MmStreamVideo, EachVariantReportsItsTimingFormatAndComponents)
+{
+    for (const Variant& variant : variants) {
+        MediaError error;
+        auto stream = MmStream::Open(SampleAvi(VideoOnly(variant.codec, variant.rate)), MmPurpose::PrimaryVideo, error);
+        ASSERT_TRUE(stream) << error.text;
+        EXPECT_EQ(stream->TimePerFrame(), variant.timePerFrame);
+        EXPECT_EQ(stream->Duration() / stream->TimePerFrame(), frameCount) << "frames from duration";
+        EXPECT_EQ(stream->VideoFormat().width, 320);
+        EXPECT_EQ(stream->VideoFormat().height, 240);
+        EXPECT_TRUE(stream->CanSeek());
+        ASSERT_EQ(stream->Components().size(), 2u);
+        EXPECT_EQ(stream->Components()[0].name, "AVI (Audio Video Interleaved) source");
+        EXPECT_FALSE(stream->Components()[0].hasSettings);
+        EXPECT_EQ(stream->Components()[1].name, variant.decoderName);
+        EXPECT_TRUE(stream->Components()[1].hasSettings);
+    }
+}
+
+TEST(MmStreamVideo, InOrderUpdatesDecodeEveryFrameOnceAndHoldTheLastAtTheEnd)
+{
+    for (const Variant& variant : variants) {
+        auto stream = RunningVideo(SampleAvi(VideoOnly(variant.codec, variant.rate)));
+        ASSERT_TRUE(stream);
+        for (std::int64_t n = 0; n < frameCount; ++n) {
+            ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done) << stream->LastError();
+            ASSERT_EQ(ShownNumber(*stream), n) << variant.decoderName;
+        }
+        EXPECT_FALSE(stream->AtEndOfStream());
+        EXPECT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+        EXPECT_TRUE(stream->AtEndOfStream());
+        EXPECT_EQ(ShownNumber(*stream), frameCount - 1);
+        MmStatistics statistics = stream->Statistics();
+        EXPECT_EQ(statistics.framesDecoded, static_cast<std::uint64_t>(frameCount));
+        EXPECT_EQ(statistics.framesDelivered, static_cast<std::uint64_t>(frameCount));
+        EXPECT_EQ(statistics.framesSkipped, 0u);
+        EXPECT_EQ(statistics.realSeeks, 0u);
+    }
+}
+
+TEST(MmStreamVideo, SeekingToTheNextFrameBeforeEveryUpdateCostsNothing)
+{
+    auto stream = RunningVideo(Mpeg4Sample());
+    ASSERT_TRUE(stream);
+    const std::int64_t tpf = stream->TimePerFrame();
+    for (std::int64_t n = 0; n < frameCount; ++n) {
+        ASSERT_TRUE(stream->Seek(n * tpf));
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+        ASSERT_EQ(ShownNumber(*stream), n);
+        // Asking again for the frame just shown keeps it, without decoding.
+        ASSERT_TRUE(stream->Seek(n * tpf));
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+        ASSERT_EQ(ShownNumber(*stream), n);
+    }
+    MmStatistics statistics = stream->Statistics();
+    EXPECT_EQ(statistics.framesDecoded, static_cast<std::uint64_t>(frameCount));
+    EXPECT_EQ(statistics.realSeeks, 0u);
+}
+
+TEST(MmStreamVideo, SkippingAFewFramesDecodesThroughWithoutSeeking)
+{
+    // A 29.97 input converted to 25 frames per second skips about every sixth frame.
+    auto stream = RunningVideo(SampleAvi(VideoOnly(VideoCodec::Mpeg4, FrameRate::Ntsc2997)));
+    ASSERT_TRUE(stream);
+    const std::int64_t tpf = stream->TimePerFrame();
+    std::int64_t output = 0;
+    for (std::int64_t source = 0; source < frameCount; source = static_cast<std::int64_t>(++output * 29.97 * 0.04)) {
+        ASSERT_TRUE(stream->Seek(source * tpf));
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+        ASSERT_EQ(ShownNumber(*stream), source);
+    }
+    MmStatistics statistics = stream->Statistics();
+    EXPECT_EQ(statistics.realSeeks, 0u);
+    EXPECT_LE(statistics.framesDecoded, static_cast<std::uint64_t>(frameCount));
+    EXPECT_GT(statistics.framesSkipped, 0u);
+}
+
+TEST(MmStreamVideo, OutOfOrderSeeksShowTheRightFramesFromTheNearestKeyFrame)
+{
+    auto stream = RunningVideo(Mpeg4Sample());
+    ASSERT_TRUE(stream);
+    const std::int64_t tpf = stream->TimePerFrame();
+    // Key frames every 12: reaching 40 starts at 36, not at 0.
+    ASSERT_TRUE(stream->Seek(40 * tpf));
+    ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    EXPECT_EQ(ShownNumber(*stream), 40);
+    EXPECT_LE(stream->Statistics().framesDecoded, 12u);
+    EXPECT_EQ(stream->Statistics().realSeeks, 1u);
+    for (std::int64_t n : {5, 59, 0, 13, 12, 41, 42, 30}) {
+        ASSERT_TRUE(stream->Seek(n * tpf));
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+        EXPECT_EQ(ShownNumber(*stream), n);
+    }
+    // Updates without a seek go on from the last frame.
+    ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    EXPECT_EQ(ShownNumber(*stream), 31);
+    EXPECT_FALSE(stream->Seek(-1));
+}
+
+TEST(MmStreamVideo, SeekingPastTheEndLeavesTheSurfaceAndAnswersDone)
+{
+    auto stream = RunningVideo(Mpeg4Sample());
+    ASSERT_TRUE(stream);
+    ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    ASSERT_TRUE(stream->Seek((frameCount + 20) * stream->TimePerFrame()));
+    EXPECT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    EXPECT_TRUE(stream->AtEndOfStream());
+    EXPECT_EQ(ShownNumber(*stream), 0);
+    // And back into the file.
+    ASSERT_TRUE(stream->Seek(25 * stream->TimePerFrame()));
+    EXPECT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    EXPECT_EQ(ShownNumber(*stream), 25);
+}
+
+TEST(MmStreamVideo, TheSampleAndSurfaceRefuseCallsOutOfOrder)
+{
+    MediaError error;
+    auto stream = MmStream::Open(Mpeg4Sample(), MmPurpose::PrimaryVideo, error);
+    ASSERT_TRUE(stream);
+    MmSurfaceLock lock;
+    EXPECT_FALSE(stream->LockSurface(lock)) << "no sample yet";
+    EXPECT_EQ(stream->Update(), MmAnswer::Failed) << "no sample yet";
+    ASSERT_TRUE(stream->CreateVideoSample(error));
+    EXPECT_EQ(stream->Update(), MmAnswer::Failed) << "not running yet";
+    EXPECT_FALSE(stream->CreateAudioSample(nullptr, 4, error));
+    EXPECT_EQ(error.failure, MediaFailure::WrongState);
+    ASSERT_TRUE(stream->Run(error));
+    ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    ASSERT_TRUE(stream->LockSurface(lock));
+    EXPECT_EQ(lock.pitch, 320 * 4);
+    EXPECT_EQ(stream->Update(), MmAnswer::Failed) << "the surface is locked";
+    stream->UnlockSurface();
+    EXPECT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    EXPECT_EQ(ShownNumber(*stream), 1);
+    stream->ReleaseSample();
+    EXPECT_EQ(stream->Update(), MmAnswer::Failed);
+}
+
+TEST(MmStreamVideo, AStreamCanBeDestroyedWhileAnUpdateIsPending)
+{
+    for (int round = 0; round < 5; ++round) {
+        auto stream = RunningVideo(Mpeg4Sample());
+        ASSERT_TRUE(stream);
+        ASSERT_TRUE(stream->Seek(50 * stream->TimePerFrame()));
+        MmAnswer answer = stream->Update();
+        EXPECT_NE(answer, MmAnswer::Failed);
+    }
+}
+
+} // namespace
+} // namespace discforge::test

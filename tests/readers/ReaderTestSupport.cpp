@@ -1,0 +1,60 @@
+#include "ReaderTestSupport.h"
+
+#include <sstream>
+
+namespace discforge::test {
+
+ReaderRig::ReaderRig() { settings.batchMode = true; }
+
+bool ReaderRig::AddVideo(const std::string& path)
+{
+    if (!table.OpenVideoInput(path)) {
+        return false;
+    }
+    ++inputs.inputCount;
+    return true;
+}
+
+std::vector<std::string> ReaderRig::LogLines() const
+{
+    std::vector<std::string> lines;
+    const std::string& text = runLog.Text();
+    std::size_t start = 0;
+    for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+MmStream& ReaderRig::VideoOf(int index)
+{
+    return static_cast<MmSampleStream&>(*Entry(index).streams->videoStream).Stream();
+}
+
+std::int64_t ReaderRig::ShownNumber(int index)
+{
+    MmSurfaceLock lock;
+    SampleStream& video = *Entry(index).streams->videoStream;
+    if (!video.LockSurface(lock)) {
+        return -2;
+    }
+    std::int64_t number = NumberInSurface(lock.pixels, lock.pitch, lock.width, lock.height);
+    video.UnlockSurface();
+    return number;
+}
+
+mediagen::AviSpec SmallSpec(mediagen::VideoCodec codec, mediagen::AudioForm audio, mediagen::FrameRate rate,
+                            std::int64_t frames)
+{
+    mediagen::AviSpec spec;
+    spec.video = codec;
+    spec.audio = audio;
+    spec.rate = rate;
+    spec.width = 176;
+    spec.height = 144;
+    spec.frames = frames;
+    return spec;
+}
+
+} // namespace discforge::test
