@@ -1,5 +1,6 @@
 #include "app/AppCore.h"
 #include "app/ControlIds.h"
+#include "input/HeadlessInputHost.h"
 #include "platform/MemoryControlSurface.h"
 #include "support/FakeEncoder.h"
 #include "support/RecordingPorts.h"
@@ -21,7 +22,7 @@ protected:
         core_.reset();
         fake_ = std::make_unique<test::FakeEncoder>("full", initResult);
         ASSERT_TRUE(fake_->Loaded());
-        core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_}, hooks_);
+        core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_}, hooks_);
         ASSERT_TRUE(core_->encoder.Load(fake_->Path()));
         ASSERT_FALSE(core_->encoder.Resolve().has_value());
         core_->settingsController.ApplyDefaults();
@@ -44,6 +45,7 @@ protected:
     test::RecordingMessagePort messages_;
     test::RecordingWindowPort window_;
     MemoryControlSurface controls_;
+    HeadlessInputHost host_;
     int reapplied_ = 0;
     bool inputsIdle_ = true;
     SizeEditHooks hooks_{[this] { return inputsIdle_; }, [this] { ++reapplied_; }};

@@ -1,6 +1,7 @@
 #include "app/AppCore.h"
 #include "app/ControlIds.h"
 #include "app/Startup.h"
+#include "input/HeadlessInputHost.h"
 #include "platform/MemoryControlSurface.h"
 #include "support/FakeEncoder.h"
 #include "support/RecordingPorts.h"
@@ -22,13 +23,14 @@ protected:
     {
         fake_ = std::make_unique<test::FakeEncoder>(variant, initResult);
         EXPECT_TRUE(fake_->Loaded());
-        core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_});
+        core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_});
         return StartEncoder(*core_, fake_->Path(), {NoVideo, NoAudio});
     }
 
     test::RecordingMessagePort messages_;
     test::RecordingWindowPort window_;
     MemoryControlSurface controls_;
+    HeadlessInputHost host_;
     std::unique_ptr<test::FakeEncoder> fake_;
     std::unique_ptr<AppCore> core_;
 };
@@ -85,7 +87,7 @@ TEST_F(StartupTest, ShutdownIsStillCalledAtTeardownWhenItWasResolved)
 
 TEST_F(StartupTest, AMissingLibraryShowsTheSystemTextUnderItsOwnCaption)
 {
-    core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_});
+    core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_});
     EXPECT_FALSE(StartEncoder(*core_, "/nonexistent/libconvert.so", {NoVideo, NoAudio}));
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_NE(messages_.shown[0].text.find("/nonexistent/libconvert.so"), std::string::npos);

@@ -78,7 +78,6 @@ public:
     void SelectListLine(int) override {}
     void PostRemoveCommand() override {}
     void RefreshInputControls() override {}
-    void ClearStopRequest() override {}
     std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
     {
         return std::make_unique<StatusDialog>(cancelRequested, statuses, dialogCloses);
@@ -111,7 +110,7 @@ struct ReaderRig {
     FrameFetch fetch{MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}},
                      reader};
     TFullDib picture;
-    InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture}};
+    InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture, media.run.batchStop}};
 };
 
 mediagen::AviSpec SmallSpec(mediagen::VideoCodec codec, mediagen::AudioForm audio,
