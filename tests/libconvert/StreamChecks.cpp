@@ -140,6 +140,8 @@ ProbedFile Probe(const std::string& path, std::string& error)
 PictureStreamFacts ReadPictureStream(const std::string& path, std::string& error)
 {
     PictureStreamFacts facts;
+    // The navigation packs of a DVD stream carry no time; FFmpeg's remark on that is noise here.
+    av_log_set_level(AV_LOG_ERROR);
     AVFormatContext* input = nullptr;
     if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0 ||
         avformat_find_stream_info(input, nullptr) < 0) {

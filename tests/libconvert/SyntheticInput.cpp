@@ -29,9 +29,11 @@ SyntheticInput::~SyntheticInput()
     }
 }
 
+void SyntheticInput::Activate() { activeInput = this; }
+
 EncodeParameters SyntheticInput::Parameters(const std::string& outputName, int splitSizeMB)
 {
-    activeInput = this;
+    Activate();
     outputName_ = outputName;
     EncodeParameters parameters{};
     parameters.videoFlag = 1;

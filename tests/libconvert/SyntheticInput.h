@@ -35,6 +35,8 @@ public:
 
     // The record for one encode, with this input's callbacks; becomes the active input.
     EncodeParameters Parameters(const std::string& outputName, int splitSizeMB = 0);
+    // Makes this the input the callbacks serve again.
+    void Activate();
 
     // Runs before the picture of `frame` is handed out (for example to press Cancel).
     std::function<void(int frame)> beforePicture;
