@@ -36,6 +36,8 @@ constexpr DiscCase discCases[] = {
     {"DvdPal", 20, 720, 576, true, "mpeg2video", "ac3", 48000, 2, 9000000 / 400, 112, "dvd"},
 };
 
+void PrintTo(const DiscCase& disc, std::ostream* out) { *out << disc.name; }
+
 class DiscFormat : public testing::TestWithParam<DiscCase> {};
 
 SyntheticSettings SettingsFor(const DiscCase& disc)
