@@ -33,6 +33,18 @@ constexpr int cdSectorBytes = 2352;
 
 int64_t CeilDiv(int64_t value, int64_t divisor) { return (value + divisor - 1) / divisor; }
 
+EncodeStatus EndSequence(AVPacket& lastPicture)
+{
+    constexpr uint8_t sequenceEndCode[4] = {0x00, 0x00, 0x01, 0xB7};
+    const int error = av_grow_packet(&lastPicture, sizeof sequenceEndCode);
+    if (error < 0) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_grow_packet()", error));
+    }
+    std::copy(std::begin(sequenceEndCode), std::end(sequenceEndCode),
+              lastPicture.data + lastPicture.size - sizeof sequenceEndCode);
+    return EncodeStatus::Done();
+}
+
 } // namespace
 
 ProgramWriter::ProgramWriter(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes)
@@ -194,18 +206,39 @@ EncodeStatus ProgramWriter::Finish()
     return EndPart();
 }
 
-// A GOP goes out once the next one has begun and the sound has caught up with its end.
+// A GOP is complete once the next one has begun and the sound has caught up with its end.
+void ProgramWriter::CompleteGops(bool final)
+{
+    for (std::size_t i = 0; i < gops_.size(); ++i) {
+        Gop& gop = gops_[i];
+        if (gop.complete) {
+            continue;
+        }
+        if (final && i + 1 == gops_.size()) {
+            gop.endPts = INT64_MAX;
+        } else if (!gop.closed || soundReach_ < gop.endPts) {
+            return;
+        }
+        while (!sound_.empty() && (gop.endPts == INT64_MAX ||
+                                   av_compare_ts(sound_.front()->pts, audioBase_, gop.endPts, videoBase_) < 0)) {
+            gop.sound.push_back(std::move(sound_.front()));
+            sound_.pop_front();
+        }
+        gop.packs = PacksFor(gop);
+        gop.complete = true;
+    }
+}
+
 EncodeStatus ProgramWriter::WriteReadyGops(bool final)
 {
-    while (!gops_.empty()) {
-        Gop& gop = gops_.front();
-        if (!final && (!gop.closed || soundReach_ < gop.endPts)) {
+    CompleteGops(final);
+    while (!gops_.empty() && gops_.front().complete) {
+        const Gop* next = gops_.size() > 1 && gops_[1].complete ? &gops_[1] : nullptr;
+        // Whether a GOP ends its part depends on the next one's size.
+        if (partLimitBytes_ > 0 && next == nullptr && !final) {
             break;
         }
-        if (final && gops_.size() == 1) {
-            gop.endPts = INT64_MAX;
-        }
-        EncodeStatus status = WriteGop(gop);
+        EncodeStatus status = WriteGop(gops_.front(), next, final && gops_.size() == 1);
         if (!status.Ok()) {
             return status;
         }
@@ -214,7 +247,7 @@ EncodeStatus ProgramWriter::WriteReadyGops(bool final)
     return EncodeStatus::Done();
 }
 
-int64_t ProgramWriter::PacksFor(const Gop& gop, const std::vector<PacketHandle>& sound) const
+int64_t ProgramWriter::PacksFor(const Gop& gop) const
 {
     int64_t pictureBytes = 0;
     int64_t lastPicture = gop.startPts;
@@ -223,7 +256,7 @@ int64_t ProgramWriter::PacksFor(const Gop& gop, const std::vector<PacketHandle>&
         lastPicture = std::max(lastPicture, packet->pts + 1);
     }
     int64_t soundBytes = 0;
-    for (const PacketHandle& packet : sound) {
+    for (const PacketHandle& packet : gop.sound) {
         soundBytes += packet->size;
     }
     const int64_t payload = profile_.packetSize - packOverhead;
@@ -231,8 +264,8 @@ int64_t ProgramWriter::PacksFor(const Gop& gop, const std::vector<PacketHandle>&
     int64_t packs = CeilDiv(pictureBytes, payload) + CeilDiv(soundBytes, payload) + 3;
     if (profile_.kind == DiscKind::Vcd) {
         int64_t end = gop.endPts == INT64_MAX ? lastPicture : gop.endPts;
-        if (!sound.empty()) {
-            const AVPacket& last = *sound.back();
+        if (!gop.sound.empty()) {
+            const AVPacket& last = *gop.sound.back();
             end = std::max(end, av_rescale_q(last.pts + last.duration, audioBase_, videoBase_));
         }
         const int64_t ticks = av_rescale_q(end - gop.startPts, videoBase_, clock90k);
@@ -242,16 +275,14 @@ int64_t ProgramWriter::PacksFor(const Gop& gop, const std::vector<PacketHandle>&
     return packs;
 }
 
-EncodeStatus ProgramWriter::WriteGop(Gop& gop)
+bool ProgramWriter::PartWouldExceed(int64_t packs) const
 {
-    std::vector<PacketHandle> sound;
-    while (!sound_.empty() &&
-           (gop.endPts == INT64_MAX || av_compare_ts(sound_.front()->pts, audioBase_, gop.endPts, videoBase_) < 0)) {
-        sound.push_back(std::move(sound_.front()));
-        sound_.pop_front();
-    }
-    const int64_t packs = PacksFor(gop, sound);
-    if (partLimitBytes_ > 0 && partHasData_ && (partPacks_ + packs) * profile_.packetSize > partLimitBytes_) {
+    return partLimitBytes_ > 0 && (partPacks_ + packs) * profile_.packetSize > partLimitBytes_;
+}
+
+EncodeStatus ProgramWriter::WriteGop(Gop& gop, const Gop* next, bool last)
+{
+    if (partHasData_ && PartWouldExceed(gop.packs)) {
         EncodeStatus status = EndPart();
         if (status.Ok()) {
             status = BeginPart();
@@ -263,20 +294,27 @@ EncodeStatus ProgramWriter::WriteGop(Gop& gop)
     if (!partHasData_) {
         // Each part's clock starts from zero at its first picture or sound.
         int64_t base = av_rescale_q(gop.pictures.front()->dts, videoBase_, clock90k);
-        if (!sound.empty()) {
-            base = std::min(base, av_rescale_q(sound.front()->pts, audioBase_, clock90k));
+        if (!gop.sound.empty()) {
+            base = std::min(base, av_rescale_q(gop.sound.front()->pts, audioBase_, clock90k));
         }
         partClockBase_ = base;
         partHasData_ = true;
     }
-    partPacks_ += packs;
+    partPacks_ += gop.packs;
+    // The encoder leaves the picture sequence open: the last GOP of each part closes it.
+    if (last || (next != nullptr && PartWouldExceed(next->packs))) {
+        EncodeStatus status = EndSequence(*gop.pictures.back());
+        if (!status.Ok()) {
+            return status;
+        }
+    }
     for (PacketHandle& packet : gop.pictures) {
         EncodeStatus status = Mux(packet.get(), 0, videoBase_);
         if (!status.Ok()) {
             return status;
         }
     }
-    for (PacketHandle& packet : sound) {
+    for (PacketHandle& packet : gop.sound) {
         EncodeStatus status = Mux(packet.get(), 1, audioBase_);
         if (!status.Ok()) {
             return status;

@@ -4,10 +4,12 @@
  *
  * Packets are gathered one closed GOP at a time (with the sound that plays during it), so
  * a part always ends at a GOP boundary and each part starts with a sequence header, a
- * closed GOP and the sound that goes with it: a valid stream on its own, with its clock
- * starting again from zero. Before a GOP goes into a part, its size in packs is worked
- * out from the bytes it carries (and, on a VCD, from its playing time at the constant
- * multiplex rate); when it would not fit, the part is closed and the next one begun.
+ * closed GOP and the sound that goes with it, and ends with a sequence end code: a valid
+ * stream on its own, with its clock starting again from zero. Each GOP's size in packs is
+ * worked out from the bytes it carries (and, on a VCD, from its playing time at the
+ * constant multiplex rate) before it is written; a GOP that would not fit begins the next
+ * part. When splitting, a GOP waits for the next one, so that the last GOP of a part is
+ * known when it is written.
  *
  * Part names (see OutputFiles.h): one part keeps the output name; several parts are
  * named "<stem>_01<extension>", "<stem>_02<extension>", ... e.g. "movie_01.mpg".
@@ -56,14 +58,19 @@ private:
 
     struct Gop {
         std::vector<PacketHandle> pictures;
+        std::vector<PacketHandle> sound; // what plays from its first picture to the next GOP's
         int64_t startPts = 0;
         int64_t endPts = INT64_MAX; // the next GOP's first picture, in the video time base
-        bool closed = false;
+        bool closed = false;        // the next GOP has begun
+        bool complete = false;      // its sound is gathered too and its size worked out
+        int64_t packs = 0;
     };
 
+    void CompleteGops(bool final);
     EncodeStatus WriteReadyGops(bool final);
-    EncodeStatus WriteGop(Gop& gop);
-    int64_t PacksFor(const Gop& gop, const std::vector<PacketHandle>& sound) const;
+    EncodeStatus WriteGop(Gop& gop, const Gop* next, bool last);
+    int64_t PacksFor(const Gop& gop) const;
+    bool PartWouldExceed(int64_t packs) const;
     EncodeStatus BeginPart();
     EncodeStatus EndPart();
     EncodeStatus Mux(AVPacket* packet, int streamIndex, AVRational sourceBase);

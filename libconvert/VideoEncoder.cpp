@@ -52,6 +52,10 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
     // A scene cut would start an extra GOP, which closed GOPs cannot take.
     av_opt_set_int(c.priv_data, "sc_threshold", 1000000000, 0);
     av_opt_set(c.priv_data, "mpv_flags", "+strict_gop", 0);
+    if (profile.mpeg2) {
+        // MPEG-2's second table for intra blocks codes them in fewer bits; every MPEG-2 decoder has it.
+        av_opt_set_int(c.priv_data, "intra_vlc", 1, 0);
+    }
     if (profile.scanOffsets) {
         av_opt_set_int(c.priv_data, "scan_offset", 1, 0);
     }

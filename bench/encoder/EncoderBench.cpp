@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -92,6 +93,15 @@ double Seconds(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Processor seconds (user and system) used so far by this process or by its ended children.
+double ProcessorSeconds(int who)
+{
+    rusage usage{};
+    ::getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -140,13 +150,17 @@ int main(int argc, char** argv)
 
     std::vector<double> ffmpegTimes;
     std::vector<double> ourTimes;
+    std::vector<double> ffmpegProcessor;
+    std::vector<double> ourProcessor;
     for (int round = 0; round < rounds; ++round) {
         auto start = std::chrono::steady_clock::now();
+        double processor = ProcessorSeconds(RUSAGE_CHILDREN);
         if (std::system(ffmpegCommand.c_str()) != 0) {
             std::fprintf(stderr, "ffmpeg failed\n");
             return 1;
         }
         ffmpegTimes.push_back(Seconds(start));
+        ffmpegProcessor.push_back(ProcessorSeconds(RUSAGE_CHILDREN) - processor);
 
         EncodeParameters parameters{};
         parameters.videoFlag = 1;
@@ -162,13 +176,16 @@ int main(int argc, char** argv)
         parameters.supplyVideoFrame = &SupplyPicture;
         parameters.supplyAudio = &SupplySound;
         start = std::chrono::steady_clock::now();
+        processor = ProcessorSeconds(RUSAGE_SELF);
         const int result = makeMpeg(&parameters);
         ourTimes.push_back(Seconds(start));
+        ourProcessor.push_back(ProcessorSeconds(RUSAGE_SELF) - processor);
         if (result != ENCODE_COMPLETED) {
             std::fprintf(stderr, "libconvert failed with %d\n", result);
             return 1;
         }
-        std::printf("round %d: ffmpeg %.2f s, libconvert %.2f s\n", round + 1, ffmpegTimes.back(), ourTimes.back());
+        std::printf("round %d: ffmpeg %.2f s (processor %.2f s), libconvert %.2f s (processor %.2f s)\n", round + 1,
+                    ffmpegTimes.back(), ffmpegProcessor.back(), ourTimes.back(), ourProcessor.back());
     }
 
     const auto luma = discforge::bench::SourceLuma(made.topDown, width, height);
@@ -182,14 +199,18 @@ int main(int argc, char** argv)
     const double ourTime = Median(ourTimes);
     const auto ffmpegSize = std::filesystem::file_size(ffmpegOutput);
     const auto ourSize = std::filesystem::file_size(ourOutput);
-    std::printf("\n%-12s %10s %8s %12s %10s\n", "encoder", "wall s", "fps", "bytes", "Y-PSNR dB");
-    std::printf("%-12s %10.2f %8.1f %12ju %10.2f   (%d pictures)\n", "ffmpeg", ffmpegTime, pictures / ffmpegTime,
-                static_cast<uintmax_t>(ffmpegSize), ffmpegScore.psnr, ffmpegScore.pictures);
-    std::printf("%-12s %10.2f %8.1f %12ju %10.2f   (%d pictures)\n", "libconvert", ourTime, pictures / ourTime,
-                static_cast<uintmax_t>(ourSize), ourScore.psnr, ourScore.pictures);
+    std::printf("\n%-12s %8s %8s %12s %12s %12s %10s\n", "encoder", "wall s", "fps", "processor s", "file bytes",
+                "video bytes", "Y-PSNR dB");
+    const auto row = [&](const char* name, double time, double processor, uintmax_t size, const LumaScore& score) {
+        std::printf("%-12s %8.2f %8.1f %12.2f %12ju %12lld %10.2f   (%d pictures)\n", name, time, pictures / time,
+                    processor, size, static_cast<long long>(score.videoBytes), score.psnr, score.pictures);
+    };
+    row("ffmpeg", ffmpegTime, Median(ffmpegProcessor), ffmpegSize, ffmpegScore);
+    row("libconvert", ourTime, Median(ourProcessor), ourSize, ourScore);
     std::printf("time ratio libconvert/ffmpeg: %.2f (median of %d rounds)\n", ourTime / ffmpegTime, rounds);
-    std::printf("PSNR difference libconvert-ffmpeg: %+.2f dB, size ratio: %.3f\n", ourScore.psnr - ffmpegScore.psnr,
-                static_cast<double>(ourSize) / static_cast<double>(ffmpegSize));
+    std::printf("PSNR difference libconvert-ffmpeg: %+.2f dB; size ratio: file %.3f, video %.3f\n",
+                ourScore.psnr - ffmpegScore.psnr, static_cast<double>(ourSize) / static_cast<double>(ffmpegSize),
+                static_cast<double>(ourScore.videoBytes) / static_cast<double>(ffmpegScore.videoBytes));
     std::filesystem::remove(rawPictures);
     std::filesystem::remove(rawSound);
     return 0;

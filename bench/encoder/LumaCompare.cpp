@@ -34,6 +34,8 @@ LumaScore CompareLuma(const std::string& mpegPath, const std::vector<std::vector
                       int height)
 {
     LumaScore score;
+    // DVD navigation packs carry no time; FFmpeg's remark about that is noise here.
+    av_log_set_level(AV_LOG_ERROR);
     AVFormatContext* input = nullptr;
     if (avformat_open_input(&input, mpegPath.c_str(), nullptr, nullptr) < 0 ||
         avformat_find_stream_info(input, nullptr) < 0) {
@@ -73,8 +75,11 @@ LumaScore CompareLuma(const std::string& mpegPath, const std::vector<std::vector
         }
     };
     while (av_read_frame(input, packet) >= 0) {
-        if (packet->stream_index == stream && avcodec_send_packet(decoder, packet) >= 0) {
-            takeFrames();
+        if (packet->stream_index == stream) {
+            score.videoBytes += packet->size;
+            if (avcodec_send_packet(decoder, packet) >= 0) {
+                takeFrames();
+            }
         }
         av_packet_unref(packet);
     }

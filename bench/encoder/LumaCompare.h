@@ -9,6 +9,7 @@ namespace discforge::bench {
 
 struct LumaScore {
     int pictures = 0;
+    int64_t videoBytes = 0; // the picture stream alone, without sound and multiplex
     double psnr = 0; // from the mean squared error over all pictures
     std::string error;
 };

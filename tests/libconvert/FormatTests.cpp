@@ -98,6 +98,7 @@ TEST_P(DiscFormat, EncodesACompliantProgramStream)
     const PictureStreamFacts facts = ReadPictureStream(output, error);
     ASSERT_TRUE(error.empty()) << error;
     EXPECT_TRUE(facts.firstPictureOpensGop);
+    EXPECT_TRUE(facts.endsWithSequenceEnd);
     EXPECT_GE(facts.gops, 2);
     EXPECT_EQ(facts.gopsWithSequenceHeader, facts.gops);
     EXPECT_EQ(facts.closedGops, facts.gops);

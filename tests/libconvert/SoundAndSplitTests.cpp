@@ -112,6 +112,7 @@ TEST(SplitOutput, DvdPartsOfOneMegabyteEachPassDvdauthor)
         EXPECT_EQ(probed.audioStreams, 1) << part;
         const PictureStreamFacts facts = ReadPictureStream(part, error);
         EXPECT_TRUE(facts.firstPictureOpensGop) << part;
+        EXPECT_TRUE(facts.endsWithSequenceEnd) << part;
         std::string log;
         EXPECT_TRUE(PassesDvdauthor(part, false, folder.Path(), log)) << part << "\n" << log;
     }

@@ -195,6 +195,8 @@ PictureStreamFacts ReadPictureStream(const std::string& path, std::string& error
             facts.gopsWithSequenceHeader += sequenceHeader ? 1 : 0;
             picturesInGop = 0;
         }
+        facts.endsWithSequenceEnd = size >= 4 && data[size - 4] == 0 && data[size - 3] == 0 && data[size - 2] == 1 &&
+                                    data[size - 1] == 0xB7;
         picturesInGop += pictures;
         facts.longestGop = std::max(facts.longestGop, picturesInGop);
         av_packet_unref(packet);

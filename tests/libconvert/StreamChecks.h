@@ -42,6 +42,7 @@ struct PictureStreamFacts {
     int bitRateField = -1;  // units of 400 bit/s
     int vbvSizeField = -1;  // units of 16 kbit
     bool firstPictureOpensGop = false;
+    bool endsWithSequenceEnd = false;
 };
 
 PictureStreamFacts ReadPictureStream(const std::string& path, std::string& error);
