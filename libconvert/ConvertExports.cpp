@@ -54,6 +54,8 @@ int32_t MakeMpeg(const EncodeParameters* parameters)
             status = session.Run();
         } catch (const std::bad_alloc&) {
             status = EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        } catch (...) {
+            status = EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::internalError);
         }
         state.encoding = false;
     }
@@ -94,6 +96,7 @@ DISCFORGE_EXPORT void swMPEGShutdown(void)
     // An encode still on the stack stops at its next look and cleans up after itself.
     State().stopEncode = true;
     State().profile.reset();
+    State().frontEnd.SetOwnerWindow(nullptr);
 }
 
 DISCFORGE_EXPORT void swMPEGSetFocus(void) { State().frontEnd.RaiseProgress(); }

@@ -28,6 +28,7 @@ inline constexpr const char* cannotWrite = "cannot write the output: %1";
 inline constexpr const char* cannotFinish = "cannot give the output its name: %1";
 inline constexpr const char* codecFailed = "%1 failed: %2";
 inline constexpr const char* outOfMemory = "not enough memory";
+inline constexpr const char* internalError = "an unexpected error in the encoder";
 
 // Fills %1, %2, ... with the given values, in order.
 inline std::string Substitute(const char* text, std::initializer_list<std::string> values)
