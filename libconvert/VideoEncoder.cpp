@@ -11,8 +11,9 @@ namespace {
 
 // Two B-pictures between anchors: better pictures for the bits at no cost in speed.
 constexpr int bPictures = 2;
-// The encode thread and one more share the slices of each picture.
-constexpr int sliceThreads = 2;
+// 0 lets FFmpeg choose the slice threads as the ffmpeg tool does: one per core and one
+// more. The caller's thread converts the next picture meanwhile.
+constexpr int automaticSliceThreads = 0;
 
 } // namespace
 
@@ -60,7 +61,7 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
         av_opt_set_int(c.priv_data, "scan_offset", 1, 0);
     }
 
-    c.thread_count = sliceThreads;
+    c.thread_count = automaticSliceThreads;
     c.thread_type = FF_THREAD_SLICE;
 
     const int error = avcodec_open2(&c, codec, nullptr);
