@@ -53,12 +53,13 @@ EncodeStatus SoundPuller::PullOnce(std::vector<uint8_t>& sound)
                                   message::Substitute(message::audioCallbackFailed,
                                                       {std::to_string(position), std::to_string(result)}));
     }
-    if (bytes < 0 || bytes > largestDelivery || (bytes > 0 && samples == nullptr)) {
+    // Sound comes in whole 16-bit stereo sample frames.
+    if (bytes < 0 || bytes > largestDelivery || bytes % bytesPerFrame != 0 || (bytes > 0 && samples == nullptr)) {
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
                                   message::Substitute(message::badAudioDelivery,
                                                       {std::to_string(position), std::to_string(bytes)}));
     }
-    Keep(samples, bytes, sound);
+    Keep(samples, bytes / bytesPerFrame, sound);
     // A call that consumes nothing would be asked the same again forever: the sound ends.
     if (consumed <= 0) {
         ended_ = true;
@@ -69,29 +70,11 @@ EncodeStatus SoundPuller::PullOnce(std::vector<uint8_t>& sound)
     return EncodeStatus::Done();
 }
 
-void SoundPuller::Keep(const uint8_t* bytes, int64_t size, std::vector<uint8_t>& sound)
+void SoundPuller::Keep(const uint8_t* bytes, int64_t frames, std::vector<uint8_t>& sound)
 {
-    while (size > 0) {
-        if (partialBytes_ > 0 || size < bytesPerFrame) {
-            partial_[partialBytes_++] = *bytes++;
-            --size;
-            if (partialBytes_ < bytesPerFrame) {
-                continue;
-            }
-            partialBytes_ = 0;
-            if (delivered_ < keepFrames_) {
-                sound.insert(sound.end(), partial_, partial_ + bytesPerFrame);
-            }
-            ++delivered_;
-            continue;
-        }
-        const int64_t frames = size / bytesPerFrame;
-        const int64_t kept = std::clamp<int64_t>(keepFrames_ - delivered_, 0, frames);
-        sound.insert(sound.end(), bytes, bytes + kept * bytesPerFrame);
-        delivered_ += frames;
-        bytes += frames * bytesPerFrame;
-        size -= frames * bytesPerFrame;
-    }
+    const int64_t kept = std::clamp<int64_t>(keepFrames_ - delivered_, 0, frames);
+    sound.insert(sound.end(), bytes, bytes + kept * bytesPerFrame);
+    delivered_ += frames;
 }
 
 } // namespace discforge::convert

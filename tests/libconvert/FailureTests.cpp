@@ -103,6 +103,17 @@ TEST_F(FailedEncode, SoundCallbackFailureStopsTheEncode)
     EXPECT_EQ(input.soundPositions.size(), 21u);
 }
 
+TEST_F(FailedEncode, SoundInBrokenSampleFramesIsRefused)
+{
+    SyntheticSettings settings = DvdPalInput();
+    settings.brokenSoundAt = 7;
+    SyntheticInput input(settings);
+    const EncodeParameters parameters = input.Parameters(output);
+    EXPECT_EQ(library.makeMpeg(&parameters), ENCODE_CALLBACK_FAILED);
+    ExpectNothingChanged(ENCODE_CALLBACK_FAILED);
+    EXPECT_EQ(input.soundPositions.size(), 8u);
+}
+
 TEST_F(FailedEncode, DiskFullDuringTheEncodeKeepsTheEarlierFile)
 {
     SyntheticInput input(DvdPalInput());

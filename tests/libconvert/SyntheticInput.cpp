@@ -125,7 +125,8 @@ int32_t SyntheticInput::Sound(int32_t firstSample, int32_t* consumed, int32_t* b
     const int64_t perPicture = static_cast<int64_t>(settings_.sampleRate) * settings_.framesPerSecondDen /
                                settings_.framesPerSecondNum;
     const int64_t count = std::clamp<int64_t>(soundSamples_ - firstSample, 0, perPicture);
-    sound_.resize(static_cast<std::size_t>(count) * 2);
+    // One spare sample frame, so that a broken length never points past the buffer.
+    sound_.assign(static_cast<std::size_t>(count) * 2 + 2, 0);
     for (int64_t i = 0; i < count; ++i) {
         const double t = static_cast<double>(firstSample + i) / settings_.sampleRate;
         const auto value = static_cast<int16_t>(12000 * std::sin(2 * M_PI * tonePitch * t));
@@ -133,7 +134,7 @@ int32_t SyntheticInput::Sound(int32_t firstSample, int32_t* consumed, int32_t* b
         sound_[static_cast<std::size_t>(i) * 2 + 1] = value;
     }
     *consumed = static_cast<int32_t>(count);
-    *bytes = static_cast<int32_t>(count * 4);
+    *bytes = static_cast<int32_t>(count * 4) + (call == settings_.brokenSoundAt ? 2 : 0);
     *samples = reinterpret_cast<const uint8_t*>(sound_.data());
     soundConsumed += count;
     return 0;

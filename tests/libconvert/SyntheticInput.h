@@ -26,6 +26,7 @@ struct SyntheticSettings {
     int failPictureAt = -1;   // frame whose picture callback fails
     int rowBytesDelta = 0;    // added to the row length handed out
     int failSoundAt = -1;     // sound call (counted from 0) that fails
+    int brokenSoundAt = -1;   // sound call that delivers half a sample frame too much
 };
 
 class SyntheticInput {
