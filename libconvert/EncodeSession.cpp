@@ -52,6 +52,30 @@ private:
     Clock::time_point lastShown_{};
 };
 
+// Asks the caller for one picture and converts it for the encoder.
+EncodeStatus FetchPicture(const EncodeParameters& p, int32_t frameIndex, PictureConverter& converter,
+                          FrameHandle& picture)
+{
+    int32_t rowBytes = 0;
+    const uint8_t* pixels = nullptr;
+    const int32_t result = p.supplyVideoFrame(frameIndex, &rowBytes, &pixels);
+    const std::string frame = std::to_string(frameIndex);
+    if (result != 0) {
+        return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
+                                  message::Substitute(message::videoCallbackFailed, {frame, std::to_string(result)}));
+    }
+    const int expectedRowBytes = p.width * 4;
+    if (rowBytes != expectedRowBytes) {
+        return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
+                                  message::Substitute(message::badRowBytes, {frame, std::to_string(rowBytes),
+                                                                             std::to_string(expectedRowBytes)}));
+    }
+    if (pixels == nullptr) {
+        return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED, message::Substitute(message::noPixels, {frame}));
+    }
+    return converter.Convert(pixels, rowBytes, picture);
+}
+
 } // namespace
 
 EncodeStatus CheckParameters(const EncodeParameters& parameters)
@@ -96,7 +120,6 @@ EncodeStatus EncodeSession::Run()
 {
     const EncodeParameters& p = parameters_;
     const int64_t pictures = int64_t{p.lastFrame} - p.firstFrame + 1;
-    const int expectedRowBytes = p.width * 4;
     // Sound sample frames at the caller's rate that play with the first n pictures.
     const auto soundFor = [&](int64_t n) {
         return av_rescale_rnd(n, int64_t{p.sampleRate} * profile_.frameRateDen, profile_.frameRateNum, AV_ROUND_UP);
@@ -133,25 +156,8 @@ EncodeStatus EncodeSession::Run()
             status = Cancelled();
             break;
         }
-        const int32_t frameIndex = static_cast<int32_t>(p.firstFrame + n);
-        int32_t rowBytes = 0;
-        const uint8_t* pixels = nullptr;
-        const int32_t result = p.supplyVideoFrame(frameIndex, &rowBytes, &pixels);
-        const std::string frameText = std::to_string(frameIndex);
-        if (result != 0) {
-            status = EncodeStatus::Fail(ENCODE_CALLBACK_FAILED, message::Substitute(message::videoCallbackFailed,
-                                                                                    {frameText, std::to_string(result)}));
-        } else if (rowBytes != expectedRowBytes) {
-            status = EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
-                                        message::Substitute(message::badRowBytes, {frameText, std::to_string(rowBytes),
-                                                                                   std::to_string(expectedRowBytes)}));
-        } else if (pixels == nullptr) {
-            status = EncodeStatus::Fail(ENCODE_CALLBACK_FAILED, message::Substitute(message::noPixels, {frameText}));
-        }
         EncodeJob job;
-        if (status.Ok()) {
-            status = converter.Convert(pixels, rowBytes, job.picture);
-        }
+        status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), converter, job.picture);
         if (status.Ok()) {
             job.picture->pts = n;
             status = sound.PullUntil(soundFor(n + 1), job.sound);
