@@ -61,7 +61,8 @@ enum EncodeResult {
     ENCODE_CALLBACK_FAILED = 34,
     ENCODE_OUTPUT_FAILED = 35,
     ENCODE_CODEC_FAILED = 36,
-    ENCODE_NOT_INITIALISED = 37
+    ENCODE_NOT_INITIALISED = 37,
+    ENCODE_BUSY = 38 /* swMPEGMakeMPEG called again while an encode runs */
 };
 
 /* The five entry points, resolved by name at run time. The window handle given to
