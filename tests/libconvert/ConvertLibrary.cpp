@@ -1,21 +1,10 @@
 #include "ConvertLibrary.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <dlfcn.h>
 
 namespace discforge::test {
 
-std::string ConvertLibrary::Path()
-{
-    if (const char* folder = std::getenv("DISCFORGE_BIN")) {
-        return std::string(folder) + "/libconvert.so";
-    }
-    // Test programs live in <build>/tests, the library in <build>/bin.
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (self.parent_path().parent_path() / "bin" / "libconvert.so").string();
-}
+std::string ConvertLibrary::Path() { return std::string(DISCFORGE_BIN_DIR) + "/libconvert.so"; }
 
 ConvertLibrary::ConvertLibrary()
 {
