@@ -29,8 +29,8 @@ extern "C" int32_t InterruptibleVideoFrame(int32_t frameIndex, int32_t* rowBytes
     return SupplyVideoFrame(frameIndex, rowBytes, pixels);
 }
 
-extern "C" int32_t InterruptibleAudio(int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered,
-                                      const uint8_t** samples)
+extern "C" int32_t InterruptibleAudio(
+    int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered, const uint8_t** samples)
 {
     if (interruptFlag != nullptr && *interruptFlag) {
         return interruptedByUser;
@@ -58,8 +58,8 @@ int OpenInputs(AppCore& core, const CliOptions& options)
 {
     int failed = 0;
     for (const std::string& path : options.inputs) {
-        const bool opened = ContainsNoCase(path, ".lst") ? core.inputTable.OpenListInput(path)
-                                                          : core.inputTable.OpenVideoInput(path);
+        const bool opened
+            = ContainsNoCase(path, ".lst") ? core.inputTable.OpenListInput(path) : core.inputTable.OpenVideoInput(path);
         if (!opened) {
             std::fprintf(stderr, "discforge-cli: %s was not opened and is left out\n", path.c_str());
             ++failed;
@@ -116,7 +116,7 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
     const bool allEncoded = run.InputsEncoded() == core.inputs.inputCount && run.LastEncodeCompleted();
     if (!allEncoded) {
         std::fprintf(stderr, "discforge-cli: the conversion stopped after %d of %d inputs\n", run.InputsEncoded(),
-                     core.inputs.inputCount);
+            core.inputs.inputCount);
     }
     return allEncoded && openFailures == 0 ? exitConverted : exitFailed;
 }

@@ -24,7 +24,7 @@ private:
 
 class HeadlessWindowPort final : public WindowPort {
 public:
-    void PumpMessages() override {}
+    void PumpMessages() override { }
     void PostCloseRequest() override { closeRequested_ = true; }
     bool CloseRequested() const { return closeRequested_; }
 

@@ -35,7 +35,7 @@ void PrintHelp()
                "  --help, --version\n\n"
                "Exit status: 0 all converted, 1 an input failed or was cancelled, 2 usage error,\n"
                "130 interrupted.\n",
-               stdout);
+        stdout);
 }
 
 } // namespace

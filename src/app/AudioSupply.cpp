@@ -10,6 +10,9 @@
 namespace discforge {
 namespace {
 
+// Without sound the encoder is handed one short block of silence per call.
+constexpr std::size_t silentBlockBytes = 16;
+
 PcmFormat FormatOf(const InputEntry& entry)
 {
     return {static_cast<int>(entry.waveFormat.sampleRate), entry.waveFormat.channels, entry.waveFormat.bitsPerSample};
@@ -30,9 +33,13 @@ int AudioSupply::SupplyAudio(
     InputTableState& inputs = core_.inputs;
     std::vector<std::uint8_t>& silence = inputs.silenceBuffer;
     if (!inputs.audioAvailable || inputs.currentInput < 0) {
+        // A table of picture lists alone never made a silence buffer.
+        if (silence.size() < silentBlockBytes) {
+            silence.resize(silentBlockBytes);
+        }
         std::fill(silence.begin(), silence.end(), 0);
         *samplesConsumed = 1;
-        Deliver(silence, 16, bytesDelivered, samples);
+        Deliver(silence, silentBlockBytes, bytesDelivered, samples);
         return 0;
     }
     core_.ports.window.PumpMessages();

@@ -16,6 +16,10 @@ std::vector<std::string>& Calls()
 }
 
 int32_t initResult = 0;
+int failingMakeCall = 0;
+int32_t failingMakeResult = ENCODE_COMPLETED;
+bool pullFirstFrame = false;
+int makeCalls = 0;
 
 } // namespace
 
@@ -25,7 +29,19 @@ FAKE_EXPORT void fakeConvertReset(int32_t result)
 {
     Calls().clear();
     initResult = result;
+    failingMakeCall = 0;
+    pullFirstFrame = false;
+    makeCalls = 0;
 }
+FAKE_EXPORT void fakeConvertSetInitResult(int32_t result) { initResult = result; }
+// The `call`-th encode (from 1) returns `result` instead of ENCODE_COMPLETED.
+FAKE_EXPORT void fakeConvertFailMake(int call, int32_t result)
+{
+    failingMakeCall = call;
+    failingMakeResult = result;
+}
+// Every encode asks for its first picture and records the row length it got.
+FAKE_EXPORT void fakeConvertPullFirstFrame(int pull) { pullFirstFrame = pull != 0; }
 
 #ifndef FAKE_OMIT_INIT
 FAKE_EXPORT int32_t swMPEGInit(int32_t formatCode)
@@ -38,8 +54,19 @@ FAKE_EXPORT int32_t swMPEGInit(int32_t formatCode)
 #ifndef FAKE_OMIT_MAKE
 FAKE_EXPORT int32_t swMPEGMakeMPEG(const EncodeParameters* parameters)
 {
-    Calls().push_back("make " + std::string(parameters->outputName != nullptr ? parameters->outputName : ""));
-    return ENCODE_COMPLETED;
+    const EncodeParameters& p = *parameters;
+    Calls().push_back("make " + std::string(p.outputName != nullptr ? p.outputName : "") + " " + std::to_string(p.width)
+        + "x" + std::to_string(p.height) + " last " + std::to_string(p.lastFrame) + " rate "
+        + std::to_string(p.sampleRate) + " lastSample " + std::to_string(p.lastSample) + " split "
+        + std::to_string(p.splitSizeMB));
+    if (pullFirstFrame) {
+        int32_t rowBytes = 0;
+        const uint8_t* pixels = nullptr;
+        const int32_t result = p.supplyVideoFrame(0, &rowBytes, &pixels);
+        Calls().push_back("frame " + std::to_string(result) + " rowBytes " + std::to_string(rowBytes));
+    }
+    ++makeCalls;
+    return makeCalls == failingMakeCall ? failingMakeResult : ENCODE_COMPLETED;
 }
 #endif
 

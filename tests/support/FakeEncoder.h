@@ -34,6 +34,15 @@ public:
     FakeEncoder& operator=(const FakeEncoder&) = delete;
 
     bool Loaded() const { return handle_ != nullptr; }
+    void FailMake(int call, int result) const
+    {
+        reinterpret_cast<void (*)(int, int)>(dlsym(handle_, "fakeConvertFailMake"))(call, result);
+    }
+    void SetInitResult(int result) const
+    {
+        reinterpret_cast<void (*)(int)>(dlsym(handle_, "fakeConvertSetInitResult"))(result);
+    }
+    void PullFirstFrame() const { reinterpret_cast<void (*)(int)>(dlsym(handle_, "fakeConvertPullFirstFrame"))(1); }
     const std::string& Path() const { return path_; }
 
     std::vector<std::string> Calls() const
