@@ -42,14 +42,13 @@ int RepetitionFactor(int sampleRate)
     }
 }
 
+int TargetSampleRate(int rate) { return rate * RepetitionFactor(rate); }
+
+std::int64_t ConvertedBytesPerFrame(int rate, std::int64_t frames) { return frames * 4 * RepetitionFactor(rate); }
+
 bool IsEncoderReady(const PcmFormat& format)
 {
     return format.channels == 2 && format.bitsPerSample == 16 && RepetitionFactor(format.sampleRate) == 1;
-}
-
-std::size_t ExpandedBytes(const PcmFormat& format, std::size_t frames)
-{
-    return frames * 4 * static_cast<std::size_t>(RepetitionFactor(format.sampleRate));
 }
 
 std::size_t ExpandToStereo16(const PcmFormat& format, const uint8_t* input, std::size_t frames, uint8_t* output)

@@ -18,12 +18,16 @@ struct PcmFormat {
 // 2 for 16000, 22050 and 24000 Hz; 4 for 8000, 11025 and 12000 Hz; 1 otherwise.
 int RepetitionFactor(int sampleRate);
 
+// The rate after repetition: r x 2 for 16000, 22050, 24000; r x 4 for 8000,
+// 11025, 12000; r otherwise.
+int TargetSampleRate(int rate);
+// Bytes of 16-bit stereo that `frames` input sample frames at `rate` become;
+// the factor carries the rate multiplication.
+std::int64_t ConvertedBytesPerFrame(int rate, std::int64_t frames);
+
 // True when the block is 16-bit stereo at a rate that needs no repetition, so it
 // is delivered as it is.
 bool IsEncoderReady(const PcmFormat& format);
-
-// Bytes that ExpandToStereo16 writes for `frames` input sample frames.
-std::size_t ExpandedBytes(const PcmFormat& format, std::size_t frames);
 
 // Writes every input sample frame as a 16-bit (left, right) pair, repeated
 // RepetitionFactor times. Returns the bytes written.

@@ -71,7 +71,7 @@ int AudioSupply::SupplyAudio(
     if (!IsEncoderReady(format)) {
         const std::size_t frameBytes = static_cast<std::size_t>(std::max(entry.bytesPerSample, 1));
         const std::size_t expandable
-            = std::min<std::size_t>(blockBytes / frameBytes, entry.convertedBuffer.size() / ExpandedBytes(format, 1));
+            = std::min<std::size_t>(blockBytes / frameBytes, entry.convertedBuffer.size() / static_cast<std::size_t>(ConvertedBytesPerFrame(format.sampleRate, 1)));
         blockBytes = ExpandToStereo16(format, block, expandable, entry.convertedBuffer.data());
         block = entry.convertedBuffer.data();
     }

@@ -32,7 +32,7 @@ TEST(AudioExpansionTest, EightBitMonoAt22050BecomesTwoIdenticalSixteenBitPairsPe
 {
     const PcmFormat format{22050, 1, 8};
     const std::vector<uint8_t> input{0, 255, 128, 129};
-    std::vector<uint8_t> output(ExpandedBytes(format, input.size()));
+    std::vector<uint8_t> output(static_cast<std::size_t>(ConvertedBytesPerFrame(format.sampleRate, 4)));
     ASSERT_EQ(output.size(), 8 * input.size());
     EXPECT_EQ(ExpandToStereo16(format, input.data(), input.size(), output.data()), 8 * input.size());
 
@@ -48,7 +48,7 @@ TEST(AudioExpansionTest, StereoKeepsItsChannelsAndLowRatesRepeatFourTimes)
 {
     const PcmFormat format{11025, 2, 16};
     const std::vector<uint8_t> input = StereoRamp(2, 1000);
-    std::vector<uint8_t> output(ExpandedBytes(format, 2));
+    std::vector<uint8_t> output(static_cast<std::size_t>(ConvertedBytesPerFrame(format.sampleRate, 2)));
     ASSERT_EQ(output.size(), 32u);
     ExpandToStereo16(format, input.data(), 2, output.data());
     for (std::size_t copy = 0; copy < 4; ++copy) {
