@@ -121,6 +121,23 @@ DISCFORGE_VECTOR_CLONES void FinishSums(const std::uint8_t* __restrict t, std::u
     }
 }
 
+// The area averages of a row from its gathered parts: the rest of the pixel
+// before, the whole pixels and the share of the last pixel of each output.
+DISCFORGE_VECTOR_CLONES void AverageLanes(const std::uint8_t* __restrict previous,
+                                          const std::uint8_t* __restrict last,
+                                          const std::uint32_t* __restrict whole,
+                                          const std::uint32_t* __restrict restMultipliers,
+                                          const std::uint32_t* __restrict shareMultipliers, int shift,
+                                          std::uint32_t averageMultiplier, int averageShift,
+                                          std::uint8_t* __restrict out, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) {
+        const std::uint32_t total = whole[i] + ((previous[i] * restMultipliers[i]) >> shift) +
+                                    ((last[i] * shareMultipliers[i]) >> shift);
+        out[i] = static_cast<std::uint8_t>((total * averageMultiplier) >> averageShift);
+    }
+}
+
 DISCFORGE_VECTOR_CLONES void AddRow(const std::uint8_t* __restrict row, std::uint32_t* __restrict sums, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
@@ -157,6 +174,8 @@ void HorizontalPlan::Prepare(int n, int m)
     fraction_.clear();
     lanes32_ = false;
     laneMultipliers_.clear();
+    shareMultipliers_.clear();
+    restMultipliers_.clear();
     firstWhole_.clear();
     last_.clear();
     share_.clear();
@@ -217,6 +236,33 @@ void HorizontalPlan::Prepare(int n, int m)
     // A sum holds the rest of one pixel, the whole pixels and a share of one more.
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(n) / m + 1;
     average_ = ExactScale(m, n, 255 * (wholeMost + 2));
+    PrepareReduceLanes();
+}
+
+void HorizontalPlan::PrepareReduceLanes()
+{
+    const int shift = share_[0].Shift();
+    lanes32_ = average_.Fits32();
+    for (int k = 0; k < m_ && lanes32_; ++k) {
+        lanes32_ = share_[k].Fits32() && rest_[k].Fits32() && share_[k].Shift() == shift &&
+                   rest_[k].Shift() == shift;
+    }
+    if (!lanes32_) {
+        return;
+    }
+    laneShift_ = shift;
+    const std::size_t bytes = static_cast<std::size_t>(m_) * 4;
+    shareMultipliers_.assign(bytes, 0);
+    restMultipliers_.assign(bytes, 0);
+    wholeSums_.assign(bytes, 0);
+    gatheredLeft_.assign(bytes, 0);
+    gatheredRight_.assign(bytes, 0);
+    for (int k = 0; k < m_; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            shareMultipliers_[4 * k + c] = share_[k].Multiplier32();
+            restMultipliers_[4 * k + c] = k > 0 ? rest_[k - 1].Multiplier32() : 0;
+        }
+    }
 }
 
 void HorizontalPlan::Apply(const std::uint8_t* source, std::uint8_t* destination)
@@ -263,8 +309,35 @@ void HorizontalPlan::Enlarge(const std::uint8_t* source, std::uint8_t* destinati
     }
 }
 
-void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destination) const
+void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destination)
 {
+    if (lanes32_) {
+        std::uint8_t* previous = gatheredLeft_.data();
+        std::uint8_t* last = gatheredRight_.data();
+        std::uint32_t* whole = wholeSums_.data();
+        for (int k = 0; k < m_; ++k) {
+            Store32(last + 4 * k, Load32(source + 4 * last_[k]));
+            if (k > 0) {
+                Store32(previous + 4 * k, Load32(source + 4 * last_[k - 1]));
+            }
+            std::uint32_t blue = 0;
+            std::uint32_t green = 0;
+            std::uint32_t red = 0;
+            for (int p = firstWhole_[k]; p < last_[k]; ++p) {
+                const std::uint8_t* pixel = source + 4 * p;
+                blue += pixel[0];
+                green += pixel[1];
+                red += pixel[2];
+            }
+            whole[4 * k] = blue;
+            whole[4 * k + 1] = green;
+            whole[4 * k + 2] = red;
+        }
+        // X lanes have multipliers and sums of 0, so X comes out 0.
+        AverageLanes(previous, last, whole, restMultipliers_.data(), shareMultipliers_.data(), laneShift_,
+                     average_.Multiplier32(), average_.Shift(), destination, 4 * m_);
+        return;
+    }
     std::uint32_t restBlue = 0;
     std::uint32_t restGreen = 0;
     std::uint32_t restRed = 0;
