@@ -289,12 +289,13 @@ void HorizontalPlan::Enlarge(const std::uint8_t* source, std::uint8_t* destinati
 {
     if (lanes32_) {
         // X of the gathered pixels is 0 and its multiplier is 0, so X comes out 0.
-        constexpr std::uint32_t withoutX = 0x00FFFFFF;
         std::uint8_t* left = gatheredLeft_.data();
         std::uint8_t* right = gatheredRight_.data();
         for (int k = 0; k < m_; ++k) {
-            Store32(left + 4 * k, Load32(source + 4 * left_[k]) & withoutX);
-            Store32(right + 4 * k, Load32(source + 4 * right_[k]) & withoutX);
+            Store32(left + 4 * k, Load32(source + 4 * left_[k]));
+            Store32(right + 4 * k, Load32(source + 4 * right_[k]));
+            left[4 * k + 3] = 0;
+            right[4 * k + 3] = 0;
         }
         BlendLanes(left, right, laneMultipliers_.data(), laneShift_, destination, 4 * m_);
         return;
