@@ -150,13 +150,23 @@ DISCFORGE_VECTOR_CLONES void AddRow(const std::uint8_t* __restrict row, std::uin
 ExactScale::ExactScale(std::uint64_t numerator, std::uint64_t divisor, std::uint64_t maxA)
     : numerator_(numerator), divisor_(divisor == 0 ? 1 : divisor)
 {
+    // The smallest shift with 2^shift >= maxA x divisor.
     const u128 bound = static_cast<u128>(maxA) * divisor_;
-    while (shift_ < 100 && (static_cast<u128>(1) << shift_) < bound) {
-        ++shift_;
+    if (bound > (static_cast<u128>(1) << 63)) {
+        multiplies_ = false;
+        fits32_ = false;
+        return;
     }
-    const u128 multiplier = ((static_cast<u128>(numerator_) << shift_) + divisor_ - 1) / divisor_;
+    const auto bound64 = static_cast<std::uint64_t>(bound);
+    shift_ = bound64 <= 1 ? 0 : 64 - __builtin_clzll(bound64 - 1);
+    // Rows and columns of real pictures keep numerator x 2^shift within 64 bits.
+    const u128 scaled = static_cast<u128>(numerator_) << shift_;
+    const auto scaled64 = static_cast<std::uint64_t>(scaled);
+    const u128 multiplier = (scaled >> 64) != 0 ? (scaled + divisor_ - 1) / divisor_
+                            : scaled64 == 0    ? 0
+                                               : (scaled64 - 1) / divisor_ + 1;
     const u128 largest = multiplier * maxA;
-    if (shift_ >= 64 || (largest >> 64) != 0 || (multiplier >> 64) != 0) {
+    if ((largest >> 64) != 0 || (multiplier >> 64) != 0) {
         multiplies_ = false;
         fits32_ = false;
         return;
