@@ -121,6 +121,23 @@ DISCFORGE_VECTOR_CLONES void FinishSums(const std::uint8_t* __restrict t, std::u
     }
 }
 
+// The area averages of a row from its gathered parts: the rest of the pixel
+// before, the whole pixels and the share of the last pixel of each output.
+DISCFORGE_VECTOR_CLONES void AverageLanes(const std::uint8_t* __restrict previous,
+                                          const std::uint8_t* __restrict last,
+                                          const std::uint32_t* __restrict whole,
+                                          const std::uint32_t* __restrict restMultipliers,
+                                          const std::uint32_t* __restrict shareMultipliers, int shift,
+                                          std::uint32_t averageMultiplier, int averageShift,
+                                          std::uint8_t* __restrict out, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) {
+        const std::uint32_t total = whole[i] + ((previous[i] * restMultipliers[i]) >> shift) +
+                                    ((last[i] * shareMultipliers[i]) >> shift);
+        out[i] = static_cast<std::uint8_t>((total * averageMultiplier) >> averageShift);
+    }
+}
+
 DISCFORGE_VECTOR_CLONES void AddRow(const std::uint8_t* __restrict row, std::uint32_t* __restrict sums, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
@@ -133,13 +150,23 @@ DISCFORGE_VECTOR_CLONES void AddRow(const std::uint8_t* __restrict row, std::uin
 ExactScale::ExactScale(std::uint64_t numerator, std::uint64_t divisor, std::uint64_t maxA)
     : numerator_(numerator), divisor_(divisor == 0 ? 1 : divisor)
 {
+    // The smallest shift with 2^shift >= maxA x divisor.
     const u128 bound = static_cast<u128>(maxA) * divisor_;
-    while (shift_ < 100 && (static_cast<u128>(1) << shift_) < bound) {
-        ++shift_;
+    if (bound > (static_cast<u128>(1) << 63)) {
+        multiplies_ = false;
+        fits32_ = false;
+        return;
     }
-    const u128 multiplier = ((static_cast<u128>(numerator_) << shift_) + divisor_ - 1) / divisor_;
+    const auto bound64 = static_cast<std::uint64_t>(bound);
+    shift_ = bound64 <= 1 ? 0 : 64 - __builtin_clzll(bound64 - 1);
+    // Rows and columns of real pictures keep numerator x 2^shift within 64 bits.
+    const u128 scaled = static_cast<u128>(numerator_) << shift_;
+    const auto scaled64 = static_cast<std::uint64_t>(scaled);
+    const u128 multiplier = (scaled >> 64) != 0 ? (scaled + divisor_ - 1) / divisor_
+                            : scaled64 == 0    ? 0
+                                               : (scaled64 - 1) / divisor_ + 1;
     const u128 largest = multiplier * maxA;
-    if (shift_ >= 64 || (largest >> 64) != 0 || (multiplier >> 64) != 0) {
+    if ((largest >> 64) != 0 || (multiplier >> 64) != 0) {
         multiplies_ = false;
         fits32_ = false;
         return;
@@ -157,6 +184,8 @@ void HorizontalPlan::Prepare(int n, int m)
     fraction_.clear();
     lanes32_ = false;
     laneMultipliers_.clear();
+    shareMultipliers_.clear();
+    restMultipliers_.clear();
     firstWhole_.clear();
     last_.clear();
     share_.clear();
@@ -217,6 +246,33 @@ void HorizontalPlan::Prepare(int n, int m)
     // A sum holds the rest of one pixel, the whole pixels and a share of one more.
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(n) / m + 1;
     average_ = ExactScale(m, n, 255 * (wholeMost + 2));
+    PrepareReduceLanes();
+}
+
+void HorizontalPlan::PrepareReduceLanes()
+{
+    const int shift = share_[0].Shift();
+    lanes32_ = average_.Fits32();
+    for (int k = 0; k < m_ && lanes32_; ++k) {
+        lanes32_ = share_[k].Fits32() && rest_[k].Fits32() && share_[k].Shift() == shift &&
+                   rest_[k].Shift() == shift;
+    }
+    if (!lanes32_) {
+        return;
+    }
+    laneShift_ = shift;
+    const std::size_t bytes = static_cast<std::size_t>(m_) * 4;
+    shareMultipliers_.assign(bytes, 0);
+    restMultipliers_.assign(bytes, 0);
+    wholeSums_.assign(bytes, 0);
+    gatheredLeft_.assign(bytes, 0);
+    gatheredRight_.assign(bytes, 0);
+    for (int k = 0; k < m_; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            shareMultipliers_[4 * k + c] = share_[k].Multiplier32();
+            restMultipliers_[4 * k + c] = k > 0 ? rest_[k - 1].Multiplier32() : 0;
+        }
+    }
 }
 
 void HorizontalPlan::Apply(const std::uint8_t* source, std::uint8_t* destination)
@@ -243,12 +299,13 @@ void HorizontalPlan::Enlarge(const std::uint8_t* source, std::uint8_t* destinati
 {
     if (lanes32_) {
         // X of the gathered pixels is 0 and its multiplier is 0, so X comes out 0.
-        constexpr std::uint32_t withoutX = 0x00FFFFFF;
         std::uint8_t* left = gatheredLeft_.data();
         std::uint8_t* right = gatheredRight_.data();
         for (int k = 0; k < m_; ++k) {
-            Store32(left + 4 * k, Load32(source + 4 * left_[k]) & withoutX);
-            Store32(right + 4 * k, Load32(source + 4 * right_[k]) & withoutX);
+            Store32(left + 4 * k, Load32(source + 4 * left_[k]));
+            Store32(right + 4 * k, Load32(source + 4 * right_[k]));
+            left[4 * k + 3] = 0;
+            right[4 * k + 3] = 0;
         }
         BlendLanes(left, right, laneMultipliers_.data(), laneShift_, destination, 4 * m_);
         return;
@@ -263,8 +320,35 @@ void HorizontalPlan::Enlarge(const std::uint8_t* source, std::uint8_t* destinati
     }
 }
 
-void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destination) const
+void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destination)
 {
+    if (lanes32_) {
+        std::uint8_t* previous = gatheredLeft_.data();
+        std::uint8_t* last = gatheredRight_.data();
+        std::uint32_t* whole = wholeSums_.data();
+        for (int k = 0; k < m_; ++k) {
+            Store32(last + 4 * k, Load32(source + 4 * last_[k]));
+            if (k > 0) {
+                Store32(previous + 4 * k, Load32(source + 4 * last_[k - 1]));
+            }
+            std::uint32_t blue = 0;
+            std::uint32_t green = 0;
+            std::uint32_t red = 0;
+            for (int p = firstWhole_[k]; p < last_[k]; ++p) {
+                const std::uint8_t* pixel = source + 4 * p;
+                blue += pixel[0];
+                green += pixel[1];
+                red += pixel[2];
+            }
+            whole[4 * k] = blue;
+            whole[4 * k + 1] = green;
+            whole[4 * k + 2] = red;
+        }
+        // X lanes have multipliers and sums of 0, so X comes out 0.
+        AverageLanes(previous, last, whole, restMultipliers_.data(), shareMultipliers_.data(), laneShift_,
+                     average_.Multiplier32(), average_.Shift(), destination, 4 * m_);
+        return;
+    }
     std::uint32_t restBlue = 0;
     std::uint32_t restGreen = 0;
     std::uint32_t restRed = 0;

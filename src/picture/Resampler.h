@@ -55,7 +55,8 @@ public:
 
 private:
     void Enlarge(const std::uint8_t* source, std::uint8_t* destination);
-    void Reduce(const std::uint8_t* source, std::uint8_t* destination) const;
+    void Reduce(const std::uint8_t* source, std::uint8_t* destination);
+    void PrepareReduceLanes();
 
     int n_ = 0;
     int m_ = 0;
@@ -64,7 +65,8 @@ private:
     std::vector<std::int32_t> right_;
     std::vector<ExactScale> fraction_;
     // When every fraction fits 32-bit lanes: its multiplier for each byte of the
-    // output (0 for X), and the two pixels of every output gathered side by side.
+    // output (0 for X), and the two pixels of every output gathered side by side
+    // (reducing gathers the last pixels of this output and of the one before).
     bool lanes32_ = false;
     int laneShift_ = 0;
     std::vector<std::uint32_t> laneMultipliers_;
@@ -77,6 +79,12 @@ private:
     std::vector<ExactScale> share_;
     std::vector<ExactScale> rest_;
     ExactScale average_;
+    // When all of them fit 32-bit lanes: per byte of the output, the multiplier
+    // of the share of pixel last[k] and of the rest of pixel last[k - 1], and
+    // the sums of the whole pixels.
+    std::vector<std::uint32_t> shareMultipliers_;
+    std::vector<std::uint32_t> restMultipliers_;
+    std::vector<std::uint32_t> wholeSums_;
 };
 
 // Rescale's scaling of a 32-bit picture of width x height into newWidth x
