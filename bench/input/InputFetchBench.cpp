@@ -66,7 +66,6 @@ public:
     void SelectListLine(int) override { }
     void PostRemoveCommand() override { }
     void RefreshInputControls() override { }
-    void ClearStopRequest() override { }
     std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
     {
         return std::make_unique<Dialog>(cancelRequested);
@@ -156,7 +155,7 @@ bool FetchEveryFrame(const std::string& path, int& frames, int& wrongFrames, Tim
     StreamReader reader(context);
     FrameFetch fetch(context, reader);
     TFullDib picture;
-    InputTable table(inputs, settings, runLog, {messages, controls, host, reader, picture});
+    InputTable table(inputs, settings, runLog, {messages, controls, host, reader, picture, media.run.batchStop});
     if (!table.OpenVideoInput(path)) {
         return false;
     }

@@ -5,9 +5,23 @@
 namespace discforge {
 
 AppCore::AppCore(AppPorts corePorts, SizeEditHooks hooks)
-    : ports(corePorts),
-      settingsController(settings, encoder, ports.controls, ports.messages, ports.window, std::move(hooks))
+    : ports(std::move(corePorts))
+    , settingsController(settings, encoder, ports.controls, ports.messages, ports.window, std::move(hooks))
+    , streamReader(MediaContext())
+    , frameFetch(MediaContext(), streamReader)
+    , inputTable(inputs, settings, runLog,
+          {ports.messages, ports.controls, ports.host, streamReader, workPicture, media.run.batchStop})
+    , videoSupply(*this)
+    , audioSupply(*this)
 {
+    // Long picture work gives up when the batch is stopped.
+    workPicture.SetStopFlag(&media.run.batchStop);
+}
+
+MediaInputContext AppCore::MediaContext()
+{
+    return {inputs, settings, runLog, media,
+        {ports.messages, ports.controls, ports.window, ports.host, ports.askYesNo, ports.editFilters}};
 }
 
 } // namespace discforge

@@ -1,18 +1,30 @@
-// The state of the converter that the window, the command-line tool and the
-// tests share: settings, run log, the encoder library with its record and the
-// table of opened inputs.
+// The converter that the window, the command-line tool and the tests share:
+// settings, run log, the encoder library with its record, the table of opened
+// inputs with their readers, and the supplies the encoder pulls from.
 #pragma once
 
+#include "app/AudioSupply.h"
 #include "app/ConversionSettings.h"
 #include "app/RunLog.h"
 #include "app/SettingsController.h"
+#include "app/VideoSupply.h"
 #include "encoder/EncodeParameters.h"
 #include "encoder/EncoderLibrary.h"
+#include "input/FrameFetch.h"
+#include "input/InputTable.h"
 #include "input/InputTableState.h"
+#include "input/MediaInputState.h"
+#include "input/StreamReader.h"
+#include "picture/TFullDib.h"
+
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace discforge {
 
 class ControlSurface;
+class InputHost;
 class MessagePort;
 class WindowPort;
 
@@ -20,6 +32,11 @@ struct AppPorts {
     MessagePort& messages;
     WindowPort& window;
     ControlSurface& controls;
+    InputHost& host;
+    // Asks a yes/no question with a warning icon; unset answers yes.
+    std::function<bool(const std::string& text, const std::string& caption)> askYesNo = {};
+    // Shows the decoder chain's settings; unset does nothing.
+    std::function<void(const std::vector<MmComponent>& components)> editFilters = {};
 };
 
 class AppCore {
@@ -35,6 +52,18 @@ public:
     EncodeParameters encodeParameters{};
     SettingsController settingsController;
     InputTableState inputs;
+    MediaInputState media;
+    // The full-size work picture: list pictures are loaded and every frame is
+    // prepared in it.
+    TFullDib workPicture;
+    StreamReader streamReader;
+    FrameFetch frameFetch;
+    InputTable inputTable;
+    VideoSupply videoSupply;
+    AudioSupply audioSupply;
+
+private:
+    MediaInputContext MediaContext();
 };
 
 } // namespace discforge

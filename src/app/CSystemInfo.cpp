@@ -7,7 +7,8 @@
 namespace discforge {
 
 CSystemInfo::CSystemInfo(std::string osReleasePath, std::string cpuInfoPath)
-    : osReleasePath_(std::move(osReleasePath)), cpuInfoPath_(std::move(cpuInfoPath))
+    : osReleasePath_(std::move(osReleasePath))
+    , cpuInfoPath_(std::move(cpuInfoPath))
 {
 }
 
@@ -39,9 +40,8 @@ std::string CSystemInfo::Describe()
     ReadOsInfo();
     ReadCpuInfo();
     ReadDirectXInfo();
-    return "OS Info = " + osName + ", build = " + std::to_string(buildNumber) + "\r\nCPU Info = " +
-           processorIdentifier + ", " + processorVendor + ", " + processorName + "\r\nDirectX Info = " + directXText +
-           "\r\n";
+    return "OS Info = " + osName + ", build = " + std::to_string(buildNumber) + "\r\nCPU Info = " + processorIdentifier
+        + ", " + processorVendor + ", " + processorName + "\r\nDirectX Info = " + directXText + "\r\n";
 }
 
 } // namespace discforge

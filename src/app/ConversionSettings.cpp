@@ -30,6 +30,16 @@ int FormatAudioRate(int format)
     }
 }
 
+void ShowFormatSize(ConversionSettings& settings)
+{
+    if (!IsKnownFormat(settings.outputFormat)) {
+        return;
+    }
+    const PictureSize size = FormatPictureSize(settings.outputFormat, settings.tvStandard);
+    settings.frameWidth = size.width;
+    settings.frameHeight = size.height;
+}
+
 double StandardFrameRate(int standard) { return standard == standardPal ? 25.0 : 29.97; }
 
 } // namespace discforge

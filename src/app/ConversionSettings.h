@@ -36,6 +36,9 @@ bool IsKnownFormat(int format);
 PictureSize FormatPictureSize(int format, int standard);
 // 44100 Hz for VCD and SVCD, 48000 Hz for DVD, 0 for any other format.
 int FormatAudioRate(int format);
+// Makes frameWidth and frameHeight the disc picture of the current format and
+// standard; other formats keep their size.
+void ShowFormatSize(ConversionSettings& settings);
 // 29.97 for NTSC, 25.0 for PAL.
 double StandardFrameRate(int standard);
 

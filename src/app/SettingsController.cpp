@@ -12,10 +12,13 @@
 namespace discforge {
 
 SettingsController::SettingsController(ConversionSettings& settings, const EncoderLibrary& encoder,
-                                       ControlSurface& controls, MessagePort& messages, WindowPort& window,
-                                       SizeEditHooks hooks)
-    : settings_(settings), encoder_(encoder), controls_(controls), messages_(messages), window_(window),
-      hooks_(std::move(hooks))
+    ControlSurface& controls, MessagePort& messages, WindowPort& window, SizeEditHooks hooks)
+    : settings_(settings)
+    , encoder_(encoder)
+    , controls_(controls)
+    , messages_(messages)
+    , window_(window)
+    , hooks_(std::move(hooks))
 {
 }
 

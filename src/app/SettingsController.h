@@ -24,7 +24,7 @@ struct SizeEditHooks {
 class SettingsController {
 public:
     SettingsController(ConversionSettings& settings, const EncoderLibrary& encoder, ControlSurface& controls,
-                       MessagePort& messages, WindowPort& window, SizeEditHooks hooks = {});
+        MessagePort& messages, WindowPort& window, SizeEditHooks hooks = {});
 
     // The start-up values and their controls; does not call the encoder.
     void ApplyDefaults();

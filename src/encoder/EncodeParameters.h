@@ -22,8 +22,8 @@ typedef int32_t (*SupplyVideoFrameFn)(int32_t frameIndex, int32_t* rowBytes, con
 
 /* Stores the input sample frames consumed, the bytes delivered and a pointer to
  * 16-bit little-endian stereo samples at the record's sample rate. */
-typedef int32_t (*SupplyAudioFn)(int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered,
-                                 const uint8_t** samples);
+typedef int32_t (*SupplyAudioFn)(
+    int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered, const uint8_t** samples);
 
 /* One input's encode. With 32-bit pointers this is the 60-byte record the library
  * has always taken; the field order and widths must not change. */
@@ -61,7 +61,8 @@ enum EncodeResult {
     ENCODE_CALLBACK_FAILED = 34,
     ENCODE_OUTPUT_FAILED = 35,
     ENCODE_CODEC_FAILED = 36,
-    ENCODE_NOT_INITIALISED = 37
+    ENCODE_NOT_INITIALISED = 37,
+    ENCODE_BUSY = 38 /* swMPEGMakeMPEG called again while an encode runs */
 };
 
 /* The five entry points, resolved by name at run time. The window handle given to

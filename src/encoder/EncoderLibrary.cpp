@@ -3,8 +3,7 @@
 namespace discforge {
 namespace {
 
-template <typename Function>
-bool ResolveInto(const DynamicLibrary& library, const char* name, Function& target)
+template <typename Function> bool ResolveInto(const DynamicLibrary& library, const char* name, Function& target)
 {
     target = reinterpret_cast<Function>(library.Symbol(name));
     return target != nullptr;

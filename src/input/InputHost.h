@@ -26,8 +26,6 @@ public:
     // Redraws the option controls and the position scroll range for the
     // selected input.
     virtual void RefreshInputControls() = 0;
-    // Clears the conversion run's stop request.
-    virtual void ClearStopRequest() = 0;
 
     // A progress window whose Cancel sets `cancelRequested`; null when the
     // object cannot be made. Its window is made by TCancelDialog::Create.

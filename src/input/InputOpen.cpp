@@ -3,7 +3,7 @@
 
 #include "app/ConversionSettings.h"
 #include "app/ShowMessage.h"
-#include "input/AudioConversion.h"
+#include "app/AudioConversion.h"
 #include "input/InputHost.h"
 #include "input/InputMessages.h"
 #include "input/TextFormat.h"

@@ -26,7 +26,7 @@ bool InputTable::ActivateInput(int index)
     if (index < 0 || index >= state_.inputCount) {
         return false;
     }
-    ports_.host.ClearStopRequest();
+    ports_.stopRequest = false;
     // A Cancel pressed during an earlier open must not make this activation fail.
     state_.cancelRequested = false;
     ports_.host.SetWaitCursor(true);

@@ -5,6 +5,7 @@
 
 #include "input/InputTableState.h"
 
+#include <cstdint>
 #include <string>
 
 namespace discforge {
@@ -25,6 +26,8 @@ struct InputTablePorts {
     // The main window's full-size work picture; a list's first picture is
     // loaded into it when the list is opened.
     TBaseDib& workPicture;
+    // The conversion run's stop request; every activation clears it.
+    bool& stopRequest;
 };
 
 class InputTable {

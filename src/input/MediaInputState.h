@@ -16,6 +16,7 @@ namespace discforge {
 struct RunFlags {
     bool conversionActive = false;
     bool encoderBusy = false;
+    bool batchStop = false; // stop the batch; long work gives up when it is set
 };
 
 struct StreamReaderState {

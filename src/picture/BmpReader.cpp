@@ -116,6 +116,9 @@ const char* ReadBmpHeader(std::FILE* file, ReaderState& state, BmpInfo& info)
     } else {
         return picture_message::unsupportedHeader;
     }
+    if (info.width == 0 || info.height == 0) {
+        return picture_message::unsupportedHeader; // nothing to show, and rows without pixels
+    }
     if (!IsBmpDepth(info.bitCount)) {
         return picture_message::unsupportedDepth;
     }
@@ -204,7 +207,7 @@ const char* DecodeBmpRunLength(std::FILE* file, const BmpInfo& info, RowTarget& 
     };
     // Runs go on in the next row when the row fills before they end.
     auto put = [&](int value) {
-        if (column >= width) {
+        while (column >= width) {
             nextRow(1);
             if (row >= height) {
                 return false;

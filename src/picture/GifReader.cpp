@@ -227,6 +227,9 @@ bool TFullDib::ReadGif()
     const GifRowOrder order(gif.imageHeight, gif.interlaced);
     for (int n = 0; n < gif.imageHeight; ++n) {
         const int imageRow = order.ImageRow(n);
+        if (imageRow >= gif.imageHeight) {
+            break;
+        }
         std::uint8_t* row = Row(gif.screenHeight - 1 - gif.imageTop - imageRow);
         for (int x = 0; x < gif.imageWidth; ++x) {
             const int value = decoder.NextPixel();

@@ -159,7 +159,8 @@ void TBaseDib::PlaceRows(int sourceBottom, int targetBottom, int rowCount, int s
 
 bool TBaseDib::CentreInFrame(int frameWidth, int frameHeight)
 {
-    if (!PrepareWork(frameWidth, frameHeight, 32)) {
+    // Rows are copied as 32-bit pixels; a picture of another depth is made 32-bit first.
+    if ((depth_ != 32 && !ConvertDepth(32)) || !PrepareWork(frameWidth, frameHeight, 32)) {
         return false;
     }
     // A picture larger than the frame keeps its middle part.
@@ -170,7 +171,7 @@ bool TBaseDib::CentreInFrame(int frameWidth, int frameHeight)
 
 bool TBaseDib::Crop(int x, int y, int width, int height)
 {
-    if (!PrepareWork(width, height, 32)) {
+    if ((depth_ != 32 && !ConvertDepth(32)) || !PrepareWork(width, height, 32)) {
         return false;
     }
     const std::int64_t availableColumns = static_cast<std::int64_t>(width_) - x;

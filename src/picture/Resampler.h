@@ -28,7 +28,8 @@ public:
 
     std::uint64_t Apply(std::uint64_t a) const
     {
-        return multiplies_ ? (a * multiplier_) >> shift_ : a * numerator_ / divisor_;
+        return multiplies_ ? (a * multiplier_) >> shift_
+                           : static_cast<std::uint64_t>(static_cast<unsigned __int128>(a) * numerator_ / divisor_);
     }
     // True when every product stays below 2^32, so 32-bit lanes give the result.
     bool Fits32() const { return fits32_; }
@@ -50,11 +51,12 @@ public:
     void Prepare(int n, int m);
     // Writes m pixels from the n pixels of `source`. X of every pixel is 0, except
     // that n = m copies the pixels whole.
-    void Apply(const std::uint8_t* source, std::uint8_t* destination) const;
+    void Apply(const std::uint8_t* source, std::uint8_t* destination);
 
 private:
-    void Enlarge(const std::uint32_t* source, std::uint32_t* destination) const;
-    void Reduce(const std::uint32_t* source, std::uint32_t* destination) const;
+    void Enlarge(const std::uint8_t* source, std::uint8_t* destination);
+    void Reduce(const std::uint8_t* source, std::uint8_t* destination);
+    void PrepareReduceLanes();
 
     int n_ = 0;
     int m_ = 0;
@@ -62,6 +64,14 @@ private:
     std::vector<std::int32_t> left_;
     std::vector<std::int32_t> right_;
     std::vector<ExactScale> fraction_;
+    // When every fraction fits 32-bit lanes: its multiplier for each byte of the
+    // output (0 for X), and the two pixels of every output gathered side by side
+    // (reducing gathers the last pixels of this output and of the one before).
+    bool lanes32_ = false;
+    int laneShift_ = 0;
+    std::vector<std::uint32_t> laneMultipliers_;
+    std::vector<std::uint8_t> gatheredLeft_;
+    std::vector<std::uint8_t> gatheredRight_;
     // Reducing: output k sums the rest of the pixel that ended output k - 1, the
     // whole pixels firstWhole[k] .. last[k] - 1, and the share of pixel last[k].
     std::vector<std::int32_t> firstWhole_;
@@ -69,6 +79,12 @@ private:
     std::vector<ExactScale> share_;
     std::vector<ExactScale> rest_;
     ExactScale average_;
+    // When all of them fit 32-bit lanes: per byte of the output, the multiplier
+    // of the share of pixel last[k] and of the rest of pixel last[k - 1], and
+    // the sums of the whole pixels.
+    std::vector<std::uint32_t> shareMultipliers_;
+    std::vector<std::uint32_t> restMultipliers_;
+    std::vector<std::uint32_t> wholeSums_;
 };
 
 // Rescale's scaling of a 32-bit picture of width x height into newWidth x

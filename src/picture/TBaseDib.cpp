@@ -5,6 +5,8 @@
 
 #include "picture/ByteOrder.h"
 #include "picture/PictureMessages.h"
+#include "picture/StreamRead.h"
+#include "picture/TargaReader.h"
 
 namespace discforge {
 
@@ -106,29 +108,8 @@ namespace {
 // The recognition test for Targa files, which have no signature.
 bool LooksLikeTarga(std::FILE* file)
 {
-    std::uint8_t header[18];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
-        return false;
-    }
-    const int mapType = header[1];
-    const int depth = header[16];
-    int type = header[2];
-    if (mapType > 1 || depth < 8 || depth > 32) {
-        return false;
-    }
-    if (type > 8) {
-        type -= 8;
-    }
-    switch (type) {
-    case 1: {
-        const int mapLength = Le16(header + 5);
-        return depth == 8 && mapType == 1 && mapLength >= 1 && mapLength <= 256 &&
-               Le16(header + 3) == 0;
-    }
-    case 2: return depth == 15 || depth == 16 || depth == 24 || depth == 32;
-    case 3: return depth == 8;
-    default: return false;
-    }
+    TargaHeader header;
+    return ReadExact(file, &header, sizeof header) && LooksLikeTarga(header);
 }
 
 // Looks for 0xFF 0xD8 in the first 1024 bytes; a JPEG behind some other header.

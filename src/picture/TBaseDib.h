@@ -57,11 +57,12 @@ public:
     // Scales to newWidth x newHeight (made 32-bit first), then centres the result
     // on black in frameWidth x frameHeight when that is bigger.
     bool Rescale(int newWidth, int newHeight, int frameWidth, int frameHeight);
-    // Centres the 32-bit picture on black in a frame; an odd surplus of black goes
-    // to the top and to the right.
+    // Centres the picture (made 32-bit first) on black in a frame; an odd surplus
+    // of black goes to the top and to the right. A larger picture keeps its middle.
     bool CentreInFrame(int frameWidth, int frameHeight);
-    // Cuts width x height out of the 32-bit picture from x (from the left) and y
-    // (from the top); where the picture ends, black, centred like CentreInFrame.
+    // Cuts width x height out of the picture (made 32-bit first) from x (from the
+    // left) and y (from the top); where the picture ends, black, centred like
+    // CentreInFrame.
     bool Crop(int x, int y, int width, int height);
     // Every even row from 2 up becomes the average of its neighbours, in place.
     void Deinterlace();

@@ -29,7 +29,27 @@ std::uint8_t Expand5(int value)
     return static_cast<std::uint8_t>((value * 255 + 15) / 31);
 }
 
+// Image types above 8 are the run-length forms of type - 8.
+bool TypeFits(int imageType, int depth, int mapType)
+{
+    const int type = imageType > 8 ? imageType - 8 : imageType;
+    return (type == 1 && depth == 8 && mapType == 1) ||
+           (type == 2 && (depth == 15 || depth == 16 || depth == 24 || depth == 32)) || (type == 3 && depth == 8);
+}
+
 } // namespace
+
+bool LooksLikeTarga(const TargaHeader& header)
+{
+    const int depth = header.pixelDepth;
+    if (header.colourMapType > 1 || depth < 8 || depth > 32 ||
+        !TypeFits(header.imageType, depth, header.colourMapType)) {
+        return false;
+    }
+    const int type = header.imageType > 8 ? header.imageType - 8 : header.imageType;
+    const int mapLength = Le16(header.colourMapLength);
+    return type != 1 || (mapLength >= 1 && mapLength <= 256 && Le16(header.colourMapFirst) == 0);
+}
 
 const char* ReadTargaHeader(std::FILE* file, ReaderState& state, TargaInfo& info)
 {
@@ -46,17 +66,11 @@ const char* ReadTargaHeader(std::FILE* file, ReaderState& state, TargaInfo& info
     if (header.colourMapType > 1 || depth < 8 || depth > 32) {
         return picture_message::invalidTarga;
     }
-    info.imageType = header.imageType;
-    info.runLength = info.imageType > 8;
-    if (info.runLength) {
-        info.imageType -= 8;
-    }
-    const bool fits = (info.imageType == 1 && depth == 8 && header.colourMapType == 1) ||
-                      (info.imageType == 2 && (depth == 15 || depth == 16 || depth == 24 || depth == 32)) ||
-                      (info.imageType == 3 && depth == 8);
-    if (!fits) {
+    if (!TypeFits(header.imageType, depth, header.colourMapType)) {
         return picture_message::invalidTarga;
     }
+    info.runLength = header.imageType > 8;
+    info.imageType = info.runLength ? header.imageType - 8 : header.imageType;
     info.width = Le16(header.width);
     info.height = Le16(header.height);
     info.depth = depth;

@@ -18,6 +18,11 @@ struct TargaInfo {
     bool bottomUp = true;
 };
 
+// The recognition test of files without a signature: colour-map type, depth and
+// image type fit together, and a colour-mapped file has a map of 1 to 256
+// entries starting at index 0.
+bool LooksLikeTarga(const TargaHeader& header);
+
 // Reads and checks the header and the image identifier (the file positioned at
 // its start), then reads or skips the colour map. 8-bit files get their colour
 // table in `table` (256 entries of blue, green, red, 0).

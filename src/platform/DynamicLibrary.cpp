@@ -27,9 +27,6 @@ void DynamicLibrary::Close()
     }
 }
 
-void* DynamicLibrary::Symbol(const char* symbol) const
-{
-    return handle_ != nullptr ? dlsym(handle_, symbol) : nullptr;
-}
+void* DynamicLibrary::Symbol(const char* symbol) const { return handle_ != nullptr ? dlsym(handle_, symbol) : nullptr; }
 
 } // namespace discforge

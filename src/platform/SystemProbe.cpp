@@ -40,8 +40,8 @@ std::string Unquote(const std::string& value)
 
 std::string Version(unsigned packed)
 {
-    return std::to_string(packed >> 16) + "." + std::to_string((packed >> 8) & 0xFF) + "." +
-           std::to_string(packed & 0xFF);
+    return std::to_string(packed >> 16) + "." + std::to_string((packed >> 8) & 0xFF) + "."
+        + std::to_string(packed & 0xFF);
 }
 
 } // namespace
@@ -110,9 +110,9 @@ CpuFacts ProbeCpu(const std::string& cpuInfoPath)
 
 std::string MediaLibraryVersions()
 {
-    return "libavformat " + Version(avformat_version()) + ", libavcodec " + Version(avcodec_version()) +
-           ", libswscale " + Version(swscale_version()) + ", libswresample " + Version(swresample_version()) +
-           ", libavutil " + Version(avutil_version());
+    return "libavformat " + Version(avformat_version()) + ", libavcodec " + Version(avcodec_version()) + ", libswscale "
+        + Version(swscale_version()) + ", libswresample " + Version(swresample_version()) + ", libavutil "
+        + Version(avutil_version());
 }
 
 } // namespace discforge

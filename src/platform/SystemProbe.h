@@ -6,7 +6,7 @@
 namespace discforge {
 
 struct OsFacts {
-    std::string prettyName;    // PRETTY_NAME of os-release, empty when unknown
+    std::string prettyName; // PRETTY_NAME of os-release, empty when unknown
     std::string kernelRelease; // uname release, e.g. "6.1.0-37-amd64"
     int kernelMajor = 0;
     int kernelMinor = 0;

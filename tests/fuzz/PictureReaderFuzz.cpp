@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool loaded = picture.Read(stream);
     std::fclose(stream);
     // The operations only on pictures small enough to keep the fuzzer fast.
-    if (loaded && static_cast<long long>(picture.Width()) * picture.Height() <= 1 << 18) {
+    if (loaded && static_cast<long long>(picture.Width()) * picture.Height() <= 1 << 15) {
         const int width = picture.Width();
         const int height = picture.Height();
         if (picture.ConvertDepth(32)) {

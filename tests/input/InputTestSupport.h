@@ -74,7 +74,6 @@ public:
     void SelectListLine(int index) override { selectedLine = index; }
     void PostRemoveCommand() override { ++postedRemoves; }
     void RefreshInputControls() override { ++refreshes; }
-    void ClearStopRequest() override { stopRequested = false; }
     std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override;
 
     bool mainWindowEnabled = true;
@@ -83,7 +82,6 @@ public:
     int selectedLine = -1;
     int postedRemoves = 0;
     int refreshes = 0;
-    bool stopRequested = true;
     bool canMakeDialog = true;
     bool canCreateDialogWindow = true;
     std::deque<RecordingCancelDialog::Record> dialogs; // stable addresses
@@ -158,7 +156,8 @@ struct InputTableRig {
     RecordingHost host;
     FakeStreamReader streams{state};
     TFullDib picture;
-    InputTable table{state, settings, runLog, {messages, controls, host, streams, picture}};
+    bool stopRequested = true;
+    InputTable table{state, settings, runLog, {messages, controls, host, streams, picture, stopRequested}};
 };
 
 } // namespace discforge::test

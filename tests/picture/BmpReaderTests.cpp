@@ -362,6 +362,8 @@ TEST(BmpReader, Refusals)
         {{2, 2, 16, 40, 3}, picture_message::prematureEnd},  // masks missing
         {{2, 2, 8, 40, 0, 0}, picture_message::prematureEnd}, // palette missing
         {{40000, 40000, 24}, picture_message::outOfMemory},
+        {{0, 5, 8, 40, 2}, picture_message::unsupportedHeader},
+        {{5, 0, 24}, picture_message::unsupportedHeader},
     };
     for (const Case& c : cases) {
         TFullDib dib;

@@ -216,6 +216,19 @@ TEST(Crop, OffsetsOutsideThePictureGiveBlack)
     EXPECT_EQ(dib.Height(), 6);
 }
 
+TEST(Crop, PicturesOfOtherDepthsAreMade32BitFirst)
+{
+    TFullDib dib;
+    ASSERT_TRUE(dib.AllocatePicture(3, 2, 24));
+    dib.Row(1)[6] = 9;
+    ASSERT_TRUE(dib.Crop(2, 0, 1, 1));
+    EXPECT_EQ(dib.Depth(), 32);
+    EXPECT_EQ(test::ColourAt(dib, 0, 0), (Rgb{9, 0, 0}));
+    ASSERT_TRUE(dib.AllocatePicture(1, 1, 8));
+    ASSERT_TRUE(dib.CentreInFrame(3, 3));
+    EXPECT_EQ(dib.Depth(), 32);
+}
+
 TEST(Deinterlace, EvenRowsFromTwoUpBecomeTheirNeighboursAverage)
 {
     TFullDib dib;

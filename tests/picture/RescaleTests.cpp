@@ -250,7 +250,7 @@ TEST(ExactScale, AgreesWithDivisionIncludingWhereItMustDivide)
     for (int trial = 0; trial < 20000; ++trial) {
         const std::uint64_t divisor = 1 + random() % (trial % 2 ? 5000 : 3000000000ull);
         const std::uint64_t numerator = random() % (divisor + 1);
-        const std::uint64_t maxA = 1 + random() % (trial % 3 ? 256 : 100000000ull);
+        const std::uint64_t maxA = 1 + random() % (trial % 3 ? 256 : (std::uint64_t{1} << 40));
         const ExactScale scale(numerator, divisor, maxA);
         for (std::uint64_t a : {std::uint64_t{0}, std::uint64_t{1}, maxA, maxA - 1, random() % (maxA + 1)}) {
             const auto expected = static_cast<std::uint64_t>(

@@ -155,12 +155,11 @@ TEST(TargaReader, ColourMappedWithEachEntrySize)
             for (int n = 0; n < 4; ++n) {
                 for (int x = 0; x < 6; ++x) {
                     const std::uint8_t* entry = spec.map.data() + indices[n * 6 + x] * entryBytes;
-                    Rgb expected{entry[0], entry[1], entry[2]};
-                    if (entryBits == 16) {
-                        const int word = entry[0] | entry[1] << 8;
-                        auto expand = [](int v) { return static_cast<std::uint8_t>((v * 255 + 15) / 31); };
-                        expected = {expand(word & 31), expand((word >> 5) & 31), expand((word >> 10) & 31)};
-                    }
+                    auto expand = [](int v) { return static_cast<std::uint8_t>((v * 255 + 15) / 31); };
+                    const int word = entry[0] | entry[1] << 8;
+                    const Rgb expected = entryBits == 16
+                                             ? Rgb{expand(word & 31), expand((word >> 5) & 31), expand((word >> 10) & 31)}
+                                             : Rgb{entry[0], entry[1], entry[2]};
                     ASSERT_EQ(test::ColourAt(dib, x, n), expected) << entryBits << " " << x << "," << n;
                 }
             }

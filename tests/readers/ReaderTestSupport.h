@@ -75,12 +75,11 @@ class RecordingHost final : public InputHost {
 public:
     void SetMainWindowEnabled(bool enabled) override { mainWindowEnabled = enabled; }
     void SetWaitCursor(bool shown) override { waitCursor = shown; }
-    void DeleteListLine(int) override { }
-    void InsertListLine(int, const std::string&) override { }
-    void SelectListLine(int) override { }
-    void PostRemoveCommand() override { }
-    void RefreshInputControls() override { }
-    void ClearStopRequest() override { }
+    void DeleteListLine(int) override {}
+    void InsertListLine(int, const std::string&) override {}
+    void SelectListLine(int) override {}
+    void PostRemoveCommand() override {}
+    void RefreshInputControls() override {}
     std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
     {
         return std::make_unique<StatusDialog>(cancelRequested, statuses, dialogCloses);
@@ -113,7 +112,7 @@ struct ReaderRig {
     FrameFetch fetch{
         MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}}, reader};
     TFullDib picture;
-    InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture}};
+    InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture, media.run.batchStop}};
 };
 
 mediagen::AviSpec SmallSpec(mediagen::VideoCodec codec, mediagen::AudioForm audio,

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Rescale against libswscale's bilinear scaling, in one run; prints the times
+# and, per picture size, swscale's time divided by ours (above 1: we are faster),
+# from the processor time of each, which other load on the machine disturbs least.
+# Usage: bench/picture/run.sh BUILD_DIR
+set -euo pipefail
+build=${1:?build directory}
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+"$build/bin/bench_picture" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv > "$out"
+grep -E '^name|_median' "$out" | cut -d, -f1,3,4,5
+awk -F, '/_median/ {
+    gsub(/"/, "", $1); split($1, part, "/"); name = part[1]; size = part[2]; sub(/_.*/, "", size)
+    time[name, size] = $4
+} END {
+    for (size = 0; size <= 1; ++size) {
+        ours = time["DiscforgeRescale", size]; theirs = time["SwscaleBilinear", size]
+        printf "case %d: Rescale %.3f ms, swscale bilinear %.3f ms, ratio swscale/Rescale = %.2f\n",
+               size, ours, theirs, theirs / ours
+    }
+}' "$out"

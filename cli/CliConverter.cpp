@@ -1,0 +1,124 @@
+#include "CliConverter.h"
+
+#include "HeadlessPorts.h"
+#include "app/AppCore.h"
+#include "app/ConversionRun.h"
+#include "app/EncoderCallbacks.h"
+#include "app/OutputName.h"
+#include "app/Startup.h"
+#include "input/HeadlessInputHost.h"
+#include "platform/MemoryControlSurface.h"
+#include "platform/PowerPort.h"
+
+#include <cstdio>
+#include <string>
+
+namespace discforge::cli {
+namespace {
+
+const volatile bool* interruptFlag = nullptr;
+
+// A non-zero answer ends the encode; the library then removes the partial file.
+constexpr int32_t interruptedByUser = 99;
+
+extern "C" int32_t InterruptibleVideoFrame(int32_t frameIndex, int32_t* rowBytes, const uint8_t** pixels)
+{
+    if (interruptFlag != nullptr && *interruptFlag) {
+        return interruptedByUser;
+    }
+    return SupplyVideoFrame(frameIndex, rowBytes, pixels);
+}
+
+extern "C" int32_t InterruptibleAudio(
+    int32_t firstSample, int32_t* samplesConsumed, int32_t* bytesDelivered, const uint8_t** samples)
+{
+    if (interruptFlag != nullptr && *interruptFlag) {
+        return interruptedByUser;
+    }
+    return SupplyAudio(firstSample, samplesConsumed, bytesDelivered, samples);
+}
+
+void ApplyPictureOptions(const CliOptions& options, InputEntry& entry)
+{
+    entry.invert = options.invert;
+    entry.deinterlace = options.deinterlace;
+    entry.fitProportional = options.fit == Fit::Proportional;
+    entry.fitFillIn = options.fit == Fit::Fill;
+    entry.fitCrop = options.fit == Fit::Crop;
+    if (options.crop) {
+        entry.cropX = options.crop->x;
+        entry.cropY = options.crop->y;
+        entry.cropWidth = options.crop->width;
+        entry.cropHeight = options.crop->height;
+    }
+}
+
+// Opens every input as the open command does; returns how many failed.
+int OpenInputs(AppCore& core, const CliOptions& options)
+{
+    int failed = 0;
+    for (const std::string& path : options.inputs) {
+        const bool opened
+            = ContainsNoCase(path, ".lst") ? core.inputTable.OpenListInput(path) : core.inputTable.OpenVideoInput(path);
+        if (!opened) {
+            std::fprintf(stderr, "discforge-cli: %s was not opened and is left out\n", path.c_str());
+            ++failed;
+            continue;
+        }
+        InputEntry& entry = core.inputs.inputTable[static_cast<std::size_t>(core.inputs.inputCount)];
+        ++core.inputs.inputCount;
+        entry.outputPath = options.output ? *options.output : ProposeOutputPath(path);
+        ApplyPictureOptions(options, entry);
+    }
+    return failed;
+}
+
+} // namespace
+
+int RunConversion(const CliOptions& options, const volatile bool& interrupted)
+{
+    interruptFlag = &interrupted;
+    StderrMessagePort messages;
+    HeadlessWindowPort window;
+    MemoryControlSurface controls;
+    HeadlessInputHost host;
+    AppCore core(AppPorts{messages, window, controls, host});
+    if (!StartEncoder(core, EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
+        return exitFailed;
+    }
+    WriteStartupLog(core);
+
+    const int openFailures = OpenInputs(core, options);
+    if (interrupted) {
+        return exitInterrupted;
+    }
+    if (core.inputs.inputCount == 0) {
+        std::fprintf(stderr, "discforge-cli: no input could be opened\n");
+        return exitFailed;
+    }
+    if (options.tvStandard && !core.settingsController.ChooseStandard(*options.tvStandard)) {
+        return exitFailed;
+    }
+    if (!core.settingsController.ChooseFormat(options.outputFormat)) {
+        return exitFailed;
+    }
+    ShowFormatSize(core.settings);
+    core.settings.splitOutput = options.splitMB != 0;
+    core.settings.maxFileSizeMB = options.splitMB != 0 ? options.splitMB : core.settings.maxFileSizeMB;
+    core.settings.shutdownWhenDone = options.shutdownWhenDone;
+
+    SystemPower power;
+    ConversionRun run(core, power, nullptr);
+    run.StartConversion();
+    if (interrupted) {
+        return exitInterrupted;
+    }
+    const bool allEncoded = run.InputsEncoded() == core.inputs.inputCount && run.LastEncodeCompleted();
+    if (!allEncoded) {
+        std::fprintf(stderr, "discforge-cli: the conversion stopped after %d of %d inputs\n", run.InputsEncoded(),
+            core.inputs.inputCount);
+    }
+    return allEncoded && openFailures == 0 ? exitConverted : exitFailed;
+}
+
+} // namespace discforge::cli

@@ -1,0 +1,148 @@
+#include "CliOptions.h"
+
+#include <charconv>
+#include <map>
+
+namespace discforge::cli {
+namespace {
+
+std::optional<int> ParseInt(const std::string& text)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<CropRect> ParseCrop(const std::string& text)
+{
+    CropRect rect;
+    int* fields[] = {&rect.x, &rect.y, &rect.width, &rect.height};
+    std::size_t start = 0;
+    for (std::size_t index = 0; index < 4; ++index) {
+        const std::size_t comma = text.find(',', start);
+        const bool last = index == 3;
+        if (last != (comma == std::string::npos)) {
+            return std::nullopt;
+        }
+        const auto value = ParseInt(text.substr(start, last ? std::string::npos : comma - start));
+        if (!value || *value < 0) {
+            return std::nullopt;
+        }
+        *fields[index] = *value;
+        start = comma + 1;
+    }
+    return rect;
+}
+
+template <typename Value>
+bool Choose(const std::map<std::string, Value>& choices, const std::string& text, Value& target)
+{
+    const auto it = choices.find(text);
+    if (it == choices.end()) {
+        return false;
+    }
+    target = it->second;
+    return true;
+}
+
+} // namespace
+
+const char* UsageText()
+{
+    return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
+           "                     [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
+           "                     [--output FILE] [--shutdown-when-done] INPUT...\n";
+}
+
+ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    static const std::map<std::string, int> targets{{"vcd", 1}, {"svcd", 3}, {"dvd", 4}};
+    static const std::map<std::string, int> standards{{"ntsc", 0}, {"pal", 1}};
+    static const std::map<std::string, Fit> fits{
+        {"proportional", Fit::Proportional}, {"fill", Fit::Fill}, {"crop", Fit::Crop}};
+
+    ParseResult result;
+    CliOptions& options = result.options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            options.inputs.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (argument == "--version") {
+            options.version = true;
+            continue;
+        }
+        if (argument == "--invert") {
+            options.invert = true;
+            continue;
+        }
+        if (argument == "--deinterlace") {
+            options.deinterlace = true;
+            continue;
+        }
+        if (argument == "--shutdown-when-done") {
+            options.shutdownWhenDone = true;
+            continue;
+        }
+        const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
+            || argument == "--crop" || argument == "--split" || argument == "--output";
+        if (!takesValue) {
+            result.error = "unknown option " + argument;
+            return result;
+        }
+        if (i + 1 >= arguments.size()) {
+            result.error = argument + " needs a value";
+            return result;
+        }
+        const std::string& value = arguments[++i];
+        bool good = true;
+        if (argument == "--target") {
+            good = Choose(targets, value, options.outputFormat);
+        } else if (argument == "--standard") {
+            int standard = 0;
+            good = Choose(standards, value, standard);
+            options.tvStandard = standard;
+        } else if (argument == "--fit") {
+            good = Choose(fits, value, options.fit);
+        } else if (argument == "--crop") {
+            options.crop = ParseCrop(value);
+            good = options.crop.has_value();
+        } else if (argument == "--split") {
+            const auto megabytes = ParseInt(value);
+            good = megabytes && *megabytes >= 1 && *megabytes <= 4096;
+            options.splitMB = good ? *megabytes : 0;
+        } else {
+            options.output = value;
+        }
+        if (!good) {
+            result.error
+                = "bad value '" + value + "' for " + argument + (argument == "--split" ? " (1 to 4096 megabytes)" : "");
+            return result;
+        }
+    }
+    if (options.help || options.version) {
+        return result;
+    }
+    if (options.inputs.empty()) {
+        result.error = "no input given";
+    } else if (options.output && options.inputs.size() > 1) {
+        result.error = "--output is only allowed with one input";
+    }
+    return result;
+}
+
+} // namespace discforge::cli

@@ -1,0 +1,43 @@
+// The command line of discforge-cli.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace discforge::cli {
+
+enum class Fit { Proportional, Fill, Crop };
+
+struct CropRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct CliOptions {
+    int outputFormat = 1; // VCD
+    std::optional<int> tvStandard;
+    Fit fit = Fit::Proportional;
+    bool invert = false;
+    bool deinterlace = false;
+    std::optional<CropRect> crop;
+    int splitMB = 0;
+    std::optional<std::string> output;
+    bool shutdownWhenDone = false;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> inputs;
+};
+
+struct ParseResult {
+    CliOptions options;
+    std::string error; // one line; empty when the command line is good
+};
+
+ParseResult ParseCommandLine(const std::vector<std::string>& arguments);
+
+const char* UsageText();
+
+} // namespace discforge::cli

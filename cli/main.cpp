@@ -1,0 +1,65 @@
+// discforge-cli: converts video files and picture lists to disc MPEG streams
+// without a window, on the same core as the window.
+#include "CliConverter.h"
+#include "CliOptions.h"
+#include "app/AppIdentity.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+volatile bool interrupted = false;
+
+extern "C" void OnInterrupt(int) { interrupted = true; }
+
+void PrintHelp()
+{
+    std::fputs(discforge::cli::UsageText(), stdout);
+    std::fputs("\nConverts every INPUT (a video file or a .lst list of pictures) into its own MPEG program\n"
+               "stream for a video disc. Without --output the stream is written beside the input, named\n"
+               "like it with the extension .mpg.\n\n"
+               "  --target vcd|svcd|dvd     disc format (default vcd)\n"
+               "  --standard ntsc|pal       TV standard (default: PAL for 25 frames per second, else NTSC)\n"
+               "  --fit proportional|fill|crop\n"
+               "                            keep the proportions on black borders, stretch, or cut (default\n"
+               "                            proportional)\n"
+               "  --invert                  turn the picture upside down\n"
+               "  --deinterlace             blend the fields of interlaced pictures\n"
+               "  --crop X,Y,W,H            cut this rectangle out of every picture first\n"
+               "  --split MB                start a new file every MB megabytes (1 to 4096)\n"
+               "  --output FILE             the output file (one input only)\n"
+               "  --shutdown-when-done      switch the computer off after the last input\n"
+               "  --help, --version\n\n"
+               "Exit status: 0 all converted, 1 an input failed or was cancelled, 2 usage error,\n"
+               "130 interrupted.\n",
+        stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace discforge::cli;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const ParseResult parsed = ParseCommandLine(arguments);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "discforge-cli: %s\n%s", parsed.error.c_str(), UsageText());
+        return exitUsage;
+    }
+    if (parsed.options.help) {
+        PrintHelp();
+        return exitConverted;
+    }
+    if (parsed.options.version) {
+        std::printf("discforge-cli (%s) %s\n", discforge::appTitle, discforge::appVersion);
+        return exitConverted;
+    }
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    return RunConversion(parsed.options, interrupted);
+}

@@ -1,0 +1,104 @@
+// The library's five entry points, with C linkage. Everything else stays hidden.
+//
+// The program calls them on its GUI thread. While swMPEGMakeMPEG runs, the callbacks let
+// the program handle its window, so swMPEGInit, swMPEGSetFocus, swMPEGAppWnd and even
+// swMPEGShutdown can arrive in the middle of an encode: the running encode keeps its own
+// copy of the format and is cancelled by a shutdown.
+#include "EncodeSession.h"
+#include "EncoderMessages.h"
+#include "FrontEnd.h"
+#include "encoder/EncodeParameters.h"
+
+#include <atomic>
+#include <new>
+#include <optional>
+
+namespace discforge::convert {
+namespace {
+
+struct LibraryState {
+    std::optional<DiscProfile> profile;
+    FrontEnd frontEnd;
+    bool encoding = false;
+    std::atomic<bool> stopEncode{false};
+};
+
+LibraryState& State()
+{
+    static LibraryState state;
+    return state;
+}
+
+int32_t MakeMpeg(const EncodeParameters* parameters)
+{
+    LibraryState& state = State();
+    const std::string outputName =
+        parameters != nullptr && parameters->outputName != nullptr ? parameters->outputName : "";
+    EncodeStatus status;
+    if (state.encoding) {
+        status = EncodeStatus::Fail(ENCODE_BUSY, message::busy);
+    } else if (!state.profile) {
+        status = EncodeStatus::Fail(ENCODE_NOT_INITIALISED, message::notInitialised);
+    } else if (parameters == nullptr) {
+        status = EncodeStatus::Fail(ENCODE_BAD_PARAMETERS, message::Substitute(message::badParameters, {"none"}));
+    } else {
+        status = CheckParameters(*parameters);
+    }
+    if (status.Ok()) {
+        state.encoding = true;
+        state.stopEncode = false;
+        const DiscProfile profile = *state.profile;
+        try {
+            std::unique_ptr<ProgressView> progress = state.frontEnd.OpenProgress(outputName);
+            EncodeSession session(profile, *parameters, *progress, state.stopEncode);
+            status = session.Run();
+        } catch (const std::bad_alloc&) {
+            status = EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        } catch (...) {
+            status = EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::internalError);
+        }
+        state.encoding = false;
+    }
+    if (!status.Ok() && status.code != ENCODE_CANCELLED) {
+        state.frontEnd.TellFailure(outputName, status.cause);
+    }
+    return status.code;
+}
+
+} // namespace
+} // namespace discforge::convert
+
+using discforge::convert::State;
+
+#define DISCFORGE_EXPORT extern "C" __attribute__((visibility("default")))
+
+DISCFORGE_EXPORT int32_t swMPEGInit(int32_t formatCode)
+{
+    std::optional<discforge::convert::DiscProfile> profile = discforge::convert::ProfileForFormatCode(formatCode);
+    if (!profile) {
+        return 1;
+    }
+    State().profile = *profile;
+    return 0;
+}
+
+DISCFORGE_EXPORT int32_t swMPEGMakeMPEG(const EncodeParameters* parameters)
+{
+    try {
+        return discforge::convert::MakeMpeg(parameters);
+    } catch (...) {
+        return ENCODE_CODEC_FAILED;
+    }
+}
+
+DISCFORGE_EXPORT void swMPEGShutdown(void)
+{
+    // An encode still on the stack stops at its next look and cleans up after itself.
+    State().stopEncode = true;
+    State().profile.reset();
+    State().frontEnd.SetOwnerWindow(nullptr);
+}
+
+DISCFORGE_EXPORT void swMPEGSetFocus(void) { State().frontEnd.RaiseProgress(); }
+
+DISCFORGE_EXPORT void swMPEGAppWnd(void* window) { State().frontEnd.SetOwnerWindow(window); }

@@ -1,0 +1,43 @@
+// What each disc standard asks of the streams: picture, rates, buffers, GOP and multiplex.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace discforge::convert {
+
+enum class DiscKind { Vcd, Svcd, Dvd };
+
+struct DiscProfile {
+    DiscKind kind = DiscKind::Vcd;
+    bool pal = false;
+
+    int width = 0;
+    int height = 0;
+    int frameRateNum = 0; // frames per second as a fraction: 25/1 or 30000/1001
+    int frameRateDen = 1;
+    int sampleAspectNum = 1; // pixel shape that makes a 4:3 picture
+    int sampleAspectDen = 1;
+
+    bool mpeg2 = false;
+    int64_t videoBitRate = 0;
+    int64_t videoMaxRate = 0;
+    int64_t videoMinRate = 0;
+    int vbvBufferBits = 0;
+    int gopFrames = 0;
+    bool scanOffsets = false;
+
+    bool ac3Audio = false; // otherwise MPEG-1 Layer II
+    int audioSampleRate = 0;
+    int64_t audioBitRate = 0;
+
+    const char* muxerName = "";
+    int packetSize = 0;
+    int muxRate = 0;          // bits per second, 0 lets the muxer work it out
+    int preloadMicroseconds = 0;
+};
+
+// The profile of a format code (NTSC: 1 VCD, 3 SVCD, 4 DVD; PAL adds 16), or nothing.
+std::optional<DiscProfile> ProfileForFormatCode(int32_t formatCode);
+
+} // namespace discforge::convert

@@ -1,0 +1,34 @@
+// One call of swMPEGMakeMPEG: checks the record, pulls every picture and the sound on
+// the caller's thread, hands them to the encoding thread and keeps the progress view
+// current; the output takes its final name only when everything went well.
+#pragma once
+
+#include "DiscProfile.h"
+#include "EncodeStatus.h"
+#include "ProgressView.h"
+#include "encoder/EncodeParameters.h"
+
+#include <atomic>
+
+namespace discforge::convert {
+
+// Whether the record describes an encode the library can do; the cause when not.
+EncodeStatus CheckParameters(const EncodeParameters& parameters);
+
+class EncodeSession {
+public:
+    // `stop` is raised from outside (the library shutting down) to cancel.
+    EncodeSession(const DiscProfile& profile, const EncodeParameters& parameters, ProgressView& progress,
+                  const std::atomic<bool>& stop);
+    EncodeStatus Run();
+
+private:
+    bool CancelRequested() const;
+
+    DiscProfile profile_;
+    const EncodeParameters& parameters_;
+    ProgressView& progress_;
+    const std::atomic<bool>& stop_;
+};
+
+} // namespace discforge::convert

@@ -1,0 +1,150 @@
+#include "EncodeWorker.h"
+
+#include "EncoderMessages.h"
+
+#include <new>
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+namespace discforge::convert {
+namespace {
+
+// Pictures waiting for the encoder: enough to keep it busy while the caller is slow for
+// a moment, few enough to keep the memory small.
+constexpr std::size_t queueLength = 4;
+
+} // namespace
+
+EncodeWorker::EncodeWorker(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes)
+    : profile_(profile), writer_(profile, files, partLimitBytes)
+{
+}
+
+EncodeWorker::~EncodeWorker()
+{
+    Abort();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+EncodeStatus EncodeWorker::Start(int inputRate, int64_t pictures)
+{
+    const DiscProfile& profile = profile_;
+    EncodeStatus status = video_.Open(profile);
+    if (status.Ok()) {
+        const int64_t samples = av_rescale_rnd(pictures, int64_t{profile.audioSampleRate} * profile.frameRateDen,
+                                               profile.frameRateNum, AV_ROUND_UP);
+        status = sound_.Open(profile, inputRate, samples);
+    }
+    if (status.Ok()) {
+        status = writer_.Open(video_.Context(), sound_.Context());
+    }
+    if (!status.Ok()) {
+        stopped_ = true;
+        return status;
+    }
+    thread_ = std::thread([this] { Run(); });
+    return status;
+}
+
+bool EncodeWorker::Submit(EncodeJob& job, std::chrono::milliseconds wait)
+{
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_for(lock, wait, [this] { return queue_.size() < queueLength || stopped_ || abort_; })) {
+        return false;
+    }
+    if (!stopped_ && !abort_) {
+        queue_.push_back(std::move(job));
+        changed_.notify_all();
+    }
+    return true;
+}
+
+bool EncodeWorker::WaitForEnd(std::chrono::milliseconds wait)
+{
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, wait, [this] { return stopped_.load(); });
+}
+
+void EncodeWorker::Abort()
+{
+    std::lock_guard lock(mutex_);
+    abort_ = true;
+    queue_.clear();
+    changed_.notify_all();
+}
+
+EncodeStatus EncodeWorker::Result()
+{
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return result_;
+}
+
+void EncodeWorker::Run()
+{
+    EncodeStatus status;
+    for (;;) {
+        EncodeJob job;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return !queue_.empty() || abort_; });
+            if (abort_) {
+                status = EncodeStatus::Fail(ENCODE_CANCELLED, "");
+                break;
+            }
+            job = std::move(queue_.front());
+            queue_.pop_front();
+            changed_.notify_all();
+        }
+        const bool last = !job.picture;
+        try {
+            status = last ? Finish(job) : Process(job);
+        } catch (const std::bad_alloc&) {
+            status = EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        }
+        if (!status.Ok() || last) {
+            break;
+        }
+    }
+    std::lock_guard lock(mutex_);
+    result_ = status;
+    stopped_ = true;
+    queue_.clear();
+    changed_.notify_all();
+}
+
+EncodeStatus EncodeWorker::Process(EncodeJob& job)
+{
+    const PacketSink toWriterSound = [this](AVPacket* packet) { return writer_.AddAudio(packet); };
+    const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
+    EncodeStatus status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
+    if (status.Ok()) {
+        status = video_.Encode(job.picture.get(), toWriterVideo);
+    }
+    picturesEncoded_.fetch_add(1);
+    return status;
+}
+
+EncodeStatus EncodeWorker::Finish(EncodeJob& job)
+{
+    const PacketSink toWriterSound = [this](AVPacket* packet) { return writer_.AddAudio(packet); };
+    const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
+    EncodeStatus status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
+    if (status.Ok()) {
+        status = sound_.Finish(toWriterSound);
+    }
+    if (status.Ok()) {
+        status = video_.Encode(nullptr, toWriterVideo);
+    }
+    if (status.Ok()) {
+        status = writer_.Finish();
+    }
+    return status;
+}
+
+} // namespace discforge::convert

@@ -1,0 +1,74 @@
+// The encoding thread: takes converted pictures and sound from the caller's thread,
+// encodes them and writes the program stream, while the caller fetches the next picture.
+#pragma once
+
+#include "DiscProfile.h"
+#include "EncodeStatus.h"
+#include "FfmpegHandles.h"
+#include "OutputFiles.h"
+#include "ProgramWriter.h"
+#include "SoundEncoder.h"
+#include "VideoEncoder.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace discforge::convert {
+
+// One step of input: the sound that plays up to the end of a picture, then the picture.
+// A job without a picture ends the input.
+struct EncodeJob {
+    std::vector<uint8_t> sound; // whole 16-bit stereo sample frames at the input's rate
+    FrameHandle picture;
+};
+
+class EncodeWorker {
+public:
+    EncodeWorker(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes);
+    ~EncodeWorker();
+    EncodeWorker(const EncodeWorker&) = delete;
+    EncodeWorker& operator=(const EncodeWorker&) = delete;
+
+    // Opens the encoders and the first output part on the caller's thread, then starts
+    // the thread. `pictures` frames of sound at `inputRate` make the whole input.
+    EncodeStatus Start(int inputRate, int64_t pictures);
+    // Hands over a job, waiting at most `wait` for room. False when there was no room;
+    // the job is then left with the caller. Jobs after a failure are dropped.
+    bool Submit(EncodeJob& job, std::chrono::milliseconds wait);
+    // True once the thread has ended, by finishing or failing.
+    bool Stopped() const { return stopped_.load(); }
+    // Waits at most `wait` for the thread to end.
+    bool WaitForEnd(std::chrono::milliseconds wait);
+    // Stops without finishing the output.
+    void Abort();
+    // The thread's outcome, after it ended.
+    EncodeStatus Result();
+    int64_t PicturesEncoded() const { return picturesEncoded_.load(); }
+
+private:
+    void Run();
+    EncodeStatus Process(EncodeJob& job);
+    EncodeStatus Finish(EncodeJob& job);
+
+    DiscProfile profile_;
+    VideoEncoder video_;
+    SoundEncoder sound_;
+    ProgramWriter writer_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<EncodeJob> queue_;
+    bool abort_ = false;
+    EncodeStatus result_;
+    std::atomic<bool> stopped_{false};
+    std::atomic<int64_t> picturesEncoded_{0};
+    std::thread thread_;
+};
+
+} // namespace discforge::convert

@@ -1,0 +1,42 @@
+// The disc's sound encoder (Layer II or AC-3) behind a resampler and a FIFO: takes
+// 16-bit stereo at the caller's rate in any amounts, and makes exactly enough sound
+// to cover the picture, padding with silence when the caller's sound ends early.
+#pragma once
+
+#include "CodecPump.h"
+#include "DiscProfile.h"
+#include "EncodeStatus.h"
+#include "FfmpegHandles.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace discforge::convert {
+
+class SoundEncoder {
+public:
+    // samplesWanted: how many sample frames at the disc's rate cover the picture.
+    EncodeStatus Open(const DiscProfile& profile, int inputRate, int64_t samplesWanted);
+    // Takes `frames` stereo sample frames of 16-bit little-endian sound.
+    EncodeStatus Feed(const uint8_t* samples, std::size_t frames, const PacketSink& sink);
+    // Adds the resampler's tail and silence up to the wanted length, then drains the encoder.
+    EncodeStatus Finish(const PacketSink& sink);
+    const AVCodecContext* Context() const { return context_.get(); }
+
+private:
+    EncodeStatus Store(int frames);
+    EncodeStatus EncodeWholeFrames(const PacketSink& sink);
+    EncodeStatus ReserveScratch(int frames);
+
+    CodecContextHandle context_;
+    ResampleHandle resampler_;
+    AudioFifoHandle fifo_;
+    FrameHandle scratch_; // resampler output, in the encoder's sample format
+    FrameHandle frame_;   // one encoder frame
+    PacketHandle packet_;
+    int64_t samplesWanted_ = 0;
+    int64_t samplesStored_ = 0;  // taken into the FIFO so far
+    int64_t samplesEncoded_ = 0; // sent to the encoder so far
+};
+
+} // namespace discforge::convert

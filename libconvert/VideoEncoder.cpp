@@ -1,0 +1,79 @@
+#include "VideoEncoder.h"
+
+#include "EncoderMessages.h"
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+namespace discforge::convert {
+namespace {
+
+// Two B-pictures between anchors: better pictures for the bits at no cost in speed.
+constexpr int bPictures = 2;
+// 0 lets FFmpeg choose the slice threads as the ffmpeg tool does: one per core and one
+// more. The caller's thread converts the next picture meanwhile.
+constexpr int automaticSliceThreads = 0;
+
+} // namespace
+
+EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
+{
+    const AVCodec* codec = avcodec_find_encoder(profile.mpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
+    if (codec == nullptr) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_find_encoder()", AVERROR_ENCODER_NOT_FOUND));
+    }
+    context_.reset(avcodec_alloc_context3(codec));
+    scratch_.reset(av_packet_alloc());
+    if (!context_ || !scratch_) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+    }
+    AVCodecContext& c = *context_;
+    c.width = profile.width;
+    c.height = profile.height;
+    c.pix_fmt = AV_PIX_FMT_YUV420P;
+    c.time_base = AVRational{profile.frameRateDen, profile.frameRateNum};
+    c.framerate = AVRational{profile.frameRateNum, profile.frameRateDen};
+    c.sample_aspect_ratio = AVRational{profile.sampleAspectNum, profile.sampleAspectDen};
+    c.color_range = AVCOL_RANGE_MPEG;
+    c.colorspace = profile.pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    c.color_primaries = profile.pal ? AVCOL_PRI_BT470BG : AVCOL_PRI_SMPTE170M;
+    c.color_trc = profile.pal ? AVCOL_TRC_GAMMA28 : AVCOL_TRC_SMPTE170M;
+
+    c.bit_rate = profile.videoBitRate;
+    c.rc_max_rate = profile.videoMaxRate;
+    c.rc_min_rate = profile.videoMinRate;
+    c.rc_buffer_size = profile.vbvBufferBits;
+
+    // Closed GOPs of the disc's length, each opened by a sequence header: every GOP
+    // can be decoded on its own, which chapters, seeking and split parts rely on.
+    c.gop_size = profile.gopFrames;
+    c.max_b_frames = bPictures;
+    c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
+    // A scene cut would start an extra GOP, which closed GOPs cannot take.
+    av_opt_set_int(c.priv_data, "sc_threshold", 1000000000, 0);
+    av_opt_set(c.priv_data, "mpv_flags", "+strict_gop", 0);
+    if (profile.mpeg2) {
+        // MPEG-2's second table for intra blocks codes them in fewer bits; every MPEG-2 decoder has it.
+        av_opt_set_int(c.priv_data, "intra_vlc", 1, 0);
+    }
+    if (profile.scanOffsets) {
+        av_opt_set_int(c.priv_data, "scan_offset", 1, 0);
+    }
+
+    c.thread_count = automaticSliceThreads;
+    c.thread_type = FF_THREAD_SLICE;
+
+    const int error = avcodec_open2(&c, codec, nullptr);
+    if (error < 0) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_open2(video)", error));
+    }
+    return EncodeStatus::Done();
+}
+
+EncodeStatus VideoEncoder::Encode(const AVFrame* picture, const PacketSink& sink)
+{
+    return EncodeAndDrain(context_.get(), picture, scratch_.get(), sink);
+}
+
+} // namespace discforge::convert

@@ -1,0 +1,23 @@
+// The MPEG-1 (VCD) or MPEG-2 (SVCD, DVD) picture encoder, set up for the disc standard.
+#pragma once
+
+#include "CodecPump.h"
+#include "DiscProfile.h"
+#include "EncodeStatus.h"
+#include "FfmpegHandles.h"
+
+namespace discforge::convert {
+
+class VideoEncoder {
+public:
+    EncodeStatus Open(const DiscProfile& profile);
+    // Encodes a picture whose pts counts frames from 0; null drains the encoder.
+    EncodeStatus Encode(const AVFrame* picture, const PacketSink& sink);
+    const AVCodecContext* Context() const { return context_.get(); }
+
+private:
+    CodecContextHandle context_;
+    PacketHandle scratch_;
+};
+
+} // namespace discforge::convert

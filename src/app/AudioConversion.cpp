@@ -1,0 +1,145 @@
+#include "app/AudioConversion.h"
+
+#include <cstring>
+
+namespace discforge {
+namespace {
+
+int16_t ReadSample(const uint8_t* at, int bitsPerSample)
+{
+    if (bitsPerSample == 8) {
+        return static_cast<int16_t>((at[0] - 128) * 256);
+    }
+    return static_cast<int16_t>(at[0] | (at[1] << 8));
+}
+
+void WriteSample(uint8_t* at, int16_t value)
+{
+    const auto bits = static_cast<uint16_t>(value);
+    at[0] = static_cast<uint8_t>(bits & 0xFF);
+    at[1] = static_cast<uint8_t>(bits >> 8);
+}
+
+// The reciprocals the conversion has always multiplied by; keeping them keeps
+// every picked sample where it was.
+double ReciprocalOf(int targetRate) { return targetRate == 48000 ? 2.0833333333333333e-05 : 2.2675736961451248e-05; }
+
+} // namespace
+
+int RepetitionFactor(int sampleRate)
+{
+    switch (sampleRate) {
+    case 16000:
+    case 22050:
+    case 24000:
+        return 2;
+    case 8000:
+    case 11025:
+    case 12000:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+int TargetSampleRate(int rate) { return rate * RepetitionFactor(rate); }
+
+std::int64_t ConvertedBytesPerFrame(int rate, std::int64_t frames) { return frames * 4 * RepetitionFactor(rate); }
+
+bool IsEncoderReady(const PcmFormat& format)
+{
+    return format.channels == 2 && format.bitsPerSample == 16 && RepetitionFactor(format.sampleRate) == 1;
+}
+
+std::size_t ExpandToStereo16(const PcmFormat& format, const uint8_t* input, std::size_t frames, uint8_t* output)
+{
+    const int factor = RepetitionFactor(format.sampleRate);
+    const std::size_t sampleBytes = format.bitsPerSample == 8 ? 1 : 2;
+    const std::size_t frameBytes = sampleBytes * (format.channels == 2 ? 2 : 1);
+    uint8_t* out = output;
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        const uint8_t* in = input + frame * frameBytes;
+        const int16_t left = ReadSample(in, format.bitsPerSample);
+        const int16_t right = format.channels == 2 ? ReadSample(in + sampleBytes, format.bitsPerSample) : left;
+        for (int copy = 0; copy < factor; ++copy) {
+            WriteSample(out, left);
+            WriteSample(out + 2, right);
+            out += 4;
+        }
+    }
+    return static_cast<std::size_t>(out - output);
+}
+
+int ConversionSourceRate(int inputRate, int targetRate)
+{
+    if (targetRate == 48000) {
+        switch (inputRate) {
+        case 12000:
+        case 24000:
+        case 48000:
+            return 0;
+        case 11025:
+        case 22050:
+        case 44100:
+            return 44100;
+        case 8000:
+        case 16000:
+        case 32000:
+            return 32000;
+        default:
+            // Sound at an unusual rate passes at its own rate.
+            return 48000;
+        }
+    }
+    switch (inputRate) {
+    case 11025:
+    case 22050:
+    case 44100:
+        return 0;
+    case 8000:
+    case 16000:
+    case 32000:
+        return 32000;
+    case 12000:
+    case 24000:
+    case 48000:
+        return 48000;
+    default:
+        return inputRate;
+    }
+}
+
+std::size_t RateConverter::Convert(
+    const uint8_t* input, std::size_t inBytes, int sourceRate, uint8_t* output, std::size_t outputCapacity)
+{
+    bytesIn_ += inBytes;
+    auto owed = static_cast<int64_t>(
+        static_cast<double>(bytesIn_) * targetRate_ / sourceRate - static_cast<double>(bytesOut_));
+    owed = owed - owed % 4 + 4;
+    // The buffer bounds what one call can deliver; what is left is owed to the next.
+    std::size_t outBytes = owed < 0 ? 0 : static_cast<std::size_t>(owed);
+    outBytes = outBytes > (outputCapacity & ~std::size_t{3}) ? (outputCapacity & ~std::size_t{3}) : outBytes;
+    bytesOut_ += outBytes;
+
+    std::memset(output, 0, outputCapacity);
+    const std::size_t inWords = inBytes / 2;
+    if (inWords < 2) {
+        return outBytes;
+    }
+    const double reciprocal = ReciprocalOf(targetRate_);
+    const std::size_t lastPair = inWords - 2;
+    const auto* in = input;
+    for (std::size_t i = 0; i < outBytes / 2; i += 2) {
+        auto j = static_cast<std::size_t>(static_cast<double>(i) * sourceRate * reciprocal);
+        if (j % 2 != 0) {
+            ++j;
+        }
+        if (j > lastPair) {
+            j = lastPair;
+        }
+        std::memcpy(output + i * 2, in + j * 2, 4);
+    }
+    return outBytes;
+}
+
+} // namespace discforge

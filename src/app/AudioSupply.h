@@ -1,0 +1,33 @@
+// The encoder's sound callback: one video frame's worth of the current input's
+// sound per call, as 16-bit stereo at the disc's rate; silence for inputs
+// without sound. The samples handed out stay valid until the next call.
+#pragma once
+
+#include "app/AudioConversion.h"
+
+#include <cstdint>
+
+namespace discforge {
+
+class AppCore;
+
+inline constexpr int audioFetchFailed = 17;
+
+class AudioSupply {
+public:
+    explicit AudioSupply(AppCore& core)
+        : core_(core)
+    {
+    }
+
+    int SupplyAudio(
+        int firstSample, std::int32_t* samplesConsumed, std::int32_t* bytesDelivered, const std::uint8_t** samples);
+
+private:
+    AppCore& core_;
+    std::uint32_t audioRunPosition_ = 0;
+    RateConverter to48_{48000};
+    RateConverter to44_{44100};
+};
+
+} // namespace discforge

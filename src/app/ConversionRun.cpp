@@ -1,0 +1,124 @@
+#include "app/ConversionRun.h"
+
+#include "app/AppCore.h"
+#include "app/AppMessages.h"
+#include "app/ControlIds.h"
+#include "app/EncoderCallbacks.h"
+#include "app/ShowMessage.h"
+#include "platform/ControlSurface.h"
+#include "platform/PowerPort.h"
+#include "platform/WindowPort.h"
+
+namespace discforge {
+
+int LastOutputFrame(unsigned selectedFrames, double frameRate, int tvStandard)
+{
+    const double outputRate = StandardFrameRate(tvStandard);
+    return static_cast<int>(selectedFrames * outputRate / frameRate + 0.005) - 1;
+}
+
+bool ConversionRun::ActivateKeepingInvert(int index)
+{
+    const bool invert = core_.inputs.inputTable[static_cast<std::size_t>(index)].invert;
+    // Activation re-derives the invert option from the decoder; the user's choice wins.
+    const bool activated = core_.inputTable.ActivateInput(index);
+    if (!activated) {
+        return false;
+    }
+    core_.inputs.inputTable[static_cast<std::size_t>(index)].invert = invert;
+    core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)].invert = invert;
+    core_.ports.controls.SetChecked(control::invertCheck, invert);
+    return true;
+}
+
+void ConversionRun::FillParameters(const InputEntry& entry)
+{
+    const ConversionSettings& settings = core_.settings;
+    EncodeParameters& parameters = core_.encodeParameters;
+    parameters.videoFlag = 1;
+    parameters.width = settings.frameWidth;
+    parameters.height = settings.frameHeight;
+    parameters.firstFrame = 0;
+    parameters.lastFrame = LastOutputFrame(entry.selectedFrames, entry.frameRate, settings.tvStandard);
+    parameters.firstSample = 0;
+    parameters.audioFlag = 1;
+    const int formatRate = FormatAudioRate(settings.outputFormat);
+    parameters.sampleRate = formatRate != 0 ? formatRate : entry.targetSampleRate;
+    parameters.sampleFlag = 1;
+    parameters.bitsPerSample = 16;
+    parameters.lastSample = core_.inputs.audioAvailable ? entry.selectedSamples - 1 : 16;
+    parameters.splitSizeMB = settings.splitOutput ? settings.maxFileSizeMB : 0;
+    parameters.outputName = entry.outputPath.c_str();
+}
+
+void ConversionRun::StartConversion()
+{
+    RunFlags& run = core_.media.run;
+    InputTableState& inputs = core_.inputs;
+    run.conversionActive = true;
+    lastCompleted_ = false;
+    inputsEncoded_ = 0;
+    if (core_.encoder.Init(core_.settings.encoderFormatCode()) != 0) {
+        ShowMessage(core_.ports.messages, message::initFailed, message::encoderCaption);
+        core_.ports.window.PostCloseRequest();
+        run.conversionActive = false;
+        return;
+    }
+    const int rememberedPosition = inputs.framePosition;
+    const int rememberedInput = inputs.currentInput;
+
+    if (core_.settings.batchMode) {
+        const ActiveRun activeRun(core_);
+        core_.inputTable.DeactivateInput(inputs.currentInput);
+        inputs.currentInput = 0;
+        run.batchStop = false;
+        int lastHandled = -1;
+        while (inputs.currentInput < inputs.inputCount && !run.batchStop) {
+            const int index = inputs.currentInput;
+            if (!ActivateKeepingInvert(index)) {
+                run.conversionActive = false;
+                return;
+            }
+            InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
+            // The encoder is told the format's picture size, so every input is
+            // brought to it, whatever size it was opened or restored with.
+            entry.outputWidth = core_.settings.frameWidth;
+            entry.outputHeight = core_.settings.frameHeight;
+            AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
+            reader.outputWidth = entry.outputWidth;
+            reader.outputHeight = entry.outputHeight;
+            FillParameters(entry);
+
+            core_.encoder.AppWnd(window_);
+            core_.settings.videoSettingsChanged = true;
+            core_.settings.audioSettingsChanged = true;
+            run.encoderBusy = true;
+            const int result = core_.encoder.MakeMpeg(core_.encodeParameters);
+            run.batchStop = result != ENCODE_COMPLETED;
+            lastCompleted_ = result == ENCODE_COMPLETED;
+            run.encoderBusy = false;
+            ++inputsEncoded_;
+            lastHandled = index;
+            inputs.currentInput = index + 1;
+        }
+        core_.inputTable.DeactivateInput(lastHandled);
+        inputs.currentInput = rememberedInput;
+        inputs.framePosition = 0;
+        if (rememberedInput >= 0) {
+            ActivateKeepingInvert(rememberedInput);
+        }
+    }
+
+    run.conversionActive = false;
+    inputs.framePosition = rememberedPosition;
+    if (inputs.inputCount != 0) {
+        core_.videoSupply.ClampFramePosition();
+    }
+    if (core_.settings.shutdownWhenDone && inputsEncoded_ > 0 && lastCompleted_) {
+        ShutDownComputer();
+    }
+}
+
+void ConversionRun::ShutDownComputer() { power_.PowerOff(); }
+
+} // namespace discforge

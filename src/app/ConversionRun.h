@@ -1,0 +1,46 @@
+// Start to Convert: every input of the table, in table order, into its own
+// MPEG file, one encoder call per input. Any result of the encoder other than
+// ENCODE_COMPLETED ends the batch; afterwards the previous input and position
+// come back, and the computer is switched off when the user asked for it.
+#pragma once
+
+#include "encoder/EncodeParameters.h"
+
+namespace discforge {
+
+class AppCore;
+class PowerPort;
+struct InputEntry;
+
+// The last output frame of an input: its selected frames at the standard's rate.
+int LastOutputFrame(unsigned selectedFrames, double frameRate, int tvStandard);
+
+class ConversionRun {
+public:
+    // `window` is what the encoder receives as its owner window (null without one).
+    ConversionRun(AppCore& core, PowerPort& power, void* window)
+        : core_(core)
+        , power_(power)
+        , window_(window)
+    {
+    }
+
+    void StartConversion();
+    // True when the last input handed to the encoder was encoded to its end.
+    bool LastEncodeCompleted() const { return lastCompleted_; }
+    // Inputs handed to the encoder by the last run.
+    int InputsEncoded() const { return inputsEncoded_; }
+
+private:
+    bool ActivateKeepingInvert(int index);
+    void FillParameters(const InputEntry& entry);
+    void ShutDownComputer();
+
+    AppCore& core_;
+    PowerPort& power_;
+    void* window_;
+    bool lastCompleted_ = false;
+    int inputsEncoded_ = 0;
+};
+
+} // namespace discforge

@@ -1,0 +1,81 @@
+// The encoder's picture callback: turns an output frame number into a fitted
+// 32-bit picture of the current input, from its streams, from the AVI reader or
+// from its list of pictures.
+//
+// The picture handed out is the work picture's pixel block: rows of exactly
+// width x 4 bytes, bottom row first. It stays valid until the next call; the
+// encoder copies what it keeps.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace discforge {
+
+class AppCore;
+class TBaseDib;
+struct AviReaderEntry;
+struct InputEntry;
+
+enum VideoSupplyResult : int {
+    videoOk = 0,
+    videoFetchFailed = 2,
+    videoLockFailed = 4, // also every failure of the AVI reader's frames
+    videoUnlockFailed = 5,
+    videoCopyFailed = 6,
+    videoListRewindFailed = 7,
+    videoListEnded = 8,
+    videoPictureLoadFailed = 9,
+    videoDepthFailed = 10,
+    videoFlipFailed = 11,
+    videoCropFailed = 12,
+    videoFillInFailed = 13,
+    videoCutFailed = 14,
+    videoProportionalFailed = 15,
+};
+
+// The picture options and output size that the supply applies; the input and
+// the AVI reader each keep their own copy.
+struct PictureOptions {
+    bool deinterlace;
+    bool invert;
+    bool fitCrop;
+    bool fitFillIn;
+    int cropX;
+    int cropY;
+    int cropWidth;
+    int cropHeight;
+    int outputWidth;
+    int outputHeight;
+};
+
+PictureOptions OptionsOf(const InputEntry& entry);
+PictureOptions OptionsOf(const AviReaderEntry& entry);
+
+class VideoSupply {
+public:
+    explicit VideoSupply(AppCore& core)
+        : core_(core)
+    {
+    }
+
+    int SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
+    // Keeps framePosition inside the selected frames and makes it the shown frame.
+    void ClampFramePosition();
+
+    int ShownFrame() const { return shownFrame_; }
+
+private:
+    int SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
+    int LoadStreamFrame(int index, int frameIndex);
+    int LoadListPicture(class ListFile& listFile, const std::string& listDirectory, int line);
+    // Without batch mode every input is brought to the first input's size.
+    PictureOptions SizedFor(PictureOptions options) const;
+    // Applies the options and the fitting, then hands out the work picture.
+    int Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
+
+    AppCore& core_;
+    int shownFrame_ = 0;
+};
+
+} // namespace discforge

@@ -1,0 +1,81 @@
+#include "CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace discforge::cli {
+namespace {
+
+ParseResult Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
+
+TEST(CliOptionsTest, DefaultsAreVcdProportionalWithTheStandardLeftToTheInput)
+{
+    const ParseResult result = Parse({"clip.avi"});
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.options.outputFormat, 1);
+    EXPECT_FALSE(result.options.tvStandard.has_value());
+    EXPECT_EQ(result.options.fit, Fit::Proportional);
+    EXPECT_EQ(result.options.splitMB, 0);
+    EXPECT_FALSE(result.options.crop.has_value());
+    EXPECT_EQ(result.options.inputs, std::vector<std::string>{"clip.avi"});
+}
+
+TEST(CliOptionsTest, EveryOptionIsTaken)
+{
+    const ParseResult result
+        = Parse({"--target", "svcd", "--standard", "pal", "--fit", "crop", "--invert", "--deinterlace", "--crop",
+            "8,16,320,200", "--split", "650", "--output", "out.mpg", "--shutdown-when-done", "--", "-odd name.avi"});
+    ASSERT_EQ(result.error, "");
+    const CliOptions& o = result.options;
+    EXPECT_EQ(o.outputFormat, 3);
+    EXPECT_EQ(o.tvStandard, 1);
+    EXPECT_EQ(o.fit, Fit::Crop);
+    EXPECT_TRUE(o.invert);
+    EXPECT_TRUE(o.deinterlace);
+    ASSERT_TRUE(o.crop.has_value());
+    EXPECT_EQ(o.crop->x, 8);
+    EXPECT_EQ(o.crop->y, 16);
+    EXPECT_EQ(o.crop->width, 320);
+    EXPECT_EQ(o.crop->height, 200);
+    EXPECT_EQ(o.splitMB, 650);
+    EXPECT_EQ(o.output, "out.mpg");
+    EXPECT_TRUE(o.shutdownWhenDone);
+    EXPECT_EQ(o.inputs, std::vector<std::string>{"-odd name.avi"});
+}
+
+TEST(CliOptionsTest, BadOptionsAndValuesGiveAOneLineReason)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        const char* error;
+    } cases[] = {
+        {{"--frobnicate", "a.avi"}, "unknown option --frobnicate"},
+        {{"--target", "bluray", "a.avi"}, "bad value 'bluray' for --target"},
+        {{"--standard", "secam", "a.avi"}, "bad value 'secam' for --standard"},
+        {{"--fit", "zoom", "a.avi"}, "bad value 'zoom' for --fit"},
+        {{"--crop", "1,2,3", "a.avi"}, "bad value '1,2,3' for --crop"},
+        {{"--crop", "1,2,3,4,5", "a.avi"}, "bad value '1,2,3,4,5' for --crop"},
+        {{"--crop", "1,-2,3,4", "a.avi"}, "bad value '1,-2,3,4' for --crop"},
+        {{"--split", "0", "a.avi"}, "bad value '0' for --split (1 to 4096 megabytes)"},
+        {{"--split", "4097", "a.avi"}, "bad value '4097' for --split (1 to 4096 megabytes)"},
+        {{"--split", "12MB", "a.avi"}, "bad value '12MB' for --split (1 to 4096 megabytes)"},
+        {{"a.avi", "--output"}, "--output needs a value"},
+        {{}, "no input given"},
+        {{"--output", "x.mpg", "a.avi", "b.avi"}, "--output is only allowed with one input"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Parse(c.arguments).error, c.error);
+    }
+    EXPECT_EQ(Parse({"--split", "4096", "a.avi"}).options.splitMB, 4096);
+    EXPECT_EQ(Parse({"--split", "1", "a.avi"}).error, "");
+}
+
+TEST(CliOptionsTest, HelpAndVersionNeedNoInput)
+{
+    EXPECT_EQ(Parse({"--help"}).error, "");
+    EXPECT_TRUE(Parse({"--help"}).options.help);
+    EXPECT_TRUE(Parse({"-h"}).options.help);
+    EXPECT_TRUE(Parse({"--version"}).options.version);
+}
+
+} // namespace
+} // namespace discforge::cli

@@ -1,0 +1,85 @@
+#include "ConversionRig.h"
+
+#include "SampleMedia.h"
+#include "app/EncoderCallbacks.h"
+#include "app/OutputName.h"
+#include "app/Startup.h"
+#include "mediagen/MediaGen.h"
+#include "pattern/FramePattern.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace discforge::test {
+
+ConversionRig::ConversionRig()
+{
+    if (!StartEncoder(core, fake.Path(), {SupplyVideoFrame, SupplyAudio})) {
+        throw std::runtime_error("the stand-in encoder did not start");
+    }
+}
+
+bool ConversionRig::AddList(const std::string& path)
+{
+    if (!core.inputTable.OpenListInput(path)) {
+        return false;
+    }
+    Entry(core.inputs.inputCount).outputPath = ProposeOutputPath(path);
+    ++core.inputs.inputCount;
+    return true;
+}
+
+bool ConversionRig::AddVideo(const std::string& path)
+{
+    if (!core.inputTable.OpenVideoInput(path)) {
+        return false;
+    }
+    Entry(core.inputs.inputCount).outputPath = ProposeOutputPath(path);
+    ++core.inputs.inputCount;
+    return true;
+}
+
+void ConversionRig::MakeCurrent(int index)
+{
+    core.inputTable.DeactivateInput(core.inputs.currentInput);
+    core.inputs.currentInput = index;
+    ASSERT_TRUE(core.inputTable.ActivateInput(index));
+}
+
+std::vector<std::string> ConversionRig::MakeCalls() const
+{
+    std::vector<std::string> makes;
+    for (const std::string& call : fake.Calls()) {
+        if (call.rfind("make", 0) == 0 || call.rfind("frame", 0) == 0) {
+            makes.push_back(call);
+        }
+    }
+    return makes;
+}
+
+std::string SampleList(int pictures, int width, int height, bool fullPaths)
+{
+    const std::string folder = SampleFolder() + "/list" + std::to_string(pictures) + "_" + std::to_string(width) + "x"
+        + std::to_string(height) + (fullPaths ? "_full" : "");
+    mediagen::ListSpec spec;
+    spec.path = folder + "/pictures.lst";
+    spec.pictures = pictures;
+    spec.width = width;
+    spec.height = height;
+    spec.fullPaths = fullPaths;
+    std::string error;
+    std::filesystem::create_directories(folder);
+    if (!mediagen::WritePictureList(spec, error)) {
+        throw std::runtime_error("cannot generate " + spec.path + ": " + error);
+    }
+    return spec.path;
+}
+
+std::int64_t NumberInPicture(const std::uint8_t* pixels, int rowBytes, int height)
+{
+    return pattern::ReadFrameNumber(pattern::ConstPatternImage{pixels, rowBytes / 4, height, rowBytes, 4, true});
+}
+
+} // namespace discforge::test

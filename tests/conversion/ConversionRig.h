@@ -1,0 +1,54 @@
+// The real core with headless ports and a stand-in encoder, over inputs made
+// by the sample generator.
+#pragma once
+
+#include "app/AppCore.h"
+#include "input/HeadlessInputHost.h"
+#include "platform/MemoryControlSurface.h"
+#include "platform/PowerPort.h"
+#include "support/FakeEncoder.h"
+#include "support/RecordingPorts.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace discforge::test {
+
+class CountingPower final : public PowerPort {
+public:
+    bool PowerOff() override
+    {
+        ++powerOffs;
+        return true;
+    }
+    int powerOffs = 0;
+};
+
+struct ConversionRig {
+    ConversionRig();
+    // Opens and counts an input as the open command does, naming its output.
+    bool AddList(const std::string& path);
+    bool AddVideo(const std::string& path);
+    InputEntry& Entry(int index) { return core.inputs.inputTable[static_cast<std::size_t>(index)]; }
+    // Makes `index` the current, active input, as a run does.
+    void MakeCurrent(int index);
+    std::vector<std::string> MakeCalls() const;
+
+    RecordingMessagePort messages;
+    RecordingWindowPort window;
+    MemoryControlSurface controls;
+    HeadlessInputHost host;
+    FakeEncoder fake{"full"};
+    AppCore core{AppPorts{messages, window, controls, host}};
+    CountingPower power;
+};
+
+// A picture list of `pictures` numbered pictures; bare names unless `fullPaths`.
+std::string SampleList(int pictures, int width, int height, bool fullPaths = false);
+
+// The frame number shown by a bottom-up 32-bit picture; -1 when unreadable.
+std::int64_t NumberInPicture(const std::uint8_t* pixels, int rowBytes, int height);
+
+} // namespace discforge::test

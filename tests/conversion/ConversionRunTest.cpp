@@ -1,0 +1,154 @@
+#include "ConversionRig.h"
+
+#include "app/ConversionRun.h"
+
+#include <gtest/gtest.h>
+
+namespace discforge::test {
+namespace {
+
+TEST(LastOutputFrame, FollowsTheRateOfTheStandard)
+{
+    EXPECT_EQ(LastOutputFrame(250, 25.0, standardNtsc), 298);
+    EXPECT_EQ(LastOutputFrame(100, 29.97, standardPal), 82);
+    EXPECT_EQ(LastOutputFrame(250, 25.0, standardPal), 249);
+    EXPECT_EQ(LastOutputFrame(10, 1.0, standardPal), 249);
+}
+
+class ConversionRunTest : public ::testing::Test {
+protected:
+    void AddThreeLists()
+    {
+        ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+        ASSERT_TRUE(rig_.AddList(SampleList(4, 64, 48)));
+        ASSERT_TRUE(rig_.AddList(SampleList(5, 64, 48)));
+    }
+
+    ConversionRig rig_;
+    ConversionRun run_{rig_.core, rig_.power, nullptr};
+};
+
+TEST_F(ConversionRunTest, EveryInputIsEncodedInTableOrderWithItsParameters)
+{
+    AddThreeLists();
+    rig_.core.settings.maxFileSizeMB = 600;
+    run_.StartConversion();
+
+    const std::vector<std::string> makes = rig_.MakeCalls();
+    ASSERT_EQ(makes.size(), 3u);
+    // Lists run at one picture per second; without sound the encoder is asked for 16 samples.
+    EXPECT_EQ(makes[0], "make " + rig_.Entry(0).outputPath + " 352x240 last 88 rate 44100 lastSample 16 split 0");
+    EXPECT_EQ(makes[1], "make " + rig_.Entry(1).outputPath + " 352x240 last 118 rate 44100 lastSample 16 split 0");
+    EXPECT_EQ(makes[2], "make " + rig_.Entry(2).outputPath + " 352x240 last 148 rate 44100 lastSample 16 split 0");
+    EXPECT_TRUE(run_.LastEncodeCompleted());
+    EXPECT_EQ(run_.InputsEncoded(), 3);
+    EXPECT_FALSE(rig_.core.media.run.conversionActive);
+    EXPECT_FALSE(rig_.core.media.run.encoderBusy);
+    EXPECT_EQ(rig_.power.powerOffs, 0);
+}
+
+TEST_F(ConversionRunTest, AFailedEncodeStopsTheBatchBeforeTheNextInputAndNeverShutsDown)
+{
+    AddThreeLists();
+    rig_.core.settings.shutdownWhenDone = true;
+    rig_.fake.FailMake(2, ENCODE_CANCELLED);
+    run_.StartConversion();
+
+    const std::vector<std::string> makes = rig_.MakeCalls();
+    ASSERT_EQ(makes.size(), 2u);
+    EXPECT_NE(makes[1].find(rig_.Entry(1).outputPath), std::string::npos);
+    EXPECT_FALSE(run_.LastEncodeCompleted());
+    EXPECT_EQ(rig_.power.powerOffs, 0);
+}
+
+TEST_F(ConversionRunTest, AWholeBatchShutsDownWhenAsked)
+{
+    AddThreeLists();
+    rig_.core.settings.shutdownWhenDone = true;
+    run_.StartConversion();
+    EXPECT_EQ(rig_.power.powerOffs, 1);
+}
+
+TEST_F(ConversionRunTest, WithoutBatchModeNothingIsEncodedAndNothingShutsDown)
+{
+    AddThreeLists();
+    rig_.core.settings.batchMode = false;
+    rig_.core.settings.shutdownWhenDone = true;
+    run_.StartConversion();
+    EXPECT_TRUE(rig_.MakeCalls().empty());
+    EXPECT_EQ(rig_.power.powerOffs, 0);
+}
+
+TEST_F(ConversionRunTest, SplittingGivesTheSizeOnlyWhenSwitchedOn)
+{
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    rig_.core.settings.maxFileSizeMB = 650;
+    run_.StartConversion();
+    rig_.core.settings.splitOutput = true;
+    run_.StartConversion();
+    const std::vector<std::string> makes = rig_.MakeCalls();
+    ASSERT_EQ(makes.size(), 2u);
+    EXPECT_NE(makes[0].find(" split 0"), std::string::npos);
+    EXPECT_NE(makes[1].find(" split 650"), std::string::npos);
+}
+
+TEST_F(ConversionRunTest, ThePreviousInputAndPositionComeBackAfterTheRun)
+{
+    AddThreeLists();
+    rig_.core.inputTable.ActivateInput(1);
+    rig_.core.inputs.currentInput = 1;
+    rig_.core.inputs.framePosition = 2;
+    run_.StartConversion();
+    EXPECT_EQ(rig_.core.inputs.currentInput, 1);
+    EXPECT_EQ(rig_.core.inputs.framePosition, 2);
+    EXPECT_TRUE(rig_.Entry(1).listFile.IsOpen());
+    EXPECT_FALSE(rig_.Entry(2).listFile.IsOpen());
+}
+
+TEST_F(ConversionRunTest, TheUsersInvertChoiceSurvivesTheActivation)
+{
+    AddThreeLists();
+    rig_.Entry(0).invert = true;
+    rig_.Entry(2).invert = true;
+    run_.StartConversion();
+    EXPECT_TRUE(rig_.Entry(0).invert);
+    EXPECT_FALSE(rig_.Entry(1).invert);
+    EXPECT_TRUE(rig_.Entry(2).invert);
+    EXPECT_TRUE(rig_.core.media.avi.aviReaderTable[2].invert);
+}
+
+TEST_F(ConversionRunTest, EveryInputIsBroughtToTheEncodersPictureSizeAfterAFormatChange)
+{
+    // The first input is opened for VCD, the second after a change to DVD: both
+    // keep their own size until the run gives them the encoder's.
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    ASSERT_TRUE(rig_.core.settingsController.ChooseFormat(formatDvd));
+    ASSERT_TRUE(rig_.AddList(SampleList(4, 64, 48)));
+    ASSERT_EQ(rig_.Entry(0).outputWidth, 64);
+    rig_.fake.PullFirstFrame();
+    run_.StartConversion();
+
+    const std::vector<std::string> calls = rig_.MakeCalls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_NE(calls[0].find(" 720x480 "), std::string::npos) << calls[0];
+    EXPECT_EQ(calls[1], "frame 0 rowBytes 2880");
+    EXPECT_NE(calls[2].find(" 720x480 "), std::string::npos) << calls[2];
+    EXPECT_EQ(calls[3], "frame 0 rowBytes 2880");
+    EXPECT_EQ(rig_.Entry(0).outputHeight, 480);
+    EXPECT_EQ(rig_.core.media.avi.aviReaderTable[1].outputWidth, 720);
+}
+
+TEST_F(ConversionRunTest, ARefusedFormatCodeShowsTheMessageAndAsksToClose)
+{
+    AddThreeLists();
+    rig_.fake.SetInitResult(5);
+    run_.StartConversion();
+    ASSERT_EQ(rig_.messages.shown.size(), 1u);
+    EXPECT_EQ(rig_.messages.shown[0].text, "Can not initialize convert.dll.");
+    EXPECT_EQ(rig_.window.closeRequests, 1);
+    EXPECT_TRUE(rig_.MakeCalls().empty());
+    EXPECT_FALSE(rig_.core.media.run.conversionActive);
+}
+
+} // namespace
+} // namespace discforge::test

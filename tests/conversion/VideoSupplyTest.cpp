@@ -1,0 +1,194 @@
+#include "ConversionRig.h"
+
+#include <gtest/gtest.h>
+
+#include "SampleMedia.h"
+#include "mediagen/MediaGen.h"
+#include "pattern/FramePattern.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace discforge::test {
+namespace {
+
+struct Supplied {
+    int result = -1;
+    std::int32_t rowBytes = 0;
+    const std::uint8_t* pixels = nullptr;
+};
+
+class VideoSupplyTest : public ::testing::Test {
+protected:
+    Supplied Supply(int frame)
+    {
+        Supplied supplied;
+        supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);
+        return supplied;
+    }
+
+    // Blue-green-red of pixel (x, y) counted from the top left of a supplied picture.
+    std::uint32_t PixelAt(const Supplied& supplied, int height, int x, int y)
+    {
+        const std::uint8_t* at
+            = supplied.pixels + static_cast<std::ptrdiff_t>(height - 1 - y) * supplied.rowBytes + x * 4;
+        return at[0] | at[1] << 8 | at[2] << 16;
+    }
+
+    // Black columns on the left of the middle row.
+    int BlackColumnsOnTheLeft(const Supplied& supplied, int height)
+    {
+        int columns = 0;
+        while (columns < supplied.rowBytes / 4 && PixelAt(supplied, height, columns, height / 2) == 0) {
+            ++columns;
+        }
+        return columns;
+    }
+
+    void UseList(int width, int height, int outputWidth, int outputHeight)
+    {
+        ASSERT_TRUE(rig_.AddList(SampleList(10, width, height)));
+        rig_.MakeCurrent(0);
+        rig_.Entry(0).outputWidth = outputWidth;
+        rig_.Entry(0).outputHeight = outputHeight;
+    }
+
+    ConversionRig rig_;
+};
+
+TEST_F(VideoSupplyTest, AListOfTenPicturesShowsEachThenKeepsTheLast)
+{
+    UseList(320, 240, 320, 240);
+    for (int frame = 0; frame < 14; ++frame) {
+        const Supplied supplied = Supply(frame);
+        ASSERT_EQ(supplied.result, 0) << frame;
+        ASSERT_EQ(supplied.rowBytes, 320 * 4);
+        EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 240), std::min(frame, 9)) << frame;
+    }
+    EXPECT_EQ(rig_.core.videoSupply.ShownFrame(), 9);
+    EXPECT_EQ(rig_.core.inputs.framePosition, 9);
+}
+
+TEST_F(VideoSupplyTest, BareNamesComeFromTheListsFolderAndFullPathsAsWritten)
+{
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path("/");
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64)));
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64, true)));
+    for (int input = 0; input < 2; ++input) {
+        rig_.MakeCurrent(input);
+        const Supplied supplied = Supply(2);
+        EXPECT_EQ(supplied.result, 0) << input;
+        EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 64), 2) << input;
+    }
+    std::filesystem::current_path(before);
+}
+
+TEST_F(VideoSupplyTest, ProportionalFitForDvdKeepsThePictureOnBlackColumns)
+{
+    UseList(640, 480, 720, 480);
+    rig_.core.settings.outputFormat = formatDvd;
+    const Supplied supplied = Supply(0);
+    ASSERT_EQ(supplied.result, 0);
+    ASSERT_EQ(supplied.rowBytes, 720 * 4);
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 480), 40);
+    EXPECT_EQ(NumberInPicture(supplied.pixels + 40 * 4, supplied.rowBytes, 480), 0);
+}
+
+TEST_F(VideoSupplyTest, ProportionalFitForSvcdSqueezesTheWidthIntoFourHundredAndEighty)
+{
+    UseList(640, 480, 480, 480);
+    rig_.core.settings.outputFormat = formatSvcd;
+    const Supplied supplied = Supply(0);
+    ASSERT_EQ(supplied.result, 0);
+    ASSERT_EQ(supplied.rowBytes, 480 * 4);
+    // 640 becomes 426 pixels: 27 black columns on the left.
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 480), 27);
+}
+
+TEST_F(VideoSupplyTest, FillInStretchesToTheWholeFrame)
+{
+    UseList(640, 480, 720, 576);
+    rig_.Entry(0).fitFillIn = true;
+    rig_.Entry(0).fitProportional = false;
+    const Supplied supplied = Supply(0);
+    ASSERT_EQ(supplied.result, 0);
+    ASSERT_EQ(supplied.rowBytes, 720 * 4);
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 576), 0);
+}
+
+TEST_F(VideoSupplyTest, ACropWithoutWidthIsIgnoredAndARealCropCuts)
+{
+    UseList(320, 240, 320, 240);
+    rig_.Entry(0).cropX = 10;
+    rig_.Entry(0).cropHeight = 100;
+    EXPECT_EQ(NumberInPicture(Supply(3).pixels, 320 * 4, 240), 3);
+
+    rig_.Entry(0).cropWidth = 160;
+    rig_.Entry(0).cropHeight = 120;
+    rig_.Entry(0).cropX = 0;
+    rig_.Entry(0).cropY = 0;
+    rig_.Entry(0).fitFillIn = true;
+    const Supplied supplied = Supply(3);
+    ASSERT_EQ(supplied.result, 0);
+    EXPECT_EQ(supplied.rowBytes, 320 * 4);
+}
+
+TEST_F(VideoSupplyTest, InvertTurnsThePictureUpsideDown)
+{
+    UseList(320, 240, 320, 240);
+    rig_.Entry(0).invert = true;
+    const Supplied supplied = Supply(4);
+    ASSERT_EQ(supplied.result, 0);
+    EXPECT_NE(NumberInPicture(supplied.pixels, supplied.rowBytes, 240), 4);
+    // Read as a top-down picture it shows its number again.
+    EXPECT_EQ(pattern::ReadFrameNumber(pattern::ConstPatternImage{supplied.pixels, 320, 240, 320 * 4, 4, false}), 4);
+}
+
+TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
+{
+    mediagen::AviSpec spec;
+    spec.video = mediagen::VideoCodec::Mjpeg;
+    spec.audio = mediagen::AudioForm::None;
+    spec.width = 176;
+    spec.height = 144;
+    spec.frames = 60;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(spec)));
+    rig_.Entry(0).outputWidth = 176;
+    rig_.Entry(0).outputHeight = 144;
+    rig_.core.settings.tvStandard = standardNtsc;
+    // Output frame 30 at 29.97 is source frame 25 of a 25 frames-per-second input.
+    for (int frame : {0, 1, 30, 59, 70}) {
+        const Supplied supplied = Supply(frame);
+        ASSERT_EQ(supplied.result, 0) << frame;
+        const int source = std::min(static_cast<int>(frame * 25.0 * 0.0333667000333667), 59);
+        EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 144), source) << frame;
+    }
+}
+
+TEST_F(VideoSupplyTest, AMissingListPictureFailsWithItsCode)
+{
+    UseList(64, 48, 64, 48);
+    std::filesystem::path folder = std::filesystem::path(rig_.Entry(0).listDirectory);
+    const std::filesystem::path picture = folder / "picture00005.bmp";
+    const std::filesystem::path aside = folder / "picture00005.bak";
+    std::filesystem::rename(picture, aside);
+    EXPECT_EQ(Supply(5).result, videoPictureLoadFailed);
+    std::filesystem::rename(aside, picture);
+    EXPECT_EQ(Supply(5).result, 0);
+}
+
+TEST_F(VideoSupplyTest, ClampingKeepsThePositionInsideTheSelection)
+{
+    UseList(64, 48, 64, 48);
+    rig_.core.inputs.framePosition = -5;
+    rig_.core.videoSupply.ClampFramePosition();
+    EXPECT_EQ(rig_.core.inputs.framePosition, 0);
+    rig_.core.inputs.framePosition = 10;
+    rig_.core.videoSupply.ClampFramePosition();
+    EXPECT_EQ(rig_.core.inputs.framePosition, 9);
+    EXPECT_EQ(rig_.core.videoSupply.ShownFrame(), 9);
+}
+
+} // namespace
+} // namespace discforge::test
