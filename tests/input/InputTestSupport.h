@@ -10,6 +10,7 @@
 #include "input/VideoStreamReader.h"
 #include "platform/MemoryControlSurface.h"
 #include "platform/MessagePort.h"
+#include "support/RecordingPorts.h"
 #include "picture/TFullDib.h"
 
 #include <cstdint>
@@ -22,20 +23,6 @@
 #include <vector>
 
 namespace discforge::test {
-
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-};
-
-class RecordingMessages final : public MessagePort {
-public:
-    void ShowBox(const std::string& text, const std::string& caption, MessageIcon) override
-    {
-        shown.push_back({text, caption});
-    }
-    std::vector<ShownMessage> shown;
-};
 
 class RecordingCancelDialog final : public TCancelDialog {
 public:
@@ -151,7 +138,7 @@ struct InputTableRig {
     ConversionSettings settings;
     RunLog runLog;
     InputTableState state;
-    RecordingMessages messages;
+    RecordingMessagePort messages;
     MemoryControlSurface controls;
     RecordingHost host;
     FakeStreamReader streams{state};

@@ -13,6 +13,7 @@
 #include "picture/TFullDib.h"
 #include "platform/MemoryControlSurface.h"
 #include "platform/MessagePort.h"
+#include "support/RecordingPorts.h"
 #include "platform/WindowPort.h"
 
 #include "SampleMedia.h"
@@ -23,20 +24,6 @@
 #include <vector>
 
 namespace discforge::test {
-
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-};
-
-class RecordingMessages final : public MessagePort {
-public:
-    void ShowBox(const std::string& text, const std::string& caption, MessageIcon) override
-    {
-        shown.push_back({text, caption});
-    }
-    std::vector<ShownMessage> shown;
-};
 
 class PumpingWindow final : public WindowPort {
 public:
@@ -104,7 +91,7 @@ struct ReaderRig {
     RunLog runLog;
     InputTableState inputs;
     MediaInputState media;
-    RecordingMessages messages;
+    RecordingMessagePort messages;
     MemoryControlSurface controls;
     PumpingWindow window;
     RecordingHost host;
