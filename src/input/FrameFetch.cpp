@@ -267,7 +267,10 @@ int FrameFetch::FetchAudio(int index, int position)
     }
     fetch.fetchInProgress = true;
     Status(reader_message::statusSeekingSample);
-    if ((position == 0 || context_.settings.audioSettingsChanged) && !stream->Seek(at)) {
+    // The stream is placed on the asked sample before every update: going on where the
+    // last block ended costs nothing, and streams rebuilt by the sequential video fetch
+    // would otherwise start the sound again from the beginning.
+    if (!stream->Seek(at)) {
         return fetchSeekFailed;
     }
     Status(reader_message::statusUpdatingSample);

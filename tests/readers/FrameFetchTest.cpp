@@ -261,5 +261,29 @@ TEST_F(RealFetch, AudioBlocksFollowEachOtherThroughTheResynchronisation)
     EXPECT_EQ(statistics.realSeeks, 0u);
 }
 
+TEST_F(RealFetch, SoundGoesOnWhereItWasWhenTheSequentialFetchRebuildsTheStreams)
+{
+    // Key frames every 3 frames: the streams are rebuilt every 30 frames, more than once a second.
+    mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100, FrameRate::Pal25, 100);
+    spec.keyFrameInterval = 3;
+    ReaderRig rig;
+    ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
+    ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
+    rig.settings.tvStandard = standardPal;
+    rig.settings.videoSettingsChanged = true;
+    rig.settings.audioSettingsChanged = true;
+    std::vector<std::uint8_t> sound;
+    // A picture and its frame of sound in turn, as the encoder asks for them.
+    for (int frame = 0; frame < 100; ++frame) {
+        ASSERT_EQ(rig.fetch.FetchVideoFrame(0, frame), fetchOk) << frame;
+        rig.settings.videoSettingsChanged = false;
+        ASSERT_EQ(rig.fetch.FetchAudioSample(0, frame * rig.Entry(0).samplesPerFrame), fetchOk) << frame;
+        sound.insert(sound.end(), rig.Entry(0).audioBuffer.begin(), rig.Entry(0).audioBuffer.end());
+    }
+    ASSERT_GE(rig.media.fetch.keyFrameCount, 30) << "the streams were rebuilt on the way";
+    EXPECT_EQ(pattern::FindClicks(sound.data(), sound.size(), 2, 16),
+              (std::vector<std::int64_t>{0, 44100, 2 * 44100, 3 * 44100}));
+}
+
 } // namespace
 } // namespace discforge::test
