@@ -1,0 +1,87 @@
+// Sound and pictures stay together through a whole conversion: every click of the
+// generated sound, which starts exactly on an input second, is heard within one output
+// frame of the moment the picture of that second is shown, from the first second of a
+// minute-long input to the last, across frame-rate changes and sound forms.
+#include "CliProcess.h"
+#include "OutputDecoder.h"
+#include "SampleInputs.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace discforge::test {
+namespace {
+
+using mediagen::AudioForm;
+using mediagen::FrameRate;
+
+struct SyncCase {
+    const char* name;
+    FrameRate inputRate;
+    AudioForm sound;
+    const char* target;
+    bool pal;
+};
+
+void PrintTo(const SyncCase& sync, std::ostream* out) { *out << sync.name; }
+
+constexpr int inputSeconds = 60;
+
+constexpr SyncCase syncCases[] = {
+    {"Pal25ToPal", FrameRate::Pal25, AudioForm::Stereo16At44100, "vcd", true},
+    {"Pal25ToNtsc", FrameRate::Pal25, AudioForm::Stereo16At44100, "vcd", false},
+    {"Ntsc2997ToPal", FrameRate::Ntsc2997, AudioForm::Stereo16At44100, "vcd", true},
+    {"Mono8BitAt11025", FrameRate::Pal25, AudioForm::Mono8At11025, "vcd", true},
+    {"Stereo16BitAt48000", FrameRate::Pal25, AudioForm::Stereo16At48000, "vcd", true},
+    {"Stereo16BitAt44100ToDvd", FrameRate::Pal25, AudioForm::Stereo16At44100, "dvd", true},
+};
+
+// The input frame on screen when second `second` starts.
+std::int64_t FrameAtSecond(int second, FrameRate rate)
+{
+    return rate == FrameRate::Pal25 ? 25LL * second : 30000LL * second / 1001;
+}
+
+class AudioVideoSync : public testing::TestWithParam<SyncCase> {};
+
+TEST_P(AudioVideoSync, EveryClickIsHeardWithinOneFrameOfItsPicture)
+{
+    const SyncCase& sync = GetParam();
+    TestFolder folder;
+    mediagen::AviSpec spec;
+    spec.rate = sync.inputRate;
+    spec.audio = sync.sound;
+    spec.width = sampleWidth;
+    spec.height = sampleHeight(sync.pal);
+    spec.frames = FramesIn(inputSeconds, sync.inputRate);
+    ASSERT_TRUE(MakeAvi(folder.File("minute.avi"), spec));
+
+    const CliOutcome run =
+        RunCli({"--target", sync.target, "--standard", sync.pal ? "pal" : "ntsc", "minute.avi"}, folder.Path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const DecodedOutput output = DecodeOutput(folder.File("minute.mpg"));
+    ASSERT_TRUE(output.error.empty()) << output.error;
+
+    // The band survived the scaling and the coding in every picture.
+    const auto unreadable = std::count_if(output.pictures.begin(), output.pictures.end(),
+                                          [](const DecodedPicture& picture) { return picture.number < 0; });
+    EXPECT_EQ(unreadable, 0);
+    ASSERT_FALSE(output.pictures.empty());
+    EXPECT_EQ(output.pictures.front().number, 0);
+    EXPECT_EQ(output.pictures.back().number, spec.frames - 1);
+    ASSERT_EQ(output.clicks.size(), static_cast<std::size_t>(inputSeconds));
+    for (int second = 0; second < inputSeconds; ++second) {
+        const double shown = FirstShowing(output, FrameAtSecond(second, sync.inputRate));
+        const double heard = output.clicks[static_cast<std::size_t>(second)];
+        EXPECT_NEAR(heard, shown, output.frameDuration) << "second " << second;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Conversions, AudioVideoSync, testing::ValuesIn(syncCases),
+                         [](const testing::TestParamInfo<SyncCase>& info) { return info.param.name; });
+
+} // namespace
+} // namespace discforge::test
