@@ -39,6 +39,7 @@ TEST_P(DiscFormatFromTheCommandLine, ConvertsAClipIntoACompliantStreamOfItsLengt
     const CliOutcome run =
         RunCli({"--target", TargetOf(disc), "--standard", disc.pal ? "pal" : "ntsc", "clip.avi"}, folder.Path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "") << "a conversion without trouble has nothing to report";
     const std::string output = folder.File("clip.mpg");
     ASSERT_TRUE(std::filesystem::exists(output));
 
