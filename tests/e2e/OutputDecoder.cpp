@@ -1,5 +1,7 @@
 #include "OutputDecoder.h"
 
+#include "FfmpegHandles.h"
+
 #include "pattern/ClickTrack.h"
 #include "pattern/FramePattern.h"
 
@@ -19,28 +21,16 @@ namespace {
 struct InputCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
-struct DecoderFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
 
-using DecoderPtr = std::unique_ptr<AVCodecContext, DecoderFreer>;
+using convert::CodecContextHandle;
 
-DecoderPtr OpenDecoder(const AVStream* stream)
+CodecContextHandle OpenDecoder(const AVStream* stream)
 {
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (codec == nullptr) {
         return nullptr;
     }
-    DecoderPtr decoder(avcodec_alloc_context3(codec));
+    CodecContextHandle decoder(avcodec_alloc_context3(codec));
     if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0 ||
         avcodec_open2(decoder.get(), codec, nullptr) < 0) {
         return nullptr;
@@ -78,7 +68,7 @@ public:
     }
 
 private:
-    std::unique_ptr<SwsContext, ScalerFreer> scaler_;
+    convert::ScaleHandle scaler_;
     std::vector<uint8_t> rows_;
 };
 
@@ -123,7 +113,7 @@ private:
 
 struct StreamDecoder {
     const AVStream* stream = nullptr;
-    DecoderPtr decoder;
+    CodecContextHandle decoder;
 };
 
 } // namespace
@@ -163,8 +153,8 @@ DecodedOutput DecodeOutput(const std::string& path)
 
     PictureReader pictures;
     SoundCollector collector;
-    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    convert::FrameHandle frame(av_frame_alloc());
+    convert::PacketHandle packet(av_packet_alloc());
     const auto drain = [&](StreamDecoder& stream) {
         while (avcodec_receive_frame(stream.decoder.get(), frame.get()) == 0) {
             const double time = TimeOf(frame.get(), stream.stream);

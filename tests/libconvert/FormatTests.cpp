@@ -57,16 +57,7 @@ TEST_P(DiscFormat, EncodesACompliantProgramStream)
     std::string error;
     const ProbedFile probed = Probe(output, error);
     ASSERT_TRUE(error.empty()) << error;
-    EXPECT_EQ(probed.videoStreams, 1);
-    EXPECT_EQ(probed.audioStreams, 1);
-    EXPECT_EQ(probed.video.at("codec_name"), disc.videoCodec);
-    EXPECT_EQ(probed.video.at("width"), std::to_string(disc.width));
-    EXPECT_EQ(probed.video.at("height"), std::to_string(disc.height));
-    EXPECT_EQ(probed.video.at("r_frame_rate"), disc.pal ? "25/1" : "30000/1001");
-    EXPECT_EQ(probed.video.at("nb_read_frames"), std::to_string(settings.frames));
-    EXPECT_EQ(probed.audio.at("codec_name"), disc.audioCodec);
-    EXPECT_EQ(probed.audio.at("sample_rate"), std::to_string(disc.sampleRate));
-    EXPECT_EQ(probed.audio.at("channels"), "2");
+    ExpectDiscStreams(probed, disc, settings.frames);
     EXPECT_LE(probed.audioStart, probed.videoStart + 0.001);
     EXPECT_GE(probed.audioEnd, probed.videoEnd - 0.001);
 
@@ -87,8 +78,7 @@ TEST_P(DiscFormat, EncodesACompliantProgramStream)
     EXPECT_TRUE(PassesAuthoring(output, disc, folder.Path(), log)) << log;
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSix, DiscFormat, testing::ValuesIn(discCases),
-                         [](const testing::TestParamInfo<DiscCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(AllSix, DiscFormat, testing::ValuesIn(discCases), DiscCaseName);
 
 } // namespace
 } // namespace discforge::test

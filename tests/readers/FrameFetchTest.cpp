@@ -196,18 +196,24 @@ protected:
             ASSERT_EQ(rig.ShownNumber(0), source) << "output frame " << n;
         }
     }
+
+    // A key frame every 3 frames: the sequential fetch rebuilds the streams every 30 frames.
+    void OpenWithFrequentKeyFrames(ReaderRig& rig, AudioForm audio, int frames)
+    {
+        mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, audio, FrameRate::Pal25, frames);
+        spec.keyFrameInterval = 3;
+        ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
+        ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
+        rig.settings.tvStandard = standardPal;
+        rig.settings.videoSettingsChanged = true;
+    }
 };
 
 TEST_F(RealFetch, SequentialKindDeliversEveryFrameAcrossStreamRebuilds)
 {
-    mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, AudioForm::None, FrameRate::Pal25, 75);
-    spec.keyFrameInterval = 3;
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
-    ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
+    ASSERT_NO_FATAL_FAILURE(OpenWithFrequentKeyFrames(rig, AudioForm::None, 75));
     rig.messages.shown.clear();
-    rig.settings.tvStandard = standardPal;
-    rig.settings.videoSettingsChanged = true;
     ExpectFramesInOrder(rig, 75);
     EXPECT_GE(rig.media.fetch.keyFrameCount, 20) << "key frames every 3 frames";
     EXPECT_TRUE(rig.messages.shown.empty()) << "a rebuild shows no messages";
@@ -263,14 +269,8 @@ TEST_F(RealFetch, AudioBlocksFollowEachOtherThroughTheResynchronisation)
 
 TEST_F(RealFetch, SoundGoesOnWhereItWasWhenTheSequentialFetchRebuildsTheStreams)
 {
-    // Key frames every 3 frames: the streams are rebuilt every 30 frames, more than once a second.
-    mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100, FrameRate::Pal25, 100);
-    spec.keyFrameInterval = 3;
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
-    ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
-    rig.settings.tvStandard = standardPal;
-    rig.settings.videoSettingsChanged = true;
+    ASSERT_NO_FATAL_FAILURE(OpenWithFrequentKeyFrames(rig, AudioForm::Stereo16At44100, 100));
     rig.settings.audioSettingsChanged = true;
     std::vector<std::uint8_t> sound;
     // A picture and its frame of sound in turn, as the encoder asks for them.

@@ -4,6 +4,9 @@
 
 #include "support/StreamChecks.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -34,6 +37,23 @@ inline constexpr DiscCase discCases[] = {
 };
 
 inline void PrintTo(const DiscCase& disc, std::ostream* out) { *out << disc.name; }
+inline std::string DiscCaseName(const testing::TestParamInfo<DiscCase>& info) { return info.param.name; }
+
+// ffprobe found one picture stream and one sound stream, each with the disc's codec and
+// rates, the picture at the disc's size with `pictures` frames.
+inline void ExpectDiscStreams(const ProbedFile& probed, const DiscCase& disc, std::int64_t pictures)
+{
+    ASSERT_EQ(probed.videoStreams, 1);
+    ASSERT_EQ(probed.audioStreams, 1);
+    EXPECT_EQ(probed.video.at("codec_name"), disc.videoCodec);
+    EXPECT_EQ(probed.video.at("width"), std::to_string(disc.width));
+    EXPECT_EQ(probed.video.at("height"), std::to_string(disc.height));
+    EXPECT_EQ(probed.video.at("r_frame_rate"), disc.pal ? "25/1" : "30000/1001");
+    EXPECT_EQ(probed.video.at("nb_read_frames"), std::to_string(pictures));
+    EXPECT_EQ(probed.audio.at("codec_name"), disc.audioCodec);
+    EXPECT_EQ(probed.audio.at("sample_rate"), std::to_string(disc.sampleRate));
+    EXPECT_EQ(probed.audio.at("channels"), "2");
+}
 
 // The authoring tool of the disc takes the stream without a complaint; its output goes to `log`.
 inline bool PassesAuthoring(const std::string& mpegPath, const DiscCase& disc, const std::string& workFolder,
