@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 namespace discforge::test {
 namespace {
 
@@ -20,6 +22,45 @@ int AnonymousFile()
         ::unlink(name.c_str());
     }
     return file;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
+// The test's own environment. Under AddressSanitizer the sanitizer's dlopen is the caller
+// the loader sees, so the program's RUNPATH ($ORIGIN) no longer finds the encoder library
+// beside it; the library search path then names the program's folder.
+std::vector<std::string> ChildEnvironment()
+{
+    std::vector<std::string> environment;
+    std::string searchPath = DISCFORGE_BIN_DIR;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string entry = *variable;
+        if (sanitized && entry.rfind("LD_LIBRARY_PATH=", 0) == 0) {
+            searchPath += ":" + entry.substr(entry.find('=') + 1);
+        } else {
+            environment.push_back(entry);
+        }
+    }
+    if (sanitized) {
+        environment.push_back("LD_LIBRARY_PATH=" + searchPath);
+    }
+    return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 std::string ReadAll(int file)
@@ -44,13 +85,11 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments, const std::str
     : outFile_(AnonymousFile())
     , errFile_(AnonymousFile())
 {
-    const std::string program = CliPath();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
+    std::vector<std::string> commandLine{CliPath()};
+    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> environment = ChildEnvironment();
+    const std::vector<char*> argv = Pointers(commandLine);
+    const std::vector<char*> envp = Pointers(environment);
     if (outFile_ < 0 || errFile_ < 0) {
         return;
     }
@@ -61,7 +100,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments, const std::str
             ::dup2(errFile_, 2) < 0) {
             ::_exit(127);
         }
-        ::execv(program.c_str(), argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
 }

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
+#include <ostream>
 
 namespace discforge::test {
 namespace {
@@ -24,19 +24,24 @@ struct SyncCase {
     AudioForm sound;
     const char* target;
     bool pal;
+    int width; // the input's picture
+    int height;
+    int seconds;
 };
 
 void PrintTo(const SyncCase& sync, std::ostream* out) { *out << sync.name; }
 
-constexpr int inputSeconds = 60;
-
+// VCD inputs come at the disc's own picture size, which the frame supply hands on without
+// rescaling: the sound is the point here, and the sanitizer build pays dearly for every
+// rescaled picture. The DVD case, for the 48000 Hz sound and its coder, is shorter for
+// the same reason.
 constexpr SyncCase syncCases[] = {
-    {"Pal25ToPal", FrameRate::Pal25, AudioForm::Stereo16At44100, "vcd", true},
-    {"Pal25ToNtsc", FrameRate::Pal25, AudioForm::Stereo16At44100, "vcd", false},
-    {"Ntsc2997ToPal", FrameRate::Ntsc2997, AudioForm::Stereo16At44100, "vcd", true},
-    {"Mono8BitAt11025", FrameRate::Pal25, AudioForm::Mono8At11025, "vcd", true},
-    {"Stereo16BitAt48000", FrameRate::Pal25, AudioForm::Stereo16At48000, "vcd", true},
-    {"Stereo16BitAt44100ToDvd", FrameRate::Pal25, AudioForm::Stereo16At44100, "dvd", true},
+    {"Pal25ToPal", FrameRate::Pal25, AudioForm::Stereo16At44100, "vcd", true, 352, 288, 60},
+    {"Pal25ToNtsc", FrameRate::Pal25, AudioForm::Stereo16At44100, "vcd", false, 352, 240, 60},
+    {"Ntsc2997ToPal", FrameRate::Ntsc2997, AudioForm::Stereo16At44100, "vcd", true, 352, 288, 60},
+    {"Mono8BitAt11025", FrameRate::Pal25, AudioForm::Mono8At11025, "vcd", true, 352, 288, 60},
+    {"Stereo16BitAt48000", FrameRate::Pal25, AudioForm::Stereo16At48000, "vcd", true, 352, 288, 60},
+    {"Stereo16BitAt44100ToDvd", FrameRate::Pal25, AudioForm::Stereo16At44100, "dvd", true, 180, 144, 20},
 };
 
 // The input frame on screen when second `second` starts.
@@ -54,9 +59,9 @@ TEST_P(AudioVideoSync, EveryClickIsHeardWithinOneFrameOfItsPicture)
     mediagen::AviSpec spec;
     spec.rate = sync.inputRate;
     spec.audio = sync.sound;
-    spec.width = sampleWidth;
-    spec.height = sampleHeight(sync.pal);
-    spec.frames = FramesIn(inputSeconds, sync.inputRate);
+    spec.width = sync.width;
+    spec.height = sync.height;
+    spec.frames = FramesIn(sync.seconds, sync.inputRate);
     ASSERT_TRUE(MakeAvi(folder.File("minute.avi"), spec));
 
     const CliOutcome run =
@@ -76,8 +81,8 @@ TEST_P(AudioVideoSync, EveryClickIsHeardWithinOneFrameOfItsPicture)
     const double inputFrame = 1 / FramesPerSecond(sync.inputRate);
     EXPECT_LE(static_cast<double>(spec.frames - 1 - output.pictures.back().number) * inputFrame,
               output.frameDuration + inputFrame);
-    ASSERT_EQ(output.clicks.size(), static_cast<std::size_t>(inputSeconds));
-    for (int second = 0; second < inputSeconds; ++second) {
+    ASSERT_EQ(output.clicks.size(), static_cast<std::size_t>(sync.seconds));
+    for (int second = 0; second < sync.seconds; ++second) {
         const double shown = FirstShowing(output, FrameAtSecond(second, sync.inputRate));
         const double heard = output.clicks[static_cast<std::size_t>(second)];
         EXPECT_NEAR(heard, shown, output.frameDuration) << "second " << second;
