@@ -4,6 +4,10 @@
 #include "CliOptions.h"
 #include "app/AppIdentity.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -57,6 +61,9 @@ int main(int argc, char** argv)
         std::printf("discforge-cli (%s) %s\n", discforge::appTitle, discforge::appVersion);
         return exitConverted;
     }
+    // FFmpeg's own remarks (its coders' warnings) would bury the "caption: text" messages
+    // on standard error; only its errors are worth a user's attention.
+    av_log_set_level(AV_LOG_ERROR);
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     sigaction(SIGINT, &action, nullptr);

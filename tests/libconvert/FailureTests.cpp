@@ -1,9 +1,9 @@
 // Encodes that must not complete: each returns a result other than 31, leaves nothing
 // under the final name (or the earlier file there as it was) and no temporary file.
 #include "ConvertLibrary.h"
-#include "StreamChecks.h"
 #include "SyntheticInput.h"
-#include "TestFolder.h"
+#include "support/StreamChecks.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 

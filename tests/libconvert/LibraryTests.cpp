@@ -1,9 +1,9 @@
 // The library as the program sees it: five entry points, format codes, and calls that
 // arrive while an encode runs.
 #include "ConvertLibrary.h"
-#include "StreamChecks.h"
 #include "SyntheticInput.h"
-#include "TestFolder.h"
+#include "support/StreamChecks.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // window; its Cancel button stops the encode, and failures come up in a message box.
 #include "ConvertLibrary.h"
 #include "SyntheticInput.h"
-#include "TestFolder.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 

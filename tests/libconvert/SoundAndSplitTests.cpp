@@ -1,9 +1,9 @@
 // The sound track always covers the pictures, and a split encode gives parts that are
 // each small enough and each a valid disc stream.
 #include "ConvertLibrary.h"
-#include "StreamChecks.h"
 #include "SyntheticInput.h"
-#include "TestFolder.h"
+#include "support/StreamChecks.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 

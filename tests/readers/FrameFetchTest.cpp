@@ -195,18 +195,24 @@ protected:
             ASSERT_EQ(rig.ShownNumber(0), source) << "output frame " << n;
         }
     }
+
+    // A key frame every 3 frames: the sequential fetch rebuilds the streams every 30 frames.
+    void OpenWithFrequentKeyFrames(ReaderRig& rig, AudioForm audio, int frames)
+    {
+        mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, audio, FrameRate::Pal25, frames);
+        spec.keyFrameInterval = 3;
+        ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
+        ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
+        rig.settings.tvStandard = standardPal;
+        rig.settings.videoSettingsChanged = true;
+    }
 };
 
 TEST_F(RealFetch, SequentialKindDeliversEveryFrameAcrossStreamRebuilds)
 {
-    mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, AudioForm::None, FrameRate::Pal25, 75);
-    spec.keyFrameInterval = 3;
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
-    ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
+    ASSERT_NO_FATAL_FAILURE(OpenWithFrequentKeyFrames(rig, AudioForm::None, 75));
     rig.messages.shown.clear();
-    rig.settings.tvStandard = standardPal;
-    rig.settings.videoSettingsChanged = true;
     ExpectFramesInOrder(rig, 75);
     EXPECT_GE(rig.media.fetch.keyFrameCount, 20) << "key frames every 3 frames";
     EXPECT_TRUE(rig.messages.shown.empty()) << "a rebuild shows no messages";
@@ -259,6 +265,24 @@ TEST_F(RealFetch, AudioBlocksFollowEachOtherThroughTheResynchronisation)
     const MmStatistics statistics
         = static_cast<MmSampleStream&>(*rig.Entry(0).streams->audioStream).Stream().Statistics();
     EXPECT_EQ(statistics.realSeeks, 0u);
+}
+
+TEST_F(RealFetch, SoundGoesOnWhereItWasWhenTheSequentialFetchRebuildsTheStreams)
+{
+    ReaderRig rig;
+    ASSERT_NO_FATAL_FAILURE(OpenWithFrequentKeyFrames(rig, AudioForm::Stereo16At44100, 100));
+    rig.settings.audioSettingsChanged = true;
+    std::vector<std::uint8_t> sound;
+    // A picture and its frame of sound in turn, as the encoder asks for them.
+    for (int frame = 0; frame < 100; ++frame) {
+        ASSERT_EQ(rig.fetch.FetchVideoFrame(0, frame), fetchOk) << frame;
+        rig.settings.videoSettingsChanged = false;
+        ASSERT_EQ(rig.fetch.FetchAudioSample(0, frame * rig.Entry(0).samplesPerFrame), fetchOk) << frame;
+        sound.insert(sound.end(), rig.Entry(0).audioBuffer.begin(), rig.Entry(0).audioBuffer.end());
+    }
+    ASSERT_GE(rig.media.fetch.keyFrameCount, 30) << "the streams were rebuilt on the way";
+    EXPECT_EQ(pattern::FindClicks(sound.data(), sound.size(), 2, 16),
+              (std::vector<std::int64_t>{0, 44100, 2 * 44100, 3 * 44100}));
 }
 
 } // namespace

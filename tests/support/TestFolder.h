@@ -11,7 +11,7 @@ class TestFolder {
 public:
     TestFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "libconvert-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "discforge-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
         }

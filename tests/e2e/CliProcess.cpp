@@ -1,0 +1,147 @@
+#include "CliProcess.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace discforge::test {
+namespace {
+
+// An unnamed file the child writes into; it goes away when closed.
+int AnonymousFile()
+{
+    std::string name = (std::filesystem::temp_directory_path() / "discforge-cli-output-XXXXXX").string();
+    const int file = ::mkstemp(name.data());
+    if (file >= 0) {
+        ::unlink(name.c_str());
+    }
+    return file;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
+// The test's own environment. Under AddressSanitizer the sanitizer's dlopen is the caller
+// the loader sees, so the program's RUNPATH ($ORIGIN) no longer finds the encoder library
+// beside it; the library search path then names the program's folder.
+std::vector<std::string> ChildEnvironment()
+{
+    std::vector<std::string> environment;
+    std::string searchPath = DISCFORGE_BIN_DIR;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string entry = *variable;
+        if (sanitized && entry.rfind("LD_LIBRARY_PATH=", 0) == 0) {
+            searchPath += ":" + entry.substr(entry.find('=') + 1);
+        } else {
+            environment.push_back(entry);
+        }
+    }
+    if (sanitized) {
+        environment.push_back("LD_LIBRARY_PATH=" + searchPath);
+    }
+    return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string ReadAll(int file)
+{
+    std::string text;
+    if (file < 0 || ::lseek(file, 0, SEEK_SET) != 0) {
+        return text;
+    }
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(file, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text;
+}
+
+} // namespace
+
+std::string CliPath() { return std::string(DISCFORGE_BIN_DIR) + "/discforge-cli"; }
+
+CliProcess::CliProcess(const std::vector<std::string>& arguments, const std::string& folder)
+    : outFile_(AnonymousFile())
+    , errFile_(AnonymousFile())
+{
+    std::vector<std::string> commandLine{CliPath()};
+    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> environment = ChildEnvironment();
+    const std::vector<char*> argv = Pointers(commandLine);
+    const std::vector<char*> envp = Pointers(environment);
+    if (outFile_ < 0 || errFile_ < 0) {
+        return;
+    }
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        const int input = ::open("/dev/null", O_RDONLY);
+        if (::chdir(folder.c_str()) != 0 || input < 0 || ::dup2(input, 0) < 0 || ::dup2(outFile_, 1) < 0 ||
+            ::dup2(errFile_, 2) < 0) {
+            ::_exit(127);
+        }
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+}
+
+CliProcess::~CliProcess()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    for (const int file : {outFile_, errFile_}) {
+        if (file >= 0) {
+            ::close(file);
+        }
+    }
+}
+
+void CliProcess::Interrupt() const
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGINT);
+    }
+}
+
+CliOutcome CliProcess::Wait()
+{
+    CliOutcome outcome;
+    int status = 0;
+    if (pid_ > 0 && ::waitpid(pid_, &status, 0) == pid_) {
+        pid_ = -1;
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    outcome.out = ReadAll(outFile_);
+    outcome.err = ReadAll(errFile_);
+    return outcome;
+}
+
+CliOutcome RunCli(const std::vector<std::string>& arguments, const std::string& folder)
+{
+    CliProcess process(arguments, folder);
+    return process.Wait();
+}
+
+} // namespace discforge::test
