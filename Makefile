@@ -37,7 +37,7 @@ fuzz: deps
 
 # Benchmarks against peers, in an optimised build of their own.
 bench: deps
-	cmake -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DDISCFORGE_BENCH=ON
+	cmake -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DDISCFORGE_BENCH=ON -DDISCFORGE_TESTS=OFF
 	cmake --build build-bench -j$(JOBS)
 	@for script in bench/*/run.sh; do echo "== $$script"; $$script build-bench || exit 1; done
 
