@@ -67,17 +67,17 @@ int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const 
     ClampFramePosition();
     const int index = inputs.currentInput;
     InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
-    int result = videoOk;
+    const PictureOptions options = SizedFor(OptionsOf(entry));
     if (entry.isVideoFile) {
         shownFrame_ = frameIndex;
-        result = LoadStreamFrame(index, frameIndex);
-    } else {
-        result = LoadListPicture(entry.listFile, entry.listDirectory, shownFrame_);
+        return SupplyStreamFrame(index, frameIndex, options, rowBytes, pixels);
     }
-    return result != videoOk ? result : Finish(SizedFor(OptionsOf(entry)), rowBytes, pixels);
+    const int result = LoadListPicture(entry.listFile, entry.listDirectory, shownFrame_);
+    return result != videoOk ? result : Finish(options, rowBytes, pixels);
 }
 
-int VideoSupply::LoadStreamFrame(int index, int frameIndex)
+int VideoSupply::SupplyStreamFrame(
+    int index, int frameIndex, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
     const int fetched = core_.frameFetch.FetchVideoFrame(index, frameIndex);
     core_.settings.videoSettingsChanged = false;
@@ -90,9 +90,26 @@ int VideoSupply::LoadStreamFrame(int index, int frameIndex)
     if (stream == nullptr || !stream->LockSurface(lock)) {
         return videoLockFailed;
     }
-    const bool copied = core_.workPicture.CopyFromSurface(lock.width, lock.height, lock.pitch, lock.pixels);
+    TFullDib& picture = core_.workPicture;
+    const SurfaceRows surface{lock.width, lock.height, lock.pitch, lock.pixels};
+    if (options.deinterlace || options.invert || Cropping(options)) {
+        const bool copied = picture.CopyFromSurface(surface);
+        stream->UnlockSurface();
+        return copied ? Finish(options, rowBytes, pixels) : videoCopyFailed;
+    }
+    // Nothing to do before the fitting: it reads the surface itself, with no copy in between.
+    const FitRequest request = FitRequestFor(options);
+    const SurfaceFit fit = FitSurface(picture, surface, request);
     stream->UnlockSurface();
-    return copied ? videoOk : videoCopyFailed;
+    switch (fit) {
+    case SurfaceFit::copyFailed:
+        return videoCopyFailed;
+    case SurfaceFit::fitFailed:
+        return FitFailure(request.mode);
+    case SurfaceFit::ok:
+        break;
+    }
+    return HandOut(rowBytes, pixels);
 }
 
 int VideoSupply::LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line)
@@ -146,6 +163,43 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     return result == videoOk ? videoOk : videoLockFailed;
 }
 
+bool VideoSupply::Cropping(const PictureOptions& options)
+{
+    return options.cropWidth != 0 && options.cropHeight != 0;
+}
+
+FitRequest VideoSupply::FitRequestFor(const PictureOptions& options) const
+{
+    FitRequest request;
+    request.targetWidth = options.outputWidth;
+    request.targetHeight = options.outputHeight;
+    request.mode = FitModeFromFlags(options.fitFillIn, options.fitCrop);
+    request.svcd = core_.settings.outputFormat == formatSvcd;
+    request.rounding = FitRounding::up;
+    return request;
+}
+
+int VideoSupply::FitFailure(FitMode mode)
+{
+    switch (mode) {
+    case FitMode::fillIn:
+        return videoFillInFailed;
+    case FitMode::crop:
+        return videoCutFailed;
+    case FitMode::proportional:
+        break;
+    }
+    return videoProportionalFailed;
+}
+
+int VideoSupply::HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels)
+{
+    const TFullDib& picture = core_.workPicture;
+    *rowBytes = picture.Width() * 4;
+    *pixels = picture.Pixels();
+    return videoOk;
+}
+
 int VideoSupply::Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
     TFullDib& picture = core_.workPicture;
@@ -155,29 +209,14 @@ int VideoSupply::Finish(const PictureOptions& options, std::int32_t* rowBytes, c
     if (options.invert && !picture.FlipVertical()) {
         return videoFlipFailed;
     }
-    if (options.cropWidth != 0 && options.cropHeight != 0
-        && !picture.Crop(options.cropX, options.cropY, options.cropWidth, options.cropHeight)) {
+    if (Cropping(options) && !picture.Crop(options.cropX, options.cropY, options.cropWidth, options.cropHeight)) {
         return videoCropFailed;
     }
-    FitRequest request;
-    request.targetWidth = options.outputWidth;
-    request.targetHeight = options.outputHeight;
-    request.mode = FitModeFromFlags(options.fitFillIn, options.fitCrop);
-    request.svcd = core_.settings.outputFormat == formatSvcd;
-    request.rounding = FitRounding::up;
+    const FitRequest request = FitRequestFor(options);
     if (!FitPicture(picture, request)) {
-        switch (request.mode) {
-        case FitMode::fillIn:
-            return videoFillInFailed;
-        case FitMode::crop:
-            return videoCutFailed;
-        case FitMode::proportional:
-            return videoProportionalFailed;
-        }
+        return FitFailure(request.mode);
     }
-    *rowBytes = picture.Width() * 4;
-    *pixels = picture.Pixels();
-    return videoOk;
+    return HandOut(rowBytes, pixels);
 }
 
 } // namespace discforge

@@ -14,6 +14,8 @@ namespace discforge {
 
 class AppCore;
 class TBaseDib;
+enum class FitMode;
+struct FitRequest;
 struct AviReaderEntry;
 struct InputEntry;
 
@@ -67,12 +69,18 @@ public:
 
 private:
     int SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
-    int LoadStreamFrame(int index, int frameIndex);
+    // Fetches the frame, then makes the picture from the locked surface.
+    int SupplyStreamFrame(
+        int index, int frameIndex, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int LoadListPicture(class ListFile& listFile, const std::string& listDirectory, int line);
     // Without batch mode every input is brought to the first input's size.
     PictureOptions SizedFor(PictureOptions options) const;
+    static bool Cropping(const PictureOptions& options);
+    FitRequest FitRequestFor(const PictureOptions& options) const;
+    static int FitFailure(FitMode mode);
     // Applies the options and the fitting, then hands out the work picture.
     int Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
+    int HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels);
 
     AppCore& core_;
     int shownFrame_ = 0;

@@ -63,4 +63,18 @@ bool FitPicture(TBaseDib& picture, const FitRequest& request)
     return picture.Rescale(plan.width, plan.height, plan.frameWidth, plan.frameHeight);
 }
 
+SurfaceFit FitSurface(TBaseDib& picture, const SurfaceRows& surface, const FitRequest& request)
+{
+    const bool fits = surface.width == request.targetWidth && surface.height == request.targetHeight;
+    const FitPlan plan = surface.Usable() ? PlanFit(surface.width, surface.height, request) : FitPlan{};
+    if (!surface.Usable() || fits || plan.mode == FitMode::crop) {
+        if (!picture.CopyFromSurface(surface)) {
+            return SurfaceFit::copyFailed;
+        }
+        return FitPicture(picture, request) ? SurfaceFit::ok : SurfaceFit::fitFailed;
+    }
+    const bool scaled = picture.RescaleFromSurface(surface, plan.width, plan.height, plan.frameWidth, plan.frameHeight);
+    return scaled ? SurfaceFit::ok : SurfaceFit::fitFailed;
+}
+
 } // namespace discforge

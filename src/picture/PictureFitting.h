@@ -39,4 +39,10 @@ FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request);
 // that size already. False when Rescale or Crop failed (the plan's mode says which).
 bool FitPicture(TBaseDib& picture, const FitRequest& request);
 
+enum class SurfaceFit { ok, copyFailed, fitFailed };
+
+// CopyFromSurface and then FitPicture, with the same picture and errors; where
+// Rescale does the fitting it scales straight from the surface (RescaleFromSurface).
+SurfaceFit FitSurface(TBaseDib& picture, const SurfaceRows& surface, const FitRequest& request);
+
 } // namespace discforge

@@ -6,6 +6,7 @@
 
 #include "picture/ByteOrder.h"
 #include "picture/PictureMessages.h"
+#include "picture/ResampleKernels.h"
 #include "picture/TBaseDib.h"
 
 namespace discforge {
@@ -44,7 +45,7 @@ bool ClipRun(std::int64_t& source, std::int64_t& target, std::int64_t& count,
 
 } // namespace
 
-bool TBaseDib::PrepareWork(int width, int height, int depth)
+bool TBaseDib::PrepareWork(int width, int height, int depth, PictureBlock::Contents contents)
 {
     PictureLayout layout;
     switch (ComputePictureLayout(width, height, depth, layout)) {
@@ -57,7 +58,7 @@ bool TBaseDib::PrepareWork(int width, int height, int depth)
     case LayoutResult::ok:
         break;
     }
-    if (!AllocateBlock(work_.block, layout)) {
+    if (!AllocateBlock(work_.block, layout, contents)) {
         return false;
     }
     work_.layout = layout;
@@ -67,8 +68,7 @@ bool TBaseDib::PrepareWork(int width, int height, int depth)
 
 void TBaseDib::CommitWork()
 {
-    block_ = std::move(work_.block);
-    work_.block = PictureBlock{};
+    std::swap(block_, work_.block);
     AdoptLayout(work_.layout);
     work_.bits = nullptr;
     reader_.colourMapEntrySize = 4;
@@ -82,7 +82,7 @@ bool TBaseDib::ConvertDepth(int targetDepth)
     if (targetDepth == depth_) {
         return true;
     }
-    if (!PrepareWork(width_, height_, targetDepth)) {
+    if (!PrepareWork(width_, height_, targetDepth, PictureBlock::Contents::unset)) {
         return false;
     }
     const int step = targetDepth / 8;
@@ -90,11 +90,11 @@ bool TBaseDib::ConvertDepth(int targetDepth)
     const std::ptrdiff_t workStride = static_cast<std::ptrdiff_t>(work_.layout.stride);
     for (int r = 0; r < height_; ++r) {
         if (StopRequested()) {
-            work_.block.Release();
             return false;
         }
         const std::uint8_t* source = Row(r);
-        std::uint8_t* target = work_.bits + r * workStride;
+        std::uint8_t* const rowStart = work_.bits + r * workStride;
+        std::uint8_t* target = rowStart;
         switch (depth_) {
         case 1:
             for (int x = 0; x < width_; ++x, target += step) {
@@ -129,6 +129,13 @@ bool TBaseDib::ConvertDepth(int targetDepth)
         default:
             break;
         }
+        // The loops write blue, green and red; X and the padding are 0.
+        if (step == 4) {
+            kernels::ClearX(rowStart, width_);
+        } else {
+            const std::ptrdiff_t written = std::ptrdiff_t{3} * width_;
+            std::memset(rowStart + written, 0, static_cast<std::size_t>(workStride - written));
+        }
     }
     CommitWork();
     return true;
@@ -145,8 +152,10 @@ void TBaseDib::PlaceRows(int sourceBottom, int targetBottom, int rowCount, int s
     std::int64_t columns = columnCount;
     if (!ClipRun(sourceRow, targetRow, rows, height_, work_.layout.height) ||
         !ClipRun(sourceColumn, targetColumn, columns, width_, work_.layout.width)) {
+        ClearWorkOutside(0, 0, 0, 0);
         return;
     }
+    ClearWorkOutside(targetColumn, targetRow, columns, rows);
     const std::ptrdiff_t workStride = static_cast<std::ptrdiff_t>(work_.layout.stride);
     for (std::int64_t i = 0; i < rows; ++i) {
         const std::uint8_t* source = Row(static_cast<int>(sourceRow + i)) + 4 * sourceColumn;
@@ -157,10 +166,44 @@ void TBaseDib::PlaceRows(int sourceBottom, int targetBottom, int rowCount, int s
     }
 }
 
+void TBaseDib::ClearWorkOutside(std::int64_t left, std::int64_t bottom, std::int64_t columns, std::int64_t rows)
+{
+    const std::int64_t width = work_.layout.width;
+    const std::int64_t height = work_.layout.height;
+    const std::int64_t stride = work_.layout.stride;
+    left = std::clamp<std::int64_t>(left, 0, width);
+    bottom = std::clamp<std::int64_t>(bottom, 0, height);
+    const std::int64_t right = std::clamp<std::int64_t>(left + std::max<std::int64_t>(columns, 0), left, width);
+    const std::int64_t top = std::clamp<std::int64_t>(bottom + std::max<std::int64_t>(rows, 0), bottom, height);
+    if (right == left || top == bottom) {
+        std::memset(work_.bits, 0, static_cast<std::size_t>(stride * height));
+        return;
+    }
+    std::memset(work_.bits, 0, static_cast<std::size_t>(stride * bottom));
+    std::memset(work_.bits + stride * top, 0, static_cast<std::size_t>(stride * (height - top)));
+    if (left == 0 && 4 * right == stride) {
+        return;
+    }
+    for (std::int64_t r = bottom; r < top; ++r) {
+        std::uint8_t* row = work_.bits + stride * r;
+        std::memset(row, 0, static_cast<std::size_t>(4 * left));
+        std::memset(row + 4 * right, 0, static_cast<std::size_t>(stride - 4 * right));
+    }
+}
+
 bool TBaseDib::CentreInFrame(int frameWidth, int frameHeight)
 {
     // Rows are copied as 32-bit pixels; a picture of another depth is made 32-bit first.
-    if ((depth_ != 32 && !ConvertDepth(32)) || !PrepareWork(frameWidth, frameHeight, 32)) {
+    if (depth_ != 32 && !ConvertDepth(32)) {
+        return false;
+    }
+    if (frameWidth == width_ && frameHeight == height_) {
+        // Every pixel stays where it is: only X is cleared, as the copy would.
+        kernels::ClearX(pixels_, width_ * height_);
+        reader_.colourMapEntrySize = 4;
+        return true;
+    }
+    if (!PrepareWork(frameWidth, frameHeight, 32, PictureBlock::Contents::unset)) {
         return false;
     }
     // A picture larger than the frame keeps its middle part.
@@ -171,7 +214,7 @@ bool TBaseDib::CentreInFrame(int frameWidth, int frameHeight)
 
 bool TBaseDib::Crop(int x, int y, int width, int height)
 {
-    if ((depth_ != 32 && !ConvertDepth(32)) || !PrepareWork(width, height, 32)) {
+    if ((depth_ != 32 && !ConvertDepth(32)) || !PrepareWork(width, height, 32, PictureBlock::Contents::unset)) {
         return false;
     }
     const std::int64_t availableColumns = static_cast<std::int64_t>(width_) - x;
@@ -194,6 +237,8 @@ bool TBaseDib::Crop(int x, int y, int width, int height)
         const std::int64_t sourceBottom = static_cast<std::int64_t>(height_) - y - rows;
         PlaceRows(static_cast<int>(sourceBottom), static_cast<int>(rowMargin), static_cast<int>(rows),
                   x, static_cast<int>(columnMargin), static_cast<int>(columns));
+    } else {
+        ClearWorkOutside(0, 0, 0, 0);
     }
     CommitWork();
     return true;
@@ -213,7 +258,7 @@ void TBaseDib::Deinterlace()
 
 bool TBaseDib::FlipVertical()
 {
-    if (!PrepareWork(width_, height_, depth_)) {
+    if (!PrepareWork(width_, height_, depth_, PictureBlock::Contents::unset)) {
         return false;
     }
     // The colour table goes along, so a palette picture keeps its colours.
@@ -230,10 +275,9 @@ bool TBaseDib::FlipVertical()
 
 bool TBaseDib::CreateBlank(int width, int height)
 {
-    if (!AllocatePicture(width, height, 32)) {
+    if (!Reshape(width, height, 32, PictureBlock::Contents::unset)) {
         return false;
     }
-    // A kept block still holds the last picture; a blank one is black.
     std::memset(pixels_, 0, static_cast<std::size_t>(stride_) * height_);
     return true;
 }
@@ -274,16 +318,20 @@ bool TBaseDib::LoadPackedBitmap(const std::uint8_t* frame, std::size_t frameByte
     }
     SetDeclared(static_cast<int>(width), static_cast<int>(std::min<std::int64_t>(height, 0x7FFFFFFF)),
                 bitCount);
-    if (height > 0x7FFFFFFF || !AllocatePicture(static_cast<int>(width), static_cast<int>(height), 32)) {
+    if (height > 0x7FFFFFFF ||
+        !Reshape(static_cast<int>(width), static_cast<int>(height), 32, PictureBlock::Contents::unset)) {
         SetError("%s", picture_message::outOfMemory);
         return false;
     }
+    const std::size_t pictureBytes = static_cast<std::size_t>(stride_) * height_;
     if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) {
-        return true; // other depths leave the picture as allocated
+        std::memset(pixels_, 0, pictureBytes); // other depths give a black picture
+        return true;
     }
     const std::int64_t sourceStride = ((width * bitCount + 31) & ~std::int64_t{31}) / 8;
     const std::int64_t pixelStart = headerSize + 4 * tableEntries;
     if (pixelStart + sourceStride * height > static_cast<std::int64_t>(frameBytes)) {
+        std::memset(pixels_, 0, pictureBytes); // nothing of another picture shows through
         SetError("%s", picture_message::unsupportedHeader);
         return false;
     }
@@ -304,9 +352,16 @@ bool TBaseDib::LoadPackedBitmap(const std::uint8_t* frame, std::size_t frameByte
                 } else {
                     std::memset(target, 0, 3);
                 }
+                target[3] = 0;
                 break;
-            case 16: Expand555(Le16(source + 2 * x), target); break;
-            case 24: std::memcpy(target, source + 3 * x, 3); break;
+            case 16:
+                Expand555(Le16(source + 2 * x), target);
+                target[3] = 0;
+                break;
+            case 24:
+                std::memcpy(target, source + 3 * x, 3);
+                target[3] = 0;
+                break;
             default: std::memcpy(target, source + 4 * x, 4); break;
             }
         }
@@ -321,7 +376,7 @@ bool TBaseDib::CopyFromSurface(int width, int height, int pitch, const std::uint
         return false;
     }
     SetDeclared(width, height, 32);
-    if (!AllocatePicture(width, height, 32)) {
+    if (!Reshape(width, height, 32, PictureBlock::Contents::unset)) {
         SetError("%s", picture_message::outOfMemory);
         return false;
     }

@@ -2,20 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
+
+#include "picture/ResampleKernels.h"
 
 namespace discforge {
 
 namespace {
 
 using u128 = unsigned __int128;
-
-// The byte loops below are built twice, for AVX2 and for the baseline, and the
-// processor picks one when the program starts; the results are the same bytes.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define DISCFORGE_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define DISCFORGE_VECTOR_CLONES
-#endif
 
 std::uint32_t Load32(const std::uint8_t* p)
 {
@@ -29,20 +24,6 @@ void Store32(std::uint8_t* p, std::uint32_t v)
     std::memcpy(p, &v, 4);
 }
 
-// Channel c (0 blue, 1 green, 2 red) of a pixel as loaded by Load32.
-std::uint32_t Channel(std::uint32_t pixel, int c)
-{
-    const std::uint8_t* bytes = reinterpret_cast<const std::uint8_t*>(&pixel);
-    return bytes[c];
-}
-
-std::uint32_t Pack(std::uint32_t blue, std::uint32_t green, std::uint32_t red)
-{
-    std::uint8_t bytes[4] = {static_cast<std::uint8_t>(blue), static_cast<std::uint8_t>(green),
-                             static_cast<std::uint8_t>(red), 0};
-    return Load32(bytes);
-}
-
 // a + (b - a) x t / divisor, truncated toward zero, with `scale` giving
 // floor(|b - a| x t / divisor).
 std::uint8_t Between(std::uint32_t a, std::uint32_t b, const ExactScale& scale)
@@ -53,96 +34,12 @@ std::uint8_t Between(std::uint32_t a, std::uint32_t b, const ExactScale& scale)
     return static_cast<std::uint8_t>(a - scale.Apply(a - b));
 }
 
-void ClearX(std::uint8_t* row, int pixels)
+// The same multiplier for blue, green and red of output k, 0 for its X.
+template <typename Lane>
+void SetColourLanes(std::vector<Lane>& lanes, int k, Lane multiplier)
 {
-    for (int i = 0; i < pixels; ++i) {
-        row[4 * i + 3] = 0;
-    }
-}
-
-// Every byte of `out` = a + (b - a) x t / divisor, truncated toward zero.
-DISCFORGE_VECTOR_CLONES void BlendRows(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
-               std::uint8_t* __restrict out, int bytes, const ExactScale& scale)
-{
-    if (scale.Fits32()) {
-        const std::uint32_t multiplier = scale.Multiplier32();
-        const int shift = scale.Shift();
-        for (int i = 0; i < bytes; ++i) {
-            const std::int32_t difference = static_cast<std::int32_t>(b[i]) - a[i];
-            const std::uint32_t magnitude =
-                static_cast<std::uint32_t>(difference < 0 ? -difference : difference);
-            const std::uint32_t step = (magnitude * multiplier) >> shift;
-            out[i] = static_cast<std::uint8_t>(difference < 0 ? a[i] - step : a[i] + step);
-        }
-        return;
-    }
-    for (int i = 0; i < bytes; ++i) {
-        out[i] = Between(a[i], b[i], scale);
-    }
-}
-
-// Every byte of `out` = a + (b - a) x t / divisor with the t of its own lane,
-// through the lane's multiplier (all lanes share one shift).
-DISCFORGE_VECTOR_CLONES void BlendLanes(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
-                const std::uint32_t* __restrict multipliers, int shift, std::uint8_t* __restrict out,
-                int bytes)
-{
-    for (int i = 0; i < bytes; ++i) {
-        const std::int32_t difference = static_cast<std::int32_t>(b[i]) - a[i];
-        const std::uint32_t magnitude = static_cast<std::uint32_t>(difference < 0 ? -difference : difference);
-        const std::uint32_t step = (magnitude * multipliers[i]) >> shift;
-        out[i] = static_cast<std::uint8_t>(difference < 0 ? a[i] - step : a[i] + step);
-    }
-}
-
-// One output row of the area average between rows: the last share of row `t`
-// completes the sums, gives the output, and the rest of `t` starts the next sums.
-DISCFORGE_VECTOR_CLONES void FinishSums(const std::uint8_t* __restrict t, std::uint32_t* __restrict sums,
-                std::uint8_t* __restrict out, int bytes, const ExactScale& share,
-                const ExactScale& rest, const ExactScale& average)
-{
-    if (share.Fits32() && rest.Fits32() && average.Fits32()) {
-        const std::uint32_t shareMultiplier = share.Multiplier32();
-        const std::uint32_t restMultiplier = rest.Multiplier32();
-        const std::uint32_t averageMultiplier = average.Multiplier32();
-        const int shareShift = share.Shift();
-        const int averageShift = average.Shift();
-        for (int i = 0; i < bytes; ++i) {
-            const std::uint32_t total = sums[i] + ((t[i] * shareMultiplier) >> shareShift);
-            out[i] = static_cast<std::uint8_t>((total * averageMultiplier) >> averageShift);
-            sums[i] = (t[i] * restMultiplier) >> shareShift;
-        }
-        return;
-    }
-    for (int i = 0; i < bytes; ++i) {
-        const std::uint64_t total = sums[i] + share.Apply(t[i]);
-        out[i] = static_cast<std::uint8_t>(average.Apply(total));
-        sums[i] = static_cast<std::uint32_t>(rest.Apply(t[i]));
-    }
-}
-
-// The area averages of a row from its gathered parts: the rest of the pixel
-// before, the whole pixels and the share of the last pixel of each output.
-DISCFORGE_VECTOR_CLONES void AverageLanes(const std::uint8_t* __restrict previous,
-                                          const std::uint8_t* __restrict last,
-                                          const std::uint32_t* __restrict whole,
-                                          const std::uint32_t* __restrict restMultipliers,
-                                          const std::uint32_t* __restrict shareMultipliers, int shift,
-                                          std::uint32_t averageMultiplier, int averageShift,
-                                          std::uint8_t* __restrict out, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) {
-        const std::uint32_t total = whole[i] + ((previous[i] * restMultipliers[i]) >> shift) +
-                                    ((last[i] * shareMultipliers[i]) >> shift);
-        out[i] = static_cast<std::uint8_t>((total * averageMultiplier) >> averageShift);
-    }
-}
-
-DISCFORGE_VECTOR_CLONES void AddRow(const std::uint8_t* __restrict row, std::uint32_t* __restrict sums, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) {
-        sums[i] += row[i];
-    }
+    lanes[4 * k] = lanes[4 * k + 1] = lanes[4 * k + 2] = multiplier;
+    lanes[4 * k + 3] = 0;
 }
 
 } // namespace
@@ -175,17 +72,48 @@ ExactScale::ExactScale(std::uint64_t numerator, std::uint64_t divisor, std::uint
     fits32_ = (largest >> 32) == 0 && shift_ < 32;
 }
 
+bool Multiplier16(std::uint64_t numerator, std::uint64_t divisor, std::uint32_t maxA, std::uint16_t& multiplier)
+{
+    if (divisor == 0 || numerator >= divisor || maxA > 0xFFFF) {
+        return false;
+    }
+    if (numerator == 0) {
+        multiplier = 0;
+        return true;
+    }
+    const std::uint64_t common = std::gcd(numerator, divisor);
+    const std::uint64_t n = numerator / common;
+    const std::uint64_t d = divisor / common;
+    if (n >= (std::uint64_t{1} << 47)) {
+        return false;
+    }
+    const std::uint64_t scaled = n << 16;
+    const std::uint64_t m = scaled / d + (scaled % d != 0 ? 1 : 0);
+    if (m > 0xFFFF) {
+        return false;
+    }
+    multiplier = static_cast<std::uint16_t>(m);
+    const std::uint64_t excess = m * d - scaled;
+    if (excess < 0x10000 && maxA * excess < 0x10000) {
+        return true;
+    }
+    for (std::uint64_t a = 0; a <= maxA; ++a) {
+        if (((a * m) >> 16) != a * n / d) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void HorizontalPlan::Prepare(int n, int m)
 {
     n_ = n;
     m_ = m;
+    lanes_ = Lanes::none;
+    blocks_ = 0;
     left_.clear();
     right_.clear();
     fraction_.clear();
-    lanes32_ = false;
-    laneMultipliers_.clear();
-    shareMultipliers_.clear();
-    restMultipliers_.clear();
     firstWhole_.clear();
     last_.clear();
     share_.clear();
@@ -194,41 +122,89 @@ void HorizontalPlan::Prepare(int n, int m)
         return;
     }
     if (n < m) {
-        left_.resize(m);
-        right_.resize(m);
-        fraction_.resize(m);
-        int t = 0;
-        int a = 0;
-        for (int k = 0; k < m; ++k) {
-            left_[k] = a;
-            // A picture of one pixel has no second pixel: it blends with itself.
-            right_[k] = std::min(a + 1, n - 1);
-            fraction_[k] = ExactScale(static_cast<std::uint64_t>(t), m, 255);
-            t += n;
-            if (t >= m) {
-                t -= m;
-                ++a;
-            }
+        PrepareEnlarge();
+    } else {
+        PrepareReduce();
+    }
+}
+
+void HorizontalPlan::PrepareEnlarge()
+{
+    const int n = n_;
+    const int m = m_;
+    left_.resize(m);
+    right_.resize(m);
+    fraction_.resize(m);
+    std::vector<std::int32_t> t(m);
+    int step = 0;
+    int a = 0;
+    for (int k = 0; k < m; ++k) {
+        left_[k] = a;
+        // A picture of one pixel has no second pixel: it blends with itself.
+        right_[k] = std::min(a + 1, n - 1);
+        t[k] = step;
+        fraction_[k] = ExactScale(static_cast<std::uint64_t>(step), m, 255);
+        step += n;
+        if (step >= m) {
+            step -= m;
+            ++a;
         }
-        lanes32_ = std::all_of(fraction_.begin(), fraction_.end(), [](const ExactScale& f) { return f.Fits32(); });
-        if (lanes32_) {
-            laneShift_ = fraction_[0].Shift();
-            laneMultipliers_.resize(static_cast<std::size_t>(m) * 4);
-            for (int k = 0; k < m; ++k) {
-                const std::uint32_t multiplier = fraction_[k].Multiplier32();
-                lanes32_ = lanes32_ && fraction_[k].Shift() == laneShift_;
-                laneMultipliers_[4 * k] = laneMultipliers_[4 * k + 1] = laneMultipliers_[4 * k + 2] = multiplier;
-                laneMultipliers_[4 * k + 3] = 0;
-            }
-            gatheredLeft_.resize(static_cast<std::size_t>(m) * 4);
-            gatheredRight_.resize(static_cast<std::size_t>(m) * 4);
-        }
+    }
+    const std::size_t bytes = static_cast<std::size_t>(m) * 4;
+    gatheredLeft_.resize(bytes);
+    gatheredRight_.resize(bytes);
+    laneMultipliers16_.resize(bytes);
+    bool lanes16 = true;
+    for (int k = 0; k < m && lanes16; ++k) {
+        std::uint16_t multiplier = 0;
+        lanes16 = Multiplier16(static_cast<std::uint64_t>(t[k]), m, 255, multiplier);
+        SetColourLanes(laneMultipliers16_, k, multiplier);
+    }
+    if (lanes16) {
+        lanes_ = Lanes::bits16;
+        PrepareEnlargeBlocks();
         return;
     }
+    laneShift_ = fraction_[0].Shift();
+    bool lanes32 = true;
+    laneMultipliers32_.resize(bytes);
+    for (int k = 0; k < m && lanes32; ++k) {
+        lanes32 = fraction_[k].Fits32() && fraction_[k].Shift() == laneShift_;
+        SetColourLanes(laneMultipliers32_, k, fraction_[k].Multiplier32());
+    }
+    lanes_ = lanes32 ? Lanes::bits32 : Lanes::none;
+}
+
+void HorizontalPlan::PrepareEnlargeBlocks()
+{
+    // Each output lies at most one pixel on from the one before, so 8 outputs
+    // take their left pixels from 8 pixels and their right ones from the next.
+    blocks_ = 0;
+    while (8 * (blocks_ + 1) <= m_ && left_[8 * blocks_] + 9 <= n_) {
+        ++blocks_;
+    }
+    blockBase_.resize(blocks_);
+    blockIndex_.resize(static_cast<std::size_t>(blocks_) * 8);
+    blockMultipliers_.resize(static_cast<std::size_t>(blocks_) * 32);
+    for (int j = 0; j < blocks_; ++j) {
+        blockBase_[j] = left_[8 * j];
+        for (int i = 0; i < 8; ++i) {
+            blockIndex_[8 * j + i] = left_[8 * j + i] - blockBase_[j];
+        }
+    }
+    kernels::ArrangeBlockMultipliers(laneMultipliers16_.data(), blocks_, blockMultipliers_.data());
+}
+
+void HorizontalPlan::PrepareReduce()
+{
+    const int n = n_;
+    const int m = m_;
     firstWhole_.reserve(m);
     last_.reserve(m);
     share_.reserve(m);
     rest_.reserve(m);
+    std::vector<std::int32_t> remainders;
+    remainders.reserve(m);
     int t = 0;
     int first = 0;
     for (int p = 0; p < n; ++p) {
@@ -241,41 +217,105 @@ void HorizontalPlan::Prepare(int n, int m)
         last_.push_back(p);
         share_.emplace_back(static_cast<std::uint64_t>(m - t), m, 255);
         rest_.emplace_back(static_cast<std::uint64_t>(t), m, 255);
+        remainders.push_back(t);
         first = p + 1;
     }
     // A sum holds the rest of one pixel, the whole pixels and a share of one more.
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(n) / m + 1;
     average_ = ExactScale(m, n, 255 * (wholeMost + 2));
-    PrepareReduceLanes();
+    const std::size_t bytes = static_cast<std::size_t>(m) * 4;
+    gatheredLeft_.assign(bytes, 0);
+    gatheredRight_.assign(bytes, 0);
+    PrepareReduceLanes16(remainders);
+    if (lanes_ == Lanes::none) {
+        PrepareReduceLanes32();
+    }
 }
 
-void HorizontalPlan::PrepareReduceLanes()
+void HorizontalPlan::PrepareReduceLanes16(const std::vector<std::int32_t>& remainders)
+{
+    const std::uint64_t wholeMost = static_cast<std::uint64_t>(n_) / m_ + 1;
+    const std::uint64_t largestTotal = 255 * (wholeMost + 2);
+    if (largestTotal > 0xFFFF ||
+        !Multiplier16(m_, n_, static_cast<std::uint32_t>(largestTotal), averageMultiplier16_)) {
+        return;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(m_) * 4;
+    shareMultipliers16_.assign(bytes, 0);
+    restMultipliers16_.assign(bytes, 0);
+    wholeSums16_.assign(bytes, 0);
+    wholeEnd_.resize(m_);
+    for (int k = 0; k < m_; ++k) {
+        const std::int32_t t = remainders[k];
+        wholeEnd_[k] = last_[k] + (t == 0 ? 1 : 0);
+        std::uint16_t share = 0;
+        std::uint16_t rest = 0;
+        if (t != 0 && (!Multiplier16(static_cast<std::uint64_t>(m_ - t), m_, 255, share) ||
+                       !Multiplier16(static_cast<std::uint64_t>(t), m_, 255, rest))) {
+            return;
+        }
+        SetColourLanes(shareMultipliers16_, k, share);
+        if (k + 1 < m_) {
+            SetColourLanes(restMultipliers16_, k + 1, rest);
+        }
+    }
+    lanes_ = Lanes::bits16;
+    PrepareReduceBlocks();
+}
+
+void HorizontalPlan::PrepareReduceBlocks()
+{
+    // More whole pixels per output than this are left to the gathering loop.
+    constexpr int mostWholeSlots = 4;
+    wholeSlots_ = 0;
+    for (int k = 0; k < m_; ++k) {
+        wholeSlots_ = std::max(wholeSlots_, wholeEnd_[k] - firstWhole_[k]);
+    }
+    blocks_ = wholeSlots_ <= mostWholeSlots ? m_ / 8 : 0;
+    const int groups = 1 + wholeSlots_;
+    blockIndex_.assign(static_cast<std::size_t>(blocks_) * 8 * groups, -1);
+    for (int k = 0; k < 8 * blocks_; ++k) {
+        std::int32_t* index = blockIndex_.data() + 8 * groups * (k / 8) + k % 8;
+        index[0] = last_[k];
+        for (int p = firstWhole_[k]; p < wholeEnd_[k]; ++p) {
+            index[8 + 8 * (p - firstWhole_[k])] = p;
+        }
+    }
+    std::vector<std::uint16_t> rest(static_cast<std::size_t>(blocks_) * 32);
+    std::vector<std::uint16_t> share(rest.size());
+    kernels::ArrangeBlockMultipliers(restMultipliers16_.data(), blocks_, rest.data());
+    kernels::ArrangeBlockMultipliers(shareMultipliers16_.data(), blocks_, share.data());
+    blockMultipliers_.resize(static_cast<std::size_t>(blocks_) * 64);
+    for (int j = 0; j < blocks_; ++j) {
+        std::copy_n(rest.begin() + 32 * j, 32, blockMultipliers_.begin() + 64 * j);
+        std::copy_n(share.begin() + 32 * j, 32, blockMultipliers_.begin() + 64 * j + 32);
+    }
+}
+
+void HorizontalPlan::PrepareReduceLanes32()
 {
     const int shift = share_[0].Shift();
-    lanes32_ = average_.Fits32();
-    for (int k = 0; k < m_ && lanes32_; ++k) {
-        lanes32_ = share_[k].Fits32() && rest_[k].Fits32() && share_[k].Shift() == shift &&
-                   rest_[k].Shift() == shift;
+    bool lanes32 = average_.Fits32();
+    for (int k = 0; k < m_ && lanes32; ++k) {
+        lanes32 = share_[k].Fits32() && rest_[k].Fits32() && share_[k].Shift() == shift &&
+                  rest_[k].Shift() == shift;
     }
-    if (!lanes32_) {
+    if (!lanes32) {
         return;
     }
     laneShift_ = shift;
     const std::size_t bytes = static_cast<std::size_t>(m_) * 4;
-    shareMultipliers_.assign(bytes, 0);
-    restMultipliers_.assign(bytes, 0);
-    wholeSums_.assign(bytes, 0);
-    gatheredLeft_.assign(bytes, 0);
-    gatheredRight_.assign(bytes, 0);
+    shareMultipliers32_.assign(bytes, 0);
+    restMultipliers32_.assign(bytes, 0);
+    wholeSums32_.assign(bytes, 0);
     for (int k = 0; k < m_; ++k) {
-        for (int c = 0; c < 3; ++c) {
-            shareMultipliers_[4 * k + c] = share_[k].Multiplier32();
-            restMultipliers_[4 * k + c] = k > 0 ? rest_[k - 1].Multiplier32() : 0;
-        }
+        SetColourLanes(shareMultipliers32_, k, share_[k].Multiplier32());
+        SetColourLanes(restMultipliers32_, k, k > 0 ? rest_[k - 1].Multiplier32() : 0);
     }
+    lanes_ = Lanes::bits32;
 }
 
-void HorizontalPlan::Apply(const std::uint8_t* source, std::uint8_t* destination)
+void HorizontalPlan::Apply(const std::uint8_t* source, std::uint8_t* destination, bool maskX)
 {
     if (m_ <= 0) {
         return;
@@ -285,7 +325,11 @@ void HorizontalPlan::Apply(const std::uint8_t* source, std::uint8_t* destination
         return;
     }
     if (n_ == m_) {
-        std::memcpy(destination, source, static_cast<std::size_t>(n_) * 4);
+        if (maskX) {
+            kernels::CopyWithoutX(source, destination, n_);
+        } else {
+            std::memcpy(destination, source, static_cast<std::size_t>(n_) * 4);
+        }
         return;
     }
     if (n_ < m_) {
@@ -295,37 +339,85 @@ void HorizontalPlan::Apply(const std::uint8_t* source, std::uint8_t* destination
     Reduce(source, destination);
 }
 
+// The pixels on both sides of every output, X cleared: with its multiplier of 0,
+// X comes out 0.
+void HorizontalPlan::GatherPairs(const std::uint8_t* source, int first)
+{
+    const std::uint8_t colour[4] = {0xFF, 0xFF, 0xFF, 0};
+    const std::uint32_t mask = Load32(colour);
+    std::uint8_t* left = gatheredLeft_.data();
+    std::uint8_t* right = gatheredRight_.data();
+    for (int k = first; k < m_; ++k) {
+        Store32(left + 4 * k, Load32(source + 4 * left_[k]) & mask);
+        Store32(right + 4 * k, Load32(source + 4 * right_[k]) & mask);
+    }
+}
+
 void HorizontalPlan::Enlarge(const std::uint8_t* source, std::uint8_t* destination)
 {
-    if (lanes32_) {
-        // X of the gathered pixels is 0 and its multiplier is 0, so X comes out 0.
-        std::uint8_t* left = gatheredLeft_.data();
-        std::uint8_t* right = gatheredRight_.data();
-        for (int k = 0; k < m_; ++k) {
-            Store32(left + 4 * k, Load32(source + 4 * left_[k]));
-            Store32(right + 4 * k, Load32(source + 4 * right_[k]));
-            left[4 * k + 3] = 0;
-            right[4 * k + 3] = 0;
-        }
-        BlendLanes(left, right, laneMultipliers_.data(), laneShift_, destination, 4 * m_);
+    if (lanes_ == Lanes::bits16) {
+        const int first = 8 * kernels::EnlargeBlocks(source, blockBase_.data(), blockIndex_.data(),
+                                                     blockMultipliers_.data(), blocks_, destination);
+        GatherPairs(source, first);
+        const int at = 4 * first;
+        kernels::BlendLanes16(gatheredLeft_.data() + at, gatheredRight_.data() + at, laneMultipliers16_.data() + at,
+                              destination + at, 4 * (m_ - first));
+        return;
+    }
+    if (lanes_ == Lanes::bits32) {
+        GatherPairs(source, 0);
+        kernels::BlendLanes32(gatheredLeft_.data(), gatheredRight_.data(), laneMultipliers32_.data(), laneShift_,
+                              destination, 4 * m_);
         return;
     }
     for (int k = 0; k < m_; ++k) {
-        const std::uint32_t a = Load32(source + 4 * left_[k]);
-        const std::uint32_t b = Load32(source + 4 * right_[k]);
+        const std::uint8_t* a = source + 4 * left_[k];
+        const std::uint8_t* b = source + 4 * right_[k];
         const ExactScale& f = fraction_[k];
-        Store32(destination + 4 * k,
-                Pack(Between(Channel(a, 0), Channel(b, 0), f), Between(Channel(a, 1), Channel(b, 1), f),
-                     Between(Channel(a, 2), Channel(b, 2), f)));
+        std::uint8_t* out = destination + 4 * k;
+        for (int c = 0; c < 3; ++c) {
+            out[c] = Between(a[c], b[c], f);
+        }
+        out[3] = 0;
     }
 }
 
 void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destination)
 {
-    if (lanes32_) {
-        std::uint8_t* previous = gatheredLeft_.data();
-        std::uint8_t* last = gatheredRight_.data();
-        std::uint32_t* whole = wholeSums_.data();
+    std::uint8_t* previous = gatheredLeft_.data();
+    std::uint8_t* last = gatheredRight_.data();
+    if (lanes_ == Lanes::bits16) {
+        const int first = 8 * kernels::ReduceBlocks(source, blockIndex_.data(), wholeSlots_,
+                                                    blockMultipliers_.data(), averageMultiplier16_, blocks_,
+                                                    destination);
+        std::uint16_t* whole = wholeSums16_.data();
+        for (int k = first; k < m_; ++k) {
+            Store32(last + 4 * k, Load32(source + 4 * last_[k]));
+            if (k > 0) {
+                Store32(previous + 4 * k, Load32(source + 4 * last_[k - 1]));
+            }
+            std::uint16_t blue = 0;
+            std::uint16_t green = 0;
+            std::uint16_t red = 0;
+            for (int p = firstWhole_[k]; p < wholeEnd_[k]; ++p) {
+                const std::uint8_t* pixel = source + 4 * p;
+                blue = static_cast<std::uint16_t>(blue + pixel[0]);
+                green = static_cast<std::uint16_t>(green + pixel[1]);
+                red = static_cast<std::uint16_t>(red + pixel[2]);
+            }
+            whole[4 * k] = blue;
+            whole[4 * k + 1] = green;
+            whole[4 * k + 2] = red;
+        }
+        // X lanes have multipliers and sums of 0, so X comes out 0.
+        const int at = 4 * first;
+        kernels::AverageLanes16(previous + at, last + at, whole + at, restMultipliers16_.data() + at,
+                                shareMultipliers16_.data() + at, averageMultiplier16_, destination + at,
+                                4 * (m_ - first));
+        return;
+    }
+    if (lanes_ == Lanes::bits32) {
+        std::uint32_t* whole = wholeSums32_.data();
         for (int k = 0; k < m_; ++k) {
             Store32(last + 4 * k, Load32(source + 4 * last_[k]));
             if (k > 0) {
@@ -344,9 +436,8 @@ void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destinatio
             whole[4 * k + 1] = green;
             whole[4 * k + 2] = red;
         }
-        // X lanes have multipliers and sums of 0, so X comes out 0.
-        AverageLanes(previous, last, whole, restMultipliers_.data(), shareMultipliers_.data(), laneShift_,
-                     average_.Multiplier32(), average_.Shift(), destination, 4 * m_);
+        kernels::AverageLanes32(previous, last, whole, restMultipliers32_.data(), shareMultipliers32_.data(),
+                                laneShift_, average_.Multiplier32(), average_.Shift(), destination, 4 * m_);
         return;
     }
     std::uint32_t restBlue = 0;
@@ -374,87 +465,6 @@ void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destinatio
         restGreen = static_cast<std::uint32_t>(rest.Apply(pixel[1]));
         restRed = static_cast<std::uint32_t>(rest.Apply(pixel[2]));
     }
-}
-
-bool ScaleRows(const RescaleRows& job)
-{
-    const int rowBytes = 4 * job.newWidth;
-    if (job.width <= 0 || job.height <= 0 || job.newWidth <= 0 || job.newHeight <= 0) {
-        return true; // nothing to scale from or to: the rows stay black
-    }
-    HorizontalPlan plan;
-    plan.Prepare(job.width, job.newWidth);
-    auto resample = [&](int r, std::uint8_t* out) { plan.Apply(job.sourceRow(r), out); };
-    auto stopped = [&] { return job.stop && job.stop(); };
-
-    if (job.height == job.newHeight) {
-        for (int r = 0; r < job.height; ++r) {
-            if (stopped()) {
-                return false;
-            }
-            std::uint8_t* out = job.targetRow(r);
-            resample(r, out);
-            if (job.maskX) {
-                ClearX(out, job.newWidth);
-            }
-        }
-        return true;
-    }
-
-    if (job.height < job.newHeight) {
-        std::vector<std::uint8_t> first(rowBytes);
-        std::vector<std::uint8_t> second(rowBytes);
-        std::uint8_t* a = first.data();
-        std::uint8_t* b = second.data();
-        resample(0, a);
-        resample(job.height > 1 ? 1 : 0, b);
-        int next = 2;
-        int t = 0;
-        for (int y = 0; y < job.newHeight; ++y) {
-            if (stopped()) {
-                return false;
-            }
-            std::uint8_t* out = job.targetRow(y);
-            BlendRows(a, b, out, rowBytes, ExactScale(static_cast<std::uint64_t>(t), job.newHeight, 255));
-            ClearX(out, job.newWidth);
-            t += job.height;
-            if (t >= job.newHeight) {
-                t -= job.newHeight;
-                std::swap(a, b);
-                if (next < job.height) {
-                    resample(next++, b);
-                } else {
-                    std::memcpy(b, a, rowBytes);
-                }
-            }
-        }
-        return true;
-    }
-
-    std::vector<std::uint32_t> sums(rowBytes, 0);
-    std::vector<std::uint8_t> row(rowBytes);
-    const std::uint64_t wholeMost = static_cast<std::uint64_t>(job.height) / job.newHeight + 1;
-    const ExactScale average(job.newHeight, job.height, 255 * (wholeMost + 2));
-    int t = 0;
-    int o = 0;
-    for (int r = 0; r < job.height; ++r) {
-        if (stopped()) {
-            return false;
-        }
-        resample(r, row.data());
-        t += job.newHeight;
-        if (t < job.height) {
-            AddRow(row.data(), sums.data(), rowBytes);
-            continue;
-        }
-        t -= job.height;
-        std::uint8_t* out = job.targetRow(o++);
-        FinishSums(row.data(), sums.data(), out, rowBytes,
-                   ExactScale(static_cast<std::uint64_t>(job.newHeight - t), job.newHeight, 255),
-                   ExactScale(static_cast<std::uint64_t>(t), job.newHeight, 255), average);
-        ClearX(out, job.newWidth);
-    }
-    return true;
 }
 
 } // namespace discforge

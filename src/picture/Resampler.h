@@ -2,13 +2,13 @@
 //
 // Every division of the resampler has the form floor(a x numerator / divisor)
 // with a bounded a >= 0 and numerator and divisor fixed for a whole row or
-// column, so each is done as a multiplication and a shift (ExactScale). The
-// column steps of a row are worked out once per Rescale (HorizontalPlan), and the
-// loops over the bytes of a row are plain enough for the compiler to vectorise.
+// column, so each is done as a multiplication and a shift: in 16-bit lanes where
+// a 16-bit multiplier is exact for every a (Multiplier16), else in 32-bit lanes
+// or 64 bits (ExactScale). The column steps of a row are worked out once
+// (HorizontalPlan) and the byte loops live in ResampleKernels.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace discforge {
@@ -45,33 +45,57 @@ private:
     bool fits32_ = true;
 };
 
+// Finds M < 2^16 with (a x M) >> 16 = floor(a x numerator / divisor) for every
+// 0 <= a <= maxA (at most 65535). The fraction is reduced first; M is then
+// ceil(numerator x 2^16 / divisor), exact by the argument of ExactScale when
+// maxA x e < 2^16, and otherwise tried on every a. False when no M serves.
+bool Multiplier16(std::uint64_t numerator, std::uint64_t divisor, std::uint32_t maxA, std::uint16_t& multiplier);
+
 // The column steps of turning n 32-bit pixels into m, as ResampleRow defines them.
 class HorizontalPlan {
 public:
     void Prepare(int n, int m);
     // Writes m pixels from the n pixels of `source`. X of every pixel is 0, except
-    // that n = m copies the pixels whole.
-    void Apply(const std::uint8_t* source, std::uint8_t* destination);
+    // that n = m copies the pixels whole unless `maskX` is set.
+    void Apply(const std::uint8_t* source, std::uint8_t* destination, bool maskX = false);
 
 private:
+    enum class Lanes { none, bits16, bits32 };
+
+    void PrepareEnlarge();
+    void PrepareReduce();
+    void PrepareReduceLanes16(const std::vector<std::int32_t>& remainders);
+    void PrepareReduceBlocks();
+    void PrepareReduceLanes32();
+    void PrepareEnlargeBlocks();
+    // Gathers the pixel pairs of outputs first .. m - 1.
+    void GatherPairs(const std::uint8_t* source, int first);
     void Enlarge(const std::uint8_t* source, std::uint8_t* destination);
     void Reduce(const std::uint8_t* source, std::uint8_t* destination);
-    void PrepareReduceLanes();
 
     int n_ = 0;
     int m_ = 0;
+    Lanes lanes_ = Lanes::none;
     // Enlarging: output k lies between pixels left[k] and right[k], at t[k] / m.
     std::vector<std::int32_t> left_;
     std::vector<std::int32_t> right_;
     std::vector<ExactScale> fraction_;
-    // When every fraction fits 32-bit lanes: its multiplier for each byte of the
-    // output (0 for X), and the two pixels of every output gathered side by side
-    // (reducing gathers the last pixels of this output and of the one before).
-    bool lanes32_ = false;
+    // In lanes: the multiplier of each byte of the output (0 for X), and the two
+    // pixels of every output gathered side by side (reducing gathers the last
+    // pixels of this output and of the one before).
     int laneShift_ = 0;
-    std::vector<std::uint32_t> laneMultipliers_;
+    std::vector<std::uint16_t> laneMultipliers16_;
+    std::vector<std::uint32_t> laneMultipliers32_;
     std::vector<std::uint8_t> gatheredLeft_;
     std::vector<std::uint8_t> gatheredRight_;
+    // In 16-bit lanes: the blocks of 8 outputs that kernels::EnlargeBlocks or
+    // kernels::ReduceBlocks make, with their pixel indices and multipliers; the
+    // outputs after them are gathered here.
+    int blocks_ = 0;
+    int wholeSlots_ = 0;
+    std::vector<std::int32_t> blockBase_;
+    std::vector<std::int32_t> blockIndex_;
+    std::vector<std::uint16_t> blockMultipliers_;
     // Reducing: output k sums the rest of the pixel that ended output k - 1, the
     // whole pixels firstWhole[k] .. last[k] - 1, and the share of pixel last[k].
     std::vector<std::int32_t> firstWhole_;
@@ -79,29 +103,18 @@ private:
     std::vector<ExactScale> share_;
     std::vector<ExactScale> rest_;
     ExactScale average_;
-    // When all of them fit 32-bit lanes: per byte of the output, the multiplier
-    // of the share of pixel last[k] and of the rest of pixel last[k - 1], and
-    // the sums of the whole pixels.
-    std::vector<std::uint32_t> shareMultipliers_;
-    std::vector<std::uint32_t> restMultipliers_;
-    std::vector<std::uint32_t> wholeSums_;
+    // In lanes: per byte of the output, the multiplier of the share of pixel
+    // last[k] and of the rest of pixel last[k - 1], and the sums of the whole
+    // pixels. The 16-bit lanes count a pixel that lies wholly in its output
+    // (share 1) among the whole pixels: wholeEnd[k] is one past the last of them.
+    std::vector<std::int32_t> wholeEnd_;
+    std::vector<std::uint16_t> shareMultipliers16_;
+    std::vector<std::uint16_t> restMultipliers16_;
+    std::vector<std::uint16_t> wholeSums16_;
+    std::uint16_t averageMultiplier16_ = 0;
+    std::vector<std::uint32_t> shareMultipliers32_;
+    std::vector<std::uint32_t> restMultipliers32_;
+    std::vector<std::uint32_t> wholeSums32_;
 };
-
-// Rescale's scaling of a 32-bit picture of width x height into newWidth x
-// newHeight. `sourceRow(r)` gives source memory row r, `targetRow(r)` the place
-// of output memory row r (4 x newWidth bytes, may lie inside a larger frame).
-// `maskX` forces X to 0 even where a row is copied whole. Returns false, with
-// some rows written, when `stop` says so between rows.
-struct RescaleRows {
-    int width = 0;
-    int height = 0;
-    int newWidth = 0;
-    int newHeight = 0;
-    bool maskX = false;
-    std::function<const std::uint8_t*(int)> sourceRow;
-    std::function<std::uint8_t*(int)> targetRow;
-    std::function<bool()> stop;
-};
-bool ScaleRows(const RescaleRows& job);
 
 } // namespace discforge

@@ -1,5 +1,5 @@
-// ResampleRow and Rescale; the arithmetic lives in Resampler.cpp.
-#include "picture/Resampler.h"
+// ResampleRow and Rescale; the arithmetic lives in Resampler.cpp and Rescaler.cpp.
+#include "picture/Rescaler.h"
 #include "picture/TBaseDib.h"
 
 namespace discforge {
@@ -11,34 +11,70 @@ void TBaseDib::ResampleRow(const std::uint8_t* source, std::uint8_t* destination
     plan.Apply(source, destination);
 }
 
+bool TBaseDib::ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, int width, int height,
+                             int newWidth, int newHeight)
+{
+    if (!rescaler_) {
+        rescaler_ = std::make_unique<Rescaler>();
+    }
+    rescaler_->Prepare(width, height, newWidth, newHeight);
+    const int left = (work_.layout.width - newWidth) >> 1;
+    const int bottom = (work_.layout.height - newHeight) >> 1;
+    const bool framed = left != 0 || bottom != 0 || work_.layout.width != newWidth ||
+                        work_.layout.height != newHeight;
+    const bool scaled = width > 0 && height > 0 && newWidth > 0 && newHeight > 0;
+    // Around the picture (all of it when there is nothing to scale) the frame is black.
+    ClearWorkOutside(left, bottom, scaled ? newWidth : 0, scaled ? newHeight : 0);
+    const std::ptrdiff_t workStride = static_cast<std::ptrdiff_t>(work_.layout.stride);
+    const TargetRows target{work_.bits + bottom * workStride + 4 * left, workStride};
+    return rescaler_->Scale(SourceRows{sourceBottomRow, sourceStep}, target, framed, stopFlag_);
+}
+
 bool TBaseDib::Rescale(int newWidth, int newHeight, int frameWidth, int frameHeight)
 {
     if (depth_ != 32 && !ConvertDepth(32)) {
         return false;
     }
     const bool framed = frameWidth != newWidth || frameHeight != newHeight;
+    if (!framed && newWidth == width_ && newHeight == height_) {
+        // Scaling to the same size copies every row whole: the picture stays as it is.
+        reader_.colourMapEntrySize = 4;
+        return true;
+    }
     // Scaling straight into the frame saves the second block and copy of
     // CentreInFrame; the bytes come out the same.
     const bool intoFrame = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth &&
                            newHeight <= frameHeight;
-    if (!PrepareWork(intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32)) {
+    if (!PrepareWork(intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32,
+                     PictureBlock::Contents::unset) ||
+        !ScaleIntoWork(pixels_, stride_, width_, height_, newWidth, newHeight)) {
         return false;
     }
-    const int left = intoFrame ? (frameWidth - newWidth) >> 1 : 0;
-    const int bottom = intoFrame ? (frameHeight - newHeight) >> 1 : 0;
-    const std::ptrdiff_t workStride = static_cast<std::ptrdiff_t>(work_.layout.stride);
+    CommitWork();
+    if (framed && !intoFrame) {
+        return CentreInFrame(frameWidth, frameHeight);
+    }
+    return true;
+}
 
-    RescaleRows job;
-    job.width = width_;
-    job.height = height_;
-    job.newWidth = newWidth;
-    job.newHeight = newHeight;
-    job.maskX = intoFrame;
-    job.sourceRow = [this](int r) -> const std::uint8_t* { return Row(r); };
-    job.targetRow = [&](int r) { return work_.bits + (bottom + r) * workStride + 4 * left; };
-    job.stop = [this] { return StopRequested(); };
-    if (!ScaleRows(job)) {
-        work_.block.Release();
+bool TBaseDib::RescaleFromSurface(const SurfaceRows& surface, int newWidth, int newHeight, int frameWidth,
+                                  int frameHeight)
+{
+    const bool framed = frameWidth != newWidth || frameHeight != newHeight;
+    const bool intoFrame = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth &&
+                           newHeight <= frameHeight;
+    if (!surface.Usable() || (!framed && newWidth == surface.width && newHeight == surface.height)) {
+        return CopyFromSurface(surface) && Rescale(newWidth, newHeight, frameWidth, frameHeight);
+    }
+    SetDeclared(surface.width, surface.height, 32);
+    // The bottom row of the picture is the surface's last row.
+    const std::ptrdiff_t pitch = surface.pitch;
+    const std::uint8_t* bottomRow = surface.rows + (surface.height - 1) * pitch;
+    if (!PrepareWork(intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32,
+                     PictureBlock::Contents::unset) ||
+        !ScaleIntoWork(bottomRow, -pitch, surface.width, surface.height, newWidth, newHeight)) {
+        // As after the two steps: the picture is the copied surface.
+        CopyFromSurface(surface);
         return false;
     }
     CommitWork();

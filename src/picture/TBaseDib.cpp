@@ -5,6 +5,7 @@
 
 #include "picture/ByteOrder.h"
 #include "picture/PictureMessages.h"
+#include "picture/Rescaler.h"
 #include "picture/StreamRead.h"
 #include "picture/TargaReader.h"
 
@@ -43,9 +44,9 @@ void TBaseDib::SetDeclared(int width, int height, int depth)
     declaredDepth_ = depth;
 }
 
-bool TBaseDib::AllocateBlock(PictureBlock& block, const PictureLayout& layout)
+bool TBaseDib::AllocateBlock(PictureBlock& block, const PictureLayout& layout, PictureBlock::Contents contents)
 {
-    if (!block.Allocate(static_cast<std::size_t>(layout.blockSize))) {
+    if (!block.Allocate(static_cast<std::size_t>(layout.blockSize), contents)) {
         SetError("%s", picture_message::outOfMemory);
         return false;
     }
@@ -66,6 +67,11 @@ void TBaseDib::AdoptLayout(const PictureLayout& layout)
 
 bool TBaseDib::AllocatePicture(int width, int height, int depth)
 {
+    return Reshape(width, height, depth, PictureBlock::Contents::black);
+}
+
+bool TBaseDib::Reshape(int width, int height, int depth, PictureBlock::Contents contents)
+{
     if (!block_.Empty() && width == width_ && height == height_ && depth == depth_) {
         blockKept_ = true;
         return true;
@@ -82,10 +88,9 @@ bool TBaseDib::AllocatePicture(int width, int height, int depth)
     case LayoutResult::ok:
         break;
     }
-    block_.Release();
     pixels_ = nullptr;
     width_ = height_ = depth_ = stride_ = rowBytes_ = colourCount_ = 0;
-    if (!AllocateBlock(block_, layout)) {
+    if (!AllocateBlock(block_, layout, contents)) {
         return false;
     }
     AdoptLayout(layout);

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "picture/PictureBlock.h"
@@ -25,6 +26,23 @@
 namespace discforge {
 
 enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, targa = 5 };
+
+class Rescaler;
+
+// A frame surface: `height` rows stored top row first, `pitch` bytes apart, each
+// holding at least width x 4 bytes (blue, green, red, X).
+struct SurfaceRows {
+    int width = 0;
+    int height = 0;
+    int pitch = 0;
+    const std::uint8_t* rows = nullptr;
+
+    // Pixels that CopyFromSurface takes: a picture of at least one pixel.
+    bool Usable() const
+    {
+        return rows && width > 0 && height > 0 && static_cast<std::int64_t>(pitch) >= std::int64_t{4} * width;
+    }
+};
 
 class TBaseDib {
 public:
@@ -42,12 +60,17 @@ public:
     bool LoadStream(std::FILE* stream, const std::string& name);
 
     // (Re)creates the block for a picture of this size and depth (1, 4, 8, 15,
-    // 16, 24 or 32). A block that already has them is kept with its pixels.
+    // 16, 24 or 32). A block that already has them is kept with its pixels; any
+    // other starts black.
     bool AllocatePicture(int width, int height, int depth);
 
     // --- Operations. Those that change size or depth build the result in a work
-    // block and commit it, so the picture is never half old, half new.
-    bool PrepareWork(int width, int height, int depth);
+    // block and commit it, so the picture is never half old, half new. The
+    // picture's block and the work block trade places on commit and keep their
+    // memory for later sizes that fit, so operations that repeat every frame
+    // allocate nothing. `contents` unset is for an operation that writes every
+    // byte of the new picture itself.
+    bool PrepareWork(int width, int height, int depth, PictureBlock::Contents contents = PictureBlock::Contents::black);
     void CommitWork();
     // Makes the picture 24 or 32 bits per pixel; true at once when it already is.
     bool ConvertDepth(int targetDepth);
@@ -57,6 +80,11 @@ public:
     // Scales to newWidth x newHeight (made 32-bit first), then centres the result
     // on black in frameWidth x frameHeight when that is bigger.
     bool Rescale(int newWidth, int newHeight, int frameWidth, int frameHeight);
+    // CopyFromSurface and then Rescale, in one pass over the surface: the same
+    // picture without the copy. A surface CopyFromSurface would refuse, or one
+    // without pixels, goes through the two steps and fails or scales as they do.
+    bool RescaleFromSurface(const SurfaceRows& surface, int newWidth, int newHeight, int frameWidth,
+                            int frameHeight);
     // Centres the picture (made 32-bit first) on black in a frame; an odd surplus
     // of black goes to the top and to the right. A larger picture keeps its middle.
     bool CentreInFrame(int frameWidth, int frameHeight);
@@ -79,6 +107,10 @@ public:
     // Fills the picture (32-bit) from rows stored top row first, `pitch` bytes
     // apart, each holding at least width x 4 bytes.
     bool CopyFromSurface(int width, int height, int pitch, const std::uint8_t* rows);
+    bool CopyFromSurface(const SurfaceRows& surface)
+    {
+        return CopyFromSurface(surface.width, surface.height, surface.pitch, surface.rows);
+    }
 
     // The operations look at this flag between rows and stop early when it is set
     // (the conversion's stop request). Null: never stop. Not owned.
@@ -142,12 +174,21 @@ private:
         std::uint8_t* bits = nullptr;
     };
 
-    bool AllocateBlock(PictureBlock& block, const PictureLayout& layout);
+    bool AllocateBlock(PictureBlock& block, const PictureLayout& layout, PictureBlock::Contents contents);
     void AdoptLayout(const PictureLayout& layout);
+    // AllocatePicture where a block of another size may start with any contents.
+    bool Reshape(int width, int height, int depth, PictureBlock::Contents contents);
     bool Dispatch(const std::string& name);
-    bool RescaleInto(int newWidth, int newHeight, int left, int bottom);
+    // Scales width x height 32-bit rows into the work block (32-bit, prepared
+    // by the caller) at newWidth x newHeight, centred when the work block is
+    // bigger; everything around the scaled rows becomes black.
+    bool ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, int width, int height,
+                       int newWidth, int newHeight);
     void PlaceRows(int sourceBottom, int targetBottom, int rowCount, int sourceLeft, int targetLeft,
                    int columnCount);
+    // Makes the 32-bit work block black outside columns [left, left + columns)
+    // of rows [bottom, bottom + rows); the rectangle is clipped to the block.
+    void ClearWorkOutside(std::int64_t left, std::int64_t bottom, std::int64_t columns, std::int64_t rows);
 
     PictureBlock block_;
     std::uint8_t* pixels_ = nullptr;
@@ -159,6 +200,7 @@ private:
     int colourCount_ = 0;
     bool blockKept_ = false; // the last AllocatePicture kept the block it had
     WorkBlock work_;
+    std::unique_ptr<Rescaler> rescaler_; // Rescale's steps, kept for the next picture of the same sizes
 
     char errorText_[errorTextSize] = {};
     std::string path_;

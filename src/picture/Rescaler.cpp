@@ -1,0 +1,181 @@
+#include "picture/Rescaler.h"
+
+#include <cstring>
+#include <utility>
+
+#include "picture/ResampleKernels.h"
+
+namespace discforge {
+
+void Rescaler::Prepare(int width, int height, int newWidth, int newHeight)
+{
+    if (width == width_ && height == height_ && newWidth == newWidth_ && newHeight == newHeight_) {
+        return;
+    }
+    width_ = width;
+    height_ = height;
+    newWidth_ = newWidth;
+    newHeight_ = newHeight;
+    blends_.clear();
+    shares_.clear();
+    lanes16_ = false;
+    if (width <= 0 || height <= 0 || newWidth <= 0 || newHeight <= 0) {
+        return;
+    }
+    plan_.Prepare(width, newWidth);
+    const std::size_t rowBytes = static_cast<std::size_t>(newWidth) * 4;
+    if (height < newHeight) {
+        first_.resize(rowBytes);
+        second_.resize(rowBytes);
+        PrepareEnlarge();
+    } else if (height > newHeight) {
+        first_.resize(rowBytes);
+        PrepareReduce();
+    }
+}
+
+void Rescaler::PrepareEnlarge()
+{
+    blends_.resize(newHeight_);
+    int t = 0;
+    for (RowBlend& blend : blends_) {
+        blend.scale = ExactScale(static_cast<std::uint64_t>(t), newHeight_, 255);
+        blend.lanes16 = Multiplier16(static_cast<std::uint64_t>(t), newHeight_, 255, blend.multiplier);
+        blend.first = t == 0;
+        t += height_;
+        blend.advance = t >= newHeight_;
+        if (blend.advance) {
+            t -= newHeight_;
+        }
+    }
+}
+
+void Rescaler::PrepareReduce()
+{
+    // A sum holds the rest of one row, the whole rows and a share of one more.
+    const std::uint64_t wholeMost = static_cast<std::uint64_t>(height_) / newHeight_ + 1;
+    const std::uint64_t largestTotal = 255 * (wholeMost + 2);
+    average_ = ExactScale(newHeight_, height_, largestTotal);
+    lanes16_ = largestTotal <= 0xFFFF &&
+               Multiplier16(newHeight_, height_, static_cast<std::uint32_t>(largestTotal), averageMultiplier16_);
+    shares_.resize(height_);
+    int t = 0;
+    for (RowShare& row : shares_) {
+        t += newHeight_;
+        row.ends = t >= height_;
+        if (!row.ends) {
+            continue;
+        }
+        t -= height_;
+        const auto rest = static_cast<std::uint64_t>(t);
+        const auto share = static_cast<std::uint64_t>(newHeight_ - t);
+        row.share = ExactScale(share, newHeight_, 255);
+        row.rest = ExactScale(rest, newHeight_, 255);
+        row.whole = t == 0;
+        lanes16_ = lanes16_ && (row.whole || (Multiplier16(share, newHeight_, 255, row.shareMultiplier) &&
+                                              Multiplier16(rest, newHeight_, 255, row.restMultiplier)));
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(newWidth_) * 4;
+    if (lanes16_) {
+        sums16_.resize(rowBytes);
+    } else {
+        sums32_.resize(rowBytes);
+    }
+}
+
+bool Rescaler::Scale(SourceRows source, TargetRows target, bool maskX, const bool* stop)
+{
+    if (width_ <= 0 || height_ <= 0 || newWidth_ <= 0 || newHeight_ <= 0) {
+        return true;
+    }
+    if (height_ < newHeight_) {
+        return Enlarge(source, target, stop);
+    }
+    if (height_ > newHeight_) {
+        return Reduce(source, target, stop);
+    }
+    for (int r = 0; r < height_; ++r) {
+        if (stop && *stop) {
+            return false;
+        }
+        plan_.Apply(source.Row(r), target.Row(r), maskX);
+    }
+    return true;
+}
+
+// The resampled rows carry X = 0, so the blends between them do too.
+bool Rescaler::Enlarge(SourceRows source, TargetRows target, const bool* stop)
+{
+    const int rowBytes = 4 * newWidth_;
+    std::uint8_t* a = first_.data();
+    std::uint8_t* b = second_.data();
+    plan_.Apply(source.Row(0), a, true);
+    if (height_ > 1) {
+        plan_.Apply(source.Row(1), b, true);
+    } else {
+        b = a;
+    }
+    int next = 2;
+    for (int y = 0; y < newHeight_; ++y) {
+        if (stop && *stop) {
+            return false;
+        }
+        const RowBlend& blend = blends_[y];
+        std::uint8_t* out = target.Row(y);
+        if (blend.first) {
+            std::memcpy(out, a, static_cast<std::size_t>(rowBytes));
+        } else if (blend.lanes16) {
+            kernels::BlendRows16(a, b, out, rowBytes, blend.multiplier);
+        } else {
+            kernels::BlendRows32(a, b, out, rowBytes, blend.scale);
+        }
+        if (blend.advance) {
+            std::swap(a, b);
+            if (next < height_) {
+                plan_.Apply(source.Row(next++), b, true);
+            } else {
+                b = a; // past the last row the last row blends with itself
+            }
+        }
+    }
+    return true;
+}
+
+bool Rescaler::Reduce(SourceRows source, TargetRows target, const bool* stop)
+{
+    const int rowBytes = 4 * newWidth_;
+    std::uint8_t* row = first_.data();
+    if (lanes16_) {
+        std::fill(sums16_.begin(), sums16_.end(), 0);
+    } else {
+        std::fill(sums32_.begin(), sums32_.end(), 0);
+    }
+    int o = 0;
+    for (int r = 0; r < height_; ++r) {
+        if (stop && *stop) {
+            return false;
+        }
+        plan_.Apply(source.Row(r), row, true);
+        const RowShare& share = shares_[r];
+        if (!share.ends) {
+            if (lanes16_) {
+                kernels::AddRow16(row, sums16_.data(), rowBytes);
+            } else {
+                kernels::AddRow32(row, sums32_.data(), rowBytes);
+            }
+            continue;
+        }
+        std::uint8_t* out = target.Row(o++);
+        if (!lanes16_) {
+            kernels::FinishSums32(row, sums32_.data(), out, rowBytes, share.share, share.rest, average_);
+        } else if (share.whole) {
+            kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageMultiplier16_);
+        } else {
+            kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier,
+                                  averageMultiplier16_);
+        }
+    }
+    return true;
+}
+
+} // namespace discforge
