@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "SampleMedia.h"
+#include "input/StreamObjects.h"
 #include "mediagen/MediaGen.h"
 #include "pattern/FramePattern.h"
+#include "picture/PictureFitting.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace discforge::test {
@@ -163,6 +166,41 @@ TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
         ASSERT_EQ(supplied.result, 0) << frame;
         const int source = std::min(static_cast<int>(frame * 25.0 * 0.0333667000333667), 59);
         EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 144), source) << frame;
+    }
+}
+
+TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOptions)
+{
+    mediagen::AviSpec spec;
+    spec.video = mediagen::VideoCodec::Mpeg4;
+    spec.audio = mediagen::AudioForm::None;
+    spec.width = 176;
+    spec.height = 144;
+    spec.frames = 12;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(spec)));
+    rig_.MakeCurrent(0);
+    rig_.Entry(0).outputWidth = 720;
+    rig_.Entry(0).outputHeight = 576;
+    FitRequest request{720, 576, FitMode::proportional, false, FitRounding::up};
+    for (bool invert : {false, true}) {
+        rig_.Entry(0).invert = invert;
+        const Supplied supplied = Supply(5);
+        ASSERT_EQ(supplied.result, 0);
+        ASSERT_EQ(supplied.rowBytes, 720 * 4);
+        // The same frame copied and fitted step by step, as the supply did before
+        // it learnt to scale straight from the surface.
+        SampleStream& video = *rig_.Entry(0).streams->videoStream;
+        MmSurfaceLock lock;
+        ASSERT_TRUE(video.LockSurface(lock));
+        TFullDib expected;
+        const bool copied = expected.CopyFromSurface(lock.width, lock.height, lock.pitch, lock.pixels);
+        video.UnlockSurface();
+        ASSERT_TRUE(copied);
+        ASSERT_TRUE(!invert || expected.FlipVertical());
+        ASSERT_TRUE(FitPicture(expected, request));
+        EXPECT_EQ(0, std::memcmp(supplied.pixels, expected.Pixels(), static_cast<std::size_t>(720) * 576 * 4))
+            << "invert " << invert;
+        EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 576), 8);
     }
 }
 

@@ -329,16 +329,20 @@ TEST(BmpReader, TruncatedRowsKeepWhatArrivedAndTheRestIsBlack)
     BmpSpec spec{2, 4, 24};
     spec.pixels = Bytes(8 * 2 + 3, 0x55);
     TFullDib dib;
-    // Load a white picture of the same size first: its rows must not show through.
-    BmpSpec white = spec;
-    white.pixels = Bytes(8 * 4, 0xFF);
-    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(white)));
-    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
-    EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
-    EXPECT_EQ(dib.CurrentRow(), 2);
-    EXPECT_EQ(dib.Row(1)[0], 0x55);
-    EXPECT_EQ(dib.Row(2)[0], 0);
-    EXPECT_EQ(dib.Row(3)[5], 0);
+    // Load a white picture of the same size first, and then one of a bigger
+    // size whose memory the next picture reuses: neither must show through.
+    for (int whiteSide : {2, 16}) {
+        BmpSpec white{whiteSide, whiteSide == 2 ? 4 : whiteSide, 24};
+        const std::size_t stride = (static_cast<std::size_t>(whiteSide) * 3 + 3) & ~std::size_t{3};
+        white.pixels = Bytes(stride * static_cast<std::size_t>(white.height), 0xFF);
+        ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(white)));
+        ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+        EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
+        EXPECT_EQ(dib.CurrentRow(), 2);
+        EXPECT_EQ(dib.Row(1)[0], 0x55);
+        EXPECT_EQ(dib.Row(2)[0], 0) << whiteSide;
+        EXPECT_EQ(dib.Row(3)[5], 0) << whiteSide;
+    }
 
     spec.pixels = Bytes(3, 0x55);
     EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(spec)));

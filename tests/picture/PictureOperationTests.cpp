@@ -2,8 +2,10 @@
 // the output frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "PictureFiles.h"
 #include "picture/PictureFitting.h"
@@ -87,6 +89,39 @@ TEST(Block, SameSizeAndDepthKeepsTheBlockAndItsPixels)
     ASSERT_TRUE(dib.AllocatePicture(4, 4, 24));
     EXPECT_EQ(dib.Header(), before);
     EXPECT_EQ(dib.Row(2)[5], 99);
+}
+
+TEST(Block, AFittingBlockKeepsItsMemoryAndIsClearedOnlyWhenAsked)
+{
+    PictureBlock block;
+    ASSERT_TRUE(block.Allocate(100, PictureBlock::Contents::black));
+    EXPECT_EQ(std::count(block.Data(), block.Data() + 100, 0), 100);
+    std::fill(block.Data(), block.Data() + 100, std::uint8_t{7});
+    const std::uint8_t* memory = block.Data();
+
+    ASSERT_TRUE(block.Allocate(60, PictureBlock::Contents::unset));
+    EXPECT_EQ(block.Data(), memory);
+    EXPECT_EQ(block.Size(), 60u);
+    EXPECT_EQ(block.Data()[59], 7);
+
+    ASSERT_TRUE(block.Allocate(100, PictureBlock::Contents::black));
+    EXPECT_EQ(block.Data(), memory);
+    EXPECT_EQ(std::count(block.Data(), block.Data() + 100, 0), 100);
+
+    ASSERT_TRUE(block.Allocate(5000, PictureBlock::Contents::black));
+    EXPECT_EQ(block.Size(), 5000u);
+    EXPECT_EQ(std::count(block.Data(), block.Data() + 5000, 0), 5000);
+}
+
+TEST(Block, ANewSizeStartsBlackEvenInTheMemoryOfABiggerPicture)
+{
+    TFullDib dib;
+    ASSERT_TRUE(dib.AllocatePicture(8, 8, 32));
+    std::fill(dib.Pixels(), dib.Pixels() + 8 * 8 * 4, std::uint8_t{0xFF});
+    ASSERT_TRUE(dib.Rescale(4, 4, 4, 4)); // the 8 x 8 block becomes the work block
+    ASSERT_TRUE(dib.AllocatePicture(5, 3, 8));
+    EXPECT_EQ(std::count(dib.Header() + 40, dib.Header() + dib.BlockSize(), 0),
+              static_cast<long>(dib.BlockSize() - 40));
 }
 
 TEST(Block, RefusesUnknownDepthsAndBlocksOverTheLimit)
@@ -422,6 +457,41 @@ TEST(Fitting, FitPictureCentresStretchesOrCuts)
     const std::uint8_t* before = dib.Header();
     ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::fillIn, false, FitRounding::up}));
     EXPECT_EQ(dib.Header(), before);
+}
+
+TEST(Fitting, FitSurfaceGivesWhatTheCopyAndFitPictureGive)
+{
+    const int width = 64;
+    const int height = 48;
+    const int pitch = width * 4 + 8;
+    std::vector<std::uint8_t> surface(static_cast<std::size_t>(pitch) * height);
+    std::mt19937 random(37);
+    for (auto& b : surface) {
+        b = static_cast<std::uint8_t>(random());
+    }
+    const SurfaceRows rows{width, height, pitch, surface.data()};
+    const FitRequest requests[] = {
+        {72, 58, FitMode::proportional, false, FitRounding::up},
+        {48, 48, FitMode::proportional, true, FitRounding::up},
+        {35, 24, FitMode::proportional, false, FitRounding::up},
+        {72, 58, FitMode::fillIn, false, FitRounding::up},
+        {40, 40, FitMode::crop, false, FitRounding::up},
+        {64, 48, FitMode::proportional, false, FitRounding::up},
+    };
+    TFullDib direct;
+    TFullDib twoSteps;
+    for (const FitRequest& request : requests) {
+        ASSERT_EQ(FitSurface(direct, rows, request), SurfaceFit::ok);
+        ASSERT_TRUE(twoSteps.CopyFromSurface(rows));
+        ASSERT_TRUE(FitPicture(twoSteps, request));
+        ASSERT_EQ(direct.BlockSize(), twoSteps.BlockSize());
+        EXPECT_EQ(0, std::memcmp(direct.Header(), twoSteps.Header(), twoSteps.BlockSize()))
+            << request.targetWidth << "x" << request.targetHeight;
+    }
+    EXPECT_EQ(FitSurface(direct, SurfaceRows{width, height, 8, surface.data()}, requests[0]), SurfaceFit::copyFailed);
+    bool stop = true;
+    direct.SetStopFlag(&stop);
+    EXPECT_EQ(FitSurface(direct, rows, requests[0]), SurfaceFit::fitFailed);
 }
 
 TEST(Fitting, ModeFlagsAreTestedInOrder)

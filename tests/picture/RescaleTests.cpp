@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <numeric>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "picture/Resampler.h"
@@ -276,6 +278,49 @@ TEST(ExactScale, EveryByteForEveryFractionOfSmallDivisors)
     }
 }
 
+TEST(Multiplier16, ExactForEveryByteWheneverFound)
+{
+    std::uint16_t multiplier = 0;
+    for (std::uint64_t divisor = 1; divisor <= 400; ++divisor) {
+        for (std::uint64_t t = 0; t < divisor; ++t) {
+            const bool found = Multiplier16(t, divisor, 255, multiplier);
+            // Up to 257 (after reducing) the rounding error never reaches a byte.
+            if (divisor / std::gcd(t, divisor) <= 257) {
+                ASSERT_TRUE(found) << t << " / " << divisor;
+            }
+            if (!found) {
+                continue;
+            }
+            for (std::uint32_t a = 0; a < 256; ++a) {
+                ASSERT_EQ((a * multiplier) >> 16, a * t / divisor) << a << " * " << t << " / " << divisor;
+            }
+        }
+    }
+    // Fractions of 1 or more, and values past 16 bits, have none.
+    EXPECT_FALSE(Multiplier16(5, 5, 255, multiplier));
+    EXPECT_FALSE(Multiplier16(1, 2, 70000, multiplier));
+}
+
+TEST(Multiplier16, AveragesOverLargeSumsAreCheckedValueByValue)
+{
+    std::uint16_t multiplier = 0;
+    std::mt19937 random(17);
+    int found = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        const std::uint64_t divisor = 2 + random() % 400;
+        const std::uint64_t numerator = 1 + random() % (divisor - 1);
+        const std::uint32_t maxA = 255 * (1 + random() % 8);
+        if (!Multiplier16(numerator, divisor, maxA, multiplier)) {
+            continue;
+        }
+        ++found;
+        for (std::uint32_t a = 0; a <= maxA; ++a) {
+            ASSERT_EQ((a * multiplier) >> 16, a * numerator / divisor) << numerator << " / " << divisor;
+        }
+    }
+    EXPECT_GT(found, 50);
+}
+
 TEST(Rescale, MatchesThePlainFormOnRandomPicturesAndSizes)
 {
     std::mt19937 random(3);
@@ -298,6 +343,124 @@ TEST(Rescale, MatchesThePlainFormAtVideoSizes)
     CheckRescale(RandomPicture(random, 352, 288), 720, 576, 720, 576);
     CheckRescale(RandomPicture(random, 720, 480), 720, 576, 720, 576);
     CheckRescale(RandomPicture(random, 720, 576), 704, 480, 720, 480);
+}
+
+TEST(Rescale, FractionsBeyondSixteenBitsUseWiderLanes)
+{
+    // Among the steps t / 997 of the columns and t / 1009 of the rows are some
+    // that no 16-bit multiplier gives exactly.
+    std::uint16_t multiplier = 0;
+    EXPECT_FALSE(Multiplier16(6, 997, 255, multiplier));
+    EXPECT_FALSE(Multiplier16(17, 1009, 255, multiplier));
+    std::mt19937 random(19);
+    CheckRescale(RandomPicture(random, 263, 7), 997, 9, 997, 9);
+    CheckRescale(RandomPicture(random, 9, 263), 7, 1009, 7, 1009);
+    CheckRescale(RandomPicture(random, 1009, 997), 263, 271, 300, 280);
+}
+
+TEST(Rescale, ReusedBlocksGiveTheSameBytes)
+{
+    // One picture through many sizes: its blocks keep their memory and hold the
+    // last picture's bytes, which must not show anywhere.
+    std::mt19937 random(23);
+    std::uniform_int_distribution<int> side(1, 60);
+    TFullDib dib;
+    for (int trial = 0; trial < 300; ++trial) {
+        const Picture source = RandomPicture(random, side(random), side(random));
+        const int newWidth = side(random);
+        const int newHeight = side(random);
+        const int frameWidth = newWidth + (trial % 3 == 0 ? 0 : side(random) / 4);
+        const int frameHeight = newHeight + (trial % 5 == 0 ? 0 : side(random) / 4);
+        Fill(dib, source);
+        ASSERT_TRUE(dib.Rescale(newWidth, newHeight, frameWidth, frameHeight));
+        Picture expected = PlainRescale(source, newWidth, newHeight);
+        if (frameWidth != newWidth || frameHeight != newHeight) {
+            expected = PlainCentre(expected, frameWidth, frameHeight);
+        }
+        ExpectSame(dib, expected, ("trial " + std::to_string(trial)).c_str());
+    }
+}
+
+// The surface a decoder hands out: rows top first, `pitch` bytes apart.
+std::vector<std::uint8_t> SurfaceOf(const Picture& picture, int pitch)
+{
+    std::vector<std::uint8_t> surface(static_cast<std::size_t>(pitch) * picture.height, 0xEE);
+    for (int r = 0; r < picture.height; ++r) {
+        std::memcpy(surface.data() + static_cast<std::size_t>(picture.height - 1 - r) * pitch,
+                    picture.rows[r].data(), picture.rows[r].size());
+    }
+    return surface;
+}
+
+TEST(RescaleFromSurface, GivesWhatTheCopyAndRescaleGive)
+{
+    struct Case {
+        int width, height, newWidth, newHeight, frameWidth, frameHeight;
+    };
+    const Case cases[] = {
+        {64, 48, 72, 54, 72, 58},  // enlarged into a frame
+        {64, 48, 35, 26, 35, 29},  // reduced into a frame
+        {30, 20, 30, 20, 36, 24},  // same size into a frame
+        {30, 20, 30, 20, 30, 20},  // nothing to do: a copy
+        {30, 20, 40, 30, 36, 24},  // frame smaller than the new size
+        {30, 20, 0, 0, 16, 16},    // nothing to scale: black
+        {1, 1, 9, 5, 9, 5},        // one pixel
+    };
+    std::mt19937 random(29);
+    TFullDib direct;
+    TFullDib twoSteps;
+    for (const Case& c : cases) {
+        const Picture source = RandomPicture(random, c.width, c.height);
+        const int pitch = c.width * 4 + 12;
+        const std::vector<std::uint8_t> surface = SurfaceOf(source, pitch);
+        ASSERT_TRUE(twoSteps.CopyFromSurface(c.width, c.height, pitch, surface.data()));
+        ASSERT_TRUE(twoSteps.Rescale(c.newWidth, c.newHeight, c.frameWidth, c.frameHeight));
+        ASSERT_TRUE(direct.RescaleFromSurface(SurfaceRows{c.width, c.height, pitch, surface.data()}, c.newWidth,
+                                              c.newHeight, c.frameWidth, c.frameHeight));
+        ASSERT_EQ(direct.Width(), twoSteps.Width());
+        ASSERT_EQ(direct.Height(), twoSteps.Height());
+        ASSERT_EQ(direct.BlockSize(), twoSteps.BlockSize());
+        EXPECT_EQ(0, std::memcmp(direct.Header(), twoSteps.Header(), twoSteps.BlockSize()))
+            << c.width << "x" << c.height << " to " << c.newWidth << "x" << c.newHeight;
+        EXPECT_EQ(direct.DeclaredWidth(), c.width);
+        EXPECT_EQ(direct.DeclaredHeight(), c.height);
+    }
+}
+
+TEST(RescaleFromSurface, RefusesWhatTheCopyRefusesAndAStopLeavesTheCopy)
+{
+    TFullDib dib;
+    const std::vector<std::uint8_t> rows(64, 9);
+    EXPECT_FALSE(dib.RescaleFromSurface(SurfaceRows{4, 2, 8, rows.data()}, 8, 4, 8, 4));
+    EXPECT_FALSE(dib.RescaleFromSurface(SurfaceRows{4, 2, 16, nullptr}, 8, 4, 8, 4));
+
+    bool stop = true;
+    dib.SetStopFlag(&stop);
+    EXPECT_FALSE(dib.RescaleFromSurface(SurfaceRows{4, 2, 16, rows.data()}, 8, 4, 8, 4));
+    EXPECT_EQ(dib.Width(), 4);
+    EXPECT_EQ(dib.Height(), 2);
+    EXPECT_EQ(dib.Row(0)[0], 9);
+}
+
+TEST(Rescale, EveryFrameOfAVideoReusesTheSameTwoBlocks)
+{
+    std::mt19937 random(31);
+    const Picture frame = RandomPicture(random, 64, 48);
+    const std::vector<std::uint8_t> surface = SurfaceOf(frame, 64 * 4);
+    TFullDib dib;
+    std::vector<const std::uint8_t*> blocks;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(dib.CopyFromSurface(64, 48, 64 * 4, surface.data()));
+        ASSERT_TRUE(dib.Rescale(72, 54, 72, 58));
+        if (i >= 2) {
+            blocks.push_back(dib.Header());
+        }
+    }
+    // The picture and the work block trade places: two blocks, in turn.
+    for (std::size_t i = 2; i < blocks.size(); ++i) {
+        EXPECT_EQ(blocks[i], blocks[i - 2]);
+        EXPECT_NE(blocks[i], blocks[i - 1]);
+    }
 }
 
 TEST(Rescale, ExtremeRatiosUseTheDividingPath)
