@@ -163,10 +163,7 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     return result == videoOk ? videoOk : videoLockFailed;
 }
 
-bool VideoSupply::Cropping(const PictureOptions& options)
-{
-    return options.cropWidth != 0 && options.cropHeight != 0;
-}
+bool VideoSupply::Cropping(const PictureOptions& options) { return options.cropWidth != 0 && options.cropHeight != 0; }
 
 FitRequest VideoSupply::FitRequestFor(const PictureOptions& options) const
 {

@@ -26,10 +26,7 @@ bool PictureBlock::Allocate(std::size_t size, Contents contents)
     return true;
 }
 
-void PictureBlock::Free::operator()(std::uint8_t* p) const
-{
-    std::free(p);
-}
+void PictureBlock::Free::operator()(std::uint8_t* p) const { std::free(p); }
 
 void PictureBlock::Release()
 {

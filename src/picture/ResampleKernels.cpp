@@ -66,8 +66,8 @@ __attribute__((target("avx2"))) inline __m256i Blend(__m256i a, __m256i b, __m25
     return _mm256_sub_epi8(_mm256_add_epi8(a, up), down);
 }
 
-__attribute__((target("avx2"))) int BlendRows16Avx2(const std::uint8_t* a, const std::uint8_t* b,
-                                                    std::uint8_t* out, int bytes, std::uint16_t multiplier)
+__attribute__((target("avx2"))) int BlendRows16Avx2(
+    const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int bytes, std::uint16_t multiplier)
 {
     const __m256i m = _mm256_set1_epi16(static_cast<short>(multiplier));
     int i = 0;
@@ -80,9 +80,7 @@ __attribute__((target("avx2"))) int BlendRows16Avx2(const std::uint8_t* a, const
 }
 
 __attribute__((target("avx2"))) void EnlargeBlocksAvx2(const std::uint8_t* source, const std::int32_t* base,
-                                                       const std::int32_t* index,
-                                                       const std::uint16_t* arrangedMultipliers, int blocks,
-                                                       std::uint8_t* out)
+    const std::int32_t* index, const std::uint16_t* arrangedMultipliers, int blocks, std::uint8_t* out)
 {
     const __m256i colour = _mm256_set1_epi32(static_cast<int>(ColourMask()));
     for (int j = 0; j < blocks; ++j) {
@@ -111,14 +109,13 @@ __attribute__((target("avx2"))) inline __m256i GatherPixels(const std::uint8_t* 
     const __m256i colour = _mm256_set1_epi32(static_cast<int>(ColourMask()));
     const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index));
     const __m256i present = _mm256_cmpgt_epi32(order, _mm256_set1_epi32(-1));
-    const __m256i pixels = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(source),
-                                                       order, present, 4);
+    const __m256i pixels
+        = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(source), order, present, 4);
     return _mm256_and_si256(pixels, colour);
 }
 
 __attribute__((target("avx2"))) void ReduceBlocksAvx2(const std::uint8_t* source, const std::int32_t* indices,
-                                                      int wholeSlots, const std::uint16_t* multipliers,
-                                                      std::uint16_t averageMultiplier, int blocks, std::uint8_t* out)
+    int wholeSlots, const std::uint16_t* multipliers, std::uint16_t averageMultiplier, int blocks, std::uint8_t* out)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i average = _mm256_set1_epi16(static_cast<short>(averageMultiplier));
@@ -134,16 +131,15 @@ __attribute__((target("avx2"))) void ReduceBlocksAvx2(const std::uint8_t* source
         const __m256i previous = _mm256_blend_epi32(movedOn, lastBefore, 0x01);
         lastBefore = movedOn;
         __m256i low = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(previous, zero), Load(m)),
-                                       _mm256_mulhi_epu16(_mm256_unpacklo_epi8(last, zero), Load(m + 32)));
+            _mm256_mulhi_epu16(_mm256_unpacklo_epi8(last, zero), Load(m + 32)));
         __m256i high = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpackhi_epi8(previous, zero), Load(m + 16)),
-                                        _mm256_mulhi_epu16(_mm256_unpackhi_epi8(last, zero), Load(m + 48)));
+            _mm256_mulhi_epu16(_mm256_unpackhi_epi8(last, zero), Load(m + 48)));
         for (int slot = 0; slot < wholeSlots; ++slot) {
             const __m256i whole = GatherPixels(source, index + 8 + 8 * slot);
             low = _mm256_add_epi16(low, _mm256_unpacklo_epi8(whole, zero));
             high = _mm256_add_epi16(high, _mm256_unpackhi_epi8(whole, zero));
         }
-        const __m256i result =
-            _mm256_packus_epi16(_mm256_mulhi_epu16(low, average), _mm256_mulhi_epu16(high, average));
+        const __m256i result = _mm256_packus_epi16(_mm256_mulhi_epu16(low, average), _mm256_mulhi_epu16(high, average));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * j), result);
     }
 }
@@ -152,9 +148,8 @@ __attribute__((target("avx2"))) void ReduceBlocksAvx2(const std::uint8_t* source
 } // namespace
 
 int ReduceBlocks([[maybe_unused]] const std::uint8_t* source, [[maybe_unused]] const std::int32_t* indices,
-                 [[maybe_unused]] int wholeSlots, [[maybe_unused]] const std::uint16_t* multipliers,
-                 [[maybe_unused]] std::uint16_t averageMultiplier, [[maybe_unused]] int blocks,
-                 [[maybe_unused]] std::uint8_t* out)
+    [[maybe_unused]] int wholeSlots, [[maybe_unused]] const std::uint16_t* multipliers,
+    [[maybe_unused]] std::uint16_t averageMultiplier, [[maybe_unused]] int blocks, [[maybe_unused]] std::uint8_t* out)
 {
 #if DISCFORGE_AVX2
     if (HasAvx2()) {
@@ -166,9 +161,8 @@ int ReduceBlocks([[maybe_unused]] const std::uint8_t* source, [[maybe_unused]] c
 }
 
 int EnlargeBlocks([[maybe_unused]] const std::uint8_t* source, [[maybe_unused]] const std::int32_t* base,
-                  [[maybe_unused]] const std::int32_t* index,
-                  [[maybe_unused]] const std::uint16_t* arrangedMultipliers, [[maybe_unused]] int blocks,
-                  [[maybe_unused]] std::uint8_t* out)
+    [[maybe_unused]] const std::int32_t* index, [[maybe_unused]] const std::uint16_t* arrangedMultipliers,
+    [[maybe_unused]] int blocks, [[maybe_unused]] std::uint8_t* out)
 {
 #if DISCFORGE_AVX2
     if (HasAvx2()) {
@@ -196,9 +190,8 @@ void ArrangeBlockMultipliers(const std::uint16_t* byteMultipliers, int blocks, s
 
 // The difference is split into its upward and downward parts, at most one of
 // them non-zero, so no lane ever needs a sign.
-DISCFORGE_VECTOR_CLONES static void BlendRows16Plain(const std::uint8_t* __restrict a,
-                                                     const std::uint8_t* __restrict b, std::uint8_t* __restrict out,
-                                                     int bytes, std::uint16_t multiplier)
+DISCFORGE_VECTOR_CLONES static void BlendRows16Plain(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
+    std::uint8_t* __restrict out, int bytes, std::uint16_t multiplier)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::uint16_t x = a[i];
@@ -221,8 +214,7 @@ void BlendRows16(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out
 }
 
 DISCFORGE_VECTOR_CLONES void BlendLanes16(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
-                                          const std::uint16_t* __restrict multipliers, std::uint8_t* __restrict out,
-                                          int bytes)
+    const std::uint16_t* __restrict multipliers, std::uint8_t* __restrict out, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::uint16_t x = a[i];
@@ -234,7 +226,7 @@ DISCFORGE_VECTOR_CLONES void BlendLanes16(const std::uint8_t* __restrict a, cons
 }
 
 DISCFORGE_VECTOR_CLONES void BlendRows32(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
-                                         std::uint8_t* __restrict out, int bytes, const ExactScale& scale)
+    std::uint8_t* __restrict out, int bytes, const ExactScale& scale)
 {
     if (scale.Fits32()) {
         const std::uint32_t multiplier = scale.Multiplier32();
@@ -254,8 +246,7 @@ DISCFORGE_VECTOR_CLONES void BlendRows32(const std::uint8_t* __restrict a, const
 }
 
 DISCFORGE_VECTOR_CLONES void BlendLanes32(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
-                                          const std::uint32_t* __restrict multipliers, int shift,
-                                          std::uint8_t* __restrict out, int bytes)
+    const std::uint32_t* __restrict multipliers, int shift, std::uint8_t* __restrict out, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::int32_t difference = static_cast<std::int32_t>(b[i]) - a[i];
@@ -280,8 +271,8 @@ DISCFORGE_VECTOR_CLONES void AddRow32(const std::uint8_t* __restrict row, std::u
 }
 
 DISCFORGE_VECTOR_CLONES void FinishSums16(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
-                                          std::uint8_t* __restrict out, int bytes, std::uint16_t shareMultiplier,
-                                          std::uint16_t restMultiplier, std::uint16_t averageMultiplier)
+    std::uint8_t* __restrict out, int bytes, std::uint16_t shareMultiplier, std::uint16_t restMultiplier,
+    std::uint16_t averageMultiplier)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::uint16_t value = row[i];
@@ -292,8 +283,7 @@ DISCFORGE_VECTOR_CLONES void FinishSums16(const std::uint8_t* __restrict row, st
 }
 
 DISCFORGE_VECTOR_CLONES void FinishSumsWhole16(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
-                                               std::uint8_t* __restrict out, int bytes,
-                                               std::uint16_t averageMultiplier)
+    std::uint8_t* __restrict out, int bytes, std::uint16_t averageMultiplier)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::uint16_t total = static_cast<std::uint16_t>(sums[i] + row[i]);
@@ -303,8 +293,7 @@ DISCFORGE_VECTOR_CLONES void FinishSumsWhole16(const std::uint8_t* __restrict ro
 }
 
 DISCFORGE_VECTOR_CLONES void FinishSums32(const std::uint8_t* __restrict row, std::uint32_t* __restrict sums,
-                                          std::uint8_t* __restrict out, int bytes, const ExactScale& share,
-                                          const ExactScale& rest, const ExactScale& average)
+    std::uint8_t* __restrict out, int bytes, const ExactScale& share, const ExactScale& rest, const ExactScale& average)
 {
     if (share.Fits32() && rest.Fits32() && average.Fits32()) {
         const std::uint32_t shareMultiplier = share.Multiplier32();
@@ -327,36 +316,31 @@ DISCFORGE_VECTOR_CLONES void FinishSums32(const std::uint8_t* __restrict row, st
 }
 
 DISCFORGE_VECTOR_CLONES void AverageLanes16(const std::uint8_t* __restrict previous,
-                                            const std::uint8_t* __restrict last,
-                                            const std::uint16_t* __restrict whole,
-                                            const std::uint16_t* __restrict restMultipliers,
-                                            const std::uint16_t* __restrict shareMultipliers,
-                                            std::uint16_t averageMultiplier, std::uint8_t* __restrict out, int bytes)
+    const std::uint8_t* __restrict last, const std::uint16_t* __restrict whole,
+    const std::uint16_t* __restrict restMultipliers, const std::uint16_t* __restrict shareMultipliers,
+    std::uint16_t averageMultiplier, std::uint8_t* __restrict out, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
-        const std::uint16_t total = static_cast<std::uint16_t>(whole[i] + MulHigh(previous[i], restMultipliers[i]) +
-                                                               MulHigh(last[i], shareMultipliers[i]));
+        const std::uint16_t total = static_cast<std::uint16_t>(
+            whole[i] + MulHigh(previous[i], restMultipliers[i]) + MulHigh(last[i], shareMultipliers[i]));
         out[i] = static_cast<std::uint8_t>(MulHigh(total, averageMultiplier));
     }
 }
 
 DISCFORGE_VECTOR_CLONES void AverageLanes32(const std::uint8_t* __restrict previous,
-                                            const std::uint8_t* __restrict last,
-                                            const std::uint32_t* __restrict whole,
-                                            const std::uint32_t* __restrict restMultipliers,
-                                            const std::uint32_t* __restrict shareMultipliers, int shift,
-                                            std::uint32_t averageMultiplier, int averageShift,
-                                            std::uint8_t* __restrict out, int bytes)
+    const std::uint8_t* __restrict last, const std::uint32_t* __restrict whole,
+    const std::uint32_t* __restrict restMultipliers, const std::uint32_t* __restrict shareMultipliers, int shift,
+    std::uint32_t averageMultiplier, int averageShift, std::uint8_t* __restrict out, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
-        const std::uint32_t total = whole[i] + ((previous[i] * restMultipliers[i]) >> shift) +
-                                    ((last[i] * shareMultipliers[i]) >> shift);
+        const std::uint32_t total
+            = whole[i] + ((previous[i] * restMultipliers[i]) >> shift) + ((last[i] * shareMultipliers[i]) >> shift);
         out[i] = static_cast<std::uint8_t>((total * averageMultiplier) >> averageShift);
     }
 }
 
-DISCFORGE_VECTOR_CLONES void CopyWithoutX(const std::uint8_t* __restrict source, std::uint8_t* __restrict target,
-                                          int pixels)
+DISCFORGE_VECTOR_CLONES void CopyWithoutX(
+    const std::uint8_t* __restrict source, std::uint8_t* __restrict target, int pixels)
 {
     const std::uint32_t mask = ColourMask();
     for (int p = 0; p < pixels; ++p) {

@@ -16,16 +16,14 @@ namespace kernels {
 // --- Blends: every byte of `out` = a + (b - a) x fraction, truncated toward zero.
 
 // One fraction for the whole row: (d x multiplier) >> 16 for a difference d.
-void BlendRows16(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int bytes,
-                 std::uint16_t multiplier);
+void BlendRows16(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int bytes, std::uint16_t multiplier);
 // One fraction per byte.
-void BlendLanes16(const std::uint8_t* a, const std::uint8_t* b, const std::uint16_t* multipliers,
-                  std::uint8_t* out, int bytes);
-void BlendRows32(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int bytes,
-                 const ExactScale& scale);
+void BlendLanes16(
+    const std::uint8_t* a, const std::uint8_t* b, const std::uint16_t* multipliers, std::uint8_t* out, int bytes);
+void BlendRows32(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int bytes, const ExactScale& scale);
 // Per byte (d x multipliers[i]) >> shift.
 void BlendLanes32(const std::uint8_t* a, const std::uint8_t* b, const std::uint32_t* multipliers, int shift,
-                  std::uint8_t* out, int bytes);
+    std::uint8_t* out, int bytes);
 
 // --- Area averages between rows: sums of whole rows, then the row that ends an
 // output row adds its share, gives the output and starts the next sums with its rest.
@@ -34,22 +32,22 @@ void AddRow16(const std::uint8_t* row, std::uint16_t* sums, int bytes);
 void AddRow32(const std::uint8_t* row, std::uint32_t* sums, int bytes);
 // share, rest and average as 16-bit multipliers.
 void FinishSums16(const std::uint8_t* row, std::uint16_t* sums, std::uint8_t* out, int bytes,
-                  std::uint16_t shareMultiplier, std::uint16_t restMultiplier, std::uint16_t averageMultiplier);
+    std::uint16_t shareMultiplier, std::uint16_t restMultiplier, std::uint16_t averageMultiplier);
 // The row lies wholly in the output row: no rest is left.
-void FinishSumsWhole16(const std::uint8_t* row, std::uint16_t* sums, std::uint8_t* out, int bytes,
-                       std::uint16_t averageMultiplier);
-void FinishSums32(const std::uint8_t* row, std::uint32_t* sums, std::uint8_t* out, int bytes,
-                  const ExactScale& share, const ExactScale& rest, const ExactScale& average);
+void FinishSumsWhole16(
+    const std::uint8_t* row, std::uint16_t* sums, std::uint8_t* out, int bytes, std::uint16_t averageMultiplier);
+void FinishSums32(const std::uint8_t* row, std::uint32_t* sums, std::uint8_t* out, int bytes, const ExactScale& share,
+    const ExactScale& rest, const ExactScale& average);
 
 // --- Area averages within a row, from parts gathered per output byte: the rest
 // of the pixel before, the sum of the whole pixels and the share of the last pixel.
 
 void AverageLanes16(const std::uint8_t* previous, const std::uint8_t* last, const std::uint16_t* whole,
-                    const std::uint16_t* restMultipliers, const std::uint16_t* shareMultipliers,
-                    std::uint16_t averageMultiplier, std::uint8_t* out, int bytes);
+    const std::uint16_t* restMultipliers, const std::uint16_t* shareMultipliers, std::uint16_t averageMultiplier,
+    std::uint8_t* out, int bytes);
 void AverageLanes32(const std::uint8_t* previous, const std::uint8_t* last, const std::uint32_t* whole,
-                    const std::uint32_t* restMultipliers, const std::uint32_t* shareMultipliers, int shift,
-                    std::uint32_t averageMultiplier, int averageShift, std::uint8_t* out, int bytes);
+    const std::uint32_t* restMultipliers, const std::uint32_t* shareMultipliers, int shift,
+    std::uint32_t averageMultiplier, int averageShift, std::uint8_t* out, int bytes);
 
 // --- Horizontal enlargement in blocks of 8 output pixels, done with AVX2 where
 // the processor has it. Block j makes outputs 8j .. 8j + 7: output 8j + i blends
@@ -58,7 +56,7 @@ void AverageLanes32(const std::uint8_t* previous, const std::uint8_t* last, cons
 // X comes out 0. Every block reads the 9 pixels from base[j]. Returns how many
 // blocks were made: all of them, or none without AVX2.
 int EnlargeBlocks(const std::uint8_t* source, const std::int32_t* base, const std::int32_t* index,
-                  const std::uint16_t* arrangedMultipliers, int blocks, std::uint8_t* out);
+    const std::uint16_t* arrangedMultipliers, int blocks, std::uint8_t* out);
 // The 32 byte multipliers of each block, rearranged for EnlargeBlocks.
 void ArrangeBlockMultipliers(const std::uint16_t* byteMultipliers, int blocks, std::uint16_t* arranged);
 
@@ -71,7 +69,7 @@ void ArrangeBlockMultipliers(const std::uint16_t* byteMultipliers, int blocks, s
 // gives them. X comes out 0. Returns how many blocks were made: all, or none
 // without AVX2.
 int ReduceBlocks(const std::uint8_t* source, const std::int32_t* indices, int wholeSlots,
-                 const std::uint16_t* multipliers, std::uint16_t averageMultiplier, int blocks, std::uint8_t* out);
+    const std::uint16_t* multipliers, std::uint16_t averageMultiplier, int blocks, std::uint8_t* out);
 
 // --- Copies of 32-bit pixels.
 

@@ -11,8 +11,8 @@ void TBaseDib::ResampleRow(const std::uint8_t* source, std::uint8_t* destination
     plan.Apply(source, destination);
 }
 
-bool TBaseDib::ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, int width, int height,
-                             int newWidth, int newHeight)
+bool TBaseDib::ScaleIntoWork(
+    const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, int width, int height, int newWidth, int newHeight)
 {
     if (!rescaler_) {
         rescaler_ = std::make_unique<Rescaler>();
@@ -20,8 +20,7 @@ bool TBaseDib::ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t
     rescaler_->Prepare(width, height, newWidth, newHeight);
     const int left = (work_.layout.width - newWidth) >> 1;
     const int bottom = (work_.layout.height - newHeight) >> 1;
-    const bool framed = left != 0 || bottom != 0 || work_.layout.width != newWidth ||
-                        work_.layout.height != newHeight;
+    const bool framed = left != 0 || bottom != 0 || work_.layout.width != newWidth || work_.layout.height != newHeight;
     const bool scaled = width > 0 && height > 0 && newWidth > 0 && newHeight > 0;
     // Around the picture (all of it when there is nothing to scale) the frame is black.
     ClearWorkOutside(left, bottom, scaled ? newWidth : 0, scaled ? newHeight : 0);
@@ -43,11 +42,11 @@ bool TBaseDib::Rescale(int newWidth, int newHeight, int frameWidth, int frameHei
     }
     // Scaling straight into the frame saves the second block and copy of
     // CentreInFrame; the bytes come out the same.
-    const bool intoFrame = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth &&
-                           newHeight <= frameHeight;
-    if (!PrepareWork(intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32,
-                     PictureBlock::Contents::unset) ||
-        !ScaleIntoWork(pixels_, stride_, width_, height_, newWidth, newHeight)) {
+    const bool intoFrame
+        = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth && newHeight <= frameHeight;
+    if (!PrepareWork(
+            intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32, PictureBlock::Contents::unset)
+        || !ScaleIntoWork(pixels_, stride_, width_, height_, newWidth, newHeight)) {
         return false;
     }
     CommitWork();
@@ -57,12 +56,12 @@ bool TBaseDib::Rescale(int newWidth, int newHeight, int frameWidth, int frameHei
     return true;
 }
 
-bool TBaseDib::RescaleFromSurface(const SurfaceRows& surface, int newWidth, int newHeight, int frameWidth,
-                                  int frameHeight)
+bool TBaseDib::RescaleFromSurface(
+    const SurfaceRows& surface, int newWidth, int newHeight, int frameWidth, int frameHeight)
 {
     const bool framed = frameWidth != newWidth || frameHeight != newHeight;
-    const bool intoFrame = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth &&
-                           newHeight <= frameHeight;
+    const bool intoFrame
+        = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth && newHeight <= frameHeight;
     if (!surface.Usable() || (!framed && newWidth == surface.width && newHeight == surface.height)) {
         return CopyFromSurface(surface) && Rescale(newWidth, newHeight, frameWidth, frameHeight);
     }
@@ -70,9 +69,9 @@ bool TBaseDib::RescaleFromSurface(const SurfaceRows& surface, int newWidth, int 
     // The bottom row of the picture is the surface's last row.
     const std::ptrdiff_t pitch = surface.pitch;
     const std::uint8_t* bottomRow = surface.rows + (surface.height - 1) * pitch;
-    if (!PrepareWork(intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32,
-                     PictureBlock::Contents::unset) ||
-        !ScaleIntoWork(bottomRow, -pitch, surface.width, surface.height, newWidth, newHeight)) {
+    if (!PrepareWork(
+            intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32, PictureBlock::Contents::unset)
+        || !ScaleIntoWork(bottomRow, -pitch, surface.width, surface.height, newWidth, newHeight)) {
         // As after the two steps: the picture is the copied surface.
         CopyFromSurface(surface);
         return false;

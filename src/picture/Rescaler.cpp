@@ -56,8 +56,8 @@ void Rescaler::PrepareReduce()
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(height_) / newHeight_ + 1;
     const std::uint64_t largestTotal = 255 * (wholeMost + 2);
     average_ = ExactScale(newHeight_, height_, largestTotal);
-    lanes16_ = largestTotal <= 0xFFFF &&
-               Multiplier16(newHeight_, height_, static_cast<std::uint32_t>(largestTotal), averageMultiplier16_);
+    lanes16_ = largestTotal <= 0xFFFF
+        && Multiplier16(newHeight_, height_, static_cast<std::uint32_t>(largestTotal), averageMultiplier16_);
     shares_.resize(height_);
     int t = 0;
     for (RowShare& row : shares_) {
@@ -72,8 +72,10 @@ void Rescaler::PrepareReduce()
         row.share = ExactScale(share, newHeight_, 255);
         row.rest = ExactScale(rest, newHeight_, 255);
         row.whole = t == 0;
-        lanes16_ = lanes16_ && (row.whole || (Multiplier16(share, newHeight_, 255, row.shareMultiplier) &&
-                                              Multiplier16(rest, newHeight_, 255, row.restMultiplier)));
+        lanes16_ = lanes16_
+            && (row.whole
+                || (Multiplier16(share, newHeight_, 255, row.shareMultiplier)
+                    && Multiplier16(rest, newHeight_, 255, row.restMultiplier)));
     }
     const std::size_t rowBytes = static_cast<std::size_t>(newWidth_) * 4;
     if (lanes16_) {
@@ -171,8 +173,8 @@ bool Rescaler::Reduce(SourceRows source, TargetRows target, const bool* stop)
         } else if (share.whole) {
             kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageMultiplier16_);
         } else {
-            kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier,
-                                  averageMultiplier16_);
+            kernels::FinishSums16(
+                row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier, averageMultiplier16_);
         }
     }
     return true;

@@ -43,7 +43,7 @@ private:
         ExactScale scale;
         std::uint16_t multiplier = 0;
         bool lanes16 = false;
-        bool first = false;   // t = 0: the first of the two rows as it is
+        bool first = false; // t = 0: the first of the two rows as it is
         bool advance = false; // the next output row lies between the next two rows
     };
     // Source row r of a reduction: whether it ends an output row, with its share
