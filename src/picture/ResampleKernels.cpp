@@ -1,5 +1,6 @@
 #include "picture/ResampleKernels.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "picture/Resampler.h"
@@ -83,7 +84,7 @@ __attribute__((target("avx2"))) void EnlargeBlocksAvx2(const std::uint8_t* sourc
     const std::int32_t* index, const std::uint16_t* arrangedMultipliers, int blocks, std::uint8_t* out)
 {
     const __m256i colour = _mm256_set1_epi32(static_cast<int>(ColourMask()));
-    for (int j = 0; j < blocks; ++j) {
+    for (std::ptrdiff_t j = 0; j < blocks; ++j) {
         const std::uint8_t* window = source + 4 * static_cast<std::ptrdiff_t>(base[j]);
         const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index + 8 * j));
         const __m256i lefts = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
@@ -122,8 +123,8 @@ __attribute__((target("avx2"))) void ReduceBlocksAvx2(const std::uint8_t* source
     const __m256i onward = _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6);
     const int groups = 1 + wholeSlots;
     __m256i lastBefore = zero; // the last pixels of the block before, moved on by one
-    for (int j = 0; j < blocks; ++j) {
-        const std::int32_t* index = indices + 8 * groups * j;
+    for (std::ptrdiff_t j = 0; j < blocks; ++j) {
+        const std::int32_t* index = indices + std::ptrdiff_t{8} * groups * j;
         const std::uint16_t* m = multipliers + 64 * j;
         // The pixel whose rest starts an output is the one whose share ended the output before.
         const __m256i last = GatherPixels(source, index);
@@ -134,7 +135,7 @@ __attribute__((target("avx2"))) void ReduceBlocksAvx2(const std::uint8_t* source
             _mm256_mulhi_epu16(_mm256_unpacklo_epi8(last, zero), Load(m + 32)));
         __m256i high = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpackhi_epi8(previous, zero), Load(m + 16)),
             _mm256_mulhi_epu16(_mm256_unpackhi_epi8(last, zero), Load(m + 48)));
-        for (int slot = 0; slot < wholeSlots; ++slot) {
+        for (std::ptrdiff_t slot = 0; slot < wholeSlots; ++slot) {
             const __m256i whole = GatherPixels(source, index + 8 + 8 * slot);
             low = _mm256_add_epi16(low, _mm256_unpacklo_epi8(whole, zero));
             high = _mm256_add_epi16(high, _mm256_unpackhi_epi8(whole, zero));
@@ -176,7 +177,7 @@ int EnlargeBlocks([[maybe_unused]] const std::uint8_t* source, [[maybe_unused]] 
 void ArrangeBlockMultipliers(const std::uint16_t* byteMultipliers, int blocks, std::uint16_t* arranged)
 {
     // The unpacks take bytes 0-7 and 16-23 into the first vector, 8-15 and 24-31 into the second.
-    for (int j = 0; j < blocks; ++j) {
+    for (std::ptrdiff_t j = 0; j < blocks; ++j) {
         const std::uint16_t* from = byteMultipliers + 32 * j;
         std::uint16_t* to = arranged + 32 * j;
         for (int w = 0; w < 8; ++w) {
@@ -343,7 +344,7 @@ DISCFORGE_VECTOR_CLONES void CopyWithoutX(
     const std::uint8_t* __restrict source, std::uint8_t* __restrict target, int pixels)
 {
     const std::uint32_t mask = ColourMask();
-    for (int p = 0; p < pixels; ++p) {
+    for (std::ptrdiff_t p = 0; p < pixels; ++p) {
         std::uint32_t pixel;
         std::memcpy(&pixel, source + 4 * p, 4);
         pixel &= mask;
@@ -354,7 +355,7 @@ DISCFORGE_VECTOR_CLONES void CopyWithoutX(
 DISCFORGE_VECTOR_CLONES void ClearX(std::uint8_t* row, int pixels)
 {
     const std::uint32_t mask = ColourMask();
-    for (int p = 0; p < pixels; ++p) {
+    for (std::ptrdiff_t p = 0; p < pixels; ++p) {
         std::uint32_t pixel;
         std::memcpy(&pixel, row + 4 * p, 4);
         pixel &= mask;

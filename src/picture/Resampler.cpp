@@ -275,7 +275,7 @@ void HorizontalPlan::PrepareReduceBlocks()
     const int groups = 1 + wholeSlots_;
     blockIndex_.assign(static_cast<std::size_t>(blocks_) * 8 * groups, -1);
     for (int k = 0; k < 8 * blocks_; ++k) {
-        std::int32_t* index = blockIndex_.data() + 8 * groups * (k / 8) + k % 8;
+        std::int32_t* index = blockIndex_.data() + std::ptrdiff_t{8} * groups * (k / 8) + k % 8;
         index[0] = last_[k];
         for (int p = firstWhole_[k]; p < wholeEnd_[k]; ++p) {
             index[8 + 8 * (p - firstWhole_[k])] = p;
@@ -286,7 +286,7 @@ void HorizontalPlan::PrepareReduceBlocks()
     kernels::ArrangeBlockMultipliers(restMultipliers16_.data(), blocks_, rest.data());
     kernels::ArrangeBlockMultipliers(shareMultipliers16_.data(), blocks_, share.data());
     blockMultipliers_.resize(static_cast<std::size_t>(blocks_) * 64);
-    for (int j = 0; j < blocks_; ++j) {
+    for (std::ptrdiff_t j = 0; j < blocks_; ++j) {
         std::copy_n(rest.begin() + 32 * j, 32, blockMultipliers_.begin() + 64 * j);
         std::copy_n(share.begin() + 32 * j, 32, blockMultipliers_.begin() + 64 * j + 32);
     }

@@ -25,7 +25,7 @@ bool TBaseDib::ScaleIntoWork(
     // Around the picture (all of it when there is nothing to scale) the frame is black.
     ClearWorkOutside(left, bottom, scaled ? newWidth : 0, scaled ? newHeight : 0);
     const std::ptrdiff_t workStride = static_cast<std::ptrdiff_t>(work_.layout.stride);
-    const TargetRows target{work_.bits + bottom * workStride + 4 * left, workStride};
+    const TargetRows target{work_.bits + bottom * workStride + std::ptrdiff_t{4} * left, workStride};
     return rescaler_->Scale(SourceRows{sourceBottomRow, sourceStep}, target, framed, stopFlag_);
 }
 
