@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Rescale (after a copy of the frame, and straight from the frame's surface as the
-# frame supply does) against libswscale's bilinear scaling, in one run; prints the
+# frame supply does, with the frame in the cache and, as a decoder delivers it, not)
+# against libswscale's bilinear scaling, in one run; prints the
 # times and, per picture size, swscale's time divided by Rescale's (above 1: we are faster),
 # from the processor time of each, which other load on the machine disturbs least.
 # Usage: bench/picture/run.sh BUILD_DIR
@@ -18,8 +19,8 @@ awk -F, '/_median/ {
 } END {
     for (size = 0; size < cases; ++size) {
         ours = time["DiscforgeRescale", size]; direct = time["DiscforgeRescaleFromSurface", size]
-        theirs = time["SwscaleBilinear", size]
-        printf "case %d: Rescale %.3f ms, from the surface %.3f ms, swscale bilinear %.3f ms, ratio swscale/Rescale = %.2f\n",
-               size, ours, direct, theirs, theirs / ours
+        cold = time["DiscforgeRescaleFromColdSurface", size]; theirs = time["SwscaleBilinear", size]
+        printf "case %d: Rescale %.3f ms, from the surface %.3f ms (not in the cache %.3f ms), swscale bilinear %.3f ms, ratio swscale/Rescale = %.2f\n",
+               size, ours, direct, cold, theirs, theirs / ours
     }
 }' "$out"

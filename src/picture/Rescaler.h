@@ -57,6 +57,7 @@ private:
         bool whole = false; // the row lies wholly in the output row it ends
     };
 
+    void Prefetch(SourceRows source, int r) const;
     void PrepareEnlarge();
     void PrepareReduce();
     bool Enlarge(SourceRows source, TargetRows target, const bool* stop);
