@@ -77,12 +77,18 @@ DISCFORGE_VECTOR_CLONES void ChromaRow(const uint32_t* __restrict upper, const u
 void ConvertBgrxToYuv420(const uint32_t* topRow, std::ptrdiff_t pixelStride, int width, int height,
                          const Yuv420Planes& planes)
 {
-    for (int y = 0; y + 1 < height; y += 2) {
+    const int pairs = height / 2;
+    // The source is read in the order it lies in memory, which the processor's prefetch
+    // follows best: a bottom-up picture from its last pair of rows.
+    const bool bottomUp = pixelStride < 0;
+    for (int step = 0; step < pairs; ++step) {
+        const int pair = bottomUp ? pairs - 1 - step : step;
+        const int y = 2 * pair;
         const uint32_t* upper = topRow + pixelStride * y;
         const uint32_t* lower = upper + pixelStride;
         LumaRow(upper, planes.y + planes.lumaStride * y, width);
         LumaRow(lower, planes.y + planes.lumaStride * (y + 1), width);
-        const std::ptrdiff_t chromaRow = planes.chromaStride * (y / 2);
+        const std::ptrdiff_t chromaRow = planes.chromaStride * pair;
         ChromaRow(upper, lower, planes.u + chromaRow, planes.v + chromaRow, width / 2);
     }
 }
