@@ -37,7 +37,7 @@ struct InputShape {
     int width = 0; // of the caller's pictures
     int height = 0;
     int sampleRate = 0;
-    int64_t pictures = 0; // `pictures` frames of sound make the whole input
+    int64_t pictures = 0; // in the input; its sound lasts as long as they do
 };
 
 class EncodeWorker {

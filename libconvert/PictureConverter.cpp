@@ -34,7 +34,6 @@ EncodeStatus PictureConverter::Open(int sourceWidth, int sourceHeight, const Dis
     }
     const bool sameSize = sourceWidth == width_ && sourceHeight == height_ && width_ % 2 == 0 && height_ % 2 == 0;
     if (sameSize) {
-        scaler_.reset();
         return EncodeStatus::Done();
     }
     // Blue, green, red, X in memory is FFmpeg's "bgr0".
