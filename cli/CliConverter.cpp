@@ -11,6 +11,7 @@
 #include "platform/PowerPort.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace discforge::cli {
@@ -58,6 +59,14 @@ int OpenInputs(AppCore& core, const CliOptions& options)
 {
     int failed = 0;
     for (const std::string& path : options.inputs) {
+        // The readers would call a missing file a missing codec; say what it is.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) {
+            std::fprintf(stderr, "discforge-cli: %s: %s\n", path.c_str(),
+                std::filesystem::exists(path, error) ? "not a file" : "no such file");
+            ++failed;
+            continue;
+        }
         const bool opened
             = ContainsNoCase(path, ".lst") ? core.inputTable.OpenListInput(path) : core.inputTable.OpenVideoInput(path);
         if (!opened) {

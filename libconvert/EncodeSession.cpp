@@ -3,10 +3,12 @@
 #include "EncodeWorker.h"
 #include "EncoderMessages.h"
 #include "OutputFiles.h"
-#include "PictureConverter.h"
+#include "PicturePool.h"
 #include "SoundPuller.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -24,6 +26,10 @@ constexpr int64_t bytesPerMegabyte = 1024 * 1024;
 // How long the caller's thread waits for the encoder before it looks at the window again.
 constexpr std::chrono::milliseconds waitStep{50};
 constexpr std::chrono::milliseconds progressStep{100};
+// Copies of the caller's pictures: one per waiting job, one being converted and one
+// being filled, unless the pictures are so large that this budget allows fewer.
+constexpr std::size_t pictureCopies = EncodeWorker::queueLength + 2;
+constexpr int64_t pictureCopiesBudget = 64 * 1024 * 1024;
 
 EncodeStatus Refuse(const char* what)
 {
@@ -52,9 +58,13 @@ private:
     Clock::time_point lastShown_{};
 };
 
-// Asks the caller for one picture and converts it for the encoder.
-EncodeStatus FetchPicture(const EncodeParameters& p, int32_t frameIndex, PictureConverter& converter,
-                          FrameHandle& picture)
+std::size_t PictureCopies(int64_t pictureBytes)
+{
+    return static_cast<std::size_t>(std::clamp<int64_t>(pictureCopiesBudget / pictureBytes, 2, pictureCopies));
+}
+
+// Asks the caller for one picture and copies it, as it is valid only until the next call.
+EncodeStatus FetchPicture(const EncodeParameters& p, int32_t frameIndex, PicturePool::Lease& copy)
 {
     int32_t rowBytes = 0;
     const uint8_t* pixels = nullptr;
@@ -73,7 +83,8 @@ EncodeStatus FetchPicture(const EncodeParameters& p, int32_t frameIndex, Picture
     if (pixels == nullptr) {
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED, message::Substitute(message::noPixels, {frame}));
     }
-    return converter.Convert(pixels, rowBytes, picture);
+    std::memcpy(copy.Pixels(), pixels, static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(p.height));
+    return EncodeStatus::Done();
 }
 
 } // namespace
@@ -126,13 +137,11 @@ EncodeStatus EncodeSession::Run()
     };
 
     OutputFiles files(p.outputName);
-    PictureConverter converter;
-    EncodeStatus status = converter.Open(p.width, p.height, profile_);
-    if (!status.Ok()) {
-        return status;
-    }
+    // Declared before the worker, so that it outlives every job the worker still holds.
+    const int64_t pixels = int64_t{p.width} * p.height;
+    PicturePool copies(static_cast<std::size_t>(pixels), PictureCopies(pixels * 4));
     EncodeWorker worker(profile_, files, int64_t{p.splitSizeMB} * bytesPerMegabyte);
-    status = worker.Start(p.sampleRate, pictures);
+    EncodeStatus status = worker.Start({p.width, p.height, p.sampleRate, pictures});
     if (!status.Ok()) {
         return status;
     }
@@ -150,6 +159,22 @@ EncodeStatus EncodeSession::Run()
         }
         return EncodeStatus::Done();
     };
+    const auto lease = [&](PicturePool::Lease& copy) {
+        for (;;) {
+            switch (copies.Acquire(waitStep, copy)) {
+            case PicturePool::Outcome::Leased:
+                return EncodeStatus::Done();
+            case PicturePool::Outcome::OutOfMemory:
+                return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+            case PicturePool::Outcome::TimedOut:
+                break;
+            }
+            pace.Tick(worker.PicturesEncoded());
+            if (CancelRequested()) {
+                return Cancelled();
+            }
+        }
+    };
 
     for (int64_t n = 0; n < pictures && status.Ok() && !worker.Stopped(); ++n) {
         if (CancelRequested()) {
@@ -157,9 +182,12 @@ EncodeStatus EncodeSession::Run()
             break;
         }
         EncodeJob job;
-        status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), converter, job.picture);
+        job.pictureNumber = n;
+        status = lease(job.picture);
         if (status.Ok()) {
-            job.picture->pts = n;
+            status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), job.picture);
+        }
+        if (status.Ok()) {
             status = sound.PullUntil(soundFor(n + 1), job.sound);
         }
         if (status.Ok()) {

@@ -1,6 +1,6 @@
 // One call of swMPEGMakeMPEG: checks the record, pulls every picture and the sound on
-// the caller's thread, hands them to the encoding thread and keeps the progress view
-// current; the output takes its final name only when everything went well.
+// the caller's thread, hands copies of them to the encoding thread and keeps the
+// progress view current; the output takes its final name only when everything went well.
 #pragma once
 
 #include "DiscProfile.h"

@@ -9,13 +9,6 @@ extern "C" {
 }
 
 namespace discforge::convert {
-namespace {
-
-// Pictures waiting for the encoder: enough to keep it busy while the caller is slow for
-// a moment, few enough to keep the memory small.
-constexpr std::size_t queueLength = 4;
-
-} // namespace
 
 EncodeWorker::EncodeWorker(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes)
     : profile_(profile), writer_(profile, files, partLimitBytes)
@@ -30,14 +23,17 @@ EncodeWorker::~EncodeWorker()
     }
 }
 
-EncodeStatus EncodeWorker::Start(int inputRate, int64_t pictures)
+EncodeStatus EncodeWorker::Start(const InputShape& input)
 {
     const DiscProfile& profile = profile_;
-    EncodeStatus status = video_.Open(profile);
+    EncodeStatus status = converter_.Open(input.width, input.height, profile);
     if (status.Ok()) {
-        const int64_t samples = av_rescale_rnd(pictures, int64_t{profile.audioSampleRate} * profile.frameRateDen,
+        status = video_.Open(profile);
+    }
+    if (status.Ok()) {
+        const int64_t samples = av_rescale_rnd(input.pictures, int64_t{profile.audioSampleRate} * profile.frameRateDen,
                                                profile.frameRateNum, AV_ROUND_UP);
-        status = sound_.Open(profile, inputRate, samples);
+        status = sound_.Open(profile, input.sampleRate, samples);
     }
     if (status.Ok()) {
         status = writer_.Open(video_.Context(), sound_.Context());
@@ -122,9 +118,16 @@ EncodeStatus EncodeWorker::Process(EncodeJob& job)
 {
     const PacketSink toWriterSound = [this](AVPacket* packet) { return writer_.AddAudio(packet); };
     const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
-    EncodeStatus status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
+    FrameHandle picture;
+    EncodeStatus status = converter_.Convert(job.picture.Pixels(), picture);
+    // The copy is no longer needed: the caller can fill it with a later picture.
+    job.picture.Release();
     if (status.Ok()) {
-        status = video_.Encode(job.picture.get(), toWriterVideo);
+        picture->pts = job.pictureNumber;
+        status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
+    }
+    if (status.Ok()) {
+        status = video_.Encode(picture.get(), toWriterVideo);
     }
     picturesEncoded_.fetch_add(1);
     return status;

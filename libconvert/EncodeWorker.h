@@ -1,11 +1,14 @@
-// The encoding thread: takes converted pictures and sound from the caller's thread,
-// encodes them and writes the program stream, while the caller fetches the next picture.
+// The encoding thread: takes copies of the caller's pictures and sound from the caller's
+// thread, converts and encodes them and writes the program stream, while the caller
+// fetches the next picture.
 #pragma once
 
 #include "DiscProfile.h"
 #include "EncodeStatus.h"
 #include "FfmpegHandles.h"
 #include "OutputFiles.h"
+#include "PictureConverter.h"
+#include "PicturePool.h"
 #include "ProgramWriter.h"
 #include "SoundEncoder.h"
 #include "VideoEncoder.h"
@@ -25,19 +28,32 @@ namespace discforge::convert {
 // A job without a picture ends the input.
 struct EncodeJob {
     std::vector<uint8_t> sound; // whole 16-bit stereo sample frames at the input's rate
-    FrameHandle picture;
+    PicturePool::Lease picture; // as the caller delivered it: blue-green-red-X, bottom row first
+    int64_t pictureNumber = 0;  // counted from 0
+};
+
+// What the caller's thread delivers.
+struct InputShape {
+    int width = 0; // of the caller's pictures
+    int height = 0;
+    int sampleRate = 0;
+    int64_t pictures = 0; // in the input; its sound lasts as long as they do
 };
 
 class EncodeWorker {
 public:
+    // Jobs waiting for the thread: enough to keep it busy while the caller is slow for a
+    // moment, few enough to keep the memory small.
+    static constexpr std::size_t queueLength = 4;
+
     EncodeWorker(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes);
     ~EncodeWorker();
     EncodeWorker(const EncodeWorker&) = delete;
     EncodeWorker& operator=(const EncodeWorker&) = delete;
 
-    // Opens the encoders and the first output part on the caller's thread, then starts
-    // the thread. `pictures` frames of sound at `inputRate` make the whole input.
-    EncodeStatus Start(int inputRate, int64_t pictures);
+    // Opens the converter, the encoders and the first output part on the caller's
+    // thread, then starts the thread.
+    EncodeStatus Start(const InputShape& input);
     // Hands over a job, waiting at most `wait` for room. False when there was no room;
     // the job is then left with the caller. Jobs after a failure are dropped.
     bool Submit(EncodeJob& job, std::chrono::milliseconds wait);
@@ -57,6 +73,7 @@ private:
     EncodeStatus Finish(EncodeJob& job);
 
     DiscProfile profile_;
+    PictureConverter converter_;
     VideoEncoder video_;
     SoundEncoder sound_;
     ProgramWriter writer_;

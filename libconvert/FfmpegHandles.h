@@ -4,6 +4,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/audio_fifo.h>
+#include <libavutil/buffer.h>
 #include <libavutil/frame.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -22,6 +23,10 @@ struct FrameFree {
 struct PacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct BufferPoolFree {
+    // The pool itself goes once the last buffer taken from it is back.
+    void operator()(AVBufferPool* pool) const { av_buffer_pool_uninit(&pool); }
+};
 struct ScaleFree {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
@@ -35,6 +40,7 @@ struct AudioFifoFree {
 using CodecContextHandle = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FrameHandle = std::unique_ptr<AVFrame, FrameFree>;
 using PacketHandle = std::unique_ptr<AVPacket, PacketFree>;
+using BufferPoolHandle = std::unique_ptr<AVBufferPool, BufferPoolFree>;
 using ScaleHandle = std::unique_ptr<SwsContext, ScaleFree>;
 using ResampleHandle = std::unique_ptr<SwrContext, ResampleFree>;
 using AudioFifoHandle = std::unique_ptr<AVAudioFifo, AudioFifoFree>;

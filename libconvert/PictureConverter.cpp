@@ -1,15 +1,41 @@
 #include "PictureConverter.h"
 
+#include "BgrxToYuv420.h"
 #include "EncoderMessages.h"
 
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
 namespace discforge::convert {
+namespace {
+
+// Rows start on 64-byte boundaries for the encoder's vector code; the slack at the end
+// covers its reads past the last pixel, as FFmpeg's own frame buffers do.
+constexpr int rowAlignment = 64;
+constexpr int frameSlack = 128;
+
+} // namespace
 
 EncodeStatus PictureConverter::Open(int sourceWidth, int sourceHeight, const DiscProfile& profile)
 {
+    sourceWidth_ = sourceWidth;
     sourceHeight_ = sourceHeight;
     width_ = profile.width;
     height_ = profile.height;
     colorSpace_ = profile.pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    const int frameBytes = av_image_get_buffer_size(AV_PIX_FMT_YUV420P, width_, height_, rowAlignment);
+    if (frameBytes < 0) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_image_get_buffer_size()", frameBytes));
+    }
+    frames_.reset(av_buffer_pool_init(static_cast<std::size_t>(frameBytes) + frameSlack, nullptr));
+    if (!frames_) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+    }
+    const bool sameSize = sourceWidth == width_ && sourceHeight == height_ && width_ % 2 == 0 && height_ % 2 == 0;
+    if (sameSize) {
+        return EncodeStatus::Done();
+    }
     // Blue, green, red, X in memory is FFmpeg's "bgr0".
     scaler_.reset(sws_getContext(sourceWidth, sourceHeight, AV_PIX_FMT_BGR0, width_, height_, AV_PIX_FMT_YUV420P,
                                  SWS_BICUBIC, nullptr, nullptr, nullptr));
@@ -19,25 +45,45 @@ EncodeStatus PictureConverter::Open(int sourceWidth, int sourceHeight, const Dis
     return EncodeStatus::Done();
 }
 
-EncodeStatus PictureConverter::Convert(const uint8_t* pixels, int rowBytes, FrameHandle& picture)
+EncodeStatus PictureConverter::NewFrame(FrameHandle& picture)
 {
     picture.reset(av_frame_alloc());
     if (!picture) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+    }
+    picture->buf[0] = av_buffer_pool_get(frames_.get());
+    if (picture->buf[0] == nullptr) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+    }
+    const int filled = av_image_fill_arrays(picture->data, picture->linesize, picture->buf[0]->data,
+                                            AV_PIX_FMT_YUV420P, width_, height_, rowAlignment);
+    if (filled < 0) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_image_fill_arrays()", filled));
     }
     picture->format = AV_PIX_FMT_YUV420P;
     picture->width = width_;
     picture->height = height_;
     picture->color_range = AVCOL_RANGE_MPEG;
     picture->colorspace = colorSpace_;
-    const int error = av_frame_get_buffer(picture.get(), 0);
-    if (error < 0) {
-        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_frame_get_buffer()", error));
+    return EncodeStatus::Done();
+}
+
+EncodeStatus PictureConverter::Convert(const uint32_t* pixels, FrameHandle& picture)
+{
+    EncodeStatus status = NewFrame(picture);
+    if (!status.Ok()) {
+        return status;
     }
-    // Starting at the top row and stepping backwards reads a bottom-up picture without a copy.
-    const uint8_t* topRow = pixels + static_cast<ptrdiff_t>(sourceHeight_ - 1) * rowBytes;
-    const uint8_t* const source[4] = {topRow, nullptr, nullptr, nullptr};
-    const int sourceStride[4] = {-rowBytes, 0, 0, 0};
+    // Starting at the top row and stepping backwards reads a bottom-up picture in place.
+    const uint32_t* topRow = pixels + static_cast<std::ptrdiff_t>(sourceHeight_ - 1) * sourceWidth_;
+    if (!scaler_) {
+        const Yuv420Planes planes{picture->data[0], picture->data[1], picture->data[2], picture->linesize[0],
+                                  picture->linesize[1]};
+        ConvertBgrxToYuv420(topRow, -static_cast<std::ptrdiff_t>(sourceWidth_), width_, height_, planes);
+        return EncodeStatus::Done();
+    }
+    const uint8_t* const source[4] = {reinterpret_cast<const uint8_t*>(topRow), nullptr, nullptr, nullptr};
+    const int sourceStride[4] = {-sourceWidth_ * 4, 0, 0, 0};
     const int rows = sws_scale(scaler_.get(), source, sourceStride, 0, sourceHeight_, picture->data, picture->linesize);
     if (rows != height_) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("sws_scale()", AVERROR(EINVAL)));

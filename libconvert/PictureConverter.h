@@ -1,23 +1,30 @@
 // Turns the caller's pictures (32-bit blue-green-red-X, bottom row first) into the
-// 4:2:0 pictures of the disc's size.
+// 4:2:0 pictures of the disc's size. Runs on the encoding thread.
 #pragma once
 
 #include "DiscProfile.h"
 #include "EncodeStatus.h"
 #include "FfmpegHandles.h"
 
+#include <cstdint>
+
 namespace discforge::convert {
 
 class PictureConverter {
 public:
-    // Pictures of sourceWidth x sourceHeight become pictures of the disc's size;
-    // a picture of another size is scaled.
+    // Pictures of sourceWidth x sourceHeight become pictures of the disc's size: one of
+    // that size is converted directly, one of another size is scaled.
     EncodeStatus Open(int sourceWidth, int sourceHeight, const DiscProfile& profile);
-    // Reads sourceHeight rows of rowBytes bytes, bottom row first, into a new frame.
-    EncodeStatus Convert(const uint8_t* pixels, int rowBytes, FrameHandle& picture);
+    // Reads sourceHeight rows of sourceWidth pixels, bottom row first, into a new frame
+    // whose memory comes from a pool and returns there when the encoder is done with it.
+    EncodeStatus Convert(const uint32_t* pixels, FrameHandle& picture);
 
 private:
-    ScaleHandle scaler_;
+    EncodeStatus NewFrame(FrameHandle& picture);
+
+    ScaleHandle scaler_; // only for a source of another size
+    BufferPoolHandle frames_;
+    int sourceWidth_ = 0;
     int sourceHeight_ = 0;
     int width_ = 0;
     int height_ = 0;

@@ -12,7 +12,7 @@ namespace {
 // Two B-pictures between anchors: better pictures for the bits at no cost in speed.
 constexpr int bPictures = 2;
 // 0 lets FFmpeg choose the slice threads as the ffmpeg tool does: one per core and one
-// more. The caller's thread converts the next picture meanwhile.
+// more. The caller's thread fetches the next picture meanwhile.
 constexpr int automaticSliceThreads = 0;
 
 } // namespace

@@ -66,8 +66,14 @@ int32_t SyntheticInput::SupplySound(int32_t firstSample, int32_t* consumed, int3
 
 // A drifting colour field with a square crossing it and fine texture, so that the
 // encoder meets motion and detail.
+uint8_t SyntheticInput::FlatGrey(int frame) { return static_cast<uint8_t>(40 + (frame * 67) % 180); }
+
 void SyntheticInput::Paint(int frame)
 {
+    if (settings_.flatPictures) {
+        std::fill(picture_.begin(), picture_.end(), FlatGrey(frame));
+        return;
+    }
     const int w = settings_.width;
     const int h = settings_.height;
     const int box = h / 4;

@@ -27,6 +27,8 @@ struct SyntheticSettings {
     int rowBytesDelta = 0;    // added to the row length handed out
     int failSoundAt = -1;     // sound call (counted from 0) that fails
     int brokenSoundAt = -1;   // sound call that delivers half a sample frame too much
+    // Every picture one grey (FlatGrey of its frame) instead of the moving scene.
+    bool flatPictures = false;
 };
 
 class SyntheticInput {
@@ -38,6 +40,8 @@ public:
     EncodeParameters Parameters(const std::string& outputName, int splitSizeMB = 0);
     // Makes this the input the callbacks serve again.
     void Activate();
+    // The red, green and blue level of a flat picture; neighbouring frames differ widely.
+    static uint8_t FlatGrey(int frame);
 
     // Runs before the picture of `frame` is handed out (for example to press Cancel).
     std::function<void(int frame)> beforePicture;
