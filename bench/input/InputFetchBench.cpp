@@ -225,23 +225,23 @@ int main(int argc, char** argv)
     // a long one (as encoders make by default) the usual one.
     bool allPassed = true;
     for (int keyFrameInterval : {12, 250}) {
-        mediagen::AviSpec spec;
-        spec.path = folder + "/bench-input-640x480-60s-gop" + std::to_string(keyFrameInterval) + ".avi";
-        spec.video = mediagen::VideoCodec::Mpeg4;
-        spec.audio = mediagen::AudioForm::Stereo16At44100;
-        spec.rate = mediagen::FrameRate::Pal25;
-        spec.width = 640;
-        spec.height = 480;
-        spec.frames = 60 * 25;
-        spec.keyFrameInterval = keyFrameInterval;
+        mediagen::AviRecipe recipe;
+        recipe.path = folder + "/bench-input-640x480-60s-gop" + std::to_string(keyFrameInterval) + ".avi";
+        recipe.video = mediagen::VideoCodec::Mpeg4;
+        recipe.audio = mediagen::AudioForm::Stereo16At44100;
+        recipe.rate = mediagen::FrameRate::Pal25;
+        recipe.width = 640;
+        recipe.height = 480;
+        recipe.frames = 60 * 25;
+        recipe.keyFrameInterval = keyFrameInterval;
         std::string error;
-        if (!std::filesystem::exists(spec.path) && !mediagen::WriteAvi(spec, error)) {
+        if (!std::filesystem::exists(recipe.path) && !mediagen::WriteAvi(recipe, error)) {
             std::fprintf(stderr, "cannot write the sample: %s\n", error.c_str());
             return 1;
         }
         const std::string label
             = "640x480 MPEG-4, 60 s, key frame every " + std::to_string(keyFrameInterval) + " frames";
-        allPassed = Compare(spec.path, label.c_str()) && allPassed;
+        allPassed = Compare(recipe.path, label.c_str()) && allPassed;
     }
     return allPassed ? 0 : 1;
 }

@@ -21,13 +21,13 @@ class AudioSupplyTest : public ::testing::Test {
 protected:
     void OpenVideo(mediagen::AudioForm audio, int format)
     {
-        mediagen::AviSpec spec;
-        spec.video = mediagen::VideoCodec::Mjpeg;
-        spec.audio = audio;
-        spec.width = 96;
-        spec.height = 64;
-        spec.frames = 75;
-        ASSERT_TRUE(rig_.AddVideo(SampleAvi(spec)));
+        mediagen::AviRecipe recipe;
+        recipe.video = mediagen::VideoCodec::Mjpeg;
+        recipe.audio = audio;
+        recipe.width = 96;
+        recipe.height = 64;
+        recipe.frames = 75;
+        ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
         rig_.core.settings.outputFormat = format;
         rig_.core.settings.audioSettingsChanged = true;
     }

@@ -63,18 +63,18 @@ std::string SampleList(int pictures, int width, int height, bool fullPaths)
 {
     const std::string folder = SampleFolder() + "/list" + std::to_string(pictures) + "_" + std::to_string(width) + "x"
         + std::to_string(height) + (fullPaths ? "_full" : "");
-    mediagen::ListSpec spec;
-    spec.path = folder + "/pictures.lst";
-    spec.pictures = pictures;
-    spec.width = width;
-    spec.height = height;
-    spec.fullPaths = fullPaths;
+    mediagen::ListRecipe recipe;
+    recipe.path = folder + "/pictures.lst";
+    recipe.pictures = pictures;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.fullPaths = fullPaths;
     std::string error;
     std::filesystem::create_directories(folder);
-    if (!mediagen::WritePictureList(spec, error)) {
-        throw std::runtime_error("cannot generate " + spec.path + ": " + error);
+    if (!mediagen::WritePictureList(recipe, error)) {
+        throw std::runtime_error("cannot generate " + recipe.path + ": " + error);
     }
-    return spec.path;
+    return recipe.path;
 }
 
 std::int64_t NumberInPicture(const std::uint8_t* pixels, int rowBytes, int height)

@@ -150,13 +150,13 @@ TEST_F(VideoSupplyTest, InvertTurnsThePictureUpsideDown)
 
 TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
 {
-    mediagen::AviSpec spec;
-    spec.video = mediagen::VideoCodec::Mjpeg;
-    spec.audio = mediagen::AudioForm::None;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frames = 60;
-    ASSERT_TRUE(rig_.AddVideo(SampleAvi(spec)));
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 60;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
     rig_.Entry(0).outputWidth = 176;
     rig_.Entry(0).outputHeight = 144;
     rig_.core.settings.tvStandard = standardNtsc;
@@ -171,13 +171,13 @@ TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
 
 TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOptions)
 {
-    mediagen::AviSpec spec;
-    spec.video = mediagen::VideoCodec::Mpeg4;
-    spec.audio = mediagen::AudioForm::None;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frames = 12;
-    ASSERT_TRUE(rig_.AddVideo(SampleAvi(spec)));
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mpeg4;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 12;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
     rig_.MakeCurrent(0);
     rig_.Entry(0).outputWidth = 720;
     rig_.Entry(0).outputHeight = 576;

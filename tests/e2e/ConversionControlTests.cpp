@@ -35,7 +35,7 @@ std::vector<std::string> FilesIn(const std::string& folder)
 TEST(PictureList, ConvertsIntoAStreamOfASecondPerPictureThatHoldsTheLastPicture)
 {
     TestFolder folder;
-    mediagen::ListSpec list;
+    mediagen::ListRecipe list;
     list.path = folder.File("pictures.lst");
     list.pictures = 4;
     list.width = VcdNtsc().width;

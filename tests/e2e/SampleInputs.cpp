@@ -19,23 +19,23 @@ std::int64_t FramesIn(double seconds, mediagen::FrameRate rate)
     return std::llround(seconds * FramesPerSecond(rate));
 }
 
-bool MakeAvi(const std::string& path, mediagen::AviSpec spec)
+bool MakeAvi(const std::string& path, mediagen::AviRecipe recipe)
 {
-    spec.path = path;
+    recipe.path = path;
     std::string error;
-    const bool written = mediagen::WriteAvi(spec, error);
+    const bool written = mediagen::WriteAvi(recipe, error);
     EXPECT_TRUE(written) << path << ": " << error;
     return written;
 }
 
 bool MakeClip(const std::string& path, double seconds, mediagen::FrameRate rate)
 {
-    mediagen::AviSpec spec;
-    spec.rate = rate;
-    spec.width = sampleWidth;
-    spec.height = sampleHeight(rate == mediagen::FrameRate::Pal25);
-    spec.frames = FramesIn(seconds, rate);
-    return MakeAvi(path, spec);
+    mediagen::AviRecipe recipe;
+    recipe.rate = rate;
+    recipe.width = sampleWidth;
+    recipe.height = sampleHeight(rate == mediagen::FrameRate::Pal25);
+    recipe.frames = FramesIn(seconds, rate);
+    return MakeAvi(path, recipe);
 }
 
 } // namespace discforge::test

@@ -18,7 +18,7 @@ std::int64_t FramesIn(double seconds, mediagen::FrameRate rate);
 double FramesPerSecond(mediagen::FrameRate rate);
 
 // Writes an AVI at `path`; a failure is reported to the running test and gives false.
-bool MakeAvi(const std::string& path, mediagen::AviSpec spec);
+bool MakeAvi(const std::string& path, mediagen::AviRecipe recipe);
 // A clip of `seconds` at `rate` with 16-bit stereo 44100 Hz sound and pictures for the standard.
 bool MakeClip(const std::string& path, double seconds, mediagen::FrameRate rate);
 

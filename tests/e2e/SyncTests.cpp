@@ -56,13 +56,13 @@ TEST_P(AudioVideoSync, EveryClickIsHeardWithinOneFrameOfItsPicture)
 {
     const SyncCase& sync = GetParam();
     TestFolder folder;
-    mediagen::AviSpec spec;
-    spec.rate = sync.inputRate;
-    spec.audio = sync.sound;
-    spec.width = sync.width;
-    spec.height = sync.height;
-    spec.frames = FramesIn(sync.seconds, sync.inputRate);
-    ASSERT_TRUE(MakeAvi(folder.File("minute.avi"), spec));
+    mediagen::AviRecipe recipe;
+    recipe.rate = sync.inputRate;
+    recipe.audio = sync.sound;
+    recipe.width = sync.width;
+    recipe.height = sync.height;
+    recipe.frames = FramesIn(sync.seconds, sync.inputRate);
+    ASSERT_TRUE(MakeAvi(folder.File("minute.avi"), recipe));
 
     const CliOutcome run =
         RunCli({"--target", sync.target, "--standard", sync.pal ? "pal" : "ntsc", "minute.avi"}, folder.Path());
@@ -79,7 +79,7 @@ TEST_P(AudioVideoSync, EveryClickIsHeardWithinOneFrameOfItsPicture)
     // The pictures reach the end of the input: the last one shown is at most one output
     // frame (and the input frame it falls in) before the input's last frame.
     const double inputFrame = 1 / FramesPerSecond(sync.inputRate);
-    EXPECT_LE(static_cast<double>(spec.frames - 1 - output.pictures.back().number) * inputFrame,
+    EXPECT_LE(static_cast<double>(recipe.frames - 1 - output.pictures.back().number) * inputFrame,
               output.frameDuration + inputFrame);
     ASSERT_EQ(output.clicks.size(), static_cast<std::size_t>(sync.seconds));
     for (int second = 0; second < sync.seconds; ++second) {

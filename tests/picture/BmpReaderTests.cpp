@@ -13,8 +13,8 @@ namespace {
 using test::Bytes;
 using test::Rgb;
 
-struct BmpSpec {
-    BmpSpec(int w, int h, int bits = 8, int header = 40, int compressionCode = 0, int colours = 0, int planeCount = 1)
+struct BmpRecipe {
+    BmpRecipe(int w, int h, int bits = 8, int header = 40, int compressionCode = 0, int colours = 0, int planeCount = 1)
         : width(w), height(h), bitCount(bits), headerSize(header), compression(compressionCode),
           coloursUsed(colours), planes(planeCount)
     {
@@ -31,34 +31,34 @@ struct BmpSpec {
     Bytes pixels;  // as stored
 };
 
-Bytes MakeBmp(const BmpSpec& spec)
+Bytes MakeBmp(const BmpRecipe& recipe)
 {
     Bytes info;
-    test::PutLe32(info, static_cast<std::uint32_t>(spec.headerSize));
-    if (spec.headerSize == 12) {
-        test::PutLe16(info, spec.width);
-        test::PutLe16(info, spec.height);
-        test::PutLe16(info, spec.planes);
-        test::PutLe16(info, spec.bitCount);
+    test::PutLe32(info, static_cast<std::uint32_t>(recipe.headerSize));
+    if (recipe.headerSize == 12) {
+        test::PutLe16(info, recipe.width);
+        test::PutLe16(info, recipe.height);
+        test::PutLe16(info, recipe.planes);
+        test::PutLe16(info, recipe.bitCount);
     } else {
-        test::PutLe32(info, static_cast<std::uint32_t>(spec.width));
-        test::PutLe32(info, static_cast<std::uint32_t>(spec.height));
-        test::PutLe16(info, spec.planes);
-        test::PutLe16(info, spec.bitCount);
-        test::PutLe32(info, static_cast<std::uint32_t>(spec.compression));
-        test::PutLe32(info, static_cast<std::uint32_t>(spec.pixels.size()));
+        test::PutLe32(info, static_cast<std::uint32_t>(recipe.width));
+        test::PutLe32(info, static_cast<std::uint32_t>(recipe.height));
+        test::PutLe16(info, recipe.planes);
+        test::PutLe16(info, recipe.bitCount);
+        test::PutLe32(info, static_cast<std::uint32_t>(recipe.compression));
+        test::PutLe32(info, static_cast<std::uint32_t>(recipe.pixels.size()));
         test::PutLe32(info, 2835);
         test::PutLe32(info, 2835);
-        test::PutLe32(info, static_cast<std::uint32_t>(spec.coloursUsed));
+        test::PutLe32(info, static_cast<std::uint32_t>(recipe.coloursUsed));
         test::PutLe32(info, 0);
-        info.resize(static_cast<std::size_t>(spec.headerSize), 0);
+        info.resize(static_cast<std::size_t>(recipe.headerSize), 0);
     }
-    const std::size_t offset = 14 + info.size() + spec.masks.size() + spec.palette.size();
+    const std::size_t offset = 14 + info.size() + recipe.masks.size() + recipe.palette.size();
     Bytes file = {'B', 'M'};
-    test::PutLe32(file, static_cast<std::uint32_t>(offset + spec.pixels.size()));
+    test::PutLe32(file, static_cast<std::uint32_t>(offset + recipe.pixels.size()));
     test::PutLe32(file, 0);
     test::PutLe32(file, static_cast<std::uint32_t>(offset));
-    const Bytes* parts[] = {&info, &spec.masks, &spec.palette, &spec.pixels};
+    const Bytes* parts[] = {&info, &recipe.masks, &recipe.palette, &recipe.pixels};
     for (const Bytes* part : parts) {
         file.insert(file.end(), part->begin(), part->end());
     }
@@ -122,18 +122,18 @@ TEST(BmpReader, PaletteDepthsInBothHeaderForms)
             const int width = 13;
             const int height = 5;
             const PalettePicture picture = RandomPalettePicture(random, width, height, bitCount);
-            BmpSpec spec{width, height, bitCount, headerSize};
+            BmpRecipe recipe{width, height, bitCount, headerSize};
             for (const Rgb& c : picture.colours) {
-                spec.palette.insert(spec.palette.end(), {c.blue, c.green, c.red});
+                recipe.palette.insert(recipe.palette.end(), {c.blue, c.green, c.red});
                 if (headerSize != 12) {
-                    spec.palette.push_back(0);
+                    recipe.palette.push_back(0);
                 }
             }
             for (const auto& row : picture.indices) {
                 const Bytes packed = PackIndices(row, bitCount, StoredStride(width, bitCount));
-                spec.pixels.insert(spec.pixels.end(), packed.begin(), packed.end());
+                recipe.pixels.insert(recipe.pixels.end(), packed.begin(), packed.end());
             }
-            const Bytes file = MakeBmp(spec);
+            const Bytes file = MakeBmp(recipe);
             test::KeepAsSeed("bmp", "palette" + std::to_string(bitCount) + "-" + std::to_string(headerSize), file);
             TFullDib dib;
             ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
@@ -151,9 +151,9 @@ TEST(BmpReader, TrueColourDepthsWithDefaultMasks)
     const int width = 7;
     const int height = 3;
     for (int bitCount : {16, 24, 32}) {
-        BmpSpec spec{width, height, bitCount};
-        spec.pixels = test::RandomBytes(random, static_cast<std::size_t>(StoredStride(width, bitCount)) * height);
-        const Bytes file = MakeBmp(spec);
+        BmpRecipe recipe{width, height, bitCount};
+        recipe.pixels = test::RandomBytes(random, static_cast<std::size_t>(StoredStride(width, bitCount)) * height);
+        const Bytes file = MakeBmp(recipe);
         test::KeepAsSeed("bmp", "true" + std::to_string(bitCount), file);
         TFullDib dib;
         ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
@@ -161,7 +161,7 @@ TEST(BmpReader, TrueColourDepthsWithDefaultMasks)
         const int stride = StoredStride(width, bitCount);
         for (int r = 0; r < height; ++r) {
             for (int x = 0; x < width; ++x) {
-                const std::uint8_t* p = spec.pixels.data() + r * stride + x * bitCount / 8;
+                const std::uint8_t* p = recipe.pixels.data() + r * stride + x * bitCount / 8;
                 Rgb expected{p[0], p[1], p[2]};
                 if (bitCount == 16) {
                     const int word = p[0] | p[1] << 8;
@@ -180,19 +180,19 @@ TEST(BmpReader, TrueColourDepthsWithDefaultMasks)
 TEST(BmpReader, BitFieldMasks)
 {
     // 16 bits 5-6-5: green loses its lowest bit.
-    BmpSpec spec{2, 1, 16, 40, 3};
+    BmpRecipe recipe{2, 1, 16, 40, 3};
     for (std::uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu}) {
-        test::PutLe32(spec.masks, mask);
+        test::PutLe32(recipe.masks, mask);
     }
     const int word = (21 << 11) | (45 << 5) | 9;
-    spec.pixels = {static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8), 0xFF, 0xFF};
+    recipe.pixels = {static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8), 0xFF, 0xFF};
     TFullDib dib;
-    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec))) << dib.ErrorText();
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(recipe))) << dib.ErrorText();
     EXPECT_EQ(test::ColourAt(dib, 0, 0), (Rgb{9 << 3, 22 << 3, 21 << 3}));
     EXPECT_EQ(test::ColourAt(dib, 1, 0), (Rgb{31 << 3, 31 << 3, 31 << 3}));
 
     // 32 bits stored red, green, blue, X.
-    BmpSpec wide{1, 1, 32, 40, 3};
+    BmpRecipe wide{1, 1, 32, 40, 3};
     for (std::uint32_t mask : {0x000000FFu, 0x0000FF00u, 0x00FF0000u}) {
         test::PutLe32(wide.masks, mask);
     }
@@ -206,10 +206,10 @@ TEST(BmpReader, BitFieldMasks)
 
 TEST(BmpReader, TopDownRowsAreStoredBottomUp)
 {
-    BmpSpec spec{1, -3, 24};
-    spec.pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};
+    BmpRecipe recipe{1, -3, 24};
+    recipe.pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};
     TFullDib dib;
-    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(recipe)));
     EXPECT_EQ(dib.Height(), 3);
     EXPECT_EQ(dib.Row(2)[0], 1);
     EXPECT_EQ(dib.Row(0)[0], 3);
@@ -273,12 +273,12 @@ TEST(BmpReader, RunLengthEightAndFourBits)
         for (auto& row : picture.indices) {
             std::fill(row.begin() + 4, row.begin() + 15, row[4]); // some runs
         }
-        BmpSpec spec{width, height, bitCount, 40, bitCount == 8 ? 1 : 2};
+        BmpRecipe recipe{width, height, bitCount, 40, bitCount == 8 ? 1 : 2};
         for (const Rgb& c : picture.colours) {
-            spec.palette.insert(spec.palette.end(), {c.blue, c.green, c.red, 0});
+            recipe.palette.insert(recipe.palette.end(), {c.blue, c.green, c.red, 0});
         }
-        spec.pixels = EncodeRunLength(picture.indices, bitCount);
-        const Bytes file = MakeBmp(spec);
+        recipe.pixels = EncodeRunLength(picture.indices, bitCount);
+        const Bytes file = MakeBmp(recipe);
         test::KeepAsSeed("bmp", "rle" + std::to_string(bitCount), file);
         TFullDib dib;
         ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
@@ -289,9 +289,9 @@ TEST(BmpReader, RunLengthEightAndFourBits)
 
 TEST(BmpReader, RunLengthRunsWrapMovesSkipAndNothingLeavesTheRows)
 {
-    BmpSpec spec{4, 4, 8, 40, 1, 4};
-    spec.palette = Bytes(16, 0);
-    spec.pixels = {
+    BmpRecipe recipe{4, 4, 8, 40, 1, 4};
+    recipe.palette = Bytes(16, 0);
+    recipe.pixels = {
         6, 1,       // a run that goes on into row 1
         0, 0,       // end of line: row 2
         0, 2, 1, 1, // move one right and one up: row 3, column 1
@@ -300,7 +300,7 @@ TEST(BmpReader, RunLengthRunsWrapMovesSkipAndNothingLeavesTheRows)
         0, 0, 0, 0, 0, 0, 0, 1,
     };
     TFullDib dib;
-    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec))) << dib.ErrorText();
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(recipe))) << dib.ErrorText();
     const int expected[4][4] = {{1, 1, 1, 1}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 3, 3, 9}};
     for (int r = 0; r < 4; ++r) {
         for (int x = 0; x < 4; ++x) {
@@ -311,32 +311,32 @@ TEST(BmpReader, RunLengthRunsWrapMovesSkipAndNothingLeavesTheRows)
 
 TEST(BmpReader, RunLengthThatEndsEarlyKeepsItsRows)
 {
-    BmpSpec spec{2, 3, 8, 40, 1, 2};
-    spec.palette = Bytes(8, 0);
-    spec.pixels = {2, 1, 0, 0, 1};
+    BmpRecipe recipe{2, 3, 8, 40, 1, 2};
+    recipe.palette = Bytes(8, 0);
+    recipe.pixels = {2, 1, 0, 0, 1};
     TFullDib dib;
-    EXPECT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    EXPECT_TRUE(test::LoadBytes(dib, MakeBmp(recipe)));
     EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
     EXPECT_EQ(dib.CurrentRow(), 1);
     EXPECT_EQ(test::IndexAt(dib, 1, 0), 1);
 
-    spec.pixels = {1};
-    EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(spec)));
+    recipe.pixels = {1};
+    EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(recipe)));
 }
 
 TEST(BmpReader, TruncatedRowsKeepWhatArrivedAndTheRestIsBlack)
 {
-    BmpSpec spec{2, 4, 24};
-    spec.pixels = Bytes(8 * 2 + 3, 0x55);
+    BmpRecipe recipe{2, 4, 24};
+    recipe.pixels = Bytes(8 * 2 + 3, 0x55);
     TFullDib dib;
     // Load a white picture of the same size first, and then one of a bigger
     // size whose memory the next picture reuses: neither must show through.
     for (int whiteSide : {2, 16}) {
-        BmpSpec white{whiteSide, whiteSide == 2 ? 4 : whiteSide, 24};
+        BmpRecipe white{whiteSide, whiteSide == 2 ? 4 : whiteSide, 24};
         const std::size_t stride = (static_cast<std::size_t>(whiteSide) * 3 + 3) & ~std::size_t{3};
         white.pixels = Bytes(stride * static_cast<std::size_t>(white.height), 0xFF);
         ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(white)));
-        ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+        ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(recipe)));
         EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
         EXPECT_EQ(dib.CurrentRow(), 2);
         EXPECT_EQ(dib.Row(1)[0], 0x55);
@@ -344,14 +344,14 @@ TEST(BmpReader, TruncatedRowsKeepWhatArrivedAndTheRestIsBlack)
         EXPECT_EQ(dib.Row(3)[5], 0) << whiteSide;
     }
 
-    spec.pixels = Bytes(3, 0x55);
-    EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(spec)));
+    recipe.pixels = Bytes(3, 0x55);
+    EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(recipe)));
 }
 
 TEST(BmpReader, Refusals)
 {
     struct Case {
-        BmpSpec spec;
+        BmpRecipe recipe;
         const char* message;
     };
     const Case cases[] = {
@@ -371,8 +371,8 @@ TEST(BmpReader, Refusals)
     };
     for (const Case& c : cases) {
         TFullDib dib;
-        EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(c.spec)));
-        EXPECT_STREQ(dib.ErrorText(), c.message) << c.spec.headerSize << " " << c.spec.bitCount;
+        EXPECT_FALSE(test::LoadBytes(dib, MakeBmp(c.recipe)));
+        EXPECT_STREQ(dib.ErrorText(), c.message) << c.recipe.headerSize << " " << c.recipe.bitCount;
     }
     Bytes cut = MakeBmp({2, 2, 24});
     cut.resize(20);
@@ -383,13 +383,13 @@ TEST(BmpReader, Refusals)
 
 TEST(BmpReader, TooManyColoursAreLimitedTo256)
 {
-    BmpSpec spec{1, 1, 8, 40, 0, 300};
-    spec.palette = Bytes(300 * 4, 0);
-    spec.palette[4 * 255] = 77;
-    spec.pixels = {255, 0, 0, 0};
+    BmpRecipe recipe{1, 1, 8, 40, 0, 300};
+    recipe.palette = Bytes(300 * 4, 0);
+    recipe.palette[4 * 255] = 77;
+    recipe.pixels = {255, 0, 0, 0};
     TFullDib dib;
     // Only 256 entries are read, so the pixel data starts inside the longer palette.
-    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(spec)));
+    ASSERT_TRUE(test::LoadBytes(dib, MakeBmp(recipe)));
     EXPECT_EQ(dib.Reader().colourMapCount, 256);
     EXPECT_EQ(test::ColourAt(dib, 0, 0).blue, 0);
 }

@@ -13,8 +13,8 @@ namespace {
 using test::Bytes;
 using test::Rgb;
 
-struct PcxSpec {
-    PcxSpec(int w, int h, int bits, int planeCount, int lineBytes, bool acrossLines = false)
+struct PcxRecipe {
+    PcxRecipe(int w, int h, int bits, int planeCount, int lineBytes, bool acrossLines = false)
         : width(w), height(h), bitsPerPlane(bits), planes(planeCount), bytesPerLine(lineBytes),
           runsAcrossLines(acrossLines)
     {
@@ -47,32 +47,32 @@ void Encode(const Bytes& data, Bytes& out)
     }
 }
 
-Bytes MakePcx(const PcxSpec& spec, const Bytes& trailer = {})
+Bytes MakePcx(const PcxRecipe& recipe, const Bytes& trailer = {})
 {
     Bytes file(128, 0);
     file[0] = 0x0A;
     file[1] = 5;
     file[2] = 1;
-    file[3] = static_cast<std::uint8_t>(spec.bitsPerPlane);
+    file[3] = static_cast<std::uint8_t>(recipe.bitsPerPlane);
     auto put16 = [&](int offset, int value) {
         file[offset] = static_cast<std::uint8_t>(value);
         file[offset + 1] = static_cast<std::uint8_t>(value >> 8);
     };
     put16(4, 10);
     put16(6, 20);
-    put16(8, 10 + spec.width - 1);
-    put16(10, 20 + spec.height - 1);
-    std::copy(spec.headerPalette.begin(), spec.headerPalette.end(), file.begin() + 16);
-    file[65] = static_cast<std::uint8_t>(spec.planes);
-    put16(66, spec.bytesPerLine);
-    if (spec.runsAcrossLines) {
+    put16(8, 10 + recipe.width - 1);
+    put16(10, 20 + recipe.height - 1);
+    std::copy(recipe.headerPalette.begin(), recipe.headerPalette.end(), file.begin() + 16);
+    file[65] = static_cast<std::uint8_t>(recipe.planes);
+    put16(66, recipe.bytesPerLine);
+    if (recipe.runsAcrossLines) {
         Bytes all;
-        for (const Bytes& line : spec.lines) {
+        for (const Bytes& line : recipe.lines) {
             all.insert(all.end(), line.begin(), line.end());
         }
         Encode(all, file);
     } else {
-        for (const Bytes& line : spec.lines) {
+        for (const Bytes& line : recipe.lines) {
             Encode(line, file);
         }
     }
@@ -90,25 +90,25 @@ Bytes VgaPalette(const Bytes& rgb)
 TEST(PcxReader, EightBitsWithTheTrailingPalette)
 {
     std::mt19937 random(1);
-    PcxSpec spec{9, 4, 8, 1, 10};
-    for (int r = 0; r < spec.height; ++r) {
+    PcxRecipe recipe{9, 4, 8, 1, 10};
+    for (int r = 0; r < recipe.height; ++r) {
         Bytes line = test::RandomBytes(random, 10, 4);
         line.insert(line.begin() + 2, 5, 0xC3); // a run, and values that need a count
         line.resize(10);
-        spec.lines.push_back(line);
+        recipe.lines.push_back(line);
     }
     const Bytes rgb = test::RandomBytes(random, 768);
-    const Bytes file = MakePcx(spec, VgaPalette(rgb));
+    const Bytes file = MakePcx(recipe, VgaPalette(rgb));
     test::KeepAsSeed("pcx", "8bit", file);
     TFullDib dib;
     ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
     EXPECT_EQ(dib.Format(), PictureFormat::pcx);
     ASSERT_EQ(dib.Depth(), 8);
     ASSERT_EQ(dib.Width(), 9);
-    for (int n = 0; n < spec.height; ++n) {
-        for (int x = 0; x < spec.width; ++x) {
-            const int index = spec.lines[n][x];
-            ASSERT_EQ(test::ColourAt(dib, x, spec.height - 1 - n),
+    for (int n = 0; n < recipe.height; ++n) {
+        for (int x = 0; x < recipe.width; ++x) {
+            const int index = recipe.lines[n][x];
+            ASSERT_EQ(test::ColourAt(dib, x, recipe.height - 1 - n),
                       (Rgb{rgb[3 * index + 2], rgb[3 * index + 1], rgb[3 * index]}));
         }
     }
@@ -116,20 +116,20 @@ TEST(PcxReader, EightBitsWithTheTrailingPalette)
 
 TEST(PcxReader, EightBitsWithoutPaletteMarkerStayBlack)
 {
-    PcxSpec spec{2, 1, 8, 1, 2};
-    spec.lines = {{1, 2}};
+    PcxRecipe recipe{2, 1, 8, 1, 2};
+    recipe.lines = {{1, 2}};
     TFullDib dib;
-    ASSERT_TRUE(test::LoadBytes(dib, MakePcx(spec, Bytes(769, 7))));
+    ASSERT_TRUE(test::LoadBytes(dib, MakePcx(recipe, Bytes(769, 7))));
     EXPECT_EQ(test::IndexAt(dib, 1, 0), 2);
     EXPECT_EQ(test::ColourAt(dib, 1, 0), (Rgb{0, 0, 0}));
 }
 
 TEST(PcxReader, OneAndFourBitsPacked)
 {
-    PcxSpec spec{10, 2, 1, 1, 2};
-    spec.headerPalette[3] = 200; // entry 1 red
-    spec.lines = {{0b10000000, 0b01000000}, {0b00000001, 0}};
-    const Bytes file = MakePcx(spec);
+    PcxRecipe recipe{10, 2, 1, 1, 2};
+    recipe.headerPalette[3] = 200; // entry 1 red
+    recipe.lines = {{0b10000000, 0b01000000}, {0b00000001, 0}};
+    const Bytes file = MakePcx(recipe);
     test::KeepAsSeed("pcx", "1bit", file);
     TFullDib dib;
     ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
@@ -139,7 +139,7 @@ TEST(PcxReader, OneAndFourBitsPacked)
     EXPECT_EQ(test::IndexAt(dib, 7, 0), 1);
     EXPECT_EQ(test::ColourAt(dib, 0, 1), (Rgb{0, 0, 200}));
 
-    PcxSpec four{3, 1, 4, 1, 2};
+    PcxRecipe four{3, 1, 4, 1, 2};
     four.headerPalette[3 * 9 + 1] = 99;
     four.lines = {{0x9A, 0x90}};
     ASSERT_TRUE(test::LoadBytes(dib, MakePcx(four))) << dib.ErrorText();
@@ -153,7 +153,7 @@ TEST(PcxReader, FourPlanesOfOneBit)
 {
     std::mt19937 random(2);
     const int width = 13;
-    PcxSpec spec{width, 3, 1, 4, 2};
+    PcxRecipe recipe{width, 3, 1, 4, 2};
     std::vector<std::vector<int>> indices(3, std::vector<int>(width));
     for (int n = 0; n < 3; ++n) {
         Bytes line(8, 0);
@@ -165,12 +165,12 @@ TEST(PcxReader, FourPlanesOfOneBit)
                 }
             }
         }
-        spec.lines.push_back(line);
+        recipe.lines.push_back(line);
     }
     for (int i = 0; i < 48; ++i) {
-        spec.headerPalette[i] = static_cast<std::uint8_t>(i * 5);
+        recipe.headerPalette[i] = static_cast<std::uint8_t>(i * 5);
     }
-    const Bytes file = MakePcx(spec);
+    const Bytes file = MakePcx(recipe);
     test::KeepAsSeed("pcx", "4planes", file);
     TFullDib dib;
     ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
@@ -189,17 +189,17 @@ TEST(PcxReader, FourPlanesOfOneBit)
 TEST(PcxReader, TwentyFourBitsInThreePlanes)
 {
     std::mt19937 random(3);
-    PcxSpec spec{5, 2, 8, 3, 6, true};
+    PcxRecipe recipe{5, 2, 8, 3, 6, true};
     for (int n = 0; n < 2; ++n) {
-        spec.lines.push_back(test::RandomBytes(random, 18, 3));
+        recipe.lines.push_back(test::RandomBytes(random, 18, 3));
     }
-    const Bytes file = MakePcx(spec);
+    const Bytes file = MakePcx(recipe);
     test::KeepAsSeed("pcx", "24bit", file);
     TFullDib dib;
     ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
     ASSERT_EQ(dib.Depth(), 24);
     for (int n = 0; n < 2; ++n) {
-        const Bytes& line = spec.lines[n];
+        const Bytes& line = recipe.lines[n];
         for (int x = 0; x < 5; ++x) {
             ASSERT_EQ(test::ColourAt(dib, x, 1 - n), (Rgb{line[12 + x], line[6 + x], line[x]}));
         }
@@ -208,14 +208,14 @@ TEST(PcxReader, TwentyFourBitsInThreePlanes)
 
 TEST(PcxReader, BlackHeaderPalettesGetTheStandardColours)
 {
-    PcxSpec four{2, 1, 4, 1, 1};
+    PcxRecipe four{2, 1, 4, 1, 1};
     four.lines = {{0x18}};
     TFullDib dib;
     ASSERT_TRUE(test::LoadBytes(dib, MakePcx(four)));
     EXPECT_EQ(test::ColourAt(dib, 0, 0), (Rgb{255, 0, 0}));  // index 1: red 0, green 0, blue 255
     EXPECT_EQ(test::ColourAt(dib, 1, 0), (Rgb{255, 85, 85})); // index 8
 
-    PcxSpec one{2, 1, 1, 1, 1};
+    PcxRecipe one{2, 1, 1, 1, 1};
     one.lines = {{0x80}};
     ASSERT_TRUE(test::LoadBytes(dib, MakePcx(one)));
     EXPECT_EQ(test::ColourAt(dib, 0, 0), (Rgb{255, 255, 255}));
@@ -224,9 +224,9 @@ TEST(PcxReader, BlackHeaderPalettesGetTheStandardColours)
 
 TEST(PcxReader, EarlyEndKeepsTheRowsDone)
 {
-    PcxSpec spec{2, 3, 4, 1, 1};
-    spec.lines = {{0x45}, {0x67}, {0x89}};
-    Bytes file = MakePcx(spec);
+    PcxRecipe recipe{2, 3, 4, 1, 1};
+    recipe.lines = {{0x45}, {0x67}, {0x89}};
+    Bytes file = MakePcx(recipe);
     file.resize(128 + 1);
     TFullDib dib;
     EXPECT_TRUE(test::LoadBytes(dib, file));
@@ -239,7 +239,7 @@ TEST(PcxReader, EarlyEndKeepsTheRowsDone)
     EXPECT_FALSE(test::LoadBytes(dib, file));
 
     // An 8-bit file too short to hold its palette block fails at once.
-    PcxSpec eight{2, 1, 8, 1, 2};
+    PcxRecipe eight{2, 1, 8, 1, 2};
     eight.lines = {{1, 2}};
     EXPECT_FALSE(test::LoadBytes(dib, MakePcx(eight)));
     EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);

@@ -15,8 +15,8 @@ namespace {
 using test::Bytes;
 using test::Rgb;
 
-struct TargaSpec {
-    TargaSpec(int w, int h, int type, int pixelDepth, bool top = false)
+struct TargaRecipe {
+    TargaRecipe(int w, int h, int type, int pixelDepth, bool top = false)
         : width(w), height(h), imageType(type), depth(pixelDepth), topDown(top)
     {
     }
@@ -34,22 +34,22 @@ struct TargaSpec {
     Bytes data; // as stored after the map
 };
 
-Bytes MakeTarga(const TargaSpec& spec)
+Bytes MakeTarga(const TargaRecipe& recipe)
 {
-    Bytes file = {static_cast<std::uint8_t>(spec.identifier.size()), static_cast<std::uint8_t>(spec.mapType),
-                  static_cast<std::uint8_t>(spec.imageType)};
-    test::PutLe16(file, spec.mapFirst);
-    test::PutLe16(file, spec.mapLength);
-    file.push_back(static_cast<std::uint8_t>(spec.mapEntryBits));
+    Bytes file = {static_cast<std::uint8_t>(recipe.identifier.size()), static_cast<std::uint8_t>(recipe.mapType),
+                  static_cast<std::uint8_t>(recipe.imageType)};
+    test::PutLe16(file, recipe.mapFirst);
+    test::PutLe16(file, recipe.mapLength);
+    file.push_back(static_cast<std::uint8_t>(recipe.mapEntryBits));
     test::PutLe16(file, 0);
     test::PutLe16(file, 0);
-    test::PutLe16(file, spec.width);
-    test::PutLe16(file, spec.height);
-    file.push_back(static_cast<std::uint8_t>(spec.depth));
-    file.push_back(spec.topDown ? 0x20 : 0x00);
-    file.insert(file.end(), spec.identifier.begin(), spec.identifier.end());
-    file.insert(file.end(), spec.map.begin(), spec.map.end());
-    file.insert(file.end(), spec.data.begin(), spec.data.end());
+    test::PutLe16(file, recipe.width);
+    test::PutLe16(file, recipe.height);
+    file.push_back(static_cast<std::uint8_t>(recipe.depth));
+    file.push_back(recipe.topDown ? 0x20 : 0x00);
+    file.insert(file.end(), recipe.identifier.begin(), recipe.identifier.end());
+    file.insert(file.end(), recipe.map.begin(), recipe.map.end());
+    file.insert(file.end(), recipe.data.begin(), recipe.data.end());
     return file;
 }
 
@@ -99,9 +99,9 @@ Bytes RandomPixels(std::mt19937& random, int count, int pixelBytes, int limit = 
 }
 
 // The memory row of file row n.
-int MemoryRow(const TargaSpec& spec, int n)
+int MemoryRow(const TargaRecipe& recipe, int n)
 {
-    return spec.topDown ? spec.height - 1 - n : n;
+    return recipe.topDown ? recipe.height - 1 - n : n;
 }
 
 TEST(TargaReader, TrueColourEveryDepthPlainAndRunLengthBothOrders)
@@ -111,20 +111,20 @@ TEST(TargaReader, TrueColourEveryDepthPlainAndRunLengthBothOrders)
         for (bool runLength : {false, true}) {
             for (bool topDown : {false, true}) {
                 const int pixelBytes = (depth + 7) / 8;
-                TargaSpec spec{7, 5, runLength ? 10 : 2, depth, topDown};
-                spec.identifier = "test picture";
+                TargaRecipe recipe{7, 5, runLength ? 10 : 2, depth, topDown};
+                recipe.identifier = "test picture";
                 const Bytes pixels = RandomPixels(random, 35, pixelBytes);
-                spec.data = runLength ? EncodeRunLength(pixels, pixelBytes) : pixels;
-                const Bytes file = MakeTarga(spec);
-                test::KeepAsSeed("targa", "type" + std::to_string(spec.imageType) + "-" + std::to_string(depth) +
+                recipe.data = runLength ? EncodeRunLength(pixels, pixelBytes) : pixels;
+                const Bytes file = MakeTarga(recipe);
+                test::KeepAsSeed("targa", "type" + std::to_string(recipe.imageType) + "-" + std::to_string(depth) +
                                               (topDown ? "-top" : "-bottom"), file);
                 TFullDib dib;
                 ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
                 EXPECT_EQ(dib.Format(), PictureFormat::targa);
                 ASSERT_EQ(dib.Depth(), depth);
                 EXPECT_EQ(dib.Reader().targaImageId, "test picture");
-                for (int n = 0; n < spec.height; ++n) {
-                    ASSERT_EQ(0, std::memcmp(dib.Row(MemoryRow(spec, n)), pixels.data() + n * 7 * pixelBytes,
+                for (int n = 0; n < recipe.height; ++n) {
+                    ASSERT_EQ(0, std::memcmp(dib.Row(MemoryRow(recipe, n)), pixels.data() + n * 7 * pixelBytes,
                                              7 * pixelBytes))
                         << depth << " " << runLength << " " << topDown << " row " << n;
                 }
@@ -139,22 +139,22 @@ TEST(TargaReader, ColourMappedWithEachEntrySize)
     for (int entryBits : {16, 24, 32}) {
         for (bool runLength : {false, true}) {
             const int entries = 20;
-            TargaSpec spec{6, 4, runLength ? 9 : 1, 8};
-            spec.mapType = 1;
-            spec.mapLength = entries;
-            spec.mapEntryBits = entryBits;
+            TargaRecipe recipe{6, 4, runLength ? 9 : 1, 8};
+            recipe.mapType = 1;
+            recipe.mapLength = entries;
+            recipe.mapEntryBits = entryBits;
             const int entryBytes = entryBits / 8;
-            spec.map = test::RandomBytes(random, static_cast<std::size_t>(entries) * entryBytes);
+            recipe.map = test::RandomBytes(random, static_cast<std::size_t>(entries) * entryBytes);
             const Bytes indices = RandomPixels(random, 24, 1, entries);
-            spec.data = runLength ? EncodeRunLength(indices, 1) : indices;
-            const Bytes file = MakeTarga(spec);
+            recipe.data = runLength ? EncodeRunLength(indices, 1) : indices;
+            const Bytes file = MakeTarga(recipe);
             test::KeepAsSeed("targa", "mapped" + std::to_string(entryBits) + (runLength ? "-rle" : ""), file);
             TFullDib dib;
             ASSERT_TRUE(test::LoadBytes(dib, file)) << dib.ErrorText();
             ASSERT_EQ(dib.Depth(), 8);
             for (int n = 0; n < 4; ++n) {
                 for (int x = 0; x < 6; ++x) {
-                    const std::uint8_t* entry = spec.map.data() + indices[n * 6 + x] * entryBytes;
+                    const std::uint8_t* entry = recipe.map.data() + indices[n * 6 + x] * entryBytes;
                     auto expand = [](int v) { return static_cast<std::uint8_t>((v * 255 + 15) / 31); };
                     const int word = entry[0] | entry[1] << 8;
                     const Rgb expected = entryBits == 16
@@ -169,18 +169,18 @@ TEST(TargaReader, ColourMappedWithEachEntrySize)
 
 TEST(TargaReader, GreyGetsARampAndSkipsAnyColourMap)
 {
-    TargaSpec spec{3, 1, 3, 8};
-    spec.mapType = 1;
-    spec.mapLength = 2;
-    spec.mapEntryBits = 24;
-    spec.map = Bytes(6, 0xEE);
-    spec.data = {0, 128, 255};
+    TargaRecipe recipe{3, 1, 3, 8};
+    recipe.mapType = 1;
+    recipe.mapLength = 2;
+    recipe.mapEntryBits = 24;
+    recipe.map = Bytes(6, 0xEE);
+    recipe.data = {0, 128, 255};
     TFullDib dib;
-    ASSERT_TRUE(test::LoadBytes(dib, MakeTarga(spec))) << dib.ErrorText();
+    ASSERT_TRUE(test::LoadBytes(dib, MakeTarga(recipe))) << dib.ErrorText();
     EXPECT_EQ(test::ColourAt(dib, 1, 0), (Rgb{128, 128, 128}));
     EXPECT_EQ(test::ColourAt(dib, 2, 0), (Rgb{255, 255, 255}));
 
-    TargaSpec grey{2, 2, 11, 8, true};
+    TargaRecipe grey{2, 2, 11, 8, true};
     grey.data = {0x83, 9};
     ASSERT_TRUE(test::LoadBytes(dib, MakeTarga(grey))) << dib.ErrorText();
     EXPECT_EQ(test::ColourAt(dib, 1, 0), (Rgb{9, 9, 9}));
@@ -188,24 +188,24 @@ TEST(TargaReader, GreyGetsARampAndSkipsAnyColourMap)
 
 TEST(TargaReader, PacketsRunOnAcrossRowsAndAShortFileKeepsItsRows)
 {
-    TargaSpec spec{2, 3, 11, 8};
-    spec.data = {0x82, 5, 0x00, 6};
+    TargaRecipe recipe{2, 3, 11, 8};
+    recipe.data = {0x82, 5, 0x00, 6};
     TFullDib dib;
-    EXPECT_TRUE(test::LoadBytes(dib, MakeTarga(spec)));
+    EXPECT_TRUE(test::LoadBytes(dib, MakeTarga(recipe)));
     EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
     EXPECT_EQ(dib.CurrentRow(), 2);
     EXPECT_EQ(dib.Row(1)[0], 5);
     EXPECT_EQ(dib.Row(1)[1], 6);
     EXPECT_EQ(dib.Row(2)[0], 0);
 
-    spec.data = {0x00};
-    EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(spec)));
+    recipe.data = {0x00};
+    EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(recipe)));
 }
 
 TEST(TargaReader, Refusals)
 {
     TFullDib dib;
-    TargaSpec longMap{1, 1, 1, 8};
+    TargaRecipe longMap{1, 1, 1, 8};
     longMap.mapType = 1;
     longMap.mapLength = 257;
     longMap.mapEntryBits = 24;
@@ -214,7 +214,7 @@ TEST(TargaReader, Refusals)
     EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(longMap)));
     EXPECT_NE(std::string(dib.ErrorText()).find("is an unknown file type"), std::string::npos);
 
-    TargaSpec oddEntries{1, 1, 1, 8};
+    TargaRecipe oddEntries{1, 1, 1, 8};
     oddEntries.mapType = 1;
     oddEntries.mapLength = 2;
     oddEntries.mapEntryBits = 8;
@@ -223,7 +223,7 @@ TEST(TargaReader, Refusals)
     EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(oddEntries)));
     EXPECT_STREQ(dib.ErrorText(), picture_message::unsupportedTargaMap);
 
-    TargaSpec missingMap = oddEntries;
+    TargaRecipe missingMap = oddEntries;
     missingMap.mapEntryBits = 24;
     missingMap.map = {1, 2};
     missingMap.data = {};
@@ -233,7 +233,7 @@ TEST(TargaReader, Refusals)
     EXPECT_FALSE(test::LoadBytes(dib, MakeTarga({2, 2, 4, 24})));
     EXPECT_NE(std::string(dib.ErrorText()).find("is an unknown file type"), std::string::npos);
 
-    TargaSpec huge{65535, 65535, 2, 32};
+    TargaRecipe huge{65535, 65535, 2, 32};
     huge.data = Bytes(8, 0);
     EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(huge)));
     EXPECT_STREQ(dib.ErrorText(), picture_message::outOfMemory);

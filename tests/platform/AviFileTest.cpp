@@ -11,28 +11,28 @@ namespace discforge::test {
 namespace {
 
 using mediagen::AudioForm;
-using mediagen::AviSpec;
+using mediagen::AviRecipe;
 using mediagen::FrameRate;
 using mediagen::VideoCodec;
 
 constexpr std::int64_t frameCount = 60;
 
-AviSpec Spec(VideoCodec codec, FrameRate rate, AudioForm audio)
+AviRecipe Recipe(VideoCodec codec, FrameRate rate, AudioForm audio)
 {
-    AviSpec spec;
-    spec.video = codec;
-    spec.rate = rate;
-    spec.audio = audio;
-    spec.width = 320;
-    spec.height = 240;
-    spec.frames = frameCount;
-    return spec;
+    AviRecipe recipe;
+    recipe.video = codec;
+    recipe.rate = rate;
+    recipe.audio = audio;
+    recipe.width = 320;
+    recipe.height = 240;
+    recipe.frames = frameCount;
+    return recipe;
 }
 
-std::unique_ptr<AviFile> OpenSample(const AviSpec& spec)
+std::unique_ptr<AviFile> OpenSample(const AviRecipe& recipe)
 {
     MediaError error;
-    std::unique_ptr<AviFile> file = AviFile::Open(SampleAvi(spec), error);
+    std::unique_ptr<AviFile> file = AviFile::Open(SampleAvi(recipe), error);
     EXPECT_TRUE(file) << error.text;
     return file;
 }
@@ -58,7 +58,7 @@ TEST(AviFile, FileAndStreamInformationAreInAviTerms)
     for (const Case& c : {Case{VideoCodec::Mpeg4, FrameRate::Pal25, MakeFourCC('F', 'M', 'P', '4'), 25, 1},
              Case{VideoCodec::Mjpeg, FrameRate::Ntsc2997, MakeFourCC('M', 'J', 'P', 'G'), 30000, 1001},
              Case{VideoCodec::RawRgb, FrameRate::Pal25, 0, 25, 1}}) {
-        auto file = OpenSample(Spec(c.codec, c.rate, AudioForm::Mono8At22050));
+        auto file = OpenSample(Recipe(c.codec, c.rate, AudioForm::Mono8At22050));
         ASSERT_TRUE(file);
         const AviFileInfo& info = file->Info();
         EXPECT_EQ(info.width, 320u);
@@ -91,7 +91,7 @@ TEST(AviFile, FileAndStreamInformationAreInAviTerms)
 TEST(AviFile, FramesComeAsBottomUpBitmapsDecodedOnceInOrder)
 {
     for (VideoCodec codec : {VideoCodec::Mpeg4, VideoCodec::Mjpeg, VideoCodec::RawRgb}) {
-        auto file = OpenSample(Spec(codec, FrameRate::Pal25, AudioForm::None));
+        auto file = OpenSample(Recipe(codec, FrameRate::Pal25, AudioForm::None));
         ASSERT_TRUE(file);
         auto stream = file->GetStream(aviStreamTypeVideo, 0);
         ASSERT_TRUE(stream);
@@ -124,7 +124,7 @@ TEST(AviFile, FramesComeAsBottomUpBitmapsDecodedOnceInOrder)
 
 TEST(AviFile, RandomFramesAndTheEdgesOfTheStream)
 {
-    auto file = OpenSample(Spec(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::None));
+    auto file = OpenSample(Recipe(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::None));
     ASSERT_TRUE(file);
     MediaError error;
     auto decompressor = file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error);
@@ -145,9 +145,9 @@ TEST(AviFile, RandomFramesAndTheEdgesOfTheStream)
 
 TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
 {
-    AviSpec spec = Spec(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
-    spec.keyFrameInterval = 12;
-    auto file = OpenSample(spec);
+    AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    recipe.keyFrameInterval = 12;
+    auto file = OpenSample(recipe);
     ASSERT_TRUE(file);
     auto stream = file->GetStream(aviStreamTypeVideo, 0);
     ASSERT_TRUE(stream);
@@ -159,14 +159,14 @@ TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
     EXPECT_EQ(stream->FindNextKeyFrame(49), -1);
     EXPECT_EQ(stream->FindNextKeyFrame(frameCount + 5), -1);
 
-    auto mjpeg = OpenSample(Spec(VideoCodec::Mjpeg, FrameRate::Pal25, AudioForm::None));
+    auto mjpeg = OpenSample(Recipe(VideoCodec::Mjpeg, FrameRate::Pal25, AudioForm::None));
     ASSERT_TRUE(mjpeg);
     EXPECT_EQ(mjpeg->GetStream(aviStreamTypeVideo, 0)->FindNextKeyFrame(7), 7);
 }
 
 TEST(AviFile, OtherContainersOpenThroughTheSameInterface)
 {
-    const std::string& avi = SampleAvi(Spec(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::Stereo16At48000));
+    const std::string& avi = SampleAvi(Recipe(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::Stereo16At48000));
     for (const char* container : {"matroska", "mov"}) {
         const std::string copy = RemuxedCopy(avi, container, std::string("remuxed.") + container);
         MediaError error;
@@ -198,7 +198,7 @@ TEST(AviFile, OtherContainersOpenThroughTheSameInterface)
 
 TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
 {
-    auto file = OpenSample(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000));
+    auto file = OpenSample(Recipe(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000));
     ASSERT_TRUE(file);
     EXPECT_EQ(file->Info().width, 0u);
     EXPECT_EQ(file->Info().rate, 48000u);
@@ -207,7 +207,7 @@ TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
     EXPECT_FALSE(file->GetStream(aviStreamTypeVideo, 0));
     ASSERT_TRUE(file->GetStream(aviStreamTypeAudio, 0));
     MediaError error;
-    EXPECT_FALSE(MmStream::Open(SampleAvi(Spec(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000)),
+    EXPECT_FALSE(MmStream::Open(SampleAvi(Recipe(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000)),
         MmPurpose::PrimaryVideo, error));
     EXPECT_EQ(error.failure, MediaFailure::NoStream);
 }

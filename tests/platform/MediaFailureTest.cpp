@@ -9,20 +9,20 @@ namespace discforge::test {
 namespace {
 
 using mediagen::AudioForm;
-using mediagen::AviSpec;
+using mediagen::AviRecipe;
 using mediagen::VideoCodec;
 
 constexpr std::int64_t frameCount = 50;
 
 const std::string& GoodSample()
 {
-    AviSpec spec;
-    spec.video = VideoCodec::Mpeg4;
-    spec.audio = AudioForm::Stereo16At44100;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = frameCount;
-    return SampleAvi(spec);
+    AviRecipe recipe;
+    recipe.video = VideoCodec::Mpeg4;
+    recipe.audio = AudioForm::Stereo16At44100;
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.frames = frameCount;
+    return SampleAvi(recipe);
 }
 
 std::string WriteFile(const std::string& name, const std::string& content)
@@ -100,15 +100,15 @@ TEST(MediaFailure, FilesThatAreNotVideoAreRefused)
 
 TEST(MediaFailure, AFileWithoutSoundHasNoAudioStream)
 {
-    AviSpec spec;
-    spec.audio = AudioForm::None;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = 10;
+    AviRecipe recipe;
+    recipe.audio = AudioForm::None;
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.frames = 10;
     MediaError error;
-    EXPECT_FALSE(MmStream::Open(SampleAvi(spec), MmPurpose::PrimaryAudio, error));
+    EXPECT_FALSE(MmStream::Open(SampleAvi(recipe), MmPurpose::PrimaryAudio, error));
     EXPECT_EQ(error.failure, MediaFailure::NoStream);
-    auto file = AviFile::Open(SampleAvi(spec), error);
+    auto file = AviFile::Open(SampleAvi(recipe), error);
     ASSERT_TRUE(file);
     EXPECT_FALSE(file->GetStream(aviStreamTypeAudio, 0));
 }

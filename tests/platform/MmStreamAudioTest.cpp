@@ -10,7 +10,7 @@ namespace discforge::test {
 namespace {
 
 using mediagen::AudioForm;
-using mediagen::AviSpec;
+using mediagen::AviRecipe;
 using mediagen::FrameRate;
 using mediagen::VideoCodec;
 
@@ -34,14 +34,14 @@ const std::vector<Form> forms{
 
 const std::string& SampleWith(AudioForm form)
 {
-    AviSpec spec;
-    spec.video = VideoCodec::Mpeg4;
-    spec.audio = form;
-    spec.rate = FrameRate::Pal25;
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = frameCount;
-    return SampleAvi(spec);
+    AviRecipe recipe;
+    recipe.video = VideoCodec::Mpeg4;
+    recipe.audio = form;
+    recipe.rate = FrameRate::Pal25;
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.frames = frameCount;
+    return SampleAvi(recipe);
 }
 
 struct RunningAudio {

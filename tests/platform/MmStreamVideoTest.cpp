@@ -7,7 +7,7 @@ namespace discforge::test {
 namespace {
 
 using mediagen::AudioForm;
-using mediagen::AviSpec;
+using mediagen::AviRecipe;
 using mediagen::FrameRate;
 using mediagen::VideoCodec;
 
@@ -29,16 +29,16 @@ const std::vector<Variant> variants{
     {VideoCodec::RawRgb, FrameRate::Ntsc2997, "Uncompressed Video decoder", 333666},
 };
 
-AviSpec VideoOnly(VideoCodec codec, FrameRate rate)
+AviRecipe VideoOnly(VideoCodec codec, FrameRate rate)
 {
-    AviSpec spec;
-    spec.video = codec;
-    spec.rate = rate;
-    spec.audio = AudioForm::None;
-    spec.width = 320;
-    spec.height = 240;
-    spec.frames = frameCount;
-    return spec;
+    AviRecipe recipe;
+    recipe.video = codec;
+    recipe.rate = rate;
+    recipe.audio = AudioForm::None;
+    recipe.width = 320;
+    recipe.height = 240;
+    recipe.frames = frameCount;
+    return recipe;
 }
 
 std::string Mpeg4Sample() { return SampleAvi(VideoOnly(VideoCodec::Mpeg4, FrameRate::Pal25)); }

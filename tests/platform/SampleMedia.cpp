@@ -50,12 +50,12 @@ SampleStore& Store()
     return store;
 }
 
-std::string KeyOf(const mediagen::AviSpec& spec)
+std::string KeyOf(const mediagen::AviRecipe& recipe)
 {
-    return std::to_string(static_cast<int>(spec.video)) + "-" + std::to_string(static_cast<int>(spec.audio)) + "-"
-        + std::to_string(static_cast<int>(spec.rate)) + "-" + std::to_string(spec.width) + "x"
-        + std::to_string(spec.height) + "-" + std::to_string(spec.frames) + "-" + std::to_string(spec.keyFrameInterval)
-        + "-" + (spec.fourCC.empty() ? "std" : spec.fourCC);
+    return std::to_string(static_cast<int>(recipe.video)) + "-" + std::to_string(static_cast<int>(recipe.audio)) + "-"
+        + std::to_string(static_cast<int>(recipe.rate)) + "-" + std::to_string(recipe.width) + "x"
+        + std::to_string(recipe.height) + "-" + std::to_string(recipe.frames) + "-" + std::to_string(recipe.keyFrameInterval)
+        + "-" + (recipe.fourCC.empty() ? "std" : recipe.fourCC);
 }
 
 std::uint32_t Le32(const std::uint8_t* at)
@@ -68,20 +68,20 @@ std::uint32_t Le32(const std::uint8_t* at)
 
 const std::string& SampleFolder() { return Store().folder; }
 
-const std::string& SampleAvi(mediagen::AviSpec spec)
+const std::string& SampleAvi(mediagen::AviRecipe recipe)
 {
     SampleStore& store = Store();
-    const std::string key = KeyOf(spec);
+    const std::string key = KeyOf(recipe);
     auto found = store.made.find(key);
     if (found != store.made.end()) {
         return found->second;
     }
-    spec.path = store.folder + "/" + key + ".avi";
+    recipe.path = store.folder + "/" + key + ".avi";
     std::string error;
-    if (!mediagen::WriteAvi(spec, error)) {
-        throw std::runtime_error("cannot generate " + spec.path + ": " + error);
+    if (!mediagen::WriteAvi(recipe, error)) {
+        throw std::runtime_error("cannot generate " + recipe.path + ": " + error);
     }
-    return store.made.emplace(key, spec.path).first->second;
+    return store.made.emplace(key, recipe.path).first->second;
 }
 
 std::string TruncatedCopy(const std::string& path, std::size_t bytes, const std::string& name)

@@ -10,9 +10,9 @@
 
 namespace discforge::test {
 
-// The generated AVI for `spec` (its path member is ignored); the same spec
+// The generated AVI for `recipe` (its path member is ignored); the same recipe
 // gives the same file within one run.
-const std::string& SampleAvi(mediagen::AviSpec spec);
+const std::string& SampleAvi(mediagen::AviRecipe recipe);
 // A folder for the test's own files.
 const std::string& SampleFolder();
 // Copies the first `bytes` of a file (a truncated copy); returns the new path.

@@ -22,7 +22,7 @@ TEST(AviReader, RecordsTheFrameRangeAndTheInputsOptions)
 {
     ReaderRig rig;
     ASSERT_TRUE(OpenThroughReader(
-        rig, SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::Mono8At11025, FrameRate::Ntsc2997, 40))));
+        rig, SampleAvi(SmallRecipe(VideoCodec::Mjpeg, AudioForm::Mono8At11025, FrameRate::Ntsc2997, 40))));
     const AviReaderEntry& entry = rig.media.avi.aviReaderTable[0];
     EXPECT_TRUE(entry.videoReady);
     EXPECT_TRUE(entry.isAviFile);
@@ -49,7 +49,7 @@ TEST(AviReader, RecordsTheFrameRangeAndTheInputsOptions)
 
 TEST(AviReader, TheLastDecodableFrameOfATruncatedFile)
 {
-    const std::string& whole = SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::None, FrameRate::Pal25, 60));
+    const std::string& whole = SampleAvi(SmallRecipe(VideoCodec::Mjpeg, AudioForm::None, FrameRate::Pal25, 60));
     const std::string cut = TruncatedCopy(whole, FileSize(whole) * 2 / 3, "cut-mjpeg.avi");
     ReaderRig rig;
     ASSERT_TRUE(OpenThroughReader(rig, cut));
@@ -65,7 +65,7 @@ TEST(AviReader, TheLastDecodableFrameOfATruncatedFile)
 TEST(AviReader, AOneFrameFileIsRefused)
 {
     ReaderRig rig;
-    EXPECT_FALSE(OpenThroughReader(rig, SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::None, FrameRate::Pal25, 1))));
+    EXPECT_FALSE(OpenThroughReader(rig, SampleAvi(SmallRecipe(VideoCodec::Mjpeg, AudioForm::None, FrameRate::Pal25, 1))));
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text, "open AVI error 2.");
     EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - open AVI error");
@@ -75,7 +75,7 @@ TEST(AviReader, AOneFrameFileIsRefused)
 TEST(AviReader, AFileWithSoundOnlyOpensWithoutFrames)
 {
     ReaderRig rig;
-    ASSERT_TRUE(OpenThroughReader(rig, SampleAvi(SmallSpec(VideoCodec::None, AudioForm::Stereo16At44100))));
+    ASSERT_TRUE(OpenThroughReader(rig, SampleAvi(SmallRecipe(VideoCodec::None, AudioForm::Stereo16At44100))));
     const AviReaderEntry& entry = rig.media.avi.aviReaderTable[0];
     EXPECT_FALSE(entry.videoReady);
     EXPECT_TRUE(entry.isAviFile);
@@ -97,7 +97,7 @@ TEST(AviReader, AFileThatCannotBeOpenedIsNamed)
 TEST(AviReader, OpeningClearsTheInvertMirrorUnlessAConversionRuns)
 {
     ReaderRig rig;
-    const std::string& path = SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::None));
+    const std::string& path = SampleAvi(SmallRecipe(VideoCodec::Mjpeg, AudioForm::None));
     rig.media.avi.aviReaderTable[0].invert = true;
     rig.media.run.conversionActive = true;
     ASSERT_TRUE(OpenThroughReader(rig, path));

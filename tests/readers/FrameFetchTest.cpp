@@ -199,9 +199,9 @@ protected:
     // A key frame every 3 frames: the sequential fetch rebuilds the streams every 30 frames.
     void OpenWithFrequentKeyFrames(ReaderRig& rig, AudioForm audio, int frames)
     {
-        mediagen::AviSpec spec = SmallSpec(VideoCodec::Mpeg4, audio, FrameRate::Pal25, frames);
-        spec.keyFrameInterval = 3;
-        ASSERT_TRUE(rig.AddVideo(SampleAvi(spec)));
+        mediagen::AviRecipe recipe = SmallRecipe(VideoCodec::Mpeg4, audio, FrameRate::Pal25, frames);
+        recipe.keyFrameInterval = 3;
+        ASSERT_TRUE(rig.AddVideo(SampleAvi(recipe)));
         ASSERT_EQ(rig.inputs.decoderKind, kindSequential);
         rig.settings.tvStandard = standardPal;
         rig.settings.videoSettingsChanged = true;
@@ -226,7 +226,7 @@ TEST_F(RealFetch, SeekingKindsDecodeEachFrameOnceInOrderAndFindFramesOutOfOrder)
 {
     for (int kind : {kindSeekEveryFrame, kindSeekAndUpdate}) {
         ReaderRig rig;
-        ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
+        ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
         rig.inputs.decoderKind = kind;
         rig.settings.tvStandard = standardPal;
         rig.settings.videoSettingsChanged = true;
@@ -247,7 +247,7 @@ TEST_F(RealFetch, AudioBlocksFollowEachOtherThroughTheResynchronisation)
     // 13 seconds: more than 299 blocks of one frame each.
     ReaderRig rig;
     ASSERT_TRUE(
-        rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100, FrameRate::Pal25, 325))));
+        rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Stereo16At44100, FrameRate::Pal25, 325))));
     rig.settings.audioSettingsChanged = true;
     const InputEntry& entry = rig.Entry(0);
     std::vector<std::uint8_t> sound;

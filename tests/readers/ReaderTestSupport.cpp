@@ -44,17 +44,17 @@ std::int64_t ReaderRig::ShownNumber(int index)
     return number;
 }
 
-mediagen::AviSpec SmallSpec(
+mediagen::AviRecipe SmallRecipe(
     mediagen::VideoCodec codec, mediagen::AudioForm audio, mediagen::FrameRate rate, std::int64_t frames)
 {
-    mediagen::AviSpec spec;
-    spec.video = codec;
-    spec.audio = audio;
-    spec.rate = rate;
-    spec.width = 176;
-    spec.height = 144;
-    spec.frames = frames;
-    return spec;
+    mediagen::AviRecipe recipe;
+    recipe.video = codec;
+    recipe.audio = audio;
+    recipe.rate = rate;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = frames;
+    return recipe;
 }
 
 } // namespace discforge::test

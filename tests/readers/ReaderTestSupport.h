@@ -102,7 +102,7 @@ struct ReaderRig {
     InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture, media.run.batchStop}};
 };
 
-mediagen::AviSpec SmallSpec(mediagen::VideoCodec codec, mediagen::AudioForm audio,
+mediagen::AviRecipe SmallRecipe(mediagen::VideoCodec codec, mediagen::AudioForm audio,
     mediagen::FrameRate rate = mediagen::FrameRate::Pal25, std::int64_t frames = 50);
 
 } // namespace discforge::test

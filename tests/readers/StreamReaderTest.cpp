@@ -39,7 +39,7 @@ TEST(StreamReader, EachGeneratedVariantFillsItsEntry)
     };
     for (const Case& c : cases) {
         ReaderRig rig;
-        const std::string& path = SampleAvi(SmallSpec(c.codec, c.audio, c.rate, 50));
+        const std::string& path = SampleAvi(SmallRecipe(c.codec, c.audio, c.rate, 50));
         ASSERT_TRUE(rig.AddVideo(path)) << (rig.messages.shown.empty() ? "" : rig.messages.shown[0].text);
         const InputEntry& entry = rig.Entry(0);
         EXPECT_EQ(rig.inputs.decoderKind, c.kind) << path;
@@ -77,7 +77,7 @@ TEST(StreamReader, EachGeneratedVariantFillsItsEntry)
 TEST(StreamReader, TheRunLogShowsTheDecoderChainsAndTheDescription)
 {
     ReaderRig rig;
-    const std::string& path = SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Mono8At22050, FrameRate::Pal25, 50));
+    const std::string& path = SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Mono8At22050, FrameRate::Pal25, 50));
     ASSERT_TRUE(rig.AddVideo(path));
     const std::vector<std::string> lines = rig.LogLines();
     const std::vector<std::string> expected{
@@ -113,7 +113,7 @@ TEST(StreamReader, TheRunLogShowsTheDecoderChainsAndTheDescription)
 TEST(StreamReader, AFileWithoutSoundOpensAndSaysSo)
 {
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::None))));
+    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::None))));
     EXPECT_FALSE(rig.Entry(0).hasAudio);
     EXPECT_FALSE(rig.inputs.audioAvailable);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
@@ -127,12 +127,12 @@ TEST(StreamReader, AFileWithoutSoundOpensAndSaysSo)
 TEST(StreamReader, FilesThatCannotBeDecodedLeaveTheTableAsItWas)
 {
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
+    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
     const std::string log = rig.runLog.Text();
     const std::string notVideo = SampleFolder() + "/letter.avi";
     std::ofstream(notVideo) << std::string(4000, 'x');
     for (const std::string& path : {notVideo, SampleFolder() + "/missing.avi",
-             TruncatedCopy(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::None)), 200, "stub.avi")}) {
+             TruncatedCopy(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::None)), 200, "stub.avi")}) {
         rig.messages.shown.clear();
         EXPECT_FALSE(rig.AddVideo(path)) << path;
         EXPECT_EQ(rig.inputs.inputCount, 1);
@@ -160,7 +160,7 @@ TEST(StreamReader, AnAviSynthScriptIsRefusedWithItsOwnMessage)
 TEST(StreamReader, CancelBeforeTheOpenFailsSilently)
 {
     ReaderRig rig;
-    rig.Entry(0).path = SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::None));
+    rig.Entry(0).path = SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::None));
     rig.window.onPump = [&] { rig.inputs.cancelRequested = true; };
     EXPECT_FALSE(rig.reader.OpenStreams(0));
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -169,7 +169,7 @@ TEST(StreamReader, CancelBeforeTheOpenFailsSilently)
 TEST(StreamReader, StatusTextsGoToTheCancelDialog)
 {
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
+    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
     const std::vector<std::string>& statuses = rig.host.statuses;
     ASSERT_FALSE(statuses.empty());
     EXPECT_EQ(statuses.front(), "Initialzing MultiMedia Stream 1 ...");
@@ -181,7 +181,7 @@ TEST(StreamReader, StatusTextsGoToTheCancelDialog)
 TEST(StreamReader, ReleaseDropsTheObjectsAndTheBuffer)
 {
     ReaderRig rig;
-    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallSpec(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
+    ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
     ASSERT_TRUE(rig.Entry(0).streams);
     rig.reader.ReleaseStreams(0);
     EXPECT_FALSE(rig.Entry(0).streams);
@@ -212,7 +212,7 @@ TEST(StreamGraph, KindsFollowTheFirstWordFound)
 
 TEST(StreamGraph, ARawCodecTextKeepsTheKindFoundFromTheNames)
 {
-    const std::string& path = SampleAvi(SmallSpec(VideoCodec::Mjpeg, AudioForm::None));
+    const std::string& path = SampleAvi(SmallRecipe(VideoCodec::Mjpeg, AudioForm::None));
     ReaderRig plain;
     ASSERT_TRUE(plain.AddVideo(path));
     EXPECT_EQ(plain.inputs.decoderKind, kindAviReader) << "the AVI interface decodes Motion JPEG";

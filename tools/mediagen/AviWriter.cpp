@@ -60,8 +60,8 @@ struct Track {
 
 class AviWriter {
 public:
-    explicit AviWriter(const AviSpec& spec)
-        : spec_(spec)
+    explicit AviWriter(const AviRecipe& recipe)
+        : spec_(recipe)
     {
     }
     bool Write(std::string& error);
@@ -73,7 +73,7 @@ private:
     bool EncodeAudioUpTo(std::int64_t end, std::string& error);
     bool Send(Track& track, const AVFrame* frame, std::string& error);
 
-    const AviSpec& spec_;
+    const AviRecipe& spec_;
     std::unique_ptr<AVFormatContext, OutputFree> output_;
     Track video_;
     Track audio_;
@@ -374,9 +374,9 @@ int AudioSampleRate(AudioForm form)
     return 0;
 }
 
-bool WriteAvi(const AviSpec& spec, std::string& error)
+bool WriteAvi(const AviRecipe& recipe, std::string& error)
 {
-    AviWriter writer(spec);
+    AviWriter writer(recipe);
     return writer.Write(error);
 }
 

@@ -12,7 +12,7 @@ enum class VideoCodec { Mpeg4, Mjpeg, RawRgb, None };
 enum class AudioForm { Stereo16At44100, Stereo16At48000, Mono8At11025, Mono8At22050, Mp3, None };
 enum class FrameRate { Pal25, Ntsc2997 };
 
-struct AviSpec {
+struct AviRecipe {
     std::string path;
     VideoCodec video = VideoCodec::Mpeg4;
     AudioForm audio = AudioForm::Stereo16At44100;
@@ -24,7 +24,7 @@ struct AviSpec {
     std::string fourCC; // overrides the codec's usual code when not empty (4 characters)
 };
 
-struct ListSpec {
+struct ListRecipe {
     std::string path; // the .lst file; the pictures go beside it
     std::int64_t pictures = 10;
     int width = 320;
@@ -38,8 +38,8 @@ void FrameRateFraction(FrameRate rate, int& numerator, int& denominator);
 int AudioSampleRate(AudioForm form);
 
 // Each returns false with `error` filled when the file cannot be written.
-bool WriteAvi(const AviSpec& spec, std::string& error);
-bool WritePictureList(const ListSpec& spec, std::string& error);
+bool WriteAvi(const AviRecipe& recipe, std::string& error);
+bool WritePictureList(const ListRecipe& recipe, std::string& error);
 // A 24-bit BMP of the frame-number picture.
 bool WritePatternBmp(const std::string& path, int width, int height, std::int64_t number, std::string& error);
 

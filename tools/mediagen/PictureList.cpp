@@ -72,27 +72,27 @@ bool WritePatternBmp(const std::string& path, int width, int height, std::int64_
     return true;
 }
 
-bool WritePictureList(const ListSpec& spec, std::string& error)
+bool WritePictureList(const ListRecipe& recipe, std::string& error)
 {
-    if (spec.pictures < 0 || spec.pictures > pattern::maxFrameNumber + 1) {
+    if (recipe.pictures < 0 || recipe.pictures > pattern::maxFrameNumber + 1) {
         error = "the picture count must be from 0 to " + std::to_string(pattern::maxFrameNumber + 1);
         return false;
     }
-    const std::string folder = FolderOf(spec.path);
-    std::ofstream list(spec.path, std::ios::binary);
+    const std::string folder = FolderOf(recipe.path);
+    std::ofstream list(recipe.path, std::ios::binary);
     if (!list) {
-        error = "cannot write " + spec.path;
+        error = "cannot write " + recipe.path;
         return false;
     }
-    for (std::int64_t number = 0; number < spec.pictures; ++number) {
+    for (std::int64_t number = 0; number < recipe.pictures; ++number) {
         const std::string name = PictureName(number);
-        if (!WritePatternBmp(folder + name, spec.width, spec.height, number, error)) {
+        if (!WritePatternBmp(folder + name, recipe.width, recipe.height, number, error)) {
             return false;
         }
-        list << (spec.fullPaths ? std::filesystem::absolute(folder + name).string() : name) << '\n';
+        list << (recipe.fullPaths ? std::filesystem::absolute(folder + name).string() : name) << '\n';
     }
     if (!list) {
-        error = "cannot write " + spec.path;
+        error = "cannot write " + recipe.path;
         return false;
     }
     return true;

@@ -69,25 +69,25 @@ int WriteAviCommand(const std::map<std::string, std::string>& options, const std
     static const std::map<std::string, AudioForm> forms{{"pcm44", AudioForm::Stereo16At44100},
         {"pcm48", AudioForm::Stereo16At48000}, {"u8-11025", AudioForm::Mono8At11025},
         {"u8-22050", AudioForm::Mono8At22050}, {"mp3", AudioForm::Mp3}, {"none", AudioForm::None}};
-    AviSpec spec;
-    spec.path = path;
+    AviRecipe recipe;
+    recipe.path = path;
     double seconds = 2;
     for (const auto& [name, value] : options) {
         long long number = 0;
         if (name == "video" && codecs.count(value) != 0) {
-            spec.video = codecs.at(value);
+            recipe.video = codecs.at(value);
         } else if (name == "audio" && forms.count(value) != 0) {
-            spec.audio = forms.at(value);
+            recipe.audio = forms.at(value);
         } else if (name == "fps" && (value == "25" || value == "29.97")) {
-            spec.rate = value == "25" ? FrameRate::Pal25 : FrameRate::Ntsc2997;
-        } else if (name == "size" && ParseSize(value, spec.width, spec.height)) {
+            recipe.rate = value == "25" ? FrameRate::Pal25 : FrameRate::Ntsc2997;
+        } else if (name == "size" && ParseSize(value, recipe.width, recipe.height)) {
         } else if (name == "seconds" && std::sscanf(value.c_str(), "%lf", &seconds) == 1 && seconds > 0) {
         } else if (name == "frames" && ParseNumber(value, number)) {
-            spec.frames = number;
+            recipe.frames = number;
         } else if (name == "gop" && ParseNumber(value, number) && number > 0 && number < 10000) {
-            spec.keyFrameInterval = static_cast<int>(number);
+            recipe.keyFrameInterval = static_cast<int>(number);
         } else if (name == "fourcc") {
-            spec.fourCC = value;
+            recipe.fourCC = value;
         } else {
             return Usage("bad option --" + name + " " + value);
         }
@@ -95,11 +95,11 @@ int WriteAviCommand(const std::map<std::string, std::string>& options, const std
     if (options.count("frames") == 0) {
         int numerator = 0;
         int denominator = 0;
-        FrameRateFraction(spec.rate, numerator, denominator);
-        spec.frames = std::llround(seconds * numerator / denominator);
+        FrameRateFraction(recipe.rate, numerator, denominator);
+        recipe.frames = std::llround(seconds * numerator / denominator);
     }
     std::string error;
-    if (!WriteAvi(spec, error)) {
+    if (!WriteAvi(recipe, error)) {
         std::fprintf(stderr, "discforge-mediagen: %s: %s\n", path.c_str(), error.c_str());
         return 1;
     }
@@ -108,21 +108,21 @@ int WriteAviCommand(const std::map<std::string, std::string>& options, const std
 
 int WriteListCommand(const std::map<std::string, std::string>& options, const std::string& path)
 {
-    ListSpec spec;
-    spec.path = path;
+    ListRecipe recipe;
+    recipe.path = path;
     for (const auto& [name, value] : options) {
         long long number = 0;
         if (name == "pictures" && ParseNumber(value, number)) {
-            spec.pictures = number;
-        } else if (name == "size" && ParseSize(value, spec.width, spec.height)) {
+            recipe.pictures = number;
+        } else if (name == "size" && ParseSize(value, recipe.width, recipe.height)) {
         } else if (name == "full-paths") {
-            spec.fullPaths = true;
+            recipe.fullPaths = true;
         } else {
             return Usage("bad option --" + name);
         }
     }
     std::string error;
-    if (!WritePictureList(spec, error)) {
+    if (!WritePictureList(recipe, error)) {
         std::fprintf(stderr, "discforge-mediagen: %s: %s\n", path.c_str(), error.c_str());
         return 1;
     }
