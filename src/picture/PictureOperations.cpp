@@ -48,15 +48,8 @@ bool ClipRun(std::int64_t& source, std::int64_t& target, std::int64_t& count,
 bool TBaseDib::PrepareWork(int width, int height, int depth, PictureBlock::Contents contents)
 {
     PictureLayout layout;
-    switch (ComputePictureLayout(width, height, depth, layout)) {
-    case LayoutResult::unsupportedDepth:
-        SetError("%s", picture_message::unsupportedDepth);
+    if (!LayoutFor(width, height, depth, layout)) {
         return false;
-    case LayoutResult::tooLarge:
-        SetError("%s", picture_message::outOfMemory);
-        return false;
-    case LayoutResult::ok:
-        break;
     }
     if (!AllocateBlock(work_.block, layout, contents)) {
         return false;

@@ -65,6 +65,21 @@ void TBaseDib::AdoptLayout(const PictureLayout& layout)
     pixels_ = block_.Data() + bitmapInfoHeaderBytes + 4 * layout.colourCount;
 }
 
+bool TBaseDib::LayoutFor(int width, int height, int depth, PictureLayout& layout)
+{
+    switch (ComputePictureLayout(width, height, depth, layout)) {
+    case LayoutResult::unsupportedDepth:
+        SetError("%s", picture_message::unsupportedDepth);
+        return false;
+    case LayoutResult::tooLarge:
+        SetError("%s", picture_message::outOfMemory);
+        return false;
+    case LayoutResult::ok:
+        break;
+    }
+    return true;
+}
+
 bool TBaseDib::AllocatePicture(int width, int height, int depth)
 {
     return Reshape(width, height, depth, PictureBlock::Contents::black);
@@ -78,15 +93,8 @@ bool TBaseDib::Reshape(int width, int height, int depth, PictureBlock::Contents 
     }
     blockKept_ = false;
     PictureLayout layout;
-    switch (ComputePictureLayout(width, height, depth, layout)) {
-    case LayoutResult::unsupportedDepth:
-        SetError("%s", picture_message::unsupportedDepth);
+    if (!LayoutFor(width, height, depth, layout)) {
         return false;
-    case LayoutResult::tooLarge:
-        SetError("%s", picture_message::outOfMemory);
-        return false;
-    case LayoutResult::ok:
-        break;
     }
     pixels_ = nullptr;
     width_ = height_ = depth_ = stride_ = rowBytes_ = colourCount_ = 0;

@@ -158,6 +158,8 @@ protected:
     // printf-style, cut to the error text's size.
     void SetError(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void SetDeclared(int width, int height, int depth);
+    // The layout of a picture of these sizes; false with the error text set when it cannot be held.
+    bool LayoutFor(int width, int height, int depth, PictureLayout& layout);
     // AllocatePicture for a reader: the block, whether new or kept, starts black
     // with an all-black colour table, so rows a short file never delivers stay black.
     bool StartPicture(int width, int height, int depth);

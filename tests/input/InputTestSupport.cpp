@@ -1,5 +1,7 @@
 #include "InputTestSupport.h"
 
+#include "support/LogLines.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -145,16 +147,6 @@ bool InputTableRig::AddList(const std::string& path)
     return true;
 }
 
-std::vector<std::string> InputTableRig::LogLines() const
-{
-    std::vector<std::string> lines;
-    const std::string& text = runLog.Text();
-    std::size_t start = 0;
-    for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
+std::vector<std::string> InputTableRig::LogLines() const { return SplitLogLines(runLog.Text()); }
 
 } // namespace discforge::test

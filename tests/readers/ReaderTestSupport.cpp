@@ -1,5 +1,7 @@
 #include "ReaderTestSupport.h"
 
+#include "support/LogLines.h"
+
 #include <sstream>
 
 namespace discforge::test {
@@ -15,17 +17,7 @@ bool ReaderRig::AddVideo(const std::string& path)
     return true;
 }
 
-std::vector<std::string> ReaderRig::LogLines() const
-{
-    std::vector<std::string> lines;
-    const std::string& text = runLog.Text();
-    std::size_t start = 0;
-    for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
+std::vector<std::string> ReaderRig::LogLines() const { return SplitLogLines(runLog.Text()); }
 
 MmStream& ReaderRig::VideoOf(int index)
 {
