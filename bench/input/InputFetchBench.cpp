@@ -5,7 +5,7 @@
 #include "app/ConversionSettings.h"
 #include "app/RunLog.h"
 #include "input/FrameFetch.h"
-#include "input/InputHost.h"
+#include "input/HeadlessInputHost.h"
 #include "input/InputTable.h"
 #include "input/StreamObjects.h"
 #include "input/StreamReader.h"
@@ -46,30 +46,6 @@ class IdleWindow final : public WindowPort {
 public:
     void PumpMessages() override { }
     void PostCloseRequest() override { }
-};
-
-class HeadlessHost final : public InputHost {
-public:
-    class Dialog final : public TCancelDialog {
-    public:
-        using TCancelDialog::TCancelDialog;
-        bool Create() override { return true; }
-        void SetCaption(const std::string&) override { }
-        void SetUpperText(const std::string&) override { }
-        void SetStatusText(const std::string&) override { }
-        void Close() override { }
-    };
-    void SetMainWindowEnabled(bool) override { }
-    void SetWaitCursor(bool) override { }
-    void DeleteListLine(int) override { }
-    void InsertListLine(int, const std::string&) override { }
-    void SelectListLine(int) override { }
-    void PostRemoveCommand() override { }
-    void RefreshInputControls() override { }
-    std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
-    {
-        return std::make_unique<Dialog>(cancelRequested);
-    }
 };
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
@@ -150,7 +126,7 @@ bool FetchEveryFrame(const std::string& path, int& frames, int& wrongFrames, Tim
     SilentMessages messages;
     MemoryControlSurface controls;
     IdleWindow window;
-    HeadlessHost host;
+    HeadlessInputHost host;
     MediaInputContext context{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}};
     StreamReader reader(context);
     FrameFetch fetch(context, reader);
