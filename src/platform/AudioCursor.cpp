@@ -28,13 +28,10 @@ bool IsEightBit(int format) { return format == AV_SAMPLE_FMT_U8 || format == AV_
 
 std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error)
 {
-    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    int index = -1;
+    std::unique_ptr<MediaSource> source
+        = OpenSource(path, AVMEDIA_TYPE_AUDIO, media_messages::noAudioStream, index, error);
     if (!source) {
-        return nullptr;
-    }
-    int index = source->FirstStream(AVMEDIA_TYPE_AUDIO);
-    if (index < 0) {
-        error = PlainFailure(MediaFailure::NoStream, MediaText(media_messages::noAudioStream, path.c_str()));
         return nullptr;
     }
     AVStream* stream = source->Stream(index);
@@ -46,25 +43,13 @@ std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaErr
         return nullptr;
     }
     std::unique_ptr<AudioCursor> cursor(new AudioCursor());
-    cursor->codec_ = OpenStreamDecoder(*source, index, &cursor->decoder_, error);
-    if (cursor->codec_ == nullptr) {
+    if (!cursor->OpenDecoder(std::move(source), index, error)) {
         return nullptr;
     }
-    cursor->frame_ = av_frame_alloc();
-    cursor->packet_ = av_packet_alloc();
-    if (cursor->frame_ == nullptr || cursor->packet_ == nullptr) {
-        error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a frame"));
-        return nullptr;
-    }
-    source->KeepOnlyStream(index);
-    cursor->stream_ = stream;
-    cursor->streamIndex_ = index;
     cursor->sampleRate_ = rate;
     cursor->channels_ = channels == 1 ? 1 : 2;
     const bool eightBit = IsEightBit(stream->codecpar->format) || stream->codecpar->codec_id == AV_CODEC_ID_PCM_U8;
     cursor->bits_ = eightBit ? 8 : 16;
-    cursor->startPts_ = StreamStartPts(stream);
-    cursor->source_ = std::move(source);
     return cursor;
 }
 
@@ -72,9 +57,6 @@ AudioCursor::~AudioCursor()
 {
     swr_free(&resampler_);
     av_channel_layout_uninit(&resamplerInLayout_);
-    av_packet_free(&packet_);
-    av_frame_free(&frame_);
-    avcodec_free_context(&codec_);
 }
 
 bool AudioCursor::ConvertFrame(std::vector<std::uint8_t>& converted, int& samples)
@@ -152,7 +134,7 @@ void AudioCursor::Place(const std::vector<std::uint8_t>& converted, int samples,
 
 CursorStep AudioCursor::ReadChunk(std::vector<std::uint8_t>& out)
 {
-    CursorStep step = DecodeNextFrame(*source_, streamIndex_, codec_, packet_, frame_, draining_, lastError_);
+    CursorStep step = DecodeStreamFrame();
     if (step != CursorStep::Frame) {
         return step;
     }
@@ -172,20 +154,12 @@ bool AudioCursor::ShouldSeekFor(std::int64_t position) const
 
 bool AudioCursor::SeekTo(std::int64_t position)
 {
-    ++seeks_;
     position = std::max<std::int64_t>(0, position);
     std::int64_t pts = startPts_ + av_rescale_q(position, AVRational{1, sampleRate_}, stream_->time_base);
-    int result = av_seek_frame(source_->Context(), streamIndex_, pts, AVSEEK_FLAG_BACKWARD);
-    if (result < 0) {
-        result = avformat_seek_file(source_->Context(), streamIndex_, INT64_MIN, pts, pts, 0);
-    }
-    if (result < 0) {
-        lastError_ = AvFailure(MediaFailure::ReadFailed, "av_seek_frame()", source_->Path(), result).text;
+    if (!SeekDemuxer(pts)) {
         return false;
     }
-    avcodec_flush_buffers(codec_);
     swr_free(&resampler_);
-    draining_ = false;
     anchorPending_ = true;
     nextPosition_ = position;
     decodePosition_ = position;

@@ -11,8 +11,7 @@
 #pragma once
 
 #include "platform/MediaError.h"
-#include "platform/MediaSource.h"
-#include "platform/VideoCursor.h"
+#include "platform/StreamCursor.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,16 +25,11 @@ extern "C" {
 
 namespace discforge {
 
-class AudioCursor {
+class AudioCursor : public StreamCursor {
 public:
     static std::unique_ptr<AudioCursor> Open(const std::string& path, MediaError& error);
     ~AudioCursor();
-    AudioCursor(const AudioCursor&) = delete;
-    AudioCursor& operator=(const AudioCursor&) = delete;
 
-    const MediaSource& Source() const { return *source_; }
-    const AVStream* Stream() const { return stream_; }
-    const AVCodec* Decoder() const { return decoder_; }
     int Channels() const { return channels_; }
     int SampleRate() const { return sampleRate_; }
     int BitsPerSample() const { return bits_; }
@@ -53,23 +47,13 @@ public:
     // Decoding on: samples before `position` are dropped.
     void SkipTo(std::int64_t position);
 
-    const std::string& LastError() const { return lastError_; }
     std::uint64_t SamplesDecoded() const { return samplesDecoded_; }
-    std::uint64_t Seeks() const { return seeks_; }
 
 private:
     AudioCursor() = default;
-    CursorStep DecodeFrame();
     bool ConvertFrame(std::vector<std::uint8_t>& converted, int& samples);
     void Place(const std::vector<std::uint8_t>& converted, int samples, std::vector<std::uint8_t>& out);
 
-    std::unique_ptr<MediaSource> source_;
-    AVStream* stream_ = nullptr;
-    int streamIndex_ = -1;
-    const AVCodec* decoder_ = nullptr;
-    AVCodecContext* codec_ = nullptr;
-    AVFrame* frame_ = nullptr;
-    AVPacket* packet_ = nullptr;
     SwrContext* resampler_ = nullptr;
     AVChannelLayout resamplerInLayout_{};
     int resamplerInFormat_ = -1;
@@ -77,17 +61,13 @@ private:
     int channels_ = 0;
     int sampleRate_ = 0;
     int bits_ = 16;
-    std::int64_t startPts_ = 0;
     std::vector<std::uint8_t> converted_;
 
-    bool draining_ = false;
     bool anchorPending_ = true;
     std::int64_t nextPosition_ = 0; // position of the next sample handed out
     std::int64_t decodePosition_ = 0; // position of the next sample out of the decoder
 
-    std::string lastError_;
     std::uint64_t samplesDecoded_ = 0;
-    std::uint64_t seeks_ = 0;
 };
 
 } // namespace discforge

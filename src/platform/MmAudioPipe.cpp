@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstring>
 #include <new>
-#include <system_error>
 
 namespace discforge {
 
@@ -26,17 +25,7 @@ MmAudioPipe::MmAudioPipe(std::unique_ptr<AudioCursor> cursor)
 {
 }
 
-MmAudioPipe::~MmAudioPipe()
-{
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    workWanted_.notify_all();
-    if (worker_.joinable()) {
-        worker_.join();
-    }
-}
+MmAudioPipe::~MmAudioPipe() { StopWorker(); }
 
 bool MmAudioPipe::CreateSample(std::uint8_t* buffer, std::size_t bytes, MediaError& error)
 {
@@ -64,18 +53,7 @@ void MmAudioPipe::ReleaseSample()
 
 bool MmAudioPipe::Start(MediaError& error)
 {
-    std::lock_guard lock(mutex_);
-    if (running_) {
-        return true;
-    }
-    try {
-        worker_ = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
-        error = PlainFailure(MediaFailure::ResourceFailed, media_messages::threadFailed);
-        return false;
-    }
-    running_ = true;
-    return true;
+    return StartWorker([this] { Work(); }, error);
 }
 
 std::size_t MmAudioPipe::QueueCapacity() const
@@ -100,20 +78,8 @@ void MmAudioPipe::Work()
             return;
         }
         if (planPending_) {
-            std::int64_t target = plan_;
-            planPending_ = false;
-            if (!cursor_->ShouldSeekFor(target)) {
-                cursor_->SkipTo(target);
-                continue;
-            }
-            ++realSeeks_;
-            lock.unlock();
-            bool sought = cursor_->SeekTo(target);
-            lock.lock();
-            if (!sought && !planPending_) {
-                failed_ = true;
-                error_ = cursor_->LastError();
-                workDone_.notify_all();
+            if (std::optional<std::int64_t> onward = FollowPlan(*cursor_, lock)) {
+                cursor_->SkipTo(*onward);
             }
             continue;
         }
@@ -261,12 +227,6 @@ void MmAudioPipe::AddStatistics(MmStatistics& statistics) const
     std::lock_guard lock(mutex_);
     statistics.samplesDecoded += samplesDecoded_;
     statistics.realSeeks += realSeeks_;
-}
-
-std::string MmAudioPipe::LastError() const
-{
-    std::lock_guard lock(mutex_);
-    return error_;
 }
 
 } // namespace discforge

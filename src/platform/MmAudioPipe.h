@@ -5,18 +5,15 @@
 
 #include "platform/AudioCursor.h"
 #include "platform/MmStream.h"
+#include "platform/PipeWorker.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
 #include <vector>
 
 namespace discforge {
 
-class MmAudioPipe {
+class MmAudioPipe : private PipeWorker {
 public:
     explicit MmAudioPipe(std::unique_ptr<AudioCursor> cursor);
     ~MmAudioPipe();
@@ -32,7 +29,7 @@ public:
     MmAnswer CompletionStatus(int waitMilliseconds);
     bool AtEnd() const;
     void AddStatistics(MmStatistics& statistics) const;
-    std::string LastError() const;
+    using PipeWorker::LastError;
 
 private:
     void Work();
@@ -47,20 +44,7 @@ private:
     const int sampleRate_;
     const std::uint8_t silence_;
 
-    mutable std::mutex mutex_;
-    std::condition_variable workWanted_;
-    std::condition_variable workDone_;
-    std::thread worker_;
-
     // Everything below is guarded by mutex_.
-    bool stop_ = false;
-    bool running_ = false;
-    bool demanded_ = false; // decoding waits for the first seek or update, which says where to start
-    bool planPending_ = false;
-    std::int64_t plan_ = 0;
-    bool endOfStream_ = false;
-    bool failed_ = false;
-    std::string error_;
     std::vector<std::uint8_t> queue_;
     std::size_t queueRead_ = 0;
     std::int64_t queueStart_ = 0; // sample position of the first unread byte
@@ -72,7 +56,6 @@ private:
     MmAnswer lastAnswer_ = MmAnswer::Done;
 
     std::uint64_t samplesDecoded_ = 0;
-    std::uint64_t realSeeks_ = 0;
 };
 
 } // namespace discforge

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <new>
-#include <system_error>
 
 namespace discforge {
 
@@ -28,17 +27,7 @@ MmVideoPipe::MmVideoPipe(std::unique_ptr<VideoCursor> cursor)
 {
 }
 
-MmVideoPipe::~MmVideoPipe()
-{
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    workWanted_.notify_all();
-    if (worker_.joinable()) {
-        worker_.join();
-    }
-}
+MmVideoPipe::~MmVideoPipe() { StopWorker(); }
 
 bool MmVideoPipe::CreateSample(MediaError& error)
 {
@@ -67,18 +56,7 @@ void MmVideoPipe::ReleaseSample()
 
 bool MmVideoPipe::Start(MediaError& error)
 {
-    std::lock_guard lock(mutex_);
-    if (running_) {
-        return true;
-    }
-    try {
-        worker_ = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
-        error = PlainFailure(MediaFailure::ResourceFailed, media_messages::threadFailed);
-        return false;
-    }
-    running_ = true;
-    return true;
+    return StartWorker([this] { Work(); }, error);
 }
 
 bool MmVideoPipe::WorkWanted() const
@@ -112,19 +90,8 @@ void MmVideoPipe::Work()
             return;
         }
         if (planPending_) {
-            std::int64_t target = plan_;
-            planPending_ = false;
-            if (cursor_->ShouldSeekFor(target)) {
-                ++realSeeks_;
-                lock.unlock();
-                bool sought = cursor_->SeekTo(target);
-                lock.lock();
-                if (!sought && !planPending_) {
-                    failed_ = true;
-                    error_ = cursor_->LastError();
-                    workDone_.notify_all();
-                }
-            }
+            // Without a seek the frames before the plan are dropped by skipBefore_.
+            FollowPlan(*cursor_, lock);
             continue;
         }
         std::vector<std::uint8_t> pixels = TakeSpare();
@@ -335,12 +302,6 @@ void MmVideoPipe::AddStatistics(MmStatistics& statistics) const
     statistics.framesDelivered += framesDelivered_;
     statistics.framesSkipped += framesSkipped_;
     statistics.realSeeks += realSeeks_;
-}
-
-std::string MmVideoPipe::LastError() const
-{
-    std::lock_guard lock(mutex_);
-    return error_;
 }
 
 } // namespace discforge

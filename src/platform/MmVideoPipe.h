@@ -5,20 +5,17 @@
 #pragma once
 
 #include "platform/MmStream.h"
+#include "platform/PipeWorker.h"
 #include "platform/VideoCursor.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
 #include <vector>
 
 namespace discforge {
 
-class MmVideoPipe {
+class MmVideoPipe : private PipeWorker {
 public:
     explicit MmVideoPipe(std::unique_ptr<VideoCursor> cursor);
     ~MmVideoPipe();
@@ -36,7 +33,7 @@ public:
     bool Lock(MmSurfaceLock& lock);
     void Unlock();
     void AddStatistics(MmStatistics& statistics) const;
-    std::string LastError() const;
+    using PipeWorker::LastError;
 
 private:
     struct ReadyFrame {
@@ -57,22 +54,9 @@ private:
     const int height_;
     const std::size_t frameBytes_;
 
-    mutable std::mutex mutex_;
-    std::condition_variable workWanted_;
-    std::condition_variable workDone_;
-    std::thread worker_;
-
     // Everything below is guarded by mutex_.
-    bool stop_ = false;
-    bool running_ = false;
-    bool demanded_ = false; // decoding waits for the first seek or update, which says where to start
-    bool planPending_ = false;
-    std::int64_t plan_ = 0;
     std::int64_t skipBefore_ = 0; // the worker drops frames numbered below
     std::int64_t tailIndex_ = -1; // last frame queued or delivered in the current run
-    bool endOfStream_ = false;
-    bool failed_ = false;
-    std::string error_;
     std::deque<ReadyFrame> ready_;
     std::vector<std::vector<std::uint8_t>> spare_;
 
@@ -88,7 +72,6 @@ private:
     std::uint64_t framesDecoded_ = 0;
     std::uint64_t framesDelivered_ = 0;
     std::uint64_t framesSkipped_ = 0;
-    std::uint64_t realSeeks_ = 0;
 };
 
 } // namespace discforge

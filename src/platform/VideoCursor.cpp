@@ -24,13 +24,10 @@ constexpr std::int64_t unindexedDecodeSeconds = 5;
 
 std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaError& error)
 {
-    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    int index = -1;
+    std::unique_ptr<MediaSource> source
+        = OpenSource(path, AVMEDIA_TYPE_VIDEO, media_messages::noVideoStream, index, error);
     if (!source) {
-        return nullptr;
-    }
-    int index = source->FirstStream(AVMEDIA_TYPE_VIDEO);
-    if (index < 0) {
-        error = PlainFailure(MediaFailure::NoStream, MediaText(media_messages::noVideoStream, path.c_str()));
         return nullptr;
     }
     AVStream* stream = source->Stream(index);
@@ -42,38 +39,20 @@ std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaErr
         return nullptr;
     }
     std::unique_ptr<VideoCursor> cursor(new VideoCursor());
-    cursor->codec_ = OpenStreamDecoder(*source, index, &cursor->decoder_, error);
-    if (cursor->codec_ == nullptr) {
+    if (!cursor->OpenDecoder(std::move(source), index, error)) {
         return nullptr;
     }
-    cursor->frame_ = av_frame_alloc();
-    cursor->packet_ = av_packet_alloc();
-    if (cursor->frame_ == nullptr || cursor->packet_ == nullptr) {
-        error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a frame"));
-        return nullptr;
-    }
-    source->KeepOnlyStream(index);
     AVRational rate = StreamFrameRate(stream);
     cursor->hasFrameTiming_ = rate.num > 0;
     if (cursor->hasFrameTiming_) {
         cursor->frameRate_ = rate;
     }
-    cursor->stream_ = stream;
-    cursor->streamIndex_ = index;
     cursor->width_ = width;
     cursor->height_ = height;
-    cursor->startPts_ = StreamStartPts(stream);
-    cursor->source_ = std::move(source);
     return cursor;
 }
 
-VideoCursor::~VideoCursor()
-{
-    sws_freeContext(scaler_);
-    av_packet_free(&packet_);
-    av_frame_free(&frame_);
-    avcodec_free_context(&codec_);
-}
+VideoCursor::~VideoCursor() { sws_freeContext(scaler_); }
 
 std::int64_t VideoCursor::IndexOfPts(std::int64_t pts) const
 {
@@ -87,7 +66,7 @@ std::int64_t VideoCursor::PtsOfIndex(std::int64_t index) const
 
 CursorStep VideoCursor::DecodeNext()
 {
-    CursorStep step = DecodeNextFrame(*source_, streamIndex_, codec_, packet_, frame_, draining_, lastError_);
+    CursorStep step = DecodeStreamFrame();
     if (step != CursorStep::Frame) {
         ended_ = step == CursorStep::End;
         return step;
@@ -148,19 +127,10 @@ bool VideoCursor::ShouldSeekFor(std::int64_t target)
 
 bool VideoCursor::SeekTo(std::int64_t target)
 {
-    ++seeks_;
     target = std::max<std::int64_t>(0, target);
-    std::int64_t pts = PtsOfIndex(target);
-    int result = av_seek_frame(source_->Context(), streamIndex_, pts, AVSEEK_FLAG_BACKWARD);
-    if (result < 0) {
-        result = avformat_seek_file(source_->Context(), streamIndex_, INT64_MIN, pts, pts, 0);
-    }
-    if (result < 0) {
-        lastError_ = AvFailure(MediaFailure::ReadFailed, "av_seek_frame()", source_->Path(), result).text;
+    if (!SeekDemuxer(PtsOfIndex(target))) {
         return false;
     }
-    avcodec_flush_buffers(codec_);
-    draining_ = false;
     ended_ = false;
     haveLast_ = false;
     std::int64_t keyFrame = KeyFrameAtOrBefore(target);

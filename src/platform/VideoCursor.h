@@ -10,7 +10,7 @@
 #pragma once
 
 #include "platform/MediaError.h"
-#include "platform/MediaSource.h"
+#include "platform/StreamCursor.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,16 +23,11 @@ extern "C" {
 
 namespace discforge {
 
-class VideoCursor {
+class VideoCursor : public StreamCursor {
 public:
     static std::unique_ptr<VideoCursor> Open(const std::string& path, MediaError& error);
     ~VideoCursor();
-    VideoCursor(const VideoCursor&) = delete;
-    VideoCursor& operator=(const VideoCursor&) = delete;
 
-    const MediaSource& Source() const { return *source_; }
-    const AVStream* Stream() const { return stream_; }
-    const AVCodec* Decoder() const { return decoder_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     // The frame rate used for numbering; 25 when the stream gives none.
@@ -56,9 +51,7 @@ public:
     // `firstRow`, `pitch` bytes apart (negative for bottom-up storage).
     bool Convert(std::uint8_t* firstRow, int pitch);
 
-    const std::string& LastError() const { return lastError_; }
     std::uint64_t FramesDecoded() const { return framesDecoded_; }
-    std::uint64_t Seeks() const { return seeks_; }
 
 private:
     VideoCursor() = default;
@@ -66,29 +59,18 @@ private:
     std::int64_t PtsOfIndex(std::int64_t index) const;
     std::int64_t KeyFrameAtOrBefore(std::int64_t target);
 
-    std::unique_ptr<MediaSource> source_;
-    AVStream* stream_ = nullptr;
-    int streamIndex_ = -1;
-    const AVCodec* decoder_ = nullptr;
-    AVCodecContext* codec_ = nullptr;
-    AVFrame* frame_ = nullptr;
-    AVPacket* packet_ = nullptr;
     SwsContext* scaler_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     AVRational frameRate_{25, 1};
     bool hasFrameTiming_ = false;
-    std::int64_t startPts_ = 0;
 
-    bool draining_ = false;
     bool ended_ = false;
     bool haveLast_ = false;
     std::int64_t lastIndex_ = -1;
     std::int64_t landing_ = 0; // lowest number the first frame after an open or seek can have
 
-    std::string lastError_;
     std::uint64_t framesDecoded_ = 0;
-    std::uint64_t seeks_ = 0;
 };
 
 } // namespace discforge

@@ -1,0 +1,46 @@
+#include "platform/PipeWorker.h"
+
+#include "platform/FfmpegError.h"
+#include "platform/MediaMessages.h"
+
+#include <system_error>
+
+namespace discforge {
+
+PipeWorker::~PipeWorker() { StopWorker(); }
+
+void PipeWorker::StopWorker()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    workWanted_.notify_all();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+bool PipeWorker::StartWorker(std::function<void()> work, MediaError& error)
+{
+    std::lock_guard lock(mutex_);
+    if (running_) {
+        return true;
+    }
+    try {
+        worker_ = std::thread(std::move(work));
+    } catch (const std::system_error&) {
+        error = PlainFailure(MediaFailure::ResourceFailed, media_messages::threadFailed);
+        return false;
+    }
+    running_ = true;
+    return true;
+}
+
+std::string PipeWorker::LastError() const
+{
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+} // namespace discforge
