@@ -1,14 +1,17 @@
 #include "CliConverter.h"
 
-#include "HeadlessPorts.h"
 #include "app/AppCore.h"
 #include "app/ConversionRun.h"
 #include "app/EncoderCallbacks.h"
 #include "app/OutputName.h"
 #include "app/Startup.h"
-#include "input/HeadlessInputHost.h"
-#include "platform/MemoryControlSurface.h"
-#include "platform/PowerPort.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessShell.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/StderrMessagePort.h"
+#include "platform/SystemPower.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -91,7 +94,10 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
     HeadlessWindowPort window;
     MemoryControlSurface controls;
     HeadlessInputHost host;
-    AppCore core(AppPorts{messages, window, controls, host});
+    SystemPower power;
+    HeadlessShell shell;
+    HeadlessFilterDialog filterDialog;
+    AppCore core(AppPorts{messages, window, controls, host, power, shell, filterDialog});
     if (!StartEncoder(core, EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
         return exitFailed;
     }
@@ -116,7 +122,6 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
     core.settings.maxFileSizeMB = options.splitMB != 0 ? options.splitMB : core.settings.maxFileSizeMB;
     core.settings.shutdownWhenDone = options.shutdownWhenDone;
 
-    SystemPower power;
     ConversionRun run(core, power, nullptr);
     run.StartConversion();
     if (interrupted) {

@@ -21,7 +21,7 @@ AppCore::AppCore(AppPorts corePorts, SizeEditHooks hooks)
 MediaInputContext AppCore::MediaContext()
 {
     return {inputs, settings, runLog, media,
-        {ports.messages, ports.controls, ports.window, ports.host, ports.askYesNo, ports.editFilters}};
+        {ports.messages, ports.controls, ports.window, ports.host, ports.filterDialog}};
 }
 
 } // namespace discforge
