@@ -13,6 +13,7 @@ AppCore::AppCore(AppPorts corePorts, SizeEditHooks hooks)
           {ports.messages, ports.controls, ports.host, streamReader, workPicture, media.run.batchStop})
     , videoSupply(*this)
     , audioSupply(*this)
+    , inputCommands(*this)
 {
     // Long picture work gives up when the batch is stopped.
     workPicture.SetStopFlag(&media.run.batchStop);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/AudioSupply.h"
+#include "app/InputCommands.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
 #include "core/ConversionSettings.h"
@@ -60,6 +61,7 @@ public:
     InputTable inputTable;
     VideoSupply videoSupply;
     AudioSupply audioSupply;
+    InputCommands inputCommands;
 
 private:
     MediaInputContext MediaContext();
