@@ -22,11 +22,14 @@ using mediagen::FrameRate;
 const DiscCase& VcdNtsc() { return discCases[0]; }
 const DiscCase& VcdPal() { return discCases[3]; }
 
+// The files in `folder`; folders such as the program's state folder are not counted.
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
     for (const auto& file : std::filesystem::directory_iterator(folder)) {
-        names.push_back(file.path().filename().string());
+        if (file.is_regular_file()) {
+            names.push_back(file.path().filename().string());
+        }
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -83,12 +83,13 @@ struct InputTableRig {
     bool AddList(const std::string& path);
     std::vector<std::string> LogLines() const;
 
-    ConversionSettings settings;
-    RunLog runLog;
-    InputTableState state;
+    // The ports first: they outlive the state that holds what they made (a progress window).
     RecordingMessagePort messages;
     MemoryControlSurface controls;
     HeadlessInputHost host;
+    ConversionSettings settings;
+    RunLog runLog;
+    InputTableState state;
     FakeStreamReader streams{state};
     TFullDib picture;
     bool stopRequested = true;

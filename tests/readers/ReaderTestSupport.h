@@ -35,15 +35,16 @@ struct ReaderRig {
     // The frame number the entry's surface shows; -2 when it cannot be locked.
     std::int64_t ShownNumber(int index);
 
-    ConversionSettings settings;
-    RunLog runLog;
-    InputTableState inputs;
-    MediaInputState media;
+    // The ports first: they outlive the state that holds what they made (a progress window).
     RecordingMessagePort messages;
     MemoryControlSurface controls;
     HeadlessWindowPort window;
     HeadlessInputHost host;
     HeadlessFilterDialog filterDialog;
+    ConversionSettings settings;
+    RunLog runLog;
+    InputTableState inputs;
+    MediaInputState media;
     StreamReader reader{
         MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, filterDialog}}};
     FrameFetch fetch{
