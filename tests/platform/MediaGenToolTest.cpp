@@ -50,8 +50,8 @@ TEST(MediaGenTool, WritesEachFrameRateAsItsOwnFraction)
         std::uint32_t rate;
         std::uint32_t scale;
     };
-    for (const Case& c : {Case{"25", 25, 1}, Case{"29.97", 30000, 1001}, Case{"2997/100", 2997, 100},
-             Case{"23.976", 24000, 1001}}) {
+    for (const Case& c :
+        {Case{"25", 25, 1}, Case{"29.97", 30000, 1001}, Case{"2997/100", 2997, 100}, Case{"23.976", 24000, 1001}}) {
         const std::string path = SampleFolder() + "/rate.avi";
         int status = 0;
         const std::string output
