@@ -11,7 +11,6 @@ extern "C" {
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -94,21 +93,36 @@ void CountPicturesByDecodingTimes(AVFormatContext* context)
     if (packet == nullptr) {
         return;
     }
-    const auto take = [&](int limit) {
-        for (int read = 0; read < limit && av_read_frame(context, packet) >= 0; ++read) {
-            const auto index = static_cast<std::size_t>(packet->stream_index);
-            if (index < firstDts.size() && packet->dts != AV_NOPTS_VALUE) {
-                if (firstDts[index] == AV_NOPTS_VALUE) {
-                    firstDts[index] = packet->dts;
-                }
-                lastDts[index] = std::max(lastDts[index], packet->dts);
-            }
-            av_packet_unref(packet);
+    const auto takePacket = [&] {
+        if (av_read_frame(context, packet) < 0) {
+            return false;
         }
+        const auto index = static_cast<std::size_t>(packet->stream_index);
+        if (index < firstDts.size() && packet->dts != AV_NOPTS_VALUE) {
+            if (firstDts[index] == AV_NOPTS_VALUE) {
+                firstDts[index] = packet->dts;
+            }
+            lastDts[index] = std::max(lastDts[index], packet->dts);
+        }
+        av_packet_unref(packet);
+        return true;
     };
-    take(headPackets);
-    if (av_seek_frame(context, -1, std::max<std::int64_t>(0, size - tailBytes), AVSEEK_FLAG_BYTE) >= 0) {
-        take(std::numeric_limits<int>::max());
+    const auto everyVideoStarted = [&] {
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && firstDts[i] == AV_NOPTS_VALUE) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int read = 0; read < headPackets && !everyVideoStarted(); ++read) {
+        if (!takePacket()) {
+            break;
+        }
+    }
+    const bool atTail = av_seek_frame(context, -1, std::max<std::int64_t>(0, size - tailBytes), AVSEEK_FLAG_BYTE) >= 0;
+    for (bool more = atTail; more;) {
+        more = takePacket();
     }
     av_packet_free(&packet);
     av_seek_frame(context, -1, 0, AVSEEK_FLAG_BYTE);
