@@ -4,7 +4,7 @@
 #include "input/FrameFetch.h"
 #include "input/StreamObjects.h"
 #include "picture/PictureFitting.h"
-#include "platform/WindowPort.h"
+#include "ports/WindowPort.h"
 
 namespace discforge {
 

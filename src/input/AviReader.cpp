@@ -1,9 +1,9 @@
 #include "input/AviReader.h"
 
-#include "app/ConversionSettings.h"
-#include "app/ShowMessage.h"
+#include "core/ConversionSettings.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "input/ReaderMessages.h"
-#include "input/TextFormat.h"
 #include "input/VideoStreamReader.h"
 
 #include <cstring>
