@@ -335,7 +335,7 @@ std::int64_t StreamEndPts(const AVFormatContext* context, const AVStream* stream
         return (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0) + stream->duration;
     }
     // A Matroska file knows only its own length, which the longest stream sets (often the
-    // sound); its muxers write each stream's end into a tag, as "HH:MM:SS.fffffffff".
+    // sound); its muxers write where each stream ends into a tag, as "HH:MM:SS.fffffffff".
     const AVDictionaryEntry* tag = av_dict_get(stream->metadata, "DURATION", nullptr, 0);
     std::int64_t tagged = 0;
     if (tag != nullptr && av_parse_time(&tagged, tag->value, 1) == 0 && tagged > 0) {

@@ -119,6 +119,7 @@ bool VideoCursor::SeekFurtherBack()
     landing_ = 0;
     return true;
 }
+
 std::int64_t VideoCursor::NextIndex() const { return haveLast_ ? lastIndex_ + 1 : landing_; }
 
 std::int64_t VideoCursor::KeyFrameAtOrBefore(std::int64_t target)
