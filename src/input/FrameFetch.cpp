@@ -39,7 +39,7 @@ FrameFetch::FrameFetch(MediaInputContext context, StreamReader& streams)
 
 int FrameFetch::SourceFrame(int frameNumber, double frameRate, int tvStandard)
 {
-    const double perOutputFrame = tvStandard == standardPal ? 0.04 : 0.0333667000333667;
+    const double perOutputFrame = tvStandard == standardPal ? 0.04 : 0.033366700033366704;
     return static_cast<int>(frameNumber * frameRate * perOutputFrame);
 }
 

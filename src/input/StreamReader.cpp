@@ -140,7 +140,9 @@ bool StreamReader::ReadTiming(int index, const MmStream& video)
         entry.firstFrame = 0;
         entry.lastFrame = static_cast<int>(std::min<std::int64_t>(frames, INT32_MAX)) - 1;
         entry.sourceBits = 32;
-        entry.frameRate = 1e7 / static_cast<double>(entry.timePerFrame);
+        // The stream's own rate: one taken back from the rounded time per frame
+        // maps output frames a frame too far now and then in a long input.
+        entry.frameRate = video.FrameRate();
         return true;
     }
     MediaError error;

@@ -153,7 +153,7 @@ std::unique_ptr<AviStream> AviFile::GetStream(std::uint32_t type, int index)
         auto impl = std::make_unique<AviStream::Impl>();
         impl->file = impl_;
         impl->stream = stream;
-        impl->startPts = StreamStartPts(stream);
+        impl->startPts = StreamStartPts(context, stream);
         AviStreamInfo& info = impl->info;
         info.type = type;
         info.handler = stream->codecpar->codec_tag;

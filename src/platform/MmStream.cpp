@@ -88,6 +88,7 @@ const std::vector<MediaComponent>& MmStream::Components() const { return impl_->
 bool MmStream::CanSeek() const { return impl_->canSeek; }
 std::int64_t MmStream::Duration() const { return impl_->duration; }
 std::int64_t MmStream::TimePerFrame() const { return impl_->timePerFrame; }
+double MmStream::FrameRate() const { return impl_->timePerFrame != 0 ? av_q2d(impl_->frameRate) : 0.0; }
 MmVideoFormat MmStream::VideoFormat() const { return impl_->videoFormat; }
 MmWaveFormat MmStream::WaveFormat() const { return impl_->waveFormat; }
 

@@ -83,9 +83,12 @@ public:
     // Length of the stream in 100-ns units; 0 when unknown.
     std::int64_t Duration() const;
 
-    // Video only. 100-ns units, rounded to the nearest unit; 0 when the
+    // Video only. 100-ns units, rounded down to a whole unit; 0 when the
     // stream has no frame timing.
     std::int64_t TimePerFrame() const;
+    // Video only. Frames per second, exact (30000/1001 stays that, where the
+    // time per frame is rounded); 0 when the stream has no frame timing.
+    double FrameRate() const;
     MmVideoFormat VideoFormat() const;
 
     // Audio only.

@@ -43,7 +43,7 @@ bool StreamCursor::OpenDecoder(std::unique_ptr<MediaSource> source, int index, M
     source_->KeepOnlyStream(index);
     stream_ = source_->Stream(index);
     streamIndex_ = index;
-    startPts_ = StreamStartPts(stream_);
+    startPts_ = StreamStartPts(source_->Context(), stream_);
     return true;
 }
 

@@ -67,12 +67,18 @@ std::int64_t VideoCursor::PtsOfIndex(std::int64_t index) const
 CursorStep VideoCursor::DecodeNext()
 {
     CursorStep step = DecodeStreamFrame();
+    while (checkLanding_ && LandedPastTarget(step) && SeekFurtherBack()) {
+        step = DecodeStreamFrame();
+    }
+    checkLanding_ = false;
     if (step != CursorStep::Frame) {
         ended_ = step == CursorStep::End;
         return step;
     }
     std::int64_t pts = frame_->best_effort_timestamp;
-    std::int64_t index = pts != AV_NOPTS_VALUE ? IndexOfPts(pts) : (haveLast_ ? lastIndex_ + 1 : landing_);
+    // A picture before frame 0 (the first of a late AVI video) is frame 0.
+    std::int64_t index
+        = pts != AV_NOPTS_VALUE ? std::max<std::int64_t>(0, IndexOfPts(pts)) : (haveLast_ ? lastIndex_ + 1 : landing_);
     // Numbers only grow, even across duplicate or missing timestamps.
     if (haveLast_ && index <= lastIndex_) {
         index = lastIndex_ + 1;
@@ -81,6 +87,37 @@ CursorStep VideoCursor::DecodeNext()
     haveLast_ = true;
     ++framesDecoded_;
     return CursorStep::Frame;
+}
+
+bool VideoCursor::LandedPastTarget(CursorStep step) const
+{
+    if (step == CursorStep::End) {
+        return true;
+    }
+    const std::int64_t pts = frame_->best_effort_timestamp;
+    return step == CursorStep::Frame && pts != AV_NOPTS_VALUE && IndexOfPts(pts) > seekTarget_;
+}
+
+// A seek can land past the frame it was asked for: a program stream's demuxer
+// seeks by decoding times, which run ahead of the pictures' times, so it lands
+// on the picture after a key frame, and the decoder drops every picture up to
+// the next key frame. Each retry seeks twice as far back, the last one to the
+// stream's start, from where every frame is reached by decoding on.
+bool VideoCursor::SeekFurtherBack()
+{
+    if (backOff_ > seekTarget_) {
+        return false;
+    }
+    const std::int64_t second = std::max<std::int64_t>(1, av_rescale(1, frameRate_.num, frameRate_.den));
+    backOff_ = backOff_ == 0 ? second : 2 * backOff_;
+    const std::int64_t target = seekTarget_ - backOff_;
+    const std::int64_t beforeStart = startPts_ - av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, stream_->time_base);
+    if (!SeekDemuxer(target > 0 ? PtsOfIndex(target) : beforeStart)) {
+        return false;
+    }
+    haveLast_ = false;
+    landing_ = 0;
+    return true;
 }
 
 std::int64_t VideoCursor::NextIndex() const { return haveLast_ ? lastIndex_ + 1 : landing_; }
@@ -133,6 +170,9 @@ bool VideoCursor::SeekTo(std::int64_t target)
     }
     ended_ = false;
     haveLast_ = false;
+    checkLanding_ = true;
+    seekTarget_ = target;
+    backOff_ = 0;
     std::int64_t keyFrame = KeyFrameAtOrBefore(target);
     landing_ = keyFrame >= 0 ? std::min(keyFrame, target) : 0;
     return true;

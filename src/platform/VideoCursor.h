@@ -42,7 +42,9 @@ public:
     std::int64_t NextIndex() const;
     // True when reaching `target` is cheaper by a demuxer seek than by decoding on.
     bool ShouldSeekFor(std::int64_t target);
-    // Seeks the demuxer to the key frame at or before `target`.
+    // Seeks the demuxer to the key frame at or before `target`. When the next
+    // frame decoded would come after `target` (the seek landed too late), it
+    // seeks further back on its own.
     bool SeekTo(std::int64_t target);
     // The key frame at or after `position` by the demuxer's index; -1 when unknown.
     std::int64_t IndexedKeyFrameAtOrAfter(std::int64_t position);
@@ -58,6 +60,8 @@ private:
     std::int64_t IndexOfPts(std::int64_t pts) const;
     std::int64_t PtsOfIndex(std::int64_t index) const;
     std::int64_t KeyFrameAtOrBefore(std::int64_t target);
+    bool LandedPastTarget(CursorStep step) const;
+    bool SeekFurtherBack();
 
     SwsContext* scaler_ = nullptr;
     int width_ = 0;
@@ -69,6 +73,9 @@ private:
     bool haveLast_ = false;
     std::int64_t lastIndex_ = -1;
     std::int64_t landing_ = 0; // lowest number the first frame after an open or seek can have
+    bool checkLanding_ = false; // the next decoded frame is the first after a seek
+    std::int64_t seekTarget_ = 0;
+    std::int64_t backOff_ = 0; // frames before seekTarget_ that the last retry sought to
 
     std::uint64_t framesDecoded_ = 0;
 };

@@ -43,6 +43,29 @@ TEST(MediaGenTool, HelpNamesEveryOption)
     EXPECT_NE(status, 0) << "an unsupported rate is refused";
 }
 
+TEST(MediaGenTool, WritesEachFrameRateAsItsOwnFraction)
+{
+    struct Case {
+        const char* option;
+        std::uint32_t rate;
+        std::uint32_t scale;
+    };
+    for (const Case& c :
+        {Case{"25", 25, 1}, Case{"29.97", 30000, 1001}, Case{"2997/100", 2997, 100}, Case{"23.976", 24000, 1001}}) {
+        const std::string path = SampleFolder() + "/rate.avi";
+        int status = 0;
+        const std::string output
+            = RunTool("avi " + path + " --video mjpeg --audio none --size 64x48 --frames 3 --fps " + c.option, status);
+        ASSERT_EQ(status, 0) << output;
+        MediaError error;
+        auto file = AviFile::Open(path, error);
+        ASSERT_TRUE(file) << error.text;
+        EXPECT_EQ(file->Info().rate, c.rate) << c.option;
+        EXPECT_EQ(file->Info().scale, c.scale) << c.option;
+        EXPECT_EQ(file->Info().length, 3u) << c.option;
+    }
+}
+
 TEST(MediaGenTool, WritesTheAviItIsAskedFor)
 {
     const std::string path = SampleFolder() + "/tool.avi";

@@ -17,16 +17,19 @@ struct Variant {
     VideoCodec codec;
     FrameRate rate;
     const char* decoderName;
-    std::int64_t timePerFrame;
+    std::int64_t timePerFrame; // rounded down to 100 ns
+    double frameRate; // exact
 };
 
 const std::vector<Variant> variants{
-    {VideoCodec::Mpeg4, FrameRate::Pal25, "MPEG-4 Part 2 Video decoder", 400000},
-    {VideoCodec::Mpeg4, FrameRate::Ntsc2997, "MPEG-4 Part 2 Video decoder", 333666},
-    {VideoCodec::Mjpeg, FrameRate::Pal25, "Motion JPEG Video decoder", 400000},
-    {VideoCodec::Mjpeg, FrameRate::Ntsc2997, "Motion JPEG Video decoder", 333666},
-    {VideoCodec::RawRgb, FrameRate::Pal25, "Uncompressed Video decoder", 400000},
-    {VideoCodec::RawRgb, FrameRate::Ntsc2997, "Uncompressed Video decoder", 333666},
+    {VideoCodec::Mpeg4, FrameRate::Pal25, "MPEG-4 Part 2 Video decoder", 400000, 25.0},
+    {VideoCodec::Mpeg4, FrameRate::Ntsc2997, "MPEG-4 Part 2 Video decoder", 333666, 30000.0 / 1001},
+    {VideoCodec::Mpeg4, FrameRate::Exact2997, "MPEG-4 Part 2 Video decoder", 333667, 29.97},
+    {VideoCodec::Mpeg4, FrameRate::Film23976, "MPEG-4 Part 2 Video decoder", 417083, 24000.0 / 1001},
+    {VideoCodec::Mjpeg, FrameRate::Pal25, "Motion JPEG Video decoder", 400000, 25.0},
+    {VideoCodec::Mjpeg, FrameRate::Ntsc2997, "Motion JPEG Video decoder", 333666, 30000.0 / 1001},
+    {VideoCodec::RawRgb, FrameRate::Pal25, "Uncompressed Video decoder", 400000, 25.0},
+    {VideoCodec::RawRgb, FrameRate::Ntsc2997, "Uncompressed Video decoder", 333666, 30000.0 / 1001},
 };
 
 AviRecipe VideoOnly(VideoCodec codec, FrameRate rate)
@@ -50,6 +53,9 @@ TEST(MmStreamVideo, EachVariantReportsItsTimingFormatAndComponents)
         auto stream = MmStream::Open(SampleAvi(VideoOnly(variant.codec, variant.rate)), MmPurpose::PrimaryVideo, error);
         ASSERT_TRUE(stream) << error.text;
         EXPECT_EQ(stream->TimePerFrame(), variant.timePerFrame);
+        // The rate itself is not rounded: taken back from the time per frame it would
+        // map output frames a frame too far now and then in a long input.
+        EXPECT_EQ(stream->FrameRate(), variant.frameRate);
         EXPECT_EQ(stream->Duration() / stream->TimePerFrame(), frameCount) << "frames from duration";
         EXPECT_EQ(stream->VideoFormat().width, 320);
         EXPECT_EQ(stream->VideoFormat().height, 240);

@@ -80,6 +80,10 @@ TEST(FrameFetch, OutputFramesMapToSourceFramesByRate)
     EXPECT_EQ(FrameFetch::SourceFrame(30, 25.0, standardNtsc), 25);
     EXPECT_EQ(FrameFetch::SourceFrame(29, 25.0, standardNtsc), 24);
     EXPECT_EQ(FrameFetch::SourceFrame(100, 25.0, standardPal), 100);
+    // An input of exactly 29.97 frames per second shows its own frame n at every NTSC frame n.
+    for (int n = 0; n <= 100000; ++n) {
+        ASSERT_EQ(FrameFetch::SourceFrame(n, 29.97, standardNtsc), n);
+    }
 }
 
 TEST(FrameFetch, AVideoUpdateThatNeverCompletesTimesOutAfterTwentyOneWaits)

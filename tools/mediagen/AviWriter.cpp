@@ -352,8 +352,26 @@ bool AviWriter::Write(std::string& error)
 
 void FrameRateFraction(FrameRate rate, int& numerator, int& denominator)
 {
-    numerator = rate == FrameRate::Pal25 ? 25 : 30000;
-    denominator = rate == FrameRate::Pal25 ? 1 : 1001;
+    switch (rate) {
+    case FrameRate::Pal25:
+        numerator = 25;
+        denominator = 1;
+        return;
+    case FrameRate::Ntsc2997:
+        numerator = 30000;
+        denominator = 1001;
+        return;
+    case FrameRate::Exact2997:
+        numerator = 2997;
+        denominator = 100;
+        return;
+    case FrameRate::Film23976:
+        numerator = 24000;
+        denominator = 1001;
+        return;
+    }
+    numerator = 25;
+    denominator = 1;
 }
 
 int AudioSampleRate(AudioForm form)

@@ -10,7 +10,8 @@ namespace discforge::mediagen {
 
 enum class VideoCodec { Mpeg4, Mjpeg, RawRgb, None };
 enum class AudioForm { Stereo16At44100, Stereo16At48000, Mono8At11025, Mono8At22050, Mp3, None };
-enum class FrameRate { Pal25, Ntsc2997 };
+// Ntsc2997 is 30000/1001; Exact2997 is 2997/100, as some AVI writers store it; Film23976 is 24000/1001.
+enum class FrameRate { Pal25, Ntsc2997, Exact2997, Film23976 };
 
 struct AviRecipe {
     std::string path;

@@ -32,7 +32,9 @@ constexpr const char* helpText
       "                               16-bit stereo 44100 or 48000 Hz, 8-bit mono 11025 or\n"
       "                               22050 Hz, MP3 128 kbit/s stereo 44100 Hz, or no sound\n"
       "                               (default pcm44)\n"
-      "  --fps 25|29.97               frame rate (default 25)\n"
+      "  --fps 25|29.97|2997/100|23.976\n"
+      "                               frame rate (default 25; 29.97 is 30000/1001, 2997/100\n"
+      "                               is exactly 29.97, 23.976 is 24000/1001)\n"
       "  --size WxH                   picture size, even numbers from 32 to 4096 (default 352x288)\n"
       "  --seconds S                  length in seconds (default 2)\n"
       "  --frames N                   length in frames (overrides --seconds)\n"
@@ -69,6 +71,8 @@ int WriteAviCommand(const std::map<std::string, std::string>& options, const std
     static const std::map<std::string, AudioForm> forms{{"pcm44", AudioForm::Stereo16At44100},
         {"pcm48", AudioForm::Stereo16At48000}, {"u8-11025", AudioForm::Mono8At11025},
         {"u8-22050", AudioForm::Mono8At22050}, {"mp3", AudioForm::Mp3}, {"none", AudioForm::None}};
+    static const std::map<std::string, FrameRate> rates{{"25", FrameRate::Pal25}, {"29.97", FrameRate::Ntsc2997},
+        {"2997/100", FrameRate::Exact2997}, {"23.976", FrameRate::Film23976}};
     AviRecipe recipe;
     recipe.path = path;
     double seconds = 2;
@@ -78,8 +82,8 @@ int WriteAviCommand(const std::map<std::string, std::string>& options, const std
             recipe.video = codecs.at(value);
         } else if (name == "audio" && forms.count(value) != 0) {
             recipe.audio = forms.at(value);
-        } else if (name == "fps" && (value == "25" || value == "29.97")) {
-            recipe.rate = value == "25" ? FrameRate::Pal25 : FrameRate::Ntsc2997;
+        } else if (name == "fps" && rates.count(value) != 0) {
+            recipe.rate = rates.at(value);
         } else if (name == "size" && ParseSize(value, recipe.width, recipe.height)) {
         } else if (name == "seconds" && std::sscanf(value.c_str(), "%lf", &seconds) == 1 && seconds > 0) {
         } else if (name == "frames" && ParseNumber(value, number)) {
