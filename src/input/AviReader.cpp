@@ -1,7 +1,6 @@
 #include "input/AviReader.h"
 
 #include "app/ControlIds.h"
-#include "app/ConversionSettings.h"
 #include "app/ShowMessage.h"
 #include "input/ReaderMessages.h"
 #include "input/TextFormat.h"

@@ -18,12 +18,6 @@
 namespace discforge::test {
 namespace {
 
-struct Supplied {
-    int result = -1;
-    std::int32_t rowBytes = 0;
-    const std::uint8_t* pixels = nullptr;
-};
-
 class VideoSupplyTest : public ::testing::Test {
 protected:
     Supplied Supply(int frame)
@@ -31,24 +25,6 @@ protected:
         Supplied supplied;
         supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);
         return supplied;
-    }
-
-    // Blue-green-red of pixel (x, y) counted from the top left of a supplied picture.
-    std::uint32_t PixelAt(const Supplied& supplied, int height, int x, int y)
-    {
-        const std::uint8_t* at
-            = supplied.pixels + static_cast<std::ptrdiff_t>(height - 1 - y) * supplied.rowBytes + x * 4;
-        return at[0] | at[1] << 8 | at[2] << 16;
-    }
-
-    // Black columns on the left of the middle row.
-    int BlackColumnsOnTheLeft(const Supplied& supplied, int height)
-    {
-        int columns = 0;
-        while (columns < supplied.rowBytes / 4 && PixelAt(supplied, height, columns, height / 2) == 0) {
-            ++columns;
-        }
-        return columns;
     }
 
     // At PAL a list shows picture k from output frame 25 x k on.
