@@ -2,7 +2,7 @@
 JOBS ?= 2
 GEN  := -G Ninja
 
-.PHONY: demo check deps build build-asan test test-asan fuzz bench clean
+.PHONY: demo check deps layering build build-asan test test-asan fuzz bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -22,8 +22,12 @@ test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	ctest --test-dir build-asan --output-on-failure -j$(JOBS)
 
-# Every test, once in a normal build and once under AddressSanitizer and UBSan.
-check: test test-asan
+# Every include follows the layers, bottom up (scripts/check-layering.sh).
+layering:
+	@scripts/check-layering.sh
+
+# The layering, then every test, once in a normal build and once under AddressSanitizer and UBSan.
+check: layering test test-asan
 
 demo: build
 	@scripts/demo.sh build

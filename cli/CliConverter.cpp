@@ -1,14 +1,17 @@
 #include "CliConverter.h"
 
-#include "HeadlessPorts.h"
 #include "app/AppCore.h"
 #include "app/ConversionRun.h"
 #include "app/EncoderCallbacks.h"
-#include "app/OutputName.h"
+#include "app/RunLogFile.h"
 #include "app/Startup.h"
-#include "input/HeadlessInputHost.h"
-#include "platform/MemoryControlSurface.h"
-#include "platform/PowerPort.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessShell.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/StderrMessagePort.h"
+#include "platform/SystemPower.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -78,36 +81,23 @@ int OpenInputs(AppCore& core, const CliOptions& options)
             ++failed;
             continue;
         }
-        const bool opened
-            = ContainsNoCase(path, ".lst") ? core.inputTable.OpenListInput(path) : core.inputTable.OpenVideoInput(path);
-        if (!opened) {
+        if (!core.inputCommands.OpenInput(path)) {
             std::fprintf(stderr, "discforge-cli: %s was not opened and is left out\n", path.c_str());
             ++failed;
             continue;
         }
-        InputEntry& entry = core.inputs.inputTable[static_cast<std::size_t>(core.inputs.inputCount)];
-        ++core.inputs.inputCount;
-        entry.outputPath = options.output ? *options.output : ProposeOutputPath(path);
-        ApplyPictureOptions(options, entry.pictureOptions);
+        if (options.output) {
+            core.inputCommands.ChooseOutputFile(*options.output);
+        }
+        ApplyPictureOptions(
+            options, core.inputs.inputTable[static_cast<std::size_t>(core.inputs.currentInput)].pictureOptions);
     }
     return failed;
 }
 
-} // namespace
-
-int RunConversion(const CliOptions& options, const volatile bool& interrupted)
+// Everything after the start-up of the core; returns the exit code.
+int ConvertInputs(AppCore& core, PowerPort& power, const CliOptions& options, const volatile bool& interrupted)
 {
-    interruptFlag = &interrupted;
-    StderrMessagePort messages;
-    HeadlessWindowPort window;
-    MemoryControlSurface controls;
-    HeadlessInputHost host;
-    AppCore core(AppPorts{messages, window, controls, host});
-    if (!StartEncoder(core, EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
-        return exitFailed;
-    }
-    WriteStartupLog(core);
-
     const int openFailures = OpenInputs(core, options);
     if (interrupted) {
         return exitInterrupted;
@@ -127,7 +117,6 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
     core.settings.maxFileSizeMB = options.splitMB != 0 ? options.splitMB : core.settings.maxFileSizeMB;
     core.settings.shutdownWhenDone = options.shutdownWhenDone;
 
-    SystemPower power;
     ConversionRun run(core, power, nullptr);
     run.StartConversion();
     if (interrupted) {
@@ -139,6 +128,29 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
             core.inputs.inputCount);
     }
     return allEncoded && openFailures == 0 ? exitConverted : exitFailed;
+}
+
+} // namespace
+
+int RunConversion(const CliOptions& options, const volatile bool& interrupted)
+{
+    interruptFlag = &interrupted;
+    StderrMessagePort messages;
+    HeadlessWindowPort window;
+    MemoryControlSurface controls;
+    HeadlessInputHost host;
+    SystemPower power;
+    HeadlessShell shell;
+    HeadlessFilterDialog filterDialog;
+    AppCore core(AppPorts{messages, window, controls, host, power, shell, filterDialog});
+    int exitCode = exitFailed;
+    if (StartEncoder(core, EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
+        WriteStartupLog(core);
+        exitCode = ConvertInputs(core, power, options, interrupted);
+    }
+    // As the window does when it closes, whatever the outcome: the log is what support asks for.
+    WriteRunLogFile(core.runLog);
+    return exitCode;
 }
 
 } // namespace discforge::cli

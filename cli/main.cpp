@@ -2,7 +2,7 @@
 // without a window, on the same core as the window.
 #include "CliConverter.h"
 #include "CliOptions.h"
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -2,19 +2,20 @@
 // FetchVideoFrame, against a plain libavcodec loop that decodes each frame and
 // converts it to BGRX. The machine is shared, so the two alternate three
 // times in the one run and the best time of each counts; prints both and the ratio.
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/StderrMessagePort.h"
 #include "input/FrameFetch.h"
-#include "input/HeadlessInputHost.h"
 #include "input/InputTable.h"
 #include "input/StreamObjects.h"
 #include "input/StreamReader.h"
 #include "mediagen/MediaGen.h"
 #include "pattern/FramePattern.h"
 #include "picture/TFullDib.h"
-#include "platform/MemoryControlSurface.h"
-#include "platform/MessagePort.h"
-#include "platform/WindowPort.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -33,20 +34,6 @@ namespace {
 
 using namespace discforge;
 using Clock = std::chrono::steady_clock;
-
-class SilentMessages final : public MessagePort {
-public:
-    void ShowBox(const std::string& text, const std::string&, MessageIcon) override
-    {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-    }
-};
-
-class IdleWindow final : public WindowPort {
-public:
-    void PumpMessages() override { }
-    void PostCloseRequest() override { }
-};
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
@@ -123,11 +110,12 @@ bool FetchEveryFrame(const std::string& path, int& frames, int& wrongFrames, Tim
     RunLog runLog;
     InputTableState inputs;
     MediaInputState media;
-    SilentMessages messages;
+    StderrMessagePort messages;
     MemoryControlSurface controls;
-    IdleWindow window;
+    HeadlessWindowPort window;
     HeadlessInputHost host;
-    MediaInputContext context{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}};
+    HeadlessFilterDialog filterDialog;
+    MediaInputContext context{inputs, settings, runLog, media, {messages, controls, window, host, filterDialog}};
     StreamReader reader(context);
     FrameFetch fetch(context, reader);
     TFullDib picture;

@@ -13,6 +13,7 @@ AppCore::AppCore(AppPorts corePorts, SizeEditHooks hooks)
           {ports.messages, ports.controls, ports.host, streamReader, workPicture, media.run.batchStop})
     , videoSupply(*this)
     , audioSupply(*this)
+    , inputCommands(*this)
 {
     // Long picture work gives up when the batch is stopped.
     workPicture.SetStopFlag(&media.run.batchStop);
@@ -21,7 +22,7 @@ AppCore::AppCore(AppPorts corePorts, SizeEditHooks hooks)
 MediaInputContext AppCore::MediaContext()
 {
     return {inputs, settings, runLog, media,
-        {ports.messages, ports.controls, ports.window, ports.host, ports.askYesNo, ports.editFilters}};
+        {ports.messages, ports.controls, ports.window, ports.host, ports.filterDialog}};
 }
 
 } // namespace discforge

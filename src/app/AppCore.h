@@ -4,10 +4,11 @@
 #pragma once
 
 #include "app/AudioSupply.h"
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
+#include "app/InputCommands.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
 #include "encoder/EncodeParameters.h"
 #include "encoder/EncoderLibrary.h"
 #include "input/FrameFetch.h"
@@ -17,26 +18,25 @@
 #include "input/StreamReader.h"
 #include "picture/TFullDib.h"
 
-#include <functional>
-#include <string>
-#include <vector>
-
 namespace discforge {
 
 class ControlSurface;
+class FilterDialogPort;
 class InputHost;
 class MessagePort;
+class PowerPort;
+class ShellPort;
 class WindowPort;
 
+// What the converter asks of the window around it (or of its stand-ins without one).
 struct AppPorts {
     MessagePort& messages;
     WindowPort& window;
     ControlSurface& controls;
     InputHost& host;
-    // Asks a yes/no question with a warning icon; unset answers yes.
-    std::function<bool(const std::string& text, const std::string& caption)> askYesNo = {};
-    // Shows the decoder chain's settings; unset does nothing.
-    std::function<void(const std::vector<MmComponent>& components)> editFilters = {};
+    PowerPort& power;
+    ShellPort& shell;
+    FilterDialogPort& filterDialog;
 };
 
 class AppCore {
@@ -61,6 +61,7 @@ public:
     InputTable inputTable;
     VideoSupply videoSupply;
     AudioSupply audioSupply;
+    InputCommands inputCommands;
 
 private:
     MediaInputContext MediaContext();

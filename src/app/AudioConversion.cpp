@@ -26,26 +26,6 @@ double ReciprocalOf(int targetRate) { return targetRate == 48000 ? 2.08333333333
 
 } // namespace
 
-int RepetitionFactor(int sampleRate)
-{
-    switch (sampleRate) {
-    case 16000:
-    case 22050:
-    case 24000:
-        return 2;
-    case 8000:
-    case 11025:
-    case 12000:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
-int TargetSampleRate(int rate) { return rate * RepetitionFactor(rate); }
-
-std::int64_t ConvertedBytesPerFrame(int rate, std::int64_t frames) { return frames * 4 * RepetitionFactor(rate); }
-
 bool IsEncoderReady(const PcmFormat& format)
 {
     return format.channels == 2 && format.bitsPerSample == 16 && RepetitionFactor(format.sampleRate) == 1;

@@ -4,6 +4,8 @@
 // length on the exact rate ratio over a whole encode.
 #pragma once
 
+#include "input/AudioFigures.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -14,16 +16,6 @@ struct PcmFormat {
     int channels; // 1 or 2
     int bitsPerSample; // 8 (unsigned) or 16 (signed little-endian)
 };
-
-// 2 for 16000, 22050 and 24000 Hz; 4 for 8000, 11025 and 12000 Hz; 1 otherwise.
-int RepetitionFactor(int sampleRate);
-
-// The rate after repetition: r x 2 for 16000, 22050, 24000; r x 4 for 8000,
-// 11025, 12000; r otherwise.
-int TargetSampleRate(int rate);
-// Bytes of 16-bit stereo that `frames` input sample frames at `rate` become;
-// the factor carries the rate multiplication.
-std::int64_t ConvertedBytesPerFrame(int rate, std::int64_t frames);
 
 // True when the block is 16-bit stereo at a rate that needs no repetition, so it
 // is delivered as it is.

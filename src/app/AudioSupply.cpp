@@ -2,7 +2,7 @@
 
 #include "app/AppCore.h"
 #include "input/FrameFetch.h"
-#include "platform/WindowPort.h"
+#include "ports/WindowPort.h"
 
 #include <algorithm>
 #include <cstring>

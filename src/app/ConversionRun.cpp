@@ -2,12 +2,12 @@
 
 #include "app/AppCore.h"
 #include "app/AppMessages.h"
-#include "app/ControlIds.h"
 #include "app/EncoderCallbacks.h"
-#include "app/ShowMessage.h"
-#include "platform/ControlSurface.h"
-#include "platform/PowerPort.h"
-#include "platform/WindowPort.h"
+#include "core/ControlIds.h"
+#include "core/ShowMessage.h"
+#include "ports/ControlSurface.h"
+#include "ports/PowerPort.h"
+#include "ports/WindowPort.h"
 
 namespace discforge {
 

@@ -1,6 +1,6 @@
 #include "app/FrameProfile.h"
 
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 #include "platform/ProfileStore.h"
 
 #include <string>

@@ -1,11 +1,11 @@
 #include "app/SettingsController.h"
 
 #include "app/AppMessages.h"
-#include "app/ControlIds.h"
-#include "app/ShowMessage.h"
+#include "core/ControlIds.h"
+#include "core/ShowMessage.h"
 #include "encoder/EncoderLibrary.h"
-#include "platform/ControlSurface.h"
-#include "platform/WindowPort.h"
+#include "ports/ControlSurface.h"
+#include "ports/WindowPort.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // re-initialises the encoder and updates the settings and their controls.
 #pragma once
 
-#include "app/ConversionSettings.h"
+#include "core/ConversionSettings.h"
 
 #include <functional>
 

@@ -1,12 +1,12 @@
 #include "app/Startup.h"
 
 #include "app/AppCore.h"
-#include "app/AppIdentity.h"
 #include "app/AppMessages.h"
 #include "app/CSystemInfo.h"
-#include "app/ShowMessage.h"
-#include "platform/MessagePort.h"
-#include "platform/WindowPort.h"
+#include "core/AppIdentity.h"
+#include "core/ShowMessage.h"
+#include "ports/MessagePort.h"
+#include "ports/WindowPort.h"
 
 namespace discforge {
 

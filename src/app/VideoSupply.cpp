@@ -5,7 +5,7 @@
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
 #include "picture/PictureFitting.h"
-#include "platform/WindowPort.h"
+#include "ports/WindowPort.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "input/AviReader.h"
 
-#include "app/ControlIds.h"
-#include "app/ShowMessage.h"
+#include "core/ControlIds.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "input/ReaderMessages.h"
-#include "input/TextFormat.h"
 #include "input/VideoStreamReader.h"
-#include "platform/ControlSurface.h"
+#include "ports/ControlSurface.h"
 
 #include <cstring>
 

@@ -1,17 +1,17 @@
 #include "input/FrameFetch.h"
 
-#include "app/ControlIds.h"
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
-#include "app/ShowMessage.h"
-#include "input/InputHost.h"
+#include "core/ControlIds.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "input/ReaderMessages.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
 #include "input/StreamReader.h"
-#include "input/TextFormat.h"
-#include "platform/ControlSurface.h"
-#include "platform/WindowPort.h"
+#include "ports/ControlSurface.h"
+#include "ports/InputHost.h"
+#include "ports/WindowPort.h"
 
 #include <algorithm>
 #include <cmath>

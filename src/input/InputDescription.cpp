@@ -1,6 +1,6 @@
 #include "input/InputDescription.h"
 
-#include "input/TextFormat.h"
+#include "core/TextFormat.h"
 
 #include <cinttypes>
 #include <filesystem>

@@ -1,14 +1,14 @@
 // Opening a video file or a list of pictures into entry inputCount.
 #include "input/InputTable.h"
 
-#include "app/ConversionSettings.h"
-#include "app/ShowMessage.h"
-#include "app/AudioConversion.h"
-#include "input/InputHost.h"
+#include "core/ConversionSettings.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
+#include "input/AudioFigures.h"
 #include "input/InputMessages.h"
-#include "input/TextFormat.h"
 #include "input/VideoStreamReader.h"
 #include "picture/TBaseDib.h"
+#include "ports/InputHost.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,14 +1,14 @@
 // Activating, removing, reordering and describing the inputs of the table.
 #include "input/InputTable.h"
 
-#include "app/ControlIds.h"
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
+#include "core/ControlIds.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
 #include "input/InputDescription.h"
 #include "input/InputMessages.h"
-#include "input/InputHost.h"
 #include "input/VideoStreamReader.h"
-#include "platform/ControlSurface.h"
+#include "ports/ControlSurface.h"
+#include "ports/InputHost.h"
 
 #include <algorithm>
 #include <climits>

@@ -51,6 +51,9 @@ public:
     // Appends the information text of selectedInput to the run log and
     // switches the television standard to the input's.
     void DescribeInput();
+    // Selected frames of the entries before `index`: where that entry starts on
+    // the joined time line of all inputs.
+    int FramesBefore(int index) const;
 
 private:
     bool OpenListFile(int index, const char* context);
@@ -64,7 +67,6 @@ private:
     void MakeSilenceBuffer(std::int64_t size);
     void FinishOpen(int index);
     void MoveInput(int target);
-    int FramesBefore(int index) const;
 
     InputTableState& state_;
     ConversionSettings& settings_;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "input/InputEntry.h"
-#include "input/TCancelDialog.h"
+#include "ports/TCancelDialog.h"
 
 #include <array>
 #include <cstdint>

@@ -4,16 +4,12 @@
 
 #include "input/InputTableState.h"
 #include "input/MediaInputState.h"
-#include "platform/MmStream.h"
-
-#include <functional>
-#include <string>
-#include <vector>
 
 namespace discforge {
 
 struct ConversionSettings;
 class ControlSurface;
+class FilterDialogPort;
 class InputHost;
 class MessagePort;
 class RunLog;
@@ -24,10 +20,7 @@ struct MediaInputPorts {
     ControlSurface& controls;
     WindowPort& window;
     InputHost& host;
-    // Asks a yes/no question with a warning icon; true for yes. Unset: yes.
-    std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
-    // Runs the decoder properties dialog on the video decoder chain. Unset: nothing.
-    std::function<void(const std::vector<MmComponent>& components)> editFilters;
+    FilterDialogPort& filterDialog;
 };
 
 struct MediaInputContext {

@@ -55,10 +55,10 @@ constexpr std::array<std::string_view, 25> rawFormatCodes{
 
 } // namespace
 
-std::string ListComponentsWithSettings(const std::vector<MmComponent>& components)
+std::string ListComponentsWithSettings(const std::vector<MediaComponent>& components)
 {
     std::string text;
-    for (const MmComponent& component : components) {
+    for (const MediaComponent& component : components) {
         if (!component.name.empty() && component.hasSettings) {
             text += component.name + "\r\n";
         }

@@ -21,7 +21,7 @@ enum DecoderKind : int {
 };
 
 // The names of the components that have settings, each followed by "\r\n".
-std::string ListComponentsWithSettings(const std::vector<MmComponent>& components);
+std::string ListComponentsWithSettings(const std::vector<MediaComponent>& components);
 // The kind named by the text, first match wins; 0 when nothing matches.
 int DecoderKindOfText(const std::string& text);
 // True when the upper-cased codec text holds one of the uncompressed or raw format codes.

@@ -1,18 +1,20 @@
 #include "input/StreamReader.h"
 
-#include "app/AppIdentity.h"
-#include "app/ControlIds.h"
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
-#include "app/ShowMessage.h"
+#include "core/AppIdentity.h"
+#include "core/ControlIds.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "input/FourCC.h"
 #include "input/InputMessages.h"
 #include "input/ReaderMessages.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
-#include "input/TextFormat.h"
-#include "platform/ControlSurface.h"
-#include "platform/WindowPort.h"
+#include "ports/ControlSurface.h"
+#include "ports/FilterDialogPort.h"
+#include "ports/MessagePort.h"
+#include "ports/WindowPort.h"
 
 #include <algorithm>
 #include <cctype>
@@ -72,7 +74,7 @@ void StreamReader::ReleaseStreams(int index)
     entry.audioBuffer = {};
 }
 
-void StreamReader::InspectVideoGraph(const std::vector<MmComponent>& components, std::string& text, int index)
+void StreamReader::InspectVideoGraph(const std::vector<MediaComponent>& components, std::string& text, int index)
 {
     text = ListComponentsWithSettings(components);
     int kind = DecoderKindOfText(text);
@@ -85,7 +87,7 @@ void StreamReader::InspectVideoGraph(const std::vector<MmComponent>& components,
     context_.inputs.decoderKind = kind;
 }
 
-void StreamReader::InspectAudioGraph(const std::vector<MmComponent>& components, std::string& text)
+void StreamReader::InspectAudioGraph(const std::vector<MediaComponent>& components, std::string& text)
 {
     text = ListComponentsWithSettings(components);
 }
@@ -263,8 +265,8 @@ bool StreamReader::Open(int index, bool rebuilding)
         InspectAudioGraph(reader.pendingAudioStream->Components(), text);
         context_.runLog.AppendLogLine(text);
     }
-    if (context_.settings.editFilters && !rebuilding && context_.ports.editFilters) {
-        context_.ports.editFilters(video.Components());
+    if (context_.settings.editFilters && !rebuilding) {
+        context_.ports.filterDialog.ShowFilterProperties(video.Components());
     }
 
     // From here on the entry holds the streams; ReleaseStreams undoes them.
@@ -279,8 +281,8 @@ bool StreamReader::Open(int index, bool rebuilding)
     Status(6);
 
     Status(7);
-    if (!video.CanSeek() && !rebuilding && context_.ports.askYesNo
-        && !context_.ports.askYesNo(reader_message::seekQuestion, reader_message::seekQuestionContext)) {
+    if (!video.CanSeek() && !rebuilding
+        && !context_.ports.messages.AskYesNo(reader_message::seekQuestion, reader_message::seekQuestionContext)) {
         return false;
     }
     Status(8);

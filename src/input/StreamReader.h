@@ -26,8 +26,8 @@ public:
 
     // Lists the video chain's components with settings into `text`, sets the
     // decoder kind and the codec text of entry `index`.
-    void InspectVideoGraph(const std::vector<MmComponent>& components, std::string& text, int index);
-    void InspectAudioGraph(const std::vector<MmComponent>& components, std::string& text);
+    void InspectVideoGraph(const std::vector<MediaComponent>& components, std::string& text, int index);
+    void InspectAudioGraph(const std::vector<MediaComponent>& components, std::string& text);
 
     AviReader& Avi() { return avi_; }
     const MediaInputContext& Context() const { return context_; }

@@ -13,12 +13,12 @@ namespace {
 constexpr AVRational hundredNs{1, 10000000};
 constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
 
-std::vector<MmComponent> ComponentsOf(const MediaSource& source, const AVCodec* decoder)
+std::vector<MediaComponent> ComponentsOf(const MediaSource& source, const AVCodec* decoder)
 {
     // The demuxer's options are not something a user of a converter changes;
     // the decoder's (threads, error concealment ...) are.
-    return {MmComponent{SourceComponentName(source.Context()->iformat), false},
-        MmComponent{DecoderComponentName(decoder), true}};
+    return {MediaComponent{SourceComponentName(source.Context()->iformat), false},
+        MediaComponent{DecoderComponentName(decoder), true}};
 }
 
 } // namespace
@@ -26,7 +26,7 @@ std::vector<MmComponent> ComponentsOf(const MediaSource& source, const AVCodec* 
 class MmStream::Impl {
 public:
     MmPurpose purpose = MmPurpose::PrimaryVideo;
-    std::vector<MmComponent> components;
+    std::vector<MediaComponent> components;
     bool canSeek = false;
     std::int64_t duration = 0;
     std::int64_t timePerFrame = 0;
@@ -84,7 +84,7 @@ std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purp
 }
 
 MmPurpose MmStream::Purpose() const { return impl_->purpose; }
-const std::vector<MmComponent>& MmStream::Components() const { return impl_->components; }
+const std::vector<MediaComponent>& MmStream::Components() const { return impl_->components; }
 bool MmStream::CanSeek() const { return impl_->canSeek; }
 std::int64_t MmStream::Duration() const { return impl_->duration; }
 std::int64_t MmStream::TimePerFrame() const { return impl_->timePerFrame; }

@@ -18,6 +18,7 @@
 #pragma once
 
 #include "platform/MediaError.h"
+#include "ports/MediaComponent.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,13 +32,6 @@ enum class MmPurpose { PrimaryVideo, PrimaryAudio };
 
 // The answer of Update and CompletionStatus.
 enum class MmAnswer { Done, Pending, Failed };
-
-// One stage of the decoding chain: the demuxer ("... source") and the decoder
-// ("... decoder"). hasSettings: the component has options a user could change.
-struct MmComponent {
-    std::string name;
-    bool hasSettings = false;
-};
 
 struct MmVideoFormat {
     int width = 0;
@@ -84,7 +78,7 @@ public:
 
     MmPurpose Purpose() const;
     // Source first, then the decoder.
-    const std::vector<MmComponent>& Components() const;
+    const std::vector<MediaComponent>& Components() const;
     bool CanSeek() const;
     // Length of the stream in 100-ns units; 0 when unknown.
     std::int64_t Duration() const;

@@ -1,4 +1,4 @@
-#include "platform/PowerPort.h"
+#include "platform/SystemPower.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

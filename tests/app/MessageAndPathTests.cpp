@@ -1,6 +1,6 @@
 #include "app/AppPaths.h"
-#include "app/ShowMessage.h"
-#include "support/RecordingPorts.h"
+#include "core/ShowMessage.h"
+#include "core/headless/RecordingMessagePort.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 TEST(ShowMessageTest, TheCaptionJoinsTitleAndContextOrIsTheTitleAlone)
 {
-    test::RecordingMessagePort port;
+    RecordingMessagePort port;
     ShowMessage(port, "Can't open file x.", "open file list error");
     ShowMessage(port, "text", "");
     ASSERT_EQ(port.shown.size(), 2u);

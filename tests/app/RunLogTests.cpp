@@ -1,4 +1,4 @@
-#include "app/RunLog.h"
+#include "core/RunLog.h"
 
 #include <gtest/gtest.h>
 

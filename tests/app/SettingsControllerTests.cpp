@@ -1,9 +1,13 @@
 #include "app/AppCore.h"
-#include "app/ControlIds.h"
-#include "input/HeadlessInputHost.h"
-#include "platform/MemoryControlSurface.h"
+#include "core/ControlIds.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessPower.h"
+#include "core/headless/HeadlessShell.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/RecordingMessagePort.h"
 #include "support/FakeEncoder.h"
-#include "support/RecordingPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +26,8 @@ protected:
         core_.reset();
         fake_ = std::make_unique<test::FakeEncoder>("full", initResult);
         ASSERT_TRUE(fake_->Loaded());
-        core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_}, hooks_);
+        core_ = std::make_unique<AppCore>(
+            AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_}, hooks_);
         ASSERT_TRUE(core_->encoder.Load(fake_->Path()));
         ASSERT_FALSE(core_->encoder.Resolve().has_value());
         core_->settingsController.ApplyDefaults();
@@ -42,10 +47,13 @@ protected:
     ConversionSettings& Settings() { return core_->settings; }
     SettingsController& Controller() { return core_->settingsController; }
 
-    test::RecordingMessagePort messages_;
-    test::RecordingWindowPort window_;
+    RecordingMessagePort messages_;
+    HeadlessWindowPort window_;
     MemoryControlSurface controls_;
     HeadlessInputHost host_;
+    HeadlessPower power_;
+    HeadlessShell shell_;
+    HeadlessFilterDialog filterDialog_;
     int reapplied_ = 0;
     bool inputsIdle_ = true;
     SizeEditHooks hooks_{[this] { return inputsIdle_; }, [this] { ++reapplied_; }};

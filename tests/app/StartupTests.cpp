@@ -1,10 +1,14 @@
 #include "app/AppCore.h"
-#include "app/ControlIds.h"
 #include "app/Startup.h"
-#include "input/HeadlessInputHost.h"
-#include "platform/MemoryControlSurface.h"
+#include "core/ControlIds.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessPower.h"
+#include "core/headless/HeadlessShell.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/RecordingMessagePort.h"
 #include "support/FakeEncoder.h"
-#include "support/RecordingPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +27,18 @@ protected:
     {
         fake_ = std::make_unique<test::FakeEncoder>(variant, initResult);
         EXPECT_TRUE(fake_->Loaded());
-        core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_});
+        core_
+            = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
         return StartEncoder(*core_, fake_->Path(), {NoVideo, NoAudio});
     }
 
-    test::RecordingMessagePort messages_;
-    test::RecordingWindowPort window_;
+    RecordingMessagePort messages_;
+    HeadlessWindowPort window_;
     MemoryControlSurface controls_;
     HeadlessInputHost host_;
+    HeadlessPower power_;
+    HeadlessShell shell_;
+    HeadlessFilterDialog filterDialog_;
     std::unique_ptr<test::FakeEncoder> fake_;
     std::unique_ptr<AppCore> core_;
 };
@@ -87,7 +95,7 @@ TEST_F(StartupTest, ShutdownIsStillCalledAtTeardownWhenItWasResolved)
 
 TEST_F(StartupTest, AMissingLibraryShowsTheSystemTextUnderItsOwnCaption)
 {
-    core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_});
+    core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
     EXPECT_FALSE(StartEncoder(*core_, "/nonexistent/libconvert.so", {NoVideo, NoAudio}));
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_NE(messages_.shown[0].text.find("/nonexistent/libconvert.so"), std::string::npos);

@@ -2,7 +2,6 @@
 
 #include "SampleMedia.h"
 #include "app/EncoderCallbacks.h"
-#include "app/OutputName.h"
 #include "app/Startup.h"
 #include "mediagen/MediaGen.h"
 #include "pattern/FramePattern.h"
@@ -22,25 +21,9 @@ ConversionRig::ConversionRig()
     }
 }
 
-bool ConversionRig::AddList(const std::string& path)
-{
-    if (!core.inputTable.OpenListInput(path)) {
-        return false;
-    }
-    Entry(core.inputs.inputCount).outputPath = ProposeOutputPath(path);
-    ++core.inputs.inputCount;
-    return true;
-}
+bool ConversionRig::AddList(const std::string& path) { return core.inputCommands.OpenInput(path); }
 
-bool ConversionRig::AddVideo(const std::string& path)
-{
-    if (!core.inputTable.OpenVideoInput(path)) {
-        return false;
-    }
-    Entry(core.inputs.inputCount).outputPath = ProposeOutputPath(path);
-    ++core.inputs.inputCount;
-    return true;
-}
+bool ConversionRig::AddVideo(const std::string& path) { return core.inputCommands.OpenInput(path); }
 
 void ConversionRig::MakeCurrent(int index)
 {

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "app/AppCore.h"
-#include "input/HeadlessInputHost.h"
-#include "platform/MemoryControlSurface.h"
-#include "platform/PowerPort.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessPower.h"
+#include "core/headless/HeadlessShell.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/RecordingMessagePort.h"
 #include "support/FakeEncoder.h"
-#include "support/RecordingPorts.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,16 +18,6 @@
 #include <vector>
 
 namespace discforge::test {
-
-class CountingPower final : public PowerPort {
-public:
-    bool PowerOff() override
-    {
-        ++powerOffs;
-        return true;
-    }
-    int powerOffs = 0;
-};
 
 struct ConversionRig {
     ConversionRig();
@@ -37,12 +30,14 @@ struct ConversionRig {
     std::vector<std::string> MakeCalls() const;
 
     RecordingMessagePort messages;
-    RecordingWindowPort window;
+    HeadlessWindowPort window;
     MemoryControlSurface controls;
     HeadlessInputHost host;
+    HeadlessPower power;
+    HeadlessShell shell;
+    HeadlessFilterDialog filterDialog;
     FakeEncoder fake{"full"};
-    AppCore core{AppPorts{messages, window, controls, host}};
-    CountingPower power;
+    AppCore core{AppPorts{messages, window, controls, host, power, shell, filterDialog}};
 };
 
 // A picture list of `pictures` numbered pictures; bare names unless `fullPaths`.

@@ -32,15 +32,19 @@ constexpr bool sanitized = __has_feature(address_sanitizer);
 constexpr bool sanitized = false;
 #endif
 
-// The test's own environment. Under AddressSanitizer the sanitizer's dlopen is the caller
+// The test's own environment, with the user's state folder (where the run log goes) inside
+// the test's folder. Under AddressSanitizer the sanitizer's dlopen is the caller
 // the loader sees, so the program's RUNPATH ($ORIGIN) no longer finds the encoder library
 // beside it; the library search path then names the program's folder.
-std::vector<std::string> ChildEnvironment()
+std::vector<std::string> ChildEnvironment(const std::string& folder)
 {
-    std::vector<std::string> environment;
+    std::vector<std::string> environment{"XDG_STATE_HOME=" + StateFolder(folder)};
     std::string searchPath = DISCFORGE_BIN_DIR;
     for (char** variable = environ; *variable != nullptr; ++variable) {
         const std::string entry = *variable;
+        if (entry.rfind("XDG_STATE_HOME=", 0) == 0) {
+            continue;
+        }
         if (sanitized && entry.rfind("LD_LIBRARY_PATH=", 0) == 0) {
             searchPath += ":" + entry.substr(entry.find('=') + 1);
         } else {
@@ -81,13 +85,15 @@ std::string ReadAll(int file)
 
 std::string CliPath() { return std::string(DISCFORGE_BIN_DIR) + "/discforge-cli"; }
 
+std::string StateFolder(const std::string& folder) { return folder + "/state"; }
+
 CliProcess::CliProcess(const std::vector<std::string>& arguments, const std::string& folder)
     : outFile_(AnonymousFile())
     , errFile_(AnonymousFile())
 {
     std::vector<std::string> commandLine{CliPath()};
     commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environment = ChildEnvironment();
+    std::vector<std::string> environment = ChildEnvironment(folder);
     const std::vector<char*> argv = Pointers(commandLine);
     const std::vector<char*> envp = Pointers(environment);
     if (outFile_ < 0 || errFile_ < 0) {

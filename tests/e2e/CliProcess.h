@@ -37,5 +37,7 @@ private:
 CliOutcome RunCli(const std::vector<std::string>& arguments, const std::string& folder);
 
 std::string CliPath();
+// The user's state folder of a program run in `folder`: its run log is written below it.
+std::string StateFolder(const std::string& folder);
 
 } // namespace discforge::test

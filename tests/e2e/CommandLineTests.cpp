@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,14 @@ std::vector<std::string> MpegFilesIn(const std::string& folder)
         }
     }
     return names;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
@@ -105,6 +115,12 @@ TEST(CommandLineRun, AMissingInputIsReportedWhileTheOthersStillConvert)
     EXPECT_EQ(PictureOf(folder.File("first.mpg")), "352x288@25/1");
     EXPECT_EQ(PictureOf(folder.File("last.mpg")), "352x288@25/1");
     EXPECT_FALSE(std::filesystem::exists(folder.File("missing.mpg")));
+
+    // The run log is written when the program ends, whatever the outcome.
+    const std::string log = ReadText(StateFolder(folder.Path()) + "/ferrowick-discforge/avi_log.txt");
+    EXPECT_EQ(log.rfind("Ferrowick Discforge - v3.60\r\n", 0), 0u) << log;
+    EXPECT_NE(log.find("File Name: first.avi\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("File Name: last.avi\r\n"), std::string::npos) << log;
 }
 
 TEST(CommandLineRun, AnEncodeThatFailsExitsWithOneAndItsReason)

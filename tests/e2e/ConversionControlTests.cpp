@@ -121,6 +121,8 @@ TEST(Interrupt, CtrlCCancelsTheEncodeRemovesItsPartialOutputAndExitsWith130)
     const CliOutcome outcome = process.Wait();
     EXPECT_TRUE(writing) << "the encode's temporary file never appeared";
     EXPECT_EQ(outcome.exitCode, 130) << outcome.err;
+    // The run log goes to the user's state folder, which lies in the test's folder.
+    std::filesystem::remove_all(StateFolder(folder.Path()));
     EXPECT_EQ(FilesIn(folder.Path()), inputs) << "no partial output, and the next input was not started";
 }
 

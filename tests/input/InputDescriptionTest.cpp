@@ -2,7 +2,7 @@
 
 #include "InputTestSupport.h"
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 
 #include <gtest/gtest.h>
 

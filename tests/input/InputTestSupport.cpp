@@ -10,17 +10,6 @@
 
 namespace discforge::test {
 
-std::unique_ptr<TCancelDialog> RecordingHost::MakeCancelDialog(bool& cancelRequested)
-{
-    if (!canMakeDialog) {
-        return nullptr;
-    }
-    dialogs.emplace_back();
-    auto dialog = std::make_unique<RecordingCancelDialog>(cancelRequested, dialogs.back(), canCreateDialogWindow);
-    lastDialog = dialog.get();
-    return dialog;
-}
-
 bool FakeStreamReader::OpenStreams(int index)
 {
     if (host != nullptr) {

@@ -2,15 +2,14 @@
 // writer, shared by the input tests.
 #pragma once
 
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
-#include "input/InputHost.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/RecordingMessagePort.h"
 #include "input/InputTable.h"
 #include "input/InputTableState.h"
 #include "input/VideoStreamReader.h"
-#include "platform/MemoryControlSurface.h"
-#include "platform/MessagePort.h"
-#include "support/RecordingPorts.h"
 #include "picture/TFullDib.h"
 
 #include <cstdint>
@@ -23,57 +22,6 @@
 #include <vector>
 
 namespace discforge::test {
-
-class RecordingCancelDialog final : public TCancelDialog {
-public:
-    struct Record {
-        bool windowCreated = false;
-        std::string caption;
-        std::string upperText;
-        int closeCount = 0;
-        bool destroyed = false;
-    };
-    RecordingCancelDialog(bool& cancelRequested, Record& record, bool canCreate)
-        : TCancelDialog(cancelRequested), record_(record), canCreate_(canCreate)
-    {
-    }
-    ~RecordingCancelDialog() override { record_.destroyed = true; }
-    bool Create() override { return record_.windowCreated = canCreate_; }
-    void SetCaption(const std::string& text) override { record_.caption = text; }
-    void SetUpperText(const std::string& text) override { record_.upperText = text; }
-    void SetStatusText(const std::string&) override {}
-    void Close() override { ++record_.closeCount; }
-
-private:
-    Record& record_;
-    bool canCreate_;
-};
-
-class RecordingHost final : public InputHost {
-public:
-    void SetMainWindowEnabled(bool enabled) override { mainWindowEnabled = enabled; }
-    void SetWaitCursor(bool shown) override { waitCursor = shown; }
-    void DeleteListLine(int index) override { listBox.erase(listBox.begin() + index); }
-    void InsertListLine(int index, const std::string& path) override
-    {
-        listBox.insert(listBox.begin() + index, path);
-    }
-    void SelectListLine(int index) override { selectedLine = index; }
-    void PostRemoveCommand() override { ++postedRemoves; }
-    void RefreshInputControls() override { ++refreshes; }
-    std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override;
-
-    bool mainWindowEnabled = true;
-    bool waitCursor = false;
-    std::vector<std::string> listBox;
-    int selectedLine = -1;
-    int postedRemoves = 0;
-    int refreshes = 0;
-    bool canMakeDialog = true;
-    bool canCreateDialogWindow = true;
-    std::deque<RecordingCancelDialog::Record> dialogs; // stable addresses
-    RecordingCancelDialog* lastDialog = nullptr;
-};
 
 // What the stream reader would find in a file.
 struct MediaFigures {
@@ -102,7 +50,7 @@ public:
     // Runs inside OpenStreams, as pumped messages would (the user pressing Cancel).
     std::function<void()> duringOpen;
     bool mainWindowEnabledDuringOpen = true;
-    const RecordingHost* host = nullptr;
+    const HeadlessInputHost* host = nullptr;
 
 private:
     InputTableState& state_;
@@ -138,7 +86,7 @@ struct InputTableRig {
     InputTableState state;
     RecordingMessagePort messages;
     MemoryControlSurface controls;
-    RecordingHost host;
+    HeadlessInputHost host;
     FakeStreamReader streams{state};
     TFullDib picture;
     bool stopRequested = true;

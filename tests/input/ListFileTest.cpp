@@ -2,7 +2,7 @@
 
 #include "InputTestSupport.h"
 
-#include "input/TextFormat.h"
+#include "core/TextFormat.h"
 #include "picture/PictureMessages.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ReaderTestSupport.h"
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 #include "input/StreamGraph.h"
 
 #include <gtest/gtest.h>

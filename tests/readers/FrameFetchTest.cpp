@@ -151,7 +151,7 @@ TEST(FrameFetch, WaitsShowTheirSecondsAndAnEarlierFrameIsAnsweredFromTheSurface)
         "Checking DirectDraw sample update completion status, time = 0 seconds ...",
         "Checking DirectDraw sample update completion status, time = 1 seconds ...",
         "Checking DirectDraw sample update completion status, time = 2 seconds ..."};
-    EXPECT_EQ(rig.host.statuses, expected);
+    EXPECT_EQ(rig.host.AllStatuses(), expected);
     EXPECT_EQ(rig.media.fetch.lastFetchedFrame, 41u);
     const int updates = rig.video->updates;
     EXPECT_EQ(rig.fetch.FetchVideoFrame(0, 39), fetchOk);
@@ -178,7 +178,8 @@ TEST(FrameFetch, ACancelDialogOpenedDuringAWaitIsClosedAfterwards)
     };
     EXPECT_EQ(rig.fetch.FetchVideoFrame(0, 5), fetchOk);
     EXPECT_FALSE(rig.inputs.cancelDialog);
-    EXPECT_EQ(rig.host.dialogCloses, 1);
+    ASSERT_EQ(rig.host.dialogs.size(), 1u);
+    EXPECT_EQ(rig.host.dialogs.front().closeCount, 1);
     EXPECT_TRUE(rig.host.mainWindowEnabled);
 }
 

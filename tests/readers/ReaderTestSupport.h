@@ -2,19 +2,19 @@
 // generated files, with recording doubles for the window's ports.
 #pragma once
 
-#include "app/ConversionSettings.h"
-#include "app/RunLog.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "core/headless/HeadlessInputHost.h"
+#include "core/headless/HeadlessWindowPort.h"
+#include "core/headless/MemoryControlSurface.h"
+#include "core/headless/RecordingMessagePort.h"
 #include "input/FrameFetch.h"
-#include "input/InputHost.h"
 #include "input/InputTable.h"
 #include "input/MediaInputState.h"
 #include "input/StreamObjects.h"
 #include "input/StreamReader.h"
 #include "picture/TFullDib.h"
-#include "platform/MemoryControlSurface.h"
-#include "platform/MessagePort.h"
-#include "support/RecordingPorts.h"
-#include "platform/WindowPort.h"
 
 #include "SampleMedia.h"
 
@@ -24,58 +24,6 @@
 #include <vector>
 
 namespace discforge::test {
-
-class PumpingWindow final : public WindowPort {
-public:
-    void PumpMessages() override
-    {
-        ++pumps;
-        if (onPump) {
-            onPump();
-        }
-    }
-    void PostCloseRequest() override { }
-    int pumps = 0;
-    std::function<void()> onPump;
-};
-
-class StatusDialog final : public TCancelDialog {
-public:
-    StatusDialog(bool& cancelRequested, std::vector<std::string>& statuses, int& closes)
-        : TCancelDialog(cancelRequested)
-        , statuses_(statuses)
-        , closes_(closes)
-    {
-    }
-    bool Create() override { return true; }
-    void SetCaption(const std::string&) override { }
-    void SetUpperText(const std::string&) override { }
-    void SetStatusText(const std::string& text) override { statuses_.push_back(text); }
-    void Close() override { ++closes_; }
-
-private:
-    std::vector<std::string>& statuses_;
-    int& closes_;
-};
-
-class RecordingHost final : public InputHost {
-public:
-    void SetMainWindowEnabled(bool enabled) override { mainWindowEnabled = enabled; }
-    void SetWaitCursor(bool shown) override { waitCursor = shown; }
-    void DeleteListLine(int) override {}
-    void InsertListLine(int, const std::string&) override {}
-    void SelectListLine(int) override {}
-    void PostRemoveCommand() override {}
-    void RefreshInputControls() override {}
-    std::unique_ptr<TCancelDialog> MakeCancelDialog(bool& cancelRequested) override
-    {
-        return std::make_unique<StatusDialog>(cancelRequested, statuses, dialogCloses);
-    }
-    bool mainWindowEnabled = true;
-    bool waitCursor = false;
-    std::vector<std::string> statuses;
-    int dialogCloses = 0;
-};
 
 struct ReaderRig {
     ReaderRig();
@@ -93,11 +41,13 @@ struct ReaderRig {
     MediaInputState media;
     RecordingMessagePort messages;
     MemoryControlSurface controls;
-    PumpingWindow window;
-    RecordingHost host;
-    StreamReader reader{MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}}};
+    HeadlessWindowPort window;
+    HeadlessInputHost host;
+    HeadlessFilterDialog filterDialog;
+    StreamReader reader{
+        MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, filterDialog}}};
     FrameFetch fetch{
-        MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, {}, {}}}, reader};
+        MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, filterDialog}}, reader};
     TFullDib picture;
     InputTable table{inputs, settings, runLog, {messages, controls, host, reader, picture, media.run.batchStop}};
 };

@@ -170,7 +170,7 @@ TEST(StreamReader, StatusTextsGoToTheCancelDialog)
 {
     ReaderRig rig;
     ASSERT_TRUE(rig.AddVideo(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::Stereo16At44100))));
-    const std::vector<std::string>& statuses = rig.host.statuses;
+    const std::vector<std::string> statuses = rig.host.AllStatuses();
     ASSERT_FALSE(statuses.empty());
     EXPECT_EQ(statuses.front(), "Initialzing MultiMedia Stream 1 ...");
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Initializing MultiMedia Stream 2 ..."), statuses.end());

@@ -3,7 +3,7 @@
 // The Qt window implements it; tests use a recording double.
 #pragma once
 
-#include "input/TCancelDialog.h"
+#include "ports/TCancelDialog.h"
 
 #include <memory>
 #include <string>

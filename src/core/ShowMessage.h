@@ -2,7 +2,7 @@
 // caption is the title, " - " and a short context text.
 #pragma once
 
-#include "platform/MessagePort.h"
+#include "ports/MessagePort.h"
 
 #include <string>
 

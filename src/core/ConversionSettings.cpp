@@ -1,4 +1,4 @@
-#include "app/ConversionSettings.h"
+#include "core/ConversionSettings.h"
 
 namespace discforge {
 

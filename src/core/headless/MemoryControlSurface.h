@@ -1,7 +1,7 @@
 // Controls held in memory, for runs without a window.
 #pragma once
 
-#include "platform/ControlSurface.h"
+#include "ports/ControlSurface.h"
 
 #include <map>
 

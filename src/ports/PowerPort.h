@@ -10,10 +10,4 @@ public:
     virtual bool PowerOff() = 0;
 };
 
-// Powers off through systemd (logind decides whether this user may).
-class SystemPower final : public PowerPort {
-public:
-    bool PowerOff() override;
-};
-
 } // namespace discforge

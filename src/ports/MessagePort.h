@@ -13,6 +13,8 @@ public:
     virtual ~MessagePort() = default;
     // Returns when the user has dismissed the box. `caption` is shown as given.
     virtual void ShowBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+    // A Yes/No box with a warning icon; true for Yes. `caption` is shown as given.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 };
 
 } // namespace discforge

@@ -9,7 +9,10 @@ namespace discforge {
 
 class TCancelDialog {
 public:
-    explicit TCancelDialog(bool& cancelRequested) : cancelRequested_(cancelRequested) {}
+    explicit TCancelDialog(bool& cancelRequested)
+        : cancelRequested_(cancelRequested)
+    {
+    }
     virtual ~TCancelDialog() = default;
     TCancelDialog(const TCancelDialog&) = delete;
     TCancelDialog& operator=(const TCancelDialog&) = delete;

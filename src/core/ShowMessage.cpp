@@ -1,6 +1,6 @@
-#include "app/ShowMessage.h"
+#include "core/ShowMessage.h"
 
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 
 namespace discforge {
 namespace {

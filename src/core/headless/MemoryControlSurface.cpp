@@ -1,4 +1,4 @@
-#include "platform/MemoryControlSurface.h"
+#include "core/headless/MemoryControlSurface.h"
 
 namespace discforge {
 

@@ -1,4 +1,4 @@
-#include "input/TextFormat.h"
+#include "core/TextFormat.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,0 +1,61 @@
+#include "app/InputCommands.h"
+
+#include "app/AppCore.h"
+#include "app/OutputName.h"
+#include "core/ControlIds.h"
+#include "ports/ControlSurface.h"
+#include "ports/InputHost.h"
+
+namespace discforge {
+
+bool InputCommands::OpenInput(const std::string& path)
+{
+    // Paths keep their case: file names differ by case here.
+    InputTable& table = core_.inputTable;
+    const bool opened = ContainsNoCase(path, ".lst") ? table.OpenListInput(path) : table.OpenVideoInput(path);
+    if (!opened) {
+        return false;
+    }
+    const int index = core_.inputs.inputCount;
+    AddInputToList(path);
+    ProposeOutputFile(path);
+    // The previews start at the new input's first frame; without batch mode that
+    // is where it begins on the joined time line of all inputs.
+    core_.inputs.framePosition = core_.settings.batchMode ? 0 : table.FramesBefore(index);
+    return true;
+}
+
+void InputCommands::AddInputToList(const std::string& path)
+{
+    InputTableState& inputs = core_.inputs;
+    core_.ports.host.InsertListLine(inputs.inputCount, path);
+    core_.ports.host.SelectListLine(inputs.inputCount);
+    ++inputs.inputCount;
+}
+
+void InputCommands::ProposeOutputFile(const std::string& path)
+{
+    InputTableState& inputs = core_.inputs;
+    const std::string proposed = ProposeOutputPath(path);
+    if (core_.settings.batchMode) {
+        inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)].outputPath = proposed;
+    } else if (inputs.sharedOutputName.empty()) {
+        inputs.sharedOutputName = proposed;
+    }
+}
+
+void InputCommands::ChooseOutputFile(const std::string& path)
+{
+    InputTableState& inputs = core_.inputs;
+    if (core_.settings.batchMode) {
+        if (inputs.selectedInput < 0) {
+            return;
+        }
+        inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].outputPath = path;
+    } else {
+        inputs.sharedOutputName = path;
+    }
+    core_.ports.controls.SetText(control::outputName, path);
+}
+
+} // namespace discforge

@@ -1,0 +1,35 @@
+// The open and output-name commands as the window and the command line both
+// run them: the readers open the input, then the input is listed and counted
+// and its output file is proposed.
+#pragma once
+
+#include <string>
+
+namespace discforge {
+
+class AppCore;
+
+class InputCommands {
+public:
+    explicit InputCommands(AppCore& core)
+        : core_(core)
+    {
+    }
+
+    // Opens `path` as the next input: a list of pictures when its name holds
+    // ".lst" (in any case), a video file otherwise. On success the input is
+    // listed, counted, current and selected, and has an output file; the
+    // previews start at its first frame. A failure has been shown by the reader.
+    bool OpenInput(const std::string& path);
+    // Makes `path` the output file: the selected input's in batch mode, the one
+    // shared file otherwise; the output name field shows it.
+    void ChooseOutputFile(const std::string& path);
+
+private:
+    void AddInputToList(const std::string& path);
+    void ProposeOutputFile(const std::string& path);
+
+    AppCore& core_;
+};
+
+} // namespace discforge

@@ -1,0 +1,15 @@
+// The run log on disk, in the user's state folder: written when the program
+// ends, and by Check Log, which then shows it.
+#pragma once
+
+namespace discforge {
+
+class RunLog;
+class ShellPort;
+
+// Replaces the log file with the log's text; false when it cannot be written.
+bool WriteRunLogFile(const RunLog& log);
+// Marks the place in the log, writes the file and opens it in the user's viewer.
+void CheckLog(RunLog& log, ShellPort& shell);
+
+} // namespace discforge

@@ -1,0 +1,29 @@
+// The desktop of a run without a window: what would have been opened or
+// started is remembered, nothing is launched.
+#pragma once
+
+#include "ports/ShellPort.h"
+
+#include <string>
+#include <vector>
+
+namespace discforge {
+
+class HeadlessShell final : public ShellPort {
+public:
+    bool OpenDocument(const std::string& pathOrAddress) override
+    {
+        openedDocuments.push_back(pathOrAddress);
+        return true;
+    }
+    bool StartProgram(const std::string& path) override
+    {
+        startedPrograms.push_back(path);
+        return true;
+    }
+
+    std::vector<std::string> openedDocuments;
+    std::vector<std::string> startedPrograms;
+};
+
+} // namespace discforge

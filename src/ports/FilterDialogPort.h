@@ -1,0 +1,19 @@
+// The decoder settings dialog, which an open runs on the video's decoding chain
+// when the user asked for it. The window implements it; runs without a window
+// show nothing.
+#pragma once
+
+#include "ports/MediaComponent.h"
+
+#include <vector>
+
+namespace discforge {
+
+class FilterDialogPort {
+public:
+    virtual ~FilterDialogPort() = default;
+    // Runs modally while the open waits; returns when the user closes it.
+    virtual void ShowFilterProperties(const std::vector<MediaComponent>& components) = 0;
+};
+
+} // namespace discforge
