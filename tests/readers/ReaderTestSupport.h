@@ -37,12 +37,13 @@ struct ReaderRig {
 
     ConversionSettings settings;
     RunLog runLog;
+    // Before the table: a cancel dialog the table still holds writes into the host's records.
+    HeadlessInputHost host;
     InputTableState inputs;
     MediaInputState media;
     RecordingMessagePort messages;
     MemoryControlSurface controls;
     HeadlessWindowPort window;
-    HeadlessInputHost host;
     HeadlessFilterDialog filterDialog;
     StreamReader reader{
         MediaInputContext{inputs, settings, runLog, media, {messages, controls, window, host, filterDialog}}};
