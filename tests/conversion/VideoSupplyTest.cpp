@@ -238,6 +238,26 @@ TEST_F(VideoSupplyTest, AMissingListPictureFailsWithItsCode)
     EXPECT_EQ(Supply(125).result, 0);
 }
 
+TEST_F(VideoSupplyTest, AnInputRemovedWhileMessagesArePumpedFailsItsFrame)
+{
+    // A Remove command handled during the supply's message pump.
+    rig_.window.onPump = [this] { rig_.core.inputTable.RemoveInput(rig_.core.inputs.currentInput); };
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    EXPECT_EQ(Supply(0).result, videoFetchFailed);
+    ASSERT_EQ(rig_.core.inputs.inputCount, 0);
+
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 10;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+    ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
+    EXPECT_EQ(Supply(0).result, videoLockFailed);
+    EXPECT_EQ(rig_.core.inputs.inputCount, 0);
+}
+
 TEST_F(VideoSupplyTest, ClampingKeepsThePositionInsideTheSelection)
 {
     UseList(64, 48, 64, 48);
