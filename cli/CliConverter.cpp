@@ -42,18 +42,29 @@ extern "C" int32_t InterruptibleAudio(
     return SupplyAudio(firstSample, samplesConsumed, bytesDelivered, samples);
 }
 
-void ApplyPictureOptions(const CliOptions& options, InputEntry& entry)
+FitMode FittingOf(Fit fit)
 {
-    entry.invert = options.invert;
-    entry.deinterlace = options.deinterlace;
-    entry.fitProportional = options.fit == Fit::Proportional;
-    entry.fitFillIn = options.fit == Fit::Fill;
-    entry.fitCrop = options.fit == Fit::Crop;
+    switch (fit) {
+    case Fit::Fill:
+        return FitMode::fillIn;
+    case Fit::Crop:
+        return FitMode::crop;
+    case Fit::Proportional:
+        break;
+    }
+    return FitMode::proportional;
+}
+
+void ApplyPictureOptions(const CliOptions& options, PictureOptions& picture)
+{
+    picture.invert = options.invert;
+    picture.deinterlace = options.deinterlace;
+    picture.fitting = FittingOf(options.fit);
     if (options.crop) {
-        entry.cropX = options.crop->x;
-        entry.cropY = options.crop->y;
-        entry.cropWidth = options.crop->width;
-        entry.cropHeight = options.crop->height;
+        picture.cropX = options.crop->x;
+        picture.cropY = options.crop->y;
+        picture.cropWidth = options.crop->width;
+        picture.cropHeight = options.crop->height;
     }
 }
 
@@ -78,7 +89,8 @@ int OpenInputs(AppCore& core, const CliOptions& options)
         if (options.output) {
             core.inputCommands.ChooseOutputFile(*options.output);
         }
-        ApplyPictureOptions(options, core.inputs.inputTable[static_cast<std::size_t>(core.inputs.currentInput)]);
+        ApplyPictureOptions(
+            options, core.inputs.inputTable[static_cast<std::size_t>(core.inputs.currentInput)].pictureOptions);
     }
     return failed;
 }

@@ -19,14 +19,14 @@ int LastOutputFrame(unsigned selectedFrames, double frameRate, int tvStandard)
 
 bool ConversionRun::ActivateKeepingInvert(int index)
 {
-    const bool invert = core_.inputs.inputTable[static_cast<std::size_t>(index)].invert;
+    PictureOptions& options = core_.inputs.inputTable[static_cast<std::size_t>(index)].pictureOptions;
+    const bool invert = options.invert;
     // Activation re-derives the invert option from the decoder; the user's choice wins.
     const bool activated = core_.inputTable.ActivateInput(index);
     if (!activated) {
         return false;
     }
-    core_.inputs.inputTable[static_cast<std::size_t>(index)].invert = invert;
-    core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)].invert = invert;
+    options.invert = invert;
     core_.ports.controls.SetChecked(control::invertCheck, invert);
     return true;
 }
@@ -79,15 +79,9 @@ void ConversionRun::StartConversion()
                 run.conversionActive = false;
                 return;
             }
-            InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
-            // The encoder is told the format's picture size, so every input is
-            // brought to it, whatever size it was opened or restored with.
-            entry.outputWidth = core_.settings.frameWidth;
-            entry.outputHeight = core_.settings.frameHeight;
-            AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
-            reader.outputWidth = entry.outputWidth;
-            reader.outputHeight = entry.outputHeight;
-            FillParameters(entry);
+            // The encoder is told the format's picture size; the frame supply
+            // brings every input to it while the encoder runs.
+            FillParameters(inputs.inputTable[static_cast<std::size_t>(index)]);
 
             core_.encoder.AppWnd(window_);
             core_.settings.videoSettingsChanged = true;

@@ -2,31 +2,44 @@
 
 #include "app/AppCore.h"
 #include "input/FrameFetch.h"
+#include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
 #include "picture/PictureFitting.h"
 #include "ports/WindowPort.h"
 
+#include <algorithm>
+
 namespace discforge {
 
-PictureOptions OptionsOf(const InputEntry& entry)
+// While the encoder runs it reads exactly the picture size it was told, so that
+// size wins over the input's own, which stays as the user chose it.
+PictureOptions VideoSupply::HandedOutAs(PictureOptions options) const
 {
-    return {entry.deinterlace, entry.invert, entry.fitCrop, entry.fitFillIn, entry.cropX, entry.cropY, entry.cropWidth,
-        entry.cropHeight, entry.outputWidth, entry.outputHeight};
-}
-
-PictureOptions OptionsOf(const AviReaderEntry& entry)
-{
-    return {entry.deinterlace, entry.invert, entry.fitCrop, entry.fitFillIn, entry.cropX, entry.cropY, entry.cropWidth,
-        entry.cropHeight, entry.outputWidth, entry.outputHeight};
-}
-
-PictureOptions VideoSupply::SizedFor(PictureOptions options) const
-{
-    if (!core_.settings.batchMode) {
+    if (core_.media.run.encoderBusy) {
+        options.outputWidth = core_.encodeParameters.width;
+        options.outputHeight = core_.encodeParameters.height;
+    } else if (!core_.settings.batchMode) {
+        // Without batch mode every input is brought to the first input's size.
         options.outputWidth = core_.inputs.sharedWidth;
         options.outputHeight = core_.inputs.sharedHeight;
     }
     return options;
+}
+
+int VideoSupply::ListPictureOfFrame(const InputEntry& entry, int frameIndex, int tvStandard)
+{
+    const std::int64_t picture = FrameFetch::SourceFrame(frameIndex, entry.frameRate, tvStandard);
+    const std::int64_t last = std::max<std::int64_t>(std::int64_t{entry.selectedFrames} - 1, 0);
+    return static_cast<int>(std::clamp<std::int64_t>(picture, 0, last));
+}
+
+InputEntry* VideoSupply::CurrentEntry()
+{
+    InputTableState& inputs = core_.inputs;
+    if (inputs.currentInput < 0 || inputs.currentInput >= inputs.inputCount) {
+        return nullptr;
+    }
+    return &inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)];
 }
 
 void VideoSupply::ClampFramePosition()
@@ -53,10 +66,13 @@ void VideoSupply::ClampFramePosition()
 
 int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
-    if (core_.inputs.currentInput < 0 || core_.inputs.currentInput >= core_.inputs.inputCount) {
+    const InputEntry* current = CurrentEntry();
+    if (current == nullptr) {
         return videoFetchFailed;
     }
-    if (core_.inputs.decoderKind == 3) {
+    // The decoder kind is that of the video file activated last; a list is read
+    // by its own steps whatever that kind is.
+    if (current->isVideoFile && core_.inputs.decoderKind == kindAviReader) {
         const int result = SupplyFromAviReader(frameIndex, rowBytes, pixels);
         core_.settings.videoSettingsChanged = false;
         return result;
@@ -65,14 +81,18 @@ int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const 
     InputTableState& inputs = core_.inputs;
     inputs.framePosition = frameIndex;
     ClampFramePosition();
-    const int index = inputs.currentInput;
-    InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
-    const PictureOptions options = SizedFor(OptionsOf(entry));
-    if (entry.isVideoFile) {
-        shownFrame_ = frameIndex;
-        return SupplyStreamFrame(index, frameIndex, options, rowBytes, pixels);
+    // The pumped messages may have changed the table.
+    InputEntry* entry = CurrentEntry();
+    if (entry == nullptr) {
+        return videoFetchFailed;
     }
-    const int result = LoadListPicture(entry.listFile, entry.listDirectory, shownFrame_);
+    const PictureOptions options = HandedOutAs(entry->pictureOptions);
+    if (entry->isVideoFile) {
+        shownFrame_ = frameIndex;
+        return SupplyStreamFrame(inputs.currentInput, frameIndex, options, rowBytes, pixels);
+    }
+    shownFrame_ = ListPictureOfFrame(*entry, frameIndex, core_.settings.tvStandard);
+    const int result = LoadListPicture(entry->listFile, entry->listDirectory, shownFrame_);
     return result != videoOk ? result : Finish(options, rowBytes, pixels);
 }
 
@@ -92,7 +112,7 @@ int VideoSupply::SupplyStreamFrame(
     }
     TFullDib& picture = core_.workPicture;
     const SurfaceRows surface{lock.width, lock.height, lock.pitch, lock.pixels};
-    if (options.deinterlace || options.invert || Cropping(options)) {
+    if (options.deinterlace || options.invert || HasCropRectangle(options)) {
         const bool copied = picture.CopyFromSurface(surface);
         stream->UnlockSurface();
         return copied ? Finish(options, rowBytes, pixels) : videoCopyFailed;
@@ -133,7 +153,8 @@ int VideoSupply::LoadListPicture(ListFile& listFile, const std::string& listDire
 int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
     InputTableState& inputs = core_.inputs;
-    AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(inputs.currentInput)];
+    const int index = inputs.currentInput;
+    AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
     int frame = FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
     if (frame > reader.lastFrame && reader.lastFrame > 0) {
         frame = reader.lastFrame - 1;
@@ -143,34 +164,36 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     }
     core_.ports.window.PumpMessages();
     inputs.framePosition = shownFrame_ = frame;
+    // The pumped messages may have changed the table.
+    const InputEntry* entry = CurrentEntry();
+    if (entry == nullptr || inputs.currentInput != index) {
+        return videoLockFailed;
+    }
 
-    const PictureOptions options = SizedFor(OptionsOf(reader));
+    const PictureOptions options = HandedOutAs(entry->pictureOptions);
     if (!reader.isAviFile) {
         if (!core_.workPicture.CreateBlank(options.outputWidth, options.outputHeight)) {
             return videoLockFailed;
         }
         return Finish(options, rowBytes, pixels);
     }
-    if (reader.videoReady && reader.getFrame) {
-        const std::uint8_t* packed = reader.getFrame->GetFrame(shownFrame_);
-        if (packed == nullptr || !core_.workPicture.LoadPackedBitmap(packed, reader.getFrame->FrameBytes())) {
-            return videoLockFailed;
-        }
-    } else if (LoadListPicture(reader.listFile, reader.listDirectory, shownFrame_) != videoOk) {
+    if (!reader.videoReady || !reader.getFrame) {
+        return videoLockFailed;
+    }
+    const std::uint8_t* packed = reader.getFrame->GetFrame(shownFrame_);
+    if (packed == nullptr || !core_.workPicture.LoadPackedBitmap(packed, reader.getFrame->FrameBytes())) {
         return videoLockFailed;
     }
     const int result = Finish(options, rowBytes, pixels);
     return result == videoOk ? videoOk : videoLockFailed;
 }
 
-bool VideoSupply::Cropping(const PictureOptions& options) { return options.cropWidth != 0 && options.cropHeight != 0; }
-
 FitRequest VideoSupply::FitRequestFor(const PictureOptions& options) const
 {
     FitRequest request;
     request.targetWidth = options.outputWidth;
     request.targetHeight = options.outputHeight;
-    request.mode = FitModeFromFlags(options.fitFillIn, options.fitCrop);
+    request.mode = options.fitting;
     request.svcd = core_.settings.outputFormat == formatSvcd;
     request.rounding = FitRounding::up;
     return request;
@@ -206,7 +229,8 @@ int VideoSupply::Finish(const PictureOptions& options, std::int32_t* rowBytes, c
     if (options.invert && !picture.FlipVertical()) {
         return videoFlipFailed;
     }
-    if (Cropping(options) && !picture.Crop(options.cropX, options.cropY, options.cropWidth, options.cropHeight)) {
+    if (HasCropRectangle(options)
+        && !picture.Crop(options.cropX, options.cropY, options.cropWidth, options.cropHeight)) {
         return videoCropFailed;
     }
     const FitRequest request = FitRequestFor(options);

@@ -13,11 +13,11 @@
 namespace discforge {
 
 class AppCore;
-class TBaseDib;
+class ListFile;
 enum class FitMode;
 struct FitRequest;
-struct AviReaderEntry;
 struct InputEntry;
+struct PictureOptions;
 
 enum VideoSupplyResult : int {
     videoOk = 0,
@@ -36,24 +36,6 @@ enum VideoSupplyResult : int {
     videoProportionalFailed = 15,
 };
 
-// The picture options and output size that the supply applies; the input and
-// the AVI reader each keep their own copy.
-struct PictureOptions {
-    bool deinterlace;
-    bool invert;
-    bool fitCrop;
-    bool fitFillIn;
-    int cropX;
-    int cropY;
-    int cropWidth;
-    int cropHeight;
-    int outputWidth;
-    int outputHeight;
-};
-
-PictureOptions OptionsOf(const InputEntry& entry);
-PictureOptions OptionsOf(const AviReaderEntry& entry);
-
 class VideoSupply {
 public:
     explicit VideoSupply(AppCore& core)
@@ -67,15 +49,19 @@ public:
 
     int ShownFrame() const { return shownFrame_; }
 
+    // The picture of a list that output frame `frameIndex` shows: the list plays
+    // at its frameRate, and its last selected picture holds to the end.
+    static int ListPictureOfFrame(const InputEntry& entry, int frameIndex, int tvStandard);
+
 private:
+    InputEntry* CurrentEntry();
     int SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
     // Fetches the frame, then makes the picture from the locked surface.
     int SupplyStreamFrame(
         int index, int frameIndex, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
-    int LoadListPicture(class ListFile& listFile, const std::string& listDirectory, int line);
-    // Without batch mode every input is brought to the first input's size.
-    PictureOptions SizedFor(PictureOptions options) const;
-    static bool Cropping(const PictureOptions& options);
+    int LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line);
+    // The input's options with the size the picture is handed out at.
+    PictureOptions HandedOutAs(PictureOptions options) const;
     FitRequest FitRequestFor(const PictureOptions& options) const;
     static int FitFailure(FitMode mode);
     // Applies the options and the fitting, then hands out the work picture.

@@ -1,10 +1,11 @@
 #include "input/AviReader.h"
 
-#include "core/ConversionSettings.h"
+#include "core/ControlIds.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "input/ReaderMessages.h"
 #include "input/VideoStreamReader.h"
+#include "ports/ControlSurface.h"
 
 #include <cstring>
 
@@ -122,12 +123,16 @@ void AviReader::DeactivateOthers(int index)
 bool AviReader::OpenAviReader(int index)
 {
     AviReaderEntry& entry = Entry(index);
-    entry.path = context_.inputs.inputTable[static_cast<std::size_t>(index)].path;
+    InputEntry& input = context_.inputs.inputTable[static_cast<std::size_t>(index)];
+    entry.path = input.path;
     entry.videoReady = false;
     entry.hasAudio = false;
-    entry.deinterlace = false;
+    // Frames of this decoder come upright. The input's other picture options are
+    // the user's: opening the input set their defaults, and every activation
+    // (a selection, a run) passes through here again.
     if (!context_.media.run.conversionActive) {
-        entry.invert = false;
+        input.pictureOptions.invert = false;
+        context_.ports.controls.SetChecked(control::invertCheck, false);
     }
     ReleaseAviReader(index);
     if (!InitAviReader(index)) {
@@ -159,19 +164,9 @@ bool AviReader::OpenAviReader(int index)
         entry.selectionStart = entry.firstFrame = entry.position = start;
         entry.openMarker = 1;
         entry.totalFrames = entry.selectedFrames = entry.fileInfo.length;
-        entry.cropX = entry.cropY = entry.cropWidth = entry.cropHeight = 0;
         const double rate
             = entry.streamInfo.scale != 0 ? static_cast<double>(entry.streamInfo.rate) / entry.streamInfo.scale : 0.0;
         entry.msPerFrame = rate > 0 ? static_cast<int>(1000.0 / rate) : 0;
-        if (!context_.media.run.conversionActive) {
-            entry.fitCrop = false;
-            entry.fitProportional = true;
-            entry.fitFillIn = false;
-            if (context_.settings.batchMode) {
-                entry.outputWidth = static_cast<int>(entry.fileInfo.width);
-                entry.outputHeight = static_cast<int>(entry.fileInfo.height);
-            }
-        }
         entry.videoReady = true;
     }
     DeactivateOthers(index);

@@ -168,11 +168,11 @@ int FrameFetch::UpdateSequential(int index, int source, MmAnswer& answer)
         }
         if (fetch.nextKeyFrame != -1 && source == fetch.nextKeyFrame) {
             if (++fetch.keyFrameCount % rebuildKeyFrames == 0) {
-                const bool invert = entry.invert;
+                const bool invert = entry.pictureOptions.invert;
                 const bool checked = context_.ports.controls.IsChecked(control::invertCheck);
                 streams_.ReleaseStreams(index);
                 streams_.RebuildStreams(index);
-                entry.invert = invert;
+                entry.pictureOptions.invert = invert;
                 context_.ports.controls.SetChecked(control::invertCheck, checked);
             }
             fetch.nextKeyFrame = reader.timingAviStream

@@ -5,6 +5,7 @@
 
 #include "input/ListFile.h"
 #include "input/MediaFormats.h"
+#include "input/PictureOptions.h"
 
 #include <cstdint>
 #include <memory>
@@ -31,16 +32,8 @@ struct InputEntry {
 
     bool hasAudio = false;
     bool isVideoFile = false;
-    bool deinterlace = false;
-    bool invert = false;
-    bool fitCrop = false;         // cut the picture to the output size
-    bool fitProportional = false; // scale keeping proportions on a black frame
-    bool fitFillIn = false;       // stretch to the output size
-
-    int cropX = 0; // the crop applies only when width and height are both non-zero
-    int cropY = 0;
-    int cropWidth = 0;
-    int cropHeight = 0;
+    // Fitting, invert, deinterlace, crop and output size; the AVI reader keeps no copy.
+    PictureOptions pictureOptions;
 
     int selectionStart = 0;
     int selectionEnd = 0;
@@ -59,8 +52,6 @@ struct InputEntry {
     int bytesPerSample = 0; // bytes per audio sample frame; 4 for substituted silence
     int audioBytesPerFrame = 0;
 
-    int outputWidth = 0; // batch mode: this input's own output size
-    int outputHeight = 0;
     double frameRate = 0.0; // 1.0 for lists
 
     std::vector<std::uint8_t> audioBuffer; // one video frame of PCM, filled by the fetch

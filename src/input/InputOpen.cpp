@@ -51,13 +51,13 @@ bool IsAviSynthScript(const std::string& path)
                       [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
+// Invert is left alone: the stream open derived it from the decoder.
 void SetOpenDefaults(InputEntry& entry)
 {
     entry.openMarker = 1;
-    entry.fitCrop = false;
-    entry.fitProportional = true;
-    entry.fitFillIn = false;
-    entry.cropX = entry.cropY = entry.cropWidth = entry.cropHeight = 0;
+    PictureOptions& options = entry.pictureOptions;
+    options.fitting = FitMode::proportional;
+    options.cropX = options.cropY = options.cropWidth = options.cropHeight = 0;
 }
 
 } // namespace
@@ -88,7 +88,6 @@ bool InputTable::OpenVideoInput(const std::string& path)
     InputEntry& entry = state_.inputTable[static_cast<std::size_t>(i)];
     entry.path = path;
     state_.cancelRequested = false;
-    ports_.streams.ClearInvertMirror(i);
 
     state_.cancelDialog = ports_.host.MakeCancelDialog(state_.cancelRequested);
     if (!state_.cancelDialog) {
@@ -146,8 +145,8 @@ void InputTable::FinishOpen(int index)
 void InputTable::SetOutputSize(InputEntry& entry)
 {
     if (settings_.batchMode) {
-        entry.outputWidth = entry.width;
-        entry.outputHeight = entry.height;
+        entry.pictureOptions.outputWidth = entry.width;
+        entry.pictureOptions.outputHeight = entry.height;
     } else if (state_.sharedWidth == 0 || state_.sharedHeight == 0) {
         state_.sharedWidth = entry.width;
         state_.sharedHeight = entry.height;
@@ -243,7 +242,6 @@ bool InputTable::OpenListInput(const std::string& path)
     ResetEntry(i);
     InputEntry& entry = state_.inputTable[static_cast<std::size_t>(i)];
     entry.path = path;
-    ports_.streams.ClearInvertMirror(i);
     if (!OpenListFile(i, message::contextOpenList)) {
         return false;
     }

@@ -157,18 +157,19 @@ InputRecord EncodeInputRecord(const InputEntry& entry)
     out.U16(at::bitsPerSample, wave.bitsPerSample);
     out.U16(at::extraSize, wave.extraSize);
 
+    const PictureOptions& options = entry.pictureOptions;
     out.Flag(at::hasAudio, entry.hasAudio);
     out.Flag(at::isVideoFile, entry.isVideoFile);
-    out.Flag(at::deinterlace, entry.deinterlace);
-    out.Flag(at::invert, entry.invert);
-    out.Flag(at::fitCrop, entry.fitCrop);
-    out.Flag(at::fitProportional, entry.fitProportional);
-    out.Flag(at::fitFillIn, entry.fitFillIn);
+    out.Flag(at::deinterlace, options.deinterlace);
+    out.Flag(at::invert, options.invert);
+    out.Flag(at::fitCrop, options.fitting == FitMode::crop);
+    out.Flag(at::fitProportional, options.fitting == FitMode::proportional);
+    out.Flag(at::fitFillIn, options.fitting == FitMode::fillIn);
 
-    out.I32(at::cropX, entry.cropX);
-    out.I32(at::cropY, entry.cropY);
-    out.I32(at::cropWidth, entry.cropWidth);
-    out.I32(at::cropHeight, entry.cropHeight);
+    out.I32(at::cropX, options.cropX);
+    out.I32(at::cropY, options.cropY);
+    out.I32(at::cropWidth, options.cropWidth);
+    out.I32(at::cropHeight, options.cropHeight);
     out.I32(at::selectionStart, entry.selectionStart);
     out.I32(at::selectionEnd, entry.selectionEnd);
     out.I32(at::firstFrame, entry.firstFrame);
@@ -184,8 +185,8 @@ InputRecord EncodeInputRecord(const InputEntry& entry)
     out.I32(at::selectedSamples, entry.selectedSamples);
     out.I32(at::bytesPerSample, entry.bytesPerSample);
     out.I32(at::audioBytesPerFrame, entry.audioBytesPerFrame);
-    out.I32(at::outputWidth, entry.outputWidth);
-    out.I32(at::outputHeight, entry.outputHeight);
+    out.I32(at::outputWidth, options.outputWidth);
+    out.I32(at::outputHeight, options.outputHeight);
     out.F64(at::frameRate, entry.frameRate);
     out.I64(at::timePerFrame, entry.timePerFrame);
     out.I64(at::duration, entry.duration);
@@ -227,18 +228,18 @@ InputEntry DecodeInputRecord(const InputRecord& record)
     wave.bitsPerSample = in.U16(at::bitsPerSample);
     wave.extraSize = in.U16(at::extraSize);
 
+    PictureOptions& options = entry.pictureOptions;
     entry.hasAudio = in.Flag(at::hasAudio);
     entry.isVideoFile = in.Flag(at::isVideoFile);
-    entry.deinterlace = in.Flag(at::deinterlace);
-    entry.invert = in.Flag(at::invert);
-    entry.fitCrop = in.Flag(at::fitCrop);
-    entry.fitProportional = in.Flag(at::fitProportional);
-    entry.fitFillIn = in.Flag(at::fitFillIn);
+    options.deinterlace = in.Flag(at::deinterlace);
+    options.invert = in.Flag(at::invert);
+    // A record with no fitting flag, or more than one, means what the supply always made of it.
+    options.fitting = FitModeFromFlags(in.Flag(at::fitFillIn), in.Flag(at::fitCrop));
 
-    entry.cropX = in.I32(at::cropX);
-    entry.cropY = in.I32(at::cropY);
-    entry.cropWidth = in.I32(at::cropWidth);
-    entry.cropHeight = in.I32(at::cropHeight);
+    options.cropX = in.I32(at::cropX);
+    options.cropY = in.I32(at::cropY);
+    options.cropWidth = in.I32(at::cropWidth);
+    options.cropHeight = in.I32(at::cropHeight);
     entry.selectionStart = in.I32(at::selectionStart);
     entry.selectionEnd = in.I32(at::selectionEnd);
     entry.firstFrame = in.I32(at::firstFrame);
@@ -254,8 +255,8 @@ InputEntry DecodeInputRecord(const InputRecord& record)
     entry.selectedSamples = in.I32(at::selectedSamples);
     entry.bytesPerSample = in.I32(at::bytesPerSample);
     entry.audioBytesPerFrame = in.I32(at::audioBytesPerFrame);
-    entry.outputWidth = in.I32(at::outputWidth);
-    entry.outputHeight = in.I32(at::outputHeight);
+    options.outputWidth = in.I32(at::outputWidth);
+    options.outputHeight = in.I32(at::outputHeight);
     entry.frameRate = in.F64(at::frameRate);
     entry.timePerFrame = in.I64(at::timePerFrame);
     entry.duration = in.I64(at::duration);

@@ -1,7 +1,9 @@
 // The fixed 1104-byte form of an InputEntry that project files store: 32-bit
 // little-endian integers, 64-bit IEEE doubles, zero-terminated strings in
 // 260-byte arrays. Slots that held stream objects, handles and buffers are
-// written as zeros and mean nothing when read back.
+// written as zeros and mean nothing when read back. The fitting is written as
+// the record's three flags, exactly one of them set, and read back from them:
+// fill-in first, then crop, otherwise proportional.
 #pragma once
 
 #include "input/InputEntry.h"

@@ -61,11 +61,6 @@ bool StreamReader::Fail(const std::string& text)
     return false;
 }
 
-void StreamReader::ClearInvertMirror(int index)
-{
-    context_.media.avi.aviReaderTable[static_cast<std::size_t>(index)].invert = false;
-}
-
 void StreamReader::ReleaseStreams(int index)
 {
     InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
@@ -100,17 +95,16 @@ void StreamReader::InspectAudioGraph(const std::vector<MediaComponent>& componen
 void StreamReader::ApplyKind(int index)
 {
     InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
-    AviReaderEntry& mirror = context_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
     switch (context_.inputs.decoderKind) {
     case kindUpsideDown:
-        entry.invert = mirror.invert = true;
+        entry.pictureOptions.invert = true;
         context_.ports.controls.SetChecked(control::invertCheck, true);
         break;
     case kindAviReader:
         avi_.OpenAviReader(index);
         break;
     default:
-        entry.invert = mirror.invert = false;
+        entry.pictureOptions.invert = false;
         context_.ports.controls.SetChecked(control::invertCheck, false);
         break;
     }

@@ -20,7 +20,6 @@ public:
 
     bool OpenStreams(int index) override;
     void ReleaseStreams(int index) override;
-    void ClearInvertMirror(int index) override;
     // The periodic rebuild of the sequential fetch: the same open without the
     // dialog and the messages that the user has seen at the first open.
     bool RebuildStreams(int index);

@@ -12,9 +12,6 @@ public:
     virtual bool OpenStreams(int index) = 0;
     // Releases whatever entry `index` holds; harmless when it holds nothing.
     virtual void ReleaseStreams(int index) = 0;
-    // A newly opened input starts upright: clears the AVI reader's copy of the
-    // entry's invert option.
-    virtual void ClearInvertMirror(int index) = 0;
 };
 
 } // namespace discforge

@@ -5,6 +5,7 @@
 #include "app/Startup.h"
 #include "mediagen/MediaGen.h"
 #include "pattern/FramePattern.h"
+#include "support/StreamChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -60,9 +61,35 @@ std::string SampleList(int pictures, int width, int height, bool fullPaths)
     return recipe.path;
 }
 
+std::string FfmpegCopy(const std::string& source, const std::string& arguments, const std::string& name)
+{
+    const std::string copy = SampleFolder() + "/" + name;
+    const CommandResult made
+        = RunCommand("ffmpeg -nostdin -v error -y -i " + Quoted(source) + " " + arguments + " " + Quoted(copy));
+    if (made.exitCode != 0) {
+        throw std::runtime_error("ffmpeg could not make " + copy + ": " + made.output);
+    }
+    return copy;
+}
+
 std::int64_t NumberInPicture(const std::uint8_t* pixels, int rowBytes, int height)
 {
     return pattern::ReadFrameNumber(pattern::ConstPatternImage{pixels, rowBytes / 4, height, rowBytes, 4, true});
+}
+
+std::uint32_t PixelAt(const Supplied& supplied, int height, int x, int y)
+{
+    const std::uint8_t* at = supplied.pixels + static_cast<std::ptrdiff_t>(height - 1 - y) * supplied.rowBytes + x * 4;
+    return at[0] | at[1] << 8 | at[2] << 16;
+}
+
+int BlackColumnsOnTheLeft(const Supplied& supplied, int height)
+{
+    int columns = 0;
+    while (columns < supplied.rowBytes / 4 && PixelAt(supplied, height, columns, height / 2) == 0) {
+        ++columns;
+    }
+    return columns;
 }
 
 } // namespace discforge::test

@@ -1,6 +1,7 @@
 #include "ConversionRig.h"
 
 #include "app/ConversionRun.h"
+#include "input/InputRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -108,23 +109,23 @@ TEST_F(ConversionRunTest, ThePreviousInputAndPositionComeBackAfterTheRun)
 TEST_F(ConversionRunTest, TheUsersInvertChoiceSurvivesTheActivation)
 {
     AddThreeLists();
-    rig_.Entry(0).invert = true;
-    rig_.Entry(2).invert = true;
+    rig_.Entry(0).pictureOptions.invert = true;
+    rig_.Entry(2).pictureOptions.invert = true;
     run_.StartConversion();
-    EXPECT_TRUE(rig_.Entry(0).invert);
-    EXPECT_FALSE(rig_.Entry(1).invert);
-    EXPECT_TRUE(rig_.Entry(2).invert);
-    EXPECT_TRUE(rig_.core.media.avi.aviReaderTable[2].invert);
+    EXPECT_TRUE(rig_.Entry(0).pictureOptions.invert);
+    EXPECT_FALSE(rig_.Entry(1).pictureOptions.invert);
+    EXPECT_TRUE(rig_.Entry(2).pictureOptions.invert);
 }
 
-TEST_F(ConversionRunTest, EveryInputIsBroughtToTheEncodersPictureSizeAfterAFormatChange)
+TEST_F(ConversionRunTest, TheEncoderGetsItsPictureSizeWhileEveryInputKeepsItsOwn)
 {
-    // The first input is opened for VCD, the second after a change to DVD: both
-    // keep their own size until the run gives them the encoder's.
+    // Two inputs of different sizes, the first opened for VCD, the second after a
+    // change to DVD; the second has a size the user typed.
     ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
     ASSERT_TRUE(rig_.core.settingsController.ChooseFormat(formatDvd));
-    ASSERT_TRUE(rig_.AddList(SampleList(4, 64, 48)));
-    ASSERT_EQ(rig_.Entry(0).outputWidth, 64);
+    ASSERT_TRUE(rig_.AddList(SampleList(4, 96, 72)));
+    rig_.Entry(1).pictureOptions.outputWidth = 320;
+    rig_.Entry(1).pictureOptions.outputHeight = 240;
     rig_.fake.PullFirstFrame();
     run_.StartConversion();
 
@@ -134,8 +135,23 @@ TEST_F(ConversionRunTest, EveryInputIsBroughtToTheEncodersPictureSizeAfterAForma
     EXPECT_EQ(calls[1], "frame 0 rowBytes 2880");
     EXPECT_NE(calls[2].find(" 720x480 "), std::string::npos) << calls[2];
     EXPECT_EQ(calls[3], "frame 0 rowBytes 2880");
-    EXPECT_EQ(rig_.Entry(0).outputHeight, 480);
-    EXPECT_EQ(rig_.core.media.avi.aviReaderTable[1].outputWidth, 720);
+    // The encoder reads 480 rows of the picture it was handed.
+    EXPECT_EQ(rig_.core.workPicture.Width(), 720);
+    EXPECT_EQ(rig_.core.workPicture.Height(), 480);
+
+    // What the previews and a saved project see afterwards is what the user had.
+    EXPECT_EQ(rig_.Entry(0).pictureOptions.outputWidth, 64);
+    EXPECT_EQ(rig_.Entry(0).pictureOptions.outputHeight, 48);
+    EXPECT_EQ(rig_.Entry(1).pictureOptions.outputWidth, 320);
+    EXPECT_EQ(rig_.Entry(1).pictureOptions.outputHeight, 240);
+    const InputRecord saved = EncodeInputRecord(rig_.Entry(1));
+    EXPECT_EQ(saved[1040] | saved[1041] << 8, 320);
+    EXPECT_EQ(saved[1044] | saved[1045] << 8, 240);
+    ASSERT_EQ(rig_.core.inputs.currentInput, 1);
+    std::int32_t rowBytes = 0;
+    const std::uint8_t* pixels = nullptr;
+    ASSERT_EQ(rig_.core.videoSupply.SupplyVideoFrame(0, &rowBytes, &pixels), 0);
+    EXPECT_EQ(rowBytes, 320 * 4);
 }
 
 TEST_F(ConversionRunTest, ARefusedFormatCodeShowsTheMessageAndAsksToClose)

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "SampleMedia.h"
+#include "app/ConversionRun.h"
+#include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
 #include "mediagen/MediaGen.h"
 #include "pattern/FramePattern.h"
@@ -11,15 +13,10 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace discforge::test {
 namespace {
-
-struct Supplied {
-    int result = -1;
-    std::int32_t rowBytes = 0;
-    const std::uint8_t* pixels = nullptr;
-};
 
 class VideoSupplyTest : public ::testing::Test {
 protected:
@@ -30,46 +27,71 @@ protected:
         return supplied;
     }
 
-    // Blue-green-red of pixel (x, y) counted from the top left of a supplied picture.
-    std::uint32_t PixelAt(const Supplied& supplied, int height, int x, int y)
-    {
-        const std::uint8_t* at
-            = supplied.pixels + static_cast<std::ptrdiff_t>(height - 1 - y) * supplied.rowBytes + x * 4;
-        return at[0] | at[1] << 8 | at[2] << 16;
-    }
-
-    // Black columns on the left of the middle row.
-    int BlackColumnsOnTheLeft(const Supplied& supplied, int height)
-    {
-        int columns = 0;
-        while (columns < supplied.rowBytes / 4 && PixelAt(supplied, height, columns, height / 2) == 0) {
-            ++columns;
-        }
-        return columns;
-    }
-
+    // At PAL a list shows picture k from output frame 25 x k on.
     void UseList(int width, int height, int outputWidth, int outputHeight)
     {
         ASSERT_TRUE(rig_.AddList(SampleList(10, width, height)));
         rig_.MakeCurrent(0);
-        rig_.Entry(0).outputWidth = outputWidth;
-        rig_.Entry(0).outputHeight = outputHeight;
+        rig_.core.settings.tvStandard = standardPal;
+        rig_.Entry(0).pictureOptions.outputWidth = outputWidth;
+        rig_.Entry(0).pictureOptions.outputHeight = outputHeight;
     }
 
     ConversionRig rig_;
 };
 
-TEST_F(VideoSupplyTest, AListOfTenPicturesShowsEachThenKeepsTheLast)
+TEST_F(VideoSupplyTest, AListPlaysOnePicturePerSecondAndHoldsItsLastPictureToTheEnd)
 {
-    UseList(320, 240, 320, 240);
-    for (int frame = 0; frame < 14; ++frame) {
-        const Supplied supplied = Supply(frame);
-        ASSERT_EQ(supplied.result, 0) << frame;
-        ASSERT_EQ(supplied.rowBytes, 320 * 4);
-        EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 240), std::min(frame, 9)) << frame;
+    UseList(96, 64, 96, 64);
+    struct Case {
+        int standard;
+        int lastFrame; // of the run: ten seconds
+        std::vector<int> changes; // the frames that show the next picture
+    };
+    const Case cases[] = {
+        {standardNtsc, 298, {30, 60, 90, 120, 150, 180, 210, 240, 270}},
+        {standardPal, 249, {25, 50, 75, 100, 125, 150, 175, 200, 225}},
+    };
+    for (const Case& c : cases) {
+        rig_.core.settings.tvStandard = c.standard;
+        EXPECT_EQ(LastOutputFrame(rig_.Entry(0).selectedFrames, rig_.Entry(0).frameRate, c.standard), c.lastFrame);
+        std::vector<int> changes;
+        std::int64_t shown = 0;
+        // A few frames past the end too: the last picture holds.
+        for (int frame = 0; frame <= c.lastFrame + 3; ++frame) {
+            const Supplied supplied = Supply(frame);
+            ASSERT_EQ(supplied.result, 0) << frame;
+            ASSERT_EQ(supplied.rowBytes, 96 * 4);
+            const std::int64_t number = NumberInPicture(supplied.pixels, supplied.rowBytes, 64);
+            if (number != shown) {
+                EXPECT_EQ(number, shown + 1) << "frame " << frame;
+                changes.push_back(frame);
+                shown = number;
+            }
+        }
+        EXPECT_EQ(changes, c.changes) << "standard " << c.standard;
+        EXPECT_EQ(rig_.core.videoSupply.ShownFrame(), 9);
     }
-    EXPECT_EQ(rig_.core.videoSupply.ShownFrame(), 9);
-    EXPECT_EQ(rig_.core.inputs.framePosition, 9);
+}
+
+TEST_F(VideoSupplyTest, AListAfterAnInputOfTheAviReaderShowsItsOwnPictures)
+{
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 10;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64)));
+    rig_.MakeCurrent(1);
+    // The kind stays that of the video file activated last.
+    ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
+    rig_.core.settings.tvStandard = standardPal;
+    const Supplied supplied = Supply(50);
+    ASSERT_EQ(supplied.result, 0);
+    ASSERT_EQ(supplied.rowBytes, 96 * 4);
+    EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 64), 2);
 }
 
 TEST_F(VideoSupplyTest, BareNamesComeFromTheListsFolderAndFullPathsAsWritten)
@@ -78,9 +100,10 @@ TEST_F(VideoSupplyTest, BareNamesComeFromTheListsFolderAndFullPathsAsWritten)
     std::filesystem::current_path("/");
     ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64)));
     ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64, true)));
+    rig_.core.settings.tvStandard = standardPal;
     for (int input = 0; input < 2; ++input) {
         rig_.MakeCurrent(input);
-        const Supplied supplied = Supply(2);
+        const Supplied supplied = Supply(50);
         EXPECT_EQ(supplied.result, 0) << input;
         EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 64), 2) << input;
     }
@@ -112,8 +135,7 @@ TEST_F(VideoSupplyTest, ProportionalFitForSvcdSqueezesTheWidthIntoFourHundredAnd
 TEST_F(VideoSupplyTest, FillInStretchesToTheWholeFrame)
 {
     UseList(640, 480, 720, 576);
-    rig_.Entry(0).fitFillIn = true;
-    rig_.Entry(0).fitProportional = false;
+    rig_.Entry(0).pictureOptions.fitting = FitMode::fillIn;
     const Supplied supplied = Supply(0);
     ASSERT_EQ(supplied.result, 0);
     ASSERT_EQ(supplied.rowBytes, 720 * 4);
@@ -123,16 +145,16 @@ TEST_F(VideoSupplyTest, FillInStretchesToTheWholeFrame)
 TEST_F(VideoSupplyTest, ACropWithoutWidthIsIgnoredAndARealCropCuts)
 {
     UseList(320, 240, 320, 240);
-    rig_.Entry(0).cropX = 10;
-    rig_.Entry(0).cropHeight = 100;
-    EXPECT_EQ(NumberInPicture(Supply(3).pixels, 320 * 4, 240), 3);
+    rig_.Entry(0).pictureOptions.cropX = 10;
+    rig_.Entry(0).pictureOptions.cropHeight = 100;
+    EXPECT_EQ(NumberInPicture(Supply(75).pixels, 320 * 4, 240), 3);
 
-    rig_.Entry(0).cropWidth = 160;
-    rig_.Entry(0).cropHeight = 120;
-    rig_.Entry(0).cropX = 0;
-    rig_.Entry(0).cropY = 0;
-    rig_.Entry(0).fitFillIn = true;
-    const Supplied supplied = Supply(3);
+    rig_.Entry(0).pictureOptions.cropWidth = 160;
+    rig_.Entry(0).pictureOptions.cropHeight = 120;
+    rig_.Entry(0).pictureOptions.cropX = 0;
+    rig_.Entry(0).pictureOptions.cropY = 0;
+    rig_.Entry(0).pictureOptions.fitting = FitMode::fillIn;
+    const Supplied supplied = Supply(75);
     ASSERT_EQ(supplied.result, 0);
     EXPECT_EQ(supplied.rowBytes, 320 * 4);
 }
@@ -140,8 +162,8 @@ TEST_F(VideoSupplyTest, ACropWithoutWidthIsIgnoredAndARealCropCuts)
 TEST_F(VideoSupplyTest, InvertTurnsThePictureUpsideDown)
 {
     UseList(320, 240, 320, 240);
-    rig_.Entry(0).invert = true;
-    const Supplied supplied = Supply(4);
+    rig_.Entry(0).pictureOptions.invert = true;
+    const Supplied supplied = Supply(100);
     ASSERT_EQ(supplied.result, 0);
     EXPECT_NE(NumberInPicture(supplied.pixels, supplied.rowBytes, 240), 4);
     // Read as a top-down picture it shows its number again.
@@ -157,8 +179,8 @@ TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
     recipe.height = 144;
     recipe.frames = 60;
     ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
-    rig_.Entry(0).outputWidth = 176;
-    rig_.Entry(0).outputHeight = 144;
+    rig_.Entry(0).pictureOptions.outputWidth = 176;
+    rig_.Entry(0).pictureOptions.outputHeight = 144;
     rig_.core.settings.tvStandard = standardNtsc;
     // Output frame 30 at 29.97 is source frame 25 of a 25 frames-per-second input.
     for (int frame : {0, 1, 30, 59, 70}) {
@@ -179,11 +201,11 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
     recipe.frames = 12;
     ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
     rig_.MakeCurrent(0);
-    rig_.Entry(0).outputWidth = 720;
-    rig_.Entry(0).outputHeight = 576;
+    rig_.Entry(0).pictureOptions.outputWidth = 720;
+    rig_.Entry(0).pictureOptions.outputHeight = 576;
     FitRequest request{720, 576, FitMode::proportional, false, FitRounding::up};
     for (bool invert : {false, true}) {
-        rig_.Entry(0).invert = invert;
+        rig_.Entry(0).pictureOptions.invert = invert;
         const Supplied supplied = Supply(5);
         ASSERT_EQ(supplied.result, 0);
         ASSERT_EQ(supplied.rowBytes, 720 * 4);
@@ -211,9 +233,29 @@ TEST_F(VideoSupplyTest, AMissingListPictureFailsWithItsCode)
     const std::filesystem::path picture = folder / "picture00005.bmp";
     const std::filesystem::path aside = folder / "picture00005.bak";
     std::filesystem::rename(picture, aside);
-    EXPECT_EQ(Supply(5).result, videoPictureLoadFailed);
+    EXPECT_EQ(Supply(125).result, videoPictureLoadFailed);
     std::filesystem::rename(aside, picture);
-    EXPECT_EQ(Supply(5).result, 0);
+    EXPECT_EQ(Supply(125).result, 0);
+}
+
+TEST_F(VideoSupplyTest, AnInputRemovedWhileMessagesArePumpedFailsItsFrame)
+{
+    // A Remove command handled during the supply's message pump.
+    rig_.window.onPump = [this] { rig_.core.inputTable.RemoveInput(rig_.core.inputs.currentInput); };
+    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    EXPECT_EQ(Supply(0).result, videoFetchFailed);
+    ASSERT_EQ(rig_.core.inputs.inputCount, 0);
+
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 10;
+    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+    ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
+    EXPECT_EQ(Supply(0).result, videoLockFailed);
+    EXPECT_EQ(rig_.core.inputs.inputCount, 0);
 }
 
 TEST_F(VideoSupplyTest, ClampingKeepsThePositionInsideTheSelection)

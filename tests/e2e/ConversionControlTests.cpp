@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 namespace discforge::test {
 namespace {
@@ -35,32 +36,44 @@ std::vector<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
-TEST(PictureList, ConvertsIntoAStreamOfASecondPerPictureThatHoldsTheLastPicture)
+TEST(PictureList, PlaysOnePicturePerSecondAtEitherStandardAndHoldsTheLastPicture)
 {
-    TestFolder folder;
-    mediagen::ListRecipe list;
-    list.path = folder.File("pictures.lst");
-    list.pictures = 4;
-    list.width = VcdNtsc().width;
-    list.height = VcdNtsc().height;
-    std::string error;
-    ASSERT_TRUE(mediagen::WritePictureList(list, error)) << error;
+    struct Case {
+        const DiscCase& disc;
+        const char* standard;
+        std::size_t frames; // four seconds at the standard's rate
+        std::vector<std::size_t> changes; // the frames that show the next picture
+    };
+    const Case cases[] = {
+        {VcdNtsc(), "ntsc", 119, {30, 60, 90}},
+        {VcdPal(), "pal", 100, {25, 50, 75}},
+    };
+    for (const Case& c : cases) {
+        TestFolder folder;
+        mediagen::ListRecipe list;
+        list.path = folder.File("pictures.lst");
+        list.pictures = 4;
+        list.width = c.disc.width;
+        list.height = c.disc.height;
+        std::string error;
+        ASSERT_TRUE(mediagen::WritePictureList(list, error)) << error;
 
-    const CliOutcome run = RunCli({"--standard", "ntsc", "pictures.lst"}, folder.Path());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string output = folder.File("pictures.mpg");
-    const DecodedOutput decoded = DecodeOutput(output);
-    ASSERT_TRUE(decoded.error.empty()) << decoded.error;
-    // A list counts one frame per second for the length of the stream, while output
-    // frame k shows picture k: the pictures come one after the other, then the last
-    // one stays.
-    ASSERT_EQ(decoded.pictures.size(), 4u * 30u - 1u);
-    for (std::size_t frame = 0; frame < decoded.pictures.size(); ++frame) {
-        EXPECT_EQ(decoded.pictures[frame].number, static_cast<std::int64_t>(std::min<std::size_t>(frame, 3)))
-            << "frame " << frame;
+        const CliOutcome run = RunCli({"--standard", c.standard, "pictures.lst"}, folder.Path());
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const std::string output = folder.File("pictures.mpg");
+        const DecodedOutput decoded = DecodeOutput(output);
+        ASSERT_TRUE(decoded.error.empty()) << decoded.error;
+        ASSERT_EQ(decoded.pictures.size(), c.frames) << c.standard;
+        std::int64_t picture = 0;
+        for (std::size_t frame = 0; frame < decoded.pictures.size(); ++frame) {
+            if (picture < static_cast<std::int64_t>(c.changes.size()) && frame == c.changes[picture]) {
+                ++picture;
+            }
+            EXPECT_EQ(decoded.pictures[frame].number, picture) << c.standard << " frame " << frame;
+        }
+        std::string log;
+        EXPECT_TRUE(PassesAuthoring(output, c.disc, folder.Path(), log)) << log;
     }
-    std::string log;
-    EXPECT_TRUE(PassesAuthoring(output, VcdNtsc(), folder.Path(), log)) << log;
 }
 
 TEST(SplitOutput, ComesInNumberedPartsOfAtMostTheGivenSize)

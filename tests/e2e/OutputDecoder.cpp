@@ -46,6 +46,11 @@ double TimeOf(const AVFrame* frame, const AVStream* stream)
 // Turns every decoded picture into blue-green-red rows and reads the band across its top.
 class PictureReader {
 public:
+    explicit PictureReader(const std::vector<PictureReading>& readings)
+        : readings_(readings)
+    {
+    }
+
     void Take(const AVFrame* frame, double time, DecodedOutput& output)
     {
         scaler_.reset(sws_getCachedContext(scaler_.release(), frame->width, frame->height,
@@ -56,11 +61,17 @@ public:
         uint8_t* planes[1] = {rows_.data()};
         const int strides[1] = {stride};
         DecodedPicture picture;
-        picture.time = time;
+        // A program stream need not stamp every picture, and the decoder hands them out
+        // in display order: one without a stamp follows the one before it.
+        const bool stamped = frame->best_effort_timestamp != AV_NOPTS_VALUE;
+        picture.time = stamped || output.pictures.empty() ? time : output.pictures.back().time + output.frameDuration;
         if (scaler_ && sws_scale(scaler_.get(), frame->data, frame->linesize, 0, frame->height, planes, strides) ==
                            frame->height) {
-            picture.number = pattern::ReadFrameNumber(
-                pattern::ConstPatternImage{rows_.data(), frame->width, frame->height, stride, 3, false});
+            const pattern::ConstPatternImage image{rows_.data(), frame->width, frame->height, stride, 3, false};
+            picture.number = pattern::ReadFrameNumber(image);
+            for (const PictureReading& reading : readings_) {
+                picture.readings.push_back(reading(image));
+            }
         }
         output.width = frame->width;
         output.height = frame->height;
@@ -68,6 +79,7 @@ public:
     }
 
 private:
+    const std::vector<PictureReading>& readings_;
     convert::ScaleHandle scaler_;
     std::vector<uint8_t> rows_;
 };
@@ -118,7 +130,7 @@ struct StreamDecoder {
 
 } // namespace
 
-DecodedOutput DecodeOutput(const std::string& path)
+DecodedOutput DecodeOutput(const std::string& path, const std::vector<PictureReading>& readings)
 {
     DecodedOutput output;
     // The navigation packs of a DVD stream carry no time; FFmpeg's remark on that is noise here.
@@ -151,7 +163,7 @@ DecodedOutput DecodeOutput(const std::string& path)
     }
     output.frameDuration = 1.0 / av_q2d(video.stream->avg_frame_rate);
 
-    PictureReader pictures;
+    PictureReader pictures(readings);
     SoundCollector collector;
     convert::FrameHandle frame(av_frame_alloc());
     convert::PacketHandle packet(av_packet_alloc());

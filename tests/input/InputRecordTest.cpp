@@ -41,15 +41,7 @@ InputEntry FilledEntry(const test::ScratchFolder& folder)
     entry.waveFormat = {1, 2, 44100, 176400, 4, 16, 7};
     entry.hasAudio = true;
     entry.isVideoFile = true;
-    entry.deinterlace = true;
-    entry.invert = true;
-    entry.fitCrop = true;
-    entry.fitProportional = true;
-    entry.fitFillIn = true;
-    entry.cropX = 11;
-    entry.cropY = 12;
-    entry.cropWidth = 13;
-    entry.cropHeight = 14;
+    entry.pictureOptions = PictureOptions{FitMode::crop, true, true, 11, 12, 13, 14, 720, 576};
     entry.selectionStart = 15;
     entry.selectionEnd = 16;
     entry.firstFrame = 17;
@@ -65,8 +57,6 @@ InputEntry FilledEntry(const test::ScratchFolder& folder)
     entry.selectedSamples = 25;
     entry.bytesPerSample = 4;
     entry.audioBytesPerFrame = 26;
-    entry.outputWidth = 720;
-    entry.outputHeight = 576;
     entry.frameRate = 29.97;
     entry.timePerFrame = 333667;
     entry.duration = 0x123456789ALL;
@@ -108,8 +98,10 @@ TEST(InputRecord, PutsEveryFieldAtItsOffset)
     EXPECT_EQ(At(r, 944, 2), 4u);
     EXPECT_EQ(At(r, 946, 2), 16u);
     EXPECT_EQ(At(r, 948, 2), 7u);
-    for (std::size_t flag = 956; flag <= 962; ++flag) {
-        EXPECT_EQ(r[flag], 1) << "flag at " << flag;
+    // hasAudio, isVideoFile, deinterlace, invert, fitCrop set; fitProportional, fitFillIn clear
+    const std::uint8_t flags[] = {1, 1, 1, 1, 1, 0, 0};
+    for (std::size_t i = 0; i < std::size(flags); ++i) {
+        EXPECT_EQ(r[956 + i], flags[i]) << "flag at " << 956 + i;
     }
     const std::uint32_t ints[] = {11, 12, 13, 14, 15, 16, 17, 18, 1, 19, static_cast<std::uint32_t>(-20),
                                   0xFFFFFFF0u, 22, 32, 23, 24, 25, 4, 26, 720, 576};
@@ -159,7 +151,11 @@ TEST(InputRecord, DecodesBackToTheSameRecord)
     EXPECT_EQ(decoded.waveFormat.sampleRate, 44100u);
     EXPECT_EQ(decoded.waveFormat.extraSize, 7);
     EXPECT_EQ(decoded.surfaceLayout.pixelFormat.alphaMask, 0x5A5A5A5Au);
-    EXPECT_TRUE(decoded.invert);
+    EXPECT_TRUE(decoded.pictureOptions.invert);
+    EXPECT_TRUE(decoded.pictureOptions.deinterlace);
+    EXPECT_EQ(decoded.pictureOptions.fitting, FitMode::crop);
+    EXPECT_EQ(decoded.pictureOptions.cropHeight, 14);
+    EXPECT_EQ(decoded.pictureOptions.outputWidth, 720);
     EXPECT_EQ(decoded.position, -20);
     EXPECT_EQ(decoded.totalFrames, 0xFFFFFFF0u);
     EXPECT_EQ(decoded.frameRate, 29.97);
@@ -190,11 +186,48 @@ TEST(InputRecord, KeepsTextsWithinTheirArrays)
     EXPECT_EQ(DecodeInputRecord(unterminated).listDirectory, std::string(259, 'd'));
 }
 
-TEST(InputRecord, DefaultEntryIsAllZeroBytes)
+TEST(InputRecord, TheFittingIsExactlyOneOfItsThreeFlags)
+{
+    struct Case {
+        FitMode fitting;
+        std::uint8_t crop, proportional, fillIn; // bytes 960, 961, 962
+    };
+    const Case cases[] = {{FitMode::crop, 1, 0, 0}, {FitMode::proportional, 0, 1, 0}, {FitMode::fillIn, 0, 0, 1}};
+    for (const Case& c : cases) {
+        InputEntry entry;
+        entry.pictureOptions.fitting = c.fitting;
+        const InputRecord record = EncodeInputRecord(entry);
+        EXPECT_EQ(record[960], c.crop);
+        EXPECT_EQ(record[961], c.proportional);
+        EXPECT_EQ(record[962], c.fillIn);
+        EXPECT_EQ(DecodeInputRecord(record).pictureOptions.fitting, c.fitting);
+    }
+}
+
+TEST(InputRecord, AForeignRecordsFlagsReadAsTheFramesWereAlwaysFitted)
+{
+    // No flag: proportional. Several: fill-in before crop before proportional.
+    struct Case {
+        std::uint8_t crop, proportional, fillIn;
+        FitMode fitting;
+    };
+    const Case cases[] = {{0, 0, 0, FitMode::proportional}, {1, 1, 1, FitMode::fillIn}, {1, 1, 0, FitMode::crop},
+        {0, 1, 1, FitMode::fillIn}};
+    for (const Case& c : cases) {
+        InputRecord record{};
+        record[960] = c.crop;
+        record[961] = c.proportional;
+        record[962] = c.fillIn;
+        EXPECT_EQ(DecodeInputRecord(record).pictureOptions.fitting, c.fitting)
+            << int{c.crop} << int{c.proportional} << int{c.fillIn};
+    }
+}
+
+TEST(InputRecord, DefaultEntryIsZeroBytesButItsProportionalFitting)
 {
     const InputRecord record = EncodeInputRecord(InputEntry{});
     for (std::size_t offset = 0; offset < record.size(); ++offset) {
-        ASSERT_EQ(record[offset], 0) << "byte " << offset;
+        ASSERT_EQ(record[offset], offset == 961 ? 1 : 0) << "byte " << offset;
     }
 }
 

@@ -44,11 +44,9 @@ public:
     explicit FakeStreamReader(InputTableState& state) : state_(state) {}
     bool OpenStreams(int index) override;
     void ReleaseStreams(int index) override;
-    void ClearInvertMirror(int index) override { clearedMirrors.push_back(index); }
 
     std::map<std::string, MediaFigures> files;
     std::set<std::string> openPaths;
-    std::vector<int> clearedMirrors;
     // Runs inside OpenStreams, as pumped messages would (the user pressing Cancel).
     std::function<void()> duringOpen;
     bool mainWindowEnabledDuringOpen = true;

@@ -50,6 +50,8 @@ TEST(OpenList, BareNamesAndPathsMakeOneFramePerLine)
     const std::string list = folder.WriteText("show.lst", "first.bmp\n" + folder.Path("first.bmp") + "\nsub/b.bmp\n");
     InputTableRig rig;
     rig.settings.batchMode = true;
+    // The choices of an input that held this slot before.
+    rig.state.inputTable[0].pictureOptions = PictureOptions{FitMode::crop, true, true, 1, 2, 3, 4, 5, 6};
     // The bare name is found in the list's folder, not in the working directory.
     ASSERT_TRUE(rig.AddList(list));
 
@@ -58,8 +60,8 @@ TEST(OpenList, BareNamesAndPathsMakeOneFramePerLine)
     EXPECT_EQ(entry.width, 8);
     EXPECT_EQ(entry.height, 6);
     EXPECT_EQ(entry.sourceBits, 24);
-    EXPECT_EQ(entry.outputWidth, 8);
-    EXPECT_EQ(entry.outputHeight, 6);
+    EXPECT_EQ(entry.pictureOptions.outputWidth, 8);
+    EXPECT_EQ(entry.pictureOptions.outputHeight, 6);
     EXPECT_EQ(entry.listDirectory, folder.Path(""));
     EXPECT_EQ(entry.totalFrames, 3u);
     EXPECT_EQ(entry.selectedFrames, 3u);
@@ -70,7 +72,10 @@ TEST(OpenList, BareNamesAndPathsMakeOneFramePerLine)
     EXPECT_FALSE(entry.isVideoFile);
     EXPECT_EQ(entry.samplesPerFrame, 0);
     EXPECT_EQ(entry.totalSamples, 0);
-    EXPECT_TRUE(entry.fitProportional);
+    EXPECT_EQ(entry.pictureOptions.fitting, FitMode::proportional);
+    EXPECT_FALSE(entry.pictureOptions.deinterlace);
+    EXPECT_FALSE(entry.pictureOptions.invert);
+    EXPECT_FALSE(HasCropRectangle(entry.pictureOptions));
     EXPECT_EQ(entry.openMarker, 1);
     EXPECT_EQ(rig.state.selectedInput, 0);
     EXPECT_EQ(rig.state.currentInput, 0);
@@ -81,7 +86,6 @@ TEST(OpenList, BareNamesAndPathsMakeOneFramePerLine)
     std::string line;
     ASSERT_TRUE(rig.state.inputTable[0].listFile.ReadLine(line));
     EXPECT_EQ(line, "first.bmp");
-    EXPECT_EQ(rig.streams.clearedMirrors, std::vector<int>{0});
 }
 
 TEST(OpenList, DeactivatingAndActivatingClosesAndReopensTheList)

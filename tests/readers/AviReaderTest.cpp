@@ -1,5 +1,6 @@
 #include "ReaderTestSupport.h"
 
+#include "core/ControlIds.h"
 #include "input/StreamGraph.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ bool OpenThroughReader(ReaderRig& rig, const std::string& path)
     return rig.reader.Avi().OpenAviReader(0);
 }
 
-TEST(AviReader, RecordsTheFrameRangeAndTheInputsOptions)
+TEST(AviReader, RecordsTheFrameRange)
 {
     ReaderRig rig;
     ASSERT_TRUE(OpenThroughReader(
@@ -35,8 +36,6 @@ TEST(AviReader, RecordsTheFrameRangeAndTheInputsOptions)
     EXPECT_EQ(entry.msPerFrame, 33);
     EXPECT_EQ(entry.sourceBits, 32);
     EXPECT_EQ(entry.openMarker, 1);
-    EXPECT_TRUE(entry.fitProportional);
-    EXPECT_EQ(entry.outputWidth, 176);
     EXPECT_EQ(entry.streamInfo.handler, MakeFourCC('M', 'J', 'P', 'G'));
     EXPECT_EQ(rig.media.avi.aviReaderCount, 1);
     EXPECT_EQ(rig.inputs.selectedInput, 0);
@@ -94,18 +93,41 @@ TEST(AviReader, AFileThatCannotBeOpenedIsNamed)
     EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - avi loading error");
 }
 
-TEST(AviReader, OpeningClearsTheInvertMirrorUnlessAConversionRuns)
+TEST(AviReader, OpeningTurnsTheInputUprightUnlessAConversionRunsAndKeepsTheOtherChoices)
 {
     ReaderRig rig;
     const std::string& path = SampleAvi(SmallRecipe(VideoCodec::Mjpeg, AudioForm::None));
-    rig.media.avi.aviReaderTable[0].invert = true;
+    // Every activation opens the reader again: the user's choices must outlive it.
+    const PictureOptions chosen{FitMode::fillIn, true, true, 8, 4, 64, 48, 720, 576};
+    rig.Entry(0).pictureOptions = chosen;
+    rig.controls.SetChecked(control::invertCheck, true);
     rig.media.run.conversionActive = true;
     ASSERT_TRUE(OpenThroughReader(rig, path));
-    EXPECT_TRUE(rig.media.avi.aviReaderTable[0].invert);
+    EXPECT_EQ(rig.Entry(0).pictureOptions, chosen);
+    EXPECT_TRUE(rig.controls.IsChecked(control::invertCheck));
+
     rig.media.run.conversionActive = false;
     ASSERT_TRUE(OpenThroughReader(rig, path));
-    EXPECT_FALSE(rig.media.avi.aviReaderTable[0].invert);
+    PictureOptions upright = chosen;
+    upright.invert = false;
+    EXPECT_EQ(rig.Entry(0).pictureOptions, upright);
+    EXPECT_FALSE(rig.controls.IsChecked(control::invertCheck));
 }
 
 } // namespace
+} // namespace discforge::test
+namespace discforge::test {
+TEST(TmpPs, Frames)
+{
+    for (const char* f : {"/tmp/optx/ps/p.vob", "/tmp/optx/longps.mpg"}) {
+        ReaderRig rig;
+        rig.Entry(0).path = f;
+        ASSERT_TRUE(rig.reader.Avi().OpenAviReader(0));
+        const AviReaderEntry& entry = rig.media.avi.aviReaderTable[0];
+        printf("last %d total %u\n", entry.lastFrame, entry.totalFrames);
+        for (int k : {0, 1, 5, 11, 12, 13, 0, 20, 3})
+            printf("%d->%lld ", k, (long long)NumberInBitmap(entry.getFrame->GetFrame(k)));
+        printf("\n");
+    }
+}
 } // namespace discforge::test
