@@ -1,10 +1,7 @@
 #include "CliConverter.h"
 
 #include "app/AppCore.h"
-#include "app/ConversionRun.h"
 #include "app/EncoderCallbacks.h"
-#include "app/RunLogFile.h"
-#include "app/Startup.h"
 #include "core/headless/HeadlessFilterDialog.h"
 #include "core/headless/HeadlessInputHost.h"
 #include "core/headless/HeadlessShell.h"
@@ -55,8 +52,11 @@ FitMode FittingOf(Fit fit)
     return FitMode::proportional;
 }
 
-void ApplyPictureOptions(const CliOptions& options, PictureOptions& picture)
+// The options of the command line over the input's own (its output size stays).
+void ApplyPictureOptions(const CliOptions& options, AppCore& core)
 {
+    const int index = core.Inputs().currentInput;
+    PictureOptions picture = core.Inputs().inputTable[static_cast<std::size_t>(index)].pictureOptions;
     picture.invert = options.invert;
     picture.deinterlace = options.deinterlace;
     picture.fitting = FittingOf(options.fit);
@@ -66,6 +66,7 @@ void ApplyPictureOptions(const CliOptions& options, PictureOptions& picture)
         picture.cropWidth = options.crop->width;
         picture.cropHeight = options.crop->height;
     }
+    core.SetPictureOptions(index, picture);
 }
 
 // Opens every input as the open command does; returns how many failed.
@@ -81,51 +82,49 @@ int OpenInputs(AppCore& core, const CliOptions& options)
             ++failed;
             continue;
         }
-        if (!core.inputCommands.OpenInput(path)) {
+        if (!core.OpenInput(path)) {
             std::fprintf(stderr, "discforge-cli: %s was not opened and is left out\n", path.c_str());
             ++failed;
             continue;
         }
         if (options.output) {
-            core.inputCommands.ChooseOutputFile(*options.output);
+            core.ChooseOutputFile(*options.output);
         }
-        ApplyPictureOptions(
-            options, core.inputs.inputTable[static_cast<std::size_t>(core.inputs.currentInput)].pictureOptions);
+        ApplyPictureOptions(options, core);
     }
     return failed;
 }
 
 // Everything after the start-up of the core; returns the exit code.
-int ConvertInputs(AppCore& core, PowerPort& power, const CliOptions& options, const volatile bool& interrupted)
+int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool& interrupted)
 {
     const int openFailures = OpenInputs(core, options);
     if (interrupted) {
         return exitInterrupted;
     }
-    if (core.inputs.inputCount == 0) {
+    if (core.Inputs().inputCount == 0) {
         std::fprintf(stderr, "discforge-cli: no input could be opened\n");
         return exitFailed;
     }
-    if (options.tvStandard && !core.settingsController.ChooseStandard(*options.tvStandard)) {
+    if (options.tvStandard && !core.ChooseStandard(*options.tvStandard)) {
         return exitFailed;
     }
-    if (!core.settingsController.ChooseFormat(options.outputFormat)) {
+    if (!core.ChooseFormat(options.outputFormat)) {
         return exitFailed;
     }
-    ShowFormatSize(core.settings);
-    core.settings.splitOutput = options.splitMB != 0;
-    core.settings.maxFileSizeMB = options.splitMB != 0 ? options.splitMB : core.settings.maxFileSizeMB;
-    core.settings.shutdownWhenDone = options.shutdownWhenDone;
+    core.TakeFormatPictureSize();
+    core.SetSplitSize(options.splitMB);
+    core.SetShutdownWhenDone(options.shutdownWhenDone);
 
-    ConversionRun run(core, power, nullptr);
-    run.StartConversion();
+    core.StartConversion();
     if (interrupted) {
         return exitInterrupted;
     }
-    const bool allEncoded = run.InputsEncoded() == core.inputs.inputCount && run.LastEncodeCompleted();
+    const int inputs = core.Inputs().inputCount;
+    const bool allEncoded = core.InputsEncoded() == inputs && core.LastEncodeCompleted();
     if (!allEncoded) {
-        std::fprintf(stderr, "discforge-cli: the conversion stopped after %d of %d inputs\n", run.InputsEncoded(),
-            core.inputs.inputCount);
+        std::fprintf(
+            stderr, "discforge-cli: the conversion stopped after %d of %d inputs\n", core.InputsEncoded(), inputs);
     }
     return allEncoded && openFailures == 0 ? exitConverted : exitFailed;
 }
@@ -144,12 +143,11 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
     HeadlessFilterDialog filterDialog;
     AppCore core(AppPorts{messages, window, controls, host, power, shell, filterDialog});
     int exitCode = exitFailed;
-    if (StartEncoder(core, EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
-        WriteStartupLog(core);
-        exitCode = ConvertInputs(core, power, options, interrupted);
+    if (core.Start(EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
+        exitCode = ConvertInputs(core, options, interrupted);
     }
     // As the window does when it closes, whatever the outcome: the log is what support asks for.
-    WriteRunLogFile(core.runLog);
+    core.WriteRunLog();
     return exitCode;
 }
 

@@ -1,70 +1,57 @@
-// The converter that the window, the command-line tool and the tests share:
-// settings, run log, the encoder library with its record, the table of opened
-// inputs with their readers, and the supplies the encoder pulls from.
+// The converter as the window and the command line drive it: start-up, the
+// commands on inputs and settings, the conversion run and the run log. Its
+// pieces stay inside; callers see the state through read-only views.
 #pragma once
 
-#include "app/AudioSupply.h"
-#include "app/InputCommands.h"
-#include "app/SettingsController.h"
-#include "app/VideoSupply.h"
-#include "core/ConversionSettings.h"
-#include "core/RunLog.h"
-#include "encoder/EncodeParameters.h"
-#include "encoder/EncoderLibrary.h"
-#include "input/FrameFetch.h"
-#include "input/InputTable.h"
-#include "input/InputTableState.h"
-#include "input/MediaInputState.h"
-#include "input/StreamReader.h"
-#include "picture/TFullDib.h"
+#include "app/AppParts.h"
+#include "app/ConversionRun.h"
+#include "app/Startup.h"
+
+#include <string>
 
 namespace discforge {
-
-class ControlSurface;
-class FilterDialogPort;
-class InputHost;
-class MessagePort;
-class PowerPort;
-class ShellPort;
-class WindowPort;
-
-// What the converter asks of the window around it (or of its stand-ins without one).
-struct AppPorts {
-    MessagePort& messages;
-    WindowPort& window;
-    ControlSurface& controls;
-    InputHost& host;
-    PowerPort& power;
-    ShellPort& shell;
-    FilterDialogPort& filterDialog;
-};
 
 class AppCore {
 public:
     explicit AppCore(AppPorts ports, SizeEditHooks hooks = {});
-    AppCore(const AppCore&) = delete;
-    AppCore& operator=(const AppCore&) = delete;
 
-    AppPorts ports;
-    ConversionSettings settings;
-    RunLog runLog;
-    EncoderLibrary encoder;
-    EncodeParameters encodeParameters{};
-    SettingsController settingsController;
-    InputTableState inputs;
-    MediaInputState media;
-    // The full-size work picture: list pictures are loaded and every frame is
-    // prepared in it.
-    TFullDib workPicture;
-    StreamReader streamReader;
-    FrameFetch frameFetch;
-    InputTable inputTable;
-    VideoSupply videoSupply;
-    AudioSupply audioSupply;
-    InputCommands inputCommands;
+    // Loads the encoder library, applies the default settings, initialises the
+    // encoder and writes the first lines of the run log. On failure the user has
+    // been told why and the window asked to close.
+    bool Start(const std::string& libraryName, EncoderCallbacks callbacks);
+
+    // The open command: see InputCommands.
+    bool OpenInput(const std::string& path);
+    void ChooseOutputFile(const std::string& path);
+    // Fitting, invert, deinterlace, crop and output size of input `index`.
+    void SetPictureOptions(int index, const PictureOptions& options);
+
+    // False when the encoder refused the format; the window is then asked to close.
+    bool ChooseFormat(int format);
+    bool ChooseStandard(int standard);
+    // The frame size becomes the disc picture of the chosen format and standard.
+    void TakeFormatPictureSize();
+    // Parts of at most `megabytes` each; 0 writes one file.
+    void SetSplitSize(int megabytes);
+    void SetShutdownWhenDone(bool shutdown);
+
+    // Start to Convert: every input in table order, one encode each.
+    void StartConversion();
+    bool LastEncodeCompleted() const { return run_.LastEncodeCompleted(); }
+    int InputsEncoded() const { return run_.InputsEncoded(); }
+
+    // Writes the run log into the user's state folder, as the program does when it ends.
+    bool WriteRunLog() const;
+    // The Check Log command: marks the log, writes it and shows it.
+    void CheckLog();
+
+    const InputTableState& Inputs() const { return parts_.inputs; }
+    const ConversionSettings& Settings() const { return parts_.settings; }
+    const RunLog& Log() const { return parts_.runLog; }
 
 private:
-    MediaInputContext MediaContext();
+    AppParts parts_;
+    ConversionRun run_;
 };
 
 } // namespace discforge

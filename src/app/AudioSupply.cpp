@@ -1,6 +1,6 @@
 #include "app/AudioSupply.h"
 
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "input/FrameFetch.h"
 #include "ports/WindowPort.h"
 

@@ -9,13 +9,13 @@
 
 namespace discforge {
 
-class AppCore;
+class AppParts;
 
 inline constexpr int audioFetchFailed = 17;
 
 class AudioSupply {
 public:
-    explicit AudioSupply(AppCore& core)
+    explicit AudioSupply(AppParts& core)
         : core_(core)
     {
     }
@@ -24,7 +24,7 @@ public:
         int firstSample, std::int32_t* samplesConsumed, std::int32_t* bytesDelivered, const std::uint8_t** samples);
 
 private:
-    AppCore& core_;
+    AppParts& core_;
     std::uint32_t audioRunPosition_ = 0;
     RateConverter to48_{48000};
     RateConverter to44_{44100};

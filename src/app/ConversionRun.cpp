@@ -1,6 +1,6 @@
 #include "app/ConversionRun.h"
 
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "app/AppMessages.h"
 #include "app/EncoderCallbacks.h"
 #include "core/ControlIds.h"
@@ -83,7 +83,7 @@ void ConversionRun::StartConversion()
             // brings every input to it while the encoder runs.
             FillParameters(inputs.inputTable[static_cast<std::size_t>(index)]);
 
-            core_.encoder.AppWnd(window_);
+            core_.encoder.AppWnd(core_.ports.window.NativeHandle());
             core_.settings.videoSettingsChanged = true;
             core_.settings.audioSettingsChanged = true;
             run.encoderBusy = true;
@@ -113,6 +113,6 @@ void ConversionRun::StartConversion()
     }
 }
 
-void ConversionRun::ShutDownComputer() { power_.PowerOff(); }
+void ConversionRun::ShutDownComputer() { core_.ports.power.PowerOff(); }
 
 } // namespace discforge

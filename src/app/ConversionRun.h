@@ -8,8 +8,7 @@
 
 namespace discforge {
 
-class AppCore;
-class PowerPort;
+class AppParts;
 struct InputEntry;
 
 // The last output frame of an input: its selected frames at the standard's rate.
@@ -17,11 +16,8 @@ int LastOutputFrame(unsigned selectedFrames, double frameRate, int tvStandard);
 
 class ConversionRun {
 public:
-    // `window` is what the encoder receives as its owner window (null without one).
-    ConversionRun(AppCore& core, PowerPort& power, void* window)
+    explicit ConversionRun(AppParts& core)
         : core_(core)
-        , power_(power)
-        , window_(window)
     {
     }
 
@@ -36,9 +32,7 @@ private:
     void FillParameters(const InputEntry& entry);
     void ShutDownComputer();
 
-    AppCore& core_;
-    PowerPort& power_;
-    void* window_;
+    AppParts& core_;
     bool lastCompleted_ = false;
     int inputsEncoded_ = 0;
 };

@@ -7,7 +7,7 @@
 
 namespace discforge {
 
-class AppCore;
+class AppParts;
 
 extern "C" {
 int32_t SupplyVideoFrame(int32_t frameIndex, int32_t* rowBytes, const uint8_t** pixels);
@@ -17,13 +17,13 @@ int32_t SupplyAudio(int32_t firstSample, int32_t* samplesConsumed, int32_t* byte
 // Makes `core` the one the callbacks serve while it lives.
 class ActiveRun {
 public:
-    explicit ActiveRun(AppCore& core);
+    explicit ActiveRun(AppParts& core);
     ~ActiveRun();
     ActiveRun(const ActiveRun&) = delete;
     ActiveRun& operator=(const ActiveRun&) = delete;
 
 private:
-    AppCore* previous_;
+    AppParts* previous_;
 };
 
 } // namespace discforge

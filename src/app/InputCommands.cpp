@@ -1,6 +1,6 @@
 #include "app/InputCommands.h"
 
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "app/OutputName.h"
 #include "core/ControlIds.h"
 #include "ports/ControlSurface.h"

@@ -7,11 +7,11 @@
 
 namespace discforge {
 
-class AppCore;
+class AppParts;
 
 class InputCommands {
 public:
-    explicit InputCommands(AppCore& core)
+    explicit InputCommands(AppParts& core)
         : core_(core)
     {
     }
@@ -29,7 +29,7 @@ private:
     void AddInputToList(const std::string& path);
     void ProposeOutputFile(const std::string& path);
 
-    AppCore& core_;
+    AppParts& core_;
 };
 
 } // namespace discforge

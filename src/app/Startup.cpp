@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "app/AppMessages.h"
 #include "app/CSystemInfo.h"
 #include "core/AppIdentity.h"
@@ -10,7 +10,7 @@
 
 namespace discforge {
 
-bool StartEncoder(AppCore& core, const std::string& libraryName, EncoderCallbacks callbacks)
+bool StartEncoder(AppParts& core, const std::string& libraryName, EncoderCallbacks callbacks)
 {
     if (!core.encoder.Load(libraryName)) {
         core.ports.messages.ShowBox(core.encoder.LoadError(), message::encoderCaption, MessageIcon::Error);
@@ -34,7 +34,7 @@ bool StartEncoder(AppCore& core, const std::string& libraryName, EncoderCallback
     return true;
 }
 
-void WriteStartupLog(AppCore& core)
+void WriteStartupLog(AppParts& core)
 {
     core.runLog.AppendLogLine(std::string(appTitle) + " - " + appVersion);
     CSystemInfo systemInfo;

@@ -8,7 +8,7 @@
 
 namespace discforge {
 
-class AppCore;
+class AppParts;
 
 struct EncoderCallbacks {
     SupplyVideoFrameFn supplyVideoFrame = nullptr;
@@ -18,9 +18,9 @@ struct EncoderCallbacks {
 // Loads the library, resolves its entry points, applies the default settings and
 // initialises the encoder with the default format. On any failure the user is
 // told why, the window is asked to close and the result is false.
-bool StartEncoder(AppCore& core, const std::string& libraryName, EncoderCallbacks callbacks);
+bool StartEncoder(AppParts& core, const std::string& libraryName, EncoderCallbacks callbacks);
 
 // Title, version and the description of the computer.
-void WriteStartupLog(AppCore& core);
+void WriteStartupLog(AppParts& core);
 
 } // namespace discforge

@@ -1,6 +1,6 @@
 #include "app/VideoSupply.h"
 
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "input/FrameFetch.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"

@@ -12,7 +12,7 @@
 
 namespace discforge {
 
-class AppCore;
+class AppParts;
 class ListFile;
 enum class FitMode;
 struct FitRequest;
@@ -38,7 +38,7 @@ enum VideoSupplyResult : int {
 
 class VideoSupply {
 public:
-    explicit VideoSupply(AppCore& core)
+    explicit VideoSupply(AppParts& core)
         : core_(core)
     {
     }
@@ -68,7 +68,7 @@ private:
     int Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels);
 
-    AppCore& core_;
+    AppParts& core_;
     int shownFrame_ = 0;
 };
 

@@ -11,6 +11,8 @@ public:
     virtual void PumpMessages() = 0;
     // Asks the main window to close once control returns to its event loop.
     virtual void PostCloseRequest() = 0;
+    // The window the encoder's own progress window opens over; null without one.
+    virtual void* NativeHandle() = 0;
 };
 
 } // namespace discforge

@@ -1,4 +1,4 @@
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "core/ControlIds.h"
 #include "core/headless/HeadlessFilterDialog.h"
 #include "core/headless/HeadlessInputHost.h"
@@ -26,7 +26,7 @@ protected:
         core_.reset();
         fake_ = std::make_unique<test::FakeEncoder>("full", initResult);
         ASSERT_TRUE(fake_->Loaded());
-        core_ = std::make_unique<AppCore>(
+        core_ = std::make_unique<AppParts>(
             AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_}, hooks_);
         ASSERT_TRUE(core_->encoder.Load(fake_->Path()));
         ASSERT_FALSE(core_->encoder.Resolve().has_value());
@@ -58,7 +58,7 @@ protected:
     bool inputsIdle_ = true;
     SizeEditHooks hooks_{[this] { return inputsIdle_; }, [this] { ++reapplied_; }};
     std::unique_ptr<test::FakeEncoder> fake_;
-    std::unique_ptr<AppCore> core_;
+    std::unique_ptr<AppParts> core_;
 };
 
 TEST_F(SettingsControllerTest, DefaultsAreVcdNtscWithSplittingOff)

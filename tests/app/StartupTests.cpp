@@ -1,4 +1,4 @@
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "app/Startup.h"
 #include "core/ControlIds.h"
 #include "core/headless/HeadlessFilterDialog.h"
@@ -28,7 +28,7 @@ protected:
         fake_ = std::make_unique<test::FakeEncoder>(variant, initResult);
         EXPECT_TRUE(fake_->Loaded());
         core_
-            = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
+            = std::make_unique<AppParts>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
         return StartEncoder(*core_, fake_->Path(), {NoVideo, NoAudio});
     }
 
@@ -40,7 +40,7 @@ protected:
     HeadlessShell shell_;
     HeadlessFilterDialog filterDialog_;
     std::unique_ptr<test::FakeEncoder> fake_;
-    std::unique_ptr<AppCore> core_;
+    std::unique_ptr<AppParts> core_;
 };
 
 TEST_F(StartupTest, ACompleteLibraryIsInitialisedWithTheDefaultFormat)
@@ -95,7 +95,7 @@ TEST_F(StartupTest, ShutdownIsStillCalledAtTeardownWhenItWasResolved)
 
 TEST_F(StartupTest, AMissingLibraryShowsTheSystemTextUnderItsOwnCaption)
 {
-    core_ = std::make_unique<AppCore>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
+    core_ = std::make_unique<AppParts>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
     EXPECT_FALSE(StartEncoder(*core_, "/nonexistent/libconvert.so", {NoVideo, NoAudio}));
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_NE(messages_.shown[0].text.find("/nonexistent/libconvert.so"), std::string::npos);

@@ -27,7 +27,7 @@ protected:
         recipe.width = 96;
         recipe.height = 64;
         recipe.frames = 75;
-        ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+        ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
         rig_.core.settings.outputFormat = format;
         rig_.core.settings.audioSettingsChanged = true;
     }
@@ -103,7 +103,7 @@ TEST_F(AudioSupplyTest, SixteenBitStereoAtTheDiscRatePassesUnchanged)
 
 TEST_F(AudioSupplyTest, AnInputWithoutSoundGivesSixteenBytesOfSilence)
 {
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 64, 48)));
     rig_.MakeCurrent(0);
     rig_.core.inputs.audioAvailable = false;
     const Block block = Supply(0);

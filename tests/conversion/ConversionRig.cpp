@@ -21,9 +21,7 @@ ConversionRig::ConversionRig()
     }
 }
 
-bool ConversionRig::AddList(const std::string& path) { return core.inputCommands.OpenInput(path); }
-
-bool ConversionRig::AddVideo(const std::string& path) { return core.inputCommands.OpenInput(path); }
+bool ConversionRig::AddInput(const std::string& path) { return core.inputCommands.OpenInput(path); }
 
 void ConversionRig::MakeCurrent(int index)
 {

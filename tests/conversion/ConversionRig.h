@@ -2,7 +2,7 @@
 // by the sample generator.
 #pragma once
 
-#include "app/AppCore.h"
+#include "app/AppParts.h"
 #include "core/headless/HeadlessFilterDialog.h"
 #include "core/headless/HeadlessInputHost.h"
 #include "core/headless/HeadlessPower.h"
@@ -22,8 +22,7 @@ namespace discforge::test {
 struct ConversionRig {
     ConversionRig();
     // Opens and counts an input as the open command does, naming its output.
-    bool AddList(const std::string& path);
-    bool AddVideo(const std::string& path);
+    bool AddInput(const std::string& path);
     InputEntry& Entry(int index) { return core.inputs.inputTable[static_cast<std::size_t>(index)]; }
     // Makes `index` the current, active input, as a run does.
     void MakeCurrent(int index);
@@ -37,7 +36,7 @@ struct ConversionRig {
     HeadlessShell shell;
     HeadlessFilterDialog filterDialog;
     FakeEncoder fake{"full"};
-    AppCore core{AppPorts{messages, window, controls, host, power, shell, filterDialog}};
+    AppParts core{AppPorts{messages, window, controls, host, power, shell, filterDialog}};
 };
 
 // A picture list of `pictures` numbered pictures; bare names unless `fullPaths`.

@@ -20,13 +20,13 @@ class ConversionRunTest : public ::testing::Test {
 protected:
     void AddThreeLists()
     {
-        ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
-        ASSERT_TRUE(rig_.AddList(SampleList(4, 64, 48)));
-        ASSERT_TRUE(rig_.AddList(SampleList(5, 64, 48)));
+        ASSERT_TRUE(rig_.AddInput(SampleList(3, 64, 48)));
+        ASSERT_TRUE(rig_.AddInput(SampleList(4, 64, 48)));
+        ASSERT_TRUE(rig_.AddInput(SampleList(5, 64, 48)));
     }
 
     ConversionRig rig_;
-    ConversionRun run_{rig_.core, rig_.power, nullptr};
+    ConversionRun run_{rig_.core};
 };
 
 TEST_F(ConversionRunTest, EveryInputIsEncodedInTableOrderWithItsParameters)
@@ -82,7 +82,7 @@ TEST_F(ConversionRunTest, WithoutBatchModeNothingIsEncodedAndNothingShutsDown)
 
 TEST_F(ConversionRunTest, SplittingGivesTheSizeOnlyWhenSwitchedOn)
 {
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 64, 48)));
     rig_.core.settings.maxFileSizeMB = 650;
     run_.StartConversion();
     rig_.core.settings.splitOutput = true;
@@ -121,9 +121,9 @@ TEST_F(ConversionRunTest, TheEncoderGetsItsPictureSizeWhileEveryInputKeepsItsOwn
 {
     // Two inputs of different sizes, the first opened for VCD, the second after a
     // change to DVD; the second has a size the user typed.
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 64, 48)));
     ASSERT_TRUE(rig_.core.settingsController.ChooseFormat(formatDvd));
-    ASSERT_TRUE(rig_.AddList(SampleList(4, 96, 72)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(4, 96, 72)));
     rig_.Entry(1).pictureOptions.outputWidth = 320;
     rig_.Entry(1).pictureOptions.outputHeight = 240;
     rig_.fake.PullFirstFrame();

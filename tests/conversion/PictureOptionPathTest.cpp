@@ -82,7 +82,7 @@ protected:
     {
         const DecoderPath& path = GetParam();
         const std::string file = path.make();
-        ASSERT_TRUE(path.list ? rig_.AddList(file) : rig_.AddVideo(file));
+        ASSERT_TRUE(path.list ? rig_.AddInput(file) : rig_.AddInput(file));
         rig_.MakeCurrent(0);
         if (!path.list) {
             ASSERT_EQ(rig_.core.inputs.decoderKind, path.kind);

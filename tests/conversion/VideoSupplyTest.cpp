@@ -30,7 +30,7 @@ protected:
     // At PAL a list shows picture k from output frame 25 x k on.
     void UseList(int width, int height, int outputWidth, int outputHeight)
     {
-        ASSERT_TRUE(rig_.AddList(SampleList(10, width, height)));
+        ASSERT_TRUE(rig_.AddInput(SampleList(10, width, height)));
         rig_.MakeCurrent(0);
         rig_.core.settings.tvStandard = standardPal;
         rig_.Entry(0).pictureOptions.outputWidth = outputWidth;
@@ -82,8 +82,8 @@ TEST_F(VideoSupplyTest, AListAfterAnInputOfTheAviReaderShowsItsOwnPictures)
     recipe.width = 176;
     recipe.height = 144;
     recipe.frames = 10;
-    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64)));
+    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 96, 64)));
     rig_.MakeCurrent(1);
     // The kind stays that of the video file activated last.
     ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
@@ -98,8 +98,8 @@ TEST_F(VideoSupplyTest, BareNamesComeFromTheListsFolderAndFullPathsAsWritten)
 {
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path("/");
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64)));
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 96, 64, true)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 96, 64)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 96, 64, true)));
     rig_.core.settings.tvStandard = standardPal;
     for (int input = 0; input < 2; ++input) {
         rig_.MakeCurrent(input);
@@ -178,7 +178,7 @@ TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
     recipe.width = 176;
     recipe.height = 144;
     recipe.frames = 60;
-    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
     rig_.Entry(0).pictureOptions.outputWidth = 176;
     rig_.Entry(0).pictureOptions.outputHeight = 144;
     rig_.core.settings.tvStandard = standardNtsc;
@@ -199,7 +199,7 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
     recipe.width = 176;
     recipe.height = 144;
     recipe.frames = 12;
-    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
     rig_.MakeCurrent(0);
     rig_.Entry(0).pictureOptions.outputWidth = 720;
     rig_.Entry(0).pictureOptions.outputHeight = 576;
@@ -242,7 +242,7 @@ TEST_F(VideoSupplyTest, AnInputRemovedWhileMessagesArePumpedFailsItsFrame)
 {
     // A Remove command handled during the supply's message pump.
     rig_.window.onPump = [this] { rig_.core.inputTable.RemoveInput(rig_.core.inputs.currentInput); };
-    ASSERT_TRUE(rig_.AddList(SampleList(3, 64, 48)));
+    ASSERT_TRUE(rig_.AddInput(SampleList(3, 64, 48)));
     EXPECT_EQ(Supply(0).result, videoFetchFailed);
     ASSERT_EQ(rig_.core.inputs.inputCount, 0);
 
@@ -252,7 +252,7 @@ TEST_F(VideoSupplyTest, AnInputRemovedWhileMessagesArePumpedFailsItsFrame)
     recipe.width = 64;
     recipe.height = 48;
     recipe.frames = 10;
-    ASSERT_TRUE(rig_.AddVideo(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
     ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
     EXPECT_EQ(Supply(0).result, videoLockFailed);
     EXPECT_EQ(rig_.core.inputs.inputCount, 0);

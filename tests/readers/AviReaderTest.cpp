@@ -116,18 +116,3 @@ TEST(AviReader, OpeningTurnsTheInputUprightUnlessAConversionRunsAndKeepsTheOther
 
 } // namespace
 } // namespace discforge::test
-namespace discforge::test {
-TEST(TmpPs, Frames)
-{
-    for (const char* f : {"/tmp/optx/ps/p.vob", "/tmp/optx/longps.mpg"}) {
-        ReaderRig rig;
-        rig.Entry(0).path = f;
-        ASSERT_TRUE(rig.reader.Avi().OpenAviReader(0));
-        const AviReaderEntry& entry = rig.media.avi.aviReaderTable[0];
-        printf("last %d total %u\n", entry.lastFrame, entry.totalFrames);
-        for (int k : {0, 1, 5, 11, 12, 13, 0, 20, 3})
-            printf("%d->%lld ", k, (long long)NumberInBitmap(entry.getFrame->GetFrame(k)));
-        printf("\n");
-    }
-}
-} // namespace discforge::test

@@ -18,6 +18,7 @@ public:
         }
     }
     void PostCloseRequest() override { ++closeRequests; }
+    void* NativeHandle() override { return nullptr; }
 
     int pumps = 0;
     int closeRequests = 0;
