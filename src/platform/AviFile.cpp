@@ -3,6 +3,7 @@
 #include "platform/FfmpegError.h"
 #include "platform/MediaMessages.h"
 #include "platform/MediaSource.h"
+#include "platform/StreamTiming.h"
 #include "platform/VideoCursor.h"
 
 #include <algorithm>

@@ -60,16 +60,6 @@ enum class CursorStep { Frame, End, Failed };
 CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec, AVPacket* packet,
     AVFrame* frame, bool& draining, std::string& error);
 
-// Frames per second of a video stream as a fraction; 0/1 when unknown.
-AVRational StreamFrameRate(const AVStream* stream);
-// Where frame 0 (or sample 0) of a stream lies, in its time base: its first timestamp
-// (0 when unknown), except for a video that an AVI muxer started late (see the .cpp).
-std::int64_t StreamStartPts(const AVFormatContext* context, const AVStream* stream);
-// Stream length in 100-ns units from StreamStartPts to the stream's end, which comes
-// from the stream, else from its "DURATION" tag, else from the file; 0 when unknown.
-std::int64_t StreamDuration100ns(const AVFormatContext* context, const AVStream* stream);
-// Whole frames in a video stream, from its duration and rate or its frame count.
-std::int64_t StreamFrameCount(const AVFormatContext* context, const AVStream* stream);
 // Checks a picture size from the file before anything is sized from it.
 bool PictureSizeValid(int width, int height);
 

@@ -5,6 +5,7 @@
 #include "platform/MediaMessages.h"
 #include "platform/MmAudioPipe.h"
 #include "platform/MmVideoPipe.h"
+#include "platform/StreamTiming.h"
 
 namespace discforge {
 

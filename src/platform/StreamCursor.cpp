@@ -2,6 +2,7 @@
 
 #include "platform/FfmpegError.h"
 #include "platform/MediaMessages.h"
+#include "platform/StreamTiming.h"
 
 namespace discforge {
 

@@ -1,13 +1,7 @@
 #include "app/AppParts.h"
 #include "core/ControlIds.h"
-#include "core/headless/HeadlessFilterDialog.h"
-#include "core/headless/HeadlessInputHost.h"
-#include "core/headless/HeadlessPower.h"
-#include "core/headless/HeadlessShell.h"
-#include "core/headless/HeadlessWindowPort.h"
-#include "core/headless/MemoryControlSurface.h"
-#include "core/headless/RecordingMessagePort.h"
 #include "support/FakeEncoder.h"
+#include "support/HeadlessAppPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +21,7 @@ protected:
         fake_ = std::make_unique<test::FakeEncoder>("full", initResult);
         ASSERT_TRUE(fake_->Loaded());
         core_ = std::make_unique<AppParts>(
-            AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_}, hooks_);
+            ports_.Ports(), hooks_);
         ASSERT_TRUE(core_->encoder.Load(fake_->Path()));
         ASSERT_FALSE(core_->encoder.Resolve().has_value());
         core_->settingsController.ApplyDefaults();
@@ -47,13 +41,7 @@ protected:
     ConversionSettings& Settings() { return core_->settings; }
     SettingsController& Controller() { return core_->settingsController; }
 
-    RecordingMessagePort messages_;
-    HeadlessWindowPort window_;
-    MemoryControlSurface controls_;
-    HeadlessInputHost host_;
-    HeadlessPower power_;
-    HeadlessShell shell_;
-    HeadlessFilterDialog filterDialog_;
+    test::HeadlessAppPorts ports_;
     int reapplied_ = 0;
     bool inputsIdle_ = true;
     SizeEditHooks hooks_{[this] { return inputsIdle_; }, [this] { ++reapplied_; }};
@@ -66,15 +54,15 @@ TEST_F(SettingsControllerTest, DefaultsAreVcdNtscWithSplittingOff)
     EXPECT_EQ(Settings().outputFormat, formatVcd);
     EXPECT_EQ(Settings().tvStandard, standardNtsc);
     EXPECT_EQ(Settings().encoderFormatCode(), 1);
-    EXPECT_EQ(controls_.Text(control::widthEdit), "352");
-    EXPECT_EQ(controls_.Text(control::heightEdit), "240");
-    EXPECT_EQ(controls_.Text(control::maxSizeEdit), "600");
-    EXPECT_FALSE(controls_.IsEnabled(control::maxSizeEdit));
-    EXPECT_TRUE(controls_.IsChecked(control::vcdRadio));
-    EXPECT_TRUE(controls_.IsChecked(control::ntscRadio));
-    EXPECT_FALSE(controls_.IsChecked(control::palRadio));
-    EXPECT_FALSE(controls_.IsChecked(control::dvdRadio));
-    EXPECT_FALSE(controls_.IsChecked(control::svcdRadio));
+    EXPECT_EQ(ports_.controls.Text(control::widthEdit), "352");
+    EXPECT_EQ(ports_.controls.Text(control::heightEdit), "240");
+    EXPECT_EQ(ports_.controls.Text(control::maxSizeEdit), "600");
+    EXPECT_FALSE(ports_.controls.IsEnabled(control::maxSizeEdit));
+    EXPECT_TRUE(ports_.controls.IsChecked(control::vcdRadio));
+    EXPECT_TRUE(ports_.controls.IsChecked(control::ntscRadio));
+    EXPECT_FALSE(ports_.controls.IsChecked(control::palRadio));
+    EXPECT_FALSE(ports_.controls.IsChecked(control::dvdRadio));
+    EXPECT_FALSE(ports_.controls.IsChecked(control::svcdRadio));
     EXPECT_EQ(Settings().maxFileSizeMB, 600);
     EXPECT_FALSE(Settings().splitOutput);
 }
@@ -108,11 +96,11 @@ TEST_F(SettingsControllerTest, EveryFormatAndStandardGivesItsSizeAndCode)
         EXPECT_EQ(Settings().encoderFormatCode(), c.code);
         EXPECT_EQ(Settings().frameWidth, c.width);
         EXPECT_EQ(Settings().frameHeight, c.height);
-        EXPECT_EQ(controls_.Text(control::widthEdit), std::to_string(c.width));
-        EXPECT_EQ(controls_.Text(control::heightEdit), std::to_string(c.height));
+        EXPECT_EQ(ports_.controls.Text(control::widthEdit), std::to_string(c.width));
+        EXPECT_EQ(ports_.controls.Text(control::heightEdit), std::to_string(c.height));
         EXPECT_EQ(FormatAudioRate(c.format), c.audioRate);
     }
-    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_TRUE(ports_.messages.shown.empty());
 }
 
 TEST_F(SettingsControllerTest, ChoosingTheCurrentFormatStillCallsTheLibraryButKeepsTheSize)
@@ -120,7 +108,7 @@ TEST_F(SettingsControllerTest, ChoosingTheCurrentFormatStillCallsTheLibraryButKe
     ASSERT_TRUE(Controller().ChooseFormat(formatDvd));
     Settings().videoSettingsChanged = false;
     Settings().audioSettingsChanged = false;
-    controls_.SetText(control::widthEdit, "640");
+    ports_.controls.SetText(control::widthEdit, "640");
     Settings().frameWidth = 640;
     const std::size_t before = InitCalls().size();
     const int reappliedBefore = reapplied_;
@@ -132,17 +120,17 @@ TEST_F(SettingsControllerTest, ChoosingTheCurrentFormatStillCallsTheLibraryButKe
     EXPECT_TRUE(Settings().videoSettingsChanged);
     EXPECT_TRUE(Settings().audioSettingsChanged);
     EXPECT_EQ(Settings().frameWidth, 640);
-    EXPECT_EQ(controls_.Text(control::widthEdit), "640");
+    EXPECT_EQ(ports_.controls.Text(control::widthEdit), "640");
     EXPECT_EQ(reapplied_, reappliedBefore);
 }
 
 TEST_F(SettingsControllerTest, ChoosingAStandardTwiceCallsTheLibraryAndRewritesTheEditsEachTime)
 {
     ASSERT_TRUE(Controller().ChooseStandard(standardNtsc));
-    controls_.SetText(control::heightEdit, "100");
+    ports_.controls.SetText(control::heightEdit, "100");
     ASSERT_TRUE(Controller().ChooseStandard(standardNtsc));
     EXPECT_EQ(InitCalls(), (std::vector<std::string>{"init 1", "init 1"}));
-    EXPECT_EQ(controls_.Text(control::heightEdit), "240");
+    EXPECT_EQ(ports_.controls.Text(control::heightEdit), "240");
     EXPECT_EQ(reapplied_, 2);
 }
 
@@ -165,14 +153,14 @@ TEST_F(SettingsControllerTest, ARefusingLibraryShowsTheFormatsMessageAndClosesTh
     } cases[] = {{formatVcd, "Could not initialize convert.dll."}, {formatDvd, "Could not initialize convert.dll."},
         {formatSvcd, "Can not initialize convert.dll."}};
     for (const auto& c : cases) {
-        messages_.shown.clear();
-        window_.closeRequests = 0;
+        ports_.messages.shown.clear();
+        ports_.window.closeRequests = 0;
         EXPECT_FALSE(Controller().ChooseFormat(c.format));
-        ASSERT_EQ(messages_.shown.size(), 1u);
-        EXPECT_EQ(messages_.shown[0].text, c.text);
-        EXPECT_EQ(messages_.shown[0].caption, "Ferrowick Discforge - startup convert.dll error");
-        EXPECT_EQ(messages_.shown[0].icon, MessageIcon::None);
-        EXPECT_EQ(window_.closeRequests, 1);
+        ASSERT_EQ(ports_.messages.shown.size(), 1u);
+        EXPECT_EQ(ports_.messages.shown[0].text, c.text);
+        EXPECT_EQ(ports_.messages.shown[0].caption, "Ferrowick Discforge - startup convert.dll error");
+        EXPECT_EQ(ports_.messages.shown[0].icon, MessageIcon::None);
+        EXPECT_EQ(ports_.window.closeRequests, 1);
     }
     EXPECT_EQ(Settings().outputFormat, formatVcd);
 }
@@ -182,9 +170,9 @@ TEST_F(SettingsControllerTest, ARefusedStandardIsStillStoredAndClosesTheWindow)
     Load(1);
     EXPECT_FALSE(Controller().ChooseStandard(standardPal));
     EXPECT_EQ(Settings().tvStandard, standardPal);
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_EQ(messages_.shown[0].text, "Can not initialize convert.dll.");
-    EXPECT_EQ(window_.closeRequests, 1);
+    ASSERT_EQ(ports_.messages.shown.size(), 1u);
+    EXPECT_EQ(ports_.messages.shown[0].text, "Can not initialize convert.dll.");
+    EXPECT_EQ(ports_.window.closeRequests, 1);
     EXPECT_EQ(Settings().frameHeight, 240);
 }
 

@@ -1,14 +1,8 @@
 #include "app/AppParts.h"
 #include "app/Startup.h"
 #include "core/ControlIds.h"
-#include "core/headless/HeadlessFilterDialog.h"
-#include "core/headless/HeadlessInputHost.h"
-#include "core/headless/HeadlessPower.h"
-#include "core/headless/HeadlessShell.h"
-#include "core/headless/HeadlessWindowPort.h"
-#include "core/headless/MemoryControlSurface.h"
-#include "core/headless/RecordingMessagePort.h"
 #include "support/FakeEncoder.h"
+#include "support/HeadlessAppPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +22,11 @@ protected:
         fake_ = std::make_unique<test::FakeEncoder>(variant, initResult);
         EXPECT_TRUE(fake_->Loaded());
         core_
-            = std::make_unique<AppParts>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
+            = std::make_unique<AppParts>(ports_.Ports());
         return StartEncoder(*core_, fake_->Path(), {NoVideo, NoAudio});
     }
 
-    RecordingMessagePort messages_;
-    HeadlessWindowPort window_;
-    MemoryControlSurface controls_;
-    HeadlessInputHost host_;
-    HeadlessPower power_;
-    HeadlessShell shell_;
-    HeadlessFilterDialog filterDialog_;
+    test::HeadlessAppPorts ports_;
     std::unique_ptr<test::FakeEncoder> fake_;
     std::unique_ptr<AppParts> core_;
 };
@@ -46,12 +34,12 @@ protected:
 TEST_F(StartupTest, ACompleteLibraryIsInitialisedWithTheDefaultFormat)
 {
     ASSERT_TRUE(Start("full"));
-    EXPECT_TRUE(messages_.shown.empty());
-    EXPECT_EQ(window_.closeRequests, 0);
+    EXPECT_TRUE(ports_.messages.shown.empty());
+    EXPECT_EQ(ports_.window.closeRequests, 0);
     EXPECT_EQ(fake_->Calls(), (std::vector<std::string>{"init 1"}));
     EXPECT_EQ(core_->encodeParameters.supplyVideoFrame, &NoVideo);
     EXPECT_EQ(core_->encodeParameters.supplyAudio, &NoAudio);
-    EXPECT_EQ(controls_.Text(control::widthEdit), "352");
+    EXPECT_EQ(ports_.controls.Text(control::widthEdit), "352");
 
     core_.reset();
     EXPECT_EQ(fake_->Calls(), (std::vector<std::string>{"init 1", "shutdown"}));
@@ -71,13 +59,13 @@ TEST_F(StartupTest, EachMissingEntryPointGivesItsMessageAndClosesTheWindow)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.variant);
-        messages_.shown.clear();
-        window_.closeRequests = 0;
+        ports_.messages.shown.clear();
+        ports_.window.closeRequests = 0;
         EXPECT_FALSE(Start(c.variant));
-        ASSERT_EQ(messages_.shown.size(), 1u);
-        EXPECT_EQ(messages_.shown[0].text, c.text);
-        EXPECT_EQ(messages_.shown[0].caption, "Ferrowick Discforge - startup convert.dll error");
-        EXPECT_EQ(window_.closeRequests, 1);
+        ASSERT_EQ(ports_.messages.shown.size(), 1u);
+        EXPECT_EQ(ports_.messages.shown[0].text, c.text);
+        EXPECT_EQ(ports_.messages.shown[0].caption, "Ferrowick Discforge - startup convert.dll error");
+        EXPECT_EQ(ports_.window.closeRequests, 1);
         EXPECT_TRUE(fake_->Calls().empty()) << "the encoder must not be initialised";
     }
 }
@@ -95,21 +83,21 @@ TEST_F(StartupTest, ShutdownIsStillCalledAtTeardownWhenItWasResolved)
 
 TEST_F(StartupTest, AMissingLibraryShowsTheSystemTextUnderItsOwnCaption)
 {
-    core_ = std::make_unique<AppParts>(AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_});
+    core_ = std::make_unique<AppParts>(ports_.Ports());
     EXPECT_FALSE(StartEncoder(*core_, "/nonexistent/libconvert.so", {NoVideo, NoAudio}));
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_NE(messages_.shown[0].text.find("/nonexistent/libconvert.so"), std::string::npos);
-    EXPECT_EQ(messages_.shown[0].caption, "startup convert.dll error");
-    EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Error);
-    EXPECT_EQ(window_.closeRequests, 1);
+    ASSERT_EQ(ports_.messages.shown.size(), 1u);
+    EXPECT_NE(ports_.messages.shown[0].text.find("/nonexistent/libconvert.so"), std::string::npos);
+    EXPECT_EQ(ports_.messages.shown[0].caption, "startup convert.dll error");
+    EXPECT_EQ(ports_.messages.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(ports_.window.closeRequests, 1);
 }
 
 TEST_F(StartupTest, ALibraryRefusingTheDefaultFormatGivesErrorFive)
 {
     EXPECT_FALSE(Start("full", 7));
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_EQ(messages_.shown[0].text, "Can not initialize convert.dll, error 5.");
-    EXPECT_EQ(window_.closeRequests, 1);
+    ASSERT_EQ(ports_.messages.shown.size(), 1u);
+    EXPECT_EQ(ports_.messages.shown[0].text, "Can not initialize convert.dll, error 5.");
+    EXPECT_EQ(ports_.window.closeRequests, 1);
     core_.reset();
     EXPECT_EQ(fake_->Calls(), (std::vector<std::string>{"init 1", "shutdown"}));
 }

@@ -4,6 +4,7 @@
 
 #include "app/AppCore.h"
 #include "app/EncoderCallbacks.h"
+#include "support/HeadlessAppPorts.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,15 +21,9 @@ protected:
     void TearDown() override { unsetenv("XDG_STATE_HOME"); }
 
     TestFolder state_;
-    RecordingMessagePort messages_;
-    HeadlessWindowPort window_;
-    MemoryControlSurface controls_;
-    HeadlessInputHost host_;
-    HeadlessPower power_;
-    HeadlessShell shell_;
-    HeadlessFilterDialog filterDialog_;
+    test::HeadlessAppPorts ports_;
     FakeEncoder fake_{"full"};
-    AppCore core_{AppPorts{messages_, window_, controls_, host_, power_, shell_, filterDialog_}};
+    AppCore core_{ports_.Ports()};
 };
 
 std::vector<std::string> Makes(const FakeEncoder& fake)
@@ -78,8 +73,8 @@ TEST_F(AppCoreTest, CheckLogWritesTheLogAndHandsItToTheDesktop)
 {
     ASSERT_TRUE(core_.Start(fake_.Path(), {SupplyVideoFrame, SupplyAudio}));
     core_.CheckLog();
-    ASSERT_EQ(shell_.openedDocuments.size(), 1u);
-    EXPECT_EQ(shell_.openedDocuments[0], state_.File("ferrowick-discforge/avi_log.txt"));
+    ASSERT_EQ(ports_.shell.openedDocuments.size(), 1u);
+    EXPECT_EQ(ports_.shell.openedDocuments[0], state_.File("ferrowick-discforge/avi_log.txt"));
     EXPECT_NE(core_.Log().Text().find("****************************************\r\n"), std::string::npos);
 }
 

@@ -3,14 +3,8 @@
 #pragma once
 
 #include "app/AppParts.h"
-#include "core/headless/HeadlessFilterDialog.h"
-#include "core/headless/HeadlessInputHost.h"
-#include "core/headless/HeadlessPower.h"
-#include "core/headless/HeadlessShell.h"
-#include "core/headless/HeadlessWindowPort.h"
-#include "core/headless/MemoryControlSurface.h"
-#include "core/headless/RecordingMessagePort.h"
 #include "support/FakeEncoder.h"
+#include "support/HeadlessAppPorts.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,7 +13,7 @@
 
 namespace discforge::test {
 
-struct ConversionRig {
+struct ConversionRig : HeadlessAppPorts {
     ConversionRig();
     // Opens and counts an input as the open command does, naming its output.
     bool AddInput(const std::string& path);
@@ -28,15 +22,8 @@ struct ConversionRig {
     void MakeCurrent(int index);
     std::vector<std::string> MakeCalls() const;
 
-    RecordingMessagePort messages;
-    HeadlessWindowPort window;
-    MemoryControlSurface controls;
-    HeadlessInputHost host;
-    HeadlessPower power;
-    HeadlessShell shell;
-    HeadlessFilterDialog filterDialog;
     FakeEncoder fake{"full"};
-    AppParts core{AppPorts{messages, window, controls, host, power, shell, filterDialog}};
+    AppParts core{Ports()};
 };
 
 // A picture list of `pictures` numbered pictures; bare names unless `fullPaths`.
