@@ -143,6 +143,34 @@ TEST(AviFile, RandomFramesAndTheEdgesOfTheStream)
     EXPECT_EQ(NumberInBitmap(decompressor->GetFrame(frameCount - 1)), frameCount - 1);
 }
 
+TEST(AviFile, ReadingInOrderDecodesAheadYetEveryAnswerIsTheFrameAskedFor)
+{
+    AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    recipe.keyFrameInterval = 12;
+    auto file = OpenSample(recipe);
+    ASSERT_TRUE(file);
+    MediaError error;
+    auto decompressor = file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error);
+    ASSERT_TRUE(decompressor) << error.text;
+    // A conversion's pattern (frames repeated, one skipped), a jump within the key
+    // frame's group and one past the next key frame, a step back, the stream's end.
+    const std::int64_t asked[] = {0, 1, 1, 2, 4, 5, 6, 9, 10, 30, 31, 31, 20, 21, 22, 58, 59};
+    for (std::int64_t n : asked) {
+        const std::uint8_t* bitmap = decompressor->GetFrame(n);
+        ASSERT_NE(bitmap, nullptr) << "frame " << n << ": " << decompressor->LastError();
+        ASSERT_EQ(NumberInBitmap(bitmap), n);
+        EXPECT_EQ(bitmap[40 + 3], 0);
+    }
+    EXPECT_EQ(decompressor->GetFrame(frameCount), nullptr);
+    // Frames 0 .. 10, 24 .. 31 (from the key frame at 24), 12 .. 22 (back to the one
+    // at 12) and 48 .. 59 on the way, and the three read ahead of 10, 31 and 22 that
+    // the jumps after them passed over: none twice.
+    EXPECT_EQ(decompressor->Statistics().framesDecoded, 11u + 8u + 11u + 12u + 3u);
+    const std::uint64_t decoded = decompressor->Statistics().framesDecoded;
+    ASSERT_NE(decompressor->GetFrame(59), nullptr);
+    EXPECT_EQ(decompressor->Statistics().framesDecoded, decoded);
+}
+
 TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
 {
     AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
