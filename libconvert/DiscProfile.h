@@ -25,6 +25,8 @@ struct DiscProfile {
     int64_t videoMinRate = 0;
     int vbvBufferBits = 0;
     int gopFrames = 0;
+    int bPictures = 0; // between anchors
+    bool flatIntraMatrix = false; // otherwise the MPEG default, which spends fewer bits on fine detail
     bool scanOffsets = false;
 
     bool ac3Audio = false; // otherwise MPEG-1 Layer II
