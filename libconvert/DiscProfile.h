@@ -35,7 +35,7 @@ struct DiscProfile {
 
     const char* muxerName = "";
     int packetSize = 0;
-    int muxRate = 0;          // bits per second, 0 lets the muxer work it out
+    int muxRate = 0; // bits per second, 0 lets the muxer work it out
     int preloadMicroseconds = 0;
 };
 

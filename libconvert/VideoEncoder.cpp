@@ -25,7 +25,8 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
 {
     const AVCodec* codec = avcodec_find_encoder(profile.mpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
     if (codec == nullptr) {
-        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_find_encoder()", AVERROR_ENCODER_NOT_FOUND));
+        return EncodeStatus::Fail(
+            ENCODE_CODEC_FAILED, FfmpegCause("avcodec_find_encoder()", AVERROR_ENCODER_NOT_FOUND));
     }
     context_.reset(avcodec_alloc_context3(codec));
     scratch_.reset(av_packet_alloc());

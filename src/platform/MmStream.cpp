@@ -7,9 +7,35 @@
 #include "platform/MmVideoPipe.h"
 #include "platform/StreamTiming.h"
 
+#include <sys/stat.h>
+
 namespace discforge {
 
 namespace {
+
+// What tells one version of a file from another: a file replaced or written to
+// since it was opened is opened anew.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+
+    static FileIdentity Of(const std::string& path)
+    {
+        FileIdentity identity;
+        struct stat info { };
+        if (stat(path.c_str(), &info) == 0) {
+            identity = FileIdentity{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+        }
+        return identity;
+    }
+    bool operator==(const FileIdentity& other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size
+            && modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
 
 constexpr AVRational hundredNs{1, 10000000};
 constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
@@ -26,6 +52,8 @@ std::vector<MediaComponent> ComponentsOf(const MediaSource& source, const AVCode
 
 class MmStream::Impl {
 public:
+    std::string path;
+    FileIdentity file;
     MmPurpose purpose = MmPurpose::PrimaryVideo;
     std::vector<MediaComponent> components;
     bool canSeek = false;
@@ -49,6 +77,8 @@ MmStream::~MmStream() = default;
 std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purpose, MediaError& error)
 {
     auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->file = FileIdentity::Of(path);
     impl->purpose = purpose;
     if (purpose == MmPurpose::PrimaryVideo) {
         std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(path, error);
@@ -82,6 +112,26 @@ std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purp
         impl->audio = std::make_unique<MmAudioPipe>(std::move(cursor));
     }
     return std::unique_ptr<MmStream>(new MmStream(std::move(impl)));
+}
+
+std::unique_ptr<MmStream> MmStream::Reopen(
+    std::unique_ptr<MmStream> previous, const std::string& path, MmPurpose purpose, MediaError& error)
+{
+    if (previous) {
+        Impl& impl = *previous->impl_;
+        const bool failed = impl.video ? impl.video->Failed() : impl.audio->Failed();
+        if (impl.path == path && impl.purpose == purpose && !failed && impl.file == FileIdentity::Of(path)) {
+            if (impl.video) {
+                impl.video->Restart();
+            } else {
+                impl.audio->Restart();
+            }
+            impl.callError.clear();
+            return previous;
+        }
+        previous.reset();
+    }
+    return Open(path, purpose, error);
 }
 
 MmPurpose MmStream::Purpose() const { return impl_->purpose; }

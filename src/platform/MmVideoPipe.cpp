@@ -54,6 +54,14 @@ void MmVideoPipe::ReleaseSample()
     surface_ = {};
 }
 
+void MmVideoPipe::Restart()
+{
+    ReleaseSample();
+    std::lock_guard lock(mutex_);
+    atEnd_ = false;
+    lastAnswer_ = MmAnswer::Done;
+}
+
 bool MmVideoPipe::Start(MediaError& error)
 {
     return StartWorker([this] { Work(); }, error);
