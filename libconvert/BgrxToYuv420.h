@@ -12,14 +12,14 @@ struct Yuv420Planes {
     uint8_t* y = nullptr;
     uint8_t* u = nullptr;
     uint8_t* v = nullptr;
-    std::ptrdiff_t lumaStride = 0; // bytes from one luma row to the next
+    std::ptrdiff_t lumaStride = 0;   // bytes from one luma row to the next
     std::ptrdiff_t chromaStride = 0; // bytes from one chroma row to the next
 };
 
 // Reads `height` rows of `width` pixels from `topRow`, stepping `pixelStride` pixels to
 // the row below (negative for a bottom-up picture). Width and height must be even: each
 // chroma sample is the mean of a 2 x 2 block of pixels.
-void ConvertBgrxToYuv420(
-    const uint32_t* topRow, std::ptrdiff_t pixelStride, int width, int height, const Yuv420Planes& planes);
+void ConvertBgrxToYuv420(const uint32_t* topRow, std::ptrdiff_t pixelStride, int width, int height,
+                         const Yuv420Planes& planes);
 
 } // namespace discforge::convert

@@ -32,8 +32,8 @@ LibraryState& State()
 int32_t MakeMpeg(const EncodeParameters* parameters)
 {
     LibraryState& state = State();
-    const std::string outputName
-        = parameters != nullptr && parameters->outputName != nullptr ? parameters->outputName : "";
+    const std::string outputName =
+        parameters != nullptr && parameters->outputName != nullptr ? parameters->outputName : "";
     EncodeStatus status;
     if (state.encoding) {
         status = EncodeStatus::Fail(ENCODE_BUSY, message::busy);

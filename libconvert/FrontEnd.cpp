@@ -26,8 +26,7 @@ bool WidgetsUsable()
 class TrackedProgress : public ProgressView {
 public:
     TrackedProgress(std::unique_ptr<ProgressView> view, ProgressView*& current)
-        : view_(std::move(view))
-        , current_(current)
+        : view_(std::move(view)), current_(current)
     {
         current_ = view_.get();
     }
@@ -47,10 +46,7 @@ struct FrontEnd::Windows {
     QPointer<QWidget> owner;
 };
 
-FrontEnd::FrontEnd()
-    : windows_(std::make_unique<Windows>())
-{
-}
+FrontEnd::FrontEnd() : windows_(std::make_unique<Windows>()) {}
 
 FrontEnd::~FrontEnd() = default;
 
@@ -84,7 +80,7 @@ void FrontEnd::TellFailure(const std::string& outputName, const std::string& cau
     const std::string text = message::Substitute(message::failure, {outputName, cause});
     if (WidgetsUsable()) {
         QMessageBox box(QMessageBox::Warning, QString::fromUtf8(message::failureTitle), QString::fromStdString(text),
-            QMessageBox::Ok, windows_->owner.data());
+                        QMessageBox::Ok, windows_->owner.data());
         box.exec();
         return;
     }

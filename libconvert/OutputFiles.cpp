@@ -41,7 +41,7 @@ std::string TemporaryCandidate(const std::string& finalName, std::mt19937_64& ra
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat info { };
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -63,10 +63,7 @@ std::string PartFileName(const std::string& outputName, std::size_t index, std::
     return outputName.substr(0, dot) + number + outputName.substr(dot);
 }
 
-OutputFiles::OutputFiles(std::string outputName)
-    : outputName_(std::move(outputName))
-{
-}
+OutputFiles::OutputFiles(std::string outputName) : outputName_(std::move(outputName)) {}
 
 OutputFiles::~OutputFiles()
 {
@@ -81,8 +78,8 @@ OutputFiles::~OutputFiles()
 EncodeStatus OutputFiles::OpenPart()
 {
     if (IsDirectory(outputName_)) {
-        return EncodeStatus::Fail(
-            ENCODE_OUTPUT_FAILED, message::Substitute(message::cannotFinish, {ErrnoText(EISDIR)}));
+        return EncodeStatus::Fail(ENCODE_OUTPUT_FAILED,
+                                  message::Substitute(message::cannotFinish, {ErrnoText(EISDIR)}));
     }
     std::mt19937_64 random(std::random_device{}());
     int error = EEXIST;
@@ -96,8 +93,8 @@ EncodeStatus OutputFiles::OpenPart()
         }
         error = errno;
     }
-    return EncodeStatus::Fail(
-        ENCODE_OUTPUT_FAILED, message::Substitute(message::cannotCreate, {FolderOf(outputName_), ErrnoText(error)}));
+    return EncodeStatus::Fail(ENCODE_OUTPUT_FAILED,
+                              message::Substitute(message::cannotCreate, {FolderOf(outputName_), ErrnoText(error)}));
 }
 
 EncodeStatus OutputFiles::Write(const uint8_t* data, std::size_t size)
@@ -112,8 +109,8 @@ EncodeStatus OutputFiles::Write(const uint8_t* data, std::size_t size)
         }
         if (written <= 0) {
             const int error = written < 0 ? errno : ENOSPC;
-            writeStatus_ = EncodeStatus::Fail(
-                ENCODE_OUTPUT_FAILED, message::Substitute(message::cannotWrite, {ErrnoText(error)}));
+            writeStatus_ = EncodeStatus::Fail(ENCODE_OUTPUT_FAILED,
+                                              message::Substitute(message::cannotWrite, {ErrnoText(error)}));
             return writeStatus_;
         }
         data += written;
@@ -135,8 +132,8 @@ EncodeStatus OutputFiles::ClosePart()
     const int closeError = errno;
     fd_ = -1;
     if (writeStatus_.Ok() && (!synced || !closed)) {
-        writeStatus_ = EncodeStatus::Fail(ENCODE_OUTPUT_FAILED,
-            message::Substitute(message::cannotWrite, {ErrnoText(synced ? closeError : syncError)}));
+        writeStatus_ = EncodeStatus::Fail(
+            ENCODE_OUTPUT_FAILED, message::Substitute(message::cannotWrite, {ErrnoText(synced ? closeError : syncError)}));
     }
     return writeStatus_;
 }
@@ -151,8 +148,8 @@ EncodeStatus OutputFiles::Commit()
     for (std::size_t i = 0; i < count; ++i) {
         const std::string finalName = PartFileName(outputName_, i, count);
         if (std::rename(temporaryNames_[i].c_str(), finalName.c_str()) != 0) {
-            return EncodeStatus::Fail(
-                ENCODE_OUTPUT_FAILED, message::Substitute(message::cannotFinish, {ErrnoText(errno)}));
+            return EncodeStatus::Fail(ENCODE_OUTPUT_FAILED,
+                                      message::Substitute(message::cannotFinish, {ErrnoText(errno)}));
         }
         temporaryNames_[i].clear();
     }

@@ -18,10 +18,7 @@ using IoBytes = const uint8_t*;
 using IoBytes = uint8_t*;
 #endif
 
-int WritePart(void* opaque, IoBytes data, int size)
-{
-    return static_cast<ProgramWriter*>(opaque)->WriteBytes(data, size);
-}
+int WritePart(void* opaque, IoBytes data, int size) { return static_cast<ProgramWriter*>(opaque)->WriteBytes(data, size); }
 
 constexpr AVRational clock90k{1, 90000};
 constexpr int ioBufferSize = 64 * 1024;
@@ -44,16 +41,14 @@ EncodeStatus EndSequence(AVPacket& lastPicture)
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_grow_packet()", error));
     }
     std::copy(std::begin(sequenceEndCode), std::end(sequenceEndCode),
-        lastPicture.data + lastPicture.size - sizeof sequenceEndCode);
+              lastPicture.data + lastPicture.size - sizeof sequenceEndCode);
     return EncodeStatus::Done();
 }
 
 } // namespace
 
 ProgramWriter::ProgramWriter(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes)
-    : profile_(profile)
-    , files_(files)
-    , partLimitBytes_(partLimitBytes)
+    : profile_(profile), files_(files), partLimitBytes_(partLimitBytes)
 {
 }
 
@@ -224,9 +219,8 @@ void ProgramWriter::CompleteGops(bool final)
         } else if (!gop.closed || soundReach_ < gop.endPts) {
             return;
         }
-        while (!sound_.empty()
-            && (gop.endPts == INT64_MAX
-                || av_compare_ts(sound_.front()->pts, audioBase_, gop.endPts, videoBase_) < 0)) {
+        while (!sound_.empty() && (gop.endPts == INT64_MAX ||
+                                   av_compare_ts(sound_.front()->pts, audioBase_, gop.endPts, videoBase_) < 0)) {
             gop.sound.push_back(std::move(sound_.front()));
             sound_.pop_front();
         }

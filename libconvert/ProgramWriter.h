@@ -61,8 +61,8 @@ private:
         std::vector<PacketHandle> sound; // what plays from its first picture to the next GOP's
         int64_t startPts = 0;
         int64_t endPts = INT64_MAX; // the next GOP's first picture, in the video time base
-        bool closed = false; // the next GOP has begun
-        bool complete = false; // its sound is gathered too and its size worked out
+        bool closed = false;        // the next GOP has begun
+        bool complete = false;      // its sound is gathered too and its size worked out
         int64_t packs = 0;
     };
 
@@ -92,8 +92,8 @@ private:
     AVFormatContext* muxer_ = nullptr;
     AVIOContext* io_ = nullptr;
     bool partHasData_ = false;
-    int64_t partPacks_ = 0; // the worked-out size of what went into the part
-    int64_t partClockBase_ = 0; // subtracted from every timestamp of the part, 90 kHz
+    int64_t partPacks_ = 0;      // the worked-out size of what went into the part
+    int64_t partClockBase_ = 0;  // subtracted from every timestamp of the part, 90 kHz
     EncodeStatus ioStatus_;
 };
 

@@ -31,9 +31,9 @@ ProgressFigures FiguresOf(const ProgressReport& report)
     if (speedKnown) {
         figures.picturesPerSecond = static_cast<double>(report.picturesDone) / report.elapsedSeconds;
     }
-    figures.remaining = speedKnown
-        ? ClockText(static_cast<double>(report.picturesTotal - report.picturesDone) / figures.picturesPerSecond)
-        : std::string(1, '-');
+    figures.remaining =
+        speedKnown ? ClockText(static_cast<double>(report.picturesTotal - report.picturesDone) / figures.picturesPerSecond)
+                   : std::string(1, '-');
     return figures;
 }
 

@@ -18,14 +18,14 @@ public:
     // Called several times a second; also lets the window system handle its events.
     virtual void Show(const ProgressReport& report) = 0;
     virtual bool CancelRequested() const { return false; }
-    virtual void Raise() { }
+    virtual void Raise() {}
 };
 
 // The figures every view shows.
 struct ProgressFigures {
     int percent = 0;
     double picturesPerSecond = 0;
-    std::string elapsed; // "m:ss" or "h:mm:ss"
+    std::string elapsed;   // "m:ss" or "h:mm:ss"
     std::string remaining; // the same, or "-" while the speed is unknown
 };
 

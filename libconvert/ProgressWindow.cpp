@@ -21,8 +21,7 @@ QString Text(const char* text, std::initializer_list<std::string> values)
 
 } // namespace
 
-ProgressWindow::ProgressWindow(QWidget* owner, const QString& outputName)
-    : QWidget(owner, Qt::Dialog)
+ProgressWindow::ProgressWindow(QWidget* owner, const QString& outputName) : QWidget(owner, Qt::Dialog)
 {
     setObjectName(objectNameText);
     setWindowTitle(QString::fromUtf8(message::progressTitle));
@@ -51,10 +50,11 @@ void ProgressWindow::ShowFigures(const ProgressReport& report)
 {
     const ProgressFigures figures = FiguresOf(report);
     bar_->setValue(figures.percent);
-    frames_->setText(Text(message::progressFrames,
-        {std::to_string(figures.percent), std::to_string(report.picturesDone), std::to_string(report.picturesTotal)}));
-    times_->setText(Text(message::progressTimes,
-        {QString::number(figures.picturesPerSecond, 'f', 1).toStdString(), figures.elapsed, figures.remaining}));
+    frames_->setText(Text(message::progressFrames, {std::to_string(figures.percent),
+                                                    std::to_string(report.picturesDone),
+                                                    std::to_string(report.picturesTotal)}));
+    times_->setText(Text(message::progressTimes, {QString::number(figures.picturesPerSecond, 'f', 1).toStdString(),
+                                                  figures.elapsed, figures.remaining}));
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event)

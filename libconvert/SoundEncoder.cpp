@@ -53,8 +53,8 @@ EncodeStatus SoundEncoder::Open(const DiscProfile& profile, int inputRate, int64
     samplesWanted_ += c.initial_padding;
 
     SwrContext* resampler = nullptr;
-    error = swr_alloc_set_opts2(
-        &resampler, &stereo, c.sample_fmt, c.sample_rate, &stereo, AV_SAMPLE_FMT_S16, inputRate, 0, nullptr);
+    error = swr_alloc_set_opts2(&resampler, &stereo, c.sample_fmt, c.sample_rate, &stereo, AV_SAMPLE_FMT_S16,
+                                inputRate, 0, nullptr);
     resampler_.reset(resampler);
     if (error >= 0) {
         error = swr_init(resampler_.get());
@@ -190,8 +190,8 @@ EncodeStatus SoundEncoder::Finish(const PacketSink& sink)
         if (!status.Ok()) {
             return status;
         }
-        av_samples_set_silence(
-            scratch_->data, 0, count, scratch_->ch_layout.nb_channels, static_cast<AVSampleFormat>(scratch_->format));
+        av_samples_set_silence(scratch_->data, 0, count, scratch_->ch_layout.nb_channels,
+                               static_cast<AVSampleFormat>(scratch_->format));
         status = Store(count);
         if (!status.Ok()) {
             return status;

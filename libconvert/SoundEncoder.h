@@ -32,10 +32,10 @@ private:
     ResampleHandle resampler_;
     AudioFifoHandle fifo_;
     FrameHandle scratch_; // resampler output, in the encoder's sample format
-    FrameHandle frame_; // one encoder frame
+    FrameHandle frame_;   // one encoder frame
     PacketHandle packet_;
     int64_t samplesWanted_ = 0;
-    int64_t samplesStored_ = 0; // taken into the FIFO so far
+    int64_t samplesStored_ = 0;  // taken into the FIFO so far
     int64_t samplesEncoded_ = 0; // sent to the encoder so far
 };
 

@@ -14,11 +14,8 @@ constexpr int32_t largestDelivery = 16 * 1024 * 1024;
 } // namespace
 
 SoundPuller::SoundPuller(SupplyAudioFn supply, int32_t firstSample, int32_t lastSample, int64_t keepFrames)
-    : supply_(supply)
-    , firstSample_(firstSample)
-    , lastSample_(lastSample)
-    , keepFrames_(keepFrames)
-    , ended_(lastSample < firstSample)
+    : supply_(supply), firstSample_(firstSample), lastSample_(lastSample), keepFrames_(keepFrames),
+      ended_(lastSample < firstSample)
 {
 }
 
@@ -53,12 +50,14 @@ EncodeStatus SoundPuller::PullOnce(std::vector<uint8_t>& sound)
     const int32_t result = supply_(static_cast<int32_t>(position), &consumed, &bytes, &samples);
     if (result != 0) {
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
-            message::Substitute(message::audioCallbackFailed, {std::to_string(position), std::to_string(result)}));
+                                  message::Substitute(message::audioCallbackFailed,
+                                                      {std::to_string(position), std::to_string(result)}));
     }
     // Sound comes in whole 16-bit stereo sample frames.
     if (bytes < 0 || bytes > largestDelivery || bytes % bytesPerFrame != 0 || (bytes > 0 && samples == nullptr)) {
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
-            message::Substitute(message::badAudioDelivery, {std::to_string(position), std::to_string(bytes)}));
+                                  message::Substitute(message::badAudioDelivery,
+                                                      {std::to_string(position), std::to_string(bytes)}));
     }
     Keep(samples, bytes / bytesPerFrame, sound);
     // A call that consumes nothing would be asked the same again forever: the sound ends.

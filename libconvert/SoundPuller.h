@@ -30,7 +30,7 @@ private:
     int64_t firstSample_;
     int64_t lastSample_;
     int64_t keepFrames_;
-    int64_t consumed_ = 0; // input sample frames the caller reported as consumed
+    int64_t consumed_ = 0;  // input sample frames the caller reported as consumed
     int64_t delivered_ = 0; // sample frames delivered
     bool ended_ = false;
 };

@@ -21,7 +21,7 @@ private:
 // A view that shows nothing: standard error is not a terminal and there is no window.
 class SilentProgress : public ProgressView {
 public:
-    void Show(const ProgressReport&) override { }
+    void Show(const ProgressReport&) override {}
 };
 
 } // namespace discforge::convert
