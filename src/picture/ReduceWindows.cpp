@@ -146,6 +146,31 @@ __attribute__((target("avx2"))) void ApplyAvx2(
     }
 }
 
+// Exactly half the width: every output is the truncated mean of a pixel pair,
+// (a + b) >> 1, which a byte gets as (a & b) + ((a ^ b) >> 1).
+__attribute__((target("avx2"))) void HalveAvx2(const std::uint8_t* source, std::uint8_t* destination, int m)
+{
+    const __m256i pairs = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    const __m256i low7 = _mm256_set1_epi8(0x7F);
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    int k = 0;
+    for (; k + 8 <= m; k += 8) {
+        const __m256i first = _mm256_permutevar8x32_epi32(Load(source + 8 * k), pairs);
+        const __m256i second = _mm256_permutevar8x32_epi32(Load(source + 8 * k + 32), pairs);
+        const __m256i even = _mm256_permute2x128_si256(first, second, 0x20);
+        const __m256i odd = _mm256_permute2x128_si256(first, second, 0x31);
+        const __m256i half = _mm256_and_si256(_mm256_srli_epi16(_mm256_xor_si256(even, odd), 1), low7);
+        const __m256i mean = _mm256_add_epi8(_mm256_and_si256(even, odd), half);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + 4 * k), _mm256_and_si256(mean, colour));
+    }
+    for (; k < m; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            destination[4 * k + c] = static_cast<std::uint8_t>((source[8 * k + c] + source[8 * k + 4 + c]) >> 1);
+        }
+        destination[4 * k + 3] = 0;
+    }
+}
+
 #else
 
 bool HasAvx2() { return false; }
@@ -163,6 +188,11 @@ bool ReduceWindows::Prepare(int n, int m, const std::vector<std::int32_t>& first
     }
     n_ = n;
     m_ = m;
+    halves_ = n == 2 * m;
+    if (halves_) {
+        blocks_ = (m + 7) / 8;
+        return true;
+    }
     const int blocks = (m + 7) / 8;
     slots_ = 1;
     registers_ = 1;
@@ -228,6 +258,10 @@ bool ReduceWindows::Prepare(int n, int m, const std::vector<std::int32_t>& first
 void ReduceWindows::Apply([[maybe_unused]] const std::uint8_t* source, [[maybe_unused]] std::uint8_t* destination) const
 {
 #if DISCFORGE_AVX2
+    if (halves_) {
+        HalveAvx2(source, destination, m_);
+        return;
+    }
     const Tables tables{
         base_.data(), index_.data(), multipliers_.data(), blocks_, slots_, average16_, averageHigh_, averageLow_};
     switch (registers_) {

@@ -1,6 +1,6 @@
 // The horizontal area average of ResampleRow for reductions up to about 4 : 1,
 // done 8 output pixels at a time from a window of at most 32 source pixels held
-// in registers (AVX2), with no gathers.
+// in registers (AVX2), with no gathers; exactly half the width in pixel pairs.
 //
 // Output k sums the rest of the pixel that ended output k - 1, the whole pixels
 // firstWhole[k] .. last[k] - 1 and the share of pixel last[k], then averages:
@@ -35,6 +35,7 @@ private:
     int blocks_ = 0;
     int registers_ = 0; // 8-pixel registers per window
     int slots_ = 0; // the last pixel, then the whole pixels
+    bool halves_ = false; // n = 2m: each output the mean of a pair, with nothing to share
     bool average16_ = false;
     std::uint16_t averageHigh_ = 0; // the 16-bit multiplier when average16_
     std::uint16_t averageLow_ = 0;
