@@ -3,12 +3,19 @@
 // decompressor's own, so that decoding overlaps the caller's work on the frame;
 // any other order is served on the caller's thread. Either way a request gets
 // the frame that decoding on from the stream's position would give.
+//
+// Each activation of an input opens a decompressor of its own, and the one before
+// goes once the new one exists: the frames it holds (the last handed out and the
+// one read ahead) pass to the new one, so that asking again for one of them, as
+// every activation does for the last frame, costs no decoding.
 #include "platform/AviFile.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FileIdentity.h"
 #include "platform/MediaMessages.h"
 #include "platform/VideoCursor.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -38,18 +45,22 @@ void ClearFourthBytes(std::uint8_t* pixels, std::size_t bytes)
 
 } // namespace
 
+// A frame one decompressor hands to the next of the same file.
+struct HandedFrame {
+    std::int64_t index = -1;
+    std::vector<std::uint8_t> bitmap;
+};
+
 class AviFrameDecompressor::Impl {
 public:
-    Impl(std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap)
-        : bitmap(std::move(emptyBitmap))
-        , cursor(std::move(decoding))
-        , length(frames)
-    {
-    }
+    Impl(std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap);
     ~Impl();
 
     const std::uint8_t* GetFrame(std::int64_t position);
     AviDecodeStatistics Statistics();
+    // Takes the frames of a decompressor of the same file that goes; false when this
+    // one has delivered or been given frames already.
+    bool Inherit(const std::string& path, const FileIdentity& identity, std::vector<HandedFrame>& frames);
 
     std::vector<std::uint8_t> bitmap;
     std::string lastError;
@@ -87,7 +98,59 @@ private:
     bool stop = false;
     bool found = false; // `ahead` holds a result not yet used
     Ahead ahead;
+    bool delivered = false; // a frame was handed out or decoded
+    std::vector<HandedFrame> inherited;
+
+    std::string path;
+    FileIdentity identity;
 };
+
+namespace {
+
+// The decompressors alive, oldest first, for the hand-over of frames.
+class Living {
+public:
+    void Add(AviFrameDecompressor::Impl* impl)
+    {
+        std::lock_guard lock(mutex_);
+        impls_.push_back(impl);
+    }
+    // Removes `leaving` and hands its frames to the newest decompressor that takes them.
+    void Remove(AviFrameDecompressor::Impl* leaving, const std::string& path, const FileIdentity& identity,
+        std::vector<HandedFrame> frames)
+    {
+        std::lock_guard lock(mutex_);
+        impls_.erase(std::remove(impls_.begin(), impls_.end(), leaving), impls_.end());
+        for (auto newest = impls_.rbegin(); !frames.empty() && newest != impls_.rend(); ++newest) {
+            if ((*newest)->Inherit(path, identity, frames)) {
+                break;
+            }
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<AviFrameDecompressor::Impl*> impls_;
+};
+
+Living& LivingDecompressors()
+{
+    static Living living;
+    return living;
+}
+
+} // namespace
+
+AviFrameDecompressor::Impl::Impl(
+    std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap)
+    : bitmap(std::move(emptyBitmap))
+    , cursor(std::move(decoding))
+    , length(frames)
+    , path(cursor->Source().Path())
+    , identity(FileIdentity::Of(path))
+{
+    LivingDecompressors().Add(this);
+}
 
 AviFrameDecompressor::Impl::~Impl()
 {
@@ -99,6 +162,25 @@ AviFrameDecompressor::Impl::~Impl()
     if (thread.joinable()) {
         thread.join();
     }
+    std::vector<HandedFrame> frames;
+    if (pictureIndex >= 0) {
+        frames.push_back(HandedFrame{pictureIndex, std::move(bitmap)});
+    }
+    if (found && ahead.step == CursorStep::Frame && ahead.converted) {
+        frames.push_back(HandedFrame{ahead.index, std::move(next)});
+    }
+    LivingDecompressors().Remove(this, path, identity, std::move(frames));
+}
+
+bool AviFrameDecompressor::Impl::Inherit(
+    const std::string& leavingPath, const FileIdentity& leavingIdentity, std::vector<HandedFrame>& frames)
+{
+    std::lock_guard lock(mutex);
+    if (delivered || !inherited.empty() || leavingPath != path || !(leavingIdentity == identity)) {
+        return false;
+    }
+    inherited = std::move(frames);
+    return true;
 }
 
 bool AviFrameDecompressor::Impl::Fill(std::uint8_t* into, std::string& error)
@@ -230,6 +312,21 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
         return nullptr;
     }
     WaitForReadAhead();
+    std::vector<HandedFrame> handed;
+    {
+        std::lock_guard lock(mutex);
+        handed.swap(inherited);
+        delivered = true;
+    }
+    for (HandedFrame& frame : handed) {
+        if (frame.index == position) {
+            // The stream's position stays where it was: the next frame is found as
+            // after any jump, by seeking or decoding on.
+            bitmap.swap(frame.bitmap);
+            pictureIndex = position;
+            return bitmap.data();
+        }
+    }
     const std::int64_t previous = pictureIndex;
     pictureIndex = -1;
     // The read-ahead decoded on from the frame handed out last, as this request

@@ -1,41 +1,16 @@
 #include "platform/MmStream.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FileIdentity.h"
 #include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
 #include "platform/MmAudioPipe.h"
 #include "platform/MmVideoPipe.h"
 #include "platform/StreamTiming.h"
 
-#include <sys/stat.h>
-
 namespace discforge {
 
 namespace {
-
-// What tells one version of a file from another: a file replaced or written to
-// since it was opened is opened anew.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-
-    static FileIdentity Of(const std::string& path)
-    {
-        FileIdentity identity;
-        struct stat info { };
-        if (stat(path.c_str(), &info) == 0) {
-            identity = FileIdentity{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
-        }
-        return identity;
-    }
-    bool operator==(const FileIdentity& other) const
-    {
-        return device == other.device && inode == other.inode && size == other.size
-            && modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-    }
-};
 
 constexpr AVRational hundredNs{1, 10000000};
 constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);

@@ -26,7 +26,7 @@ const char* TargetOf(const DiscCase& disc)
     }
 }
 
-class DiscFormatFromTheCommandLine : public testing::TestWithParam<DiscCase> {};
+class DiscFormatFromTheCommandLine : public testing::TestWithParam<DiscCase> { };
 
 TEST_P(DiscFormatFromTheCommandLine, ConvertsAClipIntoACompliantStreamOfItsLength)
 {
@@ -36,8 +36,8 @@ TEST_P(DiscFormatFromTheCommandLine, ConvertsAClipIntoACompliantStreamOfItsLengt
     const std::int64_t frames = FramesIn(2, rate);
     ASSERT_TRUE(MakeClip(folder.File("clip.avi"), 2, rate));
 
-    const CliOutcome run =
-        RunCli({"--target", TargetOf(disc), "--standard", disc.pal ? "pal" : "ntsc", "clip.avi"}, folder.Path());
+    const CliOutcome run
+        = RunCli({"--target", TargetOf(disc), "--standard", disc.pal ? "pal" : "ntsc", "clip.avi"}, folder.Path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "") << "a conversion without trouble has nothing to report";
     const std::string output = folder.File("clip.mpg");

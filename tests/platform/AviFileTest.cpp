@@ -171,6 +171,53 @@ TEST(AviFile, ReadingInOrderDecodesAheadYetEveryAnswerIsTheFrameAskedFor)
     EXPECT_EQ(decompressor->Statistics().framesDecoded, decoded);
 }
 
+TEST(AviFile, ANewDecompressorOfTheSameFileTakesOverTheFramesOfTheOneThatGoes)
+{
+    AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    recipe.keyFrameInterval = 12;
+    const std::string path = SampleAvi(recipe);
+    MediaError error;
+    auto open = [&] {
+        auto file = AviFile::Open(path, error);
+        return file ? file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error) : nullptr;
+    };
+    // As each activation of an input does: the last frame, then the next activation.
+    auto first = open();
+    ASSERT_TRUE(first) << error.text;
+    ASSERT_EQ(NumberInBitmap(first->GetFrame(frameCount - 1)), frameCount - 1);
+    auto second = open();
+    ASSERT_TRUE(second) << error.text;
+    first.reset();
+    ASSERT_EQ(NumberInBitmap(second->GetFrame(frameCount - 1)), frameCount - 1);
+    EXPECT_EQ(second->Statistics().framesDecoded, 0u) << "the frame came from the one before";
+    // Reading in order leaves the last frame handed out and the one read ahead.
+    for (std::int64_t n = 0; n < 30; ++n) {
+        ASSERT_EQ(NumberInBitmap(second->GetFrame(n)), n);
+    }
+    auto third = open();
+    ASSERT_TRUE(third) << error.text;
+    second.reset();
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(30)), 30);
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(29)), 29) << "not handed over once another frame was asked for";
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(31)), 31);
+
+    // A decompressor that has decoded already, or another file's, takes nothing.
+    auto fourth = open();
+    ASSERT_TRUE(fourth);
+    ASSERT_EQ(NumberInBitmap(fourth->GetFrame(5)), 5);
+    third.reset();
+    const std::uint64_t decoded = fourth->Statistics().framesDecoded;
+    ASSERT_EQ(NumberInBitmap(fourth->GetFrame(31)), 31);
+    EXPECT_GT(fourth->Statistics().framesDecoded, decoded);
+    auto other = OpenSample(Recipe(VideoCodec::Mjpeg, FrameRate::Pal25, AudioForm::None));
+    ASSERT_TRUE(other);
+    auto another = other->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error);
+    ASSERT_TRUE(another);
+    fourth.reset();
+    ASSERT_EQ(NumberInBitmap(another->GetFrame(31)), 31);
+    EXPECT_EQ(another->Statistics().framesDecoded, 1u) << "decoded itself (every frame is a key frame)";
+}
+
 TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
 {
     AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
