@@ -4,10 +4,11 @@
 // any other order is served on the caller's thread. Either way a request gets
 // the frame that decoding on from the stream's position would give.
 //
-// Each activation of an input opens a decompressor of its own, and the one before
-// goes once the new one exists: the frames it holds (the last handed out and the
-// one read ahead) pass to the new one, so that asking again for one of them, as
-// every activation does for the last frame, costs no decoding.
+// Each activation of an input closes the input's decompressor and opens a new one:
+// the frames the old one holds (the last handed out and the one read ahead) wait
+// for the next decompressor made, which keeps them if it reads the same file, so
+// that asking again for one of them, as every activation does for the last frame,
+// costs no decoding. At most those two frames wait, and only until then.
 #include "platform/AviFile.h"
 
 #include "platform/FfmpegError.h"
@@ -46,6 +47,7 @@ void ClearFourthBytes(std::uint8_t* pixels, std::size_t bytes)
 } // namespace
 
 // A frame one decompressor hands to the next of the same file.
+constexpr std::size_t handedFrames = 2;
 struct HandedFrame {
     std::int64_t index = -1;
     std::vector<std::uint8_t> bitmap;
@@ -58,9 +60,6 @@ public:
 
     const std::uint8_t* GetFrame(std::int64_t position);
     AviDecodeStatistics Statistics();
-    // Takes the frames of a decompressor of the same file that goes; false when this
-    // one has delivered or been given frames already.
-    bool Inherit(const std::string& path, const FileIdentity& identity, std::vector<HandedFrame>& frames);
 
     std::vector<std::uint8_t> bitmap;
     std::string lastError;
@@ -75,7 +74,7 @@ private:
         std::string error;
     };
 
-    bool Fill(std::uint8_t* into, std::string& error);
+    bool Fill(std::vector<std::uint8_t>& into, std::string& error);
     const std::uint8_t* Deliver(std::int64_t index, std::int64_t position, std::int64_t previous);
     const std::uint8_t* DecodeOn(std::int64_t position, bool decodedAny);
     void StartReadAhead();
@@ -98,45 +97,46 @@ private:
     bool stop = false;
     bool found = false; // `ahead` holds a result not yet used
     Ahead ahead;
-    bool delivered = false; // a frame was handed out or decoded
-    std::vector<HandedFrame> inherited;
-
     std::string path;
     FileIdentity identity;
+    std::vector<HandedFrame> inherited; // from the decompressor closed before this one was made
 };
 
 namespace {
 
-// The decompressors alive, oldest first, for the hand-over of frames.
-class Living {
+// The frames of the decompressor closed last, until the next one is made.
+class WaitingFrames {
 public:
-    void Add(AviFrameDecompressor::Impl* impl)
+    void Leave(const std::string& path, const FileIdentity& identity, std::vector<HandedFrame> frames)
     {
         std::lock_guard lock(mutex_);
-        impls_.push_back(impl);
+        path_ = path;
+        identity_ = identity;
+        frames_ = std::move(frames);
     }
-    // Removes `leaving` and hands its frames to the newest decompressor that takes them.
-    void Remove(AviFrameDecompressor::Impl* leaving, const std::string& path, const FileIdentity& identity,
-        std::vector<HandedFrame> frames)
+    // The frames, when they are of this file; either way none wait any longer.
+    std::vector<HandedFrame> Arrive(const std::string& path, const FileIdentity& identity)
     {
         std::lock_guard lock(mutex_);
-        impls_.erase(std::remove(impls_.begin(), impls_.end(), leaving), impls_.end());
-        for (auto newest = impls_.rbegin(); !frames.empty() && newest != impls_.rend(); ++newest) {
-            if ((*newest)->Inherit(path, identity, frames)) {
-                break;
-            }
+        std::vector<HandedFrame> frames = std::move(frames_);
+        frames_.clear();
+        if (path != path_ || !(identity == identity_)) {
+            frames.clear();
         }
+        return frames;
     }
 
 private:
     std::mutex mutex_;
-    std::vector<AviFrameDecompressor::Impl*> impls_;
+    std::string path_;
+    FileIdentity identity_;
+    std::vector<HandedFrame> frames_;
 };
 
-Living& LivingDecompressors()
+WaitingFrames& Waiting()
 {
-    static Living living;
-    return living;
+    static WaitingFrames waiting;
+    return waiting;
 }
 
 } // namespace
@@ -148,12 +148,14 @@ AviFrameDecompressor::Impl::Impl(
     , length(frames)
     , path(cursor->Source().Path())
     , identity(FileIdentity::Of(path))
+    , inherited(Waiting().Arrive(path, identity))
 {
-    LivingDecompressors().Add(this);
 }
 
 AviFrameDecompressor::Impl::~Impl()
 {
+    // A frame being read ahead is finished, so that it can be handed on.
+    WaitForReadAhead();
     {
         std::lock_guard lock(mutex);
         stop = true;
@@ -162,6 +164,7 @@ AviFrameDecompressor::Impl::~Impl()
     if (thread.joinable()) {
         thread.join();
     }
+    // The frames this one holds, else those it was given and did not use.
     std::vector<HandedFrame> frames;
     if (pictureIndex >= 0) {
         frames.push_back(HandedFrame{pictureIndex, std::move(bitmap)});
@@ -169,33 +172,27 @@ AviFrameDecompressor::Impl::~Impl()
     if (found && ahead.step == CursorStep::Frame && ahead.converted) {
         frames.push_back(HandedFrame{ahead.index, std::move(next)});
     }
-    LivingDecompressors().Remove(this, path, identity, std::move(frames));
-}
-
-bool AviFrameDecompressor::Impl::Inherit(
-    const std::string& leavingPath, const FileIdentity& leavingIdentity, std::vector<HandedFrame>& frames)
-{
-    std::lock_guard lock(mutex);
-    if (delivered || !inherited.empty() || leavingPath != path || !(leavingIdentity == identity)) {
-        return false;
+    for (HandedFrame& frame : inherited) {
+        if (frames.size() < handedFrames) {
+            frames.push_back(std::move(frame));
+        }
     }
-    inherited = std::move(frames);
-    return true;
+    Waiting().Leave(path, identity, std::move(frames));
 }
 
-bool AviFrameDecompressor::Impl::Fill(std::uint8_t* into, std::string& error)
+bool AviFrameDecompressor::Impl::Fill(std::vector<std::uint8_t>& into, std::string& error)
 {
     const int width = cursor->Width();
     const int height = cursor->Height();
     const int pitch = width * 4;
-    std::uint8_t* bottomRowFirst = into + bitmapInfoHeaderSize;
+    std::uint8_t* bottomRowFirst = into.data() + bitmapInfoHeaderSize;
     // The picture's top row is stored last.
     std::uint8_t* topRow = bottomRowFirst + static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(pitch);
     if (!cursor->Convert(topRow, -pitch)) {
         error = cursor->LastError();
         return false;
     }
-    ClearFourthBytes(bottomRowFirst, bitmap.size() - bitmapInfoHeaderSize);
+    ClearFourthBytes(bottomRowFirst, into.size() - bitmapInfoHeaderSize);
     return true;
 }
 
@@ -212,7 +209,7 @@ void AviFrameDecompressor::Impl::ReadAhead()
         result.step = cursor->DecodeNext();
         if (result.step == CursorStep::Frame) {
             result.index = cursor->FrameIndex();
-            result.converted = Fill(next.data(), result.error);
+            result.converted = Fill(next, result.error);
         } else if (result.step == CursorStep::Failed) {
             result.error = cursor->LastError();
         }
@@ -291,7 +288,7 @@ const std::uint8_t* AviFrameDecompressor::Impl::DecodeOn(std::int64_t position, 
             continue;
         }
         // A frame missing from the file is answered with the next one there is.
-        if (!Fill(bitmap.data(), lastError)) {
+        if (!Fill(bitmap, lastError)) {
             return nullptr;
         }
         return bitmap.data();
@@ -312,20 +309,16 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
         return nullptr;
     }
     WaitForReadAhead();
-    std::vector<HandedFrame> handed;
-    {
-        std::lock_guard lock(mutex);
-        handed.swap(inherited);
-        delivered = true;
-    }
-    for (HandedFrame& frame : handed) {
-        if (frame.index == position) {
-            // The stream's position stays where it was: the next frame is found as
-            // after any jump, by seeking or decoding on.
-            bitmap.swap(frame.bitmap);
-            pictureIndex = position;
-            return bitmap.data();
-        }
+    const auto given = std::find_if(
+        inherited.begin(), inherited.end(), [&](const HandedFrame& frame) { return frame.index == position; });
+    if (given != inherited.end()) {
+        // The stream's position stays where it was: the next frame is found as after
+        // any jump, by seeking or decoding on.
+        bitmap.swap(given->bitmap);
+        inherited.erase(given);
+        pictureIndex = position;
+        found = false;
+        return bitmap.data();
     }
     const std::int64_t previous = pictureIndex;
     pictureIndex = -1;
