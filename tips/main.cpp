@@ -1,0 +1,19 @@
+// ShowTips: the converter starts it shortly after its window opens, from its own
+// folder, while the marker file show.flg is there.
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+
+#include "TipsLook.h"
+#include "TipsWindow.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    discforge::tips::UseTipsLook();
+    // A different tip each day.
+    discforge::tips::TipsWindow window(QDir::current().filePath(QStringLiteral("show.flg")),
+                                       QDate::currentDate().dayOfYear());
+    window.show();
+    return application.exec();
+}
