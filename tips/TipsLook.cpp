@@ -23,6 +23,7 @@ void UseTipsLook()
     palette.setColor(QPalette::ButtonText, text);
     palette.setColor(QPalette::Highlight, accent);
     palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x9a, 0xa3, 0xb2));
     palette.setColor(QPalette::Disabled, QPalette::WindowText, faint);
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, faint);
     QApplication::setPalette(palette);

@@ -16,7 +16,8 @@ constexpr int windowWidth = 460;
 
 } // namespace
 
-TipsWindow::TipsWindow(const QString& flagPath, int firstTip) : flagPath_(flagPath)
+TipsWindow::TipsWindow(const QString& flagPath, int firstTip)
+    : flagPath_(flagPath)
 {
     setWindowTitle(QStringLiteral("Tips \u2013 Ferrowick Discforge"));
     setObjectName(QStringLiteral("tipsWindow"));
@@ -32,6 +33,7 @@ TipsWindow::TipsWindow(const QString& flagPath, int firstTip) : flagPath_(flagPa
     counter_ = new QLabel(this);
     counter_->setObjectName(QStringLiteral("counter"));
     counter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    counter_->setForegroundRole(QPalette::PlaceholderText);
 
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("tipText"));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QIcon>
 
 #include "TipsLook.h"
 #include "TipsWindow.h"
@@ -11,9 +12,10 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     discforge::tips::UseTipsLook();
+    QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + QStringLiteral("/ferrowick-discforge.png")));
     // A different tip each day.
-    discforge::tips::TipsWindow window(QDir::current().filePath(QStringLiteral("show.flg")),
-                                       QDate::currentDate().dayOfYear());
+    discforge::tips::TipsWindow window(
+        QDir::current().filePath(QStringLiteral("show.flg")), QDate::currentDate().dayOfYear());
     window.show();
     return application.exec();
 }

@@ -13,24 +13,29 @@ namespace discforge::test {
 
 const std::vector<std::string>& SkinKeys()
 {
-    static const std::vector<std::string> keys = {
-        "convert", "checklog", "help", "about", "exit", "inputplay", "outputplay", "openfile", "rename", "home",
-        "InputPreviewBox", "OutputPreviewBox", "MainSize", "VCDRadio", "DVDRadio", "SVCDRadio", "InputFileNameField",
-        "OutputFileNameField", "MpegWidthField", "MpegHeightField", "NTSCRadio", "PALRadio", "FillInRadio",
-        "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck", "SplitCheck", "MAXLENField", "InputPositionBar",
-        "OutputPositionBar"};
+    static const std::vector<std::string> keys = {"convert", "checklog", "help", "about", "exit", "inputplay",
+        "outputplay", "openfile", "rename", "home", "InputPreviewBox", "OutputPreviewBox", "MainSize", "VCDRadio",
+        "DVDRadio", "SVCDRadio", "InputFileNameField", "OutputFileNameField", "MpegWidthField", "MpegHeightField",
+        "NTSCRadio", "PALRadio", "FillInRadio", "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck", "SplitCheck",
+        "MAXLENField", "InputPositionBar", "OutputPositionBar"};
     return keys;
 }
 
 const std::vector<StripKey>& StripKeys()
 {
     static const std::vector<StripKey> strips = {
-        {"convertbutton.jpg", "convert"},       {"checklogbutton.jpg", "checklog"},
-        {"helpbutton.jpg", "help"},             {"aboutbutton.jpg", "about"},
-        {"exitbutton.jpg", "exit"},             {"inputplaybutton.jpg", "inputplay"},
-        {"inputstopbutton.jpg", "inputplay"},   {"outputplaybutton.jpg", "outputplay"},
-        {"outputstopbutton.jpg", "outputplay"}, {"openfilebutton.jpg", "openfile"},
-        {"renamebutton.jpg", "rename"},         {"homebutton.jpg", "home"},
+        {"convertbutton.jpg", "convert"},
+        {"checklogbutton.jpg", "checklog"},
+        {"helpbutton.jpg", "help"},
+        {"aboutbutton.jpg", "about"},
+        {"exitbutton.jpg", "exit"},
+        {"inputplaybutton.jpg", "inputplay"},
+        {"inputstopbutton.jpg", "inputplay"},
+        {"outputplaybutton.jpg", "outputplay"},
+        {"outputstopbutton.jpg", "outputplay"},
+        {"openfilebutton.jpg", "openfile"},
+        {"renamebutton.jpg", "rename"},
+        {"homebutton.jpg", "home"},
     };
     return strips;
 }

@@ -36,7 +36,7 @@ std::string ReadWholeFile(const std::string& path);
 struct LayoutValue {
     bool found = false;
     std::size_t at = 0; // where the key was found
-    int count = 0;      // numbers read
+    int count = 0; // numbers read
     int n[4] = {0, 0, 0, 0};
 };
 LayoutValue LookUp(const std::string& text, const std::string& key);
@@ -68,7 +68,7 @@ private:
 // The coding parameters read from a JPEG file's markers.
 struct JpegCoding {
     bool readable = false;
-    int largestQuantizer = 0;         // over every quantisation table
+    int largestQuantizer = 0; // over every quantisation table
     std::vector<int> samplingFactors; // one byte per component, 0x11 = full resolution
 };
 JpegCoding ReadJpegCoding(const std::string& path);

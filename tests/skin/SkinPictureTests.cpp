@@ -28,8 +28,8 @@ void ExpectStripsOfFourDistinctFaces(const std::string& folder)
         ASSERT_EQ(picture.Height(), button.h) << strip.file;
         for (int a = 0; a < faces; ++a) {
             for (int b = a + 1; b < faces; ++b) {
-                const double difference = picture.MeanDifference({a * button.w, 0, button.w, button.h}, picture,
-                                                                 {b * button.w, 0, button.w, button.h});
+                const double difference = picture.MeanDifference(
+                    {a * button.w, 0, button.w, button.h}, picture, {b * button.w, 0, button.w, button.h});
                 EXPECT_GT(difference, 1.0) << strip.file << ": faces " << a << " and " << b << " look alike";
             }
         }
@@ -43,8 +43,8 @@ void ExpectBackgroundAndPlaceholdersFit(const std::string& folder)
     ASSERT_TRUE(background.Load(folder + "/interface.jpg")) << background.Error();
     EXPECT_EQ(background.Width(), size.n[0]);
     EXPECT_EQ(background.Height(), size.n[1]);
-    for (const auto& [file, key] : {std::pair{"inputpreview.jpg", "InputPreviewBox"},
-                                    std::pair{"outputpreview.jpg", "OutputPreviewBox"}}) {
+    for (const auto& [file, key] :
+        {std::pair{"inputpreview.jpg", "InputPreviewBox"}, std::pair{"outputpreview.jpg", "OutputPreviewBox"}}) {
         const Rect box = KeyRect(folder, key);
         Picture placeholder;
         ASSERT_TRUE(placeholder.Load(folder + "/" + file)) << file << ": " << placeholder.Error();
@@ -69,7 +69,7 @@ TEST(CommittedSkinPictures, CaptionsSitBesideTheIndicatorsOfRadioButtonsAndCheck
     Picture background;
     ASSERT_TRUE(background.Load(folder + "/interface.jpg")) << background.Error();
     for (const char* key : {"VCDRadio", "DVDRadio", "SVCDRadio", "NTSCRadio", "PALRadio", "FillInRadio",
-                            "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck", "SplitCheck"}) {
+             "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck", "SplitCheck"}) {
         const Rect control = KeyRect(folder, key);
         // The window's own indicator takes the left 18 pixels; the caption follows it.
         const int indicator = 18;
