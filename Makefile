@@ -32,7 +32,7 @@ check: layering test test-asan
 demo: build
 	@scripts/demo.sh build
 
-# Each picture reader's fuzz target for FUZZ_SECONDS, in a clang build of its own.
+# Each picture reader's fuzz targets (full size and panel size) for FUZZ_SECONDS, in a clang build of its own.
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFORGE_FUZZ=ON

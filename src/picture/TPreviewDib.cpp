@@ -106,7 +106,9 @@ bool TPreviewDib::ShowPicture(const TBaseDib& picture)
         return false;
     }
     std::uint8_t table[256 * 4] = {};
-    std::memcpy(table, picture.ColourTableData(), static_cast<std::size_t>(4) * picture.ColourCount());
+    if (picture.ColourCount() > 0) {
+        std::memcpy(table, picture.ColourTableData(), static_cast<std::size_t>(4) * picture.ColourCount());
+    }
     format.table = table;
     PanelCanvas canvas(*this, StartDrawing(picture.Width(), picture.Height(), true), RowOrder::bottomUp);
     CopyDescription(picture);

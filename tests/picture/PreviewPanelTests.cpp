@@ -128,7 +128,6 @@ TEST(PreviewPanel, ShowPictureReducesCentresAndPaintsRowsBottomUp)
 
     PaintRecorder recorder;
     TPreviewDib panel(&recorder, {0, 0, 160, 120});
-    recorder.Forget();
     ASSERT_TRUE(panel.ShowPicture(picture));
     const PanelFit expectedFit{5, 5, 144, 96, 8, 12, 144, 96};
     EXPECT_EQ(panel.Shown(), expectedFit);
@@ -271,7 +270,6 @@ TEST(PreviewPanel, ShowRawTakesTheLastStoredRowFirst)
     const Bytes rows = test::RandomBytes(random, static_cast<std::size_t>(pitch) * height);
     PaintRecorder recorder;
     TPreviewDib panel(&recorder, {0, 0, 20, 15});
-    recorder.Forget();
     ASSERT_TRUE(panel.ShowRaw({width, height, pitch, rows.data()}));
     test::ExpectPanelShows(panel, width, height, false, [&](int x, int fromBottom) {
         const std::uint8_t* p = rows.data() + static_cast<std::size_t>(height - 1 - fromBottom) * pitch + 4 * x;
@@ -476,6 +474,26 @@ TEST(PreviewPanel, GifSmallerThanItsScreenShowsTheBackgroundAroundIt)
         }
         test::ExpectPanelShows(panel, 12, 9, true, ColoursOf(full));
     }
+}
+
+TEST(PreviewPanel, GifWithoutAGlobalTableShowsIndexZeroAroundItsImage)
+{
+    // A 4 x 3 screen without a global table; a 2 x 1 image at 1, 1 with a
+    // local table of two colours. The full-size picture is index 0 around the
+    // image, the local table's first colour.
+    Bytes file = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 3, 0, 0x00, 0, 0, // screen
+        0x2C, 1, 0, 1, 0, 2, 0, 1, 0, 0x80, 10, 20, 30, 40, 50, 60, 2}; // image
+    const Bytes data = test::GifImageData({1, 1}, 2);
+    file.insert(file.end(), data.begin(), data.end());
+    file.push_back(0x3B);
+    TFullDib full;
+    ASSERT_TRUE(test::LoadBytes(full, file)) << full.ErrorText();
+    TPreviewDib panel(nullptr, {0, 0, 10, 10});
+    ASSERT_TRUE(test::LoadBytes(panel, file)) << panel.ErrorText();
+    const PanelFit& fit = panel.Shown();
+    EXPECT_EQ(test::PanelPixel(panel, fit.horizontalOffset, fit.verticalOffset), (Rgb{30, 20, 10}));
+    EXPECT_EQ(test::PanelPixel(panel, fit.horizontalOffset + 1, fit.verticalOffset + 1), (Rgb{60, 50, 40}));
+    test::ExpectPanelShows(panel, 4, 3, true, ColoursOf(full));
 }
 
 } // namespace

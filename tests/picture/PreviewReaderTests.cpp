@@ -80,7 +80,6 @@ TEST(PanelReaders, EveryTestFileShowsTheFullSizePictureAtThePanelsSteps)
                     testing::Message() << entry.path().filename() << " in " << rect.right << " x " << rect.bottom);
                 PaintRecorder recorder;
                 TPreviewDib panel(&recorder, rect);
-                recorder.Forget();
                 ASSERT_EQ(test::LoadBytes(panel, file), fullLoaded) << panel.ErrorText();
                 if (!fullLoaded) {
                     EXPECT_STREQ(panel.ErrorText(), full.ErrorText());
@@ -165,7 +164,6 @@ TEST(PanelReaders, ProgressiveJpegIsDrawnOncePerScanEachTimeWhole)
         ASSERT_GT(scans, 1);
         PaintRecorder recorder;
         TPreviewDib panel(&recorder, {0, 0, 40, 30});
-        recorder.Forget();
         ASSERT_TRUE(test::LoadBytes(panel, jpeg)) << panel.ErrorText();
         EXPECT_TRUE(panel.Reader().jpegProgressive);
         const std::vector<int> pass = KeptRowsTopFirst(panel.Shown(), panel.Height());
