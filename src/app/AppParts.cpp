@@ -14,6 +14,7 @@ AppParts::AppParts(AppPorts corePorts, SizeEditHooks hooks)
     , videoSupply(*this)
     , audioSupply(*this)
     , inputCommands(*this)
+    , projectCommands(*this)
 {
     // Long picture work gives up when the batch is stopped.
     workPicture.SetStopFlag(&media.run.batchStop);

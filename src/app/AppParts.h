@@ -8,6 +8,7 @@
 #include "app/AppPorts.h"
 #include "app/AudioSupply.h"
 #include "app/InputCommands.h"
+#include "app/ProjectCommands.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
 #include "core/ConversionSettings.h"
@@ -46,6 +47,9 @@ public:
     VideoSupply videoSupply;
     AudioSupply audioSupply;
     InputCommands inputCommands;
+    ProjectCommands projectCommands;
+    // The output preview follows every change of an option; project files keep the switch.
+    bool liveOutputPreview = false;
 
 private:
     MediaInputContext MediaContext();
