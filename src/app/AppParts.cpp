@@ -14,6 +14,8 @@ AppParts::AppParts(AppPorts corePorts, SizeEditHooks hooks)
     , videoSupply(*this)
     , audioSupply(*this)
     , inputCommands(*this)
+    , windowRefresh(*this)
+    , optionControls(*this)
 {
     // Long picture work gives up when the batch is stopped.
     workPicture.SetStopFlag(&media.run.batchStop);

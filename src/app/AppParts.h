@@ -8,8 +8,11 @@
 #include "app/AppPorts.h"
 #include "app/AudioSupply.h"
 #include "app/InputCommands.h"
+#include "app/OptionControls.h"
+#include "app/PreviewState.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
+#include "app/WindowRefresh.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "encoder/EncodeParameters.h"
@@ -46,6 +49,12 @@ public:
     VideoSupply videoSupply;
     AudioSupply audioSupply;
     InputCommands inputCommands;
+    PreviewState preview;
+    WindowRefresh windowRefresh;
+    OptionControls optionControls;
+    // The user cancelled the running conversion: the encoder's callbacks
+    // answer with a failure, so the encoder stops and removes its partial file.
+    bool stopConversion = false;
 
 private:
     MediaInputContext MediaContext();
