@@ -259,10 +259,18 @@ bool AppCore::EnterKey()
         parts_.preview.playbackStopRequest = true;
         return false;
     }
-    return true;
+    // A start posted now would run once this run has ended and convert everything again.
+    return !IsConverting();
 }
 
-bool AppCore::ExitCommand() { return EnterKey(); }
+bool AppCore::ExitCommand()
+{
+    if (parts_.preview.previewPlaying()) {
+        parts_.preview.playbackStopRequest = true;
+        return false;
+    }
+    return true;
+}
 
 bool AppCore::QueryClose()
 {

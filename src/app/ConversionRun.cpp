@@ -1,7 +1,7 @@
 #include "app/ConversionRun.h"
 
-#include "app/AppParts.h"
 #include "app/AppMessages.h"
+#include "app/AppParts.h"
 #include "app/EncoderCallbacks.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
@@ -88,7 +88,8 @@ void ConversionRun::StartConversion()
             core_.settings.audioSettingsChanged = true;
             run.encoderBusy = true;
             const int result = core_.encoder.MakeMpeg(core_.encodeParameters);
-            run.batchStop = result != ENCODE_COMPLETED;
+            // A cancel also stops the inputs after this one, whatever the encoder answered.
+            run.batchStop = result != ENCODE_COMPLETED || core_.stopConversion;
             lastCompleted_ = result == ENCODE_COMPLETED;
             run.encoderBusy = false;
             ++inputsEncoded_;

@@ -11,8 +11,8 @@ namespace discforge {
 
 void WindowRefresh::ApplyEnabling()
 {
-    const WindowState state{core_.inputs.inputCount, core_.preview.playing, core_.media.run.conversionActive,
-        core_.settings.splitOutput};
+    const WindowState state{
+        core_.inputs.inputCount, core_.preview.playing, core_.media.run.conversionActive, core_.settings.splitOutput};
     for (const int id : RuledControls()) {
         core_.ports.controls.SetEnabled(id, ControlEnabled(id, state));
     }
@@ -23,7 +23,8 @@ void WindowRefresh::RefreshInputSide()
     ControlSurface& controls = core_.ports.controls;
     const InputTableState& inputs = core_.inputs;
     if (inputs.inputCount > 0 && inputs.selectedInput >= 0) {
-        const FitMode fitting = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.fitting;
+        const FitMode fitting
+            = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.fitting;
         controls.SetChecked(control::fillRadio, fitting == FitMode::fillIn);
         controls.SetChecked(control::proportionalRadio, fitting == FitMode::proportional);
     } else {

@@ -98,7 +98,6 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
     return responseTable;
 }
 
-
 void TMainWindow::MakeShortcuts()
 {
     struct Key {
@@ -285,6 +284,6 @@ void TMainWindow::CmMaxSizeFieldLeft(const MessageArgs&) { core_->MaxSizeFieldLe
 
 void TMainWindow::CmOutputNameFieldLeft(const MessageArgs&) { core_->OutputNameFieldLeft(); }
 
-void TMainWindow::CmNothing(const MessageArgs&) {}
+void TMainWindow::CmNothing(const MessageArgs&) { }
 
 } // namespace discforge::ui

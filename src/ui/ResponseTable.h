@@ -27,13 +27,12 @@ inline constexpr unsigned focusLost = 0x0200;
 
 // What a message carries besides its codes.
 struct MessageArgs {
-    int value = 0;               // timer id
-    QPoint point;                // where the mouse was pressed
+    int value = 0; // timer id
+    QPoint point; // where the mouse was pressed
     QPainter* painter = nullptr; // erase background
 };
 
-template <typename Window>
-struct ResponseEntry {
+template <typename Window> struct ResponseEntry {
     unsigned message;
     unsigned notification;
     int id; // 0 for window messages

@@ -2,6 +2,7 @@
 
 #include "picture/TFullDib.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace discforge::ui {
@@ -17,10 +18,15 @@ QImage ImageOfPicture(TBaseDib& picture)
     if (image.isNull()) {
         return {};
     }
-    // Blue, green, red, X in memory is what RGB32 holds on a little-endian machine.
+    // Blue, green, red, X in memory is what RGB32 holds on a little-endian
+    // machine, where X must be 0xff.
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < height; ++y) {
-        std::memcpy(image.scanLine(y), picture.Row(height - 1 - y), rowBytes);
+        auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        std::memcpy(row, picture.Row(height - 1 - y), rowBytes);
+        for (int x = 0; x < width; ++x) {
+            row[x] |= 0xff000000u;
+        }
     }
     return image;
 }

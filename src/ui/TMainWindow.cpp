@@ -29,8 +29,8 @@ TMainWindow::TMainWindow(WindowServices services, QWidget* frame)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setAcceptDrops(true);
-    core_ = std::make_unique<AppCore>(AppPorts{services_.messages, *host_, controls_, *host_, services_.power,
-        services_.shell, services_.filterDialog});
+    core_ = std::make_unique<AppCore>(AppPorts{
+        services_.messages, *host_, controls_, *host_, services_.power, services_.shell, services_.filterDialog});
     MakeControls();
     MakeShortcuts();
     LoadSkinButtons();

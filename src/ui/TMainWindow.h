@@ -43,7 +43,7 @@ struct WindowServices {
     PowerPort& power;
     FilterDialogPort& filterDialog;
     FileChooser& files;
-    std::string libraryName;      // the encoder library
+    std::string libraryName; // the encoder library
     std::string workingDirectory; // holds UI/, the guide and the tips
 };
 

@@ -1,9 +1,9 @@
 // The program: the skinned converter window.
 #include "app/AppPaths.h"
 #include "core/headless/HeadlessFilterDialog.h"
+#include "encoder/EncoderLibrary.h"
 #include "platform/ProfileStore.h"
 #include "platform/SystemPower.h"
-#include "encoder/EncoderLibrary.h"
 #include "ui/FileChooser.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtShell.h"
@@ -42,9 +42,9 @@ int main(int argc, char* argv[])
     discforge::SystemPower power;
     discforge::HeadlessFilterDialog filterDialog;
     discforge::ui::QtFileChooser files;
-    discforge::ui::TMordaxApp mordax({{messages, shell, power, filterDialog, files,
-                                          discforge::EncoderLibrary::defaultName, workingDirectory},
-        profile});
+    discforge::ui::TMordaxApp mordax(
+        {{messages, shell, power, filterDialog, files, discforge::EncoderLibrary::defaultName, workingDirectory},
+            profile});
     mordax.InitMainWindow();
     messages.SetOwner(mordax.MainWindow());
     files.SetOwner(mordax.MainWindow());
