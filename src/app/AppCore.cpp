@@ -249,7 +249,10 @@ void AppCore::CancelConversion()
 {
     if (IsConverting()) {
         parts_.stopConversion = true;
-        parts_.media.run.batchStop = true;
+        // The picture being made is finished (a failed one would be reported
+        // as a failure); the running encode stops as cancelled, without a failure message, and
+        // removes its partial file; the next run initialises the encoder again.
+        parts_.encoder.Shutdown();
     }
 }
 

@@ -52,8 +52,7 @@ public:
     PreviewState preview;
     WindowRefresh windowRefresh;
     OptionControls optionControls;
-    // The user cancelled the running conversion: the encoder's callbacks
-    // answer with a failure, so the encoder stops and removes its partial file.
+    // The user cancelled the running conversion: no further input is encoded.
     bool stopConversion = false;
 
 private:

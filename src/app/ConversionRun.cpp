@@ -79,6 +79,11 @@ void ConversionRun::StartConversion()
                 run.conversionActive = false;
                 return;
             }
+            // A cancel while the input was activated: the encoder is shut down.
+            if (core_.stopConversion) {
+                lastHandled = index;
+                break;
+            }
             // The encoder is told the format's picture size; the frame supply
             // brings every input to it while the encoder runs.
             FillParameters(inputs.inputTable[static_cast<std::size_t>(index)]);

@@ -9,8 +9,6 @@ AppParts* runningParts = nullptr;
 
 // A call outside a run has nothing to deliver.
 constexpr int32_t noRun = 1;
-// Any answer but 0 ends the encode; the encoder then removes its partial file.
-constexpr int32_t cancelledByUser = 99;
 
 } // namespace
 
@@ -27,9 +25,6 @@ extern "C" int32_t SupplyVideoFrame(int32_t frameIndex, int32_t* rowBytes, const
     if (runningParts == nullptr || rowBytes == nullptr || pixels == nullptr) {
         return noRun;
     }
-    if (runningParts->stopConversion) {
-        return cancelledByUser;
-    }
     return runningParts->videoSupply.SupplyVideoFrame(frameIndex, rowBytes, pixels);
 }
 
@@ -38,9 +33,6 @@ extern "C" int32_t SupplyAudio(
 {
     if (runningParts == nullptr || samplesConsumed == nullptr || bytesDelivered == nullptr || samples == nullptr) {
         return noRun;
-    }
-    if (runningParts->stopConversion) {
-        return cancelledByUser;
     }
     return runningParts->audioSupply.SupplyAudio(firstSample, samplesConsumed, bytesDelivered, samples);
 }

@@ -142,8 +142,7 @@ TEST_F(ClosingWhileConverting, ExitAsksAndOnYesTheRunIsCancelledThenTheWindowClo
     const std::vector<std::string> makes = CallsStartingWith(rig_.fake, "make");
     const std::vector<std::string> frames = CallsStartingWith(rig_.fake, "frame");
     ASSERT_EQ(makes.size(), 1u) << "the second input is not converted";
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_NE(frames[0], "frame 0 rowBytes 1408");
+    EXPECT_EQ(CallsStartingWith(rig_.fake, "shutdown").size(), 1u) << "the running encode was stopped";
     EXPECT_TRUE(rig_.WaitFor([&] { return !rig_.FrameOpen(); }, 5)) << "the window closes once the run has ended";
     EXPECT_FALSE(rig_.Core().IsConverting());
 }

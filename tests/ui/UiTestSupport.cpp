@@ -118,16 +118,18 @@ std::optional<std::string> ScriptedFileChooser::Next(std::deque<std::optional<st
     return answer;
 }
 
-WindowRig::WindowRig(const std::string& layout, const std::string& library)
+WindowRig::WindowRig(const std::string& layout, const std::string& library, ui::FileChooser* chooser)
 {
     TestApplication();
     WriteSkin(folder.Path(), layout);
     profile = std::make_unique<ProfileStore>(folder.File("profile.ini"));
-    app = std::make_unique<ui::TMordaxApp>(ui::AppServices{
-        {messages, shell, power, filterDialog, files, library.empty() ? fake.Path() : library, folder.Path()},
-        *profile});
+    app = std::make_unique<ui::TMordaxApp>(
+        ui::AppServices{{messages, shell, power, filterDialog, chooser != nullptr ? *chooser : files,
+                            library.empty() ? fake.Path() : library, folder.Path()},
+            *profile});
     app->InitMainWindow();
     app->Start();
+    app->Frame()->activateWindow();
     Settle();
 }
 

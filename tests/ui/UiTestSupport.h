@@ -62,7 +62,9 @@ private:
 // test's folder, the stand-in encoder and recording ports.
 class WindowRig {
 public:
-    explicit WindowRig(const std::string& layout = FullLayout(), const std::string& library = "");
+    // Without `library` the stand-in encoder; without `chooser` the scripted `files`.
+    explicit WindowRig(
+        const std::string& layout = FullLayout(), const std::string& library = "", ui::FileChooser* chooser = nullptr);
     ~WindowRig();
 
     ui::TMainWindow& Window() { return *app->MainWindow(); }
