@@ -2,7 +2,7 @@
 JOBS ?= 2
 GEN  := -G Ninja
 
-.PHONY: demo check deps layering build build-asan test test-asan fuzz bench clean
+.PHONY: demo check deps layering build build-asan test test-asan fuzz bench skin clean
 
 deps:
 	@scripts/install-deps.sh
@@ -44,6 +44,11 @@ bench: deps
 	cmake -S . -B build-bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DDISCFORGE_BENCH=ON -DDISCFORGE_TESTS=OFF
 	cmake --build build-bench -j$(JOBS)
 	@for script in bench/*/run.sh; do echo "== $$script"; $$script build-bench || exit 1; done
+
+# Draws the default skin and the icon into resources/ again, after a change to tools/skin.
+skin: deps
+	cmake -S . -B build $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS) --target skin
 
 clean:
 	rm -rf build build-asan build-fuzz build-bench

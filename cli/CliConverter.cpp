@@ -52,14 +52,16 @@ FitMode FittingOf(Fit fit)
     return FitMode::proportional;
 }
 
-// The options of the command line over the input's own (its output size stays).
-void ApplyPictureOptions(const CliOptions& options, AppCore& core)
+// The picture options given on the command line over the input's own (or the
+// project's); the output size stays.
+void ApplyPictureOptions(const CliOptions& options, AppCore& core, int index)
 {
-    const int index = core.Inputs().currentInput;
     PictureOptions picture = core.Inputs().inputTable[static_cast<std::size_t>(index)].pictureOptions;
-    picture.invert = options.invert;
-    picture.deinterlace = options.deinterlace;
-    picture.fitting = FittingOf(options.fit);
+    picture.invert = picture.invert || options.invert;
+    picture.deinterlace = picture.deinterlace || options.deinterlace;
+    if (options.fit) {
+        picture.fitting = FittingOf(*options.fit);
+    }
     if (options.crop) {
         picture.cropX = options.crop->x;
         picture.cropY = options.crop->y;
@@ -67,6 +69,26 @@ void ApplyPictureOptions(const CliOptions& options, AppCore& core)
         picture.cropHeight = options.crop->height;
     }
     core.SetPictureOptions(index, picture);
+}
+
+// Opens the project and applies the options given over its own; false when it cannot be used.
+bool OpenProject(AppCore& core, const CliOptions& options)
+{
+    if (!core.OpenProject(*options.project)) {
+        return false;
+    }
+    const int inputs = core.Inputs().inputCount;
+    if (options.output) {
+        if (inputs != 1) {
+            std::fprintf(stderr, "discforge-cli: --output needs a project of one input; this one has %d\n", inputs);
+            return false;
+        }
+        core.ChooseOutputFile(*options.output);
+    }
+    for (int index = 0; index < inputs; ++index) {
+        ApplyPictureOptions(options, core, index);
+    }
+    return true;
 }
 
 // Opens every input as the open command does; returns how many failed.
@@ -90,7 +112,7 @@ int OpenInputs(AppCore& core, const CliOptions& options)
         if (options.output) {
             core.ChooseOutputFile(*options.output);
         }
-        ApplyPictureOptions(options, core);
+        ApplyPictureOptions(options, core, core.Inputs().currentInput);
     }
     return failed;
 }
@@ -98,12 +120,26 @@ int OpenInputs(AppCore& core, const CliOptions& options)
 // Everything after the start-up of the core; returns the exit code.
 int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool& interrupted)
 {
-    const int openFailures = OpenInputs(core, options);
+    int openFailures = 0;
+    if (options.project) {
+        if (!OpenProject(core, options)) {
+            return exitFailed;
+        }
+    } else {
+        openFailures = OpenInputs(core, options);
+    }
     if (interrupted) {
         return exitInterrupted;
     }
+    if (options.saveProject) {
+        return core.SaveProject(*options.saveProject) && openFailures == 0 ? exitConverted : exitFailed;
+    }
     if (core.Inputs().inputCount == 0) {
         std::fprintf(stderr, "discforge-cli: no input could be opened\n");
+        return exitFailed;
+    }
+    if (!core.Settings().batchMode) {
+        std::fprintf(stderr, "discforge-cli: the project joins its inputs into one output, which is not converted\n");
         return exitFailed;
     }
     if (options.tvStandard && !core.ChooseStandard(*options.tvStandard)) {

@@ -55,7 +55,8 @@ const char* UsageText()
 {
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
-           "                     [--output FILE] [--shutdown-when-done] INPUT...\n";
+           "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp] INPUT...\n"
+           "       discforge-cli [options] --project FILE.mdp\n";
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
@@ -99,7 +100,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             continue;
         }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
-            || argument == "--crop" || argument == "--split" || argument == "--output";
+            || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
+            || argument == "--save-project";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -117,7 +119,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             good = Choose(standards, value, standard);
             options.tvStandard = standard;
         } else if (argument == "--fit") {
-            good = Choose(fits, value, options.fit);
+            Fit fit = Fit::Proportional;
+            good = Choose(fits, value, fit);
+            options.fit = fit;
         } else if (argument == "--crop") {
             options.crop = ParseCrop(value);
             good = options.crop.has_value();
@@ -125,6 +129,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const auto megabytes = ParseInt(value);
             good = megabytes && *megabytes >= 1 && *megabytes <= 4096;
             options.splitMB = good ? *megabytes : 0;
+        } else if (argument == "--project") {
+            options.project = value;
+        } else if (argument == "--save-project") {
+            options.saveProject = value;
         } else {
             options.output = value;
         }
@@ -137,7 +145,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
     if (options.help || options.version) {
         return result;
     }
-    if (options.inputs.empty()) {
+    if (options.project) {
+        if (!options.inputs.empty()) {
+            result.error = "--project takes its inputs from the project; give no INPUT";
+        } else if (options.saveProject) {
+            result.error = "--project and --save-project cannot be combined";
+        }
+    } else if (options.inputs.empty()) {
         result.error = "no input given";
     } else if (options.output && options.inputs.size() > 1) {
         result.error = "--output is only allowed with one input";

@@ -19,13 +19,16 @@ struct CropRect {
 struct CliOptions {
     int outputFormat = 1; // VCD
     std::optional<int> tvStandard;
-    Fit fit = Fit::Proportional;
+    // Picture options: each one given overrides the input's own (or the project's).
+    std::optional<Fit> fit;
     bool invert = false;
     bool deinterlace = false;
     std::optional<CropRect> crop;
     int splitMB = 0;
     std::optional<std::string> output;
     bool shutdownWhenDone = false;
+    std::optional<std::string> project; // convert the inputs of this project file
+    std::optional<std::string> saveProject; // write the inputs into this project file instead of converting
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

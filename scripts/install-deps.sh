@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config make
-  qt6-base-dev
+  qt6-base-dev fonts-dejavu-core
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev

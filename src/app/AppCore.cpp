@@ -122,6 +122,10 @@ void AppCore::SetPictureOptions(int index, const PictureOptions& options)
     }
 }
 
+bool AppCore::SaveProject(const std::string& path) { return parts_.projectCommands.SaveProject(path); }
+
+bool AppCore::OpenProject(const std::string& path) { return parts_.projectCommands.OpenProject(path); }
+
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
 
 bool AppCore::ChooseStandard(int standard) { return parts_.settingsController.ChooseStandard(standard); }

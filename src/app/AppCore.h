@@ -46,6 +46,10 @@ public:
     // Fitting, invert, deinterlace, crop and output size of input `index`.
     void SetPictureOptions(int index, const PictureOptions& options);
 
+    // Project files: every input with its options, and the choices that go with them.
+    bool SaveProject(const std::string& path);
+    bool OpenProject(const std::string& path);
+
     // --- Settings as the command line sets them.
     // False when the encoder refused the format; the window is then asked to close.
     bool ChooseFormat(int format);

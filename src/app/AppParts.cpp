@@ -16,6 +16,7 @@ AppParts::AppParts(AppPorts corePorts, SizeEditHooks hooks)
     , inputCommands(*this)
     , windowRefresh(*this)
     , optionControls(*this)
+    , projectCommands(*this)
 {
     // Long picture work gives up when the batch is stopped.
     workPicture.SetStopFlag(&media.run.batchStop);

@@ -10,6 +10,7 @@
 #include "app/InputCommands.h"
 #include "app/OptionControls.h"
 #include "app/PreviewState.h"
+#include "app/ProjectCommands.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
 #include "app/WindowRefresh.h"
@@ -54,6 +55,9 @@ public:
     OptionControls optionControls;
     // The user cancelled the running conversion: no further input is encoded.
     bool stopConversion = false;
+    ProjectCommands projectCommands;
+    // The output preview follows every change of an option; project files keep the switch.
+    bool liveOutputPreview = false;
 
 private:
     MediaInputContext MediaContext();

@@ -3,9 +3,7 @@
 #include "app/AppMessages.h"
 #include "app/AppParts.h"
 #include "app/EncoderCallbacks.h"
-#include "core/ControlIds.h"
 #include "core/ShowMessage.h"
-#include "ports/ControlSurface.h"
 #include "ports/PowerPort.h"
 #include "ports/WindowPort.h"
 
@@ -15,20 +13,6 @@ int LastOutputFrame(unsigned selectedFrames, double frameRate, int tvStandard)
 {
     const double outputRate = StandardFrameRate(tvStandard);
     return static_cast<int>(selectedFrames * outputRate / frameRate + 0.005) - 1;
-}
-
-bool ConversionRun::ActivateKeepingInvert(int index)
-{
-    PictureOptions& options = core_.inputs.inputTable[static_cast<std::size_t>(index)].pictureOptions;
-    const bool invert = options.invert;
-    // Activation re-derives the invert option from the decoder; the user's choice wins.
-    const bool activated = core_.inputTable.ActivateInput(index);
-    if (!activated) {
-        return false;
-    }
-    options.invert = invert;
-    core_.ports.controls.SetChecked(control::invertCheck, invert);
-    return true;
 }
 
 void ConversionRun::FillParameters(const InputEntry& entry)
@@ -75,7 +59,7 @@ void ConversionRun::StartConversion()
         int lastHandled = -1;
         while (inputs.currentInput < inputs.inputCount && !run.batchStop) {
             const int index = inputs.currentInput;
-            if (!ActivateKeepingInvert(index)) {
+            if (!core_.inputCommands.ActivateKeepingInvert(index)) {
                 run.conversionActive = false;
                 return;
             }
@@ -105,7 +89,7 @@ void ConversionRun::StartConversion()
         inputs.currentInput = rememberedInput;
         inputs.framePosition = 0;
         if (rememberedInput >= 0) {
-            ActivateKeepingInvert(rememberedInput);
+            core_.inputCommands.ActivateKeepingInvert(rememberedInput);
         }
     }
 

@@ -28,7 +28,6 @@ public:
     int InputsEncoded() const { return inputsEncoded_; }
 
 private:
-    bool ActivateKeepingInvert(int index);
     void FillParameters(const InputEntry& entry);
     void ShutDownComputer();
 

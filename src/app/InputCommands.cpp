@@ -111,4 +111,17 @@ void InputCommands::ChooseOutputFile(const std::string& path)
     core_.ports.controls.SetText(control::outputName, path);
 }
 
+bool InputCommands::ActivateKeepingInvert(int index)
+{
+    PictureOptions& options = core_.inputs.inputTable[static_cast<std::size_t>(index)].pictureOptions;
+    const bool invert = options.invert;
+    const bool activated = core_.inputTable.ActivateInput(index);
+    if (!activated) {
+        return false;
+    }
+    options.invert = invert;
+    core_.ports.controls.SetChecked(control::invertCheck, invert);
+    return true;
+}
+
 } // namespace discforge

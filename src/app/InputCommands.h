@@ -32,6 +32,9 @@ public:
     // Makes `path` the output file: the selected input's in batch mode, the one
     // shared file otherwise; the output name field shows it.
     void ChooseOutputFile(const std::string& path);
+    // Activates an input keeping the user's invert choice, which activation
+    // otherwise derives anew from the decoder; the invert box shows it.
+    bool ActivateKeepingInvert(int index);
 
 private:
     void AddInputToList(const std::string& path);

@@ -7,13 +7,15 @@ namespace {
 
 ParseResult Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
 
-TEST(CliOptionsTest, DefaultsAreVcdProportionalWithTheStandardLeftToTheInput)
+TEST(CliOptionsTest, DefaultsAreVcdWithTheStandardAndThePictureOptionsLeftToTheInput)
 {
     const ParseResult result = Parse({"clip.avi"});
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.options.outputFormat, 1);
     EXPECT_FALSE(result.options.tvStandard.has_value());
-    EXPECT_EQ(result.options.fit, Fit::Proportional);
+    EXPECT_FALSE(result.options.fit.has_value());
+    EXPECT_FALSE(result.options.project.has_value());
+    EXPECT_FALSE(result.options.saveProject.has_value());
     EXPECT_EQ(result.options.splitMB, 0);
     EXPECT_FALSE(result.options.crop.has_value());
     EXPECT_EQ(result.options.inputs, std::vector<std::string>{"clip.avi"});
@@ -75,6 +77,27 @@ TEST(CliOptionsTest, HelpAndVersionNeedNoInput)
     EXPECT_TRUE(Parse({"--help"}).options.help);
     EXPECT_TRUE(Parse({"-h"}).options.help);
     EXPECT_TRUE(Parse({"--version"}).options.version);
+}
+
+TEST(CliOptionsTest, AProjectBringsItsOwnInputsAndIsEitherConvertedOrWritten)
+{
+    const ParseResult converted = Parse({"--project", "holiday.mdp", "--fit", "fill", "--target", "dvd"});
+    ASSERT_EQ(converted.error, "");
+    EXPECT_EQ(converted.options.project, "holiday.mdp");
+    EXPECT_EQ(converted.options.fit, Fit::Fill);
+    EXPECT_TRUE(converted.options.inputs.empty());
+
+    const ParseResult saved = Parse({"--save-project", "new.mdp", "--invert", "a.avi", "b.lst"});
+    ASSERT_EQ(saved.error, "");
+    EXPECT_EQ(saved.options.saveProject, "new.mdp");
+    EXPECT_EQ(saved.options.inputs, (std::vector<std::string>{"a.avi", "b.lst"}));
+
+    EXPECT_EQ(
+        Parse({"--project", "p.mdp", "clip.avi"}).error, "--project takes its inputs from the project; give no INPUT");
+    EXPECT_EQ(Parse({"--project", "p.mdp", "--save-project", "q.mdp"}).error,
+        "--project and --save-project cannot be combined");
+    EXPECT_EQ(Parse({"--save-project", "q.mdp"}).error, "no input given");
+    EXPECT_EQ(Parse({"clip.avi", "--project"}).error, "--project needs a value");
 }
 
 } // namespace

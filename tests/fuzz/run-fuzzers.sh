@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Runs every picture reader's fuzz target for a fixed time.
-# Usage: run-fuzzers.sh BUILD_DIR [SECONDS_EACH] [FORMAT...]
+# Runs every picture reader's fuzz target and the project loader's for a fixed time.
+# Usage: run-fuzzers.sh BUILD_DIR [SECONDS_EACH] [FORMAT...]   (FORMAT: bmp pcx targa gif jpeg project)
 set -euo pipefail
 build=${1:?build directory}
 seconds=${2:-60}
 shift $(( $# >= 2 ? 2 : 1 ))
 formats=("$@")
-[ ${#formats[@]} -eq 0 ] && formats=(bmp pcx targa gif jpeg)
+[ ${#formats[@]} -eq 0 ] && formats=(bmp pcx targa gif jpeg project)
 here=$(cd "$(dirname "$0")" && pwd)
 for format in "${formats[@]}"; do
   corpus="$build/fuzz-corpus/$format"
@@ -14,5 +14,5 @@ for format in "${formats[@]}"; do
   echo "== fuzz_$format for ${seconds}s"
   "$build/bin/fuzz_$format" -max_total_time="$seconds" -print_final_stats=1 \
     -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$build/fuzz-crashes/$format-" \
-    "$corpus" "$here/seeds/$format" "$here/../picture/malformed"
+    "$corpus" "$here/seeds/$format" $([ "$format" = project ] || echo "$here/../picture/malformed")
 done

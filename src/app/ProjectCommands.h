@@ -1,0 +1,40 @@
+// Saving the inputs with their options into a project file, and opening one:
+// every input is opened again from its path, then the saved choices are put
+// back over what the open gave it. Failures are shown to the user here.
+#pragma once
+
+#include <string>
+
+namespace discforge {
+
+class AppParts;
+struct InputEntry;
+struct ProjectContents;
+
+class ProjectCommands {
+public:
+    explicit ProjectCommands(AppParts& core)
+        : core_(core)
+    {
+    }
+
+    bool SaveProject(const std::string& path);
+    // On failure after inputs were removed, the table ends empty and the
+    // earlier batch mode comes back, except for a file that ends inside its
+    // records: the inputs opened from the whole records stay.
+    bool OpenProject(const std::string& path);
+
+private:
+    bool FailOpen(const char* text, const std::string& path);
+    void RemoveEveryInput();
+    bool ReopenInputs(const ProjectContents& contents);
+    bool SelectSaved(const ProjectContents& contents);
+
+    AppParts& core_;
+};
+
+// Puts the choices a project keeps (options, selection, position) from a saved
+// record over a freshly opened entry, limited to what the entry now holds.
+void RestoreSavedChoices(InputEntry& entry, const InputEntry& saved);
+
+} // namespace discforge

@@ -1,0 +1,13 @@
+// The texts the project commands show the user, and their caption contexts.
+#pragma once
+
+namespace discforge::message {
+
+inline constexpr const char* cannotSaveProject = "Can not save file %s.";
+inline constexpr const char* cannotWriteProject = "Can not write to file %s.";
+inline constexpr const char* cannotOpenProject = "Can not open file %s.";
+inline constexpr const char* cannotReadProject = "Can not read from file %s.";
+inline constexpr const char* contextProjectSave = "Project save error";
+inline constexpr const char* contextProjectOpen = "Project open error";
+
+} // namespace discforge::message

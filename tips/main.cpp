@@ -1,0 +1,21 @@
+// ShowTips: the converter starts it shortly after its window opens, from its own
+// folder, while the marker file show.flg is there.
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QIcon>
+
+#include "TipsLook.h"
+#include "TipsWindow.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    discforge::tips::UseTipsLook();
+    QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + QStringLiteral("/ferrowick-discforge.png")));
+    // A different tip each day.
+    discforge::tips::TipsWindow window(
+        QDir::current().filePath(QStringLiteral("show.flg")), QDate::currentDate().dayOfYear());
+    window.show();
+    return application.exec();
+}
