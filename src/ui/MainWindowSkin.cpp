@@ -150,8 +150,11 @@ void TMainWindow::MakeControls()
         controls_.Add(id, button);
         connect(button, &QAbstractButton::clicked, this, [this, id] { Dispatch(msg::command, notify::clicked, id); });
     };
+    // The skin draws the captions of the radio buttons and check boxes beside
+    // them; the texts stay for screen readers.
     const auto addRadio = [&](int id, const char* text, const char* name) {
-        auto* radio = new TRadioButton(QString::fromUtf8(text), this);
+        auto* radio = new TRadioButton(QString(), this);
+        radio->setAccessibleName(QString::fromUtf8(text));
         // A click checks one button of its group and clears the others, before its command runs.
         connect(radio, &QAbstractButton::clicked, this, [this, id] {
             for (const int sibling : RadioGroupOf(id)) {
@@ -165,13 +168,18 @@ void TMainWindow::MakeControls()
     addRadio(control::vcdRadio, "AVI to VCD", "vcdRadio");
     addRadio(control::dvdRadio, "AVI to DVD", "dvdRadio");
     addRadio(control::svcdRadio, "AVI to SVCD", "svcdRadio");
-    addRadio(control::ntscRadio, "", "ntscRadio");
-    addRadio(control::palRadio, "", "palRadio");
-    addRadio(control::proportionalRadio, "", "proportionalRadio");
-    addRadio(control::fillRadio, "", "fillRadio");
-    addButton(control::invertCheck, new QCheckBox(this), "invertCheck");
-    addButton(control::splitCheck, new QCheckBox(this), "splitCheck");
-    addButton(control::shutdownCheck, new QCheckBox(QStringLiteral("Shut down PC when done"), this), "shutdownCheck");
+    addRadio(control::ntscRadio, "NTSC", "ntscRadio");
+    addRadio(control::palRadio, "PAL", "palRadio");
+    addRadio(control::proportionalRadio, "Proportional", "proportionalRadio");
+    addRadio(control::fillRadio, "Fill in", "fillRadio");
+    const auto addCheck = [&](int id, const char* text, const char* name) {
+        auto* check = new QCheckBox(this);
+        check->setAccessibleName(QString::fromUtf8(text));
+        addButton(id, check, name);
+    };
+    addCheck(control::invertCheck, "Invert", "invertCheck");
+    addCheck(control::splitCheck, "Split output", "splitCheck");
+    addCheck(control::shutdownCheck, "Shut down PC when done", "shutdownCheck");
 
     // The position bars belong to the previews; until they come they stay hidden.
     for (const int id : {control::inputPosition, control::outputPosition}) {

@@ -3,6 +3,7 @@
 #include "app/EncoderCallbacks.h"
 #include "core/ControlIds.h"
 #include "ui/MainWindowHost.h"
+#include "ui/SkinPalette.h"
 #include "ui/SkinPicture.h"
 #include "ui/TImageButton.h"
 
@@ -53,6 +54,7 @@ void TMainWindow::SetupWindow()
     listUpdating_ = false;
     controls_.SetText(control::outputName, "");
     background_ = LoadSkinPicture(paths_.skinImagePath[0]);
+    setPalette(SkinPalette(background_, palette()));
     inputPlaceholder_ = LoadSkinPicture(paths_.skinImagePath[1]);
     outputPlaceholder_ = LoadSkinPicture(paths_.skinImagePath[2]);
     if (!core_->Start(services_.libraryName, {SupplyVideoFrame, SupplyAudio})) {
