@@ -123,9 +123,9 @@ XServer::XServer(const std::string& folder, int width, int height)
         error_ = "xauth failed (is xauth installed?): " + added.output;
         return;
     }
-    server_ = new ChildProcess({"Xvfb", display, "-screen", "0",
-                                   std::to_string(width) + "x" + std::to_string(height) + "x24", "-auth",
-                                   authority_, "-nolisten", "tcp", "-br", "-noreset"},
+    server_ = new ChildProcess(
+        {"Xvfb", display, "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24", "-auth",
+            authority_, "-nolisten", "tcp", "-br", "-noreset"},
         folder, {});
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
     for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait) {
