@@ -11,6 +11,7 @@
 #include "ui/TMordaxApp.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     const std::string workingDirectory = ChooseWorkingDirectory();
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(workingDirectory + "/ferrowick-discforge.png")));
 
     discforge::ProfileStore profile;
     discforge::ui::QtMessagePort messages;

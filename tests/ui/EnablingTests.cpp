@@ -6,6 +6,7 @@
 #include "core/ControlIds.h"
 #include "ui/ResponseTable.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -197,6 +198,23 @@ TEST_F(Enabling, ARunningConversionRefusesEveryCommandThatChangesItsInputsOrSett
     EXPECT_FALSE(rig_.Window().Controls().IsChecked(control::palRadio));
     EXPECT_FALSE(rig_.Window().Controls().IsChecked(control::invertCheck));
     EXPECT_FALSE(rig_.Window().Controls().IsChecked(control::splitCheck));
+}
+
+TEST_F(Enabling, WhileTheEncoderRunsTheFrameHandsTheFocusToItsProgressWindow)
+{
+    OpenList();
+    const auto focusCalls = [this] {
+        const std::vector<std::string> calls = rig_.fake.Calls();
+        return std::count(calls.begin(), calls.end(), "setfocus");
+    };
+    QEvent activated(QEvent::ActivationChange);
+    QApplication::sendEvent(&rig_.Frame(), &activated);
+    EXPECT_EQ(focusCalls(), 0) << "no encoder runs";
+    WhileConverting([&] {
+        ASSERT_TRUE(rig_.Frame().isActiveWindow());
+        QApplication::sendEvent(&rig_.Frame(), &activated);
+    });
+    EXPECT_EQ(focusCalls(), 1);
 }
 
 } // namespace
