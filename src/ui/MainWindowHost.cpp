@@ -18,9 +18,9 @@ MainWindowHost::~MainWindowHost()
 
 void MainWindowHost::SetMainWindowEnabled(bool enabled)
 {
-    if (window_.frame_) {
-        window_.frame_->setEnabled(enabled);
-    }
+    // The converter window only: the frame also holds the cancel dialog, whose
+    // Cancel must stay usable while an open waits.
+    window_.setEnabled(enabled);
 }
 
 void MainWindowHost::SetWaitCursor(bool shown)

@@ -5,6 +5,7 @@
 
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
+#include "mediagen/MediaGen.h"
 #include "ui/QtCancelDialog.h"
 #include "ui/QtMessagePort.h"
 #include "ui/ResponseTable.h"
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -88,6 +90,36 @@ TEST(QtCancelDialog, ShowsItsTwoLinesAndCancelSetsTheFlagAndCloses)
     EXPECT_TRUE(cancelRequested);
     EXPECT_TRUE(dialog.WasCancelled());
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST(QtCancelDialog, ItsCancelStaysUsableWhileAnOpenDisablesTheWindowAndStopsTheOpen)
+{
+    WindowRig rig;
+    mediagen::AviRecipe recipe;
+    recipe.path = rig.folder.File("clip.avi");
+    recipe.frames = 10;
+    std::string error;
+    ASSERT_TRUE(mediagen::WriteAvi(recipe, error)) << error;
+    rig.files.mediaAnswers.push_back(recipe.path);
+    bool probed = false;
+    // Runs at the first events the open pumps.
+    QMetaObject::invokeMethod(
+        &rig.Window(),
+        [&] {
+            auto* dialog = rig.Frame().findChild<QDialog*>(ui::QtCancelDialog::objectNameText);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_FALSE(rig.Window().isEnabled()) << "the window waits for the open";
+            auto* cancel = dialog->findChild<QPushButton*>();
+            ASSERT_TRUE(cancel->isEnabled());
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            probed = true;
+        },
+        Qt::QueuedConnection);
+    ASSERT_TRUE(rig.Command(control::openInput));
+    EXPECT_TRUE(probed);
+    EXPECT_EQ(rig.Core().Inputs().inputCount, 0) << "the open was cancelled";
+    EXPECT_TRUE(rig.Window().isEnabled());
 }
 
 TEST(Startup, AnEncoderWithoutSetFocusIsToldAndClosesAndIsStillShutDown)
