@@ -109,6 +109,13 @@ TEST(SkinWindow, ImageButtonsShowTheFaceOfTheirState)
     EXPECT_EQ(ShownColour(help), faceColours[3]);
     help.setEnabled(true);
     EXPECT_EQ(ShownColour(help), faceColours[0]);
+    QTest::mouseMove(&help);
+    rig.Settle();
+    EXPECT_EQ(help.Face(), ButtonFace::hot);
+    EXPECT_EQ(ShownColour(help), faceColours[2]);
+    QTest::mouseMove(&rig.Window(), QPoint(300, 20));
+    rig.Settle();
+    EXPECT_EQ(help.Face(), ButtonFace::normal) << "leaving it makes it normal again";
 
     TImageButton& exit = *ButtonsOf(rig, control::exitButton).at(0);
     EXPECT_EQ(exit.size(), QSize(30, 20));

@@ -77,7 +77,7 @@ TEST(ProgramOnScreen, StartedElsewhereItShowsItsSkinnedWindowAndIdlesQuietly)
     for (int attempt = 0; attempt < 60 && shown != expected; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         ASSERT_TRUE(program.Running()) << "the program ended";
-        ChildProcess grabber({DISCFORGE_SCREENGRAB, grab}, "", server.ClientEnvironment());
+        ChildProcess grabber({DISCFORGE_SCREENGRAB, grab}, "", environment);
         while (grabber.Running()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
