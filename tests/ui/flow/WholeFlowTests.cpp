@@ -9,7 +9,9 @@
 #include "core/ControlIds.h"
 #include "support/StreamChecks.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace discforge::test {
 namespace {
@@ -59,24 +62,40 @@ private:
     QTimer timer_;
 };
 
-// Types `path` into the open dialog once it shows, and presses Enter there.
+// Types `path` into the open dialog once it shows and presses Enter there,
+// again while the dialog stays (its completer may take the first Enter); after
+// many tries it cancels the dialog, so a test fails instead of waiting.
 void AnswerOpenDialogWith(const std::string& path)
 {
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, path, tries] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
+            if (*tries > 0) {
+                poll->stop();
+                poll->deleteLater();
+            }
             return;
         }
-        poll->stop();
-        poll->deleteLater();
+        if (++*tries > 100) {
+            dialog->reject();
+            return;
+        }
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->clear();
-        QTest::keyClicks(name, QString::fromStdString(path));
+        if (name == nullptr) {
+            return;
+        }
+        if (name->text() != QString::fromStdString(path)) {
+            name->clear();
+            QTest::keyClicks(name, QString::fromStdString(path));
+        }
+        if (name->completer() != nullptr && name->completer()->popup() != nullptr) {
+            name->completer()->popup()->hide();
+        }
         QTest::keyClick(name, Qt::Key_Return);
     });
-    poll->start(50);
+    poll->start(100);
 }
 
 // How bright the top left corner of a decoded picture is: black when the
