@@ -37,17 +37,6 @@ BmpChannel AnalyseMask(std::uint32_t mask, int topBit, int targetWidth)
     return channel;
 }
 
-std::uint32_t Extract(std::uint32_t pixel, const BmpChannel& channel, std::uint32_t limit)
-{
-    std::uint32_t value = (pixel & channel.mask) >> channel.shift;
-    if (channel.adjust > 0) {
-        value >>= channel.adjust;
-    } else if (channel.adjust < 0) {
-        value <<= -channel.adjust;
-    }
-    return value & limit; // a mask with gaps must not spill into the next channel
-}
-
 // Writes pixel `x` of a 4- or 8-bit row.
 void PutIndex(std::uint8_t* row, int x, int value, int bitCount)
 {
@@ -61,6 +50,17 @@ void PutIndex(std::uint8_t* row, int x, int value, int bitCount)
 }
 
 } // namespace
+
+std::uint32_t ExtractBmpChannel(std::uint32_t pixel, const BmpChannel& channel, std::uint32_t limit)
+{
+    std::uint32_t value = (pixel & channel.mask) >> channel.shift;
+    if (channel.adjust > 0) {
+        value >>= channel.adjust;
+    } else if (channel.adjust < 0) {
+        value <<= -channel.adjust;
+    }
+    return value & limit; // a mask with gaps must not spill into the next channel
+}
 
 const char* ReadBmpHeader(std::FILE* file, ReaderState& state, BmpInfo& info)
 {
@@ -148,7 +148,7 @@ const char* ReadBmpPalette(std::FILE* file, const ReaderState& state, std::uint8
     return nullptr;
 }
 
-const char* ReadBmpMasks(std::FILE* file, const BmpInfo& info, BmpMasks& masks)
+const char* ReadBmpMasks(std::FILE* file, const BmpInfo& info, BmpMasks& masks, int channelBits)
 {
     const bool wide = info.bitCount == 32;
     std::uint32_t values[3] = {wide ? 0xFF0000u : 0x7C00u, wide ? 0x00FF00u : 0x03E0u,
@@ -163,7 +163,7 @@ const char* ReadBmpMasks(std::FILE* file, const BmpInfo& info, BmpMasks& masks)
         }
     }
     for (int i = 0; i < 3; ++i) {
-        masks.channels[i] = AnalyseMask(values[i], wide ? 32 : 16, wide ? 8 : 5);
+        masks.channels[i] = AnalyseMask(values[i], wide ? 32 : 16, channelBits);
     }
     return nullptr;
 }
@@ -172,9 +172,9 @@ void ConvertBmpRow16(std::uint8_t* row, int width, const BmpMasks& masks)
 {
     for (int x = 0; x < width; ++x) {
         const std::uint32_t pixel = Le16(row + 2 * x);
-        const std::uint32_t red = Extract(pixel, masks.channels[0], 31);
-        const std::uint32_t green = Extract(pixel, masks.channels[1], 31);
-        const std::uint32_t blue = Extract(pixel, masks.channels[2], 31);
+        const std::uint32_t red = ExtractBmpChannel(pixel, masks.channels[0], 31);
+        const std::uint32_t green = ExtractBmpChannel(pixel, masks.channels[1], 31);
+        const std::uint32_t blue = ExtractBmpChannel(pixel, masks.channels[2], 31);
         PutLe16(row + 2 * x, static_cast<std::uint16_t>(red << 10 | green << 5 | blue));
     }
 }
@@ -184,9 +184,9 @@ void ConvertBmpRow32(std::uint8_t* row, int width, const BmpMasks& masks)
     for (int x = 0; x < width; ++x) {
         std::uint8_t* pixel = row + 4 * x;
         const std::uint32_t value = Le32(pixel);
-        pixel[2] = static_cast<std::uint8_t>(Extract(value, masks.channels[0], 255));
-        pixel[1] = static_cast<std::uint8_t>(Extract(value, masks.channels[1], 255));
-        pixel[0] = static_cast<std::uint8_t>(Extract(value, masks.channels[2], 255));
+        pixel[2] = static_cast<std::uint8_t>(ExtractBmpChannel(value, masks.channels[0], 255));
+        pixel[1] = static_cast<std::uint8_t>(ExtractBmpChannel(value, masks.channels[1], 255));
+        pixel[0] = static_cast<std::uint8_t>(ExtractBmpChannel(value, masks.channels[2], 255));
         pixel[3] = 0;
     }
 }
@@ -312,7 +312,8 @@ bool TFullDib::ReadBmp()
     }
     BmpMasks masks;
     if (info.bitCount == 16 || info.bitCount == 32) {
-        if (const char* error = ReadBmpMasks(file_, info, masks)) {
+        // 16-bit rows become 5-5-5 words, 32-bit rows 8 bits a channel.
+        if (const char* error = ReadBmpMasks(file_, info, masks, info.bitCount == 32 ? 8 : 5)) {
             SetError("%s", error);
             return false;
         }

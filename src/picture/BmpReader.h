@@ -41,8 +41,13 @@ const char* ReadBmpHeader(std::FILE* file, ReaderState& state, BmpInfo& info);
 const char* ReadBmpPalette(std::FILE* file, const ReaderState& state, std::uint8_t* table,
                            int tableEntries);
 
-// Reads (bit-field files) or sets (others) the channel masks of 16- and 32-bit files.
-const char* ReadBmpMasks(std::FILE* file, const BmpInfo& info, BmpMasks& masks);
+// Reads (bit-field files) or sets (others) the channel masks of 16- and 32-bit
+// files, each channel to be scaled to `channelBits` bits.
+const char* ReadBmpMasks(std::FILE* file, const BmpInfo& info, BmpMasks& masks, int channelBits);
+
+// One channel of a pixel: masked, shifted down to bit 0, scaled to the width
+// the masks were read for, and limited to `limit`.
+std::uint32_t ExtractBmpChannel(std::uint32_t pixel, const BmpChannel& channel, std::uint32_t limit);
 
 // Rewrites a stored 16-bit row as 5-5-5 words, a 32-bit row as blue, green, red, 0.
 void ConvertBmpRow16(std::uint8_t* row, int width, const BmpMasks& masks);

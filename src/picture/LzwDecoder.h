@@ -17,6 +17,8 @@ public:
     // The file ended inside a block length or while skipping blocks: the image
     // cannot go on, and NextPixel gives only 0 from then on.
     bool Failed() const { return failed_; }
+    // The data blocks have ended and nothing is left to give but 0.
+    bool OnlyZerosLeft() const { return outOfBlocks_ && stackSize_ == 0 && !failed_; }
 
 private:
     static constexpr int tableSize = 4096;

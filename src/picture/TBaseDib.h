@@ -158,6 +158,7 @@ protected:
     // printf-style, cut to the error text's size.
     void SetError(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void SetDeclared(int width, int height, int depth);
+    void SetFormat(PictureFormat format) { format_ = format; }
     // The layout of a picture of these sizes; false with the error text set when it cannot be held.
     bool LayoutFor(int width, int height, int depth, PictureLayout& layout);
     // AllocatePicture for a reader: the block, whether new or kept, starts black

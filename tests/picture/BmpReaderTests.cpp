@@ -13,62 +13,9 @@ namespace {
 using test::Bytes;
 using test::Rgb;
 
-struct BmpRecipe {
-    BmpRecipe(int w, int h, int bits = 8, int header = 40, int compressionCode = 0, int colours = 0, int planeCount = 1)
-        : width(w), height(h), bitCount(bits), headerSize(header), compression(compressionCode),
-          coloursUsed(colours), planes(planeCount)
-    {
-    }
-    int width;
-    int height; // negative: top-down
-    int bitCount;
-    int headerSize;
-    int compression;
-    int coloursUsed;
-    int planes;
-    Bytes masks;   // written after the header
-    Bytes palette; // as stored (3 or 4 bytes per entry)
-    Bytes pixels;  // as stored
-};
-
-Bytes MakeBmp(const BmpRecipe& recipe)
-{
-    Bytes info;
-    test::PutLe32(info, static_cast<std::uint32_t>(recipe.headerSize));
-    if (recipe.headerSize == 12) {
-        test::PutLe16(info, recipe.width);
-        test::PutLe16(info, recipe.height);
-        test::PutLe16(info, recipe.planes);
-        test::PutLe16(info, recipe.bitCount);
-    } else {
-        test::PutLe32(info, static_cast<std::uint32_t>(recipe.width));
-        test::PutLe32(info, static_cast<std::uint32_t>(recipe.height));
-        test::PutLe16(info, recipe.planes);
-        test::PutLe16(info, recipe.bitCount);
-        test::PutLe32(info, static_cast<std::uint32_t>(recipe.compression));
-        test::PutLe32(info, static_cast<std::uint32_t>(recipe.pixels.size()));
-        test::PutLe32(info, 2835);
-        test::PutLe32(info, 2835);
-        test::PutLe32(info, static_cast<std::uint32_t>(recipe.coloursUsed));
-        test::PutLe32(info, 0);
-        info.resize(static_cast<std::size_t>(recipe.headerSize), 0);
-    }
-    const std::size_t offset = 14 + info.size() + recipe.masks.size() + recipe.palette.size();
-    Bytes file = {'B', 'M'};
-    test::PutLe32(file, static_cast<std::uint32_t>(offset + recipe.pixels.size()));
-    test::PutLe32(file, 0);
-    test::PutLe32(file, static_cast<std::uint32_t>(offset));
-    const Bytes* parts[] = {&info, &recipe.masks, &recipe.palette, &recipe.pixels};
-    for (const Bytes* part : parts) {
-        file.insert(file.end(), part->begin(), part->end());
-    }
-    return file;
-}
-
-int StoredStride(int width, int bitCount)
-{
-    return ((width * bitCount + 31) / 32) * 4;
-}
+using test::BmpRecipe;
+using test::MakeBmp;
+using test::StoredStride;
 
 // Random indices and a random palette; stored rows bottom-up.
 struct PalettePicture {

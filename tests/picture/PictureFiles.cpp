@@ -57,6 +57,42 @@ void PutLe32(Bytes& out, std::uint32_t value)
     }
 }
 
+Bytes MakeBmp(const BmpRecipe& recipe)
+{
+    Bytes info;
+    PutLe32(info, static_cast<std::uint32_t>(recipe.headerSize));
+    if (recipe.headerSize == 12) {
+        PutLe16(info, recipe.width);
+        PutLe16(info, recipe.height);
+        PutLe16(info, recipe.planes);
+        PutLe16(info, recipe.bitCount);
+    } else {
+        PutLe32(info, static_cast<std::uint32_t>(recipe.width));
+        PutLe32(info, static_cast<std::uint32_t>(recipe.height));
+        PutLe16(info, recipe.planes);
+        PutLe16(info, recipe.bitCount);
+        PutLe32(info, static_cast<std::uint32_t>(recipe.compression));
+        PutLe32(info, static_cast<std::uint32_t>(recipe.pixels.size()));
+        PutLe32(info, 2835);
+        PutLe32(info, 2835);
+        PutLe32(info, static_cast<std::uint32_t>(recipe.coloursUsed));
+        PutLe32(info, 0);
+        info.resize(static_cast<std::size_t>(recipe.headerSize), 0);
+    }
+    const std::size_t offset = 14 + info.size() + recipe.masks.size() + recipe.palette.size();
+    Bytes file = {'B', 'M'};
+    PutLe32(file, static_cast<std::uint32_t>(offset + recipe.pixels.size()));
+    PutLe32(file, 0);
+    PutLe32(file, static_cast<std::uint32_t>(offset));
+    const Bytes* parts[] = {&info, &recipe.masks, &recipe.palette, &recipe.pixels};
+    for (const Bytes* part : parts) {
+        file.insert(file.end(), part->begin(), part->end());
+    }
+    return file;
+}
+
+int StoredStride(int width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
+
 std::string WriteTempFile(const std::string& name, const Bytes& bytes)
 {
     const fs::path path = Folder() / name;
@@ -65,7 +101,7 @@ std::string WriteTempFile(const std::string& name, const Bytes& bytes)
     return path.string();
 }
 
-bool LoadBytes(TFullDib& picture, const Bytes& bytes, const std::string& name)
+bool LoadBytes(TBaseDib& picture, const Bytes& bytes, const std::string& name)
 {
     const std::string path = WriteTempFile(name, bytes);
     const bool loaded = picture.LoadFile(path);
@@ -245,7 +281,7 @@ Bytes MakeJpeg(int width, int height, int components, const std::vector<std::uin
     return out;
 }
 
-std::vector<std::uint8_t> DecodeJpegPlain(const Bytes& jpeg, int& width, int& height, int& components)
+std::vector<std::uint8_t> DecodeJpegPlain(const Bytes& jpeg, int& width, int& height, int& components, bool fast)
 {
     jpeg_decompress_struct decompressor;
     jpeg_error_mgr errors;
@@ -253,6 +289,10 @@ std::vector<std::uint8_t> DecodeJpegPlain(const Bytes& jpeg, int& width, int& he
     jpeg_create_decompress(&decompressor);
     jpeg_mem_src(&decompressor, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&decompressor, TRUE);
+    if (fast) {
+        decompressor.dct_method = JDCT_IFAST;
+        decompressor.do_fancy_upsampling = FALSE;
+    }
     jpeg_start_decompress(&decompressor);
     width = static_cast<int>(decompressor.output_width);
     height = static_cast<int>(decompressor.output_height);

@@ -17,10 +17,38 @@ using Bytes = std::vector<std::uint8_t>;
 void PutLe16(Bytes& out, int value);
 void PutLe32(Bytes& out, std::uint32_t value);
 
+// BMP: a file header, an information header of headerSize bytes (12, 40 or 64
+// here; others for refusals), then masks, palette and pixels as given.
+struct BmpRecipe {
+    BmpRecipe(int w, int h, int bits = 8, int header = 40, int compressionCode = 0, int colours = 0, int planeCount = 1)
+        : width(w)
+        , height(h)
+        , bitCount(bits)
+        , headerSize(header)
+        , compression(compressionCode)
+        , coloursUsed(colours)
+        , planes(planeCount)
+    {
+    }
+    int width;
+    int height; // negative: top-down
+    int bitCount;
+    int headerSize;
+    int compression;
+    int coloursUsed;
+    int planes;
+    Bytes masks; // written after the header
+    Bytes palette; // as stored (3 or 4 bytes per entry)
+    Bytes pixels; // as stored
+};
+Bytes MakeBmp(const BmpRecipe& recipe);
+// Bytes of a stored BMP row.
+int StoredStride(int width, int bitCount);
+
 // Writes `bytes` to a fresh file in the test's own folder and returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
-// Loads `bytes` through a real file named `name`.
-bool LoadBytes(TFullDib& picture, const Bytes& bytes, const std::string& name = "picture");
+// Loads `bytes` through a real file named `name`, with the picture's own LoadFile.
+bool LoadBytes(TBaseDib& picture, const Bytes& bytes, const std::string& name = "picture");
 
 // When DISCFORGE_PICTURE_SEEDS names a folder, the file is also kept there as a
 // seed for the fuzz target of its format.
@@ -47,7 +75,8 @@ Bytes GifImageData(const std::vector<std::uint8_t>& indices, int initialCodeSize
 Bytes MakeJpeg(int width, int height, int components, const std::vector<std::uint8_t>& pixels,
                bool progressive, int quality = 90);
 // Decodes with libjpeg directly, for comparing: rows top first, red, green, blue.
-std::vector<std::uint8_t> DecodeJpegPlain(const Bytes& jpeg, int& width, int& height,
-                                          int& components);
+// `fast`: with the fast transform and plain upsampling that the preview panel uses.
+std::vector<std::uint8_t> DecodeJpegPlain(
+    const Bytes& jpeg, int& width, int& height, int& components, bool fast = false);
 
 } // namespace discforge::test
