@@ -38,6 +38,21 @@ public:
 
 protected:
     void nextCheckState() override { setChecked(true); }
+    // Its caption is drawn in the background, so the whole rectangle the skin
+    // gives it answers a click, not only the round mark.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+// A check box whose caption the background draws: its whole rectangle answers a click.
+class TCheckBox : public QCheckBox {
+public:
+    explicit TCheckBox(QWidget* parent)
+        : QCheckBox(parent)
+    {
+    }
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 struct ImageButtonKey {
@@ -173,7 +188,7 @@ void TMainWindow::MakeControls()
     addRadio(control::proportionalRadio, "Proportional", "proportionalRadio");
     addRadio(control::fillRadio, "Fill in", "fillRadio");
     const auto addCheck = [&](int id, const char* text, const char* name) {
-        auto* check = new QCheckBox(this);
+        auto* check = new TCheckBox(this);
         check->setAccessibleName(QString::fromUtf8(text));
         addButton(id, check, name);
     };

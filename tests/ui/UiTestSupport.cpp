@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace discforge::test {
 namespace {
@@ -35,17 +38,38 @@ void SaveStrip(const std::string& path, int width, int height)
 
 } // namespace
 
+namespace {
+
+// Holds the Qt application until the test program's end, then deletes it
+// while Qt is still whole, so it lets go of what it holds (fonts) before the
+// leak check; a static application would go after Qt's own statics.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    explicit QtApplicationEnvironment(std::unique_ptr<QApplication>& application)
+        : application_(application)
+    {
+    }
+    void TearDown() override { application_.reset(); }
+
+private:
+    std::unique_ptr<QApplication>& application_;
+};
+
+} // namespace
+
 QApplication& TestApplication()
 {
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
     static TestFolder state;
-    static const bool stateSet = setenv("XDG_STATE_HOME", state.Path().c_str(), 1) == 0;
-    // Destroyed at exit, so Qt lets go of what it holds (fonts) before the leak check.
-    static QApplication application(argc, argv);
-    (void)stateSet;
-    return application;
+    static std::unique_ptr<QApplication> application;
+    if (application == nullptr) {
+        setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+        application = std::make_unique<QApplication>(argc, argv);
+        ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment(application));
+    }
+    return *application;
 }
 
 std::string FullLayout()

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -27,10 +28,11 @@ std::string RandomCookie()
 {
     std::random_device random;
     std::ostringstream cookie;
+    // Eight hex digits from each draw, zero-padded: xauth wants an even count.
     for (int i = 0; i < 4; ++i) {
-        cookie << std::hex << random();
+        cookie << std::hex << std::setw(8) << std::setfill('0') << (random() & 0xffffffffu);
     }
-    return cookie.str().substr(0, 32);
+    return cookie.str();
 }
 
 } // namespace
