@@ -124,7 +124,17 @@ void AppCore::SetPictureOptions(int index, const PictureOptions& options)
 
 bool AppCore::SaveProject(const std::string& path) { return parts_.projectCommands.SaveProject(path); }
 
-bool AppCore::OpenProject(const std::string& path) { return parts_.projectCommands.OpenProject(path); }
+bool AppCore::OpenProject(const std::string& path)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    const bool opened = parts_.projectCommands.OpenProject(path);
+    // The restored choices of the selected input show in its controls.
+    parts_.windowRefresh.ShowStoredChoices();
+    parts_.windowRefresh.RefreshWindow();
+    return opened;
+}
 
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
 

@@ -45,9 +45,19 @@ QString OutputFileFilter()
         .join(QLatin1String(";;"));
 }
 
+QString ProjectFileFilter()
+{
+    return QStringList{QStringLiteral("Mordax2 project files (*.MDP *.mdp)"), QStringLiteral("All Files (*)")}.join(
+        QLatin1String(";;"));
+}
+
 QString MediaFileTitle() { return Title("open media file or list of images"); }
 
 QString OutputFileTitle() { return Title("output MPEG program stream"); }
+
+QString SaveProjectTitle() { return Title("save project file"); }
+
+QString OpenProjectTitle() { return Title("open project file"); }
 
 std::optional<std::string> QtFileChooser::ChooseMediaFile()
 {
@@ -64,6 +74,23 @@ std::optional<std::string> QtFileChooser::ChooseOutputFile()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
     return Run(dialog, lastOutputFile_);
+}
+
+std::optional<std::string> QtFileChooser::ChooseProjectToSave()
+{
+    // Qt asks before overwriting a file that exists.
+    QFileDialog dialog(owner_, SaveProjectTitle(), QString(), ProjectFileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return Run(dialog, lastSavedProject_);
+}
+
+std::optional<std::string> QtFileChooser::ChooseProjectToOpen()
+{
+    QFileDialog dialog(owner_, OpenProjectTitle(), QString(), ProjectFileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return Run(dialog, lastOpenedProject_);
 }
 
 } // namespace discforge::ui

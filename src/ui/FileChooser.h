@@ -1,4 +1,4 @@
-// The file dialogs of the open-input and output-file commands. Each remembers
+// The file dialogs of the open-input, output-file and project commands. Each remembers
 // the last file chosen through it; no folder or extension is imposed.
 #pragma once
 
@@ -18,6 +18,9 @@ public:
     virtual std::optional<std::string> ChooseMediaFile() = 0;
     // The MPEG file to write; none when the user cancelled.
     virtual std::optional<std::string> ChooseOutputFile() = 0;
+    // The project file to write, or an existing one to read; none when the user cancelled.
+    virtual std::optional<std::string> ChooseProjectToSave() = 0;
+    virtual std::optional<std::string> ChooseProjectToOpen() = 0;
 };
 
 // The filters and titles, as the dialogs show them.
@@ -25,6 +28,9 @@ QString MediaFileFilter();
 QString OutputFileFilter();
 QString MediaFileTitle();
 QString OutputFileTitle();
+QString ProjectFileFilter();
+QString SaveProjectTitle();
+QString OpenProjectTitle();
 
 class QtFileChooser final : public FileChooser {
 public:
@@ -35,11 +41,15 @@ public:
     void SetOwner(QWidget* owner) { owner_ = owner; }
     std::optional<std::string> ChooseMediaFile() override;
     std::optional<std::string> ChooseOutputFile() override;
+    std::optional<std::string> ChooseProjectToSave() override;
+    std::optional<std::string> ChooseProjectToOpen() override;
 
 private:
     QWidget* owner_;
     std::string lastMediaFile_;
     std::string lastOutputFile_;
+    std::string lastSavedProject_;
+    std::string lastOpenedProject_;
 };
 
 } // namespace discforge::ui

@@ -43,9 +43,8 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, 0, command::moveInputDown, &W::CmMoveInputDown},
         Entry{cmd, 0, control::about, &W::CmAbout},
         Entry{cmd, 0, control::exitButton, &W::CmExit},
-        // Project files come with their own issue.
-        Entry{cmd, 0, command::openProject, &W::CmNothing},
-        Entry{cmd, 0, command::saveProject, &W::CmNothing},
+        Entry{cmd, 0, command::openProject, &W::CmOpenProject},
+        Entry{cmd, 0, command::saveProject, &W::CmSaveProject},
         Entry{cmd, 0, control::help, &W::CmHelp},
         Entry{cmd, 0, control::checkLog, &W::CmCheckLog},
         Entry{cmd, 0, control::chooseOutput, &W::CmChooseOutputFile},
@@ -239,6 +238,26 @@ void TMainWindow::CmChooseOutputFile(const MessageArgs&)
     if (const std::optional<std::string> path = services_.files.ChooseOutputFile()) {
         core_->ChooseOutputFile(*path);
     }
+}
+
+void TMainWindow::CmSaveProject(const MessageArgs&)
+{
+    // A name or size still being typed is saved too.
+    CommitFocusedField();
+    if (const std::optional<std::string> path = services_.files.ChooseProjectToSave()) {
+        core_->SaveProject(*path);
+    }
+}
+
+void TMainWindow::CmOpenProject(const MessageArgs&)
+{
+    if (core_->IsConverting() || core_->Preview().previewPlaying()) {
+        return;
+    }
+    if (const std::optional<std::string> path = services_.files.ChooseProjectToOpen()) {
+        core_->OpenProject(*path);
+    }
+    update();
 }
 
 void TMainWindow::CmHomePage(const MessageArgs&) { services_.shell.OpenDocument(homePageAddress); }

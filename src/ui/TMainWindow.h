@@ -127,6 +127,8 @@ private:
     void CmHelp(const MessageArgs&);
     void CmCheckLog(const MessageArgs&);
     void CmChooseOutputFile(const MessageArgs&);
+    void CmSaveProject(const MessageArgs&);
+    void CmOpenProject(const MessageArgs&);
     void CmHomePage(const MessageArgs&);
     void CmInvert(const MessageArgs&);
     void CmSplit(const MessageArgs&);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -63,7 +64,7 @@ TEST_F(Commands, EveryEntryOfTheTableIsDispatchedAndTheFirstMatchWins)
         EXPECT_TRUE(seen.insert({entry.message, entry.notification, entry.id}).second)
             << "entry " << entry.id << " would never be reached";
     }
-    // Commands without an effect in this window still reach their (empty) handlers.
+    // Commands without an effect here (no preview yet, a cancelled dialog) still reach their handlers.
     for (const int id :
         {1164, 1165, 1176, 1188, 1195, command::letterN, command::letterT, command::openProject, command::saveProject,
             command::renderInputPreview, command::renderOutputPreview, control::inputPlay, control::outputPlay}) {
@@ -159,6 +160,49 @@ TEST_F(Commands, OutputFileSettingsAndStandardReachTheCore)
     QTest::mouseClick(rig_.Window().Controls().Find(control::splitCheck), Qt::LeftButton);
     EXPECT_TRUE(rig_.Core().Settings().splitOutput);
     EXPECT_TRUE(rig_.Window().Controls().IsEnabled(control::maxSizeEdit));
+}
+
+TEST_F(Commands, AProjectSavedAndOpenedBringsBackTheInputsTheirChoicesAndTheirControls)
+{
+    OpenLists(2);
+    QTest::mouseClick(rig_.Window().Controls().Find(control::fillRadio), Qt::LeftButton);
+    QTest::mouseClick(rig_.Window().Controls().Find(control::invertCheck), Qt::LeftButton);
+    const std::vector<std::string> savedLines = ListLines();
+    const std::string project = rig_.folder.File("work.mdp");
+    rig_.files.projectAnswers.push_back(project);
+    Post(command::saveProject);
+    ASSERT_TRUE(std::filesystem::exists(project));
+    EXPECT_EQ(std::filesystem::file_size(project), 285u + 2u * 1104u);
+
+    Post(command::removeInput);
+    ASSERT_EQ(Inputs().inputCount, 1);
+    rig_.files.projectAnswers.push_back(std::nullopt);
+    Post(command::openProject);
+    EXPECT_EQ(Inputs().inputCount, 1) << "a cancelled dialog changes nothing";
+
+    rig_.files.projectAnswers.push_back(project);
+    Post(command::openProject);
+    EXPECT_TRUE(rig_.messages.shown.empty()) << rig_.messages.shown[0].text;
+    ASSERT_EQ(Inputs().inputCount, 2);
+    EXPECT_EQ(ListLines(), savedLines);
+    EXPECT_EQ(Inputs().selectedInput, 1);
+    EXPECT_EQ(rig_.Window().InputList()->currentRow(), 1);
+    EXPECT_EQ(Inputs().inputTable[1].pictureOptions.fitting, FitMode::fillIn);
+    EXPECT_TRUE(Inputs().inputTable[1].pictureOptions.invert);
+    EXPECT_EQ(Inputs().inputTable[0].pictureOptions.fitting, FitMode::proportional);
+    EXPECT_TRUE(rig_.Window().Controls().IsChecked(control::fillRadio));
+    EXPECT_FALSE(rig_.Window().Controls().IsChecked(control::proportionalRadio));
+    EXPECT_TRUE(rig_.Window().Controls().IsChecked(control::invertCheck));
+    EXPECT_EQ(rig_.Window().Controls().Text(control::outputName), Inputs().inputTable[1].outputPath);
+
+    // A file that is no project leaves the inputs as they are and says why.
+    const std::string shortFile = rig_.folder.File("short.mdp");
+    std::ofstream(shortFile) << "short";
+    rig_.files.projectAnswers.push_back(shortFile);
+    Post(command::openProject);
+    EXPECT_EQ(Inputs().inputCount, 2);
+    ASSERT_EQ(rig_.messages.shown.size(), 1u);
+    EXPECT_EQ(rig_.messages.shown[0].text, "Can not read from file " + shortFile + ".");
 }
 
 TEST_F(Commands, TheDesktopCommandsOpenTheGuideThePageAndTheLog)

@@ -168,6 +168,7 @@ TEST_F(Enabling, ARunningConversionRefusesEveryCommandThatChangesItsInputsOrSett
     WhileConverting([&] {
         rig_.files.mediaAnswers.push_back(rig_.MakeList("late.lst", 2));
         rig_.files.outputAnswers.push_back("/discs/late.mpg");
+        rig_.files.projectAnswers.push_back("/discs/late.mdp");
         // As a posted click would leave them before its command runs.
         for (const int id :
             {control::dvdRadio, control::palRadio, control::fillRadio, control::invertCheck, control::splitCheck}) {
@@ -176,7 +177,7 @@ TEST_F(Enabling, ARunningConversionRefusesEveryCommandThatChangesItsInputsOrSett
         for (const int id :
             {control::openInput, command::addInput, command::removeInput, command::moveInputUp, command::moveInputDown,
                 control::chooseOutput, control::dvdRadio, control::palRadio, control::fillRadio, control::invertCheck,
-                control::splitCheck, control::startConversion, command::enterKey}) {
+                control::splitCheck, control::startConversion, command::enterKey, command::openProject}) {
             rig_.Command(id);
         }
         rig_.Window().Controls().SetText(control::outputName, "/discs/typed.mpg");

@@ -49,9 +49,12 @@ class ScriptedFileChooser final : public ui::FileChooser {
 public:
     std::optional<std::string> ChooseMediaFile() override { return Next(mediaAnswers); }
     std::optional<std::string> ChooseOutputFile() override { return Next(outputAnswers); }
+    std::optional<std::string> ChooseProjectToSave() override { return Next(projectAnswers); }
+    std::optional<std::string> ChooseProjectToOpen() override { return Next(projectAnswers); }
 
     std::deque<std::optional<std::string>> mediaAnswers;
     std::deque<std::optional<std::string>> outputAnswers;
+    std::deque<std::optional<std::string>> projectAnswers;
     int asked = 0;
 
 private:

@@ -1,7 +1,9 @@
 // The window as a user drives it with the real encoder library: a clip chosen
 // in the real open dialog by typing its path, fill-in chosen, the conversion
-// started with Enter, and the output checked by what it shows; and a
-// conversion cancelled by closing the window.
+// started with Enter, and the output checked by what it shows; a conversion
+// cancelled by closing the window; and a project saved in the window that the
+// command line converts to the same bytes.
+#include "CliProcess.h"
 #include "OutputDecoder.h"
 #include "SampleMedia.h"
 #include "UiTestSupport.h"
@@ -21,10 +23,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace discforge::test {
 namespace {
+
+std::vector<char> FileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 const std::string realEncoder = std::string(DISCFORGE_BIN_DIR) + "/libconvert.so";
 
@@ -193,6 +203,36 @@ TEST(WholeFlow, ClosingDuringAConversionCancelsItAndLeavesNoFile)
     for (const auto& entry : std::filesystem::directory_iterator(clips.Path())) {
         EXPECT_EQ(entry.path().extension(), ".avi") << "left behind: " << entry.path();
     }
+}
+
+TEST(WholeFlow, AProjectSavedInTheWindowConvertsOnTheCommandLineToTheSameBytes)
+{
+    TestApplication();
+    TestFolder clips;
+    const std::string clip = UserClip(clips.Path(), 25);
+    ASSERT_FALSE(clip.empty());
+
+    WindowRig rig(FullLayout(), realEncoder);
+    rig.files.mediaAnswers.push_back(clip);
+    ASSERT_TRUE(rig.Command(control::openInput));
+    QTest::mouseClick(rig.Window().Controls().Find(control::fillRadio), Qt::LeftButton);
+    QTest::mouseClick(rig.Window().Controls().Find(control::invertCheck), Qt::LeftButton);
+    const std::string project = clips.File("holiday.mdp");
+    rig.files.projectAnswers.push_back(project);
+    ASSERT_TRUE(rig.Command(command::saveProject));
+    ASSERT_TRUE(std::filesystem::exists(project));
+
+    QTest::mouseClick(rig.Window().Controls().Find(control::startConversion), Qt::LeftButton);
+    ASSERT_TRUE(rig.WaitFor([&] { return rig.Core().InputsEncoded() == 1 && !rig.Core().IsConverting(); }, 120));
+    ASSERT_TRUE(rig.Core().LastEncodeCompleted());
+    const std::string output = clips.File("Holiday Clip.mpg");
+    const std::string fromWindow = clips.File("from-window.mpg");
+    std::filesystem::rename(output, fromWindow);
+
+    const CliOutcome converted = RunCli({"--project", project}, clips.Path());
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(FileBytes(output), FileBytes(fromWindow));
+    EXPECT_GT(std::filesystem::file_size(output), 0u);
 }
 
 } // namespace
