@@ -2,7 +2,7 @@
 JOBS ?= 2
 GEN  := -G Ninja
 
-.PHONY: demo check deps layering build build-asan test test-asan fuzz bench skin clean
+.PHONY: demo run check deps layering build build-asan test test-asan fuzz bench skin clean
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +31,10 @@ check: layering test test-asan
 
 demo: build
 	@scripts/demo.sh build
+
+# Builds and starts the window; it finds its skin beside the program in build/bin.
+run: build
+	build/bin/discforge
 
 # Each picture reader's fuzz targets (full size and panel size) for FUZZ_SECONDS, in a clang build of its own.
 FUZZ_SECONDS ?= 60

@@ -2,7 +2,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
   libavformat libavcodec libavutil libswscale libswresample)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
-find_package(Qt6 REQUIRED COMPONENTS Core Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Core Widgets Test)
 find_package(Threads REQUIRED)
 find_package(GTest REQUIRED)
 include(GoogleTest)

@@ -2,8 +2,9 @@
 # Fails when a source file includes a header of a layer above its own.
 # The layers, bottom up; each may include its own headers and those of the
 # layers before it: ports, platform, picture, core, input, encoder, app, ui, cli.
-# The encoder library sees only the record it is handed (encoder), and the
-# picture code stays free of Qt.
+# The encoder library sees only the record it is handed (encoder), the
+# picture code stays free of Qt, and nothing below the window (ui) uses Qt's
+# widgets, so the core runs without a display.
 # Usage: check-layering.sh [source tree]   (default: this checkout)
 set -euo pipefail
 
@@ -47,6 +48,10 @@ while IFS= read -r file; do
     included="$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' <<<"$line")"
     if [ "$layer" = picture ] && [[ "$included" =~ ^Qt|^Q[A-Z] ]]; then
       report "$file:$number" "the picture code must not use Qt ($included)"
+      continue
+    fi
+    if [ "$rank" -ge 0 ] && [ "$rank" -lt "$(rank_of ui)" ] && [[ "$included" =~ ^QtWidgets|^Q(Widget|Application|MainWindow|Dialog|MessageBox|FileDialog|AbstractButton|PushButton|RadioButton|CheckBox|Label|LineEdit|ListWidget|ScrollBar|Menu|Shortcut|Layout|BoxLayout|HBoxLayout|VBoxLayout|ProgressBar|Style)([^A-Za-z]|$) ]]; then
+      report "$file:$number" "only the window (ui) may use Qt Widgets ($included)"
       continue
     fi
     target="${included%%/*}"

@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
   ffmpeg dvdauthor vcdimager
+  xvfb xauth
   time
   clang libclang-rt-14-dev
 )

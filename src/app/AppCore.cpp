@@ -1,15 +1,28 @@
 #include "app/AppCore.h"
 
+#include "app/AppMessages.h"
 #include "app/RunLogFile.h"
+#include "core/ShowMessage.h"
+#include "ports/MessagePort.h"
+#include "ports/WindowPort.h"
 
 #include <utility>
 
 namespace discforge {
 
 AppCore::AppCore(AppPorts ports, SizeEditHooks hooks)
-    : parts_(std::move(ports), std::move(hooks))
+    : parts_(std::move(ports), hooks.reapplySizeEdits ? std::move(hooks) : OwnHooks())
     , run_(parts_)
 {
+}
+
+SizeEditHooks AppCore::OwnHooks()
+{
+    return {[this] { return parts_.inputs.inputCount > 0 && !parts_.preview.previewPlaying(); },
+        [this] {
+            parts_.optionControls.HeightFieldLeft();
+            parts_.optionControls.WidthFieldLeft();
+        }};
 }
 
 bool AppCore::Start(const std::string& libraryName, EncoderCallbacks callbacks)
@@ -21,7 +34,84 @@ bool AppCore::Start(const std::string& libraryName, EncoderCallbacks callbacks)
     return true;
 }
 
+void AppCore::Teardown()
+{
+    InputTableState& inputs = parts_.inputs;
+    while (inputs.inputCount > 0) {
+        parts_.inputTable.DeactivateInput(inputs.inputCount - 1);
+        --inputs.inputCount;
+    }
+    parts_.encoder.Unload();
+    WriteRunLog();
+}
+
+bool AppCore::Refuse()
+{
+    parts_.windowRefresh.ShowStoredChoices();
+    parts_.windowRefresh.RefreshWindow();
+    return false;
+}
+
 bool AppCore::OpenInput(const std::string& path) { return parts_.inputCommands.OpenInput(path); }
+
+bool AppCore::OpenMediaFile(const std::string& path)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    return parts_.inputCommands.ReplaceSelectedInput(path);
+}
+
+bool AppCore::AddInput(const std::string& path)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    const bool opened = parts_.inputCommands.OpenInput(path);
+    parts_.windowRefresh.RefreshWindow();
+    parts_.optionControls.HeightFieldLeft();
+    parts_.optionControls.WidthFieldLeft();
+    return opened;
+}
+
+bool AppCore::RemoveSelectedInput()
+{
+    if (Locked() || parts_.inputs.selectedInput < 0) {
+        return Refuse();
+    }
+    parts_.inputTable.RemoveInput(parts_.inputs.selectedInput);
+    parts_.windowRefresh.RefreshWindow();
+    return true;
+}
+
+bool AppCore::MoveSelectedInputUp()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.inputTable.MoveInputUp();
+    parts_.windowRefresh.RefreshWindow();
+    return true;
+}
+
+bool AppCore::MoveSelectedInputDown()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.inputTable.MoveInputDown();
+    parts_.windowRefresh.RefreshWindow();
+    return true;
+}
+
+bool AppCore::SelectInput(int index)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.inputCommands.SelectInput(index);
+    return true;
+}
 
 void AppCore::ChooseOutputFile(const std::string& path) { parts_.inputCommands.ChooseOutputFile(path); }
 
@@ -34,7 +124,17 @@ void AppCore::SetPictureOptions(int index, const PictureOptions& options)
 
 bool AppCore::SaveProject(const std::string& path) { return parts_.projectCommands.SaveProject(path); }
 
-bool AppCore::OpenProject(const std::string& path) { return parts_.projectCommands.OpenProject(path); }
+bool AppCore::OpenProject(const std::string& path)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    const bool opened = parts_.projectCommands.OpenProject(path);
+    // The restored choices of the selected input show in its controls.
+    parts_.windowRefresh.ShowStoredChoices();
+    parts_.windowRefresh.RefreshWindow();
+    return opened;
+}
 
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
 
@@ -52,7 +152,187 @@ void AppCore::SetSplitSize(int megabytes)
 
 void AppCore::SetShutdownWhenDone(bool shutdown) { parts_.settings.shutdownWhenDone = shutdown; }
 
-void AppCore::StartConversion() { run_.StartConversion(); }
+void AppCore::SetEditFilters(bool editFilters) { parts_.settings.editFilters = editFilters; }
+
+bool AppCore::FormatRadioClicked(int format)
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    const bool accepted = parts_.settingsController.ChooseFormat(format);
+    parts_.windowRefresh.RefreshWindow();
+    return accepted;
+}
+
+bool AppCore::StandardRadioClicked(int standard)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    const bool accepted = parts_.settingsController.ChooseStandard(standard);
+    parts_.windowRefresh.RefreshWindow();
+    return accepted;
+}
+
+bool AppCore::FittingClicked(int radioId)
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.optionControls.FittingClicked(radioId);
+    return true;
+}
+
+bool AppCore::InvertClicked()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.optionControls.InvertClicked();
+    return true;
+}
+
+bool AppCore::SplitClicked()
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    parts_.optionControls.SplitClicked();
+    return true;
+}
+
+void AppCore::ShutdownClicked() { parts_.optionControls.ShutdownClicked(); }
+
+bool AppCore::WidthFieldLeft()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.optionControls.WidthFieldLeft();
+    return true;
+}
+
+bool AppCore::HeightFieldLeft()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.optionControls.HeightFieldLeft();
+    return true;
+}
+
+bool AppCore::MaxSizeFieldLeft()
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    parts_.optionControls.MaxSizeFieldLeft();
+    return true;
+}
+
+bool AppCore::OutputNameFieldLeft()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    parts_.optionControls.OutputNameFieldLeft();
+    return true;
+}
+
+void AppCore::RefreshWindow() { parts_.windowRefresh.RefreshWindow(); }
+
+void AppCore::StartConversion()
+{
+    if (Locked()) {
+        return;
+    }
+    parts_.stopConversion = false;
+    closeAfterRun_ = false;
+    parts_.media.run.conversionActive = true;
+    parts_.windowRefresh.RefreshWindow();
+    run_.StartConversion();
+    parts_.stopConversion = false;
+    parts_.windowRefresh.RefreshWindow();
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        parts_.ports.window.PostCloseRequest();
+    }
+}
+
+void AppCore::CancelConversion()
+{
+    if (IsConverting()) {
+        parts_.stopConversion = true;
+        // The picture being made is finished (a failed one would be reported
+        // as a failure); the running encode stops as cancelled, without a failure message, and
+        // removes its partial file; the next run initialises the encoder again.
+        parts_.encoder.Shutdown();
+    }
+}
+
+bool AppCore::EnterKey()
+{
+    if (parts_.preview.previewPlaying()) {
+        parts_.preview.playbackStopRequest = true;
+        return false;
+    }
+    // A start posted now would run once this run has ended and convert everything again.
+    return !IsConverting();
+}
+
+bool AppCore::ExitCommand()
+{
+    if (parts_.preview.previewPlaying()) {
+        parts_.preview.playbackStopRequest = true;
+        return false;
+    }
+    return true;
+}
+
+bool AppCore::QueryClose()
+{
+    if (parts_.preview.previewPlaying()) {
+        parts_.preview.playbackStopRequest = true;
+        return false;
+    }
+    if (IsConverting()) {
+        if (!closeAfterRun_
+            && parts_.ports.messages.AskYesNo(
+                message::closeWhileConverting, ComposeCaption(message::closeWhileConvertingCaption))) {
+            CancelConversion();
+            closeAfterRun_ = true;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool AppCore::ForwardFocusToEncoder()
+{
+    if (!parts_.media.run.encoderBusy) {
+        return false;
+    }
+    parts_.encoder.SetFocus();
+    return true;
+}
+
+void AppCore::BeginPlayback(PlayingSide side)
+{
+    parts_.preview.playing = side;
+    parts_.preview.playbackStopRequest = false;
+    parts_.preview.streamStopRequest = false;
+    parts_.windowRefresh.RefreshWindow();
+}
+
+void AppCore::EndPlayback()
+{
+    parts_.preview.playing = PlayingSide::none;
+    parts_.windowRefresh.RefreshWindow();
+}
+
+void AppCore::RequestPlaybackStop() { parts_.preview.playbackStopRequest = true; }
+
+void AppCore::RequestStreamStop() { parts_.preview.streamStopRequest = true; }
 
 bool AppCore::WriteRunLog() const { return WriteRunLogFile(parts_.runLog); }
 

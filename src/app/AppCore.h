@@ -1,6 +1,11 @@
 // The converter as the window and the command line drive it: start-up, the
 // commands on inputs and settings, the conversion run and the run log. Its
 // pieces stay inside; callers see the state through read-only views.
+//
+// The window's commands refuse what would change the inputs, the settings or
+// the selection while a conversion runs (the encoder reads them) and, as the
+// window always did, while a preview plays; a refused command returns false
+// and puts its controls back to the stored state.
 #pragma once
 
 #include "app/AppParts.h"
@@ -13,15 +18,30 @@ namespace discforge {
 
 class AppCore {
 public:
+    // Without hooks, a format or standard choice applies the size fields to the
+    // current input as the window's own handlers do.
     explicit AppCore(AppPorts ports, SizeEditHooks hooks = {});
 
     // Loads the encoder library, applies the default settings, initialises the
     // encoder and writes the first lines of the run log. On failure the user has
     // been told why and the window asked to close.
     bool Start(const std::string& libraryName, EncoderCallbacks callbacks);
+    // The window is going: every input closed from the last, the encoder shut
+    // down and freed, the run log written.
+    void Teardown();
 
+    // --- Inputs.
     // The open command: see InputCommands.
     bool OpenInput(const std::string& path);
+    // The window's open command once a file was chosen: it replaces the selected input.
+    bool OpenMediaFile(const std::string& path);
+    // A file added without replacing anything (the list's menu, a dropped file).
+    bool AddInput(const std::string& path);
+    bool RemoveSelectedInput();
+    bool MoveSelectedInputUp();
+    bool MoveSelectedInputDown();
+    // The user picked line `index` of the input list.
+    bool SelectInput(int index);
     void ChooseOutputFile(const std::string& path);
     // Fitting, invert, deinterlace, crop and output size of input `index`.
     void SetPictureOptions(int index, const PictureOptions& options);
@@ -30,6 +50,7 @@ public:
     bool SaveProject(const std::string& path);
     bool OpenProject(const std::string& path);
 
+    // --- Settings as the command line sets them.
     // False when the encoder refused the format; the window is then asked to close.
     bool ChooseFormat(int format);
     bool ChooseStandard(int standard);
@@ -38,11 +59,52 @@ public:
     // Parts of at most `megabytes` each; 0 writes one file.
     void SetSplitSize(int megabytes);
     void SetShutdownWhenDone(bool shutdown);
+    // Whether every open shows the decoder settings (kept in the user's profile).
+    void SetEditFilters(bool editFilters);
 
-    // Start to Convert: every input in table order, one encode each.
+    // --- The option controls of the window; each reads its control.
+    bool FormatRadioClicked(int format);
+    bool StandardRadioClicked(int standard);
+    bool FittingClicked(int radioId);
+    bool InvertClicked();
+    bool SplitClicked();
+    void ShutdownClicked();
+    bool WidthFieldLeft();
+    bool HeightFieldLeft();
+    bool MaxSizeFieldLeft();
+    bool OutputNameFieldLeft();
+    // Brings every control up to date with the state.
+    void RefreshWindow();
+
+    // --- The run.
+    // Start to Convert: every input in table order, one encode each. Refused
+    // while a conversion runs or a preview plays.
     void StartConversion();
+    bool IsConverting() const { return parts_.media.run.conversionActive; }
+    // The running encode stops at its next picture or sound block and removes
+    // its partial file; the inputs after it are not converted.
+    void CancelConversion();
     bool LastEncodeCompleted() const { return run_.LastEncodeCompleted(); }
     int InputsEncoded() const { return run_.InputsEncoded(); }
+
+    // --- Keys, closing and focus.
+    // Enter: stops a playing preview; otherwise true, and the conversion starts.
+    bool EnterKey();
+    // Exit: stops a playing preview; otherwise true, and the window is asked to close.
+    bool ExitCommand();
+    // Whether the window may close now. A playing preview is asked to stop. A
+    // running conversion is cancelled when the user agrees, and the window is
+    // asked to close again once the run has ended.
+    bool QueryClose();
+    // The window gained the focus: true when the running encoder took it.
+    bool ForwardFocusToEncoder();
+
+    // --- Previews.
+    void BeginPlayback(PlayingSide side);
+    void EndPlayback();
+    void RequestPlaybackStop();
+    void RequestStreamStop();
+    const PreviewState& Preview() const { return parts_.preview; }
 
     // Writes the run log into the user's state folder, as the program does when it ends.
     bool WriteRunLog() const;
@@ -54,8 +116,15 @@ public:
     const RunLog& Log() const { return parts_.runLog; }
 
 private:
+    // Inputs, settings and selection stay as they are.
+    bool Locked() const { return IsConverting() || parts_.preview.previewPlaying(); }
+    // A refused click leaves the controls showing what is stored.
+    bool Refuse();
+    SizeEditHooks OwnHooks();
+
     AppParts parts_;
     ConversionRun run_;
+    bool closeAfterRun_ = false;
 };
 
 } // namespace discforge

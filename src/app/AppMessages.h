@@ -9,6 +9,9 @@ inline constexpr const char* initFailed = "Can not initialize convert.dll.";
 inline constexpr const char* initFailedOnFormat = "Could not initialize convert.dll.";
 inline constexpr const char* maxSizeRange = "Max File size range is (1M .. 4096M).";
 inline constexpr const char* invalidEntryCaption = "invalid entry";
+inline constexpr const char* closeWhileConverting
+    = "A conversion is running. Cancel it (its unfinished file is removed) and close the program?";
+inline constexpr const char* closeWhileConvertingCaption = "conversion running";
 inline constexpr const char* logSeparator = "****************************************";
 
 } // namespace discforge::message

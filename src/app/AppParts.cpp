@@ -14,6 +14,8 @@ AppParts::AppParts(AppPorts corePorts, SizeEditHooks hooks)
     , videoSupply(*this)
     , audioSupply(*this)
     , inputCommands(*this)
+    , windowRefresh(*this)
+    , optionControls(*this)
     , projectCommands(*this)
 {
     // Long picture work gives up when the batch is stopped.

@@ -8,9 +8,12 @@
 #include "app/AppPorts.h"
 #include "app/AudioSupply.h"
 #include "app/InputCommands.h"
+#include "app/OptionControls.h"
+#include "app/PreviewState.h"
 #include "app/ProjectCommands.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
+#include "app/WindowRefresh.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "encoder/EncodeParameters.h"
@@ -47,6 +50,11 @@ public:
     VideoSupply videoSupply;
     AudioSupply audioSupply;
     InputCommands inputCommands;
+    PreviewState preview;
+    WindowRefresh windowRefresh;
+    OptionControls optionControls;
+    // The user cancelled the running conversion: no further input is encoded.
+    bool stopConversion = false;
     ProjectCommands projectCommands;
     // The output preview follows every change of an option; project files keep the switch.
     bool liveOutputPreview = false;

@@ -9,10 +9,12 @@ namespace discforge {
 AppPaths MakeAppPaths(const std::string& workingDirectory)
 {
     AppPaths paths;
-    paths.helpFilePath = workingDirectory + "/Mordaxdisc.chm";
+    paths.helpFilePath = workingDirectory + "/help/index.html";
     paths.skinImagePath[0] = workingDirectory + "/UI/interface.jpg";
     paths.skinImagePath[1] = workingDirectory + "/UI/inputpreview.jpg";
     paths.skinImagePath[2] = workingDirectory + "/UI/outputpreview.jpg";
+    paths.tipsMarkerPath = workingDirectory + "/show.flg";
+    paths.tipsProgramPath = workingDirectory + "/ShowTips";
     return paths;
 }
 

@@ -6,9 +6,14 @@
 namespace discforge {
 
 struct AppPaths {
-    std::string helpFilePath;
+    std::string helpFilePath; // the HTML user guide
     std::string skinImagePath[3]; // background, input-preview frame, output-preview frame
+    std::string tipsMarkerPath; // its presence asks for the tips at start-up
+    std::string tipsProgramPath;
 };
+
+// The project's home page, which "Visit Home Page" opens.
+inline constexpr const char* homePageAddress = "https://ferrowick.org/discforge";
 
 // Paths under `workingDirectory`; an empty directory leaves each suffix alone.
 AppPaths MakeAppPaths(const std::string& workingDirectory);

@@ -63,6 +63,11 @@ void ConversionRun::StartConversion()
                 run.conversionActive = false;
                 return;
             }
+            // A cancel while the input was activated: the encoder is shut down.
+            if (core_.stopConversion) {
+                lastHandled = index;
+                break;
+            }
             // The encoder is told the format's picture size; the frame supply
             // brings every input to it while the encoder runs.
             FillParameters(inputs.inputTable[static_cast<std::size_t>(index)]);
@@ -72,7 +77,8 @@ void ConversionRun::StartConversion()
             core_.settings.audioSettingsChanged = true;
             run.encoderBusy = true;
             const int result = core_.encoder.MakeMpeg(core_.encodeParameters);
-            run.batchStop = result != ENCODE_COMPLETED;
+            // A cancel also stops the inputs after this one, whatever the encoder answered.
+            run.batchStop = result != ENCODE_COMPLETED || core_.stopConversion;
             lastCompleted_ = result == ENCODE_COMPLETED;
             run.encoderBusy = false;
             ++inputsEncoded_;

@@ -25,6 +25,59 @@ bool InputCommands::OpenInput(const std::string& path)
     return true;
 }
 
+bool InputCommands::ReplaceSelectedInput(const std::string& path)
+{
+    if (core_.inputs.selectedInput >= 0) {
+        core_.inputTable.RemoveInput(core_.inputs.selectedInput, false);
+    }
+    const bool opened = OpenInput(path);
+    core_.windowRefresh.RefreshWindow();
+    // The size fields now show the target's picture size; it becomes the current
+    // input's output size.
+    core_.optionControls.HeightFieldLeft();
+    core_.optionControls.WidthFieldLeft();
+    return opened;
+}
+
+bool InputCommands::ActivateOrRemove(int index)
+{
+    if (core_.inputTable.ActivateInput(index)) {
+        return true;
+    }
+    core_.inputTable.RemoveInput(index);
+    core_.windowRefresh.RefreshWindow();
+    core_.inputTable.DescribeInput();
+    return false;
+}
+
+void InputCommands::SelectInput(int index)
+{
+    InputTableState& inputs = core_.inputs;
+    if (inputs.inputCount == 0 || index < 0 || index >= inputs.inputCount || index == inputs.selectedInput) {
+        return;
+    }
+    const int previous = inputs.selectedInput;
+    if (core_.settings.batchMode) {
+        core_.inputTable.DeactivateInput(previous);
+        if (!ActivateOrRemove(index)) {
+            return;
+        }
+        // The output side follows the selection.
+        inputs.currentInput = index;
+        core_.windowRefresh.RefreshOutputSide();
+    } else {
+        if (index != inputs.currentInput && !ActivateOrRemove(index)) {
+            return;
+        }
+        if (previous != inputs.currentInput) {
+            core_.inputTable.DeactivateInput(previous);
+        }
+    }
+    inputs.selectedInput = index;
+    core_.windowRefresh.RefreshInputSide();
+    core_.inputTable.DescribeInput();
+}
+
 void InputCommands::AddInputToList(const std::string& path)
 {
     InputTableState& inputs = core_.inputs;

@@ -21,6 +21,14 @@ public:
     // listed, counted, current and selected, and has an output file; the
     // previews start at its first frame. A failure has been shown by the reader.
     bool OpenInput(const std::string& path);
+    // The window's open command once the user has chosen `path`: the selected
+    // input goes, then `path` opens as a new input (at the end of the list).
+    // Afterwards the size fields are applied to the current input.
+    bool ReplaceSelectedInput(const std::string& path);
+    // The user picked line `index` of the input list: it becomes the selected
+    // input, and in batch mode the current one too. An input that cannot be
+    // activated again is removed.
+    void SelectInput(int index);
     // Makes `path` the output file: the selected input's in batch mode, the one
     // shared file otherwise; the output name field shows it.
     void ChooseOutputFile(const std::string& path);
@@ -31,6 +39,7 @@ public:
 private:
     void AddInputToList(const std::string& path);
     void ProposeOutputFile(const std::string& path);
+    bool ActivateOrRemove(int index);
 
     AppParts& core_;
 };

@@ -1,4 +1,5 @@
-// Dialog control ids of the converter window that core logic addresses.
+// Dialog control ids of the converter window that core logic addresses, and the
+// command ids the window's response table dispatches.
 #pragma once
 
 namespace discforge::control {
@@ -23,4 +24,39 @@ inline constexpr int widthEdit = 1169;
 inline constexpr int heightEdit = 1168;
 inline constexpr int maxSizeEdit = 1293;
 
+// Image buttons.
+inline constexpr int startConversion = 1147;
+inline constexpr int openInput = 1143;
+inline constexpr int chooseOutput = 1136;
+inline constexpr int about = 1148;
+inline constexpr int exitButton = 1149;
+inline constexpr int help = 1150;
+inline constexpr int checkLog = 1292;
+inline constexpr int homePage = 1291;
+inline constexpr int inputPlay = 1181;
+inline constexpr int outputPlay = 1184;
+
 } // namespace discforge::control
+
+namespace discforge::command {
+
+// Commands without a control in the skin: the input list's context menu and its keys.
+inline constexpr int removeInput = 1144;
+inline constexpr int moveInputUp = 1146;
+inline constexpr int moveInputDown = 1145;
+inline constexpr int openProject = 1163;
+inline constexpr int saveProject = 1160;
+// Adds a file to the list without replacing the selected input.
+inline constexpr int addInput = 1401;
+// Posted by the previews and the keyboard.
+inline constexpr int renderInputPreview = 1152;
+inline constexpr int renderOutputPreview = 1153;
+inline constexpr int enterKey = 1156;
+inline constexpr int letterN = 1157;
+inline constexpr int letterT = 1158;
+inline constexpr int stopPlayback = 1186;
+inline constexpr int stopStream = 1185;
+inline constexpr int stopPlaybackAlias = 1183;
+inline constexpr int stopStreamAlias = 1182;
+
+} // namespace discforge::command

@@ -65,6 +65,13 @@ void EncoderLibrary::SetFocus() const
     }
 }
 
+void EncoderLibrary::Shutdown() const
+{
+    if (shutdown_ != nullptr) {
+        shutdown_();
+    }
+}
+
 void EncoderLibrary::AppWnd(void* window) const
 {
     if (appWnd_ != nullptr) {

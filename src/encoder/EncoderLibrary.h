@@ -35,6 +35,9 @@ public:
     int MakeMpeg(const EncodeParameters& parameters) const;
     void SetFocus() const;
     void AppWnd(void* window) const;
+    // Shuts the encoder down and keeps the library: an encode on the stack stops
+    // as cancelled and removes its partial file; Init makes it ready again.
+    void Shutdown() const;
 
 private:
     DynamicLibrary library_;

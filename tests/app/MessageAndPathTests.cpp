@@ -29,7 +29,7 @@ TEST(ShowMessageTest, ALongCaptionIsCutToTheBufferOfEightyCharacters)
 TEST(AppPathsTest, PathsAreFormedFromTheWorkingDirectory)
 {
     const AppPaths paths = MakeAppPaths("/home/user/discs");
-    EXPECT_EQ(paths.helpFilePath, "/home/user/discs/Mordaxdisc.chm");
+    EXPECT_EQ(paths.helpFilePath, "/home/user/discs/help/index.html");
     EXPECT_EQ(paths.skinImagePath[0], "/home/user/discs/UI/interface.jpg");
     EXPECT_EQ(paths.skinImagePath[1], "/home/user/discs/UI/inputpreview.jpg");
     EXPECT_EQ(paths.skinImagePath[2], "/home/user/discs/UI/outputpreview.jpg");
@@ -38,7 +38,7 @@ TEST(AppPathsTest, PathsAreFormedFromTheWorkingDirectory)
 TEST(AppPathsTest, AnUnreadableWorkingDirectoryLeavesTheSuffixAlone)
 {
     const AppPaths paths = MakeAppPaths("");
-    EXPECT_EQ(paths.helpFilePath, "/Mordaxdisc.chm");
+    EXPECT_EQ(paths.helpFilePath, "/help/index.html");
     EXPECT_EQ(paths.skinImagePath[0], "/UI/interface.jpg");
 }
 

@@ -24,35 +24,16 @@ int AnonymousFile()
     return file;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-constexpr bool sanitized = __has_feature(address_sanitizer);
-#else
-constexpr bool sanitized = false;
-#endif
-
 // The test's own environment, with the user's state folder (where the run log goes) inside
-// the test's folder. Under AddressSanitizer the sanitizer's dlopen is the caller
-// the loader sees, so the program's RUNPATH ($ORIGIN) no longer finds the encoder library
-// beside it; the library search path then names the program's folder.
+// the test's folder.
 std::vector<std::string> ChildEnvironment(const std::string& folder)
 {
     std::vector<std::string> environment{"XDG_STATE_HOME=" + StateFolder(folder)};
-    std::string searchPath = DISCFORGE_BIN_DIR;
     for (char** variable = environ; *variable != nullptr; ++variable) {
         const std::string entry = *variable;
-        if (entry.rfind("XDG_STATE_HOME=", 0) == 0) {
-            continue;
-        }
-        if (sanitized && entry.rfind("LD_LIBRARY_PATH=", 0) == 0) {
-            searchPath += ":" + entry.substr(entry.find('=') + 1);
-        } else {
+        if (entry.rfind("XDG_STATE_HOME=", 0) != 0) {
             environment.push_back(entry);
         }
-    }
-    if (sanitized) {
-        environment.push_back("LD_LIBRARY_PATH=" + searchPath);
     }
     return environment;
 }

@@ -23,6 +23,8 @@ write src/core/headless/Host.h '#include "ports/Port.h"'
 write src/input/Table.cpp '#include "core/headless/Host.h"' '#include "picture/Dib.h"'
 write src/app/Run.cpp '#include "input/Table.h"' '#include "encoder/Parameters.h"'
 write cli/main.cpp '#include "app/Run.h"'
+write src/ui/Window.cpp '#include "app/Run.h"' '#include <QWidget>' '#include <QtWidgets/QDialog>'
+write src/platform/Profile.cpp '#include <QSettings>'
 write libconvert/Exports.cpp '#include "encoder/Parameters.h"' '#include "FrontEnd.h"'
 "$check" "$tree" >/dev/null 2>&1 || fail "a tree in order was refused"
 
@@ -32,11 +34,12 @@ write src/platform/Media.cpp '#  include "core/RunLog.h"'
 write src/picture/Dib.cpp '#include <QImage>'
 write libconvert/Exports.cpp '#include "input/Table.h"'
 write src/core/headless/Host.h '#include "input/Table.h"'
+write src/app/Box.cpp '#include <QMessageBox>'
 if output="$("$check" "$tree" 2>&1)"; then
   fail "a tree with upward includes passed"
 fi
 for expected in "src/input/Table.cpp:2" "src/platform/Media.cpp:1" "src/picture/Dib.cpp:1" \
-  "libconvert/Exports.cpp:1" "src/core/headless/Host.h:1" "5 include(s)"; do
+  "libconvert/Exports.cpp:1" "src/core/headless/Host.h:1" "src/app/Box.cpp:1" "6 include(s)"; do
   grep -qF "$expected" <<<"$output" || fail "the report does not name $expected: $output"
 done
 echo "ok"

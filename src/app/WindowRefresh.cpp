@@ -1,0 +1,89 @@
+#include "app/WindowRefresh.h"
+
+#include "app/AppParts.h"
+#include "app/ControlEnabling.h"
+#include "core/ControlIds.h"
+#include "ports/ControlSurface.h"
+
+#include <string>
+
+namespace discforge {
+
+void WindowRefresh::ApplyEnabling()
+{
+    const WindowState state{
+        core_.inputs.inputCount, core_.preview.playing, core_.media.run.conversionActive, core_.settings.splitOutput};
+    for (const int id : RuledControls()) {
+        core_.ports.controls.SetEnabled(id, ControlEnabled(id, state));
+    }
+}
+
+void WindowRefresh::RefreshInputSide()
+{
+    ControlSurface& controls = core_.ports.controls;
+    const InputTableState& inputs = core_.inputs;
+    if (inputs.inputCount > 0 && inputs.selectedInput >= 0) {
+        const FitMode fitting
+            = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.fitting;
+        controls.SetChecked(control::fillRadio, fitting == FitMode::fillIn);
+        controls.SetChecked(control::proportionalRadio, fitting == FitMode::proportional);
+    } else {
+        controls.SetChecked(control::fillRadio, false);
+        controls.SetChecked(control::proportionalRadio, false);
+        controls.SetChecked(control::invertCheck, false);
+    }
+    ApplyEnabling();
+}
+
+void WindowRefresh::RefreshOutputSide()
+{
+    ControlSurface& controls = core_.ports.controls;
+    const InputTableState& inputs = core_.inputs;
+    const bool playing = core_.preview.previewPlaying();
+    const bool hasCurrent = inputs.inputCount > 0 && inputs.currentInput >= 0;
+    if (!playing) {
+        if (hasCurrent) {
+            ShowFormatSize(core_.settings);
+            controls.SetText(control::widthEdit, std::to_string(core_.settings.frameWidth));
+            controls.SetText(control::heightEdit, std::to_string(core_.settings.frameHeight));
+        } else {
+            controls.SetText(control::widthEdit, "0");
+            controls.SetText(control::heightEdit, "0");
+        }
+        if (hasCurrent) {
+            controls.SetText(control::outputName,
+                core_.settings.batchMode ? inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)].outputPath
+                                         : inputs.sharedOutputName);
+        } else {
+            controls.SetText(control::outputName, "");
+        }
+    }
+    ApplyEnabling();
+}
+
+void WindowRefresh::ShowStoredChoices()
+{
+    ControlSurface& controls = core_.ports.controls;
+    const ConversionSettings& settings = core_.settings;
+    controls.SetChecked(control::vcdRadio, settings.outputFormat == formatVcd);
+    controls.SetChecked(control::svcdRadio, settings.outputFormat == formatSvcd);
+    controls.SetChecked(control::dvdRadio, settings.outputFormat == formatDvd);
+    controls.SetChecked(control::ntscRadio, settings.tvStandard == standardNtsc);
+    controls.SetChecked(control::palRadio, settings.tvStandard == standardPal);
+    controls.SetChecked(control::splitCheck, settings.splitOutput);
+    controls.SetChecked(control::shutdownCheck, settings.shutdownWhenDone);
+    controls.SetText(control::maxSizeEdit, std::to_string(settings.maxFileSizeMB));
+    const InputTableState& inputs = core_.inputs;
+    if (inputs.selectedInput >= 0 && inputs.selectedInput < inputs.inputCount) {
+        controls.SetChecked(control::invertCheck,
+            inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.invert);
+    }
+}
+
+void WindowRefresh::RefreshWindow()
+{
+    RefreshInputSide();
+    RefreshOutputSide();
+}
+
+} // namespace discforge

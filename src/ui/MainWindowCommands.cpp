@@ -1,0 +1,308 @@
+// The main window's response table and its handlers. The handlers stay thin:
+// the core decides, refuses what a running conversion or a playing preview
+// forbids, and keeps the controls in step.
+#include "ui/TMainWindow.h"
+
+#include "app/StartTips.h"
+#include "core/AppIdentity.h"
+#include "core/ControlIds.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
+#include "ports/ShellPort.h"
+#include "ui/FileChooser.h"
+#include "ui/UiMessages.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QListWidget>
+#include <QMenu>
+#include <QShortcut>
+#include <QWindow>
+
+#include <array>
+
+namespace discforge::ui {
+
+std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
+{
+    using Entry = ResponseEntry<TMainWindow>;
+    using W = TMainWindow;
+
+    constexpr unsigned cmd = msg::command;
+    constexpr unsigned lost = notify::focusLost;
+
+    // In the order the window has always searched it.
+    static const std::array responseTable{
+        Entry{msg::eraseBackground, 0, 0, &W::EvEraseBackground},
+        Entry{msg::timer, 0, 0, &W::EvTimer},
+        Entry{msg::leftButtonDown, 0, 0, &W::EvLeftButtonDown},
+        Entry{cmd, 0, control::startConversion, &W::CmStartConversion},
+        Entry{cmd, 0, control::openInput, &W::CmOpenMediaFile},
+        Entry{cmd, 0, command::removeInput, &W::CmRemoveInput},
+        Entry{cmd, 0, command::moveInputUp, &W::CmMoveInputUp},
+        Entry{cmd, 0, command::moveInputDown, &W::CmMoveInputDown},
+        Entry{cmd, 0, control::about, &W::CmAbout},
+        Entry{cmd, 0, control::exitButton, &W::CmExit},
+        Entry{cmd, 0, command::openProject, &W::CmOpenProject},
+        Entry{cmd, 0, command::saveProject, &W::CmSaveProject},
+        Entry{cmd, 0, control::help, &W::CmHelp},
+        Entry{cmd, 0, control::checkLog, &W::CmCheckLog},
+        Entry{cmd, 0, control::chooseOutput, &W::CmChooseOutputFile},
+        // The previews come with their own issue.
+        Entry{cmd, 0, command::renderInputPreview, &W::CmNothing},
+        Entry{cmd, 0, command::renderOutputPreview, &W::CmNothing},
+        Entry{cmd, 0, 1164, &W::CmNothing},
+        Entry{cmd, 0, 1165, &W::CmNothing},
+        Entry{cmd, 0, control::invertCheck, &W::CmInvert},
+        Entry{cmd, 0, control::splitCheck, &W::CmSplit},
+        Entry{cmd, 0, control::shutdownCheck, &W::CmShutdown},
+        Entry{cmd, 0, 1176, &W::CmNothing},
+        Entry{cmd, 0, control::proportionalRadio, &W::CmProportional},
+        Entry{cmd, 0, control::fillRadio, &W::CmFillIn},
+        Entry{cmd, 0, command::enterKey, &W::CmEnterKey},
+        Entry{cmd, 0, command::letterT, &W::CmNothing},
+        Entry{cmd, 0, command::letterN, &W::CmNothing},
+        Entry{cmd, 0, control::inputPlay, &W::CmNothing},
+        Entry{cmd, 0, command::stopPlayback, &W::CmStopPlayback},
+        Entry{cmd, 0, command::stopStream, &W::CmStopStream},
+        Entry{cmd, 0, control::outputPlay, &W::CmNothing},
+        Entry{cmd, 0, command::stopPlaybackAlias, &W::CmStopPlayback},
+        Entry{cmd, 0, command::stopStreamAlias, &W::CmStopStream},
+        Entry{cmd, 0, 1188, &W::CmNothing},
+        Entry{cmd, 0, control::homePage, &W::CmHomePage},
+        Entry{cmd, 0, control::vcdRadio, &W::CmFormatVcd},
+        Entry{cmd, 0, control::dvdRadio, &W::CmFormatDvd},
+        Entry{cmd, 0, control::svcdRadio, &W::CmFormatSvcd},
+        Entry{cmd, 0, control::ntscRadio, &W::CmStandardNtsc},
+        Entry{cmd, 0, control::palRadio, &W::CmStandardPal},
+        Entry{cmd, 0, 1195, &W::CmNothing},
+        Entry{cmd, notify::selectionChange, control::inputList, &W::CmSelectInput},
+        Entry{cmd, lost, 1130, &W::CmNothing},
+        Entry{cmd, lost, 1127, &W::CmNothing},
+        Entry{cmd, lost, 1126, &W::CmNothing},
+        Entry{cmd, lost, 1141, &W::CmNothing},
+        Entry{cmd, lost, 1151, &W::CmNothing},
+        Entry{cmd, lost, 1173, &W::CmNothing},
+        Entry{cmd, lost, 1170, &W::CmNothing},
+        Entry{cmd, lost, 1180, &W::CmNothing},
+        Entry{cmd, lost, 1177, &W::CmNothing},
+        Entry{cmd, lost, control::widthEdit, &W::CmWidthFieldLeft},
+        Entry{cmd, lost, control::heightEdit, &W::CmHeightFieldLeft},
+        Entry{cmd, lost, control::maxSizeEdit, &W::CmMaxSizeFieldLeft},
+        Entry{cmd, lost, control::outputName, &W::CmOutputNameFieldLeft},
+        // Beyond the original table: adding an input without replacing one.
+        Entry{cmd, 0, command::addInput, &W::CmAddInput},
+    };
+
+    return responseTable;
+}
+
+void TMainWindow::MakeShortcuts()
+{
+    struct Key {
+        QKeySequence keys;
+        int id;
+    };
+    // Letters reach an edit field that has the focus: the field takes them
+    // before any shortcut does.
+    const Key keys[] = {
+        {QKeySequence(Qt::Key_Return), command::enterKey},
+        {QKeySequence(Qt::Key_Enter), command::enterKey},
+        {QKeySequence(Qt::Key_N), command::letterN},
+        {QKeySequence(Qt::SHIFT | Qt::Key_N), command::letterN},
+        {QKeySequence(Qt::Key_T), command::letterT},
+        {QKeySequence(Qt::SHIFT | Qt::Key_T), command::letterT},
+        {QKeySequence(Qt::Key_Delete), command::removeInput},
+        {QKeySequence(Qt::CTRL | Qt::Key_Up), command::moveInputUp},
+        {QKeySequence(Qt::CTRL | Qt::Key_Down), command::moveInputDown},
+        {QKeySequence(Qt::Key_Insert), command::addInput},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), command::saveProject},
+    };
+    for (const Key& key : keys) {
+        auto* shortcut = new QShortcut(key.keys, this);
+        const int id = key.id;
+        connect(shortcut, &QShortcut::activated, this, [this, id] { Dispatch(msg::command, notify::clicked, id); });
+    }
+}
+
+void TMainWindow::ShowInputMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    const auto add = [&](const QString& text, const QKeySequence& keys, int id, bool enabled) {
+        QAction* action = menu.addAction(text);
+        action->setShortcut(keys);
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, [this, id] { PostCommand(id); });
+    };
+    const bool idle = !core_->IsConverting() && !core_->Preview().previewPlaying();
+    const bool selected = core_->Inputs().selectedInput >= 0;
+    const int count = core_->Inputs().inputCount;
+    const int index = core_->Inputs().selectedInput;
+    add(tr("Add input..."), QKeySequence(Qt::Key_Insert), command::addInput, idle);
+    add(tr("Replace with..."), QKeySequence(), control::openInput, idle);
+    add(tr("Remove"), QKeySequence(Qt::Key_Delete), command::removeInput, idle && selected);
+    add(tr("Move up"), QKeySequence(Qt::CTRL | Qt::Key_Up), command::moveInputUp, idle && index > 0);
+    add(tr("Move down"), QKeySequence(Qt::CTRL | Qt::Key_Down), command::moveInputDown,
+        idle && selected && index < count - 1);
+    menu.addSeparator();
+    // Project files come with their own issue.
+    add(tr("Open project..."), QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject, false);
+    add(tr("Save project..."), QKeySequence(Qt::CTRL | Qt::Key_S), command::saveProject, false);
+    menu.exec(at);
+}
+
+void TMainWindow::EvTimer(const MessageArgs& args)
+{
+    switch (args.value) {
+    case timer::repaintPreviews:
+        update(inputPreviewRect_);
+        update(outputPreviewRect_);
+        break;
+    case timer::endTopmost:
+        SetFrameTopmost(false);
+        break;
+    case timer::startTips:
+        StartTips(paths_, services_.shell);
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainWindow::CmStartConversion(const MessageArgs&)
+{
+    // A name or size still being typed counts, as if the field had been left.
+    CommitFocusedField();
+    core_->StartConversion();
+    update();
+}
+
+void TMainWindow::CmOpenMediaFile(const MessageArgs&)
+{
+    if (core_->IsConverting() || core_->Preview().previewPlaying()) {
+        return;
+    }
+    const std::optional<std::string> path = services_.files.ChooseMediaFile();
+    if (path) {
+        core_->OpenMediaFile(*path);
+    } else {
+        core_->RefreshWindow();
+    }
+    update();
+}
+
+void TMainWindow::CmAddInput(const MessageArgs&)
+{
+    if (core_->IsConverting() || core_->Preview().previewPlaying()) {
+        return;
+    }
+    if (const std::optional<std::string> path = services_.files.ChooseMediaFile()) {
+        core_->AddInput(*path);
+    }
+    update();
+}
+
+void TMainWindow::CmRemoveInput(const MessageArgs&)
+{
+    core_->RemoveSelectedInput();
+    update();
+}
+
+void TMainWindow::CmMoveInputUp(const MessageArgs&) { core_->MoveSelectedInputUp(); }
+
+void TMainWindow::CmMoveInputDown(const MessageArgs&) { core_->MoveSelectedInputDown(); }
+
+void TMainWindow::CmAbout(const MessageArgs&)
+{
+    ShowMessage(services_.messages, FormatText(message::aboutText, appTitle, appVersion, homePageAddress),
+        message::aboutCaption);
+}
+
+void TMainWindow::CmExit(const MessageArgs&)
+{
+    if (core_->ExitCommand()) {
+        PostCloseRequest();
+    }
+}
+
+void TMainWindow::CmHelp(const MessageArgs&) { services_.shell.OpenDocument(paths_.helpFilePath); }
+
+void TMainWindow::CmCheckLog(const MessageArgs&) { core_->CheckLog(); }
+
+void TMainWindow::CmChooseOutputFile(const MessageArgs&)
+{
+    if (core_->IsConverting() || core_->Preview().previewPlaying()) {
+        return;
+    }
+    if (const std::optional<std::string> path = services_.files.ChooseOutputFile()) {
+        core_->ChooseOutputFile(*path);
+    }
+}
+
+void TMainWindow::CmSaveProject(const MessageArgs&)
+{
+    // A name or size still being typed is saved too.
+    CommitFocusedField();
+    if (const std::optional<std::string> path = services_.files.ChooseProjectToSave()) {
+        core_->SaveProject(*path);
+    }
+}
+
+void TMainWindow::CmOpenProject(const MessageArgs&)
+{
+    if (core_->IsConverting() || core_->Preview().previewPlaying()) {
+        return;
+    }
+    if (const std::optional<std::string> path = services_.files.ChooseProjectToOpen()) {
+        core_->OpenProject(*path);
+    }
+    update();
+}
+
+void TMainWindow::CmHomePage(const MessageArgs&) { services_.shell.OpenDocument(homePageAddress); }
+
+void TMainWindow::CmInvert(const MessageArgs&) { core_->InvertClicked(); }
+
+void TMainWindow::CmSplit(const MessageArgs&) { core_->SplitClicked(); }
+
+void TMainWindow::CmShutdown(const MessageArgs&) { core_->ShutdownClicked(); }
+
+void TMainWindow::CmProportional(const MessageArgs&) { core_->FittingClicked(control::proportionalRadio); }
+
+void TMainWindow::CmFillIn(const MessageArgs&) { core_->FittingClicked(control::fillRadio); }
+
+void TMainWindow::CmEnterKey(const MessageArgs&)
+{
+    if (core_->EnterKey()) {
+        PostCommand(control::startConversion);
+    }
+}
+
+void TMainWindow::CmStopPlayback(const MessageArgs&) { core_->RequestPlaybackStop(); }
+
+void TMainWindow::CmStopStream(const MessageArgs&) { core_->RequestStreamStop(); }
+
+void TMainWindow::CmFormatVcd(const MessageArgs&) { core_->FormatRadioClicked(formatVcd); }
+
+void TMainWindow::CmFormatDvd(const MessageArgs&) { core_->FormatRadioClicked(formatDvd); }
+
+void TMainWindow::CmFormatSvcd(const MessageArgs&) { core_->FormatRadioClicked(formatSvcd); }
+
+void TMainWindow::CmStandardNtsc(const MessageArgs&) { core_->StandardRadioClicked(standardNtsc); }
+
+void TMainWindow::CmStandardPal(const MessageArgs&) { core_->StandardRadioClicked(standardPal); }
+
+void TMainWindow::CmSelectInput(const MessageArgs&) { core_->SelectInput(inputList_->currentRow()); }
+
+void TMainWindow::CmWidthFieldLeft(const MessageArgs&) { core_->WidthFieldLeft(); }
+
+void TMainWindow::CmHeightFieldLeft(const MessageArgs&) { core_->HeightFieldLeft(); }
+
+void TMainWindow::CmMaxSizeFieldLeft(const MessageArgs&) { core_->MaxSizeFieldLeft(); }
+
+void TMainWindow::CmOutputNameFieldLeft(const MessageArgs&) { core_->OutputNameFieldLeft(); }
+
+void TMainWindow::CmNothing(const MessageArgs&) { }
+
+} // namespace discforge::ui

@@ -1,0 +1,89 @@
+#include "ui/MainWindowControls.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace discforge::ui {
+
+void MainWindowControls::Add(int id, QWidget* widget) { widgets_.emplace(id, widget); }
+
+QWidget* MainWindowControls::Find(int id) const
+{
+    const auto it = widgets_.find(id);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+std::vector<QWidget*> MainWindowControls::All(int id) const
+{
+    std::vector<QWidget*> all;
+    const auto [first, last] = widgets_.equal_range(id);
+    for (auto it = first; it != last; ++it) {
+        all.push_back(it->second);
+    }
+    return all;
+}
+
+int MainWindowControls::IdOf(const QWidget* widget) const
+{
+    for (const auto& [id, candidate] : widgets_) {
+        if (candidate == widget) {
+            return id;
+        }
+    }
+    return 0;
+}
+
+void MainWindowControls::SetChecked(int id, bool checked)
+{
+    for (QWidget* widget : All(id)) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setChecked(checked);
+        }
+    }
+}
+
+bool MainWindowControls::IsChecked(int id) const
+{
+    const auto* button = qobject_cast<const QAbstractButton*>(Find(id));
+    return button != nullptr && button->isChecked();
+}
+
+void MainWindowControls::SetText(int id, const std::string& text)
+{
+    const QString value = QString::fromStdString(text);
+    for (QWidget* widget : All(id)) {
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            edit->setText(value);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(value);
+        }
+    }
+}
+
+std::string MainWindowControls::Text(int id) const
+{
+    const QWidget* widget = Find(id);
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        return edit->text().toStdString();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        return button->text().toStdString();
+    }
+    return {};
+}
+
+void MainWindowControls::SetEnabled(int id, bool enabled)
+{
+    for (QWidget* widget : All(id)) {
+        widget->setEnabled(enabled);
+    }
+}
+
+bool MainWindowControls::IsEnabled(int id) const
+{
+    const QWidget* widget = Find(id);
+    return widget == nullptr || widget->isEnabled();
+}
+
+} // namespace discforge::ui

@@ -1,0 +1,87 @@
+#include "ui/MainWindowHost.h"
+
+#include "core/ControlIds.h"
+#include "ui/QtCancelDialog.h"
+#include "ui/TMainWindow.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+namespace discforge::ui {
+
+MainWindowHost::~MainWindowHost()
+{
+    while (waitCursors_ > 0) {
+        SetWaitCursor(false);
+    }
+}
+
+void MainWindowHost::SetMainWindowEnabled(bool enabled)
+{
+    // The converter window only: the frame also holds the cancel dialog, whose
+    // Cancel must stay usable while an open waits.
+    window_.setEnabled(enabled);
+}
+
+void MainWindowHost::SetWaitCursor(bool shown)
+{
+    if (shown) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++waitCursors_;
+    } else if (waitCursors_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --waitCursors_;
+    }
+}
+
+void MainWindowHost::DeleteListLine(int index)
+{
+    QListWidget* list = window_.inputList_;
+    if (index >= 0 && index < list->count()) {
+        window_.listUpdating_ = true;
+        delete list->takeItem(index);
+        window_.listUpdating_ = false;
+    }
+}
+
+void MainWindowHost::InsertListLine(int index, const std::string& path)
+{
+    QListWidget* list = window_.inputList_;
+    window_.listUpdating_ = true;
+    list->insertItem(index < 0 ? list->count() : index, QString::fromStdString(path));
+    window_.listUpdating_ = false;
+}
+
+void MainWindowHost::SelectListLine(int index)
+{
+    QListWidget* list = window_.inputList_;
+    window_.listUpdating_ = true;
+    list->setCurrentRow(index);
+    if (QListWidgetItem* item = list->item(index)) {
+        list->scrollToItem(item);
+    }
+    window_.listUpdating_ = false;
+}
+
+void MainWindowHost::PostRemoveCommand() { window_.PostCommand(command::removeInput); }
+
+void MainWindowHost::RefreshInputControls()
+{
+    if (window_.core_) {
+        window_.core_->RefreshWindow();
+    }
+    window_.update();
+}
+
+std::unique_ptr<TCancelDialog> MainWindowHost::MakeCancelDialog(bool& cancelRequested)
+{
+    return std::make_unique<QtCancelDialog>(cancelRequested, window_.frame_.data());
+}
+
+void MainWindowHost::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void MainWindowHost::PostCloseRequest() { window_.PostCloseRequest(); }
+
+void* MainWindowHost::NativeHandle() { return window_.frame_.data(); }
+
+} // namespace discforge::ui

@@ -1,0 +1,54 @@
+// The program: the skinned converter window.
+#include "app/AppPaths.h"
+#include "core/headless/HeadlessFilterDialog.h"
+#include "encoder/EncoderLibrary.h"
+#include "platform/ProfileStore.h"
+#include "platform/SystemPower.h"
+#include "ui/FileChooser.h"
+#include "ui/QtMessagePort.h"
+#include "ui/QtShell.h"
+#include "ui/SkinFolder.h"
+#include "ui/TMordaxApp.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <unistd.h>
+
+namespace {
+
+// The skin is read under the working directory; started from another folder,
+// the program works in the folder of its installed skin.
+std::string ChooseWorkingDirectory()
+{
+    const std::string current = discforge::CurrentWorkingDirectory();
+    const std::optional<std::string> folder = discforge::ui::ChooseSkinFolder(
+        current, discforge::ui::InstallFolders(QCoreApplication::applicationFilePath().toStdString()));
+    if (folder && *folder != current && ::chdir(folder->c_str()) == 0) {
+        return *folder;
+    }
+    return current;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    const std::string workingDirectory = ChooseWorkingDirectory();
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(workingDirectory + "/ferrowick-discforge.png")));
+
+    discforge::ProfileStore profile;
+    discforge::ui::QtMessagePort messages;
+    discforge::ui::QtShell shell;
+    discforge::SystemPower power;
+    discforge::HeadlessFilterDialog filterDialog;
+    discforge::ui::QtFileChooser files;
+    discforge::ui::TMordaxApp mordax(
+        {{messages, shell, power, filterDialog, files, discforge::EncoderLibrary::defaultName, workingDirectory},
+            profile});
+    mordax.InitMainWindow();
+    messages.SetOwner(mordax.MainWindow());
+    files.SetOwner(mordax.MainWindow());
+    return mordax.Run();
+}
