@@ -235,6 +235,10 @@ int main(int argc, char** argv)
     const std::string work = argv[2];
     const int seconds = argc > 3 ? std::atoi(argv[3]) : 10;
     const int rounds = argc > 4 ? std::atoi(argv[4]) : 3;
+    if (seconds < 1 || rounds < 1) {
+        std::fprintf(stderr, "seconds and rounds must be at least 1\n");
+        return 2;
+    }
     std::filesystem::create_directories(work);
 
     void* handle = ::dlopen(libraryPath.c_str(), RTLD_NOW);
