@@ -38,6 +38,20 @@ std::optional<CropRect> ParseCrop(const std::string& text)
     return rect;
 }
 
+// COMPONENT:NAME=VALUE; component names may hold ':', option names do not.
+std::optional<DecoderOption> ParseDecoderOption(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t colon = text.rfind(':', equals);
+    if (colon == std::string::npos || colon == 0 || colon + 1 == equals) {
+        return std::nullopt;
+    }
+    return DecoderOption{text.substr(0, colon), text.substr(colon + 1, equals - colon - 1), text.substr(equals + 1)};
+}
+
 template <typename Value>
 bool Choose(const std::map<std::string, Value>& choices, const std::string& text, Value& target)
 {
@@ -55,7 +69,8 @@ const char* UsageText()
 {
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
-           "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp] INPUT...\n"
+           "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
+           "                     [--decoder-option COMPONENT:NAME=VALUE]... INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
 
@@ -101,7 +116,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
-            || argument == "--save-project";
+            || argument == "--save-project" || argument == "--decoder-option";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -133,12 +148,20 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.project = value;
         } else if (argument == "--save-project") {
             options.saveProject = value;
+        } else if (argument == "--decoder-option") {
+            const std::optional<DecoderOption> option = ParseDecoderOption(value);
+            good = option.has_value();
+            if (good) {
+                options.decoderOptions.push_back(*option);
+            }
         } else {
             options.output = value;
         }
         if (!good) {
-            result.error
-                = "bad value '" + value + "' for " + argument + (argument == "--split" ? " (1 to 4096 megabytes)" : "");
+            const char* hint = argument == "--split"   ? " (1 to 4096 megabytes)"
+                : argument == "--decoder-option" ? " (COMPONENT:NAME=VALUE)"
+                                                 : "";
+            result.error = "bad value '" + value + "' for " + argument + hint;
             return result;
         }
     }
