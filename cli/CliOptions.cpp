@@ -158,9 +158,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.output = value;
         }
         if (!good) {
-            const char* hint = argument == "--split"   ? " (1 to 4096 megabytes)"
-                : argument == "--decoder-option" ? " (COMPONENT:NAME=VALUE)"
-                                                 : "";
+            const char* hint = argument == "--split" ? " (1 to 4096 megabytes)"
+                : argument == "--decoder-option"     ? " (COMPONENT:NAME=VALUE)"
+                                                     : "";
             result.error = "bad value '" + value + "' for " + argument + hint;
             return result;
         }

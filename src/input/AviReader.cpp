@@ -1,7 +1,7 @@
 #include "input/AviReader.h"
 
-#include "core/ConversionSettings.h"
 #include "core/ControlIds.h"
+#include "core/ConversionSettings.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "input/ReaderMessages.h"

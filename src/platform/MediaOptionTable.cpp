@@ -22,16 +22,15 @@ bool IsConverterOwn(const char* name)
         [&](const char* own) { return std::strcmp(own, name) == 0; });
 }
 
-template <typename Keep>
-void AddOptions(const AVClass* table, Keep keep, std::vector<OfferedOption>& offered)
+template <typename Keep> void AddOptions(const AVClass* table, Keep keep, std::vector<OfferedOption>& offered)
 {
     if (table == nullptr) {
         return;
     }
     const AVOption* option = nullptr;
     while ((option = av_opt_next(&table, option)) != nullptr) {
-        if (option->type == AV_OPT_TYPE_CONST
-            || (option->flags & (AV_OPT_FLAG_DEPRECATED | AV_OPT_FLAG_READONLY)) != 0 || !keep(*option)) {
+        if (option->type == AV_OPT_TYPE_CONST || (option->flags & (AV_OPT_FLAG_DEPRECATED | AV_OPT_FLAG_READONLY)) != 0
+            || !keep(*option)) {
             continue;
         }
         // Setting by name reaches the first of two options of one name.
@@ -53,7 +52,12 @@ std::vector<OptionConstant> ConstantsOf(const OfferedOption& offered)
     const AVClass* table = offered.table;
     const AVOption* option = nullptr;
     while ((option = av_opt_next(&table, option)) != nullptr) {
-        if (option->type == AV_OPT_TYPE_CONST && option->unit != nullptr && std::strcmp(option->unit, unit) == 0) {
+        // A decoder's flags share their names with the encoders'; those for encoding only are left out.
+        const bool encodingOnly = (option->flags & AV_OPT_FLAG_ENCODING_PARAM) != 0
+            && (option->flags & AV_OPT_FLAG_DECODING_PARAM) == 0
+            && (offered.option->flags & AV_OPT_FLAG_DECODING_PARAM) != 0;
+        if (option->type == AV_OPT_TYPE_CONST && option->unit != nullptr && std::strcmp(option->unit, unit) == 0
+            && !encodingOnly) {
             constants.push_back(
                 OptionConstant{option->name, option->help != nullptr ? option->help : "", option->default_val.i64});
         }

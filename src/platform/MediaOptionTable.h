@@ -28,6 +28,9 @@ public:
     ScratchObject(const ScratchObject&) = delete;
     ScratchObject& operator=(const ScratchObject&) = delete;
     void* Get() const { return object_; }
+    // How av_opt_set and av_opt_get look for an option in it: a demuxer's stand-in
+    // record has no children to search.
+    int SearchFlags() const { return role_ == ComponentRole::Source ? 0 : AV_OPT_SEARCH_CHILDREN; }
 
 private:
     ComponentRole role_;

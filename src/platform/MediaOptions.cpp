@@ -56,7 +56,7 @@ std::string RangeNumber(double value)
 std::string ReadBack(const ScratchObject& scratch, const char* name)
 {
     std::uint8_t* value = nullptr;
-    if (scratch.Get() == nullptr || av_opt_get(scratch.Get(), name, AV_OPT_SEARCH_CHILDREN, &value) < 0) {
+    if (scratch.Get() == nullptr || av_opt_get(scratch.Get(), name, scratch.SearchFlags(), &value) < 0) {
         return "";
     }
     std::string text = value != nullptr ? reinterpret_cast<const char*>(value) : "";
@@ -94,7 +94,7 @@ std::string CheckOption(const ComponentIdentity& component, const std::string& n
     if (scratch.Get() == nullptr) {
         return MediaText(media_messages::outOfMemory, "a component");
     }
-    const int result = av_opt_set(scratch.Get(), name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
+    const int result = av_opt_set(scratch.Get(), name.c_str(), value.c_str(), scratch.SearchFlags());
     if (result >= 0) {
         return "";
     }

@@ -71,8 +71,8 @@ void TakeLengthsFromHeaders(AVFormatContext* context)
     }
 }
 
-int OpenContext(AVFormatContext** context, const std::string& path, const AVInputFormat* format,
-    const OptionValues& values)
+int OpenContext(
+    AVFormatContext** context, const std::string& path, const AVInputFormat* format, const OptionValues& values)
 {
     AVDictionary* options = OptionDictionary(values);
     // A playlist or concatenation file must not lead the demuxer to other files or the network.
@@ -202,8 +202,9 @@ AVCodecContext* OpenStreamDecoder(
         return nullptr;
     }
     const std::string name = DecoderComponentName(found);
-    const OptionValues values
-        = use != nullptr ? use->Accept(ComponentIdentity{ComponentRole::Decoder, nullptr, found}, name) : OptionValues{};
+    const OptionValues values = use != nullptr
+        ? use->Accept(ComponentIdentity{ComponentRole::Decoder, nullptr, found}, name)
+        : OptionValues{};
     int result = 0;
     AVCodecContext* context = NewDecoder(stream, found, values, result);
     if (context == nullptr && !values.empty() && result != AVERROR(ENOMEM)) {

@@ -27,8 +27,7 @@ public:
     // Checks the path (missing file, AviSynth script), opens it with file
     // access only, and reads the stream information. The demuxer takes the
     // values `use` wants for it; values it fails with are dropped.
-    static std::unique_ptr<MediaSource> Open(
-        const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
+    static std::unique_ptr<MediaSource> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
     ~MediaSource();
     MediaSource(const MediaSource&) = delete;
     MediaSource& operator=(const MediaSource&) = delete;

@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstring>
 
 namespace discforge {
 
@@ -22,6 +23,12 @@ constexpr auto downward = static_cast<AVRounding>(AV_ROUND_DOWN | AV_ROUND_PASS_
 // Without an index the distance to the next key frame is unknown; decoding on
 // over a few seconds is still cheaper than a blind seek.
 constexpr std::int64_t unindexedDecodeSeconds = 5;
+
+// The converter writes its rows in whole blocks of pixels (8 or 16 at a time), past
+// the end of a row whose width is not a whole number of blocks: such pictures are
+// converted into rows padded to this and copied out, so nothing is written outside
+// the caller's rows.
+constexpr int rowBlockBytes = 128;
 
 } // namespace
 
@@ -235,12 +242,25 @@ bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
         lastError_ = AvFailure(MediaFailure::ResourceFailed, "sws_init_context()", source_->Path(), 0).text;
         return false;
     }
-    std::uint8_t* planes[4] = {firstRow, nullptr, nullptr, nullptr};
-    int pitches[4] = {pitch, 0, 0, 0};
+    const int rowBytes = width_ * 4;
+    const bool padded = rowBytes % rowBlockBytes != 0;
+    const int paddedPitch = FFALIGN(rowBytes, rowBlockBytes);
+    if (padded) {
+        paddedRows_.resize(static_cast<std::size_t>(paddedPitch) * static_cast<std::size_t>(height_));
+    }
+    std::uint8_t* planes[4] = {padded ? paddedRows_.data() : firstRow, nullptr, nullptr, nullptr};
+    int pitches[4] = {padded ? paddedPitch : pitch, 0, 0, 0};
     int rows = sws_scale(scaler_, frame_->data, frame_->linesize, 0, frame_->height, planes, pitches);
     if (rows != height_) {
         lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), rows < 0 ? rows : 0).text;
         return false;
+    }
+    if (padded) {
+        for (int row = 0; row < height_; ++row) {
+            std::memcpy(firstRow + static_cast<std::ptrdiff_t>(row) * pitch,
+                paddedRows_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(paddedPitch),
+                static_cast<std::size_t>(rowBytes));
+        }
     }
     return true;
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -73,6 +74,7 @@ private:
     int scalerHeight_ = 0;
     int scalerFormat_ = AV_PIX_FMT_NONE;
     OptionValues scalerOptions_;
+    std::vector<std::uint8_t> paddedRows_; // for pictures whose rows the converter would overrun
     int width_ = 0;
     int height_ = 0;
     AVRational frameRate_{25, 1};

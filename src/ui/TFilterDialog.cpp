@@ -3,6 +3,7 @@
 #include "ui/TPropertyFrame.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -39,7 +40,8 @@ TFilterDialog::TFilterDialog(FilterGraph& graph, MessagePort& messages, QWidget*
     filterList_->setSelectionMode(QAbstractItemView::SingleSelection);
     properties_ = new QPushButton(tr("&Properties"), this);
     properties_->setObjectName(filter_dialog::propertiesNameText);
-    properties_->setAutoDefault(false);
+    // Enter on the focused button presses it; elsewhere Enter closes.
+    properties_->setAutoDefault(true);
     auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(filter_dialog::closeNameText);
     close->setDefault(true);
@@ -47,8 +49,9 @@ TFilterDialog::TFilterDialog(FilterGraph& graph, MessagePort& messages, QWidget*
         [this] { Dispatch(msg::command, notify::clicked, filter_dialog::propertiesButton); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     // A double click or Enter on a line opens its properties, as the button does.
-    connect(filterList_, &QListWidget::itemActivated, this,
+    connect(filterList_, &QListWidget::itemDoubleClicked, this,
         [this] { Dispatch(msg::command, notify::clicked, filter_dialog::propertiesButton); });
+    filterList_->installEventFilter(this);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(properties_);
@@ -96,10 +99,21 @@ void TFilterDialog::ShowFilterProperties(const MessageArgs&)
     frame.exec();
 }
 
+bool TFilterDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == filterList_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Dispatch(msg::command, notify::clicked, filter_dialog::propertiesButton);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 bool TFilterDialog::Dispatch(unsigned message, unsigned notification, int id, const MessageArgs& args)
 {
-    const ResponseEntry<TFilterDialog>* entry
-        = FindResponse<TFilterDialog>(responseTable, message, notification, id);
+    const ResponseEntry<TFilterDialog>* entry = FindResponse<TFilterDialog>(responseTable, message, notification, id);
     if (entry == nullptr) {
         return false;
     }

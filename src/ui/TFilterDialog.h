@@ -38,6 +38,10 @@ public:
 
     bool Dispatch(unsigned message, unsigned notification, int id, const MessageArgs& args = {});
 
+protected:
+    // Enter on the list opens the caret line's properties instead of closing the dialog.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     FilterDialogModel model_;
     QListWidget* filterList_ = nullptr;
