@@ -24,11 +24,11 @@ constexpr auto downward = static_cast<AVRounding>(AV_ROUND_DOWN | AV_ROUND_PASS_
 // over a few seconds is still cheaper than a blind seek.
 constexpr std::int64_t unindexedDecodeSeconds = 5;
 
-// The converter writes its rows in whole blocks of pixels (8 or 16 at a time), past
+// The converter writes its rows in whole blocks of pixels (up to 16 at a time), past
 // the end of a row whose width is not a whole number of blocks: such pictures are
 // converted into rows padded to this and copied out, so nothing is written outside
 // the caller's rows.
-constexpr int rowBlockBytes = 128;
+constexpr int rowBlockBytes = 64;
 
 } // namespace
 
