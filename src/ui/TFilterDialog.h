@@ -15,10 +15,7 @@ class QPushButton;
 namespace discforge::ui {
 
 namespace filter_dialog {
-inline constexpr int resourceId = 1196;
 inline constexpr int propertiesButton = 1193;
-inline constexpr int filterList = 1194;
-inline constexpr int closeButton = 1;
 inline constexpr const char* objectNameText = "filterDialog";
 inline constexpr const char* listNameText = "filterList";
 inline constexpr const char* propertiesNameText = "propertiesButton";

@@ -5,6 +5,7 @@
 #include "UiTestSupport.h"
 
 #include "core/headless/RecordingMessagePort.h"
+#include "ui/QtFilterDialog.h"
 #include "ui/TFilterDialog.h"
 #include "ui/TPropertyFrame.h"
 
@@ -266,6 +267,37 @@ TEST(TPropertyFrame, TheKeyboardAloneReachesAComponentChangesAValueAndConfirms)
     EXPECT_EQ(rig.graph.chosen[0].first, "A decoder");
     EXPECT_EQ(rig.graph.chosen[0].second, (OptionValues{{"lowres", "1"}}));
     rig.dialog.close();
+}
+
+TEST(QtFilterDialog, TheOpenWaitsForTheDialogOverTheWindowUntilItIsClosed)
+{
+    QApplication& application = TestApplication();
+    FakeGraph graph;
+    RecordingMessagePort messages;
+    QWidget owner;
+    ui::QtFilterDialog port(messages);
+    port.SetOwner(&owner);
+    QString listed;
+    bool ownedByTheWindow = false;
+    QTimer::singleShot(0, &application, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = dynamic_cast<ui::TFilterDialog*>(modal);
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "no filter dialog runs";
+            if (modal != nullptr) {
+                modal->close();
+            }
+            return;
+        }
+        ownedByTheWindow = dialog->parentWidget() == &owner;
+        listed = dialog->findChild<QListWidget*>(ui::filter_dialog::listNameText)->item(0)->text();
+        dialog->findChild<QPushButton*>(ui::filter_dialog::closeNameText)->click();
+    });
+    port.ShowFilterProperties(graph);
+    EXPECT_EQ(listed, "A decoder");
+    EXPECT_TRUE(ownedByTheWindow);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 } // namespace
