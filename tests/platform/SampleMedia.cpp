@@ -54,8 +54,8 @@ std::string KeyOf(const mediagen::AviRecipe& recipe)
 {
     return std::to_string(static_cast<int>(recipe.video)) + "-" + std::to_string(static_cast<int>(recipe.audio)) + "-"
         + std::to_string(static_cast<int>(recipe.rate)) + "-" + std::to_string(recipe.width) + "x"
-        + std::to_string(recipe.height) + "-" + std::to_string(recipe.frames) + "-"
-        + std::to_string(recipe.keyFrameInterval) + "-" + (recipe.fourCC.empty() ? "std" : recipe.fourCC);
+        + std::to_string(recipe.height) + "-" + std::to_string(recipe.frames) + "-" + std::to_string(recipe.keyFrameInterval)
+        + "-" + (recipe.fourCC.empty() ? "std" : recipe.fourCC);
 }
 
 std::uint32_t Le32(const std::uint8_t* at)
