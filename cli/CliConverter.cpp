@@ -211,6 +211,13 @@ int RunConversion(const CliOptions& options, const volatile bool& interrupted)
     HeadlessShell shell;
     HeadlessFilterDialog filterDialog;
     AppCore core(AppPorts{messages, window, controls, host, power, shell, filterDialog});
+    for (const DecoderOption& option : options.decoderOptions) {
+        const std::string reason = core.SetDecoderOption(option.component, option.name, option.value);
+        if (!reason.empty()) {
+            std::fprintf(stderr, "discforge-cli: %s: %s\n", option.component.c_str(), reason.c_str());
+            return exitUsage;
+        }
+    }
     int exitCode = exitFailed;
     if (core.Start(EncoderLibrary::defaultName, {InterruptibleVideoFrame, InterruptibleAudio})) {
         exitCode = ConvertInputs(core, options, interrupted);

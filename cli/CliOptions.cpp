@@ -40,6 +40,20 @@ std::optional<CropRect> ParseCrop(const std::string& text)
     return rect;
 }
 
+// COMPONENT:NAME=VALUE; component names may hold ':', option names do not.
+std::optional<DecoderOption> ParseDecoderOption(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t colon = text.rfind(':', equals);
+    if (colon == std::string::npos || colon == 0 || colon + 1 == equals) {
+        return std::nullopt;
+    }
+    return DecoderOption{text.substr(0, colon), text.substr(colon + 1, equals - colon - 1), text.substr(equals + 1)};
+}
+
 template <typename Value>
 bool Choose(const std::map<std::string, Value>& choices, const std::string& text, Value& target)
 {
@@ -58,6 +72,7 @@ const char* UsageText()
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
+           "                     [--decoder-option COMPONENT:NAME=VALUE]...\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
@@ -108,8 +123,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
-            || argument == "--save-project" || argument == "--author" || argument == "--iso"
-            || argument == "--chapters";
+            || argument == "--save-project" || argument == "--decoder-option" || argument == "--author"
+            || argument == "--iso" || argument == "--chapters";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -149,13 +164,21 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const auto minutes = ParseInt(value);
             good = minutes && *minutes >= 1 && *minutes <= 999;
             options.chapterMinutes = good ? *minutes : 0;
+        } else if (argument == "--decoder-option") {
+            const std::optional<DecoderOption> option = ParseDecoderOption(value);
+            good = option.has_value();
+            if (good) {
+                options.decoderOptions.push_back(*option);
+            }
         } else {
             options.output = value;
         }
         if (!good) {
-            result.error = "bad value '" + value + "' for " + argument
-                + (argument == "--split" ? " (1 to 4096 megabytes)" : "")
-                + (argument == "--chapters" ? " (1 to 999 minutes)" : "");
+            const char* hint = argument == "--split" ? " (1 to 4096 megabytes)"
+                : argument == "--decoder-option"     ? " (COMPONENT:NAME=VALUE)"
+                : argument == "--chapters"           ? " (1 to 999 minutes)"
+                                                     : "";
+            result.error = "bad value '" + value + "' for " + argument + hint;
             return result;
         }
     }

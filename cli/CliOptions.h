@@ -16,6 +16,13 @@ struct CropRect {
     int height = 0;
 };
 
+// A setting of one component of the media layer for this run.
+struct DecoderOption {
+    std::string component;
+    std::string name;
+    std::string value;
+};
+
 struct CliOptions {
     int outputFormat = 1; // VCD
     std::optional<int> tvStandard;
@@ -27,6 +34,7 @@ struct CliOptions {
     int splitMB = 0;
     std::optional<std::string> output;
     bool shutdownWhenDone = false;
+    std::vector<DecoderOption> decoderOptions;
     std::optional<std::string> project; // convert the inputs of this project file
     std::optional<std::string> saveProject; // write the inputs into this project file instead of converting
     std::optional<std::string> authorFolder; // make a disc of the converted streams here

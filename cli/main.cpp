@@ -48,6 +48,12 @@ void PrintHelp()
                "  --chapters MIN            a DVD chapter every MIN minutes (default 5)\n"
                "  --remove-streams          remove the converted streams once the disc is made\n"
                "  --shutdown-when-done      switch the computer off after the last input\n"
+               "  --decoder-option COMPONENT:NAME=VALUE\n"
+               "                            set an option of a component of the decoding chain for this\n"
+               "                            run, as the window's decoder settings do (COMPONENT as the run\n"
+               "                            log names it, e.g. \"MPEG-4 Part 2 Video decoder:lowres=1\");\n"
+               "                            may be given again; a value the component refuses is a usage\n"
+               "                            error\n"
                "  --help, --version\n\n"
                "Exit status: 0 all converted, 1 an input failed or was cancelled, 2 usage error,\n"
                "130 interrupted.\n",

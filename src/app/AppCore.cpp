@@ -1,8 +1,10 @@
 #include "app/AppCore.h"
 
 #include "app/AppMessages.h"
+#include "app/DecoderOptionProfile.h"
 #include "app/RunLogFile.h"
 #include "core/ShowMessage.h"
+#include "platform/MediaOptions.h"
 #include "ports/MessagePort.h"
 #include "ports/WindowPort.h"
 
@@ -173,6 +175,23 @@ void AppCore::SetSplitSize(int megabytes)
 void AppCore::SetShutdownWhenDone(bool shutdown) { parts_.settings.shutdownWhenDone = shutdown; }
 
 void AppCore::SetEditFilters(bool editFilters) { parts_.settings.editFilters = editFilters; }
+
+void AppCore::KeepDecoderOptionsIn(ProfileStore& profile)
+{
+    parts_.settings.decoderOptions.Keep(
+        ReadDecoderOptions(profile), [&profile](const std::string& component, const OptionValues& values) {
+            WriteDecoderOptions(profile, component, values);
+        });
+}
+
+std::string AppCore::SetDecoderOption(const std::string& component, const std::string& name, const std::string& value)
+{
+    std::string reason = CheckNamedOption(component, name, value);
+    if (reason.empty()) {
+        parts_.settings.decoderOptions.SetForRun(component, name, value);
+    }
+    return reason;
+}
 
 bool AppCore::FormatRadioClicked(int format)
 {

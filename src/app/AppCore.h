@@ -19,6 +19,8 @@
 
 namespace discforge {
 
+class ProfileStore;
+
 class AppCore {
 public:
     // Without hooks, a format or standard choice applies the size fields to the
@@ -64,6 +66,12 @@ public:
     void SetShutdownWhenDone(bool shutdown);
     // Whether every open shows the decoder settings (kept in the user's profile).
     void SetEditFilters(bool editFilters);
+    // The decoder settings chosen in the dialog come from `profile` and are
+    // written back to it as they change; every later open applies them.
+    void KeepDecoderOptionsIn(ProfileStore& profile);
+    // A decoder setting for this run alone, over the remembered ones. Empty when
+    // the component takes the value; otherwise its reason, and nothing is set.
+    std::string SetDecoderOption(const std::string& component, const std::string& name, const std::string& value);
 
     // --- The option controls of the window; each reads its control.
     bool FormatRadioClicked(int format);

@@ -1,6 +1,8 @@
 // The conversion settings that every part of the program reads.
 #pragma once
 
+#include "core/DecoderOptionStore.h"
+
 namespace discforge {
 
 enum OutputFormat : int { formatVcd = 1, formatSvcd = 3, formatDvd = 4 };
@@ -21,6 +23,7 @@ struct ConversionSettings {
     bool shutdownWhenDone = false;
     bool batchMode = true;
     bool editFilters = false;
+    DecoderOptionStore decoderOptions;
     bool videoSettingsChanged = true;
     bool audioSettingsChanged = true;
 

@@ -1,6 +1,7 @@
 #include "input/AviReader.h"
 
 #include "core/ControlIds.h"
+#include "core/ConversionSettings.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "input/ReaderMessages.h"
@@ -66,7 +67,7 @@ bool AviReader::InitAviReader(int index)
     entry.videoAviStream = entry.aviFile->GetStream(aviStreamTypeVideo, 0);
     if (entry.videoAviStream) {
         entry.streamInfo = entry.videoAviStream->Info();
-        entry.getFrame = entry.videoAviStream->OpenDecompressor(error);
+        entry.getFrame = entry.videoAviStream->OpenDecompressor(error, context_.settings.decoderOptions.Values());
         if (!entry.getFrame) {
             const std::uint32_t handler = entry.streamInfo.handler;
             Show(FormatText(reader_message::aviNoDecompressorBefore, entry.path.c_str(), HandlerCharacter(handler, 0),

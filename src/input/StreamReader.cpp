@@ -11,6 +11,7 @@
 #include "input/ReaderMessages.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
+#include "input/StreamOpenGraph.h"
 #include "ports/ControlSurface.h"
 #include "ports/FilterDialogPort.h"
 #include "ports/MessagePort.h"
@@ -258,7 +259,9 @@ bool StreamReader::Open(int index, bool rebuilding)
     }
     Status(reader_message::statusOpeningFile);
     MediaError error;
-    reader.pendingVideoStream = MmStream::Reopen(std::move(reusedVideo_), entry.path, MmPurpose::PrimaryVideo, error);
+    const ComponentSettings& chosen = context_.settings.decoderOptions.Values();
+    reader.pendingVideoStream
+        = MmStream::Reopen(std::move(reusedVideo_), entry.path, MmPurpose::PrimaryVideo, error, chosen);
     if (!reader.pendingVideoStream) {
         if (error.failure == MediaFailure::AviSynthScript) {
             return Fail(FormatText(message::avsNotSupported, entry.path.c_str()));
@@ -271,7 +274,8 @@ bool StreamReader::Open(int index, bool rebuilding)
         context_.runLog.AppendLogLine(error.text);
         return false;
     }
-    reader.pendingAudioStream = MmStream::Reopen(std::move(reusedAudio_), entry.path, MmPurpose::PrimaryAudio, error);
+    reader.pendingAudioStream
+        = MmStream::Reopen(std::move(reusedAudio_), entry.path, MmPurpose::PrimaryAudio, error, chosen);
     inputs.audioAvailable = reader.pendingAudioStream != nullptr;
 
     context_.ports.window.PumpMessages();
@@ -279,10 +283,9 @@ bool StreamReader::Open(int index, bool rebuilding)
         return false;
     }
 
-    MmStream& video = *reader.pendingVideoStream;
     context_.runLog.AppendLogLine(reader_message::videoGraphHeading);
     std::string text;
-    InspectVideoGraph(video.Components(), text, index);
+    InspectVideoGraph(reader.pendingVideoStream->Components(), text, index);
     if (inputs.decoderKind == kindAviReader) {
         text += reader_message::vfwMark;
     }
@@ -293,11 +296,20 @@ bool StreamReader::Open(int index, bool rebuilding)
         InspectAudioGraph(reader.pendingAudioStream->Components(), text);
         context_.runLog.AppendLogLine(text);
     }
+    if (!rebuilding) {
+        LogOptionNotes(context_.runLog, reader.pendingVideoStream.get(), reader.pendingAudioStream.get());
+    }
     if (context_.settings.editFilters && !rebuilding) {
-        context_.ports.filterDialog.ShowFilterProperties(video.Components());
+        StreamOpenGraph graph(context_, index);
+        context_.ports.filterDialog.ShowFilterProperties(graph);
+        // The AVI reader was opened with the settings from before the dialog.
+        if (graph.Changed() && inputs.decoderKind == kindAviReader) {
+            avi_.OpenAviReader(index);
+        }
     }
 
     // From here on the entry holds the streams; ReleaseStreams undoes them.
+    MmStream& video = *reader.pendingVideoStream;
     auto objects = std::make_shared<StreamObjects>();
     MmStream* audio = reader.pendingAudioStream.get();
     objects->videoStream = std::make_unique<MmSampleStream>(std::move(reader.pendingVideoStream));

@@ -26,11 +26,11 @@ bool IsEightBit(int format) { return format == AV_SAMPLE_FMT_U8 || format == AV_
 
 } // namespace
 
-std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error)
+std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error, MediaOptionUse* use)
 {
     int index = -1;
     std::unique_ptr<MediaSource> source
-        = OpenSource(path, AVMEDIA_TYPE_AUDIO, media_messages::noAudioStream, index, error);
+        = OpenSource(path, AVMEDIA_TYPE_AUDIO, media_messages::noAudioStream, index, error, use);
     if (!source) {
         return nullptr;
     }
@@ -43,7 +43,7 @@ std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaErr
         return nullptr;
     }
     std::unique_ptr<AudioCursor> cursor(new AudioCursor());
-    if (!cursor->OpenDecoder(std::move(source), index, error)) {
+    if (!cursor->OpenDecoder(std::move(source), index, error, use)) {
         return nullptr;
     }
     cursor->sampleRate_ = rate;

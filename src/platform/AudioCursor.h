@@ -27,7 +27,8 @@ namespace discforge {
 
 class AudioCursor : public StreamCursor {
 public:
-    static std::unique_ptr<AudioCursor> Open(const std::string& path, MediaError& error);
+    // The demuxer and the decoder take the values `use` wants for them.
+    static std::unique_ptr<AudioCursor> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
     ~AudioCursor();
 
     int Channels() const { return channels_; }

@@ -223,13 +223,15 @@ std::int64_t AviStream::FindNextKeyFrame(std::int64_t position)
 
 // ---------------------------------------------------------------- decompressor
 
-std::unique_ptr<AviFrameDecompressor> AviStream::OpenDecompressor(MediaError& error)
+std::unique_ptr<AviFrameDecompressor> AviStream::OpenDecompressor(MediaError& error, const ComponentSettings& settings)
 {
     if (impl_->info.type != aviStreamTypeVideo) {
         error = PlainFailure(MediaFailure::WrongState, media_messages::wrongPurpose);
         return nullptr;
     }
-    std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(impl_->file->source->Path(), error);
+    MediaOptionUse use;
+    use.wanted = &settings;
+    std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(impl_->file->source->Path(), error, &use);
     if (!cursor) {
         return nullptr;
     }

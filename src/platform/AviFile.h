@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/MediaError.h"
+#include "ports/ComponentOption.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -97,7 +98,8 @@ public:
     // The first key frame at or after `position`; -1 when there is none.
     std::int64_t FindNextKeyFrame(std::int64_t position);
     // Video streams only: a decompressor to the default format (32-bit RGB).
-    std::unique_ptr<AviFrameDecompressor> OpenDecompressor(MediaError& error);
+    // The decoder and the converter take the values `settings` holds for them.
+    std::unique_ptr<AviFrameDecompressor> OpenDecompressor(MediaError& error, const ComponentSettings& settings = {});
 
     class Impl;
     explicit AviStream(std::unique_ptr<Impl> impl);

@@ -151,6 +151,8 @@ AviFrameDecompressor::Impl::Impl(
     , identity(FileIdentity::Of(path))
     , inherited(Waiting().Arrive(path, identity))
 {
+    // Frames of another picture size (other decoder settings) are of no use here.
+    std::erase_if(inherited, [&](const HandedFrame& frame) { return frame.bitmap.size() != bitmap.size(); });
 }
 
 AviFrameDecompressor::Impl::~Impl()

@@ -7,7 +7,8 @@
 //   H.264, H.265                  -> "H.264 (AVC) Video decoder", "H.265 (HEVC) Video decoder"
 //   Motion JPEG, raw video        -> "Motion JPEG Video decoder", "Uncompressed Video decoder"
 //   anything else                 -> FFmpeg's long name of the decoder, then " decoder"
-// Sources are named after the demuxer's long name, then " source".
+// Sources are named after the demuxer's long name, then " source". The video's
+// conversion to BGRX pictures is the "Picture converter".
 #pragma once
 
 #include <string>
@@ -18,6 +19,8 @@ extern "C" {
 }
 
 namespace discforge {
+
+inline constexpr const char* pictureConverterName = "Picture converter";
 
 std::string SourceComponentName(const AVInputFormat* format);
 std::string DecoderComponentName(const AVCodec* decoder);

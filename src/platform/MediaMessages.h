@@ -20,5 +20,12 @@ inline constexpr const char* threadFailed = "the decoding thread could not be st
 inline constexpr const char* outOfMemory = "out of memory for %s";
 inline constexpr const char* frameOutside = "frame %lld is outside the stream";
 inline constexpr const char* endOfStream = "frame %lld is past the end of the stream";
+inline constexpr const char* unknownOption = "'%s' is not an option of this component";
+inline constexpr const char* outOfRange = "%s for '%s' is out of range (%s to %s)";
+inline constexpr const char* unknownConstant = "'%s' is not one of the choices for '%s' (%s)";
+inline constexpr const char* badValue = "'%s' is not a valid value for '%s' (%s expected)";
+inline constexpr const char* unknownComponent = "there is no component named '%s'";
+inline constexpr const char* optionSkipped = "Setting %s=%s of %s skipped: %s";
+inline constexpr const char* optionsAbandoned = "Settings of %s not used: %s";
 
 } // namespace discforge::media_messages

@@ -1,6 +1,7 @@
 #include "platform/MediaSource.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
 #include "platform/StreamTiming.h"
 
@@ -70,6 +71,57 @@ void TakeLengthsFromHeaders(AVFormatContext* context)
     }
 }
 
+int OpenContext(
+    AVFormatContext** context, const std::string& path, const AVInputFormat* format, const OptionValues& values)
+{
+    AVDictionary* options = OptionDictionary(values);
+    // A playlist or concatenation file must not lead the demuxer to other files or the network.
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int result = avformat_open_input(context, path.c_str(), format, &options);
+    av_dict_free(&options);
+    return result;
+}
+
+// The demuxer takes its options as it opens: once its format is known, the file
+// is opened again as that format with them.
+int ApplySourceOptions(AVFormatContext** context, const std::string& path, MediaOptionUse& use)
+{
+    const AVInputFormat* format = (*context)->iformat;
+    const std::string name = SourceComponentName(format);
+    const OptionValues values = use.Accept(ComponentIdentity{ComponentRole::Source, format, nullptr}, name);
+    if (values.empty()) {
+        return 0;
+    }
+    avformat_close_input(context);
+    int result = OpenContext(context, path, format, values);
+    if (result < 0) {
+        use.Abandon(name, AvErrorText(result));
+        result = OpenContext(context, path, nullptr, {});
+    }
+    return result;
+}
+
+AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const OptionValues& values, int& result)
+{
+    AVCodecContext* context = avcodec_alloc_context3(decoder);
+    if (context == nullptr) {
+        result = AVERROR(ENOMEM);
+        return nullptr;
+    }
+    result = avcodec_parameters_to_context(context, stream->codecpar);
+    if (result >= 0) {
+        context->pkt_timebase = stream->time_base;
+        context->thread_count = 0;
+        AVDictionary* options = OptionDictionary(values);
+        result = avcodec_open2(context, decoder, &options);
+        av_dict_free(&options);
+    }
+    if (result < 0) {
+        avcodec_free_context(&context);
+    }
+    return context;
+}
+
 } // namespace
 
 MediaSource::MediaSource(AVFormatContext* context, std::string path)
@@ -80,7 +132,7 @@ MediaSource::MediaSource(AVFormatContext* context, std::string path)
 
 MediaSource::~MediaSource() { avformat_close_input(&context_); }
 
-std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaError& error)
+std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaError& error, MediaOptionUse* use)
 {
     if (IsAviSynthScriptPath(path)) {
         error = PlainFailure(MediaFailure::AviSynthScript, media_messages::aviSynthScript);
@@ -90,11 +142,10 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaErr
         return nullptr;
     }
     AVFormatContext* context = nullptr;
-    AVDictionary* options = nullptr;
-    // A playlist or concatenation file must not lead the demuxer to other files or the network.
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    int result = OpenContext(&context, path, nullptr, {});
+    if (result >= 0 && use != nullptr) {
+        result = ApplySourceOptions(&context, path, *use);
+    }
     if (result < 0) {
         error = AvFailure(MediaFailure::NotMedia, "avformat_open_input()", path, result);
         return nullptr;
@@ -141,7 +192,7 @@ bool MediaSource::CanSeek() const
 }
 
 AVCodecContext* OpenStreamDecoder(
-    const MediaSource& source, int streamIndex, const AVCodec** decoder, MediaError& error)
+    const MediaSource& source, int streamIndex, const AVCodec** decoder, MediaError& error, MediaOptionUse* use)
 {
     const AVStream* stream = source.Stream(streamIndex);
     const AVCodec* found = avcodec_find_decoder(stream->codecpar->codec_id);
@@ -150,19 +201,21 @@ AVCodecContext* OpenStreamDecoder(
             MediaText(media_messages::noDecoder, avcodec_get_name(stream->codecpar->codec_id), source.Path().c_str()));
         return nullptr;
     }
-    AVCodecContext* context = avcodec_alloc_context3(found);
-    if (context == nullptr) {
+    const std::string name = DecoderComponentName(found);
+    const OptionValues values = use != nullptr
+        ? use->Accept(ComponentIdentity{ComponentRole::Decoder, nullptr, found}, name)
+        : OptionValues{};
+    int result = 0;
+    AVCodecContext* context = NewDecoder(stream, found, values, result);
+    if (context == nullptr && !values.empty() && result != AVERROR(ENOMEM)) {
+        use->Abandon(name, AvErrorText(result));
+        context = NewDecoder(stream, found, {}, result);
+    }
+    if (result == AVERROR(ENOMEM)) {
         error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a decoder"));
         return nullptr;
     }
-    int result = avcodec_parameters_to_context(context, stream->codecpar);
-    if (result >= 0) {
-        context->pkt_timebase = stream->time_base;
-        context->thread_count = 0;
-        result = avcodec_open2(context, found, nullptr);
-    }
-    if (result < 0) {
-        avcodec_free_context(&context);
+    if (context == nullptr) {
         error = AvFailure(MediaFailure::DecodeFailed, "avcodec_open2()", source.Path(), result);
         return nullptr;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/MediaError.h"
+#include "platform/MediaOptions.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,8 +25,9 @@ constexpr int maxChannels = 64;
 class MediaSource {
 public:
     // Checks the path (missing file, AviSynth script), opens it with file
-    // access only, and reads the stream information.
-    static std::unique_ptr<MediaSource> Open(const std::string& path, MediaError& error);
+    // access only, and reads the stream information. The demuxer takes the
+    // values `use` wants for it; values it fails with are dropped.
+    static std::unique_ptr<MediaSource> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
     ~MediaSource();
     MediaSource(const MediaSource&) = delete;
     MediaSource& operator=(const MediaSource&) = delete;
@@ -46,9 +48,10 @@ private:
     std::string path_;
 };
 
-// Opens a decoder for the stream. Null on failure with `error` filled.
-AVCodecContext* OpenStreamDecoder(
-    const MediaSource& source, int streamIndex, const AVCodec** decoder, MediaError& error);
+// Opens a decoder for the stream with the values `use` wants for it (without
+// them when it fails with them). Null on failure with `error` filled.
+AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex, const AVCodec** decoder,
+    MediaError& error, MediaOptionUse* use = nullptr);
 
 enum class CursorStep { Frame, End, Failed };
 

@@ -4,6 +4,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
+#include "platform/MediaOptions.h"
 #include "platform/MmAudioPipe.h"
 #include "platform/MmVideoPipe.h"
 #include "platform/StreamTiming.h"
@@ -15,12 +16,21 @@ namespace {
 constexpr AVRational hundredNs{1, 10000000};
 constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
 
-std::vector<MediaComponent> ComponentsOf(const MediaSource& source, const AVCodec* decoder)
+struct ChainComponent {
+    std::string name;
+    ComponentIdentity identity;
+};
+
+std::vector<ChainComponent> ChainOf(const MediaSource& source, const AVCodec* decoder, MmPurpose purpose)
 {
-    // The demuxer's options are not something a user of a converter changes;
-    // the decoder's (threads, error concealment ...) are.
-    return {MediaComponent{SourceComponentName(source.Context()->iformat), false},
-        MediaComponent{DecoderComponentName(decoder), true}};
+    const AVInputFormat* format = source.Context()->iformat;
+    std::vector<ChainComponent> chain{
+        {SourceComponentName(format), ComponentIdentity{ComponentRole::Source, format, nullptr}},
+        {DecoderComponentName(decoder), ComponentIdentity{ComponentRole::Decoder, nullptr, decoder}}};
+    if (purpose == MmPurpose::PrimaryVideo) {
+        chain.push_back({pictureConverterName, ComponentIdentity{ComponentRole::PictureConverter, nullptr, nullptr}});
+    }
+    return chain;
 }
 
 } // namespace
@@ -30,7 +40,10 @@ public:
     std::string path;
     FileIdentity file;
     MmPurpose purpose = MmPurpose::PrimaryVideo;
+    std::vector<ChainComponent> chain;
     std::vector<MediaComponent> components;
+    ComponentSettings wanted;
+    MediaOptionUse use;
     bool canSeek = false;
     std::int64_t duration = 0;
     std::int64_t timePerFrame = 0;
@@ -49,18 +62,21 @@ MmStream::MmStream(std::unique_ptr<Impl> impl)
 
 MmStream::~MmStream() = default;
 
-std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purpose, MediaError& error)
+std::unique_ptr<MmStream> MmStream::Open(
+    const std::string& path, MmPurpose purpose, MediaError& error, const ComponentSettings& settings)
 {
     auto impl = std::make_unique<Impl>();
     impl->path = path;
     impl->file = FileIdentity::Of(path);
     impl->purpose = purpose;
+    impl->wanted = settings;
+    impl->use.wanted = &impl->wanted;
     if (purpose == MmPurpose::PrimaryVideo) {
-        std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(path, error);
+        std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(path, error, &impl->use);
         if (!cursor) {
             return nullptr;
         }
-        impl->components = ComponentsOf(cursor->Source(), cursor->Decoder());
+        impl->chain = ChainOf(cursor->Source(), cursor->Decoder(), purpose);
         impl->canSeek = cursor->Source().CanSeek();
         impl->duration = StreamDuration100ns(cursor->Source().Context(), cursor->Stream());
         impl->frameRate = cursor->FrameRate();
@@ -71,11 +87,11 @@ std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purp
         impl->videoFormat = MmVideoFormat{cursor->Width(), cursor->Height()};
         impl->video = std::make_unique<MmVideoPipe>(std::move(cursor));
     } else {
-        std::unique_ptr<AudioCursor> cursor = AudioCursor::Open(path, error);
+        std::unique_ptr<AudioCursor> cursor = AudioCursor::Open(path, error, &impl->use);
         if (!cursor) {
             return nullptr;
         }
-        impl->components = ComponentsOf(cursor->Source(), cursor->Decoder());
+        impl->chain = ChainOf(cursor->Source(), cursor->Decoder(), purpose);
         impl->canSeek = cursor->Source().CanSeek();
         impl->duration = StreamDuration100ns(cursor->Source().Context(), cursor->Stream());
         MmWaveFormat& wave = impl->waveFormat;
@@ -86,16 +102,20 @@ std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purp
         wave.avgBytesPerSec = wave.sampleRate * wave.blockAlign;
         impl->audio = std::make_unique<MmAudioPipe>(std::move(cursor));
     }
+    for (const ChainComponent& component : impl->chain) {
+        impl->components.push_back(MediaComponent{component.name, HasOptions(component.identity)});
+    }
     return std::unique_ptr<MmStream>(new MmStream(std::move(impl)));
 }
 
-std::unique_ptr<MmStream> MmStream::Reopen(
-    std::unique_ptr<MmStream> previous, const std::string& path, MmPurpose purpose, MediaError& error)
+std::unique_ptr<MmStream> MmStream::Reopen(std::unique_ptr<MmStream> previous, const std::string& path,
+    MmPurpose purpose, MediaError& error, const ComponentSettings& settings)
 {
     if (previous) {
         Impl& impl = *previous->impl_;
         const bool failed = impl.video ? impl.video->Failed() : impl.audio->Failed();
-        if (impl.path == path && impl.purpose == purpose && !failed && impl.file == FileIdentity::Of(path)) {
+        if (impl.path == path && impl.purpose == purpose && impl.wanted == settings && !failed
+            && impl.file == FileIdentity::Of(path)) {
             if (impl.video) {
                 impl.video->Restart();
             } else {
@@ -106,12 +126,37 @@ std::unique_ptr<MmStream> MmStream::Reopen(
         }
         previous.reset();
     }
-    return Open(path, purpose, error);
+    return Open(path, purpose, error, settings);
 }
 
 MmPurpose MmStream::Purpose() const { return impl_->purpose; }
 const std::vector<MediaComponent>& MmStream::Components() const { return impl_->components; }
 bool MmStream::CanSeek() const { return impl_->canSeek; }
+const std::vector<std::string>& MmStream::OptionNotes() const { return impl_->use.notes; }
+
+OptionsLookup MmStream::ComponentOptions(const std::string& component, std::vector<ComponentOption>& options) const
+{
+    for (const ChainComponent& member : impl_->chain) {
+        if (member.name != component) {
+            continue;
+        }
+        const auto applied = impl_->use.applied.find(component);
+        options = OptionsOf(member.identity, applied != impl_->use.applied.end() ? applied->second : OptionValues{});
+        return options.empty() ? OptionsLookup::NoOptions : OptionsLookup::Found;
+    }
+    return OptionsLookup::NoComponent;
+}
+
+std::string MmStream::CheckComponentOption(
+    const std::string& component, const std::string& name, const std::string& value) const
+{
+    for (const ChainComponent& member : impl_->chain) {
+        if (member.name == component) {
+            return CheckOption(member.identity, name, value);
+        }
+    }
+    return MediaText(media_messages::unknownComponent, component.c_str());
+}
 std::int64_t MmStream::Duration() const { return impl_->duration; }
 std::int64_t MmStream::TimePerFrame() const { return impl_->timePerFrame; }
 double MmStream::FrameRate() const { return impl_->timePerFrame != 0 ? av_q2d(impl_->frameRate) : 0.0; }

@@ -18,6 +18,8 @@
 #pragma once
 
 #include "platform/MediaError.h"
+#include "ports/ComponentOption.h"
+#include "ports/FilterGraph.h"
 #include "ports/MediaComponent.h"
 
 #include <cstddef>
@@ -70,22 +72,34 @@ class MmStream {
 public:
     // Opens `path` and the decoder of its first stream of the purpose's kind.
     // Null on failure, with `error` filled (AviSynth scripts give
-    // MediaFailure::AviSynthScript without the file being read).
-    static std::unique_ptr<MmStream> Open(const std::string& path, MmPurpose purpose, MediaError& error);
+    // MediaFailure::AviSynthScript without the file being read). Each component
+    // takes the values `settings` holds under its name; a value it refuses is
+    // skipped with a line in OptionNotes, never a failed open.
+    static std::unique_ptr<MmStream> Open(
+        const std::string& path, MmPurpose purpose, MediaError& error, const ComponentSettings& settings = {});
     // Open again, going on from where `previous` stands. When `previous` reads the
-    // same, unchanged file for the same purpose and its decoding has not failed, it is
-    // taken over with its demuxer, its decoder and what it decoded ahead, and looks as
-    // after Open (no sample; Run must be called; the counters go on). Otherwise it is
-    // closed and the file opened anew. A null `previous` is a plain Open.
-    static std::unique_ptr<MmStream> Reopen(
-        std::unique_ptr<MmStream> previous, const std::string& path, MmPurpose purpose, MediaError& error);
+    // same, unchanged file for the same purpose with the same settings and its
+    // decoding has not failed, it is taken over with its demuxer, its decoder and
+    // what it decoded ahead, and looks as after Open (no sample; Run must be
+    // called; the counters go on). Otherwise it is closed and the file opened
+    // anew. A null `previous` is a plain Open.
+    static std::unique_ptr<MmStream> Reopen(std::unique_ptr<MmStream> previous, const std::string& path,
+        MmPurpose purpose, MediaError& error, const ComponentSettings& settings = {});
     ~MmStream();
     MmStream(const MmStream&) = delete;
     MmStream& operator=(const MmStream&) = delete;
 
     MmPurpose Purpose() const;
-    // Source first, then the decoder.
+    // Source first, then the decoder, then (video) the picture converter.
     const std::vector<MediaComponent>& Components() const;
+    // The options of the component of that name, their current values those this
+    // open applied.
+    OptionsLookup ComponentOptions(const std::string& component, std::vector<ComponentOption>& options) const;
+    // Empty when the component of this stream takes the value; otherwise its reason.
+    std::string CheckComponentOption(
+        const std::string& component, const std::string& name, const std::string& value) const;
+    // A line for each chosen value the open skipped, for the run log.
+    const std::vector<std::string>& OptionNotes() const;
     bool CanSeek() const;
     // Length of the stream in 100-ns units; 0 when unknown.
     std::int64_t Duration() const;

@@ -37,6 +37,30 @@ void ProfileStore::WriteString(const std::string& section, const std::string& ke
     settings_->setValue(KeyOf(section, key), QString::fromStdString(value));
 }
 
+std::map<std::string, std::string> ProfileStore::ReadSection(const std::string& section) const
+{
+    std::map<std::string, std::string> values;
+    settings_->beginGroup(QString::fromStdString(section));
+    for (const QString& key : settings_->childKeys()) {
+        values[key.toStdString()] = settings_->value(key).toString().toStdString();
+    }
+    settings_->endGroup();
+    return values;
+}
+
+std::vector<std::string> ProfileStore::InnerSections(const std::string& section) const
+{
+    std::vector<std::string> names;
+    settings_->beginGroup(QString::fromStdString(section));
+    for (const QString& group : settings_->childGroups()) {
+        names.push_back(group.toStdString());
+    }
+    settings_->endGroup();
+    return names;
+}
+
+void ProfileStore::RemoveSection(const std::string& section) { settings_->remove(QString::fromStdString(section)); }
+
 void ProfileStore::Flush() { settings_->sync(); }
 
 } // namespace discforge

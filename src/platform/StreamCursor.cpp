@@ -13,10 +13,10 @@ StreamCursor::~StreamCursor()
     avcodec_free_context(&codec_);
 }
 
-std::unique_ptr<MediaSource> StreamCursor::OpenSource(
-    const std::string& path, AVMediaType type, const char* noStreamMessage, int& index, MediaError& error)
+std::unique_ptr<MediaSource> StreamCursor::OpenSource(const std::string& path, AVMediaType type,
+    const char* noStreamMessage, int& index, MediaError& error, MediaOptionUse* use)
 {
-    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error, use);
     if (!source) {
         return nullptr;
     }
@@ -28,10 +28,10 @@ std::unique_ptr<MediaSource> StreamCursor::OpenSource(
     return source;
 }
 
-bool StreamCursor::OpenDecoder(std::unique_ptr<MediaSource> source, int index, MediaError& error)
+bool StreamCursor::OpenDecoder(std::unique_ptr<MediaSource> source, int index, MediaError& error, MediaOptionUse* use)
 {
     source_ = std::move(source);
-    codec_ = OpenStreamDecoder(*source_, index, &decoder_, error);
+    codec_ = OpenStreamDecoder(*source_, index, &decoder_, error, use);
     if (codec_ == nullptr) {
         return false;
     }

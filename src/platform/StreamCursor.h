@@ -35,11 +35,12 @@ protected:
 
     // Opens `path` and finds its first stream of `type` into `index`; null with
     // `error` filled when there is none (`noStreamMessage` takes the path).
-    static std::unique_ptr<MediaSource> OpenSource(
-        const std::string& path, AVMediaType type, const char* noStreamMessage, int& index, MediaError& error);
+    // The demuxer and the decoder take the values `use` wants for them.
+    static std::unique_ptr<MediaSource> OpenSource(const std::string& path, AVMediaType type,
+        const char* noStreamMessage, int& index, MediaError& error, MediaOptionUse* use);
     // Opens the decoder of stream `index` and takes the source over, keeping
     // only that stream. False with `error` filled.
-    bool OpenDecoder(std::unique_ptr<MediaSource> source, int index, MediaError& error);
+    bool OpenDecoder(std::unique_ptr<MediaSource> source, int index, MediaError& error, MediaOptionUse* use);
     // The next decoded frame of the stream into frame_.
     CursorStep DecodeStreamFrame();
     // Counts a seek, seeks the demuxer to the key frame at or before `pts` and

@@ -1,14 +1,17 @@
 #include "platform/VideoCursor.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
 #include "platform/StreamTiming.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 }
 
 #include <algorithm>
+#include <cstring>
 
 namespace discforge {
 
@@ -21,13 +24,19 @@ constexpr auto downward = static_cast<AVRounding>(AV_ROUND_DOWN | AV_ROUND_PASS_
 // over a few seconds is still cheaper than a blind seek.
 constexpr std::int64_t unindexedDecodeSeconds = 5;
 
+// The converter writes its rows in whole blocks of pixels (up to 16 at a time), past
+// the end of a row whose width is not a whole number of blocks: such pictures are
+// converted into rows padded to this and copied out, so nothing is written outside
+// the caller's rows.
+constexpr int rowBlockBytes = 64;
+
 } // namespace
 
-std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaError& error)
+std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaError& error, MediaOptionUse* use)
 {
     int index = -1;
     std::unique_ptr<MediaSource> source
-        = OpenSource(path, AVMEDIA_TYPE_VIDEO, media_messages::noVideoStream, index, error);
+        = OpenSource(path, AVMEDIA_TYPE_VIDEO, media_messages::noVideoStream, index, error, use);
     if (!source) {
         return nullptr;
     }
@@ -40,16 +49,22 @@ std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaErr
         return nullptr;
     }
     std::unique_ptr<VideoCursor> cursor(new VideoCursor());
-    if (!cursor->OpenDecoder(std::move(source), index, error)) {
+    if (!cursor->OpenDecoder(std::move(source), index, error, use)) {
         return nullptr;
+    }
+    if (use != nullptr) {
+        cursor->scalerOptions_
+            = use->Accept(ComponentIdentity{ComponentRole::PictureConverter, nullptr, nullptr}, pictureConverterName);
     }
     AVRational rate = StreamFrameRate(stream);
     cursor->hasFrameTiming_ = rate.num > 0;
     if (cursor->hasFrameTiming_) {
         cursor->frameRate_ = rate;
     }
-    cursor->width_ = width;
-    cursor->height_ = height;
+    // Decoding at a lower resolution divides each side, rounding up.
+    const int lowres = cursor->codec_->lowres;
+    cursor->width_ = AV_CEIL_RSHIFT(width, lowres);
+    cursor->height_ = AV_CEIL_RSHIFT(height, lowres);
     return cursor;
 }
 
@@ -179,6 +194,43 @@ bool VideoCursor::SeekTo(std::int64_t target)
     return true;
 }
 
+bool VideoCursor::PrepareScaler()
+{
+    if (scaler_ != nullptr && scalerWidth_ == frame_->width && scalerHeight_ == frame_->height
+        && scalerFormat_ == frame_->format) {
+        return true;
+    }
+    sws_freeContext(scaler_);
+    scaler_ = sws_alloc_context();
+    if (scaler_ == nullptr) {
+        return false;
+    }
+    av_opt_set_int(scaler_, "srcw", frame_->width, 0);
+    av_opt_set_int(scaler_, "srch", frame_->height, 0);
+    av_opt_set_int(scaler_, "src_format", frame_->format, 0);
+    av_opt_set_int(scaler_, "dstw", width_, 0);
+    av_opt_set_int(scaler_, "dsth", height_, 0);
+    av_opt_set_int(scaler_, "dst_format", AV_PIX_FMT_BGR0, 0);
+    av_opt_set_int(scaler_, "sws_flags", SWS_BILINEAR, 0);
+    AVDictionary* options = OptionDictionary(scalerOptions_);
+    const int applied = av_opt_set_dict(scaler_, &options);
+    av_dict_free(&options);
+    if (applied < 0 || sws_init_context(scaler_, nullptr, nullptr) < 0) {
+        sws_freeContext(scaler_);
+        scaler_ = nullptr;
+        // Options the converter takes one by one but not together: it converts with its defaults.
+        if (!scalerOptions_.empty()) {
+            scalerOptions_.clear();
+            return PrepareScaler();
+        }
+        return false;
+    }
+    scalerWidth_ = frame_->width;
+    scalerHeight_ = frame_->height;
+    scalerFormat_ = frame_->format;
+    return true;
+}
+
 bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
 {
     auto format = static_cast<AVPixelFormat>(frame_->format);
@@ -186,18 +238,29 @@ bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
         lastError_ = MediaText(media_messages::badPictureSize, frame_->width, frame_->height, source_->Path().c_str());
         return false;
     }
-    scaler_ = sws_getCachedContext(scaler_, frame_->width, frame_->height, format, width_, height_, AV_PIX_FMT_BGR0,
-        SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (scaler_ == nullptr) {
-        lastError_ = AvFailure(MediaFailure::ResourceFailed, "sws_getCachedContext()", source_->Path(), 0).text;
+    if (!PrepareScaler()) {
+        lastError_ = AvFailure(MediaFailure::ResourceFailed, "sws_init_context()", source_->Path(), 0).text;
         return false;
     }
-    std::uint8_t* planes[4] = {firstRow, nullptr, nullptr, nullptr};
-    int pitches[4] = {pitch, 0, 0, 0};
+    const int rowBytes = width_ * 4;
+    const bool padded = rowBytes % rowBlockBytes != 0;
+    const int paddedPitch = FFALIGN(rowBytes, rowBlockBytes);
+    if (padded) {
+        paddedRows_.resize(static_cast<std::size_t>(paddedPitch) * static_cast<std::size_t>(height_));
+    }
+    std::uint8_t* planes[4] = {padded ? paddedRows_.data() : firstRow, nullptr, nullptr, nullptr};
+    int pitches[4] = {padded ? paddedPitch : pitch, 0, 0, 0};
     int rows = sws_scale(scaler_, frame_->data, frame_->linesize, 0, frame_->height, planes, pitches);
     if (rows != height_) {
         lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), rows < 0 ? rows : 0).text;
         return false;
+    }
+    if (padded) {
+        for (int row = 0; row < height_; ++row) {
+            std::memcpy(firstRow + static_cast<std::ptrdiff_t>(row) * pitch,
+                paddedRows_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(paddedPitch),
+                static_cast<std::size_t>(rowBytes));
+        }
     }
     return true;
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -25,7 +26,10 @@ namespace discforge {
 
 class VideoCursor : public StreamCursor {
 public:
-    static std::unique_ptr<VideoCursor> Open(const std::string& path, MediaError& error);
+    // The demuxer, the decoder and the converter take the values `use` wants for
+    // them. The size is that of the decoded pictures (a decoder told to decode at
+    // a lower resolution delivers smaller ones).
+    static std::unique_ptr<VideoCursor> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
     ~VideoCursor();
 
     int Width() const { return width_; }
@@ -62,8 +66,15 @@ private:
     std::int64_t KeyFrameAtOrBefore(std::int64_t target);
     bool LandedPastTarget(CursorStep step) const;
     bool SeekFurtherBack();
+    // A converter for the last decoded frame's size and format, with the chosen options.
+    bool PrepareScaler();
 
     SwsContext* scaler_ = nullptr;
+    int scalerWidth_ = 0;
+    int scalerHeight_ = 0;
+    int scalerFormat_ = AV_PIX_FMT_NONE;
+    OptionValues scalerOptions_;
+    std::vector<std::uint8_t> paddedRows_; // for pictures whose rows the converter would overrun
     int width_ = 0;
     int height_ = 0;
     AVRational frameRate_{25, 1};

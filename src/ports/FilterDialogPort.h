@@ -3,9 +3,7 @@
 // show nothing.
 #pragma once
 
-#include "ports/MediaComponent.h"
-
-#include <vector>
+#include "ports/FilterGraph.h"
 
 namespace discforge {
 
@@ -13,7 +11,7 @@ class FilterDialogPort {
 public:
     virtual ~FilterDialogPort() = default;
     // Runs modally while the open waits; returns when the user closes it.
-    virtual void ShowFilterProperties(const std::vector<MediaComponent>& components) = 0;
+    virtual void ShowFilterProperties(FilterGraph& graph) = 0;
 };
 
 } // namespace discforge

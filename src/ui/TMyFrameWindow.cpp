@@ -23,6 +23,7 @@ void TMyFrameWindow::SetClient(TMainWindow* client)
     client_ = client;
     client_->move(0, 0);
     client_->Core().SetEditFilters(editFilters_);
+    client_->Core().KeepDecoderOptionsIn(profile_);
 }
 
 bool TMyFrameWindow::CanClose()

@@ -1,10 +1,10 @@
 // The program: the skinned converter window.
 #include "app/AppPaths.h"
-#include "core/headless/HeadlessFilterDialog.h"
 #include "encoder/EncoderLibrary.h"
 #include "platform/ProfileStore.h"
 #include "platform/SystemPower.h"
 #include "ui/FileChooser.h"
+#include "ui/QtFilterDialog.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtShell.h"
 #include "ui/SkinFolder.h"
@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
     discforge::ui::QtMessagePort messages;
     discforge::ui::QtShell shell;
     discforge::SystemPower power;
-    discforge::HeadlessFilterDialog filterDialog;
+    discforge::ui::QtFilterDialog filterDialog(messages);
     discforge::ui::QtFileChooser files;
     discforge::ui::TMordaxApp mordax(
         {{messages, shell, power, filterDialog, files, discforge::EncoderLibrary::defaultName, workingDirectory},
@@ -50,5 +50,6 @@ int main(int argc, char* argv[])
     mordax.InitMainWindow();
     messages.SetOwner(mordax.MainWindow());
     files.SetOwner(mordax.MainWindow());
+    filterDialog.SetOwner(mordax.MainWindow());
     return mordax.Run();
 }

@@ -21,6 +21,29 @@ TEST(CliOptionsTest, DefaultsAreVcdWithTheStandardAndThePictureOptionsLeftToTheI
     EXPECT_EQ(result.options.inputs, std::vector<std::string>{"clip.avi"});
 }
 
+TEST(CliOptionsTest, DecoderOptionsAreTakenInOrderAndSplitAtTheLastColonBeforeTheValue)
+{
+    const ParseResult result = Parse({"--decoder-option", "MPEG-4 Part 2 Video decoder:lowres=1", "--decoder-option",
+        "Odd: name source:probe=a:b=c", "--decoder-option", "Picture converter:sws_flags=", "clip.avi"});
+    ASSERT_EQ(result.error, "");
+    const std::vector<DecoderOption>& options = result.options.decoderOptions;
+    ASSERT_EQ(options.size(), 3u);
+    EXPECT_EQ(options[0].component, "MPEG-4 Part 2 Video decoder");
+    EXPECT_EQ(options[0].name, "lowres");
+    EXPECT_EQ(options[0].value, "1");
+    EXPECT_EQ(options[1].component, "Odd: name source");
+    EXPECT_EQ(options[1].name, "probe");
+    EXPECT_EQ(options[1].value, "a:b=c");
+    EXPECT_EQ(options[2].name, "sws_flags");
+    EXPECT_EQ(options[2].value, "");
+
+    for (const char* malformed : {"lowres=1", "decoder:=1", ":lowres=1", "decoder:lowres"}) {
+        const ParseResult refused = Parse({"--decoder-option", malformed, "clip.avi"});
+        EXPECT_EQ(
+            refused.error, std::string("bad value '") + malformed + "' for --decoder-option (COMPONENT:NAME=VALUE)");
+    }
+}
+
 TEST(CliOptionsTest, EveryOptionIsTaken)
 {
     const ParseResult result

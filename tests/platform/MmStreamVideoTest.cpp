@@ -1,5 +1,7 @@
 #include "MmStreamTestSupport.h"
 
+#include "platform/AviFile.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,11 +63,14 @@ TEST(MmStreamVideo, EachVariantReportsItsTimingFormatAndComponents)
         EXPECT_EQ(stream->VideoFormat().width, 320);
         EXPECT_EQ(stream->VideoFormat().height, 240);
         EXPECT_TRUE(stream->CanSeek());
-        ASSERT_EQ(stream->Components().size(), 2u);
+        ASSERT_EQ(stream->Components().size(), 3u);
         EXPECT_EQ(stream->Components()[0].name, "AVI (Audio Video Interleaved) source");
-        EXPECT_FALSE(stream->Components()[0].hasSettings);
+        // The AVI demuxer has an option of its own (whether to read the OpenDML index).
+        EXPECT_TRUE(stream->Components()[0].hasSettings);
         EXPECT_EQ(stream->Components()[1].name, variant.decoderName);
         EXPECT_TRUE(stream->Components()[1].hasSettings);
+        EXPECT_EQ(stream->Components()[2].name, "Picture converter");
+        EXPECT_TRUE(stream->Components()[2].hasSettings);
     }
 }
 
@@ -247,6 +252,35 @@ TEST(MmStreamVideo, AFileChangedSinceTheOpenIsReopenedAnew)
     stream = MmStream::Reopen(std::move(stream), path, MmPurpose::PrimaryVideo, error);
     ASSERT_TRUE(stream) << error.text;
     EXPECT_EQ(stream->Components()[1].name, "Motion JPEG Video decoder");
+}
+
+// The converter writes rows in blocks of pixels; a picture 90 pixels wide is not a
+// whole number of them, and its last row must still end inside the surface (and, in
+// a bottom-up bitmap, no row may spill into the one above).
+TEST(MmStreamVideo, APictureWhoseRowsAreNotWholeBlocksIsWrittenInsideItsSurface)
+{
+    AviRecipe recipe = VideoOnly(VideoCodec::Mpeg4, FrameRate::Pal25);
+    recipe.width = 90;
+    recipe.height = 72;
+    recipe.frames = 8;
+    auto stream = RunningVideo(SampleAvi(recipe));
+    ASSERT_TRUE(stream);
+    for (int frame = 0; frame < 8; ++frame) {
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done) << stream->LastError();
+    }
+    EXPECT_EQ(stream->Statistics().framesDelivered, 8u);
+
+    recipe.video = VideoCodec::Mjpeg;
+    MediaError error;
+    auto file = AviFile::Open(SampleAvi(recipe), error);
+    ASSERT_TRUE(file) << error.text;
+    auto video = file->GetStream(aviStreamTypeVideo, 0);
+    ASSERT_TRUE(video);
+    auto decompressor = video->OpenDecompressor(error);
+    ASSERT_TRUE(decompressor) << error.text;
+    for (int frame = 0; frame < 8; ++frame) {
+        ASSERT_NE(decompressor->GetFrame(frame), nullptr) << decompressor->LastError();
+    }
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
-#include "core/headless/HeadlessFilterDialog.h"
 #include "core/headless/HeadlessInputHost.h"
 #include "core/headless/HeadlessWindowPort.h"
 #include "core/headless/MemoryControlSurface.h"
@@ -15,6 +14,7 @@
 #include "input/StreamObjects.h"
 #include "input/StreamReader.h"
 #include "picture/TFullDib.h"
+#include "support/ScriptedFilterDialog.h"
 
 #include "SampleMedia.h"
 
@@ -40,7 +40,7 @@ struct ReaderRig {
     MemoryControlSurface controls;
     HeadlessWindowPort window;
     HeadlessInputHost host;
-    HeadlessFilterDialog filterDialog;
+    ScriptedFilterDialog filterDialog;
     ConversionSettings settings;
     RunLog runLog;
     InputTableState inputs;

@@ -83,9 +83,12 @@ TEST(StreamReader, TheRunLogShowsTheDecoderChainsAndTheDescription)
     const std::vector<std::string> expected{
         "",
         "Video Filter Graph:",
+        "AVI (Audio Video Interleaved) source",
         "MPEG-4 Part 2 Video decoder",
+        "Picture converter",
         "",
         "Audio Filter Graph:",
+        "AVI (Audio Video Interleaved) source",
         "PCM unsigned 8-bit decoder",
         "",
         "File Name: " + path,
@@ -216,7 +219,7 @@ TEST(StreamGraph, ARawCodecTextKeepsTheKindFoundFromTheNames)
     ReaderRig plain;
     ASSERT_TRUE(plain.AddVideo(path));
     EXPECT_EQ(plain.inputs.decoderKind, kindAviReader) << "the AVI interface decodes Motion JPEG";
-    EXPECT_TRUE(Contains(plain.runLog.Text(), "Motion JPEG Video decoder\r\n-->VFW"));
+    EXPECT_TRUE(Contains(plain.runLog.Text(), "Motion JPEG Video decoder\r\nPicture converter\r\n-->VFW"));
 
     // The same file with "YUY2" as the stream header's handler code.
     const std::string marked = TruncatedCopy(path, FileSize(path), "marked.avi");

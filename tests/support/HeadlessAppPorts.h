@@ -3,13 +3,13 @@
 #pragma once
 
 #include "app/AppPorts.h"
-#include "core/headless/HeadlessFilterDialog.h"
 #include "core/headless/HeadlessInputHost.h"
 #include "core/headless/HeadlessPower.h"
 #include "core/headless/HeadlessShell.h"
 #include "core/headless/HeadlessWindowPort.h"
 #include "core/headless/MemoryControlSurface.h"
 #include "core/headless/RecordingMessagePort.h"
+#include "support/ScriptedFilterDialog.h"
 
 namespace discforge::test {
 
@@ -22,7 +22,7 @@ struct HeadlessAppPorts {
     HeadlessInputHost host;
     HeadlessPower power;
     HeadlessShell shell;
-    HeadlessFilterDialog filterDialog;
+    ScriptedFilterDialog filterDialog;
 };
 
 } // namespace discforge::test

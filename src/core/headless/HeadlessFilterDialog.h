@@ -10,10 +10,7 @@ namespace discforge {
 
 class HeadlessFilterDialog final : public FilterDialogPort {
 public:
-    void ShowFilterProperties(const std::vector<MediaComponent>& components) override
-    {
-        shownChains.push_back(components);
-    }
+    void ShowFilterProperties(FilterGraph& graph) override { shownChains.push_back(graph.Components()); }
 
     std::vector<std::vector<MediaComponent>> shownChains;
 };
