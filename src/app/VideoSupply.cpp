@@ -150,15 +150,21 @@ int VideoSupply::LoadListPicture(ListFile& listFile, const std::string& listDire
     return picture.Depth() == 32 || picture.ConvertDepth(32) ? videoOk : videoDepthFailed;
 }
 
+int VideoSupply::AviReaderFrameOf(int frameIndex) const
+{
+    const int index = core_.inputs.currentInput;
+    const AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
+    const int frame
+        = FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
+    return frame > reader.lastFrame && reader.lastFrame > 0 ? reader.lastFrame - 1 : frame;
+}
+
 int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
     InputTableState& inputs = core_.inputs;
     const int index = inputs.currentInput;
     AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
-    int frame = FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
-    if (frame > reader.lastFrame && reader.lastFrame > 0) {
-        frame = reader.lastFrame - 1;
-    }
+    const int frame = AviReaderFrameOf(frameIndex);
     if (frame == 0 || core_.settings.videoSettingsChanged) {
         core_.media.fetch.runStartFrame = frame;
     }
