@@ -125,8 +125,9 @@ void Previews::PlayOutput()
     WindowPort& window = core_.ports.window;
     ControlSurface& controls = core_.ports.controls;
     VideoSupply& supply = core_.videoSupply;
-    const unsigned period = FramePeriod(inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)].frameRate);
-    const auto total = [&] { return core_.windowRefresh.OutputFrameTotal(); };
+    // The preview steps through output frames, so at the output's rate.
+    const unsigned period = FramePeriod(StandardFrameRate(core_.settings.tvStandard));
+    const auto total = [&] { return supply.OutputFrames(); };
     const auto hasInputs = [&] { return inputs.inputCount > 0 && inputs.currentInput >= 0; };
     while (hasInputs() && static_cast<unsigned>(inputs.framePosition) < total() && !preview.playbackStopRequest
         && !preview.streamStopRequest) {

@@ -1,6 +1,7 @@
 #include "app/VideoSupply.h"
 
 #include "app/AppParts.h"
+#include "app/ConversionRun.h"
 #include "input/FrameFetch.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
@@ -42,20 +43,33 @@ InputEntry* VideoSupply::CurrentEntry()
     return &inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)];
 }
 
+unsigned VideoSupply::OutputFrames() const
+{
+    const InputTableState& inputs = core_.inputs;
+    const int standard = core_.settings.tvStandard;
+    const auto framesOf = [standard](const InputEntry& entry) {
+        return static_cast<unsigned>(std::max(LastOutputFrame(entry.selectedFrames, entry.frameRate, standard) + 1, 0));
+    };
+    if (core_.settings.batchMode) {
+        return inputs.currentInput >= 0 && inputs.currentInput < inputs.inputCount
+            ? framesOf(inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)])
+            : 0;
+    }
+    unsigned total = 0;
+    for (int i = 0; i < inputs.inputCount; ++i) {
+        total += framesOf(inputs.inputTable[static_cast<std::size_t>(i)]);
+    }
+    return total;
+}
+
+// The bound counts output frames: a list's few pictures last a second each.
 void VideoSupply::ClampFramePosition()
 {
     InputTableState& inputs = core_.inputs;
-    long long bound = 0;
-    if (core_.settings.batchMode) {
-        if (inputs.currentInput < 0) {
-            return;
-        }
-        bound = inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)].selectedFrames;
-    } else {
-        for (int i = 0; i < inputs.inputCount; ++i) {
-            bound += inputs.inputTable[static_cast<std::size_t>(i)].selectedFrames;
-        }
+    if (core_.settings.batchMode && inputs.currentInput < 0) {
+        return;
     }
+    const long long bound = OutputFrames();
     if (inputs.framePosition < 0) {
         inputs.framePosition = 0;
     } else if (inputs.framePosition >= bound) {

@@ -51,21 +51,6 @@ void WindowRefresh::RefreshInputSide()
     }
 }
 
-unsigned WindowRefresh::OutputFrameTotal() const
-{
-    const InputTableState& inputs = core_.inputs;
-    if (core_.settings.batchMode) {
-        return inputs.currentInput >= 0 && inputs.currentInput < inputs.inputCount
-            ? inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)].selectedFrames
-            : 0;
-    }
-    unsigned total = 0;
-    for (int i = 0; i < inputs.inputCount; ++i) {
-        total += inputs.inputTable[static_cast<std::size_t>(i)].selectedFrames;
-    }
-    return total;
-}
-
 void WindowRefresh::RefreshOutputSide()
 {
     ControlSurface& controls = core_.ports.controls;
@@ -74,7 +59,7 @@ void WindowRefresh::RefreshOutputSide()
     const bool hasCurrent = inputs.inputCount > 0 && inputs.currentInput >= 0;
     if (!playing) {
         if (hasCurrent) {
-            const unsigned total = OutputFrameTotal();
+            const unsigned total = core_.videoSupply.OutputFrames();
             core_.videoSupply.ClampFramePosition();
             const int page = PageOf(total);
             controls.SetScrollRange(control::outputPosition, {0, static_cast<int>(total) + page - 2, 1, page});

@@ -24,9 +24,6 @@ public:
     // The check boxes, radio buttons and the size field of the settings and of
     // the selected input show what is stored.
     void ShowStoredChoices();
-    // The frames the output preview steps through: the current input's
-    // selected frames in batch mode, else those of every input.
-    unsigned OutputFrameTotal() const;
 
 private:
     AppParts& core_;
