@@ -248,6 +248,51 @@ TEST_F(PreviewTest, AListThatGrewShorterShowsWhichFrameIsMissingAndRemovesTheInp
     EXPECT_EQ(rig_.core.inputs.inputCount, 0);
 }
 
+TEST_F(PreviewTest, NothingIsRenderedWhileAConversionReadsTheInput)
+{
+    AddList(3, 96, 64);
+    rig_.core.windowRefresh.RefreshWindow();
+    rig_.core.media.run.conversionActive = true;
+    Controls().SetScrollPosition(control::inputPosition, 2);
+    Panels().RenderInputPreview();
+    ShowOutputFrame(75);
+    rig_.core.media.run.conversionActive = false;
+    EXPECT_EQ(NumberInPanel(*Panels().InputPanel()), 0);
+    EXPECT_EQ(NumberInPanel(*Panels().OutputPanel()), 0);
+}
+
+// A decoder that goes forward only must still show an earlier frame when the bar goes back.
+TEST_F(PreviewTest, ScrubbingBackShowsTheEarlierFrameWhateverTheDecoder)
+{
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mpeg4;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 12;
+    const std::string sequential = SampleAvi(recipe);
+    recipe.video = mediagen::VideoCodec::RawRgb;
+    const std::string seekEveryFrame
+        = FfmpegCopy(SampleAvi(recipe), "-c:v rawvideo -pix_fmt yuyv422", "ffmpeg-yuy2.avi");
+    struct Case {
+        std::string path;
+        int kind;
+    };
+    for (const Case& c : {Case{sequential, kindSequential}, Case{seekEveryFrame, kindSeekEveryFrame}}) {
+        if (rig_.core.inputs.inputCount > 0) {
+            rig_.core.inputTable.RemoveInput(0);
+        }
+        ASSERT_TRUE(rig_.AddInput(c.path));
+        ASSERT_EQ(rig_.core.inputs.decoderKind, c.kind);
+        rig_.core.windowRefresh.RefreshWindow();
+        for (const int frame : {7, 8, 3, 0, 5}) {
+            Controls().SetScrollPosition(control::inputPosition, frame);
+            Panels().RenderInputPreview();
+            EXPECT_EQ(NumberInPanel(*Panels().InputPanel()), frame) << c.kind;
+        }
+    }
+}
+
 // --- Playback, with the window's clock moving only while a frame waits.
 
 class PlaybackTest : public PreviewTest {
