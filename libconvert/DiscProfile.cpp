@@ -39,6 +39,9 @@ DiscProfile Vcd(bool pal)
     profile.videoMaxRate = 1150000;
     profile.videoMinRate = 1150000;
     profile.vbvBufferBits = vcdVbvBits;
+    // At VCD's low constant rate one B-picture between anchors gives the most picture
+    // for the bits; MPEG-1 has no use for the other settings.
+    profile.bPictures = 1;
     profile.ac3Audio = false;
     profile.audioSampleRate = 44100;
     profile.audioBitRate = 224000;
@@ -62,6 +65,7 @@ DiscProfile Svcd(bool pal)
     // Video and sound together stay within 2.6 Mbit/s.
     profile.videoMaxRate = 2600000 - profile.audioBitRate;
     profile.vbvBufferBits = mpeg2VbvBits;
+    profile.flatIntraMatrix = true;
     profile.scanOffsets = true;
     profile.ac3Audio = false;
     profile.audioSampleRate = 44100;
@@ -81,6 +85,7 @@ DiscProfile Dvd(bool pal)
     profile.videoBitRate = 6000000;
     profile.videoMaxRate = 9000000;
     profile.vbvBufferBits = mpeg2VbvBits;
+    profile.flatIntraMatrix = true;
     // Stereo AC-3 at the usual DVD rate for two channels; AC-3 plays on NTSC and PAL players.
     profile.ac3Audio = true;
     profile.audioSampleRate = 48000;

@@ -25,6 +25,8 @@ struct DiscProfile {
     int64_t videoMinRate = 0;
     int vbvBufferBits = 0;
     int gopFrames = 0;
+    int bPictures = 0; // between anchors
+    bool flatIntraMatrix = false; // otherwise the MPEG default, which spends fewer bits on fine detail
     bool scanOffsets = false;
 
     bool ac3Audio = false; // otherwise MPEG-1 Layer II
@@ -33,7 +35,7 @@ struct DiscProfile {
 
     const char* muxerName = "";
     int packetSize = 0;
-    int muxRate = 0;          // bits per second, 0 lets the muxer work it out
+    int muxRate = 0; // bits per second, 0 lets the muxer work it out
     int preloadMicroseconds = 0;
 };
 

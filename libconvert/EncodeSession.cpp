@@ -3,12 +3,10 @@
 #include "EncodeWorker.h"
 #include "EncoderMessages.h"
 #include "OutputFiles.h"
-#include "PicturePool.h"
+#include "PictureConverter.h"
 #include "SoundPuller.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cstring>
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -26,10 +24,6 @@ constexpr int64_t bytesPerMegabyte = 1024 * 1024;
 // How long the caller's thread waits for the encoder before it looks at the window again.
 constexpr std::chrono::milliseconds waitStep{50};
 constexpr std::chrono::milliseconds progressStep{100};
-// Copies of the caller's pictures: one per waiting job, one being converted and one
-// being filled, unless the pictures are so large that this budget allows fewer.
-constexpr std::size_t pictureCopies = EncodeWorker::queueLength + 2;
-constexpr int64_t pictureCopiesBudget = 64 * 1024 * 1024;
 
 EncodeStatus Refuse(const char* what)
 {
@@ -41,7 +35,11 @@ EncodeStatus Cancelled() { return EncodeStatus::Fail(ENCODE_CANCELLED, ""); }
 // Keeps the view current at a steady pace, however often it is asked.
 class ProgressPace {
 public:
-    ProgressPace(ProgressView& view, int64_t total) : view_(view), total_(total) {}
+    ProgressPace(ProgressView& view, int64_t total)
+        : view_(view)
+        , total_(total)
+    {
+    }
     void Tick(int64_t done, bool now = false)
     {
         const Clock::time_point time = Clock::now();
@@ -58,33 +56,29 @@ private:
     Clock::time_point lastShown_{};
 };
 
-std::size_t PictureCopies(int64_t pictureBytes)
-{
-    return static_cast<std::size_t>(std::clamp<int64_t>(pictureCopiesBudget / pictureBytes, 2, pictureCopies));
-}
-
-// Asks the caller for one picture and copies it, as it is valid only until the next call.
-EncodeStatus FetchPicture(const EncodeParameters& p, int32_t frameIndex, PicturePool::Lease& copy)
+// Asks the caller for one picture and converts it to the disc's format at once, as it
+// is valid only until the next call.
+EncodeStatus FetchPicture(
+    const EncodeParameters& p, int32_t frameIndex, PictureConverter& converter, FrameHandle& picture)
 {
     int32_t rowBytes = 0;
     const uint8_t* pixels = nullptr;
     const int32_t result = p.supplyVideoFrame(frameIndex, &rowBytes, &pixels);
     const std::string frame = std::to_string(frameIndex);
     if (result != 0) {
-        return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
-                                  message::Substitute(message::videoCallbackFailed, {frame, std::to_string(result)}));
+        return EncodeStatus::Fail(
+            ENCODE_CALLBACK_FAILED, message::Substitute(message::videoCallbackFailed, {frame, std::to_string(result)}));
     }
     const int expectedRowBytes = p.width * 4;
     if (rowBytes != expectedRowBytes) {
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED,
-                                  message::Substitute(message::badRowBytes, {frame, std::to_string(rowBytes),
-                                                                             std::to_string(expectedRowBytes)}));
+            message::Substitute(
+                message::badRowBytes, {frame, std::to_string(rowBytes), std::to_string(expectedRowBytes)}));
     }
     if (pixels == nullptr) {
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED, message::Substitute(message::noPixels, {frame}));
     }
-    std::memcpy(copy.Pixels(), pixels, static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(p.height));
-    return EncodeStatus::Done();
+    return converter.Convert(pixels, picture);
 }
 
 } // namespace
@@ -97,8 +91,8 @@ EncodeStatus CheckParameters(const EncodeParameters& parameters)
     if (parameters.supplyVideoFrame == nullptr || parameters.supplyAudio == nullptr) {
         return Refuse("a callback is missing");
     }
-    if (parameters.width < 2 || parameters.height < 2 || parameters.width > largestSide ||
-        parameters.height > largestSide) {
+    if (parameters.width < 2 || parameters.height < 2 || parameters.width > largestSide
+        || parameters.height > largestSide) {
         return Refuse("picture size");
     }
     if (parameters.firstFrame < 0 || parameters.lastFrame < parameters.firstFrame) {
@@ -120,8 +114,11 @@ EncodeStatus CheckParameters(const EncodeParameters& parameters)
 }
 
 EncodeSession::EncodeSession(const DiscProfile& profile, const EncodeParameters& parameters, ProgressView& progress,
-                             const std::atomic<bool>& stop)
-    : profile_(profile), parameters_(parameters), progress_(progress), stop_(stop)
+    const std::atomic<bool>& stop)
+    : profile_(profile)
+    , parameters_(parameters)
+    , progress_(progress)
+    , stop_(stop)
 {
 }
 
@@ -137,11 +134,13 @@ EncodeStatus EncodeSession::Run()
     };
 
     OutputFiles files(p.outputName);
-    // Declared before the worker, so that it outlives every job the worker still holds.
-    const int64_t pixels = int64_t{p.width} * p.height;
-    PicturePool copies(static_cast<std::size_t>(pixels), PictureCopies(pixels * 4));
+    PictureConverter converter;
+    EncodeStatus status = converter.Open(p.width, p.height, profile_);
+    if (!status.Ok()) {
+        return status;
+    }
     EncodeWorker worker(profile_, files, int64_t{p.splitSizeMB} * bytesPerMegabyte);
-    EncodeStatus status = worker.Start({p.width, p.height, p.sampleRate, pictures});
+    status = worker.Start({p.sampleRate, pictures});
     if (!status.Ok()) {
         return status;
     }
@@ -159,22 +158,6 @@ EncodeStatus EncodeSession::Run()
         }
         return EncodeStatus::Done();
     };
-    const auto lease = [&](PicturePool::Lease& copy) {
-        for (;;) {
-            switch (copies.Acquire(waitStep, copy)) {
-            case PicturePool::Outcome::Leased:
-                return EncodeStatus::Done();
-            case PicturePool::Outcome::OutOfMemory:
-                return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
-            case PicturePool::Outcome::TimedOut:
-                break;
-            }
-            pace.Tick(worker.PicturesEncoded());
-            if (CancelRequested()) {
-                return Cancelled();
-            }
-        }
-    };
 
     for (int64_t n = 0; n < pictures && status.Ok() && !worker.Stopped(); ++n) {
         if (CancelRequested()) {
@@ -183,10 +166,7 @@ EncodeStatus EncodeSession::Run()
         }
         EncodeJob job;
         job.pictureNumber = n;
-        status = lease(job.picture);
-        if (status.Ok()) {
-            status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), job.picture);
-        }
+        status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), converter, job.picture);
         if (status.Ok()) {
             status = sound.PullUntil(soundFor(n + 1), job.sound);
         }

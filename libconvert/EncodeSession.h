@@ -1,6 +1,7 @@
 // One call of swMPEGMakeMPEG: checks the record, pulls every picture and the sound on
-// the caller's thread, hands copies of them to the encoding thread and keeps the
-// progress view current; the output takes its final name only when everything went well.
+// the caller's thread, converts each picture to the disc's format there and hands it
+// and the sound to the encoding thread, and keeps the progress view current; the output
+// takes its final name only when everything went well.
 #pragma once
 
 #include "DiscProfile.h"
@@ -19,7 +20,7 @@ class EncodeSession {
 public:
     // `stop` is raised from outside (the library shutting down) to cancel.
     EncodeSession(const DiscProfile& profile, const EncodeParameters& parameters, ProgressView& progress,
-                  const std::atomic<bool>& stop);
+        const std::atomic<bool>& stop);
     EncodeStatus Run();
 
 private:

@@ -11,7 +11,8 @@ extern "C" {
 namespace discforge::convert {
 
 EncodeWorker::EncodeWorker(const DiscProfile& profile, OutputFiles& files, int64_t partLimitBytes)
-    : profile_(profile), writer_(profile, files, partLimitBytes)
+    : profile_(profile)
+    , writer_(profile, files, partLimitBytes)
 {
 }
 
@@ -26,13 +27,10 @@ EncodeWorker::~EncodeWorker()
 EncodeStatus EncodeWorker::Start(const InputShape& input)
 {
     const DiscProfile& profile = profile_;
-    EncodeStatus status = converter_.Open(input.width, input.height, profile);
+    EncodeStatus status = video_.Open(profile);
     if (status.Ok()) {
-        status = video_.Open(profile);
-    }
-    if (status.Ok()) {
-        const int64_t samples = av_rescale_rnd(input.pictures, int64_t{profile.audioSampleRate} * profile.frameRateDen,
-                                               profile.frameRateNum, AV_ROUND_UP);
+        const int64_t samples = av_rescale_rnd(
+            input.pictures, int64_t{profile.audioSampleRate} * profile.frameRateDen, profile.frameRateNum, AV_ROUND_UP);
         status = sound_.Open(profile, input.sampleRate, samples);
     }
     if (status.Ok()) {
@@ -118,16 +116,10 @@ EncodeStatus EncodeWorker::Process(EncodeJob& job)
 {
     const PacketSink toWriterSound = [this](AVPacket* packet) { return writer_.AddAudio(packet); };
     const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
-    FrameHandle picture;
-    EncodeStatus status = converter_.Convert(job.picture.Pixels(), picture);
-    // The copy is no longer needed: the caller can fill it with a later picture.
-    job.picture.Release();
+    job.picture->pts = job.pictureNumber;
+    EncodeStatus status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
     if (status.Ok()) {
-        picture->pts = job.pictureNumber;
-        status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
-    }
-    if (status.Ok()) {
-        status = video_.Encode(picture.get(), toWriterVideo);
+        status = video_.Encode(job.picture.get(), toWriterVideo);
     }
     picturesEncoded_.fetch_add(1);
     return status;

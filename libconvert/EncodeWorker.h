@@ -1,14 +1,12 @@
-// The encoding thread: takes copies of the caller's pictures and sound from the caller's
-// thread, converts and encodes them and writes the program stream, while the caller
-// fetches the next picture.
+// The encoding thread: takes the caller's pictures, already in the disc's format, and
+// sound from the caller's thread, encodes them and writes the program stream, while the
+// caller fetches and converts the next picture.
 #pragma once
 
 #include "DiscProfile.h"
 #include "EncodeStatus.h"
 #include "FfmpegHandles.h"
 #include "OutputFiles.h"
-#include "PictureConverter.h"
-#include "PicturePool.h"
 #include "ProgramWriter.h"
 #include "SoundEncoder.h"
 #include "VideoEncoder.h"
@@ -28,14 +26,12 @@ namespace discforge::convert {
 // A job without a picture ends the input.
 struct EncodeJob {
     std::vector<uint8_t> sound; // whole 16-bit stereo sample frames at the input's rate
-    PicturePool::Lease picture; // as the caller delivered it: blue-green-red-X, bottom row first
-    int64_t pictureNumber = 0;  // counted from 0
+    FrameHandle picture; // the caller's picture in the disc's size and 4:2:0 format
+    int64_t pictureNumber = 0; // counted from 0
 };
 
 // What the caller's thread delivers.
 struct InputShape {
-    int width = 0; // of the caller's pictures
-    int height = 0;
     int sampleRate = 0;
     int64_t pictures = 0; // in the input; its sound lasts as long as they do
 };
@@ -51,8 +47,8 @@ public:
     EncodeWorker(const EncodeWorker&) = delete;
     EncodeWorker& operator=(const EncodeWorker&) = delete;
 
-    // Opens the converter, the encoders and the first output part on the caller's
-    // thread, then starts the thread.
+    // Opens the encoders and the first output part on the caller's thread, then starts
+    // the thread.
     EncodeStatus Start(const InputShape& input);
     // Hands over a job, waiting at most `wait` for room. False when there was no room;
     // the job is then left with the caller. Jobs after a failure are dropped.
@@ -73,7 +69,6 @@ private:
     EncodeStatus Finish(EncodeJob& job);
 
     DiscProfile profile_;
-    PictureConverter converter_;
     VideoEncoder video_;
     SoundEncoder sound_;
     ProgramWriter writer_;

@@ -3,6 +3,8 @@
 #include "BgrxToYuv420.h"
 #include "EncoderMessages.h"
 
+#include <cstring>
+
 extern "C" {
 #include <libavutil/imgutils.h>
 }
@@ -38,7 +40,7 @@ EncodeStatus PictureConverter::Open(int sourceWidth, int sourceHeight, const Dis
     }
     // Blue, green, red, X in memory is FFmpeg's "bgr0".
     scaler_.reset(sws_getContext(sourceWidth, sourceHeight, AV_PIX_FMT_BGR0, width_, height_, AV_PIX_FMT_YUV420P,
-                                 SWS_BICUBIC, nullptr, nullptr, nullptr));
+        SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!scaler_) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("sws_getContext()", AVERROR(EINVAL)));
     }
@@ -55,8 +57,8 @@ EncodeStatus PictureConverter::NewFrame(FrameHandle& picture)
     if (picture->buf[0] == nullptr) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
     }
-    const int filled = av_image_fill_arrays(picture->data, picture->linesize, picture->buf[0]->data,
-                                            AV_PIX_FMT_YUV420P, width_, height_, rowAlignment);
+    const int filled = av_image_fill_arrays(
+        picture->data, picture->linesize, picture->buf[0]->data, AV_PIX_FMT_YUV420P, width_, height_, rowAlignment);
     if (filled < 0) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_image_fill_arrays()", filled));
     }
@@ -68,21 +70,28 @@ EncodeStatus PictureConverter::NewFrame(FrameHandle& picture)
     return EncodeStatus::Done();
 }
 
-EncodeStatus PictureConverter::Convert(const uint32_t* pixels, FrameHandle& picture)
+EncodeStatus PictureConverter::Convert(const uint8_t* pixels, FrameHandle& picture)
 {
     EncodeStatus status = NewFrame(picture);
     if (!status.Ok()) {
         return status;
     }
+    const std::ptrdiff_t rowBytes = std::ptrdiff_t{4} * sourceWidth_;
     // Starting at the top row and stepping backwards reads a bottom-up picture in place.
-    const uint32_t* topRow = pixels + static_cast<std::ptrdiff_t>(sourceHeight_ - 1) * sourceWidth_;
+    const uint8_t* topRow = pixels + (sourceHeight_ - 1) * rowBytes;
     if (!scaler_) {
-        const Yuv420Planes planes{picture->data[0], picture->data[1], picture->data[2], picture->linesize[0],
-                                  picture->linesize[1]};
-        ConvertBgrxToYuv420(topRow, -static_cast<std::ptrdiff_t>(sourceWidth_), width_, height_, planes);
+        if (reinterpret_cast<uintptr_t>(pixels) % alignof(uint32_t) != 0) {
+            aligned_.resize(static_cast<std::size_t>(sourceWidth_) * static_cast<std::size_t>(sourceHeight_));
+            std::memcpy(aligned_.data(), pixels, aligned_.size() * sizeof(uint32_t));
+            topRow = reinterpret_cast<const uint8_t*>(aligned_.data()) + (sourceHeight_ - 1) * rowBytes;
+        }
+        const Yuv420Planes planes{
+            picture->data[0], picture->data[1], picture->data[2], picture->linesize[0], picture->linesize[1]};
+        ConvertBgrxToYuv420(reinterpret_cast<const uint32_t*>(topRow), -static_cast<std::ptrdiff_t>(sourceWidth_),
+            width_, height_, planes);
         return EncodeStatus::Done();
     }
-    const uint8_t* const source[4] = {reinterpret_cast<const uint8_t*>(topRow), nullptr, nullptr, nullptr};
+    const uint8_t* const source[4] = {topRow, nullptr, nullptr, nullptr};
     const int sourceStride[4] = {-sourceWidth_ * 4, 0, 0, 0};
     const int rows = sws_scale(scaler_.get(), source, sourceStride, 0, sourceHeight_, picture->data, picture->linesize);
     if (rows != height_) {

@@ -1,5 +1,5 @@
 // Turns the caller's pictures (32-bit blue-green-red-X, bottom row first) into the
-// 4:2:0 pictures of the disc's size. Runs on the encoding thread.
+// 4:2:0 pictures of the disc's size, on the caller's thread while its picture is valid.
 #pragma once
 
 #include "DiscProfile.h"
@@ -7,6 +7,7 @@
 #include "FfmpegHandles.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace discforge::convert {
 
@@ -16,14 +17,16 @@ public:
     // that size is converted directly, one of another size is scaled.
     EncodeStatus Open(int sourceWidth, int sourceHeight, const DiscProfile& profile);
     // Reads sourceHeight rows of sourceWidth pixels, bottom row first, into a new frame
-    // whose memory comes from a pool and returns there when the encoder is done with it.
-    EncodeStatus Convert(const uint32_t* pixels, FrameHandle& picture);
+    // whose memory comes from a pool and returns there when the encoder is done with it,
+    // on whichever thread that is.
+    EncodeStatus Convert(const uint8_t* pixels, FrameHandle& picture);
 
 private:
     EncodeStatus NewFrame(FrameHandle& picture);
 
     ScaleHandle scaler_; // only for a source of another size
     BufferPoolHandle frames_;
+    std::vector<uint32_t> aligned_; // a copy of a picture whose pixels do not start on a 4-byte boundary
     int sourceWidth_ = 0;
     int sourceHeight_ = 0;
     int width_ = 0;

@@ -3,17 +3,21 @@
 #include "EncoderMessages.h"
 
 extern "C" {
+#include <libavutil/mem.h>
 #include <libavutil/opt.h>
 }
+
+#include <algorithm>
 
 namespace discforge::convert {
 namespace {
 
-// Two B-pictures between anchors: better pictures for the bits at no cost in speed.
-constexpr int bPictures = 2;
 // 0 lets FFmpeg choose the slice threads as the ffmpeg tool does: one per core and one
 // more. The caller's thread fetches the next picture meanwhile.
 constexpr int automaticSliceThreads = 0;
+// A flat quantiser matrix weighs every frequency alike.
+constexpr int flatMatrixEntries = 64;
+constexpr uint16_t flatMatrixStep = 16;
 
 } // namespace
 
@@ -21,7 +25,8 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
 {
     const AVCodec* codec = avcodec_find_encoder(profile.mpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
     if (codec == nullptr) {
-        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_find_encoder()", AVERROR_ENCODER_NOT_FOUND));
+        return EncodeStatus::Fail(
+            ENCODE_CODEC_FAILED, FfmpegCause("avcodec_find_encoder()", AVERROR_ENCODER_NOT_FOUND));
     }
     context_.reset(avcodec_alloc_context3(codec));
     scratch_.reset(av_packet_alloc());
@@ -45,14 +50,23 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
     c.rc_min_rate = profile.videoMinRate;
     c.rc_buffer_size = profile.vbvBufferBits;
 
-    // Closed GOPs of the disc's length, each opened by a sequence header: every GOP
-    // can be decoded on its own, which chapters, seeking and split parts rely on.
+    // Closed GOPs of at most the disc's length, each opened by a sequence header: every
+    // GOP can be decoded on its own, which chapters, seeking and split parts rely on.
+    // (Forcing every GOP to that exact length costs half a decibel: the encoder then
+    // ends GOPs with pictures it meant as B-pictures and has to code them as P.)
     c.gop_size = profile.gopFrames;
-    c.max_b_frames = bPictures;
+    c.max_b_frames = profile.bPictures;
     c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
     // A scene cut would start an extra GOP, which closed GOPs cannot take.
     av_opt_set_int(c.priv_data, "sc_threshold", 1000000000, 0);
-    av_opt_set(c.priv_data, "mpv_flags", "+strict_gop", 0);
+    if (profile.flatIntraMatrix) {
+        // Freed with the context.
+        c.intra_matrix = static_cast<uint16_t*>(av_malloc(flatMatrixEntries * sizeof(uint16_t)));
+        if (c.intra_matrix == nullptr) {
+            return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        }
+        std::fill_n(c.intra_matrix, flatMatrixEntries, flatMatrixStep);
+    }
     if (profile.mpeg2) {
         // MPEG-2's second table for intra blocks codes them in fewer bits; every MPEG-2 decoder has it.
         av_opt_set_int(c.priv_data, "intra_vlc", 1, 0);

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# The whole conversion against ffmpeg's disc presets, in one run: the same generated
-# 60-second 640x480 MPEG-4 AVI with 44100 Hz stereo sound, converted to PAL DVD and
-# to NTSC VCD by discforge-cli and by `ffmpeg -target`. Prints per tool the median
-# wall time of ROUNDS runs, the processor time, the peak memory and the output size,
-# and the wall-time ratio ours/ffmpeg (at most 1: we are as fast or faster).
+# The whole conversion against ffmpeg's disc presets, in one run, on two everyday
+# inputs made by ffmpeg itself:
+#   (a) 640x480 MPEG-4 AVI with ffmpeg's default settings (a key frame every 12
+#       frames), 25 frames/s, 16-bit stereo PCM at 44100 Hz;
+#   (b) 1280x720 H.264 MP4 (libx264's defaults) at 23.976 frames/s with AAC sound;
+# each converted to the six targets by discforge-cli and by `ffmpeg -target`, the
+# two alternating for ROUNDS rounds. Prints one table row per input and target: the
+# median wall time of each, the ratio ours/ffmpeg (goal: at most 0.9), the peak
+# memory of each and its ratio (goal: at most 1.25), and the processor time of
+# each; then, from one more run of ours per row, the processor time of each of its
+# threads as a share of the wall time.
 # Usage: bench/conversion/run.sh BUILD_DIR   (ROUNDS and INPUT_SECONDS may be set)
 set -euo pipefail
 
@@ -11,50 +17,88 @@ build=${1:?usage: run.sh BUILD_DIR}
 rounds=${ROUNDS:-3}
 seconds=${INPUT_SECONDS:-60}
 work="$build/bench-conversion"
-timer=/usr/bin/time
-[ -x "$timer" ] || { echo "bench: $timer is missing (package time, scripts/install-deps.sh)" >&2; exit 1; }
+runner="$build/bin/discforge-bench-run"
 command -v ffmpeg > /dev/null || { echo "bench: ffmpeg is missing" >&2; exit 1; }
-
-rm -rf "$work"
 mkdir -p "$work"
-input="$work/input.avi"
-"$build/bin/discforge-mediagen" avi "$input" --video mpeg4 --audio pcm44 --fps 25 --size 640x480 \
-    --seconds "$seconds"
-echo "input: $input, ${seconds} s of 640x480 MPEG-4 at 25 frames/s, 16-bit stereo 44100 Hz"
-echo "machine: $(nproc) cores; $rounds rounds each, median wall time"
+
+# The inputs take a while to make (the H.264 one most), so they are kept between runs.
+make_input() {
+    local path=$1
+    shift
+    [ -s "$path" ] && return
+    local making="$work/making.${path##*.}"
+    ffmpeg -nostdin -v error -y "$@" "$making"
+    mv "$making" "$path"
+}
+avi="$work/input-640x480-mpeg4-${seconds}s.avi"
+mp4="$work/input-1280x720-h264-${seconds}s.mp4"
+make_input "$avi" -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$seconds" \
+    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" -ac 2 -c:a pcm_s16le
+make_input "$mp4" -f lavfi -i "testsrc2=size=1280x720:rate=24000/1001:duration=$seconds" \
+    -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$seconds" -ac 2 -c:v libx264 -c:a aac
+
+# One run under the measuring launcher; prints "wall cpu peakKiB".
+run_once() {
+    local report="$work/report.txt"
+    "$runner" "$report" -- "$@" 2> "$work/stderr.txt" || {
+        cat "$work/stderr.txt" >&2
+        echo "bench: failed: $*" >&2
+        exit 1
+    }
+    head -n 1 "$report"
+}
+
+# The line of the run with the median wall time from the lines on standard input.
+median() { sort -n | awk -v middle=$(((rounds + 1) / 2)) 'NR == middle'; }
+
+rows="$work/rows.txt"
+threads="$work/threads.txt"
+: > "$rows"
+: > "$threads"
+for input in "$avi" "$mp4"; do
+    label=$([ "$input" = "$avi" ] && echo "640x480 MPEG-4 AVI" || echo "1280x720 H.264 MP4")
+    for target in vcd svcd dvd; do
+        for standard in ntsc pal; do
+            ours="$work/discforge-$standard-$target.mpg"
+            theirs="$work/ffmpeg-$standard-$target.mpg"
+            ourRuns="$work/ours.txt"
+            theirRuns="$work/theirs.txt"
+            : > "$ourRuns"
+            : > "$theirRuns"
+            for ((round = 0; round < rounds; ++round)); do
+                run_once "$build/bin/discforge-cli" --target "$target" --standard "$standard" --output "$ours" \
+                    "$input" >> "$ourRuns"
+                run_once ffmpeg -nostdin -v error -y -i "$input" -target "$standard-$target" "$theirs" >> "$theirRuns"
+            done
+            echo "$label|$standard-$target|$(median < "$ourRuns")|$(median < "$theirRuns")" >> "$rows"
+            "$runner" --threads "$work/report.txt" -- "$build/bin/discforge-cli" --target "$target" \
+                --standard "$standard" --output "$ours" "$input" 2> /dev/null
+            {
+                printf '%s %s: ' "$label" "$standard-$target"
+                awk 'NR == 1 { wall = $1; next }
+                     { printf "%s%s x%d %.2f s (%.0f%%)", separator, $2, $3, $4, 100 * $4 / wall; separator = ", " }
+                     END { printf " of %.2f s\n", wall }' "$work/report.txt"
+            } >> "$threads"
+        done
+    done
+done
+
+echo "machine: $(nproc) cores, load average before: $(cut -d' ' -f1-3 /proc/loadavg); median of $rounds alternating rounds"
 echo
-
-# Runs a command `rounds` times under GNU time; prints "wall user+sys peakKiB" of the
-# run with the median wall time.
-measure() {
-    local report="$work/time.txt"
-    for ((round = 0; round < rounds; ++round)); do
-        "$timer" -f "%e %U %S %M" -o "$report" "$@" > /dev/null 2> "$work/stderr.txt" || {
-            cat "$work/stderr.txt" >&2
-            echo "bench: failed: $*" >&2
-            exit 1
-        }
-        awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$report"
-    done | sort -n | awk -v middle=$(((rounds + 1) / 2)) 'NR == middle'
-}
-
-compare() {
-    local title=$1 target=$2 standard=$3 preset=$4
-    local ours="$work/discforge-$preset.mpg" theirs="$work/ffmpeg-$preset.mpg"
-    read -r ourWall ourCpu ourPeak < <(measure "$build/bin/discforge-cli" --target "$target" \
-        --standard "$standard" --output "$ours" "$input")
-    read -r theirWall theirCpu theirPeak < <(measure ffmpeg -nostdin -v error -y -i "$input" \
-        -target "$preset" "$theirs")
-    awk -v title="$title" -v ourWall="$ourWall" -v ourCpu="$ourCpu" -v ourPeak="$ourPeak" \
-        -v ourBytes="$(stat -c %s "$ours")" -v theirWall="$theirWall" -v theirCpu="$theirCpu" \
-        -v theirPeak="$theirPeak" -v theirBytes="$(stat -c %s "$theirs")" 'BEGIN {
-        line = "  %-13s wall %6.2f s  cpu %6.2f s  peak %7.1f MiB  output %6.1f MiB\n"
-        print title
-        printf line, "discforge-cli", ourWall, ourCpu, ourPeak / 1024, ourBytes / 1048576
-        printf line, "ffmpeg", theirWall, theirCpu, theirPeak / 1024, theirBytes / 1048576
-        printf "  wall-time ratio discforge-cli/ffmpeg = %.2f\n\n", ourWall / theirWall
-    }'
-}
-
-compare "PAL DVD (ffmpeg -target pal-dvd)" dvd pal pal-dvd
-compare "NTSC VCD (ffmpeg -target ntsc-vcd)" vcd ntsc ntsc-vcd
+awk -F'|' '
+    function verdict(ok) { return ok ? "yes" : "NO" }
+    BEGIN {
+        line = "| %-18s | %-9s | %6s | %6s | %5s | %4s | %7s | %7s | %5s | %4s | %6s | %6s |\n"
+        printf line, "input", "target", "ours s", "ffm s", "wall", "0.9?", "ours MiB", "ffm MiB", "peak", "1.25?", "ours cpu", "ffm cpu"
+        printf line, "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---"
+    }
+    {
+        split($3, o, " "); split($4, f, " ")
+        wall = o[1] / f[1]; peak = o[3] / f[3]
+        printf "| %-18s | %-9s | %6.2f | %6.2f | %5.2f | %4s | %8.1f | %7.1f | %5.2f | %5s | %8.2f | %6.2f |\n",
+            $1, $2, o[1], f[1], wall, verdict(wall <= 0.9), o[3] / 1024, f[3] / 1024, peak, verdict(peak <= 1.25),
+            o[2], f[2]
+    }' "$rows"
+echo
+echo "Threads of discforge-cli (processor time and share of the wall time, one more run per row):"
+cat "$threads"

@@ -189,7 +189,6 @@ int FrameFetch::UpdateSequential(int index, int source, MmAnswer& answer)
             if (++fetch.keyFrameCount % rebuildKeyFrames == 0) {
                 const bool invert = entry.pictureOptions.invert;
                 const bool checked = context_.ports.controls.IsChecked(control::invertCheck);
-                streams_.ReleaseStreams(index);
                 streams_.RebuildStreams(index);
                 entry.pictureOptions.invert = invert;
                 context_.ports.controls.SetChecked(control::invertCheck, checked);

@@ -35,6 +35,8 @@ public:
     bool LockSurface(MmSurfaceLock& lock) override { return stream_->LockSurface(lock); }
     void UnlockSurface() override { stream_->UnlockSurface(); }
     MmStream& Stream() { return *stream_; }
+    // The stream itself, for reopening; this object is left without one.
+    std::unique_ptr<MmStream> TakeStream() { return std::move(stream_); }
 
 private:
     std::unique_ptr<MmStream> stream_;

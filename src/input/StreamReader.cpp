@@ -35,6 +35,18 @@ std::string UpperCase(std::string text)
 // No audio block of a sane file comes near this (ten seconds of 16-bit stereo at 192 kHz).
 constexpr std::int64_t maxAudioBlockBytes = std::int64_t{10} * 192000 * 4;
 
+// The MmStream of a sample stream, without its sample; null for other kinds of stream.
+std::unique_ptr<MmStream> TakeMmStream(std::unique_ptr<SampleStream>& stream)
+{
+    auto* held = dynamic_cast<MmSampleStream*>(stream.get());
+    std::unique_ptr<MmStream> taken = held != nullptr ? held->TakeStream() : nullptr;
+    if (taken) {
+        // The audio sample is a buffer that goes with the entry's other objects.
+        taken->ReleaseSample();
+    }
+    return taken;
+}
+
 } // namespace
 
 StreamReader::StreamReader(MediaInputContext context)
@@ -112,7 +124,21 @@ void StreamReader::ApplyKind(int index)
 
 bool StreamReader::OpenStreams(int index) { return Open(index, false); }
 
-bool StreamReader::RebuildStreams(int index) { return Open(index, true); }
+bool StreamReader::RebuildStreams(int index)
+{
+    InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
+    if (entry.streams) {
+        reusedVideo_ = TakeMmStream(entry.streams->videoStream);
+        if (entry.streams->audioStream) {
+            reusedAudio_ = TakeMmStream(entry.streams->audioStream);
+        }
+    }
+    ReleaseStreams(index);
+    const bool opened = Open(index, true);
+    reusedVideo_.reset();
+    reusedAudio_.reset();
+    return opened;
+}
 
 bool StreamReader::ReadTiming(int index, const MmStream& video)
 {
@@ -232,7 +258,7 @@ bool StreamReader::Open(int index, bool rebuilding)
     }
     Status(reader_message::statusOpeningFile);
     MediaError error;
-    reader.pendingVideoStream = MmStream::Open(entry.path, MmPurpose::PrimaryVideo, error);
+    reader.pendingVideoStream = MmStream::Reopen(std::move(reusedVideo_), entry.path, MmPurpose::PrimaryVideo, error);
     if (!reader.pendingVideoStream) {
         if (error.failure == MediaFailure::AviSynthScript) {
             return Fail(FormatText(message::avsNotSupported, entry.path.c_str()));
@@ -245,7 +271,7 @@ bool StreamReader::Open(int index, bool rebuilding)
         context_.runLog.AppendLogLine(error.text);
         return false;
     }
-    reader.pendingAudioStream = MmStream::Open(entry.path, MmPurpose::PrimaryAudio, error);
+    reader.pendingAudioStream = MmStream::Reopen(std::move(reusedAudio_), entry.path, MmPurpose::PrimaryAudio, error);
     inputs.audioAvailable = reader.pendingAudioStream != nullptr;
 
     context_.ports.window.PumpMessages();

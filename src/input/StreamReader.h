@@ -20,8 +20,9 @@ public:
 
     bool OpenStreams(int index) override;
     void ReleaseStreams(int index) override;
-    // The periodic rebuild of the sequential fetch: the same open without the
-    // dialog and the messages that the user has seen at the first open.
+    // The periodic rebuild of the sequential fetch: releases the entry's streams and
+    // opens them again without the dialog and the messages that the user has seen at
+    // the first open. The media layer goes on with their decoding where it stands.
     bool RebuildStreams(int index);
 
     // Lists the video chain's components with settings into `text`, sets the
@@ -43,6 +44,9 @@ private:
 
     MediaInputContext context_;
     AviReader avi_;
+    // The streams a rebuild reopens, between their release and the open.
+    std::unique_ptr<MmStream> reusedVideo_;
+    std::unique_ptr<MmStream> reusedAudio_;
 };
 
 } // namespace discforge

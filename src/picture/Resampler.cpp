@@ -223,6 +223,10 @@ void HorizontalPlan::PrepareReduce()
     // A sum holds the rest of one pixel, the whole pixels and a share of one more.
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(n) / m + 1;
     average_ = ExactScale(m, n, 255 * (wholeMost + 2));
+    if (windows_.Prepare(n, m, firstWhole_, last_, remainders)) {
+        lanes_ = Lanes::windows;
+        return;
+    }
     const std::size_t bytes = static_cast<std::size_t>(m) * 4;
     gatheredLeft_.assign(bytes, 0);
     gatheredRight_.assign(bytes, 0);
@@ -384,6 +388,10 @@ void HorizontalPlan::Enlarge(const std::uint8_t* source, std::uint8_t* destinati
 
 void HorizontalPlan::Reduce(const std::uint8_t* source, std::uint8_t* destination)
 {
+    if (lanes_ == Lanes::windows) {
+        windows_.Apply(source, destination);
+        return;
+    }
     std::uint8_t* previous = gatheredLeft_.data();
     std::uint8_t* last = gatheredRight_.data();
     if (lanes_ == Lanes::bits16) {

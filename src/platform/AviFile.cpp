@@ -223,46 +223,27 @@ std::int64_t AviStream::FindNextKeyFrame(std::int64_t position)
 
 // ---------------------------------------------------------------- decompressor
 
-class AviFrameDecompressor::Impl {
-public:
-    std::unique_ptr<VideoCursor> cursor;
-    std::int64_t length = 0;
-    std::vector<std::uint8_t> bitmap;
-    std::int64_t pictureIndex = -1;
-    std::int64_t knownEnd = -1; // no frame numbered from here on exists
-    std::string lastError;
-
-    bool Fill();
-};
-
-AviFrameDecompressor::AviFrameDecompressor(std::unique_ptr<Impl> impl)
-    : impl_(std::move(impl))
-{
-}
-AviFrameDecompressor::~AviFrameDecompressor() = default;
-
 std::unique_ptr<AviFrameDecompressor> AviStream::OpenDecompressor(MediaError& error)
 {
     if (impl_->info.type != aviStreamTypeVideo) {
         error = PlainFailure(MediaFailure::WrongState, media_messages::wrongPurpose);
         return nullptr;
     }
-    auto impl = std::make_unique<AviFrameDecompressor::Impl>();
-    impl->cursor = VideoCursor::Open(impl_->file->source->Path(), error);
-    if (!impl->cursor) {
+    std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(impl_->file->source->Path(), error);
+    if (!cursor) {
         return nullptr;
     }
-    impl->length = impl_->info.length;
-    const int width = impl->cursor->Width();
-    const int height = impl->cursor->Height();
+    const int width = cursor->Width();
+    const int height = cursor->Height();
     const std::size_t pixelBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    std::vector<std::uint8_t> bitmap;
     try {
-        impl->bitmap.assign(bitmapInfoHeaderSize + pixelBytes, 0);
+        bitmap.assign(bitmapInfoHeaderSize + pixelBytes, 0);
     } catch (const std::bad_alloc&) {
         error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a frame"));
         return nullptr;
     }
-    std::uint8_t* header = impl->bitmap.data();
+    std::uint8_t* header = bitmap.data();
     PutLe32(header, bitmapInfoHeaderSize);
     PutLe32(header + 4, static_cast<std::uint32_t>(width));
     PutLe32(header + 8, static_cast<std::uint32_t>(height));
@@ -270,80 +251,7 @@ std::unique_ptr<AviFrameDecompressor> AviStream::OpenDecompressor(MediaError& er
     PutLe16(header + 14, 32);
     PutLe32(header + 16, 0);
     PutLe32(header + 20, static_cast<std::uint32_t>(pixelBytes));
-    return std::make_unique<AviFrameDecompressor>(std::move(impl));
-}
-
-bool AviFrameDecompressor::Impl::Fill()
-{
-    const int width = cursor->Width();
-    const int height = cursor->Height();
-    const int pitch = width * 4;
-    std::uint8_t* bottomRowFirst = bitmap.data() + bitmapInfoHeaderSize;
-    // The picture's top row is stored last.
-    std::uint8_t* topRow = bottomRowFirst + static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(pitch);
-    if (!cursor->Convert(topRow, -pitch)) {
-        lastError = cursor->LastError();
-        return false;
-    }
-    // The fourth byte of each pixel is 0, as in a bitmap.
-    for (std::size_t i = 3; i < bitmap.size() - bitmapInfoHeaderSize; i += 4) {
-        bottomRowFirst[i] = 0;
-    }
-    return true;
-}
-
-const std::uint8_t* AviFrameDecompressor::GetFrame(std::int64_t position)
-{
-    Impl& d = *impl_;
-    if (position < 0 || (d.length > 0 && position >= d.length)) {
-        d.lastError = MediaText(media_messages::frameOutside, static_cast<long long>(position));
-        return nullptr;
-    }
-    if (position == d.pictureIndex) {
-        return d.bitmap.data();
-    }
-    if (d.knownEnd >= 0 && position >= d.knownEnd) {
-        d.lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
-        return nullptr;
-    }
-    d.pictureIndex = -1;
-    bool decodedAny = false;
-    if (d.cursor->ShouldSeekFor(position) && !d.cursor->SeekTo(position)) {
-        d.lastError = d.cursor->LastError();
-        return nullptr;
-    }
-    for (;;) {
-        CursorStep step = d.cursor->DecodeNext();
-        if (step == CursorStep::End) {
-            if (decodedAny) {
-                d.knownEnd = d.cursor->NextIndex();
-            }
-            d.lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
-            return nullptr;
-        }
-        if (step == CursorStep::Failed) {
-            d.lastError = d.cursor->LastError();
-            return nullptr;
-        }
-        decodedAny = true;
-        if (d.cursor->FrameIndex() < position) {
-            continue;
-        }
-        // A frame missing from the file is answered with the next one there is.
-        if (!d.Fill()) {
-            return nullptr;
-        }
-        d.pictureIndex = d.cursor->FrameIndex();
-        return d.bitmap.data();
-    }
-}
-
-std::size_t AviFrameDecompressor::FrameBytes() const { return impl_->bitmap.size(); }
-std::string AviFrameDecompressor::LastError() const { return impl_->lastError; }
-
-AviDecodeStatistics AviFrameDecompressor::Statistics() const
-{
-    return AviDecodeStatistics{impl_->cursor->FramesDecoded(), impl_->cursor->Seeks()};
+    return AviFrameDecompressor::Create(std::move(cursor), impl_->info.length, std::move(bitmap));
 }
 
 } // namespace discforge

@@ -16,8 +16,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace discforge {
+
+class VideoCursor;
 
 constexpr std::uint32_t MakeFourCC(char a, char b, char c, char d)
 {
@@ -71,6 +74,11 @@ public:
     std::size_t FrameBytes() const;
     std::string LastError() const;
     AviDecodeStatistics Statistics() const;
+
+    // Frames of `cursor`'s stream (`length` of them, 0 when unknown) into copies
+    // of `emptyBitmap`, the header followed by room for the rows.
+    static std::unique_ptr<AviFrameDecompressor> Create(
+        std::unique_ptr<VideoCursor> cursor, std::int64_t length, std::vector<std::uint8_t> emptyBitmap);
 
     class Impl;
     explicit AviFrameDecompressor(std::unique_ptr<Impl> impl);

@@ -51,6 +51,14 @@ void MmAudioPipe::ReleaseSample()
     updatePending_ = false;
 }
 
+void MmAudioPipe::Restart()
+{
+    ReleaseSample();
+    std::lock_guard lock(mutex_);
+    atEnd_ = false;
+    lastAnswer_ = MmAnswer::Done;
+}
+
 bool MmAudioPipe::Start(MediaError& error)
 {
     return StartWorker([this] { Work(); }, error);

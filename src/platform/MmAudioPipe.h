@@ -22,6 +22,10 @@ public:
 
     bool CreateSample(std::uint8_t* buffer, std::size_t bytes, MediaError& error);
     void ReleaseSample();
+    // Drops the sample and every answer given, as a new pipe has none; the decoding,
+    // the sound decoded ahead and the counters go on.
+    void Restart();
+    using PipeWorker::Failed;
     bool Start(MediaError& error);
     // `position` is a sample-frame number.
     void Seek(std::int64_t position);

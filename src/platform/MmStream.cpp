@@ -1,6 +1,7 @@
 #include "platform/MmStream.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FileIdentity.h"
 #include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
 #include "platform/MmAudioPipe.h"
@@ -26,6 +27,8 @@ std::vector<MediaComponent> ComponentsOf(const MediaSource& source, const AVCode
 
 class MmStream::Impl {
 public:
+    std::string path;
+    FileIdentity file;
     MmPurpose purpose = MmPurpose::PrimaryVideo;
     std::vector<MediaComponent> components;
     bool canSeek = false;
@@ -49,6 +52,8 @@ MmStream::~MmStream() = default;
 std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purpose, MediaError& error)
 {
     auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->file = FileIdentity::Of(path);
     impl->purpose = purpose;
     if (purpose == MmPurpose::PrimaryVideo) {
         std::unique_ptr<VideoCursor> cursor = VideoCursor::Open(path, error);
@@ -82,6 +87,26 @@ std::unique_ptr<MmStream> MmStream::Open(const std::string& path, MmPurpose purp
         impl->audio = std::make_unique<MmAudioPipe>(std::move(cursor));
     }
     return std::unique_ptr<MmStream>(new MmStream(std::move(impl)));
+}
+
+std::unique_ptr<MmStream> MmStream::Reopen(
+    std::unique_ptr<MmStream> previous, const std::string& path, MmPurpose purpose, MediaError& error)
+{
+    if (previous) {
+        Impl& impl = *previous->impl_;
+        const bool failed = impl.video ? impl.video->Failed() : impl.audio->Failed();
+        if (impl.path == path && impl.purpose == purpose && !failed && impl.file == FileIdentity::Of(path)) {
+            if (impl.video) {
+                impl.video->Restart();
+            } else {
+                impl.audio->Restart();
+            }
+            impl.callError.clear();
+            return previous;
+        }
+        previous.reset();
+    }
+    return Open(path, purpose, error);
 }
 
 MmPurpose MmStream::Purpose() const { return impl_->purpose; }

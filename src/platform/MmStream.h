@@ -72,6 +72,13 @@ public:
     // Null on failure, with `error` filled (AviSynth scripts give
     // MediaFailure::AviSynthScript without the file being read).
     static std::unique_ptr<MmStream> Open(const std::string& path, MmPurpose purpose, MediaError& error);
+    // Open again, going on from where `previous` stands. When `previous` reads the
+    // same, unchanged file for the same purpose and its decoding has not failed, it is
+    // taken over with its demuxer, its decoder and what it decoded ahead, and looks as
+    // after Open (no sample; Run must be called; the counters go on). Otherwise it is
+    // closed and the file opened anew. A null `previous` is a plain Open.
+    static std::unique_ptr<MmStream> Reopen(
+        std::unique_ptr<MmStream> previous, const std::string& path, MmPurpose purpose, MediaError& error);
     ~MmStream();
     MmStream(const MmStream&) = delete;
     MmStream& operator=(const MmStream&) = delete;

@@ -29,15 +29,12 @@ MmVideoPipe::MmVideoPipe(std::unique_ptr<VideoCursor> cursor)
 
 MmVideoPipe::~MmVideoPipe() { StopWorker(); }
 
-bool MmVideoPipe::CreateSample(MediaError& error)
+bool MmVideoPipe::CreateSample(MediaError&)
 {
     std::lock_guard lock(mutex_);
-    try {
-        surface_.assign(frameBytes_, 0);
-    } catch (const std::bad_alloc&) {
-        error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "the frame surface"));
-        return false;
-    }
+    // The surface takes the memory of the first frame delivered; a stream that
+    // never delivers one (the AVI reader decodes such inputs) holds none.
+    surface_ = {};
     sampleExists_ = true;
     surfaceIndex_ = -1;
     return true;
@@ -52,6 +49,14 @@ void MmVideoPipe::ReleaseSample()
     redeliver_ = false;
     surfaceIndex_ = -1;
     surface_ = {};
+}
+
+void MmVideoPipe::Restart()
+{
+    ReleaseSample();
+    std::lock_guard lock(mutex_);
+    atEnd_ = false;
+    lastAnswer_ = MmAnswer::Done;
 }
 
 bool MmVideoPipe::Start(MediaError& error)
@@ -283,6 +288,15 @@ bool MmVideoPipe::Lock(MmSurfaceLock& lock)
     if (!sampleExists_ || updatePending_) {
         error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
         return false;
+    }
+    if (surface_.empty()) {
+        // Locked before any frame arrived: a black surface.
+        try {
+            surface_.assign(frameBytes_, 0);
+        } catch (const std::bad_alloc&) {
+            error_ = MediaText(media_messages::outOfMemory, "the frame surface");
+            return false;
+        }
     }
     locked_ = true;
     lock = MmSurfaceLock{surface_.data(), width_ * 4, width_, height_};

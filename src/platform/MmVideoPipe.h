@@ -24,6 +24,10 @@ public:
 
     bool CreateSample(MediaError& error);
     void ReleaseSample();
+    // Drops the sample and every answer given, as a new pipe has none; the decoding,
+    // the frames decoded ahead and the counters go on.
+    void Restart();
+    using PipeWorker::Failed;
     bool Start(MediaError& error);
     // `target` is a frame number.
     void Seek(std::int64_t target);

@@ -37,6 +37,12 @@ bool PipeWorker::StartWorker(std::function<void()> work, MediaError& error)
     return true;
 }
 
+bool PipeWorker::Failed() const
+{
+    std::lock_guard lock(mutex_);
+    return failed_;
+}
+
 std::string PipeWorker::LastError() const
 {
     std::lock_guard lock(mutex_);

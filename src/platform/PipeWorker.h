@@ -23,6 +23,8 @@ public:
     PipeWorker& operator=(const PipeWorker&) = delete;
 
     std::string LastError() const;
+    // True once decoding failed for good; such a pipe is not taken over by a reopen.
+    bool Failed() const;
 
 protected:
     PipeWorker() = default;

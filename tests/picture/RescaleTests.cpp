@@ -246,6 +246,21 @@ TEST(ResampleRow, MatchesThePlainFormOnRandomRows)
     }
 }
 
+TEST(ResampleRow, ReductionsUpToFourToOneMatchThePlainFormAtEveryWidth)
+{
+    // Every ratio that the window kernel takes, with row ends inside and outside
+    // the last window and outputs that do not fill the last block of 8.
+    std::mt19937 random(19);
+    for (int trial = 0; trial < 1500; ++trial) {
+        const int m = 1 + static_cast<int>(random() % (trial % 10 == 0 ? 2000 : 120));
+        const int n = m + 1 + static_cast<int>(random() % (7 * m / 2 + 2));
+        const Picture row = RandomPicture(random, n, 1);
+        Row out(static_cast<std::size_t>(m) * 4);
+        TBaseDib::ResampleRow(row.rows[0].data(), out.data(), n, m);
+        ASSERT_EQ(out, PlainResampleRow(row.rows[0].data(), n, m)) << n << " to " << m;
+    }
+}
+
 TEST(ExactScale, AgreesWithDivisionIncludingWhereItMustDivide)
 {
     std::mt19937_64 random(11);
@@ -343,6 +358,16 @@ TEST(Rescale, MatchesThePlainFormAtVideoSizes)
     CheckRescale(RandomPicture(random, 352, 288), 720, 576, 720, 576);
     CheckRescale(RandomPicture(random, 720, 480), 720, 576, 720, 576);
     CheckRescale(RandomPicture(random, 720, 576), 704, 480, 720, 480);
+    // The reductions and the enlargement the disc targets need from everyday inputs.
+    CheckRescale(RandomPicture(random, 640, 480), 352, 240, 352, 240);
+    CheckRescale(RandomPicture(random, 640, 480), 320, 240, 352, 240);
+    CheckRescale(RandomPicture(random, 640, 480), 426, 480, 480, 480);
+    CheckRescale(RandomPicture(random, 720, 576), 352, 288, 352, 288);
+    CheckRescale(RandomPicture(random, 720, 576), 480, 576, 480, 576);
+    CheckRescale(RandomPicture(random, 1280, 720), 720, 405, 720, 480);
+    CheckRescale(RandomPicture(random, 1280, 720), 480, 270, 480, 480);
+    CheckRescale(RandomPicture(random, 1280, 720), 352, 198, 352, 240);
+    CheckRescale(RandomPicture(random, 640, 480), 720, 576, 720, 576);
 }
 
 TEST(Rescale, FractionsBeyondSixteenBitsUseWiderLanes)

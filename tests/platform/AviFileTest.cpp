@@ -143,6 +143,83 @@ TEST(AviFile, RandomFramesAndTheEdgesOfTheStream)
     EXPECT_EQ(NumberInBitmap(decompressor->GetFrame(frameCount - 1)), frameCount - 1);
 }
 
+TEST(AviFile, ReadingInOrderDecodesAheadYetEveryAnswerIsTheFrameAskedFor)
+{
+    AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    recipe.keyFrameInterval = 12;
+    auto file = OpenSample(recipe);
+    ASSERT_TRUE(file);
+    MediaError error;
+    auto decompressor = file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error);
+    ASSERT_TRUE(decompressor) << error.text;
+    // A conversion's pattern (frames repeated, one skipped), a jump within the key
+    // frame's group and one past the next key frame, a step back, the stream's end.
+    const std::int64_t asked[] = {0, 1, 1, 2, 4, 5, 6, 9, 10, 30, 31, 31, 20, 21, 22, 58, 59};
+    for (std::int64_t n : asked) {
+        const std::uint8_t* bitmap = decompressor->GetFrame(n);
+        ASSERT_NE(bitmap, nullptr) << "frame " << n << ": " << decompressor->LastError();
+        ASSERT_EQ(NumberInBitmap(bitmap), n);
+        EXPECT_EQ(bitmap[40 + 3], 0);
+    }
+    EXPECT_EQ(decompressor->GetFrame(frameCount), nullptr);
+    // Frames 0 .. 10, 24 .. 31 (from the key frame at 24), 12 .. 22 (back to the one
+    // at 12) and 48 .. 59 on the way, and the three read ahead of 10, 31 and 22 that
+    // the jumps after them passed over: none twice.
+    EXPECT_EQ(decompressor->Statistics().framesDecoded, 11u + 8u + 11u + 12u + 3u);
+    const std::uint64_t decoded = decompressor->Statistics().framesDecoded;
+    ASSERT_NE(decompressor->GetFrame(59), nullptr);
+    EXPECT_EQ(decompressor->Statistics().framesDecoded, decoded);
+}
+
+TEST(AviFile, TheNextDecompressorOfTheSameFileTakesOverTheFramesOfTheOneClosedBefore)
+{
+    AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    recipe.keyFrameInterval = 12;
+    const std::string path = SampleAvi(recipe);
+    MediaError error;
+    auto open = [&] {
+        auto file = AviFile::Open(path, error);
+        return file ? file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error) : nullptr;
+    };
+    // As each activation of an input does: the old decompressor goes, a new one asks
+    // for the first frame and then for the last.
+    auto first = open();
+    ASSERT_TRUE(first) << error.text;
+    ASSERT_EQ(NumberInBitmap(first->GetFrame(frameCount - 1)), frameCount - 1);
+    first.reset();
+    auto second = open();
+    ASSERT_TRUE(second) << error.text;
+    ASSERT_EQ(NumberInBitmap(second->GetFrame(0)), 0);
+    ASSERT_EQ(NumberInBitmap(second->GetFrame(frameCount - 1)), frameCount - 1);
+    EXPECT_EQ(second->Statistics().framesDecoded, 2u) << "frame 0 and the one read ahead; the last came from before";
+    // Reading in order leaves the last frame handed out and the one read ahead.
+    for (std::int64_t n = 1; n < 30; ++n) {
+        ASSERT_EQ(NumberInBitmap(second->GetFrame(n)), n);
+    }
+    second.reset();
+    auto third = open();
+    ASSERT_TRUE(third) << error.text;
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(30)), 30);
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(29)), 29);
+    EXPECT_EQ(third->Statistics().framesDecoded, 0u);
+    // From there the stream is read as after any jump.
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(31)), 31);
+    ASSERT_EQ(NumberInBitmap(third->GetFrame(32)), 32);
+
+    // Frames wait only for the next decompressor made, and only one of the same file keeps them.
+    third.reset();
+    auto other = OpenSample(Recipe(VideoCodec::Mjpeg, FrameRate::Pal25, AudioForm::None));
+    ASSERT_TRUE(other);
+    auto another = other->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error);
+    ASSERT_TRUE(another);
+    ASSERT_EQ(NumberInBitmap(another->GetFrame(32)), 32);
+    EXPECT_EQ(another->Statistics().framesDecoded, 1u) << "decoded itself (every frame is a key frame)";
+    auto fourth = open();
+    ASSERT_TRUE(fourth);
+    ASSERT_EQ(NumberInBitmap(fourth->GetFrame(32)), 32);
+    EXPECT_GT(fourth->Statistics().framesDecoded, 0u);
+}
+
 TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
 {
     AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);

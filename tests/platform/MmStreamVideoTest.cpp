@@ -1,5 +1,6 @@
 #include "MmStreamTestSupport.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,56 @@ TEST(MmStreamVideo, AStreamCanBeDestroyedWhileAnUpdateIsPending)
         MmAnswer answer = stream->Update();
         EXPECT_NE(answer, MmAnswer::Failed);
     }
+}
+
+TEST(MmStreamVideo, AReopenedStreamGoesOnWhereItStoodUnlessTheFileIsAnother)
+{
+    const std::string path = Mpeg4Sample();
+    auto stream = RunningVideo(path);
+    ASSERT_TRUE(stream);
+    const std::int64_t tpf = stream->TimePerFrame();
+    for (std::int64_t n = 0; n <= 20; ++n) {
+        ASSERT_TRUE(stream->Seek(n * tpf));
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    }
+    MediaError error;
+    stream = MmStream::Reopen(std::move(stream), path, MmPurpose::PrimaryVideo, error);
+    ASSERT_TRUE(stream) << error.text;
+    // As after an open: no sample until one is made, and Run to go on.
+    EXPECT_EQ(stream->Update(), MmAnswer::Failed) << "no sample yet";
+    ASSERT_TRUE(stream->CreateVideoSample(error));
+    ASSERT_TRUE(stream->Run(error));
+    // Frame 21 lies past a key frame (at 12), and still no seek is made: the decoding goes on.
+    for (std::int64_t n = 21; n < 30; ++n) {
+        ASSERT_TRUE(stream->Seek(n * tpf));
+        ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+        ASSERT_EQ(ShownNumber(*stream), n);
+    }
+    EXPECT_EQ(stream->Statistics().realSeeks, 0u);
+    EXPECT_LE(stream->Statistics().framesDecoded, 30u + 3u);
+
+    // Another file, or another purpose, is opened anew: its own frames, from its start.
+    const std::string other = SampleAvi(VideoOnly(VideoCodec::Mjpeg, FrameRate::Pal25));
+    stream = MmStream::Reopen(std::move(stream), other, MmPurpose::PrimaryVideo, error);
+    ASSERT_TRUE(stream) << error.text;
+    EXPECT_EQ(stream->Components()[1].name, "Motion JPEG Video decoder");
+    EXPECT_EQ(stream->Statistics().framesDecoded, 0u);
+    EXPECT_FALSE(MmStream::Reopen(std::move(stream), other, MmPurpose::PrimaryAudio, error)) << "it has no sound";
+}
+
+TEST(MmStreamVideo, AFileChangedSinceTheOpenIsReopenedAnew)
+{
+    const std::string path = TruncatedCopy(Mpeg4Sample(), FileSize(Mpeg4Sample()), "rewritten.avi");
+    auto stream = RunningVideo(path);
+    ASSERT_TRUE(stream);
+    ASSERT_EQ(UpdateAndWait(*stream), MmAnswer::Done);
+    // The same name, now another recording.
+    const std::string replacement = SampleAvi(VideoOnly(VideoCodec::Mjpeg, FrameRate::Pal25));
+    std::filesystem::copy_file(replacement, path, std::filesystem::copy_options::overwrite_existing);
+    MediaError error;
+    stream = MmStream::Reopen(std::move(stream), path, MmPurpose::PrimaryVideo, error);
+    ASSERT_TRUE(stream) << error.text;
+    EXPECT_EQ(stream->Components()[1].name, "Motion JPEG Video decoder");
 }
 
 } // namespace

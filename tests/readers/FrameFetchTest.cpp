@@ -221,6 +221,12 @@ TEST_F(RealFetch, SequentialKindDeliversEveryFrameAcrossStreamRebuilds)
     ExpectFramesInOrder(rig, 75);
     EXPECT_GE(rig.media.fetch.keyFrameCount, 20) << "key frames every 3 frames";
     EXPECT_TRUE(rig.messages.shown.empty()) << "a rebuild shows no messages";
+    // Each rebuild reopens the file where its stream stands: the decoding goes on, with
+    // no seek back to a key frame and no frame decoded twice.
+    const MmStatistics statistics = rig.VideoOf(0).Statistics();
+    EXPECT_EQ(statistics.realSeeks, 0u);
+    EXPECT_GE(statistics.framesDecoded, 75u);
+    EXPECT_LE(statistics.framesDecoded, 75u + 3u) << "at most the frames decoded ahead";
     // An NTSC run repeats some frames of the 25 frames per second input.
     rig.settings.tvStandard = standardNtsc;
     rig.settings.videoSettingsChanged = true;
@@ -287,7 +293,7 @@ TEST_F(RealFetch, SoundGoesOnWhereItWasWhenTheSequentialFetchRebuildsTheStreams)
     }
     ASSERT_GE(rig.media.fetch.keyFrameCount, 30) << "the streams were rebuilt on the way";
     EXPECT_EQ(pattern::FindClicks(sound.data(), sound.size(), 2, 16),
-              (std::vector<std::int64_t>{0, 44100, 2 * 44100, 3 * 44100}));
+        (std::vector<std::int64_t>{0, 44100, 2 * 44100, 3 * 44100}));
 }
 
 } // namespace

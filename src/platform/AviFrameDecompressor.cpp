@@ -1,0 +1,373 @@
+// The decompressor of AviFile.h. While frames are asked for in order, the frame
+// after the one handed out is decoded and converted on a thread of the
+// decompressor's own, so that decoding overlaps the caller's work on the frame;
+// any other order is served on the caller's thread. Either way a request gets
+// the frame that decoding on from the stream's position would give.
+//
+// Each activation of an input closes the input's decompressor and opens a new one:
+// the frames the old one holds (the last handed out and the one read ahead) wait
+// for the next decompressor made, which keeps them if it reads the same file, so
+// that asking again for one of them, as every activation does for the last frame,
+// costs no decoding. At most those two frames wait, and only until then.
+#include "platform/AviFile.h"
+
+#include "platform/FfmpegError.h"
+#include "platform/FileIdentity.h"
+#include "platform/MediaMessages.h"
+#include "platform/VideoCursor.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace discforge {
+
+namespace {
+
+// The fourth byte of every pixel becomes 0, as in a bitmap; 8 bytes at a time.
+void ClearFourthBytes(std::uint8_t* pixels, std::size_t bytes)
+{
+    constexpr std::uint64_t colour = 0x00FFFFFF00FFFFFFull;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, pixels + i, 8);
+        word &= colour;
+        std::memcpy(pixels + i, &word, 8);
+    }
+    for (i += 3; i < bytes; i += 4) {
+        pixels[i] = 0;
+    }
+}
+
+} // namespace
+
+// A frame one decompressor hands to the next of the same file.
+constexpr std::size_t handedFrames = 2;
+struct HandedFrame {
+    std::int64_t index = -1;
+    std::vector<std::uint8_t> bitmap;
+};
+
+class AviFrameDecompressor::Impl {
+public:
+    Impl(std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap);
+    ~Impl();
+
+    const std::uint8_t* GetFrame(std::int64_t position);
+    AviDecodeStatistics Statistics();
+
+    std::vector<std::uint8_t> bitmap;
+    std::string lastError;
+
+private:
+    // What the read-ahead found: the step of the cursor and, for a frame, its
+    // number and whether it was converted into `next`.
+    struct Ahead {
+        CursorStep step = CursorStep::End;
+        std::int64_t index = -1;
+        bool converted = false;
+        std::string error;
+    };
+
+    bool Fill(std::vector<std::uint8_t>& into, std::string& error);
+    const std::uint8_t* Deliver(std::int64_t index, std::int64_t position, std::int64_t previous);
+    const std::uint8_t* DecodeOn(std::int64_t position, bool decodedAny);
+    void StartReadAhead();
+    // Waits until the thread is idle; the cursor and `next` are then the caller's.
+    void WaitForReadAhead();
+    void ReadAhead();
+
+    std::unique_ptr<VideoCursor> cursor;
+    std::int64_t length = 0;
+    std::int64_t pictureIndex = -1;
+    std::int64_t knownEnd = -1; // no frame numbered from here on exists
+
+    std::vector<std::uint8_t> next; // the read-ahead's bitmap
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable wanted;
+    std::condition_variable done;
+    // Guarded by mutex; while `running` the thread owns the cursor and `next`.
+    bool running = false;
+    bool stop = false;
+    bool found = false; // `ahead` holds a result not yet used
+    Ahead ahead;
+    std::string path;
+    FileIdentity identity;
+    std::vector<HandedFrame> inherited; // from the decompressor closed before this one was made
+};
+
+namespace {
+
+// The frames of the decompressor closed last, until the next one is made.
+class WaitingFrames {
+public:
+    void Leave(const std::string& path, const FileIdentity& identity, std::vector<HandedFrame> frames)
+    {
+        std::lock_guard lock(mutex_);
+        path_ = path;
+        identity_ = identity;
+        frames_ = std::move(frames);
+    }
+    // The frames, when they are of this file; either way none wait any longer.
+    std::vector<HandedFrame> Arrive(const std::string& path, const FileIdentity& identity)
+    {
+        std::lock_guard lock(mutex_);
+        std::vector<HandedFrame> frames = std::move(frames_);
+        frames_.clear();
+        if (path != path_ || !(identity == identity_)) {
+            frames.clear();
+        }
+        return frames;
+    }
+
+private:
+    std::mutex mutex_;
+    std::string path_;
+    FileIdentity identity_;
+    std::vector<HandedFrame> frames_;
+};
+
+WaitingFrames& Waiting()
+{
+    static WaitingFrames waiting;
+    return waiting;
+}
+
+} // namespace
+
+AviFrameDecompressor::Impl::Impl(
+    std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap)
+    : bitmap(std::move(emptyBitmap))
+    , cursor(std::move(decoding))
+    , length(frames)
+    , path(cursor->Source().Path())
+    , identity(FileIdentity::Of(path))
+    , inherited(Waiting().Arrive(path, identity))
+{
+}
+
+AviFrameDecompressor::Impl::~Impl()
+{
+    // A frame being read ahead is finished, so that it can be handed on.
+    WaitForReadAhead();
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    wanted.notify_all();
+    if (thread.joinable()) {
+        thread.join();
+    }
+    // The frames this one holds, else those it was given and did not use.
+    std::vector<HandedFrame> frames;
+    if (pictureIndex >= 0) {
+        frames.push_back(HandedFrame{pictureIndex, std::move(bitmap)});
+    }
+    if (found && ahead.step == CursorStep::Frame && ahead.converted) {
+        frames.push_back(HandedFrame{ahead.index, std::move(next)});
+    }
+    for (HandedFrame& frame : inherited) {
+        if (frames.size() < handedFrames) {
+            frames.push_back(std::move(frame));
+        }
+    }
+    Waiting().Leave(path, identity, std::move(frames));
+}
+
+bool AviFrameDecompressor::Impl::Fill(std::vector<std::uint8_t>& into, std::string& error)
+{
+    const int width = cursor->Width();
+    const int height = cursor->Height();
+    const int pitch = width * 4;
+    std::uint8_t* bottomRowFirst = into.data() + bitmapInfoHeaderSize;
+    // The picture's top row is stored last.
+    std::uint8_t* topRow = bottomRowFirst + static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(pitch);
+    if (!cursor->Convert(topRow, -pitch)) {
+        error = cursor->LastError();
+        return false;
+    }
+    ClearFourthBytes(bottomRowFirst, into.size() - bitmapInfoHeaderSize);
+    return true;
+}
+
+void AviFrameDecompressor::Impl::ReadAhead()
+{
+    std::unique_lock lock(mutex);
+    for (;;) {
+        wanted.wait(lock, [this] { return running || stop; });
+        if (stop) {
+            return;
+        }
+        lock.unlock();
+        Ahead result;
+        result.step = cursor->DecodeNext();
+        if (result.step == CursorStep::Frame) {
+            result.index = cursor->FrameIndex();
+            result.converted = Fill(next, result.error);
+        } else if (result.step == CursorStep::Failed) {
+            result.error = cursor->LastError();
+        }
+        lock.lock();
+        ahead = std::move(result);
+        found = true;
+        running = false;
+        done.notify_all();
+    }
+}
+
+void AviFrameDecompressor::Impl::StartReadAhead()
+{
+    if (!thread.joinable()) {
+        try {
+            next = bitmap; // the same header
+            thread = std::thread([this] { ReadAhead(); });
+        } catch (const std::bad_alloc&) {
+            return;
+        } catch (const std::system_error&) {
+            return;
+        }
+    }
+    std::lock_guard lock(mutex);
+    running = true;
+    wanted.notify_all();
+}
+
+void AviFrameDecompressor::Impl::WaitForReadAhead()
+{
+    std::unique_lock lock(mutex);
+    done.wait(lock, [this] { return !running; });
+}
+
+// Hands out frame `index`, now in `bitmap`, for `position`. Asking for the frame
+// after the one handed out before is reading in order: the next one is read ahead.
+const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
+    std::int64_t index, std::int64_t position, std::int64_t previous)
+{
+    pictureIndex = index;
+    if (position == previous + 1) {
+        StartReadAhead();
+    }
+    return bitmap.data();
+}
+
+AviDecodeStatistics AviFrameDecompressor::Impl::Statistics()
+{
+    WaitForReadAhead();
+    return AviDecodeStatistics{cursor->FramesDecoded(), cursor->Seeks()};
+}
+
+// Decodes on from the cursor's position to the first frame numbered `position`
+// or later, seeking first where that is cheaper.
+const std::uint8_t* AviFrameDecompressor::Impl::DecodeOn(std::int64_t position, bool decodedAny)
+{
+    if (cursor->ShouldSeekFor(position) && !cursor->SeekTo(position)) {
+        lastError = cursor->LastError();
+        return nullptr;
+    }
+    for (;;) {
+        CursorStep step = cursor->DecodeNext();
+        if (step == CursorStep::End) {
+            if (decodedAny) {
+                knownEnd = cursor->NextIndex();
+            }
+            lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
+            return nullptr;
+        }
+        if (step == CursorStep::Failed) {
+            lastError = cursor->LastError();
+            return nullptr;
+        }
+        decodedAny = true;
+        if (cursor->FrameIndex() < position) {
+            continue;
+        }
+        // A frame missing from the file is answered with the next one there is.
+        if (!Fill(bitmap, lastError)) {
+            return nullptr;
+        }
+        return bitmap.data();
+    }
+}
+
+const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
+{
+    if (position < 0 || (length > 0 && position >= length)) {
+        lastError = MediaText(media_messages::frameOutside, static_cast<long long>(position));
+        return nullptr;
+    }
+    if (position == pictureIndex) {
+        return bitmap.data();
+    }
+    if (knownEnd >= 0 && position >= knownEnd) {
+        lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
+        return nullptr;
+    }
+    WaitForReadAhead();
+    const auto given = std::find_if(
+        inherited.begin(), inherited.end(), [&](const HandedFrame& frame) { return frame.index == position; });
+    if (given != inherited.end()) {
+        // The stream's position stays where it was: the next frame is found as after
+        // any jump, by seeking or decoding on.
+        bitmap.swap(given->bitmap);
+        inherited.erase(given);
+        pictureIndex = position;
+        found = false;
+        return bitmap.data();
+    }
+    const std::int64_t previous = pictureIndex;
+    pictureIndex = -1;
+    // The read-ahead decoded on from the frame handed out last, as this request
+    // would when it lies further on; a request further back seeks instead.
+    const bool useAhead = found && position > previous;
+    found = false;
+    bool decodedAny = false;
+    if (useAhead) {
+        if (ahead.step == CursorStep::Failed) {
+            lastError = ahead.error;
+            return nullptr;
+        }
+        if (ahead.step == CursorStep::End) {
+            lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
+            return nullptr;
+        }
+        if (ahead.index >= position) {
+            if (!ahead.converted) {
+                lastError = ahead.error;
+                return nullptr;
+            }
+            bitmap.swap(next);
+            return Deliver(ahead.index, position, previous);
+        }
+        decodedAny = true;
+    }
+    if (DecodeOn(position, decodedAny) == nullptr) {
+        return nullptr;
+    }
+    return Deliver(cursor->FrameIndex(), position, previous);
+}
+
+AviFrameDecompressor::AviFrameDecompressor(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl))
+{
+}
+AviFrameDecompressor::~AviFrameDecompressor() = default;
+
+std::unique_ptr<AviFrameDecompressor> AviFrameDecompressor::Create(
+    std::unique_ptr<VideoCursor> cursor, std::int64_t length, std::vector<std::uint8_t> emptyBitmap)
+{
+    return std::make_unique<AviFrameDecompressor>(
+        std::make_unique<Impl>(std::move(cursor), length, std::move(emptyBitmap)));
+}
+
+const std::uint8_t* AviFrameDecompressor::GetFrame(std::int64_t position) { return impl_->GetFrame(position); }
+std::size_t AviFrameDecompressor::FrameBytes() const { return impl_->bitmap.size(); }
+std::string AviFrameDecompressor::LastError() const { return impl_->lastError; }
+AviDecodeStatistics AviFrameDecompressor::Statistics() const { return impl_->Statistics(); }
+
+} // namespace discforge
