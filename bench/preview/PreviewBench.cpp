@@ -122,7 +122,7 @@ bool BenchClip(const char* path)
     const int outputFrames = static_cast<int>(core.videoSupply.OutputFrames());
     for (int frame = 0; frame < outputFrames; ++frame) {
         core.inputs.framePosition = frame;
-        core.videoSupply.ClampFramePosition();
+        previews.ClampOutputPosition();
         output.render.push_back(Milliseconds([&] { previews.RenderOutputPreview(); }));
     }
 
@@ -172,7 +172,7 @@ bool BenchClip(const char* path)
     }
     for (int frame = 0; frame < outputFrames; ++frame) {
         core.inputs.framePosition = frame;
-        core.videoSupply.ClampFramePosition();
+        previews.ClampOutputPosition();
         const int source = aviReader ? core.videoSupply.AviReaderFrameOf(frame)
                                      : FrameFetch::SourceFrame(frame, entry.frameRate, core.settings.tvStandard);
         const auto [fetchMs, packed] = fetchFrame(source);

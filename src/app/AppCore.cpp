@@ -344,7 +344,7 @@ void AppCore::OutputPositionChosen(int position)
         return;
     }
     parts_.inputs.framePosition = position;
-    parts_.videoSupply.ClampFramePosition();
+    parts_.previews.ClampOutputPosition();
     parts_.previews.RenderOutputPreview();
 }
 

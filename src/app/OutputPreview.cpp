@@ -20,6 +20,18 @@ void Previews::ShowOutputPreview()
     }
 }
 
+void Previews::ClampOutputPosition() { core_.inputs.framePosition = OutputFrame(); }
+
+int Previews::OutputFrame() const
+{
+    const unsigned frames = core_.videoSupply.OutputFrames();
+    const int position = core_.inputs.framePosition;
+    if (position < 0 || frames == 0) {
+        return 0;
+    }
+    return static_cast<unsigned>(position) >= frames ? static_cast<int>(frames - 1) : position;
+}
+
 void Previews::FailOutput(const std::string& text, const char* caption)
 {
     if (!text.empty()) {
@@ -71,8 +83,7 @@ bool Previews::FetchOutputStreamFrame(int index, InputEntry& entry, bool live)
 {
     using namespace preview_message;
     // The frame the encoder gets for this output frame: mapped by the rates.
-    const int source
-        = FrameFetch::SourceFrame(core_.videoSupply.ShownFrame(), entry.frameRate, core_.settings.tvStandard);
+    const int source = FrameFetch::SourceFrame(OutputFrame(), entry.frameRate, core_.settings.tvStandard);
     const int fetched = core_.frameFetch.FetchPreviewFrame(index, source);
     if (fetched != fetchOk) {
         // A cancelled wait shows nothing, but the input goes as well.
@@ -102,8 +113,7 @@ bool Previews::FetchOutputListPicture(InputEntry& entry, bool live, const char* 
 {
     using namespace preview_message;
     // The slideshow: a list shows each picture for a second of output frames.
-    const int line
-        = core_.videoSupply.ListPictureOfFrame(entry, core_.videoSupply.ShownFrame(), core_.settings.tvStandard);
+    const int line = core_.videoSupply.ListPictureOfFrame(entry, OutputFrame(), core_.settings.tvStandard);
     std::string text;
     switch (entry.listFile.ReadLineAt(line, text)) {
     case ListLineResult::rewindFailed:
@@ -132,7 +142,7 @@ bool Previews::FetchOutputAviFrame(int index, InputEntry& entry, bool live)
     if (!reader.isAviFile) {
         return FetchOutputListPicture(entry, live, aviOutputCaption);
     }
-    const int frame = core_.videoSupply.AviReaderFrameOf(core_.videoSupply.ShownFrame());
+    const int frame = core_.videoSupply.AviReaderFrameOf(OutputFrame());
     const std::uint8_t* packed = reader.videoReady && reader.getFrame ? reader.getFrame->GetFrame(frame) : nullptr;
     if (packed == nullptr) {
         FailOutput(FormatText(noFrame, frame, reader.path.c_str()), aviOutputCaption);

@@ -135,7 +135,7 @@ void Previews::PlayOutput()
         RenderOutputPreview();
         ++inputs.framePosition;
         if (static_cast<unsigned>(inputs.framePosition) < total()) {
-            supply.ClampFramePosition();
+            ClampOutputPosition();
             controls.SetScrollPosition(control::outputPosition, inputs.framePosition);
         }
         window.PumpMessagesUntil(deadline);
@@ -148,7 +148,7 @@ void Previews::PlayOutput()
             }
         } else {
             inputs.framePosition = 0;
-            supply.ClampFramePosition();
+            ClampOutputPosition();
             controls.SetScrollPosition(control::outputPosition, inputs.framePosition);
             RenderOutputPreview();
         }

@@ -35,8 +35,12 @@ public:
 
     // The frame of the selected input at the input position bar's position.
     void RenderInputPreview();
-    // Frame shownFrame of the current input, fitted to the output size.
+    // The output frame at framePosition of the current input, fitted to the output size.
     void RenderOutputPreview();
+    // Keeps framePosition inside the output frames the preview steps through
+    // (VideoSupply::OutputFrames): a list's pictures last a second each, so its
+    // selected pictures are far fewer than its frames.
+    void ClampOutputPosition();
     // Put the whole panel on the screen again; nothing without inputs or while a preview plays.
     void ShowInputPreview();
     void ShowOutputPreview();
@@ -73,6 +77,8 @@ private:
     void BeginPlaying(bool input);
     void EndPlaying();
     bool Ready() const { return inputPanel_ && outputPanel_; }
+    // The output frame shown: framePosition, kept inside the output frames.
+    int OutputFrame() const;
 
     AppParts& core_;
     std::unique_ptr<TPreviewDib> inputPanel_;

@@ -62,14 +62,20 @@ unsigned VideoSupply::OutputFrames() const
     return total;
 }
 
-// The bound counts output frames: a list's few pictures last a second each.
 void VideoSupply::ClampFramePosition()
 {
     InputTableState& inputs = core_.inputs;
-    if (core_.settings.batchMode && inputs.currentInput < 0) {
-        return;
+    long long bound = 0;
+    if (core_.settings.batchMode) {
+        if (inputs.currentInput < 0) {
+            return;
+        }
+        bound = inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)].selectedFrames;
+    } else {
+        for (int i = 0; i < inputs.inputCount; ++i) {
+            bound += inputs.inputTable[static_cast<std::size_t>(i)].selectedFrames;
+        }
     }
-    const long long bound = OutputFrames();
     if (inputs.framePosition < 0) {
         inputs.framePosition = 0;
     } else if (inputs.framePosition >= bound) {

@@ -44,7 +44,7 @@ public:
     }
 
     int SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
-    // Keeps framePosition inside OutputFrames() and makes it the shown frame.
+    // Keeps framePosition inside the selected frames and makes it the shown frame.
     void ClampFramePosition();
     // The frames a run encodes from the current input in batch mode, else from
     // every input: each input's selected frames at the output's rate. The

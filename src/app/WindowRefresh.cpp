@@ -60,7 +60,7 @@ void WindowRefresh::RefreshOutputSide()
     if (!playing) {
         if (hasCurrent) {
             const unsigned total = core_.videoSupply.OutputFrames();
-            core_.videoSupply.ClampFramePosition();
+            core_.previews.ClampOutputPosition();
             const int page = PageOf(total);
             controls.SetScrollRange(control::outputPosition, {0, static_cast<int>(total) + page - 2, 1, page});
             controls.SetScrollPosition(control::outputPosition, inputs.framePosition);

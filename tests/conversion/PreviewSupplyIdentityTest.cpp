@@ -118,7 +118,7 @@ TEST_P(PreviewSupplyIdentity, TheOutputWorkPictureIsThePictureHandedToTheEncoder
         options.cropWidth = c.crop ? 160 : 0;
         options.cropHeight = c.crop ? 120 : 0;
         rig_.core.inputs.framePosition = frame;
-        rig_.core.videoSupply.ClampFramePosition();
+        rig_.core.previews.ClampOutputPosition();
         rig_.core.previews.RenderOutputPreview();
         ASSERT_TRUE(rig_.messages.shown.empty()) << c << ": " << rig_.messages.shown[0].text;
         const TFullDib& work = rig_.core.previews.OutputWorkPicture();

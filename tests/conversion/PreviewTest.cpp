@@ -87,7 +87,7 @@ protected:
     void ShowOutputFrame(int frame)
     {
         rig_.core.inputs.framePosition = frame;
-        rig_.core.videoSupply.ClampFramePosition();
+        rig_.core.previews.ClampOutputPosition();
         Panels().RenderOutputPreview();
     }
 
