@@ -81,6 +81,11 @@ bool Previews::ShowStreamFrame(int index, InputEntry& entry, int frame)
 {
     using namespace preview_message;
     const int fetched = core_.frameFetch.FetchPreviewFrame(index, frame);
+    if (core_.inputs.selectedInput != index || index >= core_.inputs.inputCount) {
+        // The events handled during the fetch changed the inputs: this frame is nobody's.
+        inputBusy_ = false;
+        return false;
+    }
     if (fetched != fetchOk) {
         // A cancelled wait shows nothing, but the input goes as well.
         const char* text = fetched == fetchSeekFailed ? inputSeekFailed

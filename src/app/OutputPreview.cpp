@@ -85,6 +85,11 @@ bool Previews::FetchOutputStreamFrame(int index, InputEntry& entry, bool live)
     // The frame the encoder gets for this output frame: mapped by the rates.
     const int source = FrameFetch::SourceFrame(OutputFrame(), entry.frameRate, core_.settings.tvStandard);
     const int fetched = core_.frameFetch.FetchPreviewFrame(index, source);
+    if (core_.inputs.currentInput != index || index >= core_.inputs.inputCount) {
+        // The events handled during the fetch changed the inputs: this frame is nobody's.
+        outputBusy_ = false;
+        return false;
+    }
     if (fetched != fetchOk) {
         // A cancelled wait shows nothing, but the input goes as well.
         const char* text = fetched == fetchSeekFailed ? outputSeekFailed
