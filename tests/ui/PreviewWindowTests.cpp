@@ -53,29 +53,25 @@ double CpuSeconds()
 }
 
 // Two seconds of numbered 320 x 240 frames at 25 per second, made into H.264 by
-// the ffmpeg tool as users make their clips; once per test program.
-const std::string& H264Clip(WindowRig& rig)
+// the ffmpeg tool as users make their clips, in the test's own folder.
+std::string H264Clip(WindowRig& rig)
 {
-    static std::string clip;
-    if (clip.empty()) {
-        mediagen::AviRecipe recipe;
-        recipe.path = rig.folder.File("source.avi");
-        recipe.video = mediagen::VideoCodec::Mjpeg;
-        recipe.audio = mediagen::AudioForm::None;
-        recipe.width = 320;
-        recipe.height = 240;
-        recipe.frames = 50;
-        std::string error;
-        if (!mediagen::WriteAvi(recipe, error)) {
-            throw std::runtime_error(error);
-        }
-        const std::string made = std::string(::testing::TempDir()) + "/discforge-preview-h264.mp4";
-        const CommandResult result = RunCommand("ffmpeg -nostdin -v error -y -i " + Quoted(recipe.path)
-            + " -c:v libx264 -preset veryfast -pix_fmt yuv420p " + Quoted(made));
-        if (result.exitCode != 0) {
-            throw std::runtime_error(result.output);
-        }
-        clip = made;
+    mediagen::AviRecipe recipe;
+    recipe.path = rig.folder.File("source.avi");
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 320;
+    recipe.height = 240;
+    recipe.frames = 50;
+    std::string error;
+    if (!mediagen::WriteAvi(recipe, error)) {
+        throw std::runtime_error(error);
+    }
+    const std::string clip = rig.folder.File("clip.mp4");
+    const CommandResult made = RunCommand("ffmpeg -nostdin -v error -y -i " + Quoted(recipe.path)
+        + " -c:v libx264 -preset veryfast -pix_fmt yuv420p " + Quoted(clip));
+    if (made.exitCode != 0) {
+        throw std::runtime_error(made.output);
     }
     return clip;
 }
