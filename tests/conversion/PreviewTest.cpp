@@ -261,7 +261,8 @@ TEST_F(PreviewTest, NothingIsRenderedWhileAConversionReadsTheInput)
     EXPECT_EQ(NumberInPanel(*Panels().OutputPanel()), 0);
 }
 
-// A decoder that goes forward only must still show an earlier frame when the bar goes back.
+// A decoder that goes forward only must still show an earlier frame when the
+// bar goes back; the AVI reader hands out any frame asked for.
 TEST_F(PreviewTest, ScrubbingBackShowsTheEarlierFrameWhateverTheDecoder)
 {
     mediagen::AviRecipe recipe;
@@ -274,11 +275,14 @@ TEST_F(PreviewTest, ScrubbingBackShowsTheEarlierFrameWhateverTheDecoder)
     recipe.video = mediagen::VideoCodec::RawRgb;
     const std::string seekEveryFrame
         = FfmpegCopy(SampleAvi(recipe), "-c:v rawvideo -pix_fmt yuyv422", "ffmpeg-yuy2.avi");
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    const std::string aviReader = SampleAvi(recipe);
     struct Case {
         std::string path;
         int kind;
     };
-    for (const Case& c : {Case{sequential, kindSequential}, Case{seekEveryFrame, kindSeekEveryFrame}}) {
+    for (const Case& c :
+        {Case{sequential, kindSequential}, Case{seekEveryFrame, kindSeekEveryFrame}, Case{aviReader, kindAviReader}}) {
         if (rig_.core.inputs.inputCount > 0) {
             rig_.core.inputTable.RemoveInput(0);
         }
