@@ -1,6 +1,7 @@
-// Playing a preview: frame after frame at the input's rate, the window's
-// events handled while each frame waits for its deadline, until the last
-// frame, a stop request or the end of the input.
+// Playing a preview: frame after frame (the input preview at the input's
+// rate, the output preview at the output's), the window's events handled
+// while each frame waits for its deadline, until the last frame, a stop
+// request or the end of the input.
 #include "app/AppParts.h"
 #include "app/PreviewMessages.h"
 #include "app/Previews.h"

@@ -56,7 +56,8 @@ public:
     // The output frame as it was before the panel reduced it.
     const TFullDib& OutputWorkPicture() const { return outputWork_; }
 
-    // Frames a playing preview waits for: 1000 / frameRate, truncated.
+    // Milliseconds a playing preview gives each frame: 1000 / frameRate,
+    // truncated; 0 without a rate, at most a minute.
     static unsigned FramePeriod(double frameRate);
 
 private:
