@@ -1,6 +1,7 @@
 #include "CliConverter.h"
 
 #include "app/AppCore.h"
+#include "app/AuthoringMessages.h"
 #include "app/EncoderCallbacks.h"
 #include "core/headless/HeadlessFilterDialog.h"
 #include "core/headless/HeadlessInputHost.h"
@@ -117,6 +118,31 @@ int OpenInputs(AppCore& core, const CliOptions& options)
     return failed;
 }
 
+// The disc of the converted streams; the streams go only once it is made.
+int MakeDisc(AppCore& core, const CliOptions& options, const volatile bool& interrupted)
+{
+    AuthoringRequest request;
+    request.folder = *options.authorFolder;
+    request.isoPath = options.isoImage.value_or("");
+    request.chapterMinutes = options.chapterMinutes;
+    const AuthoringOutcome outcome = core.AuthorDisc(request, [&interrupted] { return interrupted; });
+    if (outcome.cancelled) {
+        std::fprintf(stderr, "discforge-cli: %s\n", authoring_message::cancelled);
+        return exitInterrupted;
+    }
+    if (!outcome.made) {
+        std::fprintf(stderr, "discforge-cli: %s\n", outcome.message.c_str());
+        return exitFailed;
+    }
+    if (options.removeStreams) {
+        for (const std::string& stream : core.ConvertedStreams()) {
+            std::error_code error;
+            std::filesystem::remove(stream, error);
+        }
+    }
+    return exitConverted;
+}
+
 // Everything after the start-up of the core; returns the exit code.
 int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool& interrupted)
 {
@@ -161,8 +187,15 @@ int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool&
     if (!allEncoded) {
         std::fprintf(
             stderr, "discforge-cli: the conversion stopped after %d of %d inputs\n", core.InputsEncoded(), inputs);
+        return exitFailed;
     }
-    return allEncoded && openFailures == 0 ? exitConverted : exitFailed;
+    if (options.authorFolder) {
+        const int authored = MakeDisc(core, options, interrupted);
+        if (authored != exitConverted) {
+            return authored;
+        }
+    }
+    return openFailures == 0 ? exitConverted : exitFailed;
 }
 
 } // namespace

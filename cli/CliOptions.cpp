@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include "core/ConversionSettings.h"
+
 #include <charconv>
 #include <map>
 
@@ -55,7 +57,8 @@ const char* UsageText()
 {
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
-           "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp] INPUT...\n"
+           "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
+           "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
 
@@ -99,9 +102,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.shutdownWhenDone = true;
             continue;
         }
+        if (argument == "--remove-streams") {
+            options.removeStreams = true;
+            continue;
+        }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
-            || argument == "--save-project";
+            || argument == "--save-project" || argument == "--author" || argument == "--iso"
+            || argument == "--chapters";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -133,12 +141,21 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.project = value;
         } else if (argument == "--save-project") {
             options.saveProject = value;
+        } else if (argument == "--author") {
+            options.authorFolder = value;
+        } else if (argument == "--iso") {
+            options.isoImage = value;
+        } else if (argument == "--chapters") {
+            const auto minutes = ParseInt(value);
+            good = minutes && *minutes >= 1 && *minutes <= 999;
+            options.chapterMinutes = good ? *minutes : 0;
         } else {
             options.output = value;
         }
         if (!good) {
-            result.error
-                = "bad value '" + value + "' for " + argument + (argument == "--split" ? " (1 to 4096 megabytes)" : "");
+            result.error = "bad value '" + value + "' for " + argument
+                + (argument == "--split" ? " (1 to 4096 megabytes)" : "")
+                + (argument == "--chapters" ? " (1 to 999 minutes)" : "");
             return result;
         }
     }
@@ -155,6 +172,19 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         result.error = "no input given";
     } else if (options.output && options.inputs.size() > 1) {
         result.error = "--output is only allowed with one input";
+    }
+    if (!result.error.empty()) {
+        return result;
+    }
+    if ((options.isoImage || options.removeStreams) && !options.authorFolder) {
+        result.error = "--iso and --remove-streams go with --author";
+    } else if (options.isoImage && options.outputFormat != formatDvd) {
+        result.error = "--iso is for DVDs only";
+    } else if (options.authorFolder && options.splitMB != 0) {
+        // A disc holds each title whole; split files would make one title a piece.
+        result.error = "--author and --split cannot be combined";
+    } else if (options.authorFolder && options.saveProject) {
+        result.error = "--save-project converts nothing to put on a disc";
     }
     return result;
 }

@@ -29,6 +29,10 @@ struct CliOptions {
     bool shutdownWhenDone = false;
     std::optional<std::string> project; // convert the inputs of this project file
     std::optional<std::string> saveProject; // write the inputs into this project file instead of converting
+    std::optional<std::string> authorFolder; // make a disc of the converted streams here
+    std::optional<std::string> isoImage; // and, for a DVD, its ISO image
+    int chapterMinutes = 5;
+    bool removeStreams = false; // once the disc is made
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

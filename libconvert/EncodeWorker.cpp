@@ -3,6 +3,7 @@
 #include "EncoderMessages.h"
 
 #include <new>
+#include <pthread.h>
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -40,7 +41,10 @@ EncodeStatus EncodeWorker::Start(const InputShape& input)
         stopped_ = true;
         return status;
     }
-    thread_ = std::thread([this] { Run(); });
+    thread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "mpeg encoder");
+        Run();
+    });
     return status;
 }
 

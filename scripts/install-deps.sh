@@ -9,7 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
-  ffmpeg dvdauthor vcdimager
+  ffmpeg dvdauthor vcdimager genisoimage lsdvd
   xvfb xauth
   time
   clang libclang-rt-14-dev

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Rescale (after a copy of the frame, and straight from the frame's surface as the
-# frame supply does, with the frame in the cache and, as a decoder delivers it, not)
-# against libswscale's bilinear scaling, in one run; prints the
-# times and, per picture size, swscale's time divided by Rescale's (above 1: we are faster),
-# from the processor time of each, which other load on the machine disturbs least.
+# frame supply does) against libswscale (area filter for reductions, bilinear for
+# enlargements) on the sizes the disc targets need, in one run; prints the times
+# and, per picture size, swscale's time divided by Rescale's (above 1: we are
+# faster), from the processor time of each, which other load disturbs least.
 # Usage: bench/picture/run.sh BUILD_DIR
 set -euo pipefail
 build=${1:?build directory}
@@ -12,15 +12,19 @@ trap 'rm -f "$out"' EXIT
 "$build/bin/bench_picture" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_format=csv > "$out"
 grep -E '^name|_median' "$out" | cut -d, -f1,3,4,5
-awk -F, '/_median/ {
+# The cases in the order of RescaleBench.cpp; swscale runs its area filter for
+# reductions and its bilinear filter for enlargements.
+awk -F, -v sizes="640x480>352x240,640x480>426x480,720x576>352x288,720x576>480x576,1280x720>720x405,1280x720>480x270,1920x1080>720x405,640x480>720x576" '
+/_median/ {
     gsub(/"/, "", $1); split($1, part, "/"); name = part[1]; size = part[2]; sub(/_.*/, "", size)
     time[name, size] = $4
     if (size + 1 > cases) cases = size + 1
 } END {
+    split(sizes, label, ",")
+    printf "| case (processor time) | Rescale ms | from the surface ms | swscale ms | swscale / Rescale |\n|---|---|---|---|---|\n"
     for (size = 0; size < cases; ++size) {
         ours = time["DiscforgeRescale", size]; direct = time["DiscforgeRescaleFromSurface", size]
-        cold = time["DiscforgeRescaleFromColdSurface", size]; theirs = time["SwscaleBilinear", size]
-        printf "case %d: Rescale %.3f ms, from the surface %.3f ms (not in the cache %.3f ms), swscale bilinear %.3f ms, ratio swscale/Rescale = %.2f\n",
-               size, ours, direct, cold, theirs, theirs / ours
+        theirs = time["Swscale", size]
+        printf "| %s | %.3f | %.3f | %.3f | %.2f |\n", label[size + 1], ours, direct, theirs, theirs / ours
     }
 }' "$out"

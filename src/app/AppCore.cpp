@@ -136,6 +136,26 @@ bool AppCore::OpenProject(const std::string& path)
     return opened;
 }
 
+std::vector<std::string> AppCore::ConvertedStreams() const
+{
+    if (!parts_.settings.batchMode) {
+        return {parts_.inputs.sharedOutputName};
+    }
+    std::vector<std::string> streams;
+    for (int i = 0; i < parts_.inputs.inputCount; ++i) {
+        streams.push_back(parts_.inputs.inputTable[static_cast<std::size_t>(i)].outputPath);
+    }
+    return streams;
+}
+
+AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled)
+{
+    request.outputFormat = parts_.settings.outputFormat;
+    request.tvStandard = parts_.settings.tvStandard;
+    request.streams = ConvertedStreams();
+    return discforge::AuthorDisc(request, parts_.runLog, cancelled);
+}
+
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
 
 bool AppCore::ChooseStandard(int standard) { return parts_.settingsController.ChooseStandard(standard); }

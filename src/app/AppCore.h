@@ -10,9 +10,12 @@
 
 #include "app/AppParts.h"
 #include "app/ConversionRun.h"
+#include "app/DiscAuthoring.h"
 #include "app/Startup.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace discforge {
 
@@ -119,6 +122,11 @@ public:
     void RequestPlaybackStop();
     void RequestStreamStop();
     const PreviewState& Preview() const { return parts_.preview; }
+
+    // --- A disc of the converted streams, in the inputs' order; the request's
+    // format, standard and streams come from the settings and the inputs.
+    AuthoringOutcome AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled);
+    std::vector<std::string> ConvertedStreams() const;
 
     // Writes the run log into the user's state folder, as the program does when it ends.
     bool WriteRunLog() const;

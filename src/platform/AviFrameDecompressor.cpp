@@ -20,6 +20,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <pthread.h>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -226,7 +227,10 @@ void AviFrameDecompressor::Impl::StartReadAhead()
     if (!thread.joinable()) {
         try {
             next = bitmap; // the same header
-            thread = std::thread([this] { ReadAhead(); });
+            thread = std::thread([this] {
+                pthread_setname_np(pthread_self(), "decode ahead");
+                ReadAhead();
+            });
         } catch (const std::bad_alloc&) {
             return;
         } catch (const std::system_error&) {

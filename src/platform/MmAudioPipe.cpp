@@ -61,7 +61,7 @@ void MmAudioPipe::Restart()
 
 bool MmAudioPipe::Start(MediaError& error)
 {
-    return StartWorker([this] { Work(); }, error);
+    return StartWorker("audio pipe", [this] { Work(); }, error);
 }
 
 std::size_t MmAudioPipe::QueueCapacity() const

@@ -61,7 +61,7 @@ void MmVideoPipe::Restart()
 
 bool MmVideoPipe::Start(MediaError& error)
 {
-    return StartWorker([this] { Work(); }, error);
+    return StartWorker("video pipe", [this] { Work(); }, error);
 }
 
 bool MmVideoPipe::WorkWanted() const

@@ -3,6 +3,7 @@
 #include "platform/FfmpegError.h"
 #include "platform/MediaMessages.h"
 
+#include <pthread.h>
 #include <system_error>
 
 namespace discforge {
@@ -21,14 +22,17 @@ void PipeWorker::StopWorker()
     }
 }
 
-bool PipeWorker::StartWorker(std::function<void()> work, MediaError& error)
+bool PipeWorker::StartWorker(const char* name, std::function<void()> work, MediaError& error)
 {
     std::lock_guard lock(mutex_);
     if (running_) {
         return true;
     }
     try {
-        worker_ = std::thread(std::move(work));
+        worker_ = std::thread([name, work = std::move(work)] {
+            pthread_setname_np(pthread_self(), name);
+            work();
+        });
     } catch (const std::system_error&) {
         error = PlainFailure(MediaFailure::ResourceFailed, media_messages::threadFailed);
         return false;

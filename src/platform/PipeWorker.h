@@ -31,7 +31,8 @@ protected:
     ~PipeWorker();
 
     // Runs `work` on the worker thread unless it runs already.
-    bool StartWorker(std::function<void()> work, MediaError& error);
+    // `name` (at most 15 characters) tells the thread apart in a profiler or /proc.
+    bool StartWorker(const char* name, std::function<void()> work, MediaError& error);
     // Asks the worker to stop and waits for it. The pipe's destructor calls it
     // first, while the state the worker touches still exists.
     void StopWorker();

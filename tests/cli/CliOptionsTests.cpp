@@ -71,6 +71,35 @@ TEST(CliOptionsTest, BadOptionsAndValuesGiveAOneLineReason)
     EXPECT_EQ(Parse({"--split", "1", "a.avi"}).error, "");
 }
 
+TEST(CliOptionsTest, DiscAuthoringOptionsGoTogetherWithTheirTarget)
+{
+    const ParseResult dvd = Parse({"--target", "dvd", "--author", "disc", "--iso", "disc.iso", "--chapters", "10",
+        "--remove-streams", "a.avi", "b.avi"});
+    ASSERT_EQ(dvd.error, "");
+    EXPECT_EQ(dvd.options.authorFolder, "disc");
+    EXPECT_EQ(dvd.options.isoImage, "disc.iso");
+    EXPECT_EQ(dvd.options.chapterMinutes, 10);
+    EXPECT_TRUE(dvd.options.removeStreams);
+    EXPECT_EQ(Parse({"--author", "disc", "a.avi"}).options.chapterMinutes, 5);
+
+    const struct {
+        std::vector<std::string> arguments;
+        std::string error;
+    } cases[] = {
+        {{"--iso", "disc.iso", "--target", "dvd", "a.avi"}, "--iso and --remove-streams go with --author"},
+        {{"--remove-streams", "a.avi"}, "--iso and --remove-streams go with --author"},
+        {{"--author", "disc", "--iso", "disc.iso", "a.avi"}, "--iso is for DVDs only"},
+        {{"--author", "disc", "--split", "600", "a.avi"}, "--author and --split cannot be combined"},
+        {{"--author", "disc", "--save-project", "p.mdp", "a.avi"}, "--save-project converts nothing to put on a disc"},
+        {{"--author", "disc", "--chapters", "0", "a.avi"}, "bad value '0' for --chapters (1 to 999 minutes)"},
+        {{"--author", "disc", "--chapters", "1000", "a.avi"}, "bad value '1000' for --chapters (1 to 999 minutes)"},
+        {{"--author"}, "--author needs a value"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Parse(c.arguments).error, c.error);
+    }
+}
+
 TEST(CliOptionsTest, HelpAndVersionNeedNoInput)
 {
     EXPECT_EQ(Parse({"--help"}).error, "");

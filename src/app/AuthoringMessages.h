@@ -1,0 +1,18 @@
+// What disc authoring tells the user.
+#pragma once
+
+namespace discforge::authoring_message {
+
+inline constexpr const char* caption = "Disc authoring error";
+inline constexpr const char* toolMissing = "Making the disc needs %s, which is not installed. Install the package %s.";
+inline constexpr const char* toolFailed = "%s failed with exit status %d. Its last lines:\n%s";
+inline constexpr const char* toolNotStarted = "%s could not be started: %s";
+inline constexpr const char* tooLarge
+    = "The streams take %s MB, %s MB more than a %s holds (%s MB). Nothing was written.";
+inline constexpr const char* alreadyThere = "%s already exists. Choose another place for the disc.";
+inline constexpr const char* cannotWrite = "Can not write to %s: %s";
+inline constexpr const char* noStreams = "There are no converted streams to put on a disc.";
+inline constexpr const char* cancelled = "Making the disc was cancelled; nothing was kept.";
+inline constexpr const char* logHeading = "Disc authoring:";
+
+} // namespace discforge::authoring_message

@@ -1,0 +1,353 @@
+#include "app/DiscAuthoring.h"
+
+#include "app/AuthoringMessages.h"
+#include "core/ConversionSettings.h"
+#include "core/RunLog.h"
+#include "core/TextFormat.h"
+#include "platform/ChildProgram.h"
+#include "platform/MediaError.h"
+#include "platform/MediaSource.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <cmath>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace discforge {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Tool {
+    const char* program;
+    const char* package;
+};
+
+constexpr Tool dvdauthorTool{"dvdauthor", "dvdauthor"};
+// Writes the UDF bridge DVD players read, with the DVD-Video file order.
+constexpr Tool isoTool{"genisoimage", "genisoimage"};
+constexpr Tool vcdimagerTool{"vcdimager", "vcdimager"};
+
+constexpr std::size_t lastLinesShown = 8;
+constexpr double megabyte = 1000.0 * 1000.0;
+
+const char* DiscName(int outputFormat)
+{
+    switch (outputFormat) {
+    case formatDvd:
+        return "DVD";
+    case formatSvcd:
+        return "SVCD";
+    default:
+        return "VCD";
+    }
+}
+
+std::string Megabytes(std::uint64_t bytes)
+{
+    return FormatText("%.0f", std::ceil(static_cast<double>(bytes) / megabyte));
+}
+
+// The length of a converted stream; 0 when it cannot be read.
+double StreamSeconds(const std::string& path)
+{
+    MediaError error;
+    const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    if (!source || source->Context()->duration <= 0) {
+        return 0;
+    }
+    return static_cast<double>(source->Context()->duration) / AV_TIME_BASE;
+}
+
+std::string EscapeXml(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// One titleset, one title a stream, each title going on to the next.
+std::string DvdauthorProject(const AuthoringRequest& request, const std::string& destination)
+{
+    // The disc's video manager needs the standard too, though it has no menu.
+    const std::string video
+        = std::string("<video format=\"") + (request.tvStandard == standardPal ? "pal" : "ntsc") + "\" />";
+    std::string xml = "<dvdauthor dest=\"" + EscapeXml(destination) + "\">\n <vmgm><menus>" + video
+        + "</menus></vmgm>\n <titleset>\n  <titles>\n   " + video + "\n";
+    for (std::size_t i = 0; i < request.streams.size(); ++i) {
+        const std::string& stream = request.streams[i];
+        xml += "   <pgc>\n    <vob file=\"" + EscapeXml(fs::absolute(stream).string()) + "\" chapters=\""
+            + ChapterList(StreamSeconds(stream), request.chapterMinutes) + "\" />\n";
+        if (i + 1 < request.streams.size()) {
+            xml += "    <post>jump title " + std::to_string(i + 2) + ";</post>\n";
+        }
+        xml += "   </pgc>\n";
+    }
+    xml += "  </titles>\n </titleset>\n</dvdauthor>\n";
+    return xml;
+}
+
+// Runs the tools of one disc and keeps what they say for the run log and the
+// message of a failure.
+class ToolRunner {
+public:
+    ToolRunner(RunLog& runLog, const std::function<bool()>& cancelled)
+        : runLog_(runLog)
+        , cancelled_(cancelled)
+    {
+    }
+
+    // False with `outcome` filled when the tool is missing, fails or is cancelled.
+    bool Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome)
+    {
+        const std::string program = FindOnPath(tool.program);
+        if (program.empty()) {
+            outcome.message = FormatText(authoring_message::toolMissing, tool.program, tool.package);
+            return false;
+        }
+        arguments.insert(arguments.begin(), program);
+        runLog_.AppendLogLine(std::string("  ") + tool.program);
+        lastLines_.clear();
+        const ChildProgramRun run = RunChildProgram(
+            arguments, folder,
+            [this](const std::string& line) {
+                runLog_.AppendLogLine("    " + line);
+                lastLines_.push_back(line);
+                if (lastLines_.size() > lastLinesShown) {
+                    lastLines_.pop_front();
+                }
+            },
+            cancelled_);
+        if (!run.started) {
+            outcome.message = FormatText(authoring_message::toolNotStarted, tool.program, run.startError.c_str());
+            return false;
+        }
+        if (run.cancelled) {
+            outcome.cancelled = true;
+            return false;
+        }
+        if (run.exitCode != 0) {
+            std::string last;
+            for (const std::string& line : lastLines_) {
+                last += line + "\n";
+            }
+            outcome.message = FormatText(authoring_message::toolFailed, tool.program, run.exitCode, last.c_str());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    RunLog& runLog_;
+    const std::function<bool()>& cancelled_;
+    std::deque<std::string> lastLines_;
+};
+
+// A folder beside the final names that goes with everything in it unless kept.
+class WorkFolder {
+public:
+    explicit WorkFolder(const fs::path& besides)
+    {
+        std::error_code error;
+        for (int attempt = 0; attempt < 1000 && path_.empty(); ++attempt) {
+            // Absolute, since the tools run inside it.
+            const fs::path candidate = fs::absolute(besides) / (".discforge-authoring-" + std::to_string(attempt));
+            if (fs::create_directory(candidate, error)) {
+                path_ = candidate;
+            }
+        }
+    }
+    ~WorkFolder()
+    {
+        std::error_code error;
+        if (!path_.empty()) {
+            fs::remove_all(path_, error);
+        }
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+bool Place(const fs::path& from, const fs::path& to, AuthoringOutcome& outcome)
+{
+    std::error_code error;
+    fs::rename(from, to, error);
+    if (error) {
+        outcome.message = FormatText(authoring_message::cannotWrite, to.c_str(), error.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Exists(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunner& tools, AuthoringOutcome& outcome)
+{
+    const fs::path folder = request.folder;
+    const fs::path made = work.Path() / "disc";
+    const fs::path project = work.Path() / "dvdauthor.xml";
+    std::ofstream(project) << DvdauthorProject(request, made.string());
+    if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
+        return;
+    }
+    if (!request.isoPath.empty()) {
+        const fs::path image = work.Path() / "disc.iso";
+        if (!tools.Run(isoTool, {"-quiet", "-dvd-video", "-V", "DISCFORGE", "-o", image.string(), made.string()},
+                work.Path().string(), outcome)) {
+            return;
+        }
+        if (!Place(image, request.isoPath, outcome)) {
+            return;
+        }
+    }
+    for (const char* name : {"VIDEO_TS", "AUDIO_TS"}) {
+        if (!Place(made / name, folder / name, outcome)) {
+            return;
+        }
+    }
+    outcome.made = true;
+}
+
+void AuthorCd(const AuthoringRequest& request, const WorkFolder& work, ToolRunner& tools, AuthoringOutcome& outcome)
+{
+    // Run inside the work folder so that the cue sheet names the image without a folder.
+    std::vector<std::string> arguments{request.outputFormat == formatSvcd ? "--type=svcd" : "--type=vcd2",
+        "--cue-file=videocd.cue", "--bin-file=videocd.bin"};
+    for (const std::string& stream : request.streams) {
+        arguments.push_back(fs::absolute(stream).string());
+    }
+    if (!tools.Run(vcdimagerTool, arguments, work.Path().string(), outcome)) {
+        return;
+    }
+    for (const char* name : {"videocd.bin", "videocd.cue"}) {
+        if (!Place(work.Path() / name, fs::path(request.folder) / name, outcome)) {
+            return;
+        }
+    }
+    outcome.made = true;
+}
+
+// The names the disc would take, where something already stands.
+std::string TakenName(const AuthoringRequest& request)
+{
+    std::vector<fs::path> names;
+    if (request.outputFormat == formatDvd) {
+        names = {fs::path(request.folder) / "VIDEO_TS", fs::path(request.folder) / "AUDIO_TS"};
+        if (!request.isoPath.empty()) {
+            names.emplace_back(request.isoPath);
+        }
+    } else {
+        names = {fs::path(request.folder) / "videocd.bin", fs::path(request.folder) / "videocd.cue"};
+    }
+    for (const fs::path& name : names) {
+        if (Exists(name)) {
+            return name.string();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::uint64_t DiscCapacity(int outputFormat) { return outputFormat == formatDvd ? 4'700'000'000ull : 800'000'000ull; }
+
+std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams)
+{
+    std::uint64_t total = 0;
+    for (const std::string& stream : streams) {
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(stream, error);
+        total += error ? 0 : size;
+    }
+    const std::uint64_t capacity = DiscCapacity(outputFormat);
+    if (total <= capacity) {
+        return {};
+    }
+    return FormatText(authoring_message::tooLarge, Megabytes(total).c_str(), Megabytes(total - capacity).c_str(),
+        DiscName(outputFormat), Megabytes(capacity).c_str());
+}
+
+std::string ChapterList(double seconds, int chapterMinutes)
+{
+    std::string list = "0";
+    if (chapterMinutes <= 0) {
+        return list;
+    }
+    for (int minute = chapterMinutes; minute * 60.0 < seconds; minute += chapterMinutes) {
+        list += FormatText(",%d:00", minute);
+    }
+    return list;
+}
+
+AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, const std::function<bool()>& cancelled)
+{
+    AuthoringOutcome outcome;
+    if (request.streams.empty()) {
+        outcome.message = authoring_message::noStreams;
+        return outcome;
+    }
+    outcome.message = CheckDiscSize(request.outputFormat, request.streams);
+    if (!outcome.message.empty()) {
+        return outcome;
+    }
+    std::error_code error;
+    fs::create_directories(request.folder, error);
+    if (error) {
+        outcome.message = FormatText(authoring_message::cannotWrite, request.folder.c_str(), error.message().c_str());
+        return outcome;
+    }
+    const std::string taken = TakenName(request);
+    if (!taken.empty()) {
+        outcome.message = FormatText(authoring_message::alreadyThere, taken.c_str());
+        return outcome;
+    }
+    const WorkFolder work(request.folder);
+    if (work.Path().empty()) {
+        outcome.message = FormatText(authoring_message::cannotWrite, request.folder.c_str(), "no temporary folder");
+        return outcome;
+    }
+    runLog.AppendLogLine(authoring_message::logHeading);
+    ToolRunner tools(runLog, cancelled);
+    if (request.outputFormat == formatDvd) {
+        AuthorDvd(request, work, tools, outcome);
+    } else {
+        AuthorCd(request, work, tools, outcome);
+    }
+    if (outcome.cancelled) {
+        outcome.message.clear();
+    }
+    return outcome;
+}
+
+} // namespace discforge
