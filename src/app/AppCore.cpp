@@ -355,6 +355,38 @@ bool AppCore::ForwardFocusToEncoder()
     return true;
 }
 
+bool AppCore::CreatePreviewPictures(
+    PanelPainter* inputPainter, const PanelRect& inputRect, PanelPainter* outputPainter, const PanelRect& outputRect)
+{
+    return parts_.previews.CreatePreviewPictures(inputPainter, inputRect, outputPainter, outputRect);
+}
+
+void AppCore::ShowPreviews()
+{
+    parts_.previews.ShowInputPreview();
+    parts_.previews.ShowOutputPreview();
+}
+
+void AppCore::InputPositionChosen(int position)
+{
+    InputTableState& inputs = parts_.inputs;
+    if (parts_.preview.previewPlaying() || inputs.selectedInput < 0 || inputs.selectedInput >= inputs.inputCount) {
+        return;
+    }
+    inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].position = position;
+    parts_.previews.RenderInputPreview();
+}
+
+void AppCore::OutputPositionChosen(int position)
+{
+    if (parts_.preview.previewPlaying()) {
+        return;
+    }
+    parts_.inputs.framePosition = position;
+    parts_.previews.ClampOutputPosition();
+    parts_.previews.RenderOutputPreview();
+}
+
 void AppCore::BeginPlayback(PlayingSide side)
 {
     parts_.preview.playing = side;

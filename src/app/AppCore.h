@@ -111,6 +111,20 @@ public:
     bool ForwardFocusToEncoder();
 
     // --- Previews.
+    // Binds the two preview panels to their rectangles; see Previews.
+    bool CreatePreviewPictures(PanelPainter* inputPainter, const PanelRect& inputRect, PanelPainter* outputPainter,
+        const PanelRect& outputRect);
+    void RenderInputPreview() { parts_.previews.RenderInputPreview(); }
+    void RenderOutputPreview() { parts_.previews.RenderOutputPreview(); }
+    // Both panels on the screen again (after a paint).
+    void ShowPreviews();
+    // The play/stop buttons; a press while a preview plays stops it.
+    void PlayInput() { parts_.previews.PlayInput(); }
+    void PlayOutput() { parts_.previews.PlayOutput(); }
+    // A position bar was let go at `position`: its preview shows that frame.
+    void InputPositionChosen(int position);
+    void OutputPositionChosen(int position);
+    const Previews& PreviewPictures() const { return parts_.previews; }
     void BeginPlayback(PlayingSide side);
     void EndPlayback();
     void RequestPlaybackStop();

@@ -10,6 +10,7 @@
 #include "app/InputCommands.h"
 #include "app/OptionControls.h"
 #include "app/PreviewState.h"
+#include "app/Previews.h"
 #include "app/ProjectCommands.h"
 #include "app/SettingsController.h"
 #include "app/VideoSupply.h"
@@ -51,13 +52,15 @@ public:
     AudioSupply audioSupply;
     InputCommands inputCommands;
     PreviewState preview;
+    Previews previews;
     WindowRefresh windowRefresh;
     OptionControls optionControls;
     // The user cancelled the running conversion: no further input is encoded.
     bool stopConversion = false;
     ProjectCommands projectCommands;
-    // The output preview follows every change of an option; project files keep the switch.
-    bool liveOutputPreview = false;
+    // The output preview runs the whole picture pipeline (else it shows the
+    // decoded frame as it is); project files keep the switch.
+    bool liveOutputPreview = true;
 
 private:
     MediaInputContext MediaContext();

@@ -1,6 +1,7 @@
 #include "app/VideoSupply.h"
 
 #include "app/AppParts.h"
+#include "app/ConversionRun.h"
 #include "input/FrameFetch.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
@@ -40,6 +41,25 @@ InputEntry* VideoSupply::CurrentEntry()
         return nullptr;
     }
     return &inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)];
+}
+
+unsigned VideoSupply::OutputFrames() const
+{
+    const InputTableState& inputs = core_.inputs;
+    const int standard = core_.settings.tvStandard;
+    const auto framesOf = [standard](const InputEntry& entry) {
+        return static_cast<unsigned>(std::max(LastOutputFrame(entry.selectedFrames, entry.frameRate, standard) + 1, 0));
+    };
+    if (core_.settings.batchMode) {
+        return inputs.currentInput >= 0 && inputs.currentInput < inputs.inputCount
+            ? framesOf(inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)])
+            : 0;
+    }
+    unsigned total = 0;
+    for (int i = 0; i < inputs.inputCount; ++i) {
+        total += framesOf(inputs.inputTable[static_cast<std::size_t>(i)]);
+    }
+    return total;
 }
 
 void VideoSupply::ClampFramePosition()
@@ -150,15 +170,21 @@ int VideoSupply::LoadListPicture(ListFile& listFile, const std::string& listDire
     return picture.Depth() == 32 || picture.ConvertDepth(32) ? videoOk : videoDepthFailed;
 }
 
+int VideoSupply::AviReaderFrameOf(int frameIndex) const
+{
+    const int index = core_.inputs.currentInput;
+    const AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
+    const int frame
+        = FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
+    return frame > reader.lastFrame && reader.lastFrame > 0 ? reader.lastFrame - 1 : frame;
+}
+
 int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
     InputTableState& inputs = core_.inputs;
     const int index = inputs.currentInput;
     AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
-    int frame = FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
-    if (frame > reader.lastFrame && reader.lastFrame > 0) {
-        frame = reader.lastFrame - 1;
-    }
+    const int frame = AviReaderFrameOf(frameIndex);
     if (frame == 0 || core_.settings.videoSettingsChanged) {
         core_.media.fetch.runStartFrame = frame;
     }

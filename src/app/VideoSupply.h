@@ -46,12 +46,22 @@ public:
     int SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
     // Keeps framePosition inside the selected frames and makes it the shown frame.
     void ClampFramePosition();
+    // The frames a run encodes from the current input in batch mode, else from
+    // every input: each input's selected frames at the output's rate. The
+    // output preview steps through them.
+    unsigned OutputFrames() const;
 
     int ShownFrame() const { return shownFrame_; }
 
     // The picture of a list that output frame `frameIndex` shows: the list plays
     // at its frameRate, and its last selected picture holds to the end.
     static int ListPictureOfFrame(const InputEntry& entry, int frameIndex, int tvStandard);
+    // The frame of the current input's AVI reader that output frame
+    // `frameIndex` shows: mapped by the rates, held at the last one that decodes.
+    int AviReaderFrameOf(int frameIndex) const;
+    // The input's options with the size the picture is handed out at; the
+    // output preview fits its picture to the same size.
+    PictureOptions HandedOutAs(PictureOptions options) const;
 
 private:
     InputEntry* CurrentEntry();
@@ -60,8 +70,6 @@ private:
     int SupplyStreamFrame(
         int index, int frameIndex, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line);
-    // The input's options with the size the picture is handed out at.
-    PictureOptions HandedOutAs(PictureOptions options) const;
     FitRequest FitRequestFor(const PictureOptions& options) const;
     static int FitFailure(FitMode mode);
     // Applies the options and the fitting, then hands out the work picture.

@@ -5,9 +5,16 @@
 #include "core/ControlIds.h"
 #include "ports/ControlSurface.h"
 
+#include <algorithm>
 #include <string>
 
 namespace discforge {
+namespace {
+
+// A position bar's page: a twentieth of its frames, at least one.
+int PageOf(unsigned frames) { return static_cast<int>(std::max(frames / 20, 1u)); }
+
+} // namespace
 
 void WindowRefresh::ApplyEnabling()
 {
@@ -27,12 +34,21 @@ void WindowRefresh::RefreshInputSide()
             = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.fitting;
         controls.SetChecked(control::fillRadio, fitting == FitMode::fillIn);
         controls.SetChecked(control::proportionalRadio, fitting == FitMode::proportional);
+        const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)];
+        const int page = PageOf(entry.totalFrames);
+        controls.SetScrollRange(control::inputPosition, {entry.firstFrame, entry.lastFrame + page - 1, 1, page});
+        controls.SetScrollPosition(control::inputPosition, entry.position);
     } else {
         controls.SetChecked(control::fillRadio, false);
         controls.SetChecked(control::proportionalRadio, false);
         controls.SetChecked(control::invertCheck, false);
+        controls.SetScrollRange(control::inputPosition, {});
+        controls.SetScrollPosition(control::inputPosition, 0);
     }
     ApplyEnabling();
+    if (!core_.preview.previewPlaying()) {
+        core_.previews.RenderInputPreview();
+    }
 }
 
 void WindowRefresh::RefreshOutputSide()
@@ -42,6 +58,16 @@ void WindowRefresh::RefreshOutputSide()
     const bool playing = core_.preview.previewPlaying();
     const bool hasCurrent = inputs.inputCount > 0 && inputs.currentInput >= 0;
     if (!playing) {
+        if (hasCurrent) {
+            const unsigned total = core_.videoSupply.OutputFrames();
+            core_.previews.ClampOutputPosition();
+            const int page = PageOf(total);
+            controls.SetScrollRange(control::outputPosition, {0, static_cast<int>(total) + page - 2, 1, page});
+            controls.SetScrollPosition(control::outputPosition, inputs.framePosition);
+        } else {
+            controls.SetScrollRange(control::outputPosition, {});
+            controls.SetScrollPosition(control::outputPosition, 0);
+        }
         if (hasCurrent) {
             ShowFormatSize(core_.settings);
             controls.SetText(control::widthEdit, std::to_string(core_.settings.frameWidth));
@@ -59,6 +85,9 @@ void WindowRefresh::RefreshOutputSide()
         }
     }
     ApplyEnabling();
+    if (!playing) {
+        core_.previews.RenderOutputPreview();
+    }
 }
 
 void WindowRefresh::ShowStoredChoices()

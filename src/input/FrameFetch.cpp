@@ -79,7 +79,6 @@ int FrameFetch::FetchVideoFrame(int index, int frameNumber)
 {
     InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
     FetchState& fetch = context_.media.fetch;
-    const bool hadDialog = context_.inputs.cancelDialog != nullptr;
     int source = SourceFrame(frameNumber, entry.frameRate, context_.settings.tvStandard);
     if (source == 0 || context_.settings.videoSettingsChanged) {
         fetch.lastFetchedFrame = static_cast<unsigned>(std::max(source, 0));
@@ -90,6 +89,26 @@ int FrameFetch::FetchVideoFrame(int index, int frameNumber)
     if (entry.selectedFrames > 0 && source >= static_cast<std::int64_t>(entry.selectedFrames)) {
         source = static_cast<int>(entry.selectedFrames) - 1;
     }
+    return FetchWithProgress(index, source);
+}
+
+int FrameFetch::FetchPreviewFrame(int index, int source)
+{
+    const InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
+    if (entry.selectedFrames > 0 && source >= static_cast<std::int64_t>(entry.selectedFrames)) {
+        source = static_cast<int>(entry.selectedFrames) - 1;
+    }
+    source = std::max(source, 0);
+    // A frame before the last one fetched would otherwise count as already there.
+    context_.media.fetch.lastFetchedFrame = static_cast<unsigned>(source);
+    return FetchWithProgress(index, source);
+}
+
+int FrameFetch::FetchWithProgress(int index, int source)
+{
+    InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
+    FetchState& fetch = context_.media.fetch;
+    const bool hadDialog = context_.inputs.cancelDialog != nullptr;
     const bool showCursor = !context_.media.run.encoderBusy;
     if (showCursor) {
         context_.ports.host.SetWaitCursor(true);

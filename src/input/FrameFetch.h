@@ -29,6 +29,10 @@ public:
     // Output frame `frameNumber` of the run, mapped to a source frame by the
     // input's rate and the television standard.
     int FetchVideoFrame(int index, int frameNumber);
+    // Source frame `source` (clamped to the selected frames) for a preview,
+    // which may ask for any frame in any order: the stream is placed on it
+    // whatever was fetched before.
+    int FetchPreviewFrame(int index, int source);
     // `position`: input sample frames from the start of the file.
     int FetchAudioSample(int index, int position);
 
@@ -36,6 +40,8 @@ public:
     static int SourceFrame(int frameNumber, double frameRate, int tvStandard);
 
 private:
+    // The wait cursor and the in-progress mark around FetchVideo.
+    int FetchWithProgress(int index, int source);
     int FetchVideo(int index, int source);
     int UpdateSequential(int index, int source, MmAnswer& answer);
     int WaitForVideo(int index, MmAnswer answer);

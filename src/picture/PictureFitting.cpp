@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace discforge {
 
@@ -9,7 +10,12 @@ namespace {
 
 constexpr int svcdComputationWidth = 720;
 constexpr int svcdFrameWidth = 480;
-constexpr double svcdSqueeze = 0.6666666666666666;
+// The squeeze is 0.6666666666666666, a hair under two thirds: a width whose
+// two thirds are whole loses a pixel (720 gives 479). Double arithmetic would
+// round 720 x 0.6666666666666666 up to exactly 480, so the product is taken in
+// whole numbers; widths never exceed the 720 of the computation.
+constexpr std::int64_t svcdSqueezeNumerator = 6666666666666666;
+constexpr std::int64_t svcdSqueezeDenominator = 10000000000000000;
 
 int RoundSide(double side, FitRounding rounding, int limit)
 {
@@ -29,8 +35,7 @@ FitMode FitModeFromFlags(bool fitFillIn, bool fitCrop)
 
 FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request)
 {
-    FitPlan plan{request.mode, request.targetWidth, request.targetHeight, request.targetWidth,
-                 request.targetHeight};
+    FitPlan plan{request.mode, request.targetWidth, request.targetHeight, request.targetWidth, request.targetHeight};
     if (request.mode != FitMode::proportional) {
         return plan;
     }
@@ -45,7 +50,7 @@ FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request)
         plan.height = RoundSide(pictureHeight * s, request.rounding, request.targetHeight);
     }
     if (request.svcd) {
-        plan.width = static_cast<int>(plan.width * svcdSqueeze);
+        plan.width = static_cast<int>(std::int64_t{plan.width} * svcdSqueezeNumerator / svcdSqueezeDenominator);
         plan.frameWidth = svcdFrameWidth;
     }
     return plan;

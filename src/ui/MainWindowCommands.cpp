@@ -33,6 +33,8 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
 
     // In the order the window has always searched it.
     static const std::array responseTable{
+        Entry{msg::paint, 0, 0, &W::EvPaint},
+        Entry{msg::horizontalScroll, 0, 0, &W::EvHorizontalScroll},
         Entry{msg::eraseBackground, 0, 0, &W::EvEraseBackground},
         Entry{msg::timer, 0, 0, &W::EvTimer},
         Entry{msg::leftButtonDown, 0, 0, &W::EvLeftButtonDown},
@@ -48,9 +50,8 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, 0, control::help, &W::CmHelp},
         Entry{cmd, 0, control::checkLog, &W::CmCheckLog},
         Entry{cmd, 0, control::chooseOutput, &W::CmChooseOutputFile},
-        // The previews come with their own issue.
-        Entry{cmd, 0, command::renderInputPreview, &W::CmNothing},
-        Entry{cmd, 0, command::renderOutputPreview, &W::CmNothing},
+        Entry{cmd, 0, command::renderInputPreview, &W::CmRenderInputPreview},
+        Entry{cmd, 0, command::renderOutputPreview, &W::CmRenderOutputPreview},
         Entry{cmd, 0, 1164, &W::CmNothing},
         Entry{cmd, 0, 1165, &W::CmNothing},
         Entry{cmd, 0, control::invertCheck, &W::CmInvert},
@@ -62,10 +63,10 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, 0, command::enterKey, &W::CmEnterKey},
         Entry{cmd, 0, command::letterT, &W::CmNothing},
         Entry{cmd, 0, command::letterN, &W::CmNothing},
-        Entry{cmd, 0, control::inputPlay, &W::CmNothing},
+        Entry{cmd, 0, control::inputPlay, &W::CmPlayInput},
         Entry{cmd, 0, command::stopPlayback, &W::CmStopPlayback},
         Entry{cmd, 0, command::stopStream, &W::CmStopStream},
-        Entry{cmd, 0, control::outputPlay, &W::CmNothing},
+        Entry{cmd, 0, control::outputPlay, &W::CmPlayOutput},
         Entry{cmd, 0, command::stopPlaybackAlias, &W::CmStopPlayback},
         Entry{cmd, 0, command::stopStreamAlias, &W::CmStopStream},
         Entry{cmd, 0, 1188, &W::CmNothing},

@@ -2,11 +2,21 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace discforge::ui {
 
 void MainWindowControls::Add(int id, QWidget* widget) { widgets_.emplace(id, widget); }
+
+void MainWindowControls::AddStopButton(int id, QWidget* widget)
+{
+    Add(id, widget);
+    stopButtons_.insert(widget);
+}
 
 QWidget* MainWindowControls::Find(int id) const
 {
@@ -84,6 +94,57 @@ bool MainWindowControls::IsEnabled(int id) const
 {
     const QWidget* widget = Find(id);
     return widget == nullptr || widget->isEnabled();
+}
+
+// The program sets the range with the thumb's positions included, as the
+// window's scroll bars have always taken it; Qt counts only where the thumb can start.
+void MainWindowControls::SetScrollRange(int id, const ScrollRange& range)
+{
+    ranges_[id] = range;
+    if (auto* bar = qobject_cast<QScrollBar*>(Find(id))) {
+        const QSignalBlocker blocker(bar);
+        bar->setRange(range.minimum, std::max(range.minimum, range.maximum - range.pageStep + 1));
+        bar->setSingleStep(range.lineStep);
+        bar->setPageStep(range.pageStep);
+    }
+}
+
+ScrollRange MainWindowControls::GetScrollRange(int id) const
+{
+    const auto it = ranges_.find(id);
+    return it == ranges_.end() ? ScrollRange{} : it->second;
+}
+
+void MainWindowControls::SetScrollPosition(int id, int position)
+{
+    if (auto* bar = qobject_cast<QScrollBar*>(Find(id))) {
+        // Only the user's own moves reach the window's handlers.
+        const QSignalBlocker blocker(bar);
+        bar->setValue(position);
+    }
+}
+
+int MainWindowControls::ScrollPosition(int id) const
+{
+    const auto* bar = qobject_cast<const QScrollBar*>(Find(id));
+    return bar != nullptr ? bar->value() : 0;
+}
+
+void MainWindowControls::ShowStopButton(int id, bool stopShown)
+{
+    for (QWidget* widget : All(id)) {
+        widget->setVisible(stopButtons_.contains(widget) == stopShown);
+    }
+}
+
+bool MainWindowControls::StopButtonShown(int id) const
+{
+    for (const QWidget* widget : All(id)) {
+        if (stopButtons_.contains(widget)) {
+            return !widget->isHidden();
+        }
+    }
+    return false;
 }
 
 } // namespace discforge::ui

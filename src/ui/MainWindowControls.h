@@ -6,6 +6,7 @@
 #include "ports/ControlSurface.h"
 
 #include <map>
+#include <set>
 #include <vector>
 
 class QWidget;
@@ -15,6 +16,8 @@ namespace discforge::ui {
 class MainWindowControls final : public ControlSurface {
 public:
     void Add(int id, QWidget* widget);
+    // The stop button that shares its id with a play button.
+    void AddStopButton(int id, QWidget* widget);
     // The first widget with this id; null when there is none.
     QWidget* Find(int id) const;
     std::vector<QWidget*> All(int id) const;
@@ -27,9 +30,17 @@ public:
     std::string Text(int id) const override;
     void SetEnabled(int id, bool enabled) override;
     bool IsEnabled(int id) const override;
+    void SetScrollRange(int id, const ScrollRange& range) override;
+    ScrollRange GetScrollRange(int id) const override;
+    void SetScrollPosition(int id, int position) override;
+    int ScrollPosition(int id) const override;
+    void ShowStopButton(int id, bool stopShown) override;
+    bool StopButtonShown(int id) const override;
 
 private:
     std::multimap<int, QWidget*> widgets_;
+    std::set<const QWidget*> stopButtons_;
+    std::map<int, ScrollRange> ranges_;
 };
 
 } // namespace discforge::ui

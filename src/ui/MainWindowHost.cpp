@@ -5,7 +5,11 @@
 #include "ui/TMainWindow.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QListWidget>
+#include <QTimer>
+
+#include <chrono>
 
 namespace discforge::ui {
 
@@ -79,6 +83,34 @@ std::unique_ptr<TCancelDialog> MainWindowHost::MakeCancelDialog(bool& cancelRequ
 }
 
 void MainWindowHost::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+std::uint32_t MainWindowHost::TickCount()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+// The thread sleeps in the event loop: waiting for a frame's deadline costs no processor time.
+void MainWindowHost::PumpMessagesUntil(std::uint32_t deadline)
+{
+    PumpMessages();
+    for (;;) {
+        const auto remaining = static_cast<std::int32_t>(deadline - TickCount());
+        if (remaining <= 0) {
+            return;
+        }
+        QEventLoop loop;
+        bool woken = false;
+        QTimer::singleShot(remaining, Qt::PreciseTimer, &loop, [&] {
+            woken = true;
+            loop.quit();
+        });
+        loop.exec();
+        if (!woken) {
+            return; // the application is leaving its event loops
+        }
+    }
+}
 
 void MainWindowHost::PostCloseRequest() { window_.PostCloseRequest(); }
 

@@ -29,6 +29,8 @@ public:
 
     // WindowPort
     void PumpMessages() override;
+    std::uint32_t TickCount() override;
+    void PumpMessagesUntil(std::uint32_t deadline) override;
     void PostCloseRequest() override;
     void* NativeHandle() override;
 

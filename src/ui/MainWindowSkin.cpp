@@ -196,11 +196,27 @@ void TMainWindow::MakeControls()
     addCheck(control::splitCheck, "Split output", "splitCheck");
     addCheck(control::shutdownCheck, "Shut down PC when done", "shutdownCheck");
 
-    // The position bars belong to the previews; until they come they stay hidden.
+    // The position bars stay hidden unless the skin places them.
     for (const int id : {control::inputPosition, control::outputPosition}) {
         auto* bar = new QScrollBar(Qt::Horizontal, this);
+        bar->setObjectName(
+            id == control::inputPosition ? QStringLiteral("inputPositionBar") : QStringLiteral("outputPositionBar"));
         bar->hide();
         controls_.Add(id, bar);
+        // A drag counts when it ends; a click on an arrow or the trough, a key
+        // or the wheel moves the bar at once. The program's own moves are silent.
+        const auto scrolled = [this, id] {
+            MessageArgs args;
+            args.value = scroll::endScroll;
+            args.control = id;
+            Dispatch(msg::horizontalScroll, 0, 0, args);
+        };
+        connect(bar, &QScrollBar::sliderReleased, this, scrolled);
+        connect(bar, &QScrollBar::valueChanged, this, [bar, scrolled] {
+            if (!bar->isSliderDown()) {
+                scrolled();
+            }
+        });
     }
 }
 
@@ -250,7 +266,11 @@ void TMainWindow::AddImageButton(
     button->setAccessibleName(button->text());
     button->setGeometry(RectOf(rect));
     button->setVisible(!hidden);
-    controls_.Add(id, button);
+    if (hidden) {
+        controls_.AddStopButton(id, button);
+    } else {
+        controls_.Add(id, button);
+    }
     connect(button, &QAbstractButton::clicked, this, [this, id] { Dispatch(msg::command, notify::clicked, id); });
 }
 
@@ -277,6 +297,7 @@ void TMainWindow::PlaceControls()
             widget->setGeometry(RectOf(rect));
         }
     }
+    PlacePositionBars();
     if (QWidget* split = controls_.Find(control::splitCheck)) {
         split->setFocus();
     }

@@ -13,9 +13,11 @@ class QPainter;
 namespace discforge::ui {
 
 namespace msg {
+inline constexpr unsigned paint = 0x000F;
 inline constexpr unsigned eraseBackground = 0x0014;
 inline constexpr unsigned command = 0x0111;
 inline constexpr unsigned timer = 0x0113;
+inline constexpr unsigned horizontalScroll = 0x0114;
 inline constexpr unsigned leftButtonDown = 0x0201;
 } // namespace msg
 
@@ -25,11 +27,17 @@ inline constexpr unsigned selectionChange = 1;
 inline constexpr unsigned focusLost = 0x0200;
 } // namespace notify
 
+// Scroll codes of the horizontal scroll message.
+namespace scroll {
+inline constexpr int endScroll = 8; // the user let the bar go
+} // namespace scroll
+
 // What a message carries besides its codes.
 struct MessageArgs {
-    int value = 0; // timer id
+    int value = 0; // timer id; scroll code
+    int control = 0; // the scroll bar
     QPoint point; // where the mouse was pressed
-    QPainter* painter = nullptr; // erase background
+    QPainter* painter = nullptr; // erase background, paint
 };
 
 template <typename Window> struct ResponseEntry {

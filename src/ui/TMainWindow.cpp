@@ -57,6 +57,9 @@ void TMainWindow::SetupWindow()
     setPalette(SkinPalette(background_, palette()));
     inputPlaceholder_ = LoadSkinPicture(paths_.skinImagePath[1]);
     outputPlaceholder_ = LoadSkinPicture(paths_.skinImagePath[2]);
+    if (!CreatePreviewPictures()) {
+        return;
+    }
     if (!core_->Start(services_.libraryName, {SupplyVideoFrame, SupplyAudio})) {
         return;
     }
@@ -157,6 +160,7 @@ void TMainWindow::paintEvent(QPaintEvent*)
     MessageArgs args;
     args.painter = &painter;
     Dispatch(msg::eraseBackground, 0, 0, args);
+    Dispatch(msg::paint, 0, 0, args);
 }
 
 void TMainWindow::mousePressEvent(QMouseEvent* event)

@@ -6,6 +6,7 @@
 
 #include "app/AppCore.h"
 #include "app/AppPaths.h"
+#include "picture/PanelPainter.h"
 #include "ui/MainWindowControls.h"
 #include "ui/ResponseTable.h"
 #include "ui/SkinLayout.h"
@@ -54,7 +55,7 @@ inline constexpr int endTopmost = 3;
 inline constexpr int startTips = 4;
 } // namespace timer
 
-class TMainWindow : public QWidget {
+class TMainWindow : public QWidget, public PanelPainter {
 public:
     // Makes the controls and the skin's image buttons. `frame` hosts the window.
     TMainWindow(WindowServices services, QWidget* frame);
@@ -86,6 +87,9 @@ public:
     // The response table.
     static std::span<const ResponseEntry<TMainWindow>> ResponseTable();
 
+    // PanelPainter: the rows are drawn with the next paint.
+    void PaintPanelRows(const TPreviewDib& panel, int firstRow, int rowCount) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -105,6 +109,8 @@ private:
     void AddImageButton(int id, const std::string& picture, const LayoutRect& rect, const char* text, bool hidden);
     // Set-up.
     void PlaceControls();
+    void PlacePositionBars();
+    bool CreatePreviewPictures();
     void SetFrameTopmost(bool topmost);
     void ShowLayoutFileMissing();
     void CommitFocusedField();
@@ -114,6 +120,8 @@ private:
 
     // Handlers of the response table.
     void EvEraseBackground(const MessageArgs& args);
+    void EvPaint(const MessageArgs& args);
+    void EvHorizontalScroll(const MessageArgs& args);
     void EvTimer(const MessageArgs& args);
     void EvLeftButtonDown(const MessageArgs& args);
     void CmStartConversion(const MessageArgs&);
@@ -144,12 +152,15 @@ private:
     void CmStandardNtsc(const MessageArgs&);
     void CmStandardPal(const MessageArgs&);
     void CmSelectInput(const MessageArgs& args);
+    void CmRenderInputPreview(const MessageArgs&);
+    void CmRenderOutputPreview(const MessageArgs&);
+    void CmPlayInput(const MessageArgs&);
+    void CmPlayOutput(const MessageArgs&);
     void CmWidthFieldLeft(const MessageArgs&);
     void CmHeightFieldLeft(const MessageArgs&);
     void CmMaxSizeFieldLeft(const MessageArgs&);
     void CmOutputNameFieldLeft(const MessageArgs&);
-    // Commands whose work comes with the previews, the project files or is
-    // nothing at all: handled, with no effect.
+    // Commands that do nothing at all: handled, with no effect.
     void CmNothing(const MessageArgs&);
 
     WindowServices services_;

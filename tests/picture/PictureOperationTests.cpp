@@ -412,6 +412,15 @@ TEST(Fitting, ProportionalExamples)
     EXPECT_EQ(svcd.height, 480);
     EXPECT_EQ(svcd.frameWidth, 480);
 
+    // PAL: s = 1.125 gives 720 x 540, and the squeeze makes 479 of the 720, not 480.
+    for (const FitRounding rounding : {FitRounding::up, FitRounding::down}) {
+        const FitPlan svcdPal = PlanFit(640, 480, {480, 576, FitMode::proportional, true, rounding});
+        EXPECT_EQ(svcdPal.width, 479);
+        EXPECT_EQ(svcdPal.height, 540);
+        EXPECT_EQ(svcdPal.frameWidth, 480);
+        EXPECT_EQ(svcdPal.frameHeight, 576);
+    }
+
     const FitPlan dvd = PlanFit(640, 480, {720, 480, FitMode::proportional, false, FitRounding::up});
     EXPECT_EQ(dvd.width, 640);
     EXPECT_EQ(dvd.height, 480);

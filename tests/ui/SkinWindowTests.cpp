@@ -147,8 +147,12 @@ TEST(SkinWindow, WithoutInputsBothPreviewsShowTheirPlaceholdersOverTheBackground
     rig.files.mediaAnswers.push_back(rig.MakeList("clip.lst", 3));
     ASSERT_TRUE(rig.Command(control::openInput));
     const QImage withInput = rig.Window().grab().toImage();
-    EXPECT_EQ(ColourAt(withInput, rig.Window().InputPreviewRect()), backgroundColour)
-        << "the previews draw there once there is an input";
+    for (const QRect& box : {rig.Window().InputPreviewRect(), rig.Window().OutputPreviewRect()}) {
+        const QColor colour = ColourAt(withInput, box);
+        EXPECT_NE(colour, inputPlaceholderColour) << "the previews draw there once there is an input";
+        EXPECT_NE(colour, outputPlaceholderColour);
+        EXPECT_NE(colour, backgroundColour);
+    }
 }
 
 TEST(SkinWindow, APressOnTheBackgroundDragsTheWindow)

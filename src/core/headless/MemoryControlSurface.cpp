@@ -1,5 +1,7 @@
 #include "core/headless/MemoryControlSurface.h"
 
+#include <algorithm>
+
 namespace discforge {
 
 const MemoryControlSurface::Control* MemoryControlSurface::Find(int id) const
@@ -30,6 +32,40 @@ bool MemoryControlSurface::IsEnabled(int id) const
 {
     const Control* control = Find(id);
     return control == nullptr || control->enabled;
+}
+
+void MemoryControlSurface::SetScrollRange(int id, const ScrollRange& range)
+{
+    controls_[id].range = range;
+    SetScrollPosition(id, controls_[id].position);
+}
+
+ScrollRange MemoryControlSurface::GetScrollRange(int id) const
+{
+    const Control* control = Find(id);
+    return control != nullptr ? control->range : ScrollRange{};
+}
+
+// As a window's scroll bar does, the position stays where the thumb can go.
+void MemoryControlSurface::SetScrollPosition(int id, int position)
+{
+    Control& control = controls_[id];
+    const int last = std::max(control.range.minimum, control.range.maximum - control.range.pageStep + 1);
+    control.position = std::clamp(position, control.range.minimum, last);
+}
+
+int MemoryControlSurface::ScrollPosition(int id) const
+{
+    const Control* control = Find(id);
+    return control != nullptr ? control->position : 0;
+}
+
+void MemoryControlSurface::ShowStopButton(int id, bool stopShown) { controls_[id].stopShown = stopShown; }
+
+bool MemoryControlSurface::StopButtonShown(int id) const
+{
+    const Control* control = Find(id);
+    return control != nullptr && control->stopShown;
 }
 
 } // namespace discforge

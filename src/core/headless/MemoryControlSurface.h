@@ -15,12 +15,21 @@ public:
     std::string Text(int id) const override;
     void SetEnabled(int id, bool enabled) override;
     bool IsEnabled(int id) const override;
+    void SetScrollRange(int id, const ScrollRange& range) override;
+    ScrollRange GetScrollRange(int id) const override;
+    void SetScrollPosition(int id, int position) override;
+    int ScrollPosition(int id) const override;
+    void ShowStopButton(int id, bool stopShown) override;
+    bool StopButtonShown(int id) const override;
 
 private:
     struct Control {
         bool checked = false;
         bool enabled = true;
         std::string text;
+        ScrollRange range;
+        int position = 0;
+        bool stopShown = false;
     };
     const Control* Find(int id) const;
 

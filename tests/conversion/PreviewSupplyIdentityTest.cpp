@@ -1,0 +1,148 @@
+// The output preview shows what the encoder gets: on every decoder path, with
+// each fitting, upside down and cropped, the preview's picture before the panel
+// reduces it holds the very bytes the frame supply hands the encoder for the
+// same frame.
+#include "ConversionRig.h"
+
+#include "SampleMedia.h"
+#include "input/StreamGraph.h"
+#include "mediagen/MediaGen.h"
+#include "pattern/FramePattern.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+namespace discforge::test {
+namespace {
+
+using mediagen::AudioForm;
+using mediagen::VideoCodec;
+
+const std::string& GeneratedClip(VideoCodec codec)
+{
+    mediagen::AviRecipe recipe;
+    recipe.video = codec;
+    recipe.audio = AudioForm::None;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 12;
+    return SampleAvi(recipe);
+}
+
+std::string GeneratedMpeg4() { return GeneratedClip(VideoCodec::Mpeg4); }
+std::string GeneratedMjpeg() { return GeneratedClip(VideoCodec::Mjpeg); }
+std::string FfmpegYuy2()
+{
+    return FfmpegCopy(GeneratedClip(VideoCodec::RawRgb), "-c:v rawvideo -pix_fmt yuyv422", "ffmpeg-yuy2.avi");
+}
+std::string FfmpegH264()
+{
+    return FfmpegCopy(GeneratedClip(VideoCodec::RawRgb), "-c:v libx264 -pix_fmt yuv420p -crf 12", "ffmpeg.mp4");
+}
+std::string GeneratedList() { return SampleList(3, 176, 144); }
+
+struct DecoderPath {
+    const char* name;
+    std::string (*make)();
+    bool list;
+    int kind; // the decoder kind a video file opens with
+    int frame; // the output frame shown, at PAL
+    std::int64_t number; // the number in the frame or picture it shows
+};
+
+void PrintTo(const DecoderPath& path, std::ostream* out) { *out << path.name; }
+
+const DecoderPath decoderPaths[] = {
+    {"GeneratedMpeg4", GeneratedMpeg4, false, kindSequential, 5, 5},
+    {"FfmpegYuy2", FfmpegYuy2, false, kindSeekEveryFrame, 7, 7},
+    {"GeneratedMjpeg", GeneratedMjpeg, false, kindAviReader, 5, 5},
+    {"FfmpegH264", FfmpegH264, false, kindAviReader, 6, 6},
+    // One picture per second: frame 50 shows the third picture.
+    {"GeneratedList", GeneratedList, true, 0, 50, 2},
+};
+
+struct OptionCase {
+    FitMode fitting;
+    bool invert;
+    bool crop;
+};
+
+std::ostream& operator<<(std::ostream& out, const OptionCase& c)
+{
+    return out << "fitting " << static_cast<int>(c.fitting) << (c.invert ? ", inverted" : "")
+               << (c.crop ? ", cropped" : "");
+}
+
+class PreviewSupplyIdentity : public ::testing::TestWithParam<DecoderPath> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(rig_.core.previews.CreatePreviewPictures(nullptr, {0, 0, 160, 120}, nullptr, {0, 0, 160, 120}));
+        const DecoderPath& path = GetParam();
+        ASSERT_TRUE(rig_.AddInput(path.make()));
+        rig_.MakeCurrent(0);
+        if (!path.list) {
+            ASSERT_EQ(rig_.core.inputs.decoderKind, path.kind);
+        }
+        rig_.core.settings.tvStandard = standardPal;
+        rig_.messages.shown.clear(); // what the open told about the sound
+    }
+
+    ConversionRig rig_;
+};
+
+TEST_P(PreviewSupplyIdentity, TheOutputWorkPictureIsThePictureHandedToTheEncoder)
+{
+    PictureOptions& options = rig_.Entry(0).pictureOptions;
+    // 176 x 144 (or the 160 x 120 cut) scales to whole pixels in 720 x 576, so
+    // the preview's truncation and the supply's rounding agree.
+    options.outputWidth = 720;
+    options.outputHeight = 576;
+    const OptionCase cases[] = {
+        {FitMode::proportional, false, false},
+        {FitMode::fillIn, false, false},
+        {FitMode::crop, false, false},
+        {FitMode::proportional, true, false},
+        {FitMode::proportional, false, true},
+        {FitMode::fillIn, true, true},
+        {FitMode::crop, true, true},
+    };
+    const int frame = GetParam().frame;
+    for (const OptionCase& c : cases) {
+        options.fitting = c.fitting;
+        options.invert = c.invert;
+        options.cropX = c.crop ? 8 : 0;
+        options.cropY = c.crop ? 16 : 0;
+        options.cropWidth = c.crop ? 160 : 0;
+        options.cropHeight = c.crop ? 120 : 0;
+        rig_.core.inputs.framePosition = frame;
+        rig_.core.previews.ClampOutputPosition();
+        rig_.core.previews.RenderOutputPreview();
+        ASSERT_TRUE(rig_.messages.shown.empty()) << c << ": " << rig_.messages.shown[0].text;
+        const TFullDib& work = rig_.core.previews.OutputWorkPicture();
+        ASSERT_EQ(work.Width(), 720) << c;
+        ASSERT_EQ(work.Height(), 576) << c;
+        const std::vector<std::uint8_t> preview(work.Pixels(), work.Pixels() + std::size_t{720} * 576 * 4);
+
+        Supplied supplied;
+        supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);
+        ASSERT_EQ(supplied.result, 0) << c;
+        ASSERT_EQ(supplied.rowBytes, 720 * 4) << c;
+        const std::vector<std::uint8_t> handed(supplied.pixels, supplied.pixels + std::size_t{720} * 576 * 4);
+        EXPECT_TRUE(preview == handed) << c;
+        if (c.fitting == FitMode::proportional && !c.invert && !c.crop) {
+            // Both hold the frame asked for: scaled by 4, between 8 black columns each side.
+            EXPECT_EQ(pattern::ReadFrameNumber(
+                          pattern::ConstPatternImage{preview.data(), 720, 576, 720 * 4, 4, true}, {8, 0, 704, 576}),
+                GetParam().number);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, PreviewSupplyIdentity, ::testing::ValuesIn(decoderPaths),
+    [](const auto& info) { return info.param.name; });
+
+} // namespace
+} // namespace discforge::test
