@@ -147,9 +147,9 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
     add(tr("Move down"), QKeySequence(Qt::CTRL | Qt::Key_Down), command::moveInputDown,
         idle && selected && index < count - 1);
     menu.addSeparator();
-    // Project files come with their own issue.
-    add(tr("Open project..."), QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject, false);
-    add(tr("Save project..."), QKeySequence(Qt::CTRL | Qt::Key_S), command::saveProject, false);
+    add(tr("Open project..."), QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject, idle);
+    // Saving only reads the inputs, so it is offered during a run too.
+    add(tr("Save project..."), QKeySequence(Qt::CTRL | Qt::Key_S), command::saveProject, true);
     menu.exec(at);
 }
 

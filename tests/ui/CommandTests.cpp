@@ -5,14 +5,19 @@
 #include "core/ControlIds.h"
 #include "ui/ResponseTable.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 namespace discforge::test {
@@ -203,6 +208,29 @@ TEST_F(Commands, AProjectSavedAndOpenedBringsBackTheInputsTheirChoicesAndTheirCo
     EXPECT_EQ(Inputs().inputCount, 2);
     ASSERT_EQ(rig_.messages.shown.size(), 1u);
     EXPECT_EQ(rig_.messages.shown[0].text, "Can not read from file " + shortFile + ".");
+}
+
+TEST_F(Commands, TheInputListMenuOffersTheProjectCommands)
+{
+    OpenLists(2);
+    std::map<QString, bool> offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                offered[action->text()] = action->isEnabled();
+            }
+        }
+        menu->close();
+    });
+    QWidget* viewport = rig_.Window().InputList()->viewport();
+    QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(viewport, &press);
+    EXPECT_TRUE(offered["Open project..."]);
+    EXPECT_TRUE(offered["Save project..."]);
+    EXPECT_TRUE(offered["Remove"]);
+    EXPECT_FALSE(offered["Move down"]) << "the last input is selected";
 }
 
 TEST_F(Commands, TheDesktopCommandsOpenTheGuideThePageAndTheLog)
