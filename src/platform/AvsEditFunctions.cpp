@@ -16,10 +16,7 @@ std::string Rate(int numerator, int denominator)
 
 std::string Number(std::int64_t value) { return std::to_string(value); }
 
-bool NeedsVideo(AvsCall& call, const AvsClip& clip)
-{
-    return clip.hasVideo || call.Fail("the clip has no picture");
-}
+bool NeedsVideo(AvsCall& call, const AvsClip& clip) { return clip.hasVideo || call.Fail("the clip has no picture"); }
 
 // Sound of exactly `samples`: cut when longer, completed with silence when shorter.
 int FitSound(AvsGraph& graph, int pad, std::int64_t samples)
@@ -30,7 +27,7 @@ int FitSound(AvsGraph& graph, int pad, std::int64_t samples)
 int Silence(AvsGraph& graph, int sampleRate, int channels, std::int64_t samples)
 {
     return graph.Add("anullsrc=r=" + Number(sampleRate) + ":cl=" + AvsChannelLayout(channels)
-            + ",atrim=end_sample=" + Number(samples),
+            + ",aformat=sample_fmts=s16,atrim=end_sample=" + Number(samples),
         {}, 0, 1);
 }
 
@@ -53,14 +50,14 @@ bool Trim(AvsCall& call, AvsValue& result)
         return call.Fail("the range " + Number(first) + " to " + Number(last) + " holds no frame of a clip of "
             + Number(clip.frames) + " frames");
     }
-    clip.videoPad = call.Graph().Chain(clip.videoPad,
-        "trim=start_frame=" + Number(first) + ":end_frame=" + Number(last + 1) + ",setpts=PTS-STARTPTS");
+    clip.videoPad = call.Graph().Chain(
+        clip.videoPad, "trim=start_frame=" + Number(first) + ":end_frame=" + Number(last + 1) + ",setpts=PTS-STARTPTS");
     clip.frames = last - first + 1;
     if (clip.hasAudio) {
         const std::int64_t start = AvsSamplesForFrames(clip, first);
         const std::int64_t length = AvsSamplesForFrames(clip, last + 1) - start;
-        clip.audioPad = call.Graph().Chain(
-            clip.audioPad, "atrim=start_sample=" + Number(start) + ",asetpts=PTS-STARTPTS");
+        clip.audioPad
+            = call.Graph().Chain(clip.audioPad, "atrim=start_sample=" + Number(start) + ",asetpts=PTS-STARTPTS");
         if (call.Bool(3, true)) {
             clip.audioPad = FitSound(call.Graph(), clip.audioPad, length);
             clip.samples = length;
@@ -120,12 +117,12 @@ bool NewRate(AvsCall& call, AvsValue& result, bool blend)
     clip.fpsNumerator = numerator;
     clip.fpsDenominator = denominator;
     clip.frames = frames;
-    const std::string retime = blend ? "framerate=fps=" + Rate(numerator, denominator) + ",fps=fps="
-            + Rate(numerator, denominator)
-                                     : "fps=fps=" + Rate(numerator, denominator);
+    const std::string retime = blend
+        ? "framerate=fps=" + Rate(numerator, denominator) + ",fps=fps=" + Rate(numerator, denominator)
+        : "fps=fps=" + Rate(numerator, denominator);
     clip.videoPad = call.Graph().Chain(clip.videoPad,
-        retime + ",trim=end_frame=" + Number(frames) + ",tpad=stop=-1:stop_mode=clone,trim=end_frame="
-            + Number(frames));
+        retime + ",trim=end_frame=" + Number(frames)
+            + ",tpad=stop=-1:stop_mode=clone,trim=end_frame=" + Number(frames));
     result = clip;
     return true;
 }
@@ -177,10 +174,11 @@ bool Fade(AvsCall& call, AvsValue& result, bool in, bool extraFrame)
     std::snprintf(colour, sizeof colour, "0x%06X", static_cast<unsigned>(call.Int(2, 0) & 0xFFFFFF));
     AvsGraph& graph = call.Graph();
     if (extraFrame) {
-        clip.videoPad = graph.Chain(clip.videoPad,
-            std::string("tpad=") + (in ? "start" : "stop") + "=1:color=" + colour + ",setpts=N");
+        clip.videoPad = graph.Chain(
+            clip.videoPad, std::string("tpad=") + (in ? "start" : "stop") + "=1:color=" + colour + ",setpts=N");
         if (clip.hasAudio) {
-            const std::int64_t frameSamples = AvsSamplesForFrames(clip, clip.frames + 1) - AvsSamplesForFrames(clip, clip.frames);
+            const std::int64_t frameSamples
+                = AvsSamplesForFrames(clip, clip.frames + 1) - AvsSamplesForFrames(clip, clip.frames);
             clip.audioPad = in ? graph.Chain(clip.audioPad, "adelay=delays=" + Number(frameSamples) + "S:all=1")
                                : graph.Chain(clip.audioPad, "apad=pad_len=" + Number(frameSamples));
             clip.samples += frameSamples;
@@ -189,13 +187,14 @@ bool Fade(AvsCall& call, AvsValue& result, bool in, bool extraFrame)
     }
     const std::int64_t length = std::min(count + (extraFrame ? 1 : 0), clip.frames);
     const std::int64_t start = in ? 0 : clip.frames - length;
-    clip.videoPad = graph.Chain(clip.videoPad, std::string("fade=t=") + (in ? "in" : "out") + ":start_frame="
-            + Number(start) + ":nb_frames=" + Number(length) + ":color=" + colour);
+    clip.videoPad = graph.Chain(clip.videoPad,
+        std::string("fade=t=") + (in ? "in" : "out") + ":start_frame=" + Number(start) + ":nb_frames=" + Number(length)
+            + ":color=" + colour);
     if (clip.hasAudio) {
         const std::int64_t fadeSamples = AvsSamplesForFrames(clip, length);
         const std::int64_t fadeStart = in ? 0 : std::max<std::int64_t>(0, clip.samples - fadeSamples);
-        clip.audioPad = graph.Chain(clip.audioPad, std::string("afade=t=") + (in ? "in" : "out") + ":ss="
-                + Number(fadeStart) + ":ns=" + Number(fadeSamples));
+        clip.audioPad = graph.Chain(clip.audioPad,
+            std::string("afade=t=") + (in ? "in" : "out") + ":ss=" + Number(fadeStart) + ":ns=" + Number(fadeSamples));
     }
     result = clip;
     return true;
@@ -290,8 +289,8 @@ std::string AvsChannelLayout(int channels)
     return channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + "c";
 }
 
-bool AvsFrameRate(AvsCall& call, std::size_t numberIndex, std::size_t denominatorIndex, int& numerator,
-    int& denominator)
+bool AvsFrameRate(
+    AvsCall& call, std::size_t numberIndex, std::size_t denominatorIndex, int& numerator, int& denominator)
 {
     const bool hasDenominator = denominatorIndex < call.arguments.size() && call.Given(denominatorIndex);
     const AvsValue& given = call.arguments[numberIndex];
@@ -360,8 +359,9 @@ bool AvsJoin(AvsCall& call, const AvsClip& first, const AvsClip& second, bool al
         int pad = clip.audioPad;
         samples = clip.samples;
         if (clip.sampleRate != model.sampleRate || clip.channels != model.channels) {
-            pad = graph.Chain(pad, "aresample=" + Number(model.sampleRate) + ",aformat=channel_layouts="
-                    + AvsChannelLayout(model.channels));
+            pad = graph.Chain(pad,
+                "aresample=" + Number(model.sampleRate)
+                    + ",aformat=channel_layouts=" + AvsChannelLayout(model.channels));
             samples = clip.samples * model.sampleRate / std::max(1, clip.sampleRate);
         }
         if (aligned) {

@@ -17,8 +17,8 @@ constexpr std::size_t maxGraphNodes = 5000;
 
 std::string Lowered(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -244,8 +244,7 @@ private:
             return false;
         }
         if (!std::holds_alternative<bool>(condition)) {
-            return Fail(std::string("the condition before \"?\" is ") + AvsTypeName(condition)
-                    + ", not true or false",
+            return Fail(std::string("the condition before \"?\" is ") + AvsTypeName(condition) + ", not true or false",
                 *node.children[0]);
         }
         return Evaluate(*node.children[std::get<bool>(condition) ? 1 : 2], out);
@@ -318,8 +317,12 @@ private:
         const double a = integers ? static_cast<double>(std::get<std::int64_t>(left)) : AsDouble(left);
         const double b = integers ? static_cast<double>(std::get<std::int64_t>(right)) : AsDouble(right);
         if (op == "==" || op == "!=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
-            out = op == "==" ? a == b : op == "<" ? a < b : op == ">" ? a > b : op == "<=" ? a <= b
-                : op == ">=" ? a >= b : a != b;
+            out = op == "==" ? a == b
+                : op == "<"  ? a < b
+                : op == ">"  ? a > b
+                : op == "<=" ? a <= b
+                : op == ">=" ? a >= b
+                             : a != b;
             return true;
         }
         if ((op == "/" || op == "%") && b == 0) {
@@ -441,8 +444,8 @@ private:
                 return call.Fail("the argument \"" + name + "\" is given twice");
             }
             if (!Fits(match->type, value)) {
-                return call.Fail("the argument \"" + name + "\" must be " + TypeWord(match->type) + ", not "
-                    + AvsTypeName(value));
+                return call.Fail(
+                    "the argument \"" + name + "\" must be " + TypeWord(match->type) + ", not " + AvsTypeName(value));
             }
             call.arguments[index] = value;
         }

@@ -81,8 +81,8 @@ bool AvsJoin(AvsCall& call, const AvsClip& first, const AvsClip& second, bool al
 
 // Reads a frame rate given as an integer pair or one number (29.97 is taken
 // as 30000/1001 as the broadcast rates are meant).
-bool AvsFrameRate(AvsCall& call, std::size_t numberIndex, std::size_t denominatorIndex, int& numerator,
-    int& denominator);
+bool AvsFrameRate(
+    AvsCall& call, std::size_t numberIndex, std::size_t denominatorIndex, int& numerator, int& denominator);
 
 std::string AvsChannelLayout(int channels);
 

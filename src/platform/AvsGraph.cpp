@@ -22,10 +22,7 @@ std::string Label(const std::string& name) { return "[" + name + "]"; }
 
 } // namespace
 
-std::string AvsFilterValue(std::string_view value)
-{
-    return Escaped(Escaped(value, "\\':"), "\\'[],;");
-}
+std::string AvsFilterValue(std::string_view value) { return Escaped(Escaped(value, "\\':"), "\\'[],;"); }
 
 int AvsGraph::Add(std::string filter, std::vector<int> inputs, int videoOutputs, int audioOutputs)
 {
@@ -104,8 +101,8 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
             const int count = uses.count(output) != 0 ? uses.at(output) : 0;
             const std::string name = "p" + std::to_string(output);
             if (count == 0) {
-                graph += Label(name) + (padIsVideo_[static_cast<std::size_t>(output)] ? "nullsink" : "anullsink")
-                    + ";\n";
+                graph
+                    += Label(name) + (padIsVideo_[static_cast<std::size_t>(output)] ? "nullsink" : "anullsink") + ";\n";
             } else if (count > 1) {
                 graph += Label(name) + (padIsVideo_[static_cast<std::size_t>(output)] ? "split=" : "asplit=")
                     + std::to_string(count);

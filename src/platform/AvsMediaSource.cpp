@@ -108,7 +108,8 @@ std::unique_ptr<MediaSource> MediaSource::OpenScript(const std::string& path, Me
 {
     std::vector<std::uint8_t> bytes;
     if (ReadFileStart(path, maxAvsScriptBytes + 1, bytes) != FileReadResult::ok) {
-        error = PlainFailure(MediaFailure::FileMissing, MediaText(media_messages::fileMissing, path.c_str(), "read failed"));
+        error = PlainFailure(
+            MediaFailure::FileMissing, MediaText(media_messages::fileMissing, path.c_str(), "read failed"));
         return nullptr;
     }
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -11,8 +11,8 @@ constexpr int maxNesting = 200;
 
 std::string Lowered(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -47,10 +47,7 @@ public:
     }
 
 private:
-    const AvsToken& Peek(std::size_t ahead = 0) const
-    {
-        return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)];
-    }
+    const AvsToken& Peek(std::size_t ahead = 0) const { return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)]; }
     bool IsSymbol(const char* symbol, std::size_t ahead = 0) const
     {
         return Peek(ahead).kind == AvsTokenKind::Symbol && Peek(ahead).text == symbol;
@@ -182,11 +179,16 @@ private:
             return 0;
         }
         const std::string& s = token.text;
-        if (s == "||") return 1;
-        if (s == "&&") return 2;
-        if (s == "==" || s == "!=" || s == "<>" || s == "<" || s == ">" || s == "<=" || s == ">=") return 3;
-        if (s == "+" || s == "-" || s == "++") return 4;
-        if (s == "*" || s == "/" || s == "%") return 5;
+        if (s == "||")
+            return 1;
+        if (s == "&&")
+            return 2;
+        if (s == "==" || s == "!=" || s == "<>" || s == "<" || s == ">" || s == "<=" || s == ">=")
+            return 3;
+        if (s == "+" || s == "-" || s == "++")
+            return 4;
+        if (s == "*" || s == "/" || s == "%")
+            return 5;
         return 0;
     }
 
@@ -284,8 +286,8 @@ private:
                 return true;
             }
             if (!IsSymbol(",")) {
-                Fail("expected \",\" or \")\" in the arguments of " + call.text + " but found " + Shown(Peek()),
-                    Peek());
+                Fail(
+                    "expected \",\" or \")\" in the arguments of " + call.text + " but found " + Shown(Peek()), Peek());
                 return false;
             }
             ++pos_;

@@ -44,8 +44,8 @@ bool Crop(AvsCall& call, AvsValue& result)
         return call.Fail("the area " + Number(width) + "x" + Number(height) + " at " + Number(left) + "," + Number(top)
             + " does not lie inside the " + Number(clip.width) + "x" + Number(clip.height) + " picture");
     }
-    clip.videoPad = call.Graph().Chain(clip.videoPad, "crop=w=" + Number(width) + ":h=" + Number(height) + ":x="
-            + Number(left) + ":y=" + Number(top) + ":exact=1");
+    clip.videoPad = call.Graph().Chain(clip.videoPad,
+        "crop=w=" + Number(width) + ":h=" + Number(height) + ":x=" + Number(left) + ":y=" + Number(top) + ":exact=1");
     clip.width = static_cast<int>(width);
     clip.height = static_cast<int>(height);
     result = clip;
@@ -67,8 +67,9 @@ bool AddBorders(AvsCall& call, AvsValue& result)
     if (left < 0 || top < 0 || right < 0 || bottom < 0 || width > 16384 || height > 16384) {
         return call.Fail("the borders must be between 0 and the largest picture size");
     }
-    clip.videoPad = call.Graph().Chain(clip.videoPad, "pad=w=" + Number(width) + ":h=" + Number(height) + ":x="
-            + Number(left) + ":y=" + Number(top) + ":color=" + Colour(call.Int(5, 0)));
+    clip.videoPad = call.Graph().Chain(clip.videoPad,
+        "pad=w=" + Number(width) + ":h=" + Number(height) + ":x=" + Number(left) + ":y=" + Number(top)
+            + ":color=" + Colour(call.Int(5, 0)));
     clip.width = static_cast<int>(width);
     clip.height = static_cast<int>(height);
     result = clip;
@@ -86,8 +87,8 @@ bool Resize(AvsCall& call, AvsValue& result, const std::string& flags)
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
         return call.Fail("the size " + Number(width) + "x" + Number(height) + " is out of range");
     }
-    clip.videoPad = call.Graph().Chain(
-        clip.videoPad, "scale=w=" + Number(width) + ":h=" + Number(height) + ":flags=" + flags);
+    clip.videoPad
+        = call.Graph().Chain(clip.videoPad, "scale=w=" + Number(width) + ":h=" + Number(height) + ":flags=" + flags);
     clip.width = static_cast<int>(width);
     clip.height = static_cast<int>(height);
     result = clip;
@@ -173,12 +174,13 @@ bool Subtitle(AvsCall& call, AvsValue& result)
     const std::int64_t first = call.Int(4, 0);
     const std::int64_t last = call.Int(5, clip.frames - 1);
     char numbers[160];
-    std::snprintf(numbers, sizeof numbers, ":x=%.3f:y=%.3f:fontsize=%.3f", call.Number(2, 8), call.Number(3, size),
-        size);
+    std::snprintf(
+        numbers, sizeof numbers, ":x=%.3f:y=%.3f:fontsize=%.3f", call.Number(2, 8), call.Number(3, size), size);
     clip.videoPad = call.Graph().Chain(clip.videoPad,
         "drawtext=expansion=none:text=" + AvsFilterValue(text) + ":font=" + AvsFilterValue(call.String(6, "Arial"))
-            + numbers + ":fontcolor=" + Colour(call.Int(8, 0xFFFF00)) + ":borderw=1:bordercolor="
-            + Colour(call.Int(9, 0)) + ":enable=" + AvsFilterValue("between(n," + Number(first) + "," + Number(last) + ")"));
+            + numbers + ":fontcolor=" + Colour(call.Int(8, 0xFFFF00))
+            + ":borderw=1:bordercolor=" + Colour(call.Int(9, 0))
+            + ":enable=" + AvsFilterValue("between(n," + Number(first) + "," + Number(last) + ")"));
     result = clip;
     return true;
 }
@@ -200,8 +202,9 @@ constexpr AvsFunction pictureFunctions[] = {
     {"ConvertToRGB32", "c", ConvertToRgb32},
     {"ConvertToYV12", "c", ConvertToYv12},
     {"ConvertToYUY2", "c", ConvertToYuy2},
-    {"Subtitle", "c text:s [x:f] [y:f] [first_frame:i] [last_frame:i] [font:s] [size:f] [text_color:i] "
-                 "[halo_color:i]",
+    {"Subtitle",
+        "c text:s [x:f] [y:f] [first_frame:i] [last_frame:i] [font:s] [size:f] [text_color:i] "
+        "[halo_color:i]",
         Subtitle},
     {nullptr, nullptr, nullptr},
 };

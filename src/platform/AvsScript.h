@@ -18,7 +18,7 @@ struct AvsResult {
 };
 
 // `folder` is where relative paths in the script start from.
-bool EvaluateAvsScript(std::string_view script, const std::string& folder, AvsMediaProbe& probe,
-    AvsResult& result, AvsError& error);
+bool EvaluateAvsScript(
+    std::string_view script, const std::string& folder, AvsMediaProbe& probe, AvsResult& result, AvsError& error);
 
 } // namespace discforge

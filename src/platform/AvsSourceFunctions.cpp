@@ -87,9 +87,12 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
         clip.fpsNumerator = facts.fpsNumerator;
         clip.fpsDenominator = facts.fpsDenominator;
         clip.frames = facts.frames;
-        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=dv,setpts=PTS-STARTPTS,"
-                + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
-            {}, 1, 0);
+        // The last frame is repeated once so the rate filter sees where the
+        // last frame ends and keeps it; the trim drops the repeat.
+        clip.videoPad
+            = call.Graph().Add("movie=filename=" + file + ":s=dv,setpts=PTS-STARTPTS,tpad=stop=1:stop_mode=clone,"
+                    + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
+                {}, 1, 0);
     }
     if (audio && facts.hasAudio) {
         clip.hasAudio = true;
@@ -184,7 +187,10 @@ bool FfmsClip(AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, s
     return true;
 }
 
-bool FfmpegSource2(AvsCall& call, AvsValue& result) { return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 3, result); }
+bool FfmpegSource2(AvsCall& call, AvsValue& result)
+{
+    return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 3, result);
+}
 bool FfVideoSource(AvsCall& call, AvsValue& result) { return FfmsClip(call, -1, -2, 1, result); }
 
 bool FfAudioSource(AvsCall& call, AvsValue& result)
@@ -200,8 +206,8 @@ bool FfAudioSource(AvsCall& call, AvsValue& result)
 bool CheckedSize(AvsCall& call, std::int64_t width, std::int64_t height)
 {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
-        return call.Fail("the picture size " + std::to_string(width) + "x" + std::to_string(height)
-            + " is out of range");
+        return call.Fail(
+            "the picture size " + std::to_string(width) + "x" + std::to_string(height) + " is out of range");
     }
     return true;
 }
@@ -262,7 +268,8 @@ bool BlankClip(AvsCall& call, AvsValue& result)
     if (call.Given(6) || call.Given(7)) {
         clip.hasAudio = true;
     }
-    if (clip.hasAudio && (clip.sampleRate < 1000 || clip.sampleRate > 192000 || clip.channels < 1 || clip.channels > 8)) {
+    if (clip.hasAudio
+        && (clip.sampleRate < 1000 || clip.sampleRate > 192000 || clip.channels < 1 || clip.channels > 8)) {
         return call.Fail("the sound format is out of range");
     }
     clip.hasVideo = true;
@@ -273,7 +280,8 @@ bool BlankClip(AvsCall& call, AvsValue& result)
     if (clip.hasAudio) {
         clip.samples = AvsSamplesForFrames(clip, clip.frames);
         clip.audioPad = call.Graph().Add("anullsrc=r=" + std::to_string(clip.sampleRate)
-                + ":cl=" + AvsChannelLayout(clip.channels) + ",atrim=end_sample=" + std::to_string(clip.samples),
+                + ":cl=" + AvsChannelLayout(clip.channels)
+                + ",aformat=sample_fmts=s16,atrim=end_sample=" + std::to_string(clip.samples),
             {}, 0, 1);
     }
     result = clip;
@@ -300,8 +308,8 @@ bool ColorBars(AvsCall& call, AvsValue& result)
     clip.sampleRate = 48000;
     clip.channels = 2;
     clip.samples = AvsSamplesForFrames(clip, clip.frames);
-    clip.audioPad = call.Graph().Add("sine=frequency=440:sample_rate=48000,pan=stereo|c0=c0|c1=c0,atrim=end_sample="
-            + std::to_string(clip.samples),
+    clip.audioPad = call.Graph().Add(
+        "sine=frequency=440:sample_rate=48000,pan=stereo|c0=c0|c1=c0,atrim=end_sample=" + std::to_string(clip.samples),
         {}, 0, 1);
     result = clip;
     return true;
@@ -340,8 +348,8 @@ bool ImageSource(AvsCall& call, AvsValue& result)
         clip.fpsNumerator = numerator;
         clip.fpsDenominator = denominator;
     }
-    clip.videoPad = call.Graph().Add("movie=filename=" + AvsFilterValue(path) + ":loop=0,settb=expr="
-            + Rate(clip.fpsDenominator, clip.fpsNumerator) + ",setpts=N,"
+    clip.videoPad = call.Graph().Add("movie=filename=" + AvsFilterValue(path)
+            + ":loop=0,settb=expr=" + Rate(clip.fpsDenominator, clip.fpsNumerator) + ",setpts=N,"
             + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
         {}, 1, 0);
     result = clip;
@@ -355,8 +363,9 @@ constexpr AvsFunction sourceFunctions[] = {
     {"FFmpegSource2", "source:s [vtrack:i] [atrack:i] [fpsnum:i] [fpsden:i]", FfmpegSource2},
     {"FFVideoSource", "source:s [fpsnum:i] [fpsden:i]", FfVideoSource},
     {"FFAudioSource", "source:s", FfAudioSource},
-    {"BlankClip", "[clip:c] [length:i] [width:i] [height:i] [fps:f] [fps_denominator:i] [audio_rate:i] "
-                  "[channels:i] [color:i]",
+    {"BlankClip",
+        "[clip:c] [length:i] [width:i] [height:i] [fps:f] [fps_denominator:i] [audio_rate:i] "
+        "[channels:i] [color:i]",
         BlankClip},
     {"ColorBars", "[width:i] [height:i]", ColorBars},
     {"ImageSource", "file:s [start:i] [end:i] [fps:f]", ImageSource},

@@ -1,7 +1,7 @@
 // The script language on its own: parsing, evaluation, the facts of the
 // result, the graph it becomes, and every malformed script's message and place.
-#include "platform/AvsParser.h"
 #include "platform/AvsScript.h"
+#include "platform/AvsParser.h"
 
 #include <gtest/gtest.h>
 
@@ -154,8 +154,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("AviSource(\"clip.avi\")\nTrim(0, 10\n", "expected \",\" or \")\" in the arguments of Trim", 2, 11);
     ExpectFailure("AviSource(\"clip.avi\"))\n", "unexpected \")\"", 1, 22);
     ExpectFailure("x = 1\nAviSource(\"clip.avi)\n", "the string is not closed", 2, 11);
-    ExpectFailure("AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1,
-        23);
+    ExpectFailure(
+        "AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\")\n  Sharpen(0.5)\n", "there is no function named \"Sharpen\"", 2, 3);
     ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: plugins cannot be loaded", 1, 1);
     ExpectFailure("\n\nfunction Twice(clip c) { return c + c }\n", "user-defined functions", 3, 1);
