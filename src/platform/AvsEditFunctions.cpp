@@ -117,9 +117,9 @@ bool NewRate(AvsCall& call, AvsValue& result, bool blend)
     clip.fpsNumerator = numerator;
     clip.fpsDenominator = denominator;
     clip.frames = frames;
-    const std::string retime = blend
-        ? "framerate=fps=" + Rate(numerator, denominator) + ",fps=fps=" + Rate(numerator, denominator)
-        : "fps=fps=" + Rate(numerator, denominator);
+    // As at the sources: a repeat of the last frame lets the rate filter keep it.
+    const std::string retime = "tpad=stop=1:stop_mode=clone," + std::string(blend ? "framerate" : "fps")
+        + "=fps=" + Rate(numerator, denominator) + (blend ? ",fps=fps=" + Rate(numerator, denominator) : "");
     clip.videoPad = call.Graph().Chain(clip.videoPad,
         retime + ",trim=end_frame=" + Number(frames)
             + ",tpad=stop=-1:stop_mode=clone,trim=end_frame=" + Number(frames));

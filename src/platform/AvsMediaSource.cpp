@@ -43,6 +43,7 @@ public:
             facts.fpsNumerator = rate.num;
             facts.fpsDenominator = rate.den;
             facts.frames = StreamFrameCount(source->Context(), stream);
+            facts.videoStart = StreamStartPts(source->Context(), stream);
             // A still picture has no length of its own.
             if (facts.frames <= 0 && facts.hasVideo) {
                 facts.frames = 1;

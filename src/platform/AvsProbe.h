@@ -14,6 +14,8 @@ struct AvsMediaFacts {
     int fpsNumerator = 0;
     int fpsDenominator = 1;
     std::int64_t frames = 0;
+    // Where frame 0 lies, in the units of the picture stream's time stamps.
+    std::int64_t videoStart = 0;
 
     bool hasAudio = false;
     int sampleRate = 0;

@@ -87,12 +87,14 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
         clip.fpsNumerator = facts.fpsNumerator;
         clip.fpsDenominator = facts.fpsDenominator;
         clip.frames = facts.frames;
-        // The last frame is repeated once so the rate filter sees where the
-        // last frame ends and keeps it; the trim drops the repeat.
-        clip.videoPad
-            = call.Graph().Add("movie=filename=" + file + ":s=dv,setpts=PTS-STARTPTS,tpad=stop=1:stop_mode=clone,"
-                    + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
-                {}, 1, 0);
+        // Frames are numbered from where the media layer puts frame 0 (an AVI
+        // whose pictures the muxer made late has its first one there too). The
+        // last frame is repeated once so the rate filter sees where it ends and
+        // keeps it; the trim drops the repeat.
+        const std::string start = "max(PTS-" + std::to_string(facts.videoStart) + ",0)";
+        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=dv,setpts=expr=" + AvsFilterValue(start)
+                + ",tpad=stop=1:stop_mode=clone," + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
+            {}, 1, 0);
     }
     if (audio && facts.hasAudio) {
         clip.hasAudio = true;

@@ -3,9 +3,9 @@
 // source, so demuxing never crosses threads.
 #pragma once
 
+#include "platform/AvsValue.h"
 #include "platform/MediaError.h"
 #include "platform/MediaOptions.h"
-#include "platform/AvsValue.h"
 
 #include <cstdint>
 #include <memory>

@@ -237,6 +237,9 @@ TEST(AvsMedia, TimingFunctionsGiveTheToolsFramesByNumber)
         {"reverse", "AviSource(\"%s\").Trim(0, 19).Reverse()", "[0:v]trim=end_frame=20,reverse[v]"},
         {"changefps", "AviSource(\"%s\").ChangeFPS(50)", "[0:v]fps=50[v]"},
         {"changefpsdown", "AviSource(\"%s\").ChangeFPS(10)", "[0:v]fps=10[v]"},
+        {"changefpsntsc", "AviSource(\"%s\").ChangeFPS(30000, 1001)", "[0:v]fps=30000/1001[v]"},
+        {"joinedntsc", "a = AviSource(\"%s\")\n(a.Trim(0, 24) ++ a.Trim(25, 49)).ChangeFPS(30000, 1001)",
+            "[0:v]fps=30000/1001[v]"},
         {"directshow", "DirectShowSource(\"%s\")", "[0:v]null[v]"},
         {"ffms", "FFmpegSource2(\"%s\", atrack=-1).Trim(3, 7)", "[0:v]trim=start_frame=3:end_frame=8[v]"},
         {"ffvideo", "FFVideoSource(\"%s\")", "[0:v]null[v]"},
@@ -254,6 +257,34 @@ TEST(AvsMedia, TimingFunctionsGiveTheToolsFramesByNumber)
         = ScriptPictures(Script("assume", "AviSource(\"" + clip + "\").AssumeFPS(30000, 1001)"), &rate);
     EXPECT_EQ(assumed.Numbers(), Range(0, 49));
     EXPECT_DOUBLE_EQ(rate, 30000.0 / 1001.0);
+}
+
+TEST(AvsMedia, ClipsMadeByTheToolAreReadFrameExactlyToTheirLastFrame)
+{
+    const std::string clip = Clip();
+    struct Case {
+        const char* file;
+        const char* options;
+        const char* source;
+    };
+    const Case cases[] = {
+        {"xvid.avi", "-c:v mpeg4 -vtag XVID -q:v 3 -c:a libmp3lame -b:a 128k", "AviSource"},
+        {"h264.mp4", "-c:v libx264 -preset ultrafast -bf 2 -c:a aac", "FFmpegSource2"},
+        {"h264.mkv", "-c:v libx264 -preset ultrafast -bf 2 -c:a libmp3lame", "DirectShowSource"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = SampleFolder() + "/" + c.file;
+        const CommandResult made
+            = RunCommand("ffmpeg -v error -y -i " + Quoted(clip) + " " + c.options + " " + Quoted(path));
+        ASSERT_EQ(made.exitCode, 0) << made.output;
+        const Pictures tail = ScriptPictures(
+            Script(std::string("tail-") + c.file, std::string(c.source) + "(\"" + c.file + "\").Trim(25, 49)"));
+        EXPECT_EQ(tail.Numbers(), Range(25, 49)) << c.file;
+        const Pictures retimed = ScriptPictures(Script(
+            std::string("ntsc-") + c.file, std::string(c.source) + "(\"" + c.file + "\").ChangeFPS(30000, 1001)"));
+        ASSERT_EQ(retimed.frames.size(), 60u) << c.file;
+        EXPECT_EQ(retimed.Numbers().back(), 49) << c.file;
+    }
 }
 
 TEST(AvsMedia, PictureFunctionsLookLikeTheToolsChain)
