@@ -434,8 +434,9 @@ private:
             }
         }
         for (const auto& [name, value] : named) {
+            const std::string wanted = Lowered(name);
             const auto match = std::find_if(parameters.begin(), parameters.end(),
-                [&](const AvsParameter& parameter) { return parameter.name == Lowered(name); });
+                [&wanted](const AvsParameter& parameter) { return parameter.name == wanted; });
             if (match == parameters.end()) {
                 return call.Fail("there is no argument named \"" + name + "\"");
             }
