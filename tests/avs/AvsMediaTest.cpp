@@ -312,6 +312,7 @@ TEST(AvsMedia, PictureFunctionsLookLikeTheToolsChain)
         {"yuy2", "ConvertToYUY2()", "format=yuyv422", 352, 288},
         {"rgb24", "ConvertToRGB24()", "format=bgr24", 352, 288},
         {"rgb32", "ConvertToRGB32()", "format=bgra", 352, 288},
+        {"convertfps", "ConvertFPS(50)", "framerate=fps=50", 352, 288},
         {"fadein", "FadeIn0(5)", "fade=t=in:start_frame=0:nb_frames=5", 352, 288},
         {"fadeout", "FadeOut0(5)", "fade=t=out:start_frame=5:nb_frames=5", 352, 288},
     };
