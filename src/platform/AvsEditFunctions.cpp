@@ -70,9 +70,19 @@ bool Trim(AvsCall& call, AvsValue& result)
     return true;
 }
 
+// The filters hold the whole clip in memory before the first frame comes out.
+constexpr std::int64_t maxReversedBytes = std::int64_t{1} << 30;
+
 bool Reverse(AvsCall& call, AvsValue& result)
 {
     AvsClip clip = call.Clip(0);
+    // Pictures as 4:2:0 at 12 bits a pixel, sound as 32-bit floats.
+    const std::int64_t pictureBytes = clip.hasVideo ? clip.frames * clip.width * clip.height * 3 / 2 : 0;
+    const std::int64_t soundBytes = clip.hasAudio ? clip.samples * clip.channels * 4 : 0;
+    if (pictureBytes + soundBytes > maxReversedBytes) {
+        return call.Fail("the clip is too long to be reversed in memory (" + Number(clip.frames)
+            + " frames); trim it to the part to reverse first");
+    }
     if (clip.hasVideo) {
         clip.videoPad = call.Graph().Chain(clip.videoPad, "reverse");
     }

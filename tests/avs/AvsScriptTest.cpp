@@ -171,6 +171,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("AviSource(\"clip.avi\").Trim(first_frame=1, first_frame=2, last_frame=3)\n", "given twice", 1, 23);
     ExpectFailure("x = 10 / 0\n", "division by zero", 1, 8);
     ExpectFailure("x = 99999999999\n", "too large", 1, 5);
+    ExpectFailure(
+        "BlankClip(length=100000, width=720, height=576).Reverse()\n", "Reverse: the clip is too long", 1, 49);
 }
 
 TEST_F(AvsScriptTest, BinaryBytesHugeScriptsAndDeepNestingAreRefusedWithoutHarm)
