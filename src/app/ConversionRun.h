@@ -26,6 +26,8 @@ public:
     bool LastEncodeCompleted() const { return lastCompleted_; }
     // Inputs handed to the encoder by the last run.
     int InputsEncoded() const { return inputsEncoded_; }
+    // True when the last run encoded every input to its end, without a cancel.
+    bool BatchCompleted() const { return batchCompleted_; }
 
 private:
     void FillParameters(const InputEntry& entry);
@@ -34,6 +36,7 @@ private:
     AppParts& core_;
     bool lastCompleted_ = false;
     int inputsEncoded_ = 0;
+    bool batchCompleted_ = false;
 };
 
 } // namespace discforge
