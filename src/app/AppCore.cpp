@@ -5,8 +5,8 @@
 #include "app/RunLogFile.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
-#include "ports/ControlSurface.h"
 #include "platform/MediaOptions.h"
+#include "ports/ControlSurface.h"
 #include "ports/MessagePort.h"
 #include "ports/WindowPort.h"
 

@@ -88,8 +88,8 @@ void ConversionRun::StartConversion()
         }
         // A cancel while an input was activated leaves the loop early without a
         // failed encode: only a loop that reached the end without a stop completed.
-        batchCompleted_ = inputsEncoded_ > 0 && inputs.currentInput >= inputs.inputCount && !run.batchStop
-            && !core_.stopConversion;
+        batchCompleted_
+            = inputsEncoded_ > 0 && inputs.currentInput >= inputs.inputCount && !run.batchStop && !core_.stopConversion;
         core_.inputTable.DeactivateInput(lastHandled);
         inputs.currentInput = rememberedInput;
         inputs.framePosition = 0;

@@ -25,8 +25,8 @@ void TMainWindow::PlaceDiscControls()
 void TMainWindow::ShowDiscFolder()
 {
     const std::string& folder = core_->Settings().discFolder;
-    const QString tip = folder.empty() ? tr("Choose the disc folder")
-                                       : tr("Disc folder: %1").arg(QString::fromStdString(folder));
+    const QString tip
+        = folder.empty() ? tr("Choose the disc folder") : tr("Disc folder: %1").arg(QString::fromStdString(folder));
     for (const int id : {control::discCheck, control::chooseDiscFolder}) {
         for (QWidget* widget : controls_.All(id)) {
             widget->setToolTip(tip);

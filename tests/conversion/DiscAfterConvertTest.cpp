@@ -198,7 +198,8 @@ TEST_F(DiscAfterConvert, AMissingOrFailingToolIsToldInAMessageBoxAndTheStreamsSt
     const StandInTool tool(folder_.File("tools"), "dvdauthor", "echo ERR: no title set\nexit 3\n");
     EXPECT_FALSE(core_.AuthorDiscInto(disc_));
     ASSERT_EQ(ports_.messages.shown.size(), 2u);
-    EXPECT_EQ(ports_.messages.shown[1].text, "dvdauthor failed with exit status 3. Its last lines:\nERR: no title set\n");
+    EXPECT_EQ(
+        ports_.messages.shown[1].text, "dvdauthor failed with exit status 3. Its last lines:\nERR: no title set\n");
     EXPECT_FALSE(WorkLeft(disc_));
     EXPECT_FALSE(fs::exists(disc_ + "/VIDEO_TS"));
     EXPECT_TRUE(fs::exists(first_) && fs::exists(second_));

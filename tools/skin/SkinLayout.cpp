@@ -107,8 +107,8 @@ void AddConstructionEntries(SkinLayout& layout)
     e.push_back({"openfile", Kind::imageButton, {sideButtonLeft, firstRow, sideButton, sideButton}, ""});
     e.push_back({"rename", Kind::imageButton, {sideButtonLeft, outputFieldTop, sideButton, outputFieldHeight}, ""});
     e.push_back({"home", Kind::imageButton, HeaderSlot(3), ""});
-    e.push_back(
-        {"discfolder", Kind::imageButton, {discButtonLeft, secondRowTop + 2 * fieldHeight, fieldHeight, fieldHeight}, ""});
+    e.push_back({"discfolder", Kind::imageButton,
+        {discButtonLeft, secondRowTop + 2 * fieldHeight, fieldHeight, fieldHeight}, ""});
     e.push_back({"InputPreviewBox", Kind::previewBox, {leftColumn, previewTop, columnWidth, previewHeight}, ""});
     e.push_back({"OutputPreviewBox", Kind::previewBox, {rightColumn, previewTop, columnWidth, previewHeight}, ""});
 }
