@@ -103,7 +103,8 @@ void ConversionRun::StartConversion()
     if (inputs.inputCount != 0) {
         core_.videoSupply.ClampFramePosition();
     }
-    if (core_.settings.shutdownWhenDone && inputsEncoded_ > 0 && lastCompleted_) {
+    // The last encode may have completed before a cancel stopped the next input from starting.
+    if (core_.settings.shutdownWhenDone && batchCompleted_) {
         ShutDownComputer();
     }
 }

@@ -3,6 +3,7 @@
 // progress window whose Cancel stops the tool and leaves nothing, and the
 // tools' troubles told in a message box while the streams stay.
 #include "ConversionRig.h"
+#include "SampleMedia.h"
 
 #include "app/AppCore.h"
 #include "app/EncoderCallbacks.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,6 +97,48 @@ TEST_F(DiscAfterConvert, IsMadeOnlyOnceEveryInputOfTheBatchHasConverted)
     EXPECT_TRUE(progress.destroyed);
     EXPECT_TRUE(ports_.host.mainWindowEnabled);
     EXPECT_TRUE(fs::exists(first_) && fs::exists(second_)) << "the streams stay";
+}
+
+// Closing the window while the second clip opens cancels the run between two
+// encodes: the first completed, yet the batch did not.
+TEST(DiscAfterACancel, BetweenTwoEncodesNoDiscIsMadeAndTheMachineStaysOn)
+{
+    TestFolder folder;
+    setenv("XDG_STATE_HOME", folder.File("state").c_str(), 1);
+    HeadlessAppPorts ports;
+    FakeEncoder fake{"full"};
+    AppCore core{ports.Ports()};
+    ASSERT_TRUE(core.Start(fake.Path(), {SupplyVideoFrame, SupplyAudio}));
+    mediagen::AviRecipe recipe;
+    recipe.frames = 5;
+    ASSERT_TRUE(core.OpenInput(SampleAvi(recipe)));
+    core.ChooseOutputFile(folder.File("first.mpg"));
+    recipe.frames = 6;
+    ASSERT_TRUE(core.OpenInput(SampleAvi(recipe)));
+    core.ChooseOutputFile(folder.File("second.mpg"));
+    std::ofstream(folder.File("first.mpg")) << "first stream";
+    const StandInTool tool(folder.File("tools"), "dvdauthor", standInDvdauthor);
+    core.SetDiscAfterConverting(true, folder.File("disc"));
+    core.SetShutdownWhenDone(true);
+    bool closed = false;
+    ports.window.onPump = [&] {
+        const std::vector<std::string> calls = fake.Calls();
+        const bool firstEncoded = std::count_if(calls.begin(), calls.end(), [](const std::string& call) {
+            return call.rfind("make", 0) == 0;
+        }) == 1;
+        if (firstEncoded && core.IsConverting() && !closed) {
+            closed = true;
+            EXPECT_FALSE(core.QueryClose());
+        }
+    };
+
+    core.StartConversion();
+    unsetenv("XDG_STATE_HOME");
+    ASSERT_TRUE(closed) << "the second open pumped no events";
+    EXPECT_EQ(core.InputsEncoded(), 1);
+    EXPECT_FALSE(fs::exists(folder.File("disc/VIDEO_TS")));
+    EXPECT_EQ(ports.power.powerOffs, 0);
+    EXPECT_EQ(ports.window.closeRequests, 1);
 }
 
 TEST_F(DiscAfterConvert, IsNotMadeWithTheBoxClear)
