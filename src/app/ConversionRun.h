@@ -1,7 +1,8 @@
 // Start to Convert: every input of the table, in table order, into its own
 // MPEG file, one encoder call per input. Any result of the encoder other than
 // ENCODE_COMPLETED ends the batch; afterwards the previous input and position
-// come back, and the computer is switched off when the user asked for it.
+// come back, and the computer is switched off when the user asked for it and
+// every input converted.
 #pragma once
 
 #include "encoder/EncodeParameters.h"

@@ -223,6 +223,24 @@ TEST_F(DiscAfterConvert, ACancelInTheProgressWindowStopsTheToolAndLeavesNothing)
     EXPECT_TRUE(ports_.host.mainWindowEnabled);
 }
 
+TEST_F(DiscAfterConvert, ClosingTheWindowWhileTheDiscIsMadeStopsTheToolAndThenCloses)
+{
+    const StandInTool tool(folder_.File("tools"), "dvdauthor", "mkdir -p disc/VIDEO_TS\nexec sleep 60\n");
+    WriteStreams();
+    core_.SetDiscAfterConverting(true, disc_);
+    ports_.window.onPump = [this] {
+        if (core_.IsAuthoring() && ports_.window.closeRequests == 0) {
+            EXPECT_FALSE(core_.QueryClose()) << "the window waits for the tool to stop";
+        }
+    };
+    core_.StartConversion();
+    EXPECT_FALSE(core_.IsAuthoring());
+    EXPECT_EQ(ports_.window.closeRequests, 1);
+    EXPECT_FALSE(fs::exists(disc_ + "/VIDEO_TS"));
+    EXPECT_FALSE(WorkLeft(disc_));
+    EXPECT_TRUE(core_.QueryClose());
+}
+
 TEST_F(DiscAfterConvert, AMissingOrFailingToolIsToldInAMessageBoxAndTheStreamsStay)
 {
     WriteStreams();
