@@ -28,7 +28,7 @@ public:
             dialog_.reset();
         }
         if (dialog_) {
-            dialog_->SetCaption(authoring_message::progressCaption);
+            dialog_->SetCaption(ComposeCaption(authoring_message::progressCaption));
             dialog_->SetUpperText(FormatText(authoring_message::progressUpper, folder.c_str()));
             dialog_->SetStatusText(FormatText(authoring_message::progressStatus, static_cast<int>(streams)));
         }

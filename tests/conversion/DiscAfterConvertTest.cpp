@@ -91,7 +91,7 @@ TEST_F(DiscAfterConvert, IsMadeOnlyOnceEveryInputOfTheBatchHasConverted)
     EXPECT_EQ(ports_.messages.shown.size(), shownBefore);
     ASSERT_FALSE(ports_.host.dialogs.empty());
     const CancelDialogRecord& progress = ports_.host.dialogs.back();
-    EXPECT_EQ(progress.caption, "Making the disc");
+    EXPECT_EQ(progress.caption, "Ferrowick Discforge - Making the disc");
     EXPECT_EQ(progress.upperText, "Making the disc in " + disc_);
     EXPECT_EQ(progress.closeCount, 1);
     EXPECT_TRUE(progress.destroyed);
