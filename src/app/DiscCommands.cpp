@@ -11,6 +11,7 @@
 #include "ports/MessagePort.h"
 #include "ports/WindowPort.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -57,6 +58,7 @@ std::vector<std::string> DiscCommands::ConvertedStreams() const
         return {core_.inputs.sharedOutputName};
     }
     std::vector<std::string> streams;
+    streams.reserve(static_cast<std::size_t>(std::max(core_.inputs.inputCount, 0)));
     for (int i = 0; i < core_.inputs.inputCount; ++i) {
         streams.push_back(core_.inputs.inputTable[static_cast<std::size_t>(i)].outputPath);
     }
