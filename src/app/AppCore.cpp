@@ -3,8 +3,10 @@
 #include "app/AppMessages.h"
 #include "app/DecoderOptionProfile.h"
 #include "app/RunLogFile.h"
+#include "core/ControlIds.h"
 #include "core/ShowMessage.h"
 #include "platform/MediaOptions.h"
+#include "ports/ControlSurface.h"
 #include "ports/MessagePort.h"
 #include "ports/WindowPort.h"
 
@@ -15,6 +17,7 @@ namespace discforge {
 AppCore::AppCore(AppPorts ports, SizeEditHooks hooks)
     : parts_(std::move(ports), hooks.reapplySizeEdits ? std::move(hooks) : OwnHooks())
     , run_(parts_)
+    , disc_(parts_)
 {
 }
 
@@ -138,24 +141,51 @@ bool AppCore::OpenProject(const std::string& path)
     return opened;
 }
 
-std::vector<std::string> AppCore::ConvertedStreams() const
-{
-    if (!parts_.settings.batchMode) {
-        return {parts_.inputs.sharedOutputName};
-    }
-    std::vector<std::string> streams;
-    for (int i = 0; i < parts_.inputs.inputCount; ++i) {
-        streams.push_back(parts_.inputs.inputTable[static_cast<std::size_t>(i)].outputPath);
-    }
-    return streams;
-}
-
 AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled)
 {
     request.outputFormat = parts_.settings.outputFormat;
     request.tvStandard = parts_.settings.tvStandard;
     request.streams = ConvertedStreams();
     return discforge::AuthorDisc(request, parts_.runLog, cancelled);
+}
+
+bool AppCore::CanAuthorDisc() const { return !Locked() && !disc_.WrittenStreams().empty(); }
+
+bool AppCore::AuthorDiscInto(const std::string& folder)
+{
+    if (Locked()) {
+        return false;
+    }
+    const bool made = disc_.AuthorInto(folder);
+    parts_.windowRefresh.RefreshWindow();
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        parts_.ports.window.PostCloseRequest();
+    }
+    return made;
+}
+
+void AppCore::DiscCheckClicked(const FolderQuestion& askFolder)
+{
+    if (IsConverting() || IsAuthoring()) {
+        Refuse();
+        return;
+    }
+    disc_.DiscCheckClicked(askFolder);
+}
+
+void AppCore::ChooseDiscFolder(const FolderQuestion& askFolder)
+{
+    if (!IsConverting() && !IsAuthoring()) {
+        disc_.ChooseFolder(askFolder);
+    }
+}
+
+void AppCore::SetDiscAfterConverting(bool after, const std::string& folder)
+{
+    parts_.settings.discFolder = folder;
+    parts_.settings.discAfterConverting = after && !folder.empty();
+    parts_.ports.controls.SetChecked(control::discCheck, parts_.settings.discAfterConverting);
 }
 
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
@@ -292,6 +322,11 @@ void AppCore::StartConversion()
     run_.StartConversion();
     parts_.stopConversion = false;
     parts_.windowRefresh.RefreshWindow();
+    // A cancel or failure leaves the streams as they are; so does a close asked for during the run.
+    if (parts_.settings.discAfterConverting && run_.BatchCompleted() && !closeAfterRun_) {
+        disc_.AuthorInto(parts_.settings.discFolder);
+        parts_.windowRefresh.RefreshWindow();
+    }
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         parts_.ports.window.PostCloseRequest();
@@ -332,6 +367,12 @@ bool AppCore::QueryClose()
 {
     if (parts_.preview.previewPlaying()) {
         parts_.preview.playbackStopRequest = true;
+        return false;
+    }
+    if (IsAuthoring()) {
+        // The authoring removes its work once the tool has stopped; the window closes then.
+        disc_.CancelAuthoring();
+        closeAfterRun_ = true;
         return false;
     }
     if (IsConverting()) {

@@ -11,6 +11,7 @@
 #include "app/AppParts.h"
 #include "app/ConversionRun.h"
 #include "app/DiscAuthoring.h"
+#include "app/DiscCommands.h"
 #include "app/Startup.h"
 
 #include <functional>
@@ -134,7 +135,20 @@ public:
     // --- A disc of the converted streams, in the inputs' order; the request's
     // format, standard and streams come from the settings and the inputs.
     AuthoringOutcome AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled);
-    std::vector<std::string> ConvertedStreams() const;
+    std::vector<std::string> ConvertedStreams() const { return disc_.ConvertedStreams(); }
+
+    // --- The window's disc: see DiscCommands.
+    // Whether "Author disc..." has something to do now: idle, and a stream written.
+    bool CanAuthorDisc() const;
+    // The disc of the streams written so far, into `folder`; refused while busy.
+    bool AuthorDiscInto(const std::string& folder);
+    bool IsAuthoring() const { return disc_.Authoring(); }
+    void CancelAuthoring() { disc_.CancelAuthoring(); }
+    // The "make a disc after converting" check box and the disc folder button.
+    void DiscCheckClicked(const FolderQuestion& askFolder);
+    void ChooseDiscFolder(const FolderQuestion& askFolder);
+    // The switch and folder the profile keeps; the switch needs a folder.
+    void SetDiscAfterConverting(bool after, const std::string& folder);
 
     // Writes the run log into the user's state folder, as the program does when it ends.
     bool WriteRunLog() const;
@@ -147,13 +161,14 @@ public:
 
 private:
     // Inputs, settings and selection stay as they are.
-    bool Locked() const { return IsConverting() || parts_.preview.previewPlaying(); }
+    bool Locked() const { return IsConverting() || IsAuthoring() || parts_.preview.previewPlaying(); }
     // A refused click leaves the controls showing what is stored.
     bool Refuse();
     SizeEditHooks OwnHooks();
 
     AppParts parts_;
     ConversionRun run_;
+    DiscCommands disc_;
     bool closeAfterRun_ = false;
 };
 

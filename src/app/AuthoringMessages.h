@@ -14,5 +14,9 @@ inline constexpr const char* cannotWrite = "Can not write to %s: %s";
 inline constexpr const char* noStreams = "There are no converted streams to put on a disc.";
 inline constexpr const char* cancelled = "Making the disc was cancelled; nothing was kept.";
 inline constexpr const char* logHeading = "Disc authoring:";
+inline constexpr const char* madeInto = "The disc was written into %s.";
+inline constexpr const char* progressCaption = "Making the disc";
+inline constexpr const char* progressUpper = "Making the disc in %s";
+inline constexpr const char* progressStatus = "%d streams; Cancel removes what was written.";
 
 } // namespace discforge::authoring_message

@@ -30,6 +30,8 @@ constexpr std::array ruled{
     control::svcdRadio,
     control::splitCheck,
     control::maxSizeEdit,
+    control::discCheck,
+    control::chooseDiscFolder,
 };
 
 } // namespace
@@ -58,6 +60,9 @@ bool ControlEnabled(int id, const WindowState& state)
     case control::dvdRadio:
     case control::svcdRadio:
     case control::splitCheck:
+    // The disc is made after the run; its folder dialog must not open inside one.
+    case control::discCheck:
+    case control::chooseDiscFolder:
         return !state.converting;
     case control::maxSizeEdit:
         return state.splitOutput && !state.converting;

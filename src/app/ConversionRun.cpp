@@ -41,6 +41,7 @@ void ConversionRun::StartConversion()
     InputTableState& inputs = core_.inputs;
     run.conversionActive = true;
     lastCompleted_ = false;
+    batchCompleted_ = false;
     inputsEncoded_ = 0;
     if (core_.encoder.Init(core_.settings.encoderFormatCode()) != 0) {
         ShowMessage(core_.ports.messages, message::initFailed, message::encoderCaption);
@@ -85,6 +86,10 @@ void ConversionRun::StartConversion()
             lastHandled = index;
             inputs.currentInput = index + 1;
         }
+        // A cancel while an input was activated leaves the loop early without a
+        // failed encode: only a loop that reached the end without a stop completed.
+        batchCompleted_
+            = inputsEncoded_ > 0 && inputs.currentInput >= inputs.inputCount && !run.batchStop && !core_.stopConversion;
         core_.inputTable.DeactivateInput(lastHandled);
         inputs.currentInput = rememberedInput;
         inputs.framePosition = 0;
@@ -98,7 +103,8 @@ void ConversionRun::StartConversion()
     if (inputs.inputCount != 0) {
         core_.videoSupply.ClampFramePosition();
     }
-    if (core_.settings.shutdownWhenDone && inputsEncoded_ > 0 && lastCompleted_) {
+    // The last encode may have completed before a cancel stopped the next input from starting.
+    if (core_.settings.shutdownWhenDone && batchCompleted_) {
         ShutDownComputer();
     }
 }

@@ -1,7 +1,8 @@
 // Start to Convert: every input of the table, in table order, into its own
 // MPEG file, one encoder call per input. Any result of the encoder other than
 // ENCODE_COMPLETED ends the batch; afterwards the previous input and position
-// come back, and the computer is switched off when the user asked for it.
+// come back, and the computer is switched off when the user asked for it and
+// every input converted.
 #pragma once
 
 #include "encoder/EncodeParameters.h"
@@ -26,6 +27,8 @@ public:
     bool LastEncodeCompleted() const { return lastCompleted_; }
     // Inputs handed to the encoder by the last run.
     int InputsEncoded() const { return inputsEncoded_; }
+    // True when the last run encoded every input to its end, without a cancel.
+    bool BatchCompleted() const { return batchCompleted_; }
 
 private:
     void FillParameters(const InputEntry& entry);
@@ -34,6 +37,7 @@ private:
     AppParts& core_;
     bool lastCompleted_ = false;
     int inputsEncoded_ = 0;
+    bool batchCompleted_ = false;
 };
 
 } // namespace discforge

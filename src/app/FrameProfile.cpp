@@ -3,6 +3,7 @@
 #include "core/AppIdentity.h"
 #include "platform/ProfileStore.h"
 
+#include <map>
 #include <string>
 
 namespace discforge {
@@ -28,6 +29,24 @@ void WriteFrameProfile(ProfileStore& profile, int left, int top, bool batchMode,
     profile.WriteString(appTitle, "top", std::to_string(top));
     profile.WriteString(appTitle, "batch", batchMode ? "1" : "0");
     profile.WriteString(appTitle, "editFilters", editFilters ? "1" : "0");
+    profile.Flush();
+}
+
+DiscProfile ReadDiscProfile(const ProfileStore& profile)
+{
+    DiscProfile disc;
+    disc.afterConverting = profile.ReadInt(appTitle, "discAfterConverting", 0) != 0;
+    const std::map<std::string, std::string> keys = profile.ReadSection(appTitle);
+    if (const auto folder = keys.find("discFolder"); folder != keys.end()) {
+        disc.folder = folder->second;
+    }
+    return disc;
+}
+
+void WriteDiscProfile(ProfileStore& profile, const DiscProfile& disc)
+{
+    profile.WriteString(appTitle, "discAfterConverting", disc.afterConverting ? "1" : "0");
+    profile.WriteString(appTitle, "discFolder", disc.folder);
     profile.Flush();
 }
 

@@ -101,6 +101,7 @@ void WindowRefresh::ShowStoredChoices()
     controls.SetChecked(control::palRadio, settings.tvStandard == standardPal);
     controls.SetChecked(control::splitCheck, settings.splitOutput);
     controls.SetChecked(control::shutdownCheck, settings.shutdownWhenDone);
+    controls.SetChecked(control::discCheck, settings.discAfterConverting);
     controls.SetText(control::maxSizeEdit, std::to_string(settings.maxFileSizeMB));
     const InputTableState& inputs = core_.inputs;
     if (inputs.selectedInput >= 0 && inputs.selectedInput < inputs.inputCount) {

@@ -23,6 +23,9 @@ inline constexpr int palRadio = 1296;
 inline constexpr int widthEdit = 1169;
 inline constexpr int heightEdit = 1168;
 inline constexpr int maxSizeEdit = 1293;
+// Making a disc after converting, and the folder it goes into.
+inline constexpr int discCheck = 1402;
+inline constexpr int chooseDiscFolder = 1403;
 
 // Image buttons.
 inline constexpr int startConversion = 1147;
@@ -48,6 +51,8 @@ inline constexpr int openProject = 1163;
 inline constexpr int saveProject = 1160;
 // Adds a file to the list without replacing the selected input.
 inline constexpr int addInput = 1401;
+// Makes a disc of the streams the inputs have converted to.
+inline constexpr int authorDisc = 1404;
 // Posted by the previews and the keyboard.
 inline constexpr int renderInputPreview = 1152;
 inline constexpr int renderOutputPreview = 1153;

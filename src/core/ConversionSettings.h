@@ -3,6 +3,8 @@
 
 #include "core/DecoderOptionStore.h"
 
+#include <string>
+
 namespace discforge {
 
 enum OutputFormat : int { formatVcd = 1, formatSvcd = 3, formatDvd = 4 };
@@ -23,6 +25,9 @@ struct ConversionSettings {
     bool shutdownWhenDone = false;
     bool batchMode = true;
     bool editFilters = false;
+    // A disc of the batch's streams is made in discFolder once every input has converted.
+    bool discAfterConverting = false;
+    std::string discFolder;
     DecoderOptionStore decoderOptions;
     bool videoSettingsChanged = true;
     bool audioSettingsChanged = true;

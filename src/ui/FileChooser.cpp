@@ -59,6 +59,8 @@ QString SaveProjectTitle() { return Title("save project file"); }
 
 QString OpenProjectTitle() { return Title("open project file"); }
 
+QString DiscFolderTitle() { return Title("folder of the disc"); }
+
 std::optional<std::string> QtFileChooser::ChooseMediaFile()
 {
     QFileDialog dialog(owner_, MediaFileTitle(), QString(), MediaFileFilter());
@@ -91,6 +93,15 @@ std::optional<std::string> QtFileChooser::ChooseProjectToOpen()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return Run(dialog, lastOpenedProject_);
+}
+
+std::optional<std::string> QtFileChooser::ChooseDiscFolder()
+{
+    QFileDialog dialog(owner_, DiscFolderTitle());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return Run(dialog, lastDiscFolder_);
 }
 
 } // namespace discforge::ui

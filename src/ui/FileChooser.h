@@ -1,4 +1,4 @@
-// The file dialogs of the open-input, output-file and project commands. Each remembers
+// The file dialogs of the open-input, output-file, project and disc-folder commands. Each remembers
 // the last file chosen through it; no folder or extension is imposed.
 #pragma once
 
@@ -21,6 +21,8 @@ public:
     // The project file to write, or an existing one to read; none when the user cancelled.
     virtual std::optional<std::string> ChooseProjectToSave() = 0;
     virtual std::optional<std::string> ChooseProjectToOpen() = 0;
+    // The folder a disc is written into; none when the user cancelled.
+    virtual std::optional<std::string> ChooseDiscFolder() = 0;
 };
 
 // The filters and titles, as the dialogs show them.
@@ -31,6 +33,7 @@ QString OutputFileTitle();
 QString ProjectFileFilter();
 QString SaveProjectTitle();
 QString OpenProjectTitle();
+QString DiscFolderTitle();
 
 class QtFileChooser final : public FileChooser {
 public:
@@ -43,6 +46,7 @@ public:
     std::optional<std::string> ChooseOutputFile() override;
     std::optional<std::string> ChooseProjectToSave() override;
     std::optional<std::string> ChooseProjectToOpen() override;
+    std::optional<std::string> ChooseDiscFolder() override;
 
 private:
     QWidget* owner_;
@@ -50,6 +54,7 @@ private:
     std::string lastOutputFile_;
     std::string lastSavedProject_;
     std::string lastOpenedProject_;
+    std::string lastDiscFolder_;
 };
 
 } // namespace discforge::ui

@@ -93,6 +93,10 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, lost, control::outputName, &W::CmOutputNameFieldLeft},
         // Beyond the original table: adding an input without replacing one.
         Entry{cmd, 0, command::addInput, &W::CmAddInput},
+        // The disc of the converted streams.
+        Entry{cmd, 0, command::authorDisc, &W::CmAuthorDisc},
+        Entry{cmd, 0, control::discCheck, &W::CmDiscCheck},
+        Entry{cmd, 0, control::chooseDiscFolder, &W::CmChooseDiscFolder},
     };
 
     return responseTable;
@@ -150,6 +154,8 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
     add(tr("Open project..."), QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject, idle);
     // Saving only reads the inputs, so it is offered during a run too.
     add(tr("Save project..."), QKeySequence(Qt::CTRL | Qt::Key_S), command::saveProject, true);
+    menu.addSeparator();
+    add(tr("Author disc…"), QKeySequence(), command::authorDisc, core_->CanAuthorDisc());
     menu.exec(at);
 }
 

@@ -195,6 +195,9 @@ void TMainWindow::MakeControls()
     addCheck(control::invertCheck, "Invert", "invertCheck");
     addCheck(control::splitCheck, "Split output", "splitCheck");
     addCheck(control::shutdownCheck, "Shut down PC when done", "shutdownCheck");
+    addCheck(control::discCheck, "Make a disc after converting", "discCheck");
+    // Shown only where the skin places it.
+    controls_.Find(control::discCheck)->hide();
 
     // The position bars stay hidden unless the skin places them.
     for (const int id : {control::inputPosition, control::outputPosition}) {
@@ -245,6 +248,10 @@ void TMainWindow::LoadSkinButtons()
         if (const char* stop = StopPicture(button.id)) {
             AddImageButton(button.id, stop, rect, "Stop", true);
         }
+    }
+    // Skins made before the disc controls have no place for its folder button.
+    if (ReadLayoutRect(layoutText_, "discfolder", rect)) {
+        AddImageButton(control::chooseDiscFolder, "discfolderbutton.jpg", rect, "Choose the disc folder", false);
     }
     if (!ReadLayoutRect(layoutText_, "InputPreviewBox", rect)) {
         PostCloseRequest();
@@ -298,6 +305,7 @@ void TMainWindow::PlaceControls()
         }
     }
     PlacePositionBars();
+    PlaceDiscControls();
     if (QWidget* split = controls_.Find(control::splitCheck)) {
         split->setFocus();
     }

@@ -110,6 +110,9 @@ private:
     // Set-up.
     void PlaceControls();
     void PlacePositionBars();
+    void PlaceDiscControls();
+    // The disc folder in the tool tips of the disc controls.
+    void ShowDiscFolder();
     bool CreatePreviewPictures();
     void SetFrameTopmost(bool topmost);
     void ShowLayoutFileMissing();
@@ -160,6 +163,9 @@ private:
     void CmHeightFieldLeft(const MessageArgs&);
     void CmMaxSizeFieldLeft(const MessageArgs&);
     void CmOutputNameFieldLeft(const MessageArgs&);
+    void CmAuthorDisc(const MessageArgs&);
+    void CmDiscCheck(const MessageArgs&);
+    void CmChooseDiscFolder(const MessageArgs&);
     // Commands that do nothing at all: handled, with no effect.
     void CmNothing(const MessageArgs&);
 

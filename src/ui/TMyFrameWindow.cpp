@@ -23,6 +23,8 @@ void TMyFrameWindow::SetClient(TMainWindow* client)
     client_ = client;
     client_->move(0, 0);
     client_->Core().SetEditFilters(editFilters_);
+    const DiscProfile disc = ReadDiscProfile(profile_);
+    client_->Core().SetDiscAfterConverting(disc.afterConverting, disc.folder);
     client_->Core().KeepDecoderOptionsIn(profile_);
 }
 
@@ -34,6 +36,10 @@ bool TMyFrameWindow::CanClose()
     const bool batchMode = client_ == nullptr || client_->Core().Settings().batchMode;
     const bool editFilters = client_ != nullptr && client_->Core().Settings().editFilters;
     WriteFrameProfile(profile_, x(), y(), batchMode, editFilters);
+    if (client_ != nullptr) {
+        const ConversionSettings& settings = client_->Core().Settings();
+        WriteDiscProfile(profile_, {settings.discAfterConverting, settings.discFolder});
+    }
     return true;
 }
 

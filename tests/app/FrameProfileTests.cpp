@@ -79,5 +79,25 @@ TEST_F(FrameProfileTest, AValueThatIsNoNumberFallsBackToTheDefault)
     EXPECT_EQ(ReadFrameProfile(profile).left, 100);
 }
 
+TEST_F(FrameProfileTest, TheDiscSwitchAndItsFolderComeBackAsWritten)
+{
+    {
+        ProfileStore profile(path_);
+        const DiscProfile empty = ReadDiscProfile(profile);
+        EXPECT_FALSE(empty.afterConverting);
+        EXPECT_EQ(empty.folder, "");
+    }
+    // Commas, quotes and semicolons mean something in the profile's own notation.
+    const std::string folder = "/home/sam/Discs, \"summer\"; 2023/Ærø";
+    {
+        ProfileStore profile(path_);
+        WriteDiscProfile(profile, {true, folder});
+    }
+    ProfileStore profile(path_);
+    const DiscProfile disc = ReadDiscProfile(profile);
+    EXPECT_TRUE(disc.afterConverting);
+    EXPECT_EQ(disc.folder, folder);
+}
+
 } // namespace
 } // namespace discforge

@@ -34,7 +34,7 @@ TEST(InstalledSkin, IsACopyOfTheCommittedFolder)
         const std::string name = item.path().filename().string();
         EXPECT_EQ(ReadWholeFile(InstalledSkin() + "/" + name), ReadWholeFile(item.path().string())) << name;
     }
-    EXPECT_EQ(files, 16u);
+    EXPECT_EQ(files, 17u);
 }
 
 TEST(InstalledGuide, EveryLinkAndPictureOfItsPagesIsThere)

@@ -14,10 +14,10 @@ namespace discforge::test {
 const std::vector<std::string>& SkinKeys()
 {
     static const std::vector<std::string> keys = {"convert", "checklog", "help", "about", "exit", "inputplay",
-        "outputplay", "openfile", "rename", "home", "InputPreviewBox", "OutputPreviewBox", "MainSize", "VCDRadio",
-        "DVDRadio", "SVCDRadio", "InputFileNameField", "OutputFileNameField", "MpegWidthField", "MpegHeightField",
-        "NTSCRadio", "PALRadio", "FillInRadio", "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck", "SplitCheck",
-        "MAXLENField", "InputPositionBar", "OutputPositionBar"};
+        "outputplay", "openfile", "rename", "home", "discfolder", "InputPreviewBox", "OutputPreviewBox", "MainSize",
+        "VCDRadio", "DVDRadio", "SVCDRadio", "InputFileNameField", "OutputFileNameField", "MpegWidthField",
+        "MpegHeightField", "NTSCRadio", "PALRadio", "FillInRadio", "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck",
+        "SplitCheck", "MAXLENField", "InputPositionBar", "OutputPositionBar", "DiscCheck"};
     return keys;
 }
 
@@ -36,6 +36,7 @@ const std::vector<StripKey>& StripKeys()
         {"openfilebutton.jpg", "openfile"},
         {"renamebutton.jpg", "rename"},
         {"homebutton.jpg", "home"},
+        {"discfolderbutton.jpg", "discfolder"},
     };
     return strips;
 }

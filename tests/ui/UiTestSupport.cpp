@@ -85,6 +85,7 @@ std::string FullLayout()
            "openfile=220,250,60,20;\n"
            "rename=450,250,60,20;\n"
            "home=220,350,60,20;\n"
+           "discfolder=220,375,60,20;\n"
            "InputPreviewBox=20,40,260,150;\n"
            "OutputPreviewBox=320,40,260,150;\n"
            "VCDRadio=20,300,100,20;\n"
@@ -101,7 +102,8 @@ std::string FullLayout()
            "ShutdownCheck=300,325,180,20;\n"
            "InvertCheck=130,200,20,20;\n"
            "SplitCheck=440,275,20,20;\n"
-           "MAXLENField=470,275,50,20;\n";
+           "MAXLENField=470,275,50,20;\n"
+           "DiscCheck=20,375,180,20;\n";
 }
 
 void WriteSkin(const std::string& folder, const std::string& layout)
@@ -125,7 +127,8 @@ void WriteSkin(const std::string& folder, const std::string& layout)
     } strips[] = {{"convertbutton.jpg", 80, 30}, {"checklogbutton.jpg", 60, 20}, {"helpbutton.jpg", 60, 20},
         {"aboutbutton.jpg", 60, 20}, {"exitbutton.jpg", 30, 26}, {"inputplaybutton.jpg", 40, 20},
         {"inputstopbutton.jpg", 40, 20}, {"outputplaybutton.jpg", 40, 20}, {"outputstopbutton.jpg", 40, 20},
-        {"openfilebutton.jpg", 60, 20}, {"renamebutton.jpg", 60, 20}, {"homebutton.jpg", 60, 20}};
+        {"openfilebutton.jpg", 60, 20}, {"renamebutton.jpg", 60, 20}, {"homebutton.jpg", 60, 20},
+        {"discfolderbutton.jpg", 60, 20}};
     for (const auto& strip : strips) {
         SaveStrip((ui / strip.name).string(), strip.width, strip.height);
     }

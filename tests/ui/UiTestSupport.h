@@ -51,10 +51,12 @@ public:
     std::optional<std::string> ChooseOutputFile() override { return Next(outputAnswers); }
     std::optional<std::string> ChooseProjectToSave() override { return Next(projectAnswers); }
     std::optional<std::string> ChooseProjectToOpen() override { return Next(projectAnswers); }
+    std::optional<std::string> ChooseDiscFolder() override { return Next(folderAnswers); }
 
     std::deque<std::optional<std::string>> mediaAnswers;
     std::deque<std::optional<std::string>> outputAnswers;
     std::deque<std::optional<std::string>> projectAnswers;
+    std::deque<std::optional<std::string>> folderAnswers;
     int asked = 0;
 
 private:

@@ -5,7 +5,7 @@ namespace {
 
 // The grid: two columns as wide as the previews, with equal margins and gap.
 constexpr int windowWidth = 960;
-constexpr int windowHeight = 656;
+constexpr int windowHeight = 680;
 constexpr int margin = 32;
 constexpr int columnWidth = 432;
 constexpr int leftColumn = margin;
@@ -43,7 +43,8 @@ constexpr int captionIndent = 22;
 constexpr int firstRow = groupTop + headingGap;
 constexpr int secondGroupTop = firstRow + 3 * rowStep + 10;
 constexpr int secondRowTop = secondGroupTop + headingGap;
-constexpr int bottom = secondRowTop + 2 * fieldHeight;
+// Output has three rows: splitting, shutting down and making a disc.
+constexpr int bottom = secondRowTop + 3 * fieldHeight;
 
 // Left column: the input list with the open button, the output file with the
 // choose button.
@@ -72,6 +73,8 @@ constexpr int splitWidth = captionIndent + 72;
 constexpr int maxSizeLeft = rightColumn + splitWidth + 4;
 constexpr int maxSizeWidth = 52;
 constexpr int shutdownWidth = 200;
+constexpr int discCheckWidth = 194;
+constexpr int discButtonLeft = rightColumn + discCheckWidth + 4;
 constexpr int convertWidth = 200;
 constexpr int convertHeight = 48;
 
@@ -104,6 +107,8 @@ void AddConstructionEntries(SkinLayout& layout)
     e.push_back({"openfile", Kind::imageButton, {sideButtonLeft, firstRow, sideButton, sideButton}, ""});
     e.push_back({"rename", Kind::imageButton, {sideButtonLeft, outputFieldTop, sideButton, outputFieldHeight}, ""});
     e.push_back({"home", Kind::imageButton, HeaderSlot(3), ""});
+    e.push_back({"discfolder", Kind::imageButton,
+        {discButtonLeft, secondRowTop + 2 * fieldHeight, fieldHeight, fieldHeight}, ""});
     e.push_back({"InputPreviewBox", Kind::previewBox, {leftColumn, previewTop, columnWidth, previewHeight}, ""});
     e.push_back({"OutputPreviewBox", Kind::previewBox, {rightColumn, previewTop, columnWidth, previewHeight}, ""});
 }
@@ -140,6 +145,12 @@ void AddPositionBars(SkinLayout& layout)
         {rightColumn + barLeft, barTop, columnWidth - barLeft, barHeight}, ""});
 }
 
+void AddDiscCheck(SkinLayout& layout)
+{
+    layout.entries.push_back({"DiscCheck", Kind::check,
+        {rightColumn, secondRowTop + 2 * fieldHeight, discCheckWidth, fieldHeight}, "Make a disc after converting"});
+}
+
 void AddHeadingsAndLabels(SkinLayout& layout)
 {
     const int headings = groupTop + headingBaseline;
@@ -171,6 +182,7 @@ void AddButtons(SkinLayout& layout)
         {"openfilebutton", "openfile", Glyph::folder, Tone::raised, ""},
         {"renamebutton", "rename", Glyph::pencil, Tone::raised, ""},
         {"homebutton", "home", Glyph::house, Tone::flat, ""},
+        {"discfolderbutton", "discfolder", Glyph::folder, Tone::raised, ""},
     };
 }
 
@@ -196,6 +208,7 @@ SkinLayout DefaultLayout()
     AddConstructionEntries(layout);
     AddSetupEntries(layout);
     AddPositionBars(layout);
+    AddDiscCheck(layout);
     AddHeadingsAndLabels(layout);
     AddButtons(layout);
     AddPreview(layout, leftColumn, "Input", "");

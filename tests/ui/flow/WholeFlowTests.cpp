@@ -2,7 +2,8 @@
 // in the real open dialog by typing its path, fill-in chosen, the conversion
 // started with Enter, and the output checked by what it shows; a conversion
 // cancelled by closing the window; and a project saved in the window that the
-// command line converts to the same bytes.
+// command line converts to the same bytes; two clips converted with "make a disc
+// after converting" ticked into a DVD folder that lsdvd reads.
 #include "CliProcess.h"
 #include "OutputDecoder.h"
 #include "SampleMedia.h"
@@ -26,6 +27,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <regex>
 
 namespace discforge::test {
 namespace {
@@ -234,6 +236,59 @@ TEST(WholeFlow, AProjectSavedInTheWindowConvertsOnTheCommandLineToTheSameBytes)
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
     EXPECT_EQ(FileBytes(output), FileBytes(fromWindow));
     EXPECT_GT(std::filesystem::file_size(output), 0u);
+}
+
+// The lengths of the titles lsdvd lists, in seconds.
+std::vector<double> TitleSeconds(const std::string& listing)
+{
+    std::vector<double> seconds;
+    const std::regex title(R"(Title: \d+, Length: (\d+):(\d+):(\d+\.\d+))");
+    for (auto it = std::sregex_iterator(listing.begin(), listing.end(), title); it != std::sregex_iterator(); ++it) {
+        seconds.push_back(std::stod((*it)[1]) * 3600 + std::stod((*it)[2]) * 60 + std::stod((*it)[3]));
+    }
+    return seconds;
+}
+
+TEST(WholeFlow, TwoClipsConvertedWithTheDiscBoxTickedBecomeADvdFolder)
+{
+    if (RunCommand("command -v dvdauthor && command -v lsdvd").exitCode != 0) {
+        GTEST_SKIP() << "dvdauthor or lsdvd is not installed";
+    }
+    TestApplication();
+    TestFolder first;
+    TestFolder second;
+    const std::string firstClip = UserClip(first.Path(), 25);
+    const std::string secondClip = UserClip(second.Path(), 50);
+    ASSERT_FALSE(firstClip.empty());
+    ASSERT_FALSE(secondClip.empty());
+
+    BoxWatcher boxes;
+    WindowRig rig(FullLayout(), realEncoder);
+    rig.files.mediaAnswers = {firstClip, secondClip};
+    ASSERT_TRUE(rig.Command(command::addInput));
+    ASSERT_TRUE(rig.Command(command::addInput));
+    QTest::mouseClick(rig.Window().Controls().Find(control::dvdRadio), Qt::LeftButton);
+    const std::string disc = first.File("disc");
+    rig.files.folderAnswers.push_back(disc);
+    QTest::mouseClick(rig.Window().Controls().Find(control::discCheck), Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(rig.Core().Settings().discAfterConverting);
+
+    QTest::mouseClick(rig.Window().Controls().Find(control::startConversion), Qt::LeftButton);
+    ASSERT_TRUE(rig.WaitFor([&] { return !rig.Core().IsConverting() && !rig.Core().IsAuthoring(); }, 240));
+    ASSERT_EQ(rig.Core().InputsEncoded(), 2);
+    EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
+    EXPECT_TRUE(boxes.texts.empty()) << boxes.texts[0];
+
+    const CommandResult listed = RunCommand("lsdvd " + Quoted(disc));
+    ASSERT_EQ(listed.exitCode, 0) << listed.output;
+    const std::vector<double> titles = TitleSeconds(listed.output);
+    ASSERT_EQ(titles.size(), 2u) << listed.output;
+    EXPECT_NEAR(titles[0], 1.0, 0.3);
+    EXPECT_NEAR(titles[1], 2.0, 0.3);
+    EXPECT_NE(rig.Core().Log().Text().find("dvdauthor"), std::string::npos) << "the tool's lines are in the run log";
+    EXPECT_TRUE(std::filesystem::exists(first.File("Holiday Clip.mpg"))
+        && std::filesystem::exists(second.File("Holiday Clip.mpg")))
+        << "the streams stay";
 }
 
 } // namespace

@@ -1,0 +1,133 @@
+#include "app/DiscCommands.h"
+
+#include "app/AppParts.h"
+#include "app/AuthoringMessages.h"
+#include "app/DiscAuthoring.h"
+#include "core/ControlIds.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
+#include "ports/ControlSurface.h"
+#include "ports/InputHost.h"
+#include "ports/MessagePort.h"
+#include "ports/WindowPort.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace discforge {
+namespace {
+
+// Restores the main window and drops the progress window however the authoring ends.
+class AuthoringProgress {
+public:
+    AuthoringProgress(AppParts& core, bool& cancelRequested, const std::string& folder, std::size_t streams)
+        : core_(core)
+        , dialog_(core.ports.host.MakeCancelDialog(cancelRequested))
+    {
+        if (dialog_ && !dialog_->Create()) {
+            dialog_.reset();
+        }
+        if (dialog_) {
+            dialog_->SetCaption(ComposeCaption(authoring_message::progressCaption));
+            dialog_->SetUpperText(FormatText(authoring_message::progressUpper, folder.c_str()));
+            dialog_->SetStatusText(FormatText(authoring_message::progressStatus, static_cast<int>(streams)));
+        }
+        core_.ports.host.SetMainWindowEnabled(false);
+    }
+    ~AuthoringProgress()
+    {
+        core_.ports.host.SetMainWindowEnabled(true);
+        if (dialog_ && !dialog_->WasCancelled()) {
+            dialog_->Close();
+        }
+    }
+    AuthoringProgress(const AuthoringProgress&) = delete;
+    AuthoringProgress& operator=(const AuthoringProgress&) = delete;
+
+private:
+    AppParts& core_;
+    std::unique_ptr<TCancelDialog> dialog_;
+};
+
+} // namespace
+
+std::vector<std::string> DiscCommands::ConvertedStreams() const
+{
+    if (!core_.settings.batchMode) {
+        return {core_.inputs.sharedOutputName};
+    }
+    std::vector<std::string> streams;
+    streams.reserve(static_cast<std::size_t>(std::max(core_.inputs.inputCount, 0)));
+    for (int i = 0; i < core_.inputs.inputCount; ++i) {
+        streams.push_back(core_.inputs.inputTable[static_cast<std::size_t>(i)].outputPath);
+    }
+    return streams;
+}
+
+std::vector<std::string> DiscCommands::WrittenStreams() const
+{
+    std::vector<std::string> written;
+    for (const std::string& stream : ConvertedStreams()) {
+        std::error_code error;
+        if (!stream.empty() && std::filesystem::is_regular_file(stream, error)) {
+            written.push_back(stream);
+        }
+    }
+    return written;
+}
+
+bool DiscCommands::AuthorInto(const std::string& folder)
+{
+    if (authoring_) {
+        return false;
+    }
+    AuthoringRequest request;
+    request.outputFormat = core_.settings.outputFormat;
+    request.tvStandard = core_.settings.tvStandard;
+    request.streams = WrittenStreams();
+    request.folder = folder;
+    authoring_ = true;
+    cancelRequested_ = false;
+    AuthoringOutcome outcome;
+    {
+        const AuthoringProgress progress(core_, cancelRequested_, folder, request.streams.size());
+        // The window stays alive while a tool runs: its Cancel is seen at the next poll.
+        outcome = AuthorDisc(request, core_.runLog, [this] {
+            core_.ports.window.PumpMessages();
+            return cancelRequested_;
+        });
+    }
+    authoring_ = false;
+    if (outcome.cancelled) {
+        core_.runLog.AppendLogLine(authoring_message::cancelled);
+    } else if (outcome.made) {
+        core_.runLog.AppendLogLine(FormatText(authoring_message::madeInto, folder.c_str()));
+    } else {
+        core_.runLog.AppendLogLine(outcome.message);
+        core_.ports.messages.ShowBox(outcome.message, ComposeCaption(authoring_message::caption), MessageIcon::Error);
+    }
+    return outcome.made;
+}
+
+void DiscCommands::DiscCheckClicked(const FolderQuestion& askFolder)
+{
+    ConversionSettings& settings = core_.settings;
+    bool ticked = core_.ports.controls.IsChecked(control::discCheck);
+    if (ticked && settings.discFolder.empty()) {
+        ChooseFolder(askFolder);
+        ticked = !settings.discFolder.empty();
+    }
+    settings.discAfterConverting = ticked;
+    core_.ports.controls.SetChecked(control::discCheck, ticked);
+}
+
+void DiscCommands::ChooseFolder(const FolderQuestion& askFolder)
+{
+    const std::optional<std::string> folder = askFolder();
+    if (folder && !folder->empty()) {
+        core_.settings.discFolder = *folder;
+    }
+}
+
+} // namespace discforge

@@ -1,0 +1,50 @@
+// The window's disc commands: a disc of the streams the inputs converted to,
+// made on request or after a batch, with a progress window whose Cancel stops
+// the tool (the authoring then removes its work), and the "make a disc after
+// converting" switch with its folder.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace discforge {
+
+class AppParts;
+
+// Asks the user for the disc's folder; none when the user declines.
+using FolderQuestion = std::function<std::optional<std::string>()>;
+
+class DiscCommands {
+public:
+    explicit DiscCommands(AppParts& core)
+        : core_(core)
+    {
+    }
+
+    // Every output the inputs convert to, in their order, whether written or not.
+    std::vector<std::string> ConvertedStreams() const;
+    // The outputs that exist now.
+    std::vector<std::string> WrittenStreams() const;
+
+    // Makes the disc of the written streams in `folder`; a failure has been
+    // shown to the user. True when the disc was made.
+    bool AuthorInto(const std::string& folder);
+    bool Authoring() const { return authoring_; }
+    // The running authoring stops at the tool's next poll.
+    void CancelAuthoring() { cancelRequested_ = true; }
+
+    // The switch as its check box now shows it: ticking it without a folder asks
+    // for one, and without an answer the box is cleared again.
+    void DiscCheckClicked(const FolderQuestion& askFolder);
+    // A new folder when the user gives one; the switch stays as it is.
+    void ChooseFolder(const FolderQuestion& askFolder);
+
+private:
+    AppParts& core_;
+    bool authoring_ = false;
+    bool cancelRequested_ = false;
+};
+
+} // namespace discforge
