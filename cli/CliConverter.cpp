@@ -135,9 +135,9 @@ int MakeDisc(AppCore& core, const CliOptions& options, const volatile bool& inte
         return exitFailed;
     }
     if (options.removeStreams) {
-        for (const std::string& stream : core.ConvertedStreams()) {
+        for (const std::string& part : AllParts(core.ConvertedStreams())) {
             std::error_code error;
-            std::filesystem::remove(stream, error);
+            std::filesystem::remove(part, error);
         }
     }
     return exitConverted;

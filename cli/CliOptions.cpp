@@ -203,9 +203,6 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         result.error = "--iso and --remove-streams go with --author";
     } else if (options.isoImage && options.outputFormat != formatDvd) {
         result.error = "--iso is for DVDs only";
-    } else if (options.authorFolder && options.splitMB != 0) {
-        // A disc holds each title whole; split files would make one title a piece.
-        result.error = "--author and --split cannot be combined";
     } else if (options.authorFolder && options.saveProject) {
         result.error = "--save-project converts nothing to put on a disc";
     }

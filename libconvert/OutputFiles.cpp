@@ -1,6 +1,7 @@
 #include "OutputFiles.h"
 
 #include "EncoderMessages.h"
+#include "encoder/OutputPartNames.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -46,22 +47,6 @@ bool IsDirectory(const std::string& path)
 }
 
 } // namespace
-
-std::string PartFileName(const std::string& outputName, std::size_t index, std::size_t count)
-{
-    if (count <= 1) {
-        return outputName;
-    }
-    const std::size_t start = BaseNameStart(outputName);
-    std::size_t dot = outputName.rfind('.');
-    // A leading dot names a hidden file, it does not start an extension.
-    if (dot == std::string::npos || dot <= start) {
-        dot = outputName.size();
-    }
-    char number[24];
-    std::snprintf(number, sizeof number, "_%02zu", index + 1);
-    return outputName.substr(0, dot) + number + outputName.substr(dot);
-}
 
 OutputFiles::OutputFiles(std::string outputName) : outputName_(std::move(outputName)) {}
 

@@ -3,11 +3,7 @@
  * own folder (so the final rename stays on one file system) and takes its final name only
  * when the whole encode succeeded. Whatever was not committed is removed, so a failed or
  * cancelled encode leaves an earlier file of the same name untouched.
- *
- * Part names: when the encode made one part, it takes the output name itself. With two
- * or more parts, part n takes "<stem>_<nn><extension>" counted from 01 with at least two
- * digits: "movie.mpg" gives "movie_01.mpg", "movie_02.mpg", ...; a name without an
- * extension gives "movie_01", "movie_02", ...
+ * The parts' final names are those of encoder/OutputPartNames.h.
  */
 #pragma once
 
@@ -19,9 +15,6 @@
 #include <vector>
 
 namespace discforge::convert {
-
-// The final name of part `index` (from 0) of `count` parts.
-std::string PartFileName(const std::string& outputName, std::size_t index, std::size_t count);
 
 class OutputFiles {
 public:

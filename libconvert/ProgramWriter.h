@@ -11,7 +11,7 @@
  * part. When splitting, a GOP waits for the next one, so that the last GOP of a part is
  * known when it is written.
  *
- * Part names (see OutputFiles.h): one part keeps the output name; several parts are
+ * Part names (see encoder/OutputPartNames.h): one part keeps the output name; several parts are
  * named "<stem>_01<extension>", "<stem>_02<extension>", ... e.g. "movie_01.mpg".
  */
 #pragma once

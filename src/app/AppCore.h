@@ -135,7 +135,7 @@ public:
     // --- A disc of the converted streams, in the inputs' order; the request's
     // format, standard and streams come from the settings and the inputs.
     AuthoringOutcome AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled);
-    std::vector<std::string> ConvertedStreams() const { return disc_.ConvertedStreams(); }
+    std::vector<StreamParts> ConvertedStreams() const { return disc_.ConvertedStreams(); }
 
     // --- The window's disc: see DiscCommands.
     // Whether "Author disc..." has something to do now: idle, and a stream written.

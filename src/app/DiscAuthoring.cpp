@@ -88,7 +88,26 @@ std::string EscapeXml(const std::string& text)
     return escaped;
 }
 
-// One titleset, one title a stream, each title going on to the next.
+// The vob entries of one title: its parts in order, each with the chapters that
+// fall in it.
+std::string TitleVobs(const StreamParts& parts, int chapterMinutes)
+{
+    std::string xml;
+    double partStart = 0;
+    for (const std::string& part : parts) {
+        const double seconds = StreamSeconds(part);
+        const std::string chapters = PartChapterList(partStart, seconds, chapterMinutes);
+        xml += "    <vob file=\"" + EscapeXml(fs::absolute(part).string()) + "\"";
+        if (!chapters.empty()) {
+            xml += " chapters=\"" + chapters + "\"";
+        }
+        xml += " />\n";
+        partStart += seconds;
+    }
+    return xml;
+}
+
+// One titleset, one title an input, each title going on to the next.
 std::string DvdauthorProject(const AuthoringRequest& request, const std::string& destination)
 {
     // The disc's video manager needs the standard too, though it has no menu.
@@ -97,9 +116,7 @@ std::string DvdauthorProject(const AuthoringRequest& request, const std::string&
     std::string xml = "<dvdauthor dest=\"" + EscapeXml(destination) + "\">\n <vmgm><menus>" + video
         + "</menus></vmgm>\n <titleset>\n  <titles>\n   " + video + "\n";
     for (std::size_t i = 0; i < request.streams.size(); ++i) {
-        const std::string& stream = request.streams[i];
-        xml += "   <pgc>\n    <vob file=\"" + EscapeXml(fs::absolute(stream).string()) + "\" chapters=\""
-            + ChapterList(StreamSeconds(stream), request.chapterMinutes) + "\" />\n";
+        xml += "   <pgc>\n" + TitleVobs(request.streams[i], request.chapterMinutes);
         if (i + 1 < request.streams.size()) {
             xml += "    <post>jump title " + std::to_string(i + 2) + ";</post>\n";
         }
@@ -244,8 +261,8 @@ void AuthorCd(const AuthoringRequest& request, const WorkFolder& work, ToolRunne
     // Run inside the work folder so that the cue sheet names the image without a folder.
     std::vector<std::string> arguments{request.outputFormat == formatSvcd ? "--type=svcd" : "--type=vcd2",
         "--cue-file=videocd.cue", "--bin-file=videocd.bin"};
-    for (const std::string& stream : request.streams) {
-        arguments.push_back(fs::absolute(stream).string());
+    for (const std::string& part : AllParts(request.streams)) {
+        arguments.push_back(fs::absolute(part).string());
     }
     if (!tools.Run(vcdimagerTool, arguments, work.Path().string(), outcome)) {
         return;
@@ -280,6 +297,15 @@ std::string TakenName(const AuthoringRequest& request)
 
 } // namespace
 
+std::vector<std::string> AllParts(const std::vector<StreamParts>& streams)
+{
+    std::vector<std::string> all;
+    for (const StreamParts& parts : streams) {
+        all.insert(all.end(), parts.begin(), parts.end());
+    }
+    return all;
+}
+
 std::uint64_t DiscCapacity(int outputFormat) { return outputFormat == formatDvd ? 4'700'000'000ull : 800'000'000ull; }
 
 std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams)
@@ -310,14 +336,32 @@ std::string ChapterList(double seconds, int chapterMinutes)
     return list;
 }
 
+std::string PartChapterList(double partStart, double seconds, int chapterMinutes)
+{
+    if (partStart <= 0) {
+        return ChapterList(seconds, chapterMinutes);
+    }
+    std::string list;
+    if (chapterMinutes <= 0) {
+        return list;
+    }
+    const double interval = chapterMinutes * 60.0;
+    for (double start = std::ceil(partStart / interval) * interval; start < partStart + seconds; start += interval) {
+        const long long milliseconds = std::llround((start - partStart) * 1000);
+        list += (list.empty() ? "" : ",")
+            + FormatText("%lld:%02lld.%03lld", milliseconds / 60000, milliseconds / 1000 % 60, milliseconds % 1000);
+    }
+    return list;
+}
+
 AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, const std::function<bool()>& cancelled)
 {
     AuthoringOutcome outcome;
-    if (request.streams.empty()) {
+    if (AllParts(request.streams).empty()) {
         outcome.message = authoring_message::noStreams;
         return outcome;
     }
-    outcome.message = CheckDiscSize(request.outputFormat, request.streams);
+    outcome.message = CheckDiscSize(request.outputFormat, AllParts(request.streams));
     if (!outcome.message.empty()) {
         return outcome;
     }

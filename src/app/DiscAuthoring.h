@@ -13,10 +13,15 @@ namespace discforge {
 
 class RunLog;
 
+// The files one input converted to, in order: several when the output was split.
+using StreamParts = std::vector<std::string>;
+
 struct AuthoringRequest {
     int outputFormat = 0; // formatVcd, formatSvcd or formatDvd
     int tvStandard = 0;
-    std::vector<std::string> streams; // one title or track each, in this order
+    // One input each, in this order: a DVD title of all its parts, a VCD/SVCD track
+    // per part (vcdimager plays each file as a track of its own).
+    std::vector<StreamParts> streams;
     std::string folder; // receives VIDEO_TS (DVD) or videocd.bin/.cue (VCD, SVCD)
     std::string isoPath; // DVD only; empty for none
     int chapterMinutes = 5;
@@ -28,6 +33,9 @@ struct AuthoringOutcome {
     std::string message; // why not, for the user; empty when made or cancelled
 };
 
+// Every part of every input, in order.
+std::vector<std::string> AllParts(const std::vector<StreamParts>& streams);
+
 // What a disc of the format holds, in bytes.
 std::uint64_t DiscCapacity(int outputFormat);
 
@@ -36,6 +44,10 @@ std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& stre
 
 // The chapter starts of a title of `seconds`, in dvdauthor's notation: "0,5:00,10:00".
 std::string ChapterList(double seconds, int chapterMinutes);
+// The chapter starts that fall in a part of a title, which begins `partStart`
+// seconds into the title and lasts `seconds`, counted from the part's own start:
+// "0,5:00" for a first part, "2:30.000" for a later one; empty when none does.
+std::string PartChapterList(double partStart, double seconds, int chapterMinutes);
 
 AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, const std::function<bool()>& cancelled);
 

@@ -3,6 +3,7 @@
 #include "app/AppParts.h"
 #include "app/AuthoringMessages.h"
 #include "app/DiscAuthoring.h"
+#include "app/OutputParts.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
@@ -52,26 +53,32 @@ private:
 
 } // namespace
 
-std::vector<std::string> DiscCommands::ConvertedStreams() const
+std::vector<StreamParts> DiscCommands::ConvertedStreams() const
 {
     if (!core_.settings.batchMode) {
-        return {core_.inputs.sharedOutputName};
+        return {OutputParts(core_.inputs.sharedOutputName)};
     }
-    std::vector<std::string> streams;
+    std::vector<StreamParts> streams;
     streams.reserve(static_cast<std::size_t>(std::max(core_.inputs.inputCount, 0)));
     for (int i = 0; i < core_.inputs.inputCount; ++i) {
-        streams.push_back(core_.inputs.inputTable[static_cast<std::size_t>(i)].outputPath);
+        streams.push_back(OutputParts(core_.inputs.inputTable[static_cast<std::size_t>(i)].outputPath));
     }
     return streams;
 }
 
-std::vector<std::string> DiscCommands::WrittenStreams() const
+std::vector<StreamParts> DiscCommands::WrittenStreams() const
 {
-    std::vector<std::string> written;
-    for (const std::string& stream : ConvertedStreams()) {
-        std::error_code error;
-        if (!stream.empty() && std::filesystem::is_regular_file(stream, error)) {
-            written.push_back(stream);
+    std::vector<StreamParts> written;
+    for (const StreamParts& parts : ConvertedStreams()) {
+        StreamParts existing;
+        for (const std::string& part : parts) {
+            std::error_code error;
+            if (!part.empty() && std::filesystem::is_regular_file(part, error)) {
+                existing.push_back(part);
+            }
+        }
+        if (!existing.empty()) {
+            written.push_back(existing);
         }
     }
     return written;
@@ -91,7 +98,7 @@ bool DiscCommands::AuthorInto(const std::string& folder)
     cancelRequested_ = false;
     AuthoringOutcome outcome;
     {
-        const AuthoringProgress progress(core_, cancelRequested_, folder, request.streams.size());
+        const AuthoringProgress progress(core_, cancelRequested_, folder, AllParts(request.streams).size());
         // The window stays alive while a tool runs: its Cancel is seen at the next poll.
         outcome = AuthorDisc(request, core_.runLog, [this] {
             core_.ports.window.PumpMessages();

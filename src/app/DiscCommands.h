@@ -4,6 +4,8 @@
 // converting" switch with its folder.
 #pragma once
 
+#include "app/DiscAuthoring.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,10 +25,11 @@ public:
     {
     }
 
-    // Every output the inputs convert to, in their order, whether written or not.
-    std::vector<std::string> ConvertedStreams() const;
-    // The outputs that exist now.
-    std::vector<std::string> WrittenStreams() const;
+    // Every output the inputs convert to, in their order, whether written or not:
+    // the parts of each as the encoder left them (see OutputParts).
+    std::vector<StreamParts> ConvertedStreams() const;
+    // The parts that exist now, without the inputs that have none.
+    std::vector<StreamParts> WrittenStreams() const;
 
     // Makes the disc of the written streams in `folder`; a failure has been
     // shown to the user. True when the disc was made.

@@ -40,10 +40,11 @@ TEST(DiscSize, StreamsThatFitPassAndTooMuchSaysByHowMuch)
 TEST(DiscSize, ADiscTooFullWritesNothingAndRunsNoTool)
 {
     TestFolder folder;
-    const std::string big = FileOfSize(folder, "big.mpg", 900'000'000ull);
+    // Every part of a split output counts.
+    const std::string part = FileOfSize(folder, "big_01.mpg", 450'000'000ull);
     AuthoringRequest request;
     request.outputFormat = formatSvcd;
-    request.streams = {big};
+    request.streams = {{part, part}};
     request.folder = folder.File("disc");
     RunLog log;
     const AuthoringOutcome outcome = AuthorDisc(request, log, [] { return false; });
@@ -71,6 +72,16 @@ TEST(ChapterList, AChapterStartsEveryIntervalBeforeTheEnd)
     EXPECT_EQ(ChapterList(1000, 5), "0,5:00,10:00,15:00");
     EXPECT_EQ(ChapterList(200, 1), "0,1:00,2:00,3:00");
     EXPECT_EQ(ChapterList(7300, 60), "0,60:00,120:00");
+}
+
+TEST(ChapterList, ThePartsOfATitleEachHoldTheChaptersThatFallInThem)
+{
+    EXPECT_EQ(PartChapterList(0, 400, 5), "0,5:00") << "a first part starts the title's first chapter";
+    EXPECT_EQ(PartChapterList(400, 600, 5), "3:20.000,8:20.000") << "at 10:00 and 15:00 of the title";
+    EXPECT_EQ(PartChapterList(900, 100.25, 5), "0:00.000") << "a chapter right at the part's start";
+    EXPECT_EQ(PartChapterList(1000.5, 199, 5), "") << "no chapter starts in this part";
+    EXPECT_EQ(PartChapterList(3600.125, 4000, 60), "59:59.875");
+    EXPECT_EQ(PartChapterList(400, 500, 0), "") << "no chapters asked for";
 }
 
 } // namespace

@@ -104,6 +104,9 @@ TEST(CliOptionsTest, DiscAuthoringOptionsGoTogetherWithTheirTarget)
     EXPECT_EQ(dvd.options.chapterMinutes, 10);
     EXPECT_TRUE(dvd.options.removeStreams);
     EXPECT_EQ(Parse({"--author", "disc", "a.avi"}).options.chapterMinutes, 5);
+    const ParseResult split = Parse({"--author", "disc", "--split", "600", "a.avi"});
+    EXPECT_EQ(split.error, "") << "the parts of a split output go on the disc";
+    EXPECT_EQ(split.options.splitMB, 600);
 
     const struct {
         std::vector<std::string> arguments;
@@ -112,7 +115,6 @@ TEST(CliOptionsTest, DiscAuthoringOptionsGoTogetherWithTheirTarget)
         {{"--iso", "disc.iso", "--target", "dvd", "a.avi"}, "--iso and --remove-streams go with --author"},
         {{"--remove-streams", "a.avi"}, "--iso and --remove-streams go with --author"},
         {{"--author", "disc", "--iso", "disc.iso", "a.avi"}, "--iso is for DVDs only"},
-        {{"--author", "disc", "--split", "600", "a.avi"}, "--author and --split cannot be combined"},
         {{"--author", "disc", "--save-project", "p.mdp", "a.avi"}, "--save-project converts nothing to put on a disc"},
         {{"--author", "disc", "--chapters", "0", "a.avi"}, "bad value '0' for --chapters (1 to 999 minutes)"},
         {{"--author", "disc", "--chapters", "1000", "a.avi"}, "bad value '1000' for --chapters (1 to 999 minutes)"},

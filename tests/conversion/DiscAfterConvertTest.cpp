@@ -35,6 +35,15 @@ bool WorkLeft(const std::string& folder)
     return false;
 }
 
+int Occurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 class DiscAfterConvert : public ::testing::Test {
 protected:
     void SetUp() override
@@ -200,6 +209,34 @@ TEST_F(DiscAfterConvert, TheMenuCommandAuthorsTheStreamsThatWereWritten)
     EXPECT_TRUE(LogHas("vob file=\"" + second_ + "\""));
     EXPECT_FALSE(LogHas(first_)) << "an output never written is left out";
     EXPECT_TRUE(fs::is_directory(disc_ + "/VIDEO_TS"));
+}
+
+TEST_F(DiscAfterConvert, ASplitOutputGoesOnTheDiscAsOneTitleOfItsPartsInOrder)
+{
+    // The encoder split the first output in three and wrote the second whole.
+    const std::vector<std::string> parts{
+        folder_.File("first_01.mpg"), folder_.File("first_02.mpg"), folder_.File("first_03.mpg")};
+    for (const std::string& part : parts) {
+        std::ofstream(part) << part;
+    }
+    std::ofstream(second_) << "second stream";
+    EXPECT_EQ(core_.ConvertedStreams(), (std::vector<StreamParts>{parts, {second_}}));
+    ASSERT_TRUE(core_.CanAuthorDisc());
+
+    const StandInTool tool(folder_.File("tools"), "dvdauthor", "cat \"$2\"\n" + std::string(standInDvdauthor));
+    EXPECT_TRUE(core_.AuthorDiscInto(disc_));
+    const std::string log = core_.Log().Text();
+    // The stand-in's project file, from the first title to the end of the second.
+    std::size_t at = 0;
+    for (const std::string& expected : std::vector<std::string>{"<pgc>", "<vob file=\"" + parts[0] + "\"",
+             "<vob file=\"" + parts[1] + "\"", "<vob file=\"" + parts[2] + "\"", "<post>jump title 2;</post>", "</pgc>",
+             "<pgc>", "<vob file=\"" + second_ + "\"", "</pgc>", "</titles>"}) {
+        at = log.find(expected, at);
+        ASSERT_NE(at, std::string::npos) << "no " << expected << " in its place in\n" << log;
+    }
+    EXPECT_EQ(Occurrences(log, "<pgc>"), 2) << "a title per input";
+    EXPECT_EQ(Occurrences(log, "<vob "), 4) << "a vob per part";
+    EXPECT_EQ(ports_.host.dialogs.back().statuses.back(), "4 streams; Cancel removes what was written.");
 }
 
 TEST_F(DiscAfterConvert, ACancelInTheProgressWindowStopsTheToolAndLeavesNothing)

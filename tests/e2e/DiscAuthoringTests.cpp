@@ -131,6 +131,26 @@ TEST_F(DiscAuthoring, TwoInputsMakeADvdFolderWithATitleEachAndItsIsoImage)
     EXPECT_NE(again.err.find("VIDEO_TS already exists"), std::string::npos) << again.err;
 }
 
+TEST_F(DiscAuthoring, ASplitInputIsOneTitleOfTheWholeClip)
+{
+    if (std::system("command -v dvdauthor >/dev/null && command -v lsdvd >/dev/null") != 0) {
+        GTEST_SKIP() << "dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+    }
+    // About 1.4 MB of DVD stream: two or three parts of at most 1 MB.
+    const double seconds = 8;
+    ASSERT_TRUE(MakeClip(Absolute("long.avi"), seconds, FrameRate::Pal25));
+    const CliOutcome made = RunCli(
+        {"--target", "dvd", "--standard", "pal", "--split", "1", "--author", "disc", "long.avi"}, folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    ASSERT_TRUE(std::filesystem::exists(Absolute("long_02.mpg"))) << "the output was not split";
+    EXPECT_FALSE(std::filesystem::exists(Absolute("long_04.mpg")));
+
+    const std::string listing = CommandOutput("lsdvd -c '" + Absolute("disc") + "'");
+    const std::vector<double> titles = TitleSeconds(listing);
+    ASSERT_EQ(titles.size(), 1u) << listing;
+    EXPECT_NEAR(titles[0], seconds, 0.1) << "every part in the title";
+}
+
 TEST_F(DiscAuthoring, VcdAndSvcdImagesHoldATrackPerInput)
 {
     for (const std::string target : {"vcd", "svcd"}) {
