@@ -30,14 +30,14 @@ struct BoundFunction {
 std::vector<AvsParameter> ParseParameters(const char* text)
 {
     std::vector<AvsParameter> parameters;
-    std::string spec(text);
+    std::string signature(text);
     std::size_t pos = 0;
-    while (pos < spec.size()) {
-        std::size_t end = spec.find(' ', pos);
+    while (pos < signature.size()) {
+        std::size_t end = signature.find(' ', pos);
         if (end == std::string::npos) {
-            end = spec.size();
+            end = signature.size();
         }
-        std::string word = spec.substr(pos, end - pos);
+        std::string word = signature.substr(pos, end - pos);
         pos = end + 1;
         AvsParameter parameter;
         if (word.front() == '[') {
