@@ -1,6 +1,6 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
-  libavformat libavcodec libavutil libswscale libswresample)
+  libavformat libavcodec libavutil libswscale libswresample libavfilter libavdevice)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 find_package(Qt6 REQUIRED COMPONENTS Core Widgets Test)
 find_package(Threads REQUIRED)

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev fonts-dejavu-core
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libavfilter-dev libavdevice-dev
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
   ffmpeg dvdauthor vcdimager genisoimage lsdvd

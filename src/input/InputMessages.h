@@ -4,8 +4,6 @@
 namespace discforge::message {
 
 inline constexpr const char* tooManyInputs = "The maximum number (%d) of files has been opened.";
-inline constexpr const char* avsNotSupported =
-    "AviSynth scripts cannot be read on this system (%s). Please convert the script's output to an AVI file first.";
 inline constexpr const char* cancelDialogObject = "avi loading error 1.";
 inline constexpr const char* cancelDialogWindow = "avi loading error 2.";
 inline constexpr const char* negativeSampleCount = "avi loading error 3.";

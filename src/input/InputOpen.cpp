@@ -41,16 +41,6 @@ int SaturatedProduct(std::int64_t a, std::int64_t b)
     return static_cast<int>(std::clamp<std::int64_t>(a * b, INT_MIN, INT_MAX));
 }
 
-bool IsAviSynthScript(const std::string& path)
-{
-    constexpr std::string_view extension = ".avs";
-    if (path.size() < extension.size()) {
-        return false;
-    }
-    return std::equal(extension.begin(), extension.end(), path.end() - static_cast<long>(extension.size()),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 // Invert is left alone: the stream open derived it from the decoder.
 void SetOpenDefaults(InputEntry& entry)
 {
@@ -77,10 +67,6 @@ void InputTable::ResetEntry(int index) { state_.inputTable[static_cast<std::size
 bool InputTable::OpenVideoInput(const std::string& path)
 {
     if (RefuseWhenFull(message::contextOpenVideo)) {
-        return false;
-    }
-    if (IsAviSynthScript(path)) {
-        ShowMessage(ports_.messages, FormatText(message::avsNotSupported, path.c_str()), message::contextOpenVideo);
         return false;
     }
     const int i = state_.inputCount;

@@ -263,8 +263,9 @@ bool StreamReader::Open(int index, bool rebuilding)
     reader.pendingVideoStream
         = MmStream::Reopen(std::move(reusedVideo_), entry.path, MmPurpose::PrimaryVideo, error, chosen);
     if (!reader.pendingVideoStream) {
-        if (error.failure == MediaFailure::AviSynthScript) {
-            return Fail(FormatText(message::avsNotSupported, entry.path.c_str()));
+        if (error.failure == MediaFailure::ScriptFailed) {
+            context_.runLog.AppendLogLine(error.text);
+            return Fail(error.text);
         }
         inputs.fourCCText = ReadFourCC(entry.path);
         const std::string text = reader_message::noCodecBefore + std::string(reader_message::supportAddress)

@@ -177,6 +177,10 @@ const AviStreamInfo& AviStream::Info() const { return impl_->info; }
 
 std::int64_t AviStream::Impl::ScanForKeyFrame(std::int64_t position)
 {
+    // A script's graph hands out whole pictures: every frame is a key frame.
+    if (file->source->IsScript()) {
+        return position;
+    }
     // No index: read packets from the key frame before the position onwards.
     AVFormatContext* context = file->source->Context();
     if (av_seek_frame(context, stream->index, PtsOfIndex(position), AVSEEK_FLAG_BACKWARD) < 0) {

@@ -111,7 +111,7 @@ private:
 class AviFile {
 public:
     // Null on failure with `error` filled; AviSynth scripts give
-    // MediaFailure::AviSynthScript.
+    // MediaFailure::ScriptFailed when it cannot be evaluated.
     static std::unique_ptr<AviFile> Open(const std::string& path, MediaError& error);
     ~AviFile();
     AviFile(const AviFile&) = delete;

@@ -9,7 +9,7 @@ namespace discforge {
 enum class MediaFailure {
     None,
     FileMissing, // the path does not name a readable file
-    AviSynthScript, // an AviSynth script: there is no AviSynth on this system
+    ScriptFailed, // a script outside the readable language, or one that cannot be evaluated
     NotMedia, // libavformat cannot open or probe the file
     NoStream, // the file has no stream of the kind asked for
     NoDecoder, // no decoder for the stream's codec
@@ -28,7 +28,7 @@ struct MediaError {
 };
 
 // True when the path names an AviSynth script (by its ".avs" ending), which
-// the layers refuse with MediaFailure::AviSynthScript before touching the file.
+// the layers read as a script rather than as a media file.
 bool IsAviSynthScriptPath(const std::string& path);
 
 } // namespace discforge

@@ -3,7 +3,8 @@
 
 namespace discforge::media_messages {
 
-inline constexpr const char* aviSynthScript = "AviSynth scripts cannot be read on this system";
+inline constexpr const char* scriptFailed = "cannot read the script '%s': %s";
+inline constexpr const char* scriptInScript = "a script cannot open another script";
 inline constexpr const char* fileMissing = "cannot open '%s': %s";
 inline constexpr const char* noVideoStream = "'%s' has no video stream";
 inline constexpr const char* noAudioStream = "'%s' has no audio stream";

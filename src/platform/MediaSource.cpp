@@ -134,12 +134,11 @@ MediaSource::~MediaSource() { avformat_close_input(&context_); }
 
 std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaError& error, MediaOptionUse* use)
 {
-    if (IsAviSynthScriptPath(path)) {
-        error = PlainFailure(MediaFailure::AviSynthScript, media_messages::aviSynthScript);
-        return nullptr;
-    }
     if (!CheckReadableFile(path, error)) {
         return nullptr;
+    }
+    if (IsAviSynthScriptPath(path)) {
+        return OpenScript(path, error);
     }
     AVFormatContext* context = nullptr;
     int result = OpenContext(&context, path, nullptr, {});

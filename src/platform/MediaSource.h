@@ -3,6 +3,7 @@
 // source, so demuxing never crosses threads.
 #pragma once
 
+#include "platform/AvsValue.h"
 #include "platform/MediaError.h"
 #include "platform/MediaOptions.h"
 
@@ -24,9 +25,10 @@ constexpr int maxChannels = 64;
 
 class MediaSource {
 public:
-    // Checks the path (missing file, AviSynth script), opens it with file
-    // access only, and reads the stream information. The demuxer takes the
-    // values `use` wants for it; values it fails with are dropped.
+    // Checks the path (missing file), opens it with file access only, and
+    // reads the stream information. The demuxer takes the values `use` wants
+    // for it; values it fails with are dropped. An AviSynth script is
+    // evaluated and its result opened as a filter graph.
     static std::unique_ptr<MediaSource> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
     ~MediaSource();
     MediaSource(const MediaSource&) = delete;
@@ -42,10 +44,17 @@ public:
     void KeepOnlyStream(int index);
     bool CanSeek() const;
 
+    // A script's graph cannot seek: it is built anew and read from its start.
+    bool IsScript() const { return !scriptGraph_.empty(); }
+    bool Rewind(MediaError& error);
+
 private:
     MediaSource(AVFormatContext* context, std::string path);
+    static std::unique_ptr<MediaSource> OpenScript(const std::string& path, MediaError& error);
     AVFormatContext* context_;
     std::string path_;
+    std::string scriptGraph_;
+    AvsClip scriptClip_;
 };
 
 // Opens a decoder for the stream with the values `use` wants for it (without

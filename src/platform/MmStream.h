@@ -71,8 +71,8 @@ struct MmStatistics {
 class MmStream {
 public:
     // Opens `path` and the decoder of its first stream of the purpose's kind.
-    // Null on failure, with `error` filled (AviSynth scripts give
-    // MediaFailure::AviSynthScript without the file being read). Each component
+    // Null on failure, with `error` filled (a script that cannot be evaluated gives
+    // MediaFailure::ScriptFailed). Each component
     // takes the values `settings` holds under its name; a value it refuses is
     // skipped with a line in OptionNotes, never a failed open.
     static std::unique_ptr<MmStream> Open(

@@ -56,6 +56,9 @@ CursorStep StreamCursor::DecodeStreamFrame()
 bool StreamCursor::SeekDemuxer(std::int64_t pts)
 {
     ++seeks_;
+    if (source_->IsScript()) {
+        return RewindScript();
+    }
     int result = av_seek_frame(source_->Context(), streamIndex_, pts, AVSEEK_FLAG_BACKWARD);
     if (result < 0) {
         result = avformat_seek_file(source_->Context(), streamIndex_, INT64_MIN, pts, pts, 0);
@@ -64,6 +67,20 @@ bool StreamCursor::SeekDemuxer(std::int64_t pts)
         lastError_ = AvFailure(MediaFailure::ReadFailed, "av_seek_frame()", source_->Path(), result).text;
         return false;
     }
+    avcodec_flush_buffers(codec_);
+    draining_ = false;
+    return true;
+}
+
+// The cursor then decodes on from the first frame to the one it wants.
+bool StreamCursor::RewindScript()
+{
+    MediaError error;
+    if (!source_->Rewind(error)) {
+        lastError_ = error.text;
+        return false;
+    }
+    stream_ = source_->Stream(streamIndex_);
     avcodec_flush_buffers(codec_);
     draining_ = false;
     return true;

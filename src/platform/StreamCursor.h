@@ -46,6 +46,7 @@ protected:
     // Counts a seek, seeks the demuxer to the key frame at or before `pts` and
     // flushes the decoder; on failure lastError_ says why.
     bool SeekDemuxer(std::int64_t pts);
+    bool RewindScript();
 
     std::unique_ptr<MediaSource> source_;
     AVStream* stream_ = nullptr;

@@ -67,18 +67,20 @@ TEST(MediaFailure, MissingFilesAndFoldersAreNamed)
     EXPECT_EQ(OpenAll(SampleFolder()).video, MediaFailure::FileMissing) << "a folder is not a file";
 }
 
-TEST(MediaFailure, AviSynthScriptsAreToldApart)
+TEST(MediaFailure, AScriptThatCannotBeEvaluatedIsToldApartWithItsPlace)
 {
     for (const char* name : {"clip.avs", "CLIP.AVS"}) {
-        const std::string script = WriteFile(name, "AviSource(\"clip.avi\")\n");
+        const std::string script = WriteFile(name, "\n  AviSource(\"no such clip.avi\")\n");
         Refusal refusal = OpenAll(script);
-        EXPECT_EQ(refusal.video, MediaFailure::AviSynthScript);
-        EXPECT_EQ(refusal.audio, MediaFailure::AviSynthScript);
-        EXPECT_EQ(refusal.avi, MediaFailure::AviSynthScript);
+        EXPECT_EQ(refusal.video, MediaFailure::ScriptFailed);
+        EXPECT_EQ(refusal.audio, MediaFailure::ScriptFailed);
+        EXPECT_EQ(refusal.avi, MediaFailure::ScriptFailed);
         MediaError error;
         MmStream::Open(script, MmPurpose::PrimaryVideo, error);
-        EXPECT_EQ(error.text, "AviSynth scripts cannot be read on this system");
+        EXPECT_EQ(error.text, "cannot read the script '" + script
+                + "': AviSource: the file \"no such clip.avi\" does not exist (line 2, column 3)");
     }
+    EXPECT_TRUE(IsAviSynthScriptPath("CLIP.AVS"));
     EXPECT_FALSE(IsAviSynthScriptPath("clip.avi"));
     EXPECT_FALSE(IsAviSynthScriptPath("avs"));
 }

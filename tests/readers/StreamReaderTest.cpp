@@ -149,15 +149,17 @@ TEST(StreamReader, FilesThatCannotBeDecodedLeaveTheTableAsItWas)
     EXPECT_TRUE(rig.Entry(0).streams) << "the first input keeps its streams";
 }
 
-TEST(StreamReader, AnAviSynthScriptIsRefusedWithItsOwnMessage)
+TEST(StreamReader, AScriptOutsideTheReadableLanguageIsRefusedWithItsPlace)
 {
     ReaderRig rig;
     const std::string script = SampleFolder() + "/clip.avs";
-    std::ofstream(script) << "Version()\n";
+    std::ofstream(script) << "# made elsewhere\nVersion()\n";
     rig.Entry(0).path = script;
     EXPECT_FALSE(rig.reader.OpenStreams(0));
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_TRUE(Contains(rig.messages.shown[0].text, "AviSynth scripts cannot be read on this system"));
+    EXPECT_TRUE(Contains(rig.messages.shown[0].text, "there is no function named \"Version\" (line 2, column 1)"))
+        << rig.messages.shown[0].text;
+    EXPECT_TRUE(Contains(rig.runLog.Text(), "(line 2, column 1)"));
 }
 
 TEST(StreamReader, CancelBeforeTheOpenFailsSilently)

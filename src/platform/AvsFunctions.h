@@ -1,0 +1,89 @@
+// The functions a script may call: their parameters and what each makes of
+// its arguments. Shared by the evaluator (binding) and the function files.
+#pragma once
+
+#include "platform/AvsError.h"
+#include "platform/AvsGraph.h"
+#include "platform/AvsProbe.h"
+#include "platform/AvsSyntax.h"
+#include "platform/AvsValue.h"
+
+#include <string>
+#include <vector>
+
+namespace discforge {
+
+// One parameter: type 'c' clip, 'i' integer, 'f' number, 's' string,
+// 'b' boolean, '.' any value; `repeats` takes every further positional value.
+struct AvsParameter {
+    char type = 'c';
+    std::string name;
+    bool optional = false;
+    bool repeats = false;
+};
+
+class AvsCall {
+public:
+    AvsCall(const std::string& name, const AvsNode& at, AvsGraph& graph, AvsMediaProbe& probe,
+        const std::string& folder, AvsError& error)
+        : name_(name)
+        , at_(at)
+        , graph_(graph)
+        , probe_(probe)
+        , folder_(folder)
+        , error_(error)
+    {
+    }
+
+    std::vector<AvsValue> arguments; // by parameter; monostate when not given
+    std::vector<AvsValue> extra; // what a repeating parameter took beyond the first
+
+    bool Given(std::size_t i) const { return !std::holds_alternative<std::monostate>(arguments[i]); }
+    std::int64_t Int(std::size_t i, std::int64_t fallback) const;
+    double Number(std::size_t i, double fallback) const;
+    std::string String(std::size_t i, const std::string& fallback) const;
+    bool Bool(std::size_t i, bool fallback) const;
+    const AvsClip& Clip(std::size_t i) const { return std::get<AvsClip>(arguments[i]); }
+
+    // Sets the error ("<function>: <message>") at the call; returns false.
+    bool Fail(const std::string& message) const;
+    AvsGraph& Graph() const { return graph_; }
+    AvsMediaProbe& Probe() const { return probe_; }
+    const std::string& Folder() const { return folder_; }
+    const std::string& Name() const { return name_; }
+
+private:
+    const std::string& name_;
+    const AvsNode& at_;
+    AvsGraph& graph_;
+    AvsMediaProbe& probe_;
+    const std::string& folder_;
+    AvsError& error_;
+};
+
+using AvsHandler = bool (*)(AvsCall& call, AvsValue& result);
+
+struct AvsFunction {
+    const char* name;
+    const char* parameters; // e.g. "c first_frame:i last_frame:i [pad_audio:b]"
+    AvsHandler handler;
+};
+
+// The functions of each group, ending with a null name.
+const AvsFunction* AvsSourceFunctions();
+const AvsFunction* AvsEditFunctions();
+const AvsFunction* AvsPictureFunctions();
+const AvsFunction* AvsSoundFunctions();
+
+// Joins two clips end to end; `aligned` (the "++" join) first fits each
+// clip's sound to its picture's length.
+bool AvsJoin(AvsCall& call, const AvsClip& first, const AvsClip& second, bool aligned, AvsClip& result);
+
+// Reads a frame rate given as an integer pair or one number (29.97 is taken
+// as 30000/1001 as the broadcast rates are meant).
+bool AvsFrameRate(
+    AvsCall& call, std::size_t numberIndex, std::size_t denominatorIndex, int& numerator, int& denominator);
+
+std::string AvsChannelLayout(int channels);
+
+} // namespace discforge

@@ -1,0 +1,165 @@
+// Opening a script: it is read (size-limited), evaluated with the files it
+// names probed through libavformat, and its graph opened through the lavfi
+// input device, so the rest of the media layer sees an ordinary source.
+#include "platform/AvsParser.h"
+#include "platform/AvsScript.h"
+#include "platform/FfmpegError.h"
+#include "platform/FileContents.h"
+#include "platform/MediaMessages.h"
+#include "platform/MediaSource.h"
+#include "platform/StreamTiming.h"
+
+extern "C" {
+#include <libavdevice/avdevice.h>
+}
+
+#include <mutex>
+
+namespace discforge {
+namespace {
+
+// The facts of a media file named in a script, from its headers.
+class HeaderProbe : public AvsMediaProbe {
+public:
+    bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) override
+    {
+        if (IsAviSynthScriptPath(path)) {
+            reason = media_messages::scriptInScript;
+            return false;
+        }
+        MediaError error;
+        const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+        if (!source) {
+            reason = error.text;
+            return false;
+        }
+        const int video = source->FirstStream(AVMEDIA_TYPE_VIDEO);
+        if (video >= 0) {
+            const AVStream* stream = source->Stream(video);
+            const AVRational rate = StreamFrameRate(stream);
+            facts.hasVideo = PictureSizeValid(stream->codecpar->width, stream->codecpar->height) && rate.num > 0;
+            facts.width = stream->codecpar->width;
+            facts.height = stream->codecpar->height;
+            facts.fpsNumerator = rate.num;
+            facts.fpsDenominator = rate.den;
+            facts.frames = StreamFrameCount(source->Context(), stream);
+            facts.videoStart = StreamStartPts(source->Context(), stream);
+            // A still picture has no length of its own.
+            if (facts.frames <= 0 && facts.hasVideo) {
+                facts.frames = 1;
+            }
+        }
+        const int audio = source->FirstStream(AVMEDIA_TYPE_AUDIO);
+        if (audio >= 0) {
+            const AVStream* stream = source->Stream(audio);
+            facts.sampleRate = stream->codecpar->sample_rate;
+            facts.channels = stream->codecpar->ch_layout.nb_channels;
+            facts.hasAudio = facts.sampleRate > 0 && facts.sampleRate <= maxSampleRate && facts.channels > 0
+                && facts.channels <= maxChannels;
+            facts.samples = av_rescale(StreamDuration100ns(source->Context(), stream), facts.sampleRate, 10000000);
+        }
+        return true;
+    }
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+int OpenGraph(AVFormatContext** context, const std::string& graph)
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] { avdevice_register_all(); });
+    const AVInputFormat* lavfi = av_find_input_format("lavfi");
+    if (lavfi == nullptr) {
+        return AVERROR_DEMUXER_NOT_FOUND;
+    }
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "graph", graph.c_str(), 0);
+    const int result = avformat_open_input(context, "script", lavfi, &options);
+    av_dict_free(&options);
+    return result;
+}
+
+// The graph numbers every picture from 0 and carries no length: both come
+// from the script's evaluation.
+void SetScriptTiming(AVFormatContext* context, const AvsClip& clip)
+{
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        AVStream* stream = context->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            const AVRational rate{clip.fpsNumerator, clip.fpsDenominator};
+            stream->avg_frame_rate = rate;
+            stream->r_frame_rate = rate;
+            stream->nb_frames = clip.frames;
+            stream->duration = av_rescale_q(clip.frames, av_inv_q(rate), stream->time_base);
+        } else if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            stream->duration = av_rescale_q(clip.samples, AVRational{1, clip.sampleRate}, stream->time_base);
+        }
+        stream->start_time = 0;
+    }
+    context->duration = av_rescale_q(clip.frames, AVRational{clip.fpsDenominator, clip.fpsNumerator}, AV_TIME_BASE_Q);
+}
+
+} // namespace
+
+std::unique_ptr<MediaSource> MediaSource::OpenScript(const std::string& path, MediaError& error)
+{
+    std::vector<std::uint8_t> bytes;
+    if (ReadFileStart(path, maxAvsScriptBytes + 1, bytes) != FileReadResult::ok) {
+        error = PlainFailure(
+            MediaFailure::FileMissing, MediaText(media_messages::fileMissing, path.c_str(), "read failed"));
+        return nullptr;
+    }
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, byteOrderMark.size()) == byteOrderMark) {
+        text.remove_prefix(byteOrderMark.size());
+    }
+    HeaderProbe probe;
+    AvsResult result;
+    AvsError scriptError;
+    if (!EvaluateAvsScript(text, FolderOf(path), probe, result, scriptError)) {
+        error = PlainFailure(MediaFailure::ScriptFailed,
+            MediaText(media_messages::scriptFailed, path.c_str(), AvsErrorText(scriptError).c_str()));
+        return nullptr;
+    }
+    AVFormatContext* context = nullptr;
+    const int opened = OpenGraph(&context, result.graph);
+    if (opened < 0) {
+        error = AvFailure(MediaFailure::ScriptFailed, "avformat_open_input(lavfi)", path, opened);
+        return nullptr;
+    }
+    SetScriptTiming(context, result.clip);
+    std::unique_ptr<MediaSource> source(new MediaSource(context, path));
+    source->scriptGraph_ = std::move(result.graph);
+    source->scriptClip_ = result.clip;
+    return source;
+}
+
+bool MediaSource::Rewind(MediaError& error)
+{
+    AVFormatContext* context = nullptr;
+    const int opened = OpenGraph(&context, scriptGraph_);
+    if (opened < 0) {
+        error = AvFailure(MediaFailure::ReadFailed, "avformat_open_input(lavfi)", path_, opened);
+        return false;
+    }
+    // The stream objects are the same in number and kind; what the cursors
+    // hold of them (time base, index) stays valid in the new context.
+    std::vector<int> discard;
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        discard.push_back(context_->streams[i]->discard);
+    }
+    avformat_close_input(&context_);
+    context_ = context;
+    SetScriptTiming(context_, scriptClip_);
+    for (unsigned i = 0; i < context_->nb_streams && i < discard.size(); ++i) {
+        context_->streams[i]->discard = static_cast<AVDiscard>(discard[i]);
+    }
+    return true;
+}
+
+} // namespace discforge

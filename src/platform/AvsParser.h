@@ -1,0 +1,20 @@
+// Parses a script's tokens into its tree. Forms outside the common language
+// (user functions, try/catch, loops) are refused here with their place.
+#pragma once
+
+#include "platform/AvsError.h"
+#include "platform/AvsLexer.h"
+#include "platform/AvsSyntax.h"
+
+#include <memory>
+#include <string_view>
+
+namespace discforge {
+
+// Scripts larger than this are refused before lexing.
+constexpr std::size_t maxAvsScriptBytes = std::size_t{1} << 20;
+
+// Lexes and parses `script`; null with `error` filled on the first fault.
+std::unique_ptr<AvsNode> ParseAvsScript(std::string_view script, AvsError& error);
+
+} // namespace discforge

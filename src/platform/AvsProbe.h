@@ -1,0 +1,33 @@
+// What the script reader needs to know of a media file it names, without
+// reading it itself: the file layer answers (and tests answer for it).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace discforge {
+
+struct AvsMediaFacts {
+    bool hasVideo = false;
+    int width = 0;
+    int height = 0;
+    int fpsNumerator = 0;
+    int fpsDenominator = 1;
+    std::int64_t frames = 0;
+    // Where frame 0 lies, in the units of the picture stream's time stamps.
+    std::int64_t videoStart = 0;
+
+    bool hasAudio = false;
+    int sampleRate = 0;
+    int channels = 0;
+    std::int64_t samples = 0;
+};
+
+class AvsMediaProbe {
+public:
+    virtual ~AvsMediaProbe() = default;
+    // False with `reason` when the file cannot be opened as media.
+    virtual bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) = 0;
+};
+
+} // namespace discforge

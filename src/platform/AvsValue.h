@@ -1,0 +1,38 @@
+// The values a script computes with. A clip carries what is known of it
+// without decoding (size, rate, length, sound) and the graph pads its
+// picture and sound come out of.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace discforge {
+
+struct AvsClip {
+    bool hasVideo = false;
+    int width = 0;
+    int height = 0;
+    int fpsNumerator = 0;
+    int fpsDenominator = 1;
+    std::int64_t frames = 0;
+    int videoPad = -1;
+
+    bool hasAudio = false;
+    int sampleRate = 0;
+    int channels = 0;
+    std::int64_t samples = 0;
+    int audioPad = -1;
+
+    bool operator==(const AvsClip&) const = default;
+};
+
+using AvsValue = std::variant<std::monostate, bool, std::int64_t, double, std::string, AvsClip>;
+
+// "clip", "int", ... for messages.
+const char* AvsTypeName(const AvsValue& value);
+
+// The number of sound samples that last as long as `frames` of the clip.
+std::int64_t AvsSamplesForFrames(const AvsClip& clip, std::int64_t frames);
+
+} // namespace discforge

@@ -1,0 +1,45 @@
+// The script reader on arbitrary bytes: lexing, parsing and evaluation with
+// every named file answered as a short clip. A refusal must say where; a
+// result must be a whole graph.
+#include "platform/AvsScript.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+class AnyFileIsAClip : public discforge::AvsMediaProbe {
+public:
+    bool Probe(const std::string&, discforge::AvsMediaFacts& facts, std::string&) override
+    {
+        facts.hasVideo = true;
+        facts.width = 64;
+        facts.height = 48;
+        facts.fpsNumerator = 25;
+        facts.frames = 10;
+        facts.hasAudio = true;
+        facts.sampleRate = 8000;
+        facts.channels = 1;
+        facts.samples = 3200;
+        return true;
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    AnyFileIsAClip probe;
+    discforge::AvsResult result;
+    discforge::AvsError error;
+    const std::string_view script(reinterpret_cast<const char*>(data), size);
+    if (discforge::EvaluateAvsScript(script, "/", probe, result, error)) {
+        if (result.graph.find("[out0]") == std::string::npos || !result.clip.hasVideo) {
+            __builtin_trap();
+        }
+    } else if (error.message.empty() || error.line < 1 || error.column < 1) {
+        __builtin_trap();
+    }
+    return 0;
+}
