@@ -9,12 +9,8 @@
 #include "ui/ResponseTable.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QListWidget>
-#include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -36,25 +32,7 @@ protected:
             ASSERT_TRUE(rig_.Command(command::addInput));
         }
     }
-    // The entries of the input list's menu with whether each is enabled.
-    std::map<QString, bool> MenuEntries()
-    {
-        std::map<QString, bool> offered;
-        QTimer::singleShot(0, [&offered] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
-            for (QAction* action : menu->actions()) {
-                if (!action->isSeparator()) {
-                    offered[action->text()] = action->isEnabled();
-                }
-            }
-            menu->close();
-        });
-        QWidget* viewport = rig_.Window().InputList()->viewport();
-        QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(viewport, &press);
-        return offered;
-    }
+    std::map<QString, bool> MenuEntries() { return rig_.InputListMenuEntries(); }
     QAbstractButton* Button(const char* name) { return rig_.Window().findChild<QAbstractButton*>(name); }
 
     WindowRig rig_;

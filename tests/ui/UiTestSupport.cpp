@@ -4,7 +4,11 @@
 #include "ui/ResponseTable.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +188,25 @@ void WindowRig::Settle()
     for (int round = 0; round < 5; ++round) {
         QApplication::processEvents();
     }
+}
+
+std::map<QString, bool> WindowRig::InputListMenuEntries()
+{
+    std::map<QString, bool> offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                offered[action->text()] = action->isEnabled();
+            }
+        }
+        menu->close();
+    });
+    QWidget* viewport = Window().InputList()->viewport();
+    QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(viewport, &press);
+    return offered;
 }
 
 bool WindowRig::FrameOpen() const { return app->Frame() != nullptr && app->Frame()->isVisible(); }

@@ -18,6 +18,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -84,6 +85,8 @@ public:
     std::string MakeList(const std::string& name, int pictures);
     // Dispatches a command as its control would.
     bool Command(int id, unsigned notification = 0);
+    // Opens the input list's context menu and reads its entries, each with whether it is enabled.
+    std::map<QString, bool> InputListMenuEntries();
 
     TestFolder folder;
     FakeEncoder fake{"full"};
