@@ -348,8 +348,10 @@ std::string PartChapterList(double partStart, double seconds, int chapterMinutes
     const double interval = chapterMinutes * 60.0;
     for (double start = std::ceil(partStart / interval) * interval; start < partStart + seconds; start += interval) {
         const long long milliseconds = std::llround((start - partStart) * 1000);
-        list += (list.empty() ? "" : ",")
-            + FormatText("%lld:%02lld.%03lld", milliseconds / 60000, milliseconds / 1000 % 60, milliseconds % 1000);
+        if (!list.empty()) {
+            list += ',';
+        }
+        list += FormatText("%lld:%02lld.%03lld", milliseconds / 60000, milliseconds / 1000 % 60, milliseconds % 1000);
     }
     return list;
 }

@@ -18,7 +18,21 @@ std::string Escaped(std::string_view text, std::string_view specials)
     return out;
 }
 
-std::string Label(const std::string& name) { return "[" + name + "]"; }
+// Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on a literal + a temporary string.
+std::string Label(const std::string& name)
+{
+    std::string label = "[";
+    label += name;
+    label += ']';
+    return label;
+}
+
+std::string PadName(int pad)
+{
+    std::string name = "p";
+    name += std::to_string(pad);
+    return name;
+}
 
 } // namespace
 
@@ -81,7 +95,7 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
     std::string graph;
     std::map<int, int> taken;
     auto use = [&](int pad) {
-        const std::string name = "p" + std::to_string(pad);
+        const std::string name = PadName(pad);
         return uses[pad] > 1 ? name + "_" + std::to_string(taken[pad]++) : name;
     };
     for (std::size_t n = 0; n < nodes_.size(); ++n) {
@@ -94,12 +108,12 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
         }
         graph += node.filter;
         for (int output : node.outputs) {
-            graph += Label("p" + std::to_string(output));
+            graph += Label(PadName(output));
         }
         graph += ";\n";
         for (int output : node.outputs) {
             const int count = uses.count(output) != 0 ? uses.at(output) : 0;
-            const std::string name = "p" + std::to_string(output);
+            const std::string name = PadName(output);
             if (count == 0) {
                 graph
                     += Label(name) + (padIsVideo_[static_cast<std::size_t>(output)] ? "nullsink" : "anullsink") + ";\n";
@@ -113,9 +127,12 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
             }
         }
     }
-    graph += "[" + use(videoPad) + "]null[out0]";
+    graph += Label(use(videoPad));
+    graph += "null[out0]";
     if (audioPad >= 0) {
-        graph += ";\n[" + use(audioPad) + "]anull[out1]";
+        graph += ";\n";
+        graph += Label(use(audioPad));
+        graph += "anull[out1]";
     }
     return graph;
 }
