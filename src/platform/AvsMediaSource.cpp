@@ -3,6 +3,7 @@
 // input device, so the rest of the media layer sees an ordinary source.
 #include "platform/AvsParser.h"
 #include "platform/AvsScript.h"
+#include "platform/AvsSoundPeak.h"
 #include "platform/FfmpegError.h"
 #include "platform/FileContents.h"
 #include "platform/MediaMessages.h"
@@ -59,6 +60,11 @@ public:
             facts.samples = av_rescale(StreamDuration100ns(source->Context(), stream), facts.sampleRate, 10000000);
         }
         return true;
+    }
+
+    bool SoundPeak(const std::string& graph, double& peak, std::string& reason) override
+    {
+        return MeasureSoundPeak(graph, peak, reason);
     }
 };
 

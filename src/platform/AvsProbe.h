@@ -1,5 +1,6 @@
-// What the script reader needs to know of a media file it names, without
-// reading it itself: the file layer answers (and tests answer for it).
+// What the script reader needs to know of a media file it names, and of a
+// sound it has made, without reading either itself: the file layer answers
+// (and tests answer for it).
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,9 @@ public:
     virtual ~AvsMediaProbe() = default;
     // False with `reason` when the file cannot be opened as media.
     virtual bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) = 0;
+    // The largest magnitude of any sample the graph's "out1" output gives,
+    // as a fraction of full scale; false with `reason` when it cannot be run.
+    virtual bool SoundPeak(const std::string& graph, double& peak, std::string& reason) = 0;
 };
 
 } // namespace discforge

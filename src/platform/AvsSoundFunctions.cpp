@@ -41,6 +41,35 @@ bool Volume(AvsCall& call, AvsValue& result, bool decibels)
     return true;
 }
 
+// Two passes: the sound made so far is run once to find its peak, then one
+// gain brings that peak to `volume` of full scale. Silence stays silent.
+bool Normalize(AvsCall& call, AvsValue& result)
+{
+    AvsClip clip;
+    if (!Sound(call, clip)) {
+        return false;
+    }
+    if (call.Bool(2, false)) {
+        return call.Fail("showing the gain in the picture (show=true) is not supported");
+    }
+    const double volume = call.Number(1, 1.0);
+    if (!(volume >= 0 && volume <= 1000)) {
+        return call.Fail("the volume must be between 0 and 1000");
+    }
+    double peak = 0;
+    std::string reason;
+    if (!call.Probe().SoundPeak(call.Graph().Render(-1, clip.audioPad), peak, reason)) {
+        return call.Fail("the sound could not be measured: " + reason);
+    }
+    if (peak > 0) {
+        char gain[48];
+        std::snprintf(gain, sizeof gain, "%.17g", volume / peak);
+        clip.audioPad = call.Graph().Chain(clip.audioPad, std::string("volume=volume=") + gain + ":precision=double");
+    }
+    result = clip;
+    return true;
+}
+
 bool Amplify(AvsCall& call, AvsValue& result) { return Volume(call, result, false); }
 bool AmplifyDb(AvsCall& call, AvsValue& result) { return Volume(call, result, true); }
 
@@ -89,6 +118,7 @@ constexpr AvsFunction soundFunctions[] = {
     {"Amplify", "c amount:f+", Amplify},
     {"AmplifydB", "c amount:f+", AmplifyDb},
     {"DelayAudio", "c seconds:f", DelayAudio},
+    {"Normalize", "c [volume:f] [show:b]", Normalize},
     {"ResampleAudio", "c new_rate:i", ResampleAudio},
     {nullptr, nullptr, nullptr},
 };

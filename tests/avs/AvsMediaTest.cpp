@@ -363,6 +363,22 @@ TEST(AvsMedia, SoundFunctionsGiveTheToolsSamples)
     }
 }
 
+TEST(AvsMedia, NormalizeBringsThePeakOfTheSoundMadeSoFarToItsVolume)
+{
+    const std::string clip = Clip();
+    const Sound original = ToolSound(clip, "anull", 44100, 2);
+    int peak = 0;
+    for (const std::int16_t sample : original.samples) {
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    ASSERT_GT(peak, 0);
+    // The quartered sound is measured, so the gain is four times the plain clip's.
+    char filter[64];
+    std::snprintf(filter, sizeof filter, "volume=%.12f:precision=double", 0.9 * 32768 / peak);
+    ExpectSameSound(ScriptSound(Script("normalize", "AviSource(\"" + clip + "\").Amplify(0.25).Normalize(0.9)")),
+        ToolSound(clip, filter, 44100, 2), "normalize");
+}
+
 TEST(AvsMedia, KilledSoundAndMadeClipsOpenAsTheyShould)
 {
     const std::string clip = Clip();

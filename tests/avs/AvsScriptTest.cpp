@@ -26,6 +26,12 @@ public:
         facts = found->second;
         return true;
     }
+    double peak = 0.5;
+    bool SoundPeak(const std::string&, double& measured, std::string&) override
+    {
+        measured = peak;
+        return true;
+    }
 };
 
 class AvsScriptTest : public ::testing::Test {
@@ -204,6 +210,14 @@ TEST_F(AvsScriptTest, SourcesMadeFromNothingHaveTheirKnownDefaults)
     ASSERT_TRUE(Run("AudioDub(BlankClip(length=10, fps=25), FFAudioSource(\"clip.avi\")).DelayAudio(0.5)\n"))
         << AvsErrorText(error);
     EXPECT_EQ(result.clip.samples, 96000 + 24000);
+}
+
+TEST_F(AvsScriptTest, NormalizeRefusesToShowItsGainAndLeavesSilenceAlone)
+{
+    ExpectFailure("AviSource(\"clip.avi\")\n  Normalize(show=true)\n", "Normalize: showing the gain", 2, 3);
+    probe.peak = 0;
+    ASSERT_TRUE(Run("AviSource(\"clip.avi\").Normalize()\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.graph.find("volume="), std::string::npos) << result.graph;
 }
 
 TEST(AvsParser, ContinuationLinesJoinAndTripleQuotedStringsKeepQuotes)

@@ -1,5 +1,5 @@
 // The script reader on arbitrary bytes: lexing, parsing and evaluation with
-// every named file answered as a short clip. A refusal must say where; a
+// every named file answered as a short clip and every sound as half scale. A refusal must say where; a
 // result must be a whole graph.
 #include "platform/AvsScript.h"
 
@@ -22,6 +22,15 @@ public:
         facts.sampleRate = 8000;
         facts.channels = 1;
         facts.samples = 3200;
+        return true;
+    }
+    // The graph is never run here; Normalize gets a sound at half scale.
+    bool SoundPeak(const std::string& graph, double& peak, std::string&) override
+    {
+        if (graph.find("[out1]") == std::string::npos || graph.find("[out0]") != std::string::npos) {
+            __builtin_trap();
+        }
+        peak = 0.5;
         return true;
     }
 };

@@ -1,0 +1,13 @@
+// Runs the sound part of a script's filter graph once, as Normalize needs
+// before it can choose its gain.
+#pragma once
+
+#include <string>
+
+namespace discforge {
+
+// The largest sample magnitude (1.0 is full scale) of the graph's "out1"
+// output, read to its end. False with `reason` when the graph fails.
+bool MeasureSoundPeak(const std::string& graph, double& peak, std::string& reason);
+
+} // namespace discforge
