@@ -2,9 +2,6 @@
 // ColorBars and ImageSource.
 #include "platform/AvsFunctions.h"
 
-#include <cctype>
-#include <filesystem>
-
 namespace discforge {
 namespace {
 
@@ -14,47 +11,6 @@ std::string Colour(std::int64_t rgb)
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
     return text;
-}
-
-bool LooksLikeWindowsPath(const std::string& path)
-{
-    const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-    return drive || path.rfind("\\\\", 0) == 0;
-}
-
-// Relative paths start at the script's folder; backslashes separate folders.
-bool ResolvePath(AvsCall& call, const std::string& given, std::string& resolved)
-{
-    if (given.empty()) {
-        return call.Fail("the file name is empty");
-    }
-    if (LooksLikeWindowsPath(given)) {
-        return call.Fail("the Windows path \"" + given + "\" does not exist on this system");
-    }
-    std::string path = given;
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    if (path.front() != '/') {
-        path = call.Folder() + "/" + path;
-    }
-    std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code)) {
-        return call.Fail("the file \"" + given + "\" does not exist");
-    }
-    resolved = path;
-    return true;
-}
-
-bool ProbeFile(AvsCall& call, const std::string& path, const std::string& given, AvsMediaFacts& facts)
-{
-    std::string reason;
-    if (!call.Probe().Probe(path, facts, reason)) {
-        return call.Fail("cannot open \"" + given + "\": " + reason);
-    }
-    return true;
 }
 
 std::string Rate(int numerator, int denominator)
@@ -73,7 +29,7 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
 {
     std::string path;
     AvsMediaFacts facts;
-    if (!ResolvePath(call, given, path) || !ProbeFile(call, path, given, facts)) {
+    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, given, facts)) {
         return false;
     }
     const std::string file = AvsFilterValue(path);
@@ -214,15 +170,6 @@ bool CheckedSize(AvsCall& call, std::int64_t width, std::int64_t height)
     return true;
 }
 
-bool CheckedLength(AvsCall& call, std::int64_t frames)
-{
-    // Ten days at 60 frames per second.
-    if (frames <= 0 || frames > 51840000) {
-        return call.Fail("the length of " + std::to_string(frames) + " frames is out of range");
-    }
-    return true;
-}
-
 // Picture and sound of a plain colour and silence; a clip given first lends
 // its size, rate, length and sound format.
 bool BlankClip(AvsCall& call, AvsValue& result)
@@ -253,7 +200,7 @@ bool BlankClip(AvsCall& call, AvsValue& result)
     clip.frames = call.Int(1, clip.frames);
     clip.width = static_cast<int>(call.Int(2, clip.width));
     clip.height = static_cast<int>(call.Int(3, clip.height));
-    if (!CheckedSize(call, clip.width, clip.height) || !CheckedLength(call, clip.frames)) {
+    if (!CheckedSize(call, clip.width, clip.height) || !AvsCheckedLength(call, clip.frames)) {
         return false;
     }
     if (call.Given(4)) {
@@ -317,47 +264,6 @@ bool ColorBars(AvsCall& call, AvsValue& result)
     return true;
 }
 
-// One still picture shown for frames start..end.
-bool ImageSource(AvsCall& call, AvsValue& result)
-{
-    const std::string given = call.String(0, "");
-    if (given.find('%') != std::string::npos) {
-        return call.Fail("numbered picture sequences are not supported; use a list of pictures instead");
-    }
-    std::string path;
-    AvsMediaFacts facts;
-    if (!ResolvePath(call, given, path) || !ProbeFile(call, path, given, facts)) {
-        return false;
-    }
-    if (!facts.hasVideo) {
-        return call.Fail("\"" + given + "\" is not a picture");
-    }
-    AvsClip clip;
-    clip.hasVideo = true;
-    clip.width = facts.width;
-    clip.height = facts.height;
-    clip.frames = call.Int(2, 1000) - call.Int(1, 0) + 1;
-    if (!CheckedLength(call, clip.frames)) {
-        return false;
-    }
-    clip.fpsNumerator = 24;
-    if (call.Given(3)) {
-        int numerator = 0;
-        int denominator = 1;
-        if (!AvsFrameRate(call, 3, 99, numerator, denominator)) {
-            return false;
-        }
-        clip.fpsNumerator = numerator;
-        clip.fpsDenominator = denominator;
-    }
-    clip.videoPad = call.Graph().Add("movie=filename=" + AvsFilterValue(path)
-            + ":loop=0,settb=expr=" + Rate(clip.fpsDenominator, clip.fpsNumerator) + ",setpts=N,"
-            + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
-        {}, 1, 0);
-    result = clip;
-    return true;
-}
-
 constexpr AvsFunction sourceFunctions[] = {
     {"AviSource", "filename:s+ [audio:b] [pixel_type:s]", AviSource},
     {"AviFileSource", "filename:s+ [audio:b] [pixel_type:s]", AviSource},
@@ -370,12 +276,21 @@ constexpr AvsFunction sourceFunctions[] = {
         "[channels:i] [color:i]",
         BlankClip},
     {"ColorBars", "[width:i] [height:i]", ColorBars},
-    {"ImageSource", "file:s [start:i] [end:i] [fps:f]", ImageSource},
+    {"ImageSource", "file:s [start:i] [end:i] [fps:f] [use_DevIL:b] [info:b] [pixel_type:s]", AvsImageSource},
     {nullptr, nullptr, nullptr},
 };
 
 } // namespace
 
 const AvsFunction* AvsSourceFunctions() { return sourceFunctions; }
+
+bool AvsCheckedLength(AvsCall& call, std::int64_t frames)
+{
+    // Ten days at 60 frames per second.
+    if (frames <= 0 || frames > 51840000) {
+        return call.Fail("the length of " + std::to_string(frames) + " frames is out of range");
+    }
+    return true;
+}
 
 } // namespace discforge

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -404,6 +405,23 @@ TEST(AvsMedia, KilledSoundAndMadeClipsOpenAsTheyShould)
     const Pictures shown = ScriptPictures(Script("still", "ImageSource(\"still.png\", 0, 9, 25)"));
     const Pictures toolStill = ToolPictures(still, "[0:v]loop=loop=9:size=1[v]", 160, 120);
     EXPECT_LT(PictureDifference(shown, toolStill), 1.0);
+}
+
+TEST(AvsMedia, ImageSourceReadsANumberedSequenceFromItsStartNumber)
+{
+    // Files img0003.png.. hold the clip's frames 0..; frames 5..12 are clip frames 2..9. The
+    // script lies beside them in a folder whose percent sign is no part of the pattern.
+    std::filesystem::create_directories(SampleFolder() + "/100% seq");
+    const std::string pattern = SampleFolder() + "/100%% seq/img%04d.png";
+    const CommandResult made
+        = RunCommand("ffmpeg -v error -y -i " + Quoted(Clip()) + " -frames:v 12 -start_number 3 " + Quoted(pattern));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    double rate = 0;
+    const Pictures ours = ScriptPictures(Script("100% seq/sequence", "ImageSource(\"img%04d.png\", 5, 12, 25)"), &rate);
+    EXPECT_EQ(ours.Numbers(), Range(2, 9));
+    EXPECT_DOUBLE_EQ(rate, 25.0);
+    const Pictures tool = ToolPictures(pattern, "[0:v]trim=start_frame=2:end_frame=10[v]", 352, 288);
+    EXPECT_LT(PictureDifference(ours, tool), 1.0);
 }
 
 TEST(AvsMedia, SubtitleDrawsTheTextOnlyOnItsFrames)

@@ -220,6 +220,21 @@ TEST_F(AvsScriptTest, NormalizeRefusesToShowItsGainAndLeavesSilenceAlone)
     EXPECT_EQ(result.graph.find("volume="), std::string::npos) << result.graph;
 }
 
+TEST_F(AvsScriptTest, APictureSequenceWithAGapNamesItsFirstMissingPicture)
+{
+    for (const char* name : {"seq/p08.png", "seq/p09.png", "seq/p10.png", "seq/p12.png", "seq/p13.png"}) {
+        std::filesystem::create_directories(folder / "seq");
+        std::ofstream(folder / name) << "x";
+    }
+    probe.files["p08.png"] = probe.files["still.png"];
+    ASSERT_TRUE(Run("ImageSource(\"seq/p%02d.png\", 8, 10)\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.clip.frames, 3);
+    EXPECT_EQ(result.clip.width, 64);
+    ExpectFailure("\nImageSource(\"seq/p%02d.png\", 8, 13)\n",
+        "ImageSource: the picture \"seq/p11.png\" of the sequence does not exist", 2, 1);
+    ExpectFailure("ImageSource(\"seq/p%2d.png\", 8, 10)\n", "one number written %d or %0Nd", 1, 1);
+}
+
 TEST(AvsParser, ContinuationLinesJoinAndTripleQuotedStringsKeepQuotes)
 {
     AvsError error;
