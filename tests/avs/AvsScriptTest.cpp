@@ -173,6 +173,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("return 5\n", "the script's result is an integer", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\") + AviSource(\"big.avi\")\n", "Splice: the picture sizes differ", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").Crop(0, 0, 400, 0)\n", "Crop: the area", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").BicubicResize(160, 120, 0, 0.5, 0.5, 0, 10, 10)\n",
+        "BicubicResize: a source window in fractions of a pixel is not supported", 1, 23);
     ExpectFailure("Trim(0, 5)\n", "Trim: there is no clip to work on", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\").Trim(first_frame=1, first_frame=2, last_frame=3)\n", "given twice", 1, 23);
     ExpectFailure("x = 10 / 0\n", "division by zero", 1, 8);
