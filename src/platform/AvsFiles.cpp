@@ -46,10 +46,11 @@ bool AvsResolvePath(AvsCall& call, const std::string& given, std::string& resolv
     return std::filesystem::is_regular_file(resolved, code) || call.Fail("the file \"" + given + "\" does not exist");
 }
 
-bool AvsProbeFile(AvsCall& call, const std::string& path, const std::string& given, AvsMediaFacts& facts)
+bool AvsProbeFile(AvsCall& call, const std::string& path, const AvsTrackChoice& tracks, const std::string& given,
+    AvsMediaFacts& facts)
 {
     std::string reason;
-    if (!call.Probe().Probe(path, facts, reason)) {
+    if (!call.Probe().Probe(path, tracks, facts, reason)) {
         return call.Fail("cannot open \"" + given + "\": " + reason);
     }
     return true;

@@ -92,7 +92,8 @@ std::string AvsChannelLayout(int channels);
 bool AvsLocalPath(AvsCall& call, const std::string& given, std::string& local);
 // The same, for a file that must exist.
 bool AvsResolvePath(AvsCall& call, const std::string& given, std::string& resolved);
-bool AvsProbeFile(AvsCall& call, const std::string& path, const std::string& given, AvsMediaFacts& facts);
+bool AvsProbeFile(AvsCall& call, const std::string& path, const AvsTrackChoice& tracks, const std::string& given,
+    AvsMediaFacts& facts);
 
 // A length in frames that a clip may have.
 bool AvsCheckedLength(AvsCall& call, std::int64_t frames);

@@ -111,7 +111,7 @@ bool Sequence(
         }
     }
     AvsMediaFacts facts;
-    if (!AvsProbeFile(call, file.With(start), shown.With(start), facts)) {
+    if (!AvsProbeFile(call, file.With(start), {}, shown.With(start), facts)) {
         return false;
     }
     if (!facts.hasVideo) {
@@ -132,7 +132,7 @@ bool Still(AvsCall& call, const std::string& given, AvsClip& clip, std::string& 
 {
     std::string path;
     AvsMediaFacts facts;
-    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, given, facts)) {
+    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, {}, given, facts)) {
         return false;
     }
     if (!facts.hasVideo) {

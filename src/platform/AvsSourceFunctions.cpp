@@ -25,12 +25,21 @@ std::string Frames(int numerator, int denominator, std::int64_t frames)
     return "fps=fps=" + Rate(numerator, denominator) + ",trim=end_frame=" + std::to_string(frames);
 }
 
-bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, AvsClip& clip)
+// A chosen track that the file does not have as that kind is an error; a
+// missing first sound track only leaves the clip silent.
+bool FileClip(
+    AvsCall& call, const std::string& given, bool video, bool audio, AvsClip& clip, const AvsTrackChoice& tracks = {})
 {
     std::string path;
     AvsMediaFacts facts;
-    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, given, facts)) {
+    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, tracks, given, facts)) {
         return false;
+    }
+    if (video && tracks.video >= 0 && facts.videoTrack != tracks.video) {
+        return call.Fail("\"" + given + "\" has no picture track " + std::to_string(tracks.video));
+    }
+    if (audio && tracks.audio >= 0 && facts.audioTrack != tracks.audio) {
+        return call.Fail("\"" + given + "\" has no sound track " + std::to_string(tracks.audio));
     }
     const std::string file = AvsFilterValue(path);
     if (video) {
@@ -48,8 +57,9 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
         // last frame is repeated once so the rate filter sees where it ends and
         // keeps it; the trim drops the repeat.
         const std::string start = "max(PTS-" + std::to_string(facts.videoStart) + ",0)";
-        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=dv,setpts=expr=" + AvsFilterValue(start)
-                + ",tpad=stop=1:stop_mode=clone," + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
+        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=" + std::to_string(facts.videoTrack)
+                + ",setpts=expr=" + AvsFilterValue(start) + ",tpad=stop=1:stop_mode=clone,"
+                + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
             {}, 1, 0);
     }
     if (audio && facts.hasAudio) {
@@ -57,7 +67,8 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
         clip.sampleRate = facts.sampleRate;
         clip.channels = facts.channels;
         clip.samples = facts.samples;
-        clip.audioPad = call.Graph().Add("amovie=filename=" + file + ":s=da,asetpts=PTS-STARTPTS", {}, 0, 1);
+        clip.audioPad = call.Graph().Add(
+            "amovie=filename=" + file + ":s=" + std::to_string(facts.audioTrack) + ",asetpts=PTS-STARTPTS", {}, 0, 1);
     }
     if (!clip.hasVideo && !clip.hasAudio) {
         return call.Fail("\"" + given + "\" has no sound");
@@ -114,15 +125,28 @@ bool DirectShowSource(AvsCall& call, AvsValue& result)
     return true;
 }
 
-// The indexing sources: track -1 is the first of its kind, atrack -2 none;
-// fpsnum/fpsden convert to a constant rate as ChangeFPS does.
+// Track numbers of the indexing sources: -1 the first of its kind, N the
+// stream with index N; a sound track of -2 is none.
+bool TrackNumber(AvsCall& call, std::int64_t track, bool sound, int& chosen)
+{
+    if (track < (sound ? -2 : -1) || track > 10000) {
+        return call.Fail("the track " + std::to_string(track) + " is not " + (sound ? "-2 (none), " : "")
+            + "-1 (the first) or the number of a stream");
+    }
+    chosen = static_cast<int>(track);
+    return true;
+}
+
+// The picture of the chosen track, with its sound when a sound track is
+// chosen; fpsnum/fpsden convert to a constant rate as ChangeFPS does.
 bool FfmsClip(AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, std::size_t rateIndex, AvsValue& result)
 {
-    if (videoTrack != -1 || (audioTrack != -1 && audioTrack != -2)) {
-        return call.Fail("only the first picture and sound tracks (-1) can be chosen");
+    AvsTrackChoice tracks;
+    if (!TrackNumber(call, videoTrack, false, tracks.video) || !TrackNumber(call, audioTrack, true, tracks.audio)) {
+        return false;
     }
     AvsClip clip;
-    if (!FileClip(call, call.String(0, ""), true, audioTrack == -1, clip)) {
+    if (!FileClip(call, call.String(0, ""), true, tracks.audio != -2, clip, tracks)) {
         return false;
     }
     if (call.Given(rateIndex) != call.Given(rateIndex + 1)) {
@@ -145,16 +169,24 @@ bool FfmsClip(AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, s
     return true;
 }
 
+// cache and cachefile belong to the index files the reader does not need.
 bool FfmpegSource2(AvsCall& call, AvsValue& result)
 {
-    return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 3, result);
+    return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 5, result);
 }
-bool FfVideoSource(AvsCall& call, AvsValue& result) { return FfmsClip(call, -1, -2, 1, result); }
+bool FfVideoSource(AvsCall& call, AvsValue& result) { return FfmsClip(call, call.Int(1, -1), -2, 4, result); }
 
 bool FfAudioSource(AvsCall& call, AvsValue& result)
 {
+    AvsTrackChoice tracks;
+    if (!TrackNumber(call, call.Int(1, -1), true, tracks.audio)) {
+        return false;
+    }
+    if (tracks.audio == -2) {
+        return call.Fail("the track -2 chooses no sound");
+    }
     AvsClip clip;
-    if (!FileClip(call, call.String(0, ""), false, true, clip)) {
+    if (!FileClip(call, call.String(0, ""), false, true, clip, tracks)) {
         return false;
     }
     result = clip;
@@ -268,9 +300,9 @@ constexpr AvsFunction sourceFunctions[] = {
     {"AviSource", "filename:s+ [audio:b] [pixel_type:s]", AviSource},
     {"AviFileSource", "filename:s+ [audio:b] [pixel_type:s]", AviSource},
     {"DirectShowSource", "filename:s [fps:f] [audio:b] [video:b]", DirectShowSource},
-    {"FFmpegSource2", "source:s [vtrack:i] [atrack:i] [fpsnum:i] [fpsden:i]", FfmpegSource2},
-    {"FFVideoSource", "source:s [fpsnum:i] [fpsden:i]", FfVideoSource},
-    {"FFAudioSource", "source:s", FfAudioSource},
+    {"FFmpegSource2", "source:s [vtrack:i] [atrack:i] [cache:b] [cachefile:s] [fpsnum:i] [fpsden:i]", FfmpegSource2},
+    {"FFVideoSource", "source:s [track:i] [cache:b] [cachefile:s] [fpsnum:i] [fpsden:i]", FfVideoSource},
+    {"FFAudioSource", "source:s [track:i] [cache:b] [cachefile:s]", FfAudioSource},
     {"BlankClip",
         "[clip:c] [length:i] [width:i] [height:i] [fps:f] [fps_denominator:i] [audio_rate:i] "
         "[channels:i] [color:i]",

@@ -288,6 +288,32 @@ TEST(AvsMedia, ClipsMadeByTheToolAreReadFrameExactlyToTheirLastFrame)
     }
 }
 
+TEST(AvsMedia, TrackNumbersChooseTheStreamWithThatIndex)
+{
+    // Streams: 0 the clip's picture, 1 its sound, 2 the picture reversed, 3 the sound at half volume.
+    const std::string clip = Clip();
+    const std::string tracks = SampleFolder() + "/tracks.mkv";
+    const CommandResult made = RunCommand("ffmpeg -v error -y -i " + Quoted(clip)
+        + " -filter_complex '[0:v]reverse[r];[0:a]volume=0.5[q]' -map 0:v -map 0:a -map '[r]' -map '[q]'"
+          " -c:v mpeg4 -q:v 2 -c:a pcm_s16le "
+        + Quoted(tracks));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    const std::string chosen = Script("tracks", "FFmpegSource2(\"tracks.mkv\", vtrack=2, atrack=3)");
+    EXPECT_EQ(ScriptPictures(chosen).Numbers(), Range(49, 0));
+    ExpectSameSound(ScriptSound(chosen), ToolSound(clip, "volume=0.5", 44100, 2), "atrack=3");
+    EXPECT_EQ(
+        ScriptPictures(Script("videotrack", "FFVideoSource(\"tracks.mkv\", 2).Trim(0, 4)")).Numbers(), Range(49, 45));
+    ExpectSameSound(
+        ScriptSound(Script("audiotrack", "AudioDub(BlankClip(length=50, fps=25), FFAudioSource(\"tracks.mkv\", 3))")),
+        ToolSound(clip, "volume=0.5", 44100, 2), "FFAudioSource track 3");
+    MediaError error;
+    EXPECT_FALSE(MmStream::Open(
+        Script("wrongtrack", "FFmpegSource2(\"tracks.mkv\", vtrack=1)"), MmPurpose::PrimaryVideo, error));
+    EXPECT_NE(
+        error.text.find("FFmpegSource2: \"tracks.mkv\" has no picture track 1 (line 1, column 1)"), std::string::npos)
+        << error.text;
+}
+
 TEST(AvsMedia, PictureFunctionsLookLikeTheToolsChain)
 {
     const std::string clip = Clip();

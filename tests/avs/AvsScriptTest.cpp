@@ -16,7 +16,7 @@ namespace {
 class FakeProbe : public AvsMediaProbe {
 public:
     std::map<std::string, AvsMediaFacts> files;
-    bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) override
+    bool Probe(const std::string& path, const AvsTrackChoice&, AvsMediaFacts& facts, std::string& reason) override
     {
         const auto found = files.find(std::filesystem::path(path).filename().string());
         if (found == files.end()) {
@@ -44,6 +44,8 @@ protected:
             std::ofstream(folder / name) << "x";
         }
         AvsMediaFacts clip;
+        clip.videoTrack = 0;
+        clip.audioTrack = 1;
         clip.hasVideo = true;
         clip.width = 320;
         clip.height = 240;
@@ -60,6 +62,7 @@ protected:
         big.width = 640;
         probe.files["big.avi"] = big;
         AvsMediaFacts still;
+        still.videoTrack = 0;
         still.hasVideo = true;
         still.width = 64;
         still.height = 48;

@@ -11,13 +11,16 @@ namespace {
 
 class AnyFileIsAClip : public discforge::AvsMediaProbe {
 public:
-    bool Probe(const std::string&, discforge::AvsMediaFacts& facts, std::string&) override
+    bool Probe(
+        const std::string&, const discforge::AvsTrackChoice&, discforge::AvsMediaFacts& facts, std::string&) override
     {
+        facts.videoTrack = 0;
         facts.hasVideo = true;
         facts.width = 64;
         facts.height = 48;
         facts.fpsNumerator = 25;
         facts.frames = 10;
+        facts.audioTrack = 1;
         facts.hasAudio = true;
         facts.sampleRate = 8000;
         facts.channels = 1;
