@@ -87,8 +87,8 @@ bool AvsFrameRate(
 std::string AvsChannelLayout(int channels);
 
 // A path of the script as a path here: backslashes become slashes and a
-// relative path starts at the script's folder. Windows drive and network
-// paths are refused.
+// relative path gets the script's folder in front, so `local` ends with the
+// given text, as long as it. Windows drive and network paths are refused.
 bool AvsLocalPath(AvsCall& call, const std::string& given, std::string& local);
 // The same, for a file that must exist.
 bool AvsResolvePath(AvsCall& call, const std::string& given, std::string& resolved);
