@@ -111,11 +111,12 @@ bool Sequence(
         }
     }
     AvsMediaFacts facts;
-    if (!AvsProbeFile(call, file.With(start), {}, shown.With(start), facts)) {
+    const std::string first = shown.With(start);
+    if (!AvsProbeFile(call, file.With(start), {}, first, facts)) {
         return false;
     }
     if (!facts.hasVideo) {
-        return call.Fail("\"" + shown.With(start) + "\" is not a picture");
+        return call.Fail("\"" + first + "\" is not a picture");
     }
     clip.width = facts.width;
     clip.height = facts.height;
