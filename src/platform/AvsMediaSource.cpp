@@ -41,6 +41,7 @@ public:
             reason = media_messages::scriptInScript;
             return false;
         }
+        probed_.push_back(path);
         MediaError error;
         const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
         if (!source) {
@@ -79,8 +80,11 @@ public:
 
     bool SoundPeak(const std::string& graph, double& peak, std::string& reason) override
     {
-        return MeasureSoundPeak(graph, peak, reason);
+        return MeasureSoundPeak(graph, probed_, peak, reason);
     }
+
+private:
+    std::vector<std::string> probed_;
 };
 
 std::string FolderOf(const std::string& path)

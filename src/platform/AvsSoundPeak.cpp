@@ -10,7 +10,11 @@ extern "C" {
 }
 
 #include <cmath>
+#include <deque>
+#include <filesystem>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace discforge {
 namespace {
@@ -43,9 +47,63 @@ double FramePeak(const AVFrame& frame)
     return peak;
 }
 
-} // namespace
+// The files' sizes and times of last change, so that a file changed since
+// a measure is measured again.
+std::string Stamps(const std::vector<std::string>& files)
+{
+    std::string stamps;
+    for (const std::string& file : files) {
+        std::error_code code;
+        const auto size = std::filesystem::file_size(file, code);
+        const auto changed = std::filesystem::last_write_time(file, code);
+        stamps += file;
+        stamps += '\n';
+        stamps += std::to_string(size);
+        stamps += ' ';
+        stamps += std::to_string(changed.time_since_epoch().count());
+        stamps += '\n';
+    }
+    return stamps;
+}
 
-bool MeasureSoundPeak(const std::string& description, double& peak, std::string& reason)
+// A script is opened many times in one conversion (facts, previews, picture
+// and sound), and each open would read the whole sound again: the last few
+// measures are remembered for the process.
+class RememberedPeaks {
+public:
+    bool Find(const std::string& key, double& peak)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& [known, value] : peaks_) {
+            if (known == key) {
+                peak = value;
+                return true;
+            }
+        }
+        return false;
+    }
+    void Keep(std::string key, double peak)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (peaks_.size() == capacity) {
+            peaks_.pop_front();
+        }
+        peaks_.emplace_back(std::move(key), peak);
+    }
+
+private:
+    static constexpr std::size_t capacity = 16;
+    std::mutex mutex_;
+    std::deque<std::pair<std::string, double>> peaks_;
+};
+
+RememberedPeaks& Remembered()
+{
+    static RememberedPeaks peaks;
+    return peaks;
+}
+
+bool Measure(const std::string& description, double& peak, std::string& reason)
 {
     const std::unique_ptr<AVFilterGraph, GraphFree> graph(avfilter_graph_alloc());
     const std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
@@ -89,6 +147,24 @@ bool MeasureSoundPeak(const std::string& description, double& peak, std::string&
         av_frame_unref(frame.get());
     }
     return result == AVERROR_EOF || Failed("av_buffersink_get_frame()", result, reason);
+}
+
+} // namespace
+
+bool MeasureSoundPeak(
+    const std::string& graph, const std::vector<std::string>& files, double& peak, std::string& reason)
+{
+    std::string key = graph;
+    key += '\0';
+    key += Stamps(files);
+    if (Remembered().Find(key, peak)) {
+        return true;
+    }
+    if (!Measure(graph, peak, reason)) {
+        return false;
+    }
+    Remembered().Keep(std::move(key), peak);
+    return true;
 }
 
 } // namespace discforge

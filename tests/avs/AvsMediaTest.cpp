@@ -413,6 +413,22 @@ TEST(AvsMedia, NormalizeBringsThePeakOfTheSoundMadeSoFarToItsVolume)
         ToolSound(clip, filter, 44100, 2), "normalize");
 }
 
+TEST(AvsMedia, NormalizeMeasuresAgainWhenItsFileHasChanged)
+{
+    const std::string changing = SampleFolder() + "/changing.avi";
+    std::filesystem::copy_file(Clip(), changing, std::filesystem::copy_options::overwrite_existing);
+    const std::string script = Script("changing", "AviSource(\"changing.avi\").Normalize(0.9)");
+    const Sound before = ScriptSound(script);
+    // The same sound at half volume, in a file of the same size: a peak kept
+    // from before would give it half the volume now.
+    const CommandResult made = RunCommand("ffmpeg -v error -y -i " + Quoted(Clip())
+        + " -c:v copy -af volume=0.5 -c:a pcm_s16le " + Quoted(SampleFolder() + "/half.avi"));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    std::filesystem::copy_file(
+        SampleFolder() + "/half.avi", changing, std::filesystem::copy_options::overwrite_existing);
+    ExpectSameSound(ScriptSound(script), before, "after the change", 3);
+}
+
 TEST(AvsMedia, KilledSoundAndMadeClipsOpenAsTheyShould)
 {
     const std::string clip = Clip();
