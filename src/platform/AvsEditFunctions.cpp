@@ -355,8 +355,11 @@ bool AvsJoin(AvsCall& call, const AvsClip& first, const AvsClip& second, bool al
     result = first;
     result.frames = first.frames + second.frames;
     // Picture and sound are joined apart, so sound that is longer or shorter
-    // than its picture runs on into the next clip as "+" wants it.
-    result.videoPad = graph.Add("concat=n=2:v=1:a=0", {first.videoPad, second.videoPad}, 1, 0);
+    // than its picture runs on into the next clip as "+" wants it. A script's
+    // clip is its pixels, while concat refuses parts whose declared pixel
+    // shapes differ (a DVD's 8:9, what a resize leaves): both are made square.
+    result.videoPad = graph.Add("concat=n=2:v=1:a=0",
+        {graph.Chain(first.videoPad, "setsar=1"), graph.Chain(second.videoPad, "setsar=1")}, 1, 0);
     if (!first.hasAudio && !second.hasAudio) {
         return true;
     }

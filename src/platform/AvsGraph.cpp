@@ -130,7 +130,9 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
     }
     if (videoPad >= 0) {
         graph += Label(use(videoPad));
-        graph += "null[out0]";
+        // The result reports square pixels whatever its sources declared, as
+        // the script language knows no pixel shape.
+        graph += "setsar=1[out0]";
     }
     if (audioPad >= 0) {
         graph += videoPad >= 0 ? ";\n" : "";

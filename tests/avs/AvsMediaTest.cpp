@@ -260,6 +260,28 @@ TEST(AvsMedia, TimingFunctionsGiveTheToolsFramesByNumber)
     EXPECT_DOUBLE_EQ(rate, 30000.0 / 1001.0);
 }
 
+// A script's clip is its pixels: joins must not care what pixel shape a
+// source file declares or a resize with a source window leaves behind.
+TEST(AvsMedia, JoinsTakeClipsOfEveryPixelShape)
+{
+    const std::string clip = Clip();
+    const CommandResult made = RunCommand("ffmpeg -v error -y -i " + Quoted(clip)
+        + " -frames:v 10 -vf scale=720:480,setsar=8/9 -c:v mpeg2video -q:v 2 -an "
+        + Quoted(SampleFolder() + "/dvdish.mpg"));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    const Pictures dvd = ScriptPictures(Script("sarjoin",
+        "DirectShowSource(\"dvdish.mpg\") + AviSource(\"" + clip + "\").Trim(40, 49).BicubicResize(720, 480)"));
+    std::vector<std::int64_t> expected = Range(0, 9);
+    const std::vector<std::int64_t> tail = Range(40, 49);
+    expected.insert(expected.end(), tail.begin(), tail.end());
+    EXPECT_EQ(dvd.Numbers(), expected);
+    EXPECT_EQ(dvd.width, 720);
+
+    const Pictures window = ScriptPictures(Script("windowjoin",
+        "a = AviSource(\"" + clip + "\")\na.Trim(0, 9).BilinearResize(352, 288, 0, 0, 352, 280) ++ a.Trim(40, 49)"));
+    EXPECT_EQ(window.Numbers(), expected);
+}
+
 TEST(AvsMedia, ClipsMadeByTheToolAreReadFrameExactlyToTheirLastFrame)
 {
     const std::string clip = Clip();
