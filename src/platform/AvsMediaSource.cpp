@@ -154,7 +154,8 @@ std::unique_ptr<MediaSource> MediaSource::OpenScript(const std::string& path, Me
     AVFormatContext* context = nullptr;
     const int opened = OpenGraph(&context, result.graph);
     if (opened < 0) {
-        error = AvFailure(MediaFailure::ScriptFailed, "avformat_open_input(lavfi)", path, opened);
+        error = PlainFailure(MediaFailure::ScriptFailed,
+            MediaText(media_messages::scriptNotPlayable, path.c_str(), AvErrorText(opened).c_str()));
         return nullptr;
     }
     SetScriptTiming(context, result.clip);
@@ -169,7 +170,8 @@ bool MediaSource::Rewind(MediaError& error)
     AVFormatContext* context = nullptr;
     const int opened = OpenGraph(&context, scriptGraph_);
     if (opened < 0) {
-        error = AvFailure(MediaFailure::ReadFailed, "avformat_open_input(lavfi)", path_, opened);
+        error = PlainFailure(MediaFailure::ReadFailed,
+            MediaText(media_messages::scriptNotPlayable, path_.c_str(), AvErrorText(opened).c_str()));
         return false;
     }
     // The stream objects are the same in number and kind; what the cursors

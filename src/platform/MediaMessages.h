@@ -4,6 +4,8 @@
 namespace discforge::media_messages {
 
 inline constexpr const char* scriptFailed = "cannot read the script '%s': %s";
+inline constexpr const char* scriptNotPlayable
+    = "cannot play the script '%s': FFmpeg's filters refused the clips it makes (%s)";
 inline constexpr const char* scriptInScript = "a script cannot open another script";
 inline constexpr const char* fileMissing = "cannot open '%s': %s";
 inline constexpr const char* noVideoStream = "'%s' has no video stream";

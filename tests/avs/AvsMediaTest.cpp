@@ -336,6 +336,33 @@ TEST(AvsMedia, TrackNumbersChooseTheStreamWithThatIndex)
         << error.text;
 }
 
+// A file whose headers read well but whose pictures no decoder here knows
+// passes the script's evaluation; the graph made of it then refuses to start.
+TEST(AvsMedia, AGraphThatCannotStartIsReportedWithTheScriptsName)
+{
+    const std::string tagged = SampleFolder() + "/tagged.avi";
+    const CommandResult made = RunCommand(
+        "ffmpeg -v error -y -i " + Quoted(Clip()) + " -frames:v 5 -c:v mpeg4 -vtag XVID -an " + Quoted(tagged));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    std::vector<std::uint8_t> bytes = ReadAll(tagged);
+    int renamed = 0;
+    for (std::size_t i = 0; i + 4 <= bytes.size(); ++i) {
+        if (std::memcmp(&bytes[i], "XVID", 4) == 0) {
+            std::memcpy(&bytes[i], "QQQQ", 4);
+            ++renamed;
+        }
+    }
+    ASSERT_EQ(renamed, 2); // the stream's handler and its picture format
+    std::ofstream(SampleFolder() + "/unknowncodec.avi", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+
+    const std::string script = Script("unknowncodec", "AviSource(\"unknowncodec.avi\")");
+    MediaError error;
+    EXPECT_FALSE(MmStream::Open(script, MmPurpose::PrimaryVideo, error));
+    EXPECT_EQ(error.failure, MediaFailure::ScriptFailed);
+    EXPECT_EQ(error.text.rfind("cannot play the script '" + script + "': ", 0), 0u) << error.text;
+}
+
 TEST(AvsMedia, PictureFunctionsLookLikeTheToolsChain)
 {
     const std::string clip = Clip();
