@@ -1,6 +1,7 @@
 // Scripts opened through the media layer, each function checked against the
 // frames and sound that the matching ffmpeg command-line filter chain makes
 // of the same clip: frame numbers read from the picture, sound sample by sample.
+#include "platform/MediaSource.h"
 #include "platform/MmStream.h"
 #include "support/StreamChecks.h"
 
@@ -276,6 +277,14 @@ TEST(AvsMedia, JoinsTakeClipsOfEveryPixelShape)
     expected.insert(expected.end(), tail.begin(), tail.end());
     EXPECT_EQ(dvd.Numbers(), expected);
     EXPECT_EQ(dvd.width, 720);
+    // Without a join, the result still reports the square pixels it holds.
+    MediaError error;
+    const std::unique_ptr<MediaSource> alone
+        = MediaSource::Open(Script("sarsource", "DirectShowSource(\"dvdish.mpg\").BilinearResize(352, 288)"), error);
+    ASSERT_TRUE(alone) << error.text;
+    const AVRational shape = alone->Stream(alone->FirstStream(AVMEDIA_TYPE_VIDEO))->codecpar->sample_aspect_ratio;
+    EXPECT_EQ(shape.num, 1);
+    EXPECT_EQ(shape.den, 1);
 
     const Pictures window = ScriptPictures(Script("windowjoin",
         "a = AviSource(\"" + clip + "\")\na.Trim(0, 9).BilinearResize(352, 288, 0, 0, 352, 280) ++ a.Trim(40, 49)"));
