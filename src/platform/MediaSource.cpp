@@ -3,6 +3,7 @@
 #include "platform/FfmpegError.h"
 #include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
+#include "platform/StreamInfoCache.h"
 #include "platform/StreamTiming.h"
 
 extern "C" {
@@ -83,8 +84,8 @@ int OpenContext(
 }
 
 // The demuxer takes its options as it opens: once its format is known, the file
-// is opened again as that format with them.
-int ApplySourceOptions(AVFormatContext** context, const std::string& path, MediaOptionUse& use)
+// is opened again as that format with them. `applied` tells whether it took any.
+int ApplySourceOptions(AVFormatContext** context, const std::string& path, MediaOptionUse& use, bool& applied)
 {
     const AVInputFormat* format = (*context)->iformat;
     const std::string name = SourceComponentName(format);
@@ -94,6 +95,7 @@ int ApplySourceOptions(AVFormatContext** context, const std::string& path, Media
     }
     avformat_close_input(context);
     int result = OpenContext(context, path, format, values);
+    applied = result >= 0;
     if (result < 0) {
         use.Abandon(name, AvErrorText(result));
         result = OpenContext(context, path, nullptr, {});
@@ -142,8 +144,9 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaErr
     }
     AVFormatContext* context = nullptr;
     int result = OpenContext(&context, path, nullptr, {});
+    bool optionsApplied = false;
     if (result >= 0 && use != nullptr) {
-        result = ApplySourceOptions(&context, path, *use);
+        result = ApplySourceOptions(&context, path, *use, optionsApplied);
     }
     if (result < 0) {
         error = AvFailure(MediaFailure::NotMedia, "avformat_open_input()", path, result);
@@ -153,11 +156,19 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaErr
         TakeLengthsFromHeaders(context);
         return std::unique_ptr<MediaSource>(new MediaSource(context, path));
     }
+    // Demuxer options may change what probing finds, so only a plain open shares it.
+    const bool reuseProbe = !optionsApplied && stream_info_cache::Applicable(context);
+    if (reuseProbe && stream_info_cache::Apply(context, path)) {
+        return std::unique_ptr<MediaSource>(new MediaSource(context, path));
+    }
     result = avformat_find_stream_info(context, nullptr);
     if (result < 0) {
         avformat_close_input(&context);
         error = AvFailure(MediaFailure::NotMedia, "avformat_find_stream_info()", path, result);
         return nullptr;
+    }
+    if (reuseProbe) {
+        stream_info_cache::Keep(context, path);
     }
     MendProgramStreamLengths(context);
     return std::unique_ptr<MediaSource>(new MediaSource(context, path));
