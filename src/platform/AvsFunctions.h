@@ -86,4 +86,19 @@ bool AvsFrameRate(
 
 std::string AvsChannelLayout(int channels);
 
+// A path of the script as a path here: backslashes become slashes and a
+// relative path gets the script's folder in front, so `local` ends with the
+// given text, as long as it. Windows drive and network paths are refused.
+bool AvsLocalPath(AvsCall& call, const std::string& given, std::string& local);
+// The same, for a file that must exist.
+bool AvsResolvePath(AvsCall& call, const std::string& given, std::string& resolved);
+bool AvsProbeFile(AvsCall& call, const std::string& path, const AvsTrackChoice& tracks, const std::string& given,
+    AvsMediaFacts& facts);
+
+// A length in frames that a clip may have.
+bool AvsCheckedLength(AvsCall& call, std::int64_t frames);
+
+// ImageSource: one still picture held, or a numbered sequence of pictures.
+bool AvsImageSource(AvsCall& call, AvsValue& result);
+
 } // namespace discforge

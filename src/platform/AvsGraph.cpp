@@ -87,9 +87,10 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
             }
         }
     }
-    ++uses[videoPad];
-    if (audioPad >= 0) {
-        ++uses[audioPad];
+    for (int pad : {videoPad, audioPad}) {
+        if (pad >= 0) {
+            ++uses[pad];
+        }
     }
 
     std::string graph;
@@ -127,10 +128,12 @@ std::string AvsGraph::Render(int videoPad, int audioPad) const
             }
         }
     }
-    graph += Label(use(videoPad));
-    graph += "null[out0]";
+    if (videoPad >= 0) {
+        graph += Label(use(videoPad));
+        graph += "null[out0]";
+    }
     if (audioPad >= 0) {
-        graph += ";\n";
+        graph += videoPad >= 0 ? ";\n" : "";
         graph += Label(use(audioPad));
         graph += "anull[out1]";
     }

@@ -18,8 +18,8 @@ public:
     int Chain(int input, std::string filter);
     std::size_t Size() const { return nodes_.size(); }
 
-    // The description whose outputs are labelled "out0" (video) and, when
-    // `audioPad` is not negative, "out1" (audio).
+    // The description whose outputs are labelled "out0" (video) and "out1"
+    // (audio); a negative pad leaves its output out.
     std::string Render(int videoPad, int audioPad) const;
 
 private:

@@ -3,6 +3,7 @@
 // input device, so the rest of the media layer sees an ordinary source.
 #include "platform/AvsParser.h"
 #include "platform/AvsScript.h"
+#include "platform/AvsSoundPeak.h"
 #include "platform/FfmpegError.h"
 #include "platform/FileContents.h"
 #include "platform/MediaMessages.h"
@@ -18,22 +19,37 @@ extern "C" {
 namespace discforge {
 namespace {
 
+// The stream `wanted` (-1: the first) when it is of the kind.
+int ChosenStream(const MediaSource& source, int wanted, AVMediaType type)
+{
+    if (wanted < 0) {
+        return source.FirstStream(type);
+    }
+    const AVFormatContext* context = source.Context();
+    return wanted < static_cast<int>(context->nb_streams) && context->streams[wanted]->codecpar->codec_type == type
+        ? wanted
+        : -1;
+}
+
 // The facts of a media file named in a script, from its headers.
 class HeaderProbe : public AvsMediaProbe {
 public:
-    bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) override
+    bool Probe(
+        const std::string& path, const AvsTrackChoice& tracks, AvsMediaFacts& facts, std::string& reason) override
     {
         if (IsAviSynthScriptPath(path)) {
             reason = media_messages::scriptInScript;
             return false;
         }
+        probed_.push_back(path);
         MediaError error;
         const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
         if (!source) {
             reason = error.text;
             return false;
         }
-        const int video = source->FirstStream(AVMEDIA_TYPE_VIDEO);
+        const int video = ChosenStream(*source, tracks.video, AVMEDIA_TYPE_VIDEO);
+        facts.videoTrack = video;
         if (video >= 0) {
             const AVStream* stream = source->Stream(video);
             const AVRational rate = StreamFrameRate(stream);
@@ -49,7 +65,8 @@ public:
                 facts.frames = 1;
             }
         }
-        const int audio = source->FirstStream(AVMEDIA_TYPE_AUDIO);
+        const int audio = ChosenStream(*source, tracks.audio, AVMEDIA_TYPE_AUDIO);
+        facts.audioTrack = audio;
         if (audio >= 0) {
             const AVStream* stream = source->Stream(audio);
             facts.sampleRate = stream->codecpar->sample_rate;
@@ -60,6 +77,14 @@ public:
         }
         return true;
     }
+
+    bool SoundPeak(const std::string& graph, double& peak, std::string& reason) override
+    {
+        return MeasureSoundPeak(graph, probed_, peak, reason);
+    }
+
+private:
+    std::vector<std::string> probed_;
 };
 
 std::string FolderOf(const std::string& path)

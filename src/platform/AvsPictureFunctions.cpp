@@ -76,7 +76,40 @@ bool AddBorders(AvsCall& call, AvsValue& result)
     return true;
 }
 
-bool Resize(AvsCall& call, AvsValue& result, const std::string& flags)
+// The part of the picture a resize reads: whole pixels only, since the
+// scaler cannot start between two. Cut out first, as Crop does.
+bool SourceWindow(AvsCall& call, std::size_t first, AvsClip& clip)
+{
+    if (!call.Given(first) && !call.Given(first + 1) && !call.Given(first + 2) && !call.Given(first + 3)) {
+        return true;
+    }
+    double window[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        window[i] = call.Number(first + i, 0);
+        if (!(std::fabs(window[i]) <= 16384)) {
+            return call.Fail("the source window lies outside the picture");
+        }
+        if (window[i] != std::floor(window[i])) {
+            return call.Fail("a source window in fractions of a pixel is not supported; give whole pixels");
+        }
+    }
+    const auto left = static_cast<std::int64_t>(window[0]);
+    const auto top = static_cast<std::int64_t>(window[1]);
+    const auto width = static_cast<std::int64_t>(window[2]) + (window[2] <= 0 ? clip.width - left : 0);
+    const auto height = static_cast<std::int64_t>(window[3]) + (window[3] <= 0 ? clip.height - top : 0);
+    if (left < 0 || top < 0 || width <= 0 || height <= 0 || left + width > clip.width || top + height > clip.height) {
+        return call.Fail("the source window " + Number(width) + "x" + Number(height) + " at " + Number(left) + ","
+            + Number(top) + " does not lie inside the " + Number(clip.width) + "x" + Number(clip.height) + " picture");
+    }
+    clip.videoPad = call.Graph().Chain(clip.videoPad,
+        "crop=w=" + Number(width) + ":h=" + Number(height) + ":x=" + Number(left) + ":y=" + Number(top) + ":exact=1");
+    clip.width = static_cast<int>(width);
+    clip.height = static_cast<int>(height);
+    return true;
+}
+
+// `window` is the index of src_left; src_top, src_width and src_height follow it.
+bool Resize(AvsCall& call, AvsValue& result, const std::string& flags, std::size_t window)
 {
     AvsClip clip;
     if (!Picture(call, clip)) {
@@ -87,6 +120,9 @@ bool Resize(AvsCall& call, AvsValue& result, const std::string& flags)
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
         return call.Fail("the size " + Number(width) + "x" + Number(height) + " is out of range");
     }
+    if (!SourceWindow(call, window, clip)) {
+        return false;
+    }
     clip.videoPad
         = call.Graph().Chain(clip.videoPad, "scale=w=" + Number(width) + ":h=" + Number(height) + ":flags=" + flags);
     clip.width = static_cast<int>(width);
@@ -95,15 +131,15 @@ bool Resize(AvsCall& call, AvsValue& result, const std::string& flags)
     return true;
 }
 
-bool BilinearResize(AvsCall& call, AvsValue& result) { return Resize(call, result, "bilinear"); }
-bool PointResize(AvsCall& call, AvsValue& result) { return Resize(call, result, "neighbor"); }
+bool BilinearResize(AvsCall& call, AvsValue& result) { return Resize(call, result, "bilinear", 3); }
+bool PointResize(AvsCall& call, AvsValue& result) { return Resize(call, result, "neighbor", 3); }
 bool LanczosResize(AvsCall& call, AvsValue& result)
 {
-    const std::int64_t taps = call.Int(3, 3);
+    const std::int64_t taps = call.Int(7, 3);
     if (taps < 1 || taps > 100) {
         return call.Fail("taps must be between 1 and 100");
     }
-    return Resize(call, result, "lanczos:param0=" + Number(taps));
+    return Resize(call, result, "lanczos:param0=" + Number(taps), 3);
 }
 
 // b and c are the two parameters of the cubic (1/3 each unless given).
@@ -113,7 +149,7 @@ bool BicubicResize(AvsCall& call, AvsValue& result)
     const double c = call.Number(4, 1.0 / 3);
     char flags[64];
     std::snprintf(flags, sizeof flags, "bicubic:param0=%.6f:param1=%.6f", b, c);
-    return Resize(call, result, flags);
+    return Resize(call, result, flags, 5);
 }
 
 bool Simple(AvsCall& call, AvsValue& result, const char* filter, bool turns)
@@ -188,10 +224,15 @@ bool Subtitle(AvsCall& call, AvsValue& result)
 constexpr AvsFunction pictureFunctions[] = {
     {"Crop", "c left:i top:i width:i height:i", Crop},
     {"AddBorders", "c left:i top:i right:i bottom:i [color:i]", AddBorders},
-    {"BilinearResize", "c target_width:i target_height:i", BilinearResize},
-    {"BicubicResize", "c target_width:i target_height:i [b:f] [c:f]", BicubicResize},
-    {"LanczosResize", "c target_width:i target_height:i [taps:i]", LanczosResize},
-    {"PointResize", "c target_width:i target_height:i", PointResize},
+    {"BilinearResize", "c target_width:i target_height:i [src_left:f] [src_top:f] [src_width:f] [src_height:f]",
+        BilinearResize},
+    {"BicubicResize",
+        "c target_width:i target_height:i [b:f] [c:f] [src_left:f] [src_top:f] [src_width:f] [src_height:f]",
+        BicubicResize},
+    {"LanczosResize", "c target_width:i target_height:i [src_left:f] [src_top:f] [src_width:f] [src_height:f] [taps:i]",
+        LanczosResize},
+    {"PointResize", "c target_width:i target_height:i [src_left:f] [src_top:f] [src_width:f] [src_height:f]",
+        PointResize},
     {"FlipVertical", "c", FlipVertical},
     {"FlipHorizontal", "c", FlipHorizontal},
     {"TurnLeft", "c", TurnLeft},

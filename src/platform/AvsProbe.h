@@ -1,5 +1,6 @@
-// What the script reader needs to know of a media file it names, without
-// reading it itself: the file layer answers (and tests answer for it).
+// What the script reader needs to know of a media file it names, and of a
+// sound it has made, without reading either itself: the file layer answers
+// (and tests answer for it).
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,17 @@
 
 namespace discforge {
 
+// Which stream of each kind is asked about: -1 the first one, N the stream
+// with index N in the file.
+struct AvsTrackChoice {
+    int video = -1;
+    int audio = -1;
+};
+
+// Of the chosen streams; a track is -1 when the file has no such stream or
+// the stream with the chosen index is of another kind.
 struct AvsMediaFacts {
+    int videoTrack = -1;
     bool hasVideo = false;
     int width = 0;
     int height = 0;
@@ -17,6 +28,7 @@ struct AvsMediaFacts {
     // Where frame 0 lies, in the units of the picture stream's time stamps.
     std::int64_t videoStart = 0;
 
+    int audioTrack = -1;
     bool hasAudio = false;
     int sampleRate = 0;
     int channels = 0;
@@ -27,7 +39,11 @@ class AvsMediaProbe {
 public:
     virtual ~AvsMediaProbe() = default;
     // False with `reason` when the file cannot be opened as media.
-    virtual bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) = 0;
+    virtual bool Probe(const std::string& path, const AvsTrackChoice& tracks, AvsMediaFacts& facts, std::string& reason)
+        = 0;
+    // The largest magnitude of any sample the graph's "out1" output gives,
+    // as a fraction of full scale; false with `reason` when it cannot be run.
+    virtual bool SoundPeak(const std::string& graph, double& peak, std::string& reason) = 0;
 };
 
 } // namespace discforge

@@ -2,9 +2,6 @@
 // ColorBars and ImageSource.
 #include "platform/AvsFunctions.h"
 
-#include <cctype>
-#include <filesystem>
-
 namespace discforge {
 namespace {
 
@@ -14,47 +11,6 @@ std::string Colour(std::int64_t rgb)
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
     return text;
-}
-
-bool LooksLikeWindowsPath(const std::string& path)
-{
-    const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-    return drive || path.rfind("\\\\", 0) == 0;
-}
-
-// Relative paths start at the script's folder; backslashes separate folders.
-bool ResolvePath(AvsCall& call, const std::string& given, std::string& resolved)
-{
-    if (given.empty()) {
-        return call.Fail("the file name is empty");
-    }
-    if (LooksLikeWindowsPath(given)) {
-        return call.Fail("the Windows path \"" + given + "\" does not exist on this system");
-    }
-    std::string path = given;
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    if (path.front() != '/') {
-        path = call.Folder() + "/" + path;
-    }
-    std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code)) {
-        return call.Fail("the file \"" + given + "\" does not exist");
-    }
-    resolved = path;
-    return true;
-}
-
-bool ProbeFile(AvsCall& call, const std::string& path, const std::string& given, AvsMediaFacts& facts)
-{
-    std::string reason;
-    if (!call.Probe().Probe(path, facts, reason)) {
-        return call.Fail("cannot open \"" + given + "\": " + reason);
-    }
-    return true;
 }
 
 std::string Rate(int numerator, int denominator)
@@ -69,12 +25,21 @@ std::string Frames(int numerator, int denominator, std::int64_t frames)
     return "fps=fps=" + Rate(numerator, denominator) + ",trim=end_frame=" + std::to_string(frames);
 }
 
-bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, AvsClip& clip)
+// A chosen track that the file does not have as that kind is an error; a
+// missing first sound track only leaves the clip silent.
+bool FileClip(
+    AvsCall& call, const std::string& given, bool video, bool audio, AvsClip& clip, const AvsTrackChoice& tracks = {})
 {
     std::string path;
     AvsMediaFacts facts;
-    if (!ResolvePath(call, given, path) || !ProbeFile(call, path, given, facts)) {
+    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, tracks, given, facts)) {
         return false;
+    }
+    if (video && tracks.video >= 0 && facts.videoTrack != tracks.video) {
+        return call.Fail("\"" + given + "\" has no picture track " + std::to_string(tracks.video));
+    }
+    if (audio && tracks.audio >= 0 && facts.audioTrack != tracks.audio) {
+        return call.Fail("\"" + given + "\" has no sound track " + std::to_string(tracks.audio));
     }
     const std::string file = AvsFilterValue(path);
     if (video) {
@@ -92,8 +57,9 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
         // last frame is repeated once so the rate filter sees where it ends and
         // keeps it; the trim drops the repeat.
         const std::string start = "max(PTS-" + std::to_string(facts.videoStart) + ",0)";
-        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=dv,setpts=expr=" + AvsFilterValue(start)
-                + ",tpad=stop=1:stop_mode=clone," + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
+        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=" + std::to_string(facts.videoTrack)
+                + ",setpts=expr=" + AvsFilterValue(start) + ",tpad=stop=1:stop_mode=clone,"
+                + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
             {}, 1, 0);
     }
     if (audio && facts.hasAudio) {
@@ -101,7 +67,8 @@ bool FileClip(AvsCall& call, const std::string& given, bool video, bool audio, A
         clip.sampleRate = facts.sampleRate;
         clip.channels = facts.channels;
         clip.samples = facts.samples;
-        clip.audioPad = call.Graph().Add("amovie=filename=" + file + ":s=da,asetpts=PTS-STARTPTS", {}, 0, 1);
+        clip.audioPad = call.Graph().Add(
+            "amovie=filename=" + file + ":s=" + std::to_string(facts.audioTrack) + ",asetpts=PTS-STARTPTS", {}, 0, 1);
     }
     if (!clip.hasVideo && !clip.hasAudio) {
         return call.Fail("\"" + given + "\" has no sound");
@@ -158,15 +125,28 @@ bool DirectShowSource(AvsCall& call, AvsValue& result)
     return true;
 }
 
-// The indexing sources: track -1 is the first of its kind, atrack -2 none;
-// fpsnum/fpsden convert to a constant rate as ChangeFPS does.
+// Track numbers of the indexing sources: -1 the first of its kind, N the
+// stream with index N; a sound track of -2 is none.
+bool TrackNumber(AvsCall& call, std::int64_t track, bool sound, int& chosen)
+{
+    if (track < (sound ? -2 : -1) || track > 10000) {
+        return call.Fail("the track " + std::to_string(track) + " is not " + (sound ? "-2 (none), " : "")
+            + "-1 (the first) or the number of a stream");
+    }
+    chosen = static_cast<int>(track);
+    return true;
+}
+
+// The picture of the chosen track, with its sound when a sound track is
+// chosen; fpsnum/fpsden convert to a constant rate as ChangeFPS does.
 bool FfmsClip(AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, std::size_t rateIndex, AvsValue& result)
 {
-    if (videoTrack != -1 || (audioTrack != -1 && audioTrack != -2)) {
-        return call.Fail("only the first picture and sound tracks (-1) can be chosen");
+    AvsTrackChoice tracks;
+    if (!TrackNumber(call, videoTrack, false, tracks.video) || !TrackNumber(call, audioTrack, true, tracks.audio)) {
+        return false;
     }
     AvsClip clip;
-    if (!FileClip(call, call.String(0, ""), true, audioTrack == -1, clip)) {
+    if (!FileClip(call, call.String(0, ""), true, tracks.audio != -2, clip, tracks)) {
         return false;
     }
     if (call.Given(rateIndex) != call.Given(rateIndex + 1)) {
@@ -189,16 +169,24 @@ bool FfmsClip(AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, s
     return true;
 }
 
+// cache and cachefile belong to the index files the reader does not need.
 bool FfmpegSource2(AvsCall& call, AvsValue& result)
 {
-    return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 3, result);
+    return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 5, result);
 }
-bool FfVideoSource(AvsCall& call, AvsValue& result) { return FfmsClip(call, -1, -2, 1, result); }
+bool FfVideoSource(AvsCall& call, AvsValue& result) { return FfmsClip(call, call.Int(1, -1), -2, 4, result); }
 
 bool FfAudioSource(AvsCall& call, AvsValue& result)
 {
+    AvsTrackChoice tracks;
+    if (!TrackNumber(call, call.Int(1, -1), true, tracks.audio)) {
+        return false;
+    }
+    if (tracks.audio == -2) {
+        return call.Fail("the track -2 chooses no sound");
+    }
     AvsClip clip;
-    if (!FileClip(call, call.String(0, ""), false, true, clip)) {
+    if (!FileClip(call, call.String(0, ""), false, true, clip, tracks)) {
         return false;
     }
     result = clip;
@@ -210,15 +198,6 @@ bool CheckedSize(AvsCall& call, std::int64_t width, std::int64_t height)
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
         return call.Fail(
             "the picture size " + std::to_string(width) + "x" + std::to_string(height) + " is out of range");
-    }
-    return true;
-}
-
-bool CheckedLength(AvsCall& call, std::int64_t frames)
-{
-    // Ten days at 60 frames per second.
-    if (frames <= 0 || frames > 51840000) {
-        return call.Fail("the length of " + std::to_string(frames) + " frames is out of range");
     }
     return true;
 }
@@ -253,7 +232,7 @@ bool BlankClip(AvsCall& call, AvsValue& result)
     clip.frames = call.Int(1, clip.frames);
     clip.width = static_cast<int>(call.Int(2, clip.width));
     clip.height = static_cast<int>(call.Int(3, clip.height));
-    if (!CheckedSize(call, clip.width, clip.height) || !CheckedLength(call, clip.frames)) {
+    if (!CheckedSize(call, clip.width, clip.height) || !AvsCheckedLength(call, clip.frames)) {
         return false;
     }
     if (call.Given(4)) {
@@ -317,65 +296,33 @@ bool ColorBars(AvsCall& call, AvsValue& result)
     return true;
 }
 
-// One still picture shown for frames start..end.
-bool ImageSource(AvsCall& call, AvsValue& result)
-{
-    const std::string given = call.String(0, "");
-    if (given.find('%') != std::string::npos) {
-        return call.Fail("numbered picture sequences are not supported; use a list of pictures instead");
-    }
-    std::string path;
-    AvsMediaFacts facts;
-    if (!ResolvePath(call, given, path) || !ProbeFile(call, path, given, facts)) {
-        return false;
-    }
-    if (!facts.hasVideo) {
-        return call.Fail("\"" + given + "\" is not a picture");
-    }
-    AvsClip clip;
-    clip.hasVideo = true;
-    clip.width = facts.width;
-    clip.height = facts.height;
-    clip.frames = call.Int(2, 1000) - call.Int(1, 0) + 1;
-    if (!CheckedLength(call, clip.frames)) {
-        return false;
-    }
-    clip.fpsNumerator = 24;
-    if (call.Given(3)) {
-        int numerator = 0;
-        int denominator = 1;
-        if (!AvsFrameRate(call, 3, 99, numerator, denominator)) {
-            return false;
-        }
-        clip.fpsNumerator = numerator;
-        clip.fpsDenominator = denominator;
-    }
-    clip.videoPad = call.Graph().Add("movie=filename=" + AvsFilterValue(path)
-            + ":loop=0,settb=expr=" + Rate(clip.fpsDenominator, clip.fpsNumerator) + ",setpts=N,"
-            + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
-        {}, 1, 0);
-    result = clip;
-    return true;
-}
-
 constexpr AvsFunction sourceFunctions[] = {
     {"AviSource", "filename:s+ [audio:b] [pixel_type:s]", AviSource},
     {"AviFileSource", "filename:s+ [audio:b] [pixel_type:s]", AviSource},
     {"DirectShowSource", "filename:s [fps:f] [audio:b] [video:b]", DirectShowSource},
-    {"FFmpegSource2", "source:s [vtrack:i] [atrack:i] [fpsnum:i] [fpsden:i]", FfmpegSource2},
-    {"FFVideoSource", "source:s [fpsnum:i] [fpsden:i]", FfVideoSource},
-    {"FFAudioSource", "source:s", FfAudioSource},
+    {"FFmpegSource2", "source:s [vtrack:i] [atrack:i] [cache:b] [cachefile:s] [fpsnum:i] [fpsden:i]", FfmpegSource2},
+    {"FFVideoSource", "source:s [track:i] [cache:b] [cachefile:s] [fpsnum:i] [fpsden:i]", FfVideoSource},
+    {"FFAudioSource", "source:s [track:i] [cache:b] [cachefile:s]", FfAudioSource},
     {"BlankClip",
         "[clip:c] [length:i] [width:i] [height:i] [fps:f] [fps_denominator:i] [audio_rate:i] "
         "[channels:i] [color:i]",
         BlankClip},
     {"ColorBars", "[width:i] [height:i]", ColorBars},
-    {"ImageSource", "file:s [start:i] [end:i] [fps:f]", ImageSource},
+    {"ImageSource", "file:s [start:i] [end:i] [fps:f] [use_DevIL:b] [info:b] [pixel_type:s]", AvsImageSource},
     {nullptr, nullptr, nullptr},
 };
 
 } // namespace
 
 const AvsFunction* AvsSourceFunctions() { return sourceFunctions; }
+
+bool AvsCheckedLength(AvsCall& call, std::int64_t frames)
+{
+    // Ten days at 60 frames per second.
+    if (frames <= 0 || frames > 51840000) {
+        return call.Fail("the length of " + std::to_string(frames) + " frames is out of range");
+    }
+    return true;
+}
 
 } // namespace discforge

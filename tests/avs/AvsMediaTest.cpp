@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -287,6 +288,32 @@ TEST(AvsMedia, ClipsMadeByTheToolAreReadFrameExactlyToTheirLastFrame)
     }
 }
 
+TEST(AvsMedia, TrackNumbersChooseTheStreamWithThatIndex)
+{
+    // Streams: 0 the clip's picture, 1 its sound, 2 the picture reversed, 3 the sound at half volume.
+    const std::string clip = Clip();
+    const std::string tracks = SampleFolder() + "/tracks.mkv";
+    const CommandResult made = RunCommand("ffmpeg -v error -y -i " + Quoted(clip)
+        + " -filter_complex '[0:v]reverse[r];[0:a]volume=0.5[q]' -map 0:v -map 0:a -map '[r]' -map '[q]'"
+          " -c:v mpeg4 -q:v 2 -c:a pcm_s16le "
+        + Quoted(tracks));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    const std::string chosen = Script("tracks", "FFmpegSource2(\"tracks.mkv\", vtrack=2, atrack=3)");
+    EXPECT_EQ(ScriptPictures(chosen).Numbers(), Range(49, 0));
+    ExpectSameSound(ScriptSound(chosen), ToolSound(clip, "volume=0.5", 44100, 2), "atrack=3");
+    EXPECT_EQ(
+        ScriptPictures(Script("videotrack", "FFVideoSource(\"tracks.mkv\", 2).Trim(0, 4)")).Numbers(), Range(49, 45));
+    ExpectSameSound(
+        ScriptSound(Script("audiotrack", "AudioDub(BlankClip(length=50, fps=25), FFAudioSource(\"tracks.mkv\", 3))")),
+        ToolSound(clip, "volume=0.5", 44100, 2), "FFAudioSource track 3");
+    MediaError error;
+    EXPECT_FALSE(MmStream::Open(
+        Script("wrongtrack", "FFmpegSource2(\"tracks.mkv\", vtrack=1)"), MmPurpose::PrimaryVideo, error));
+    EXPECT_NE(
+        error.text.find("FFmpegSource2: \"tracks.mkv\" has no picture track 1 (line 1, column 1)"), std::string::npos)
+        << error.text;
+}
+
 TEST(AvsMedia, PictureFunctionsLookLikeTheToolsChain)
 {
     const std::string clip = Clip();
@@ -304,6 +331,10 @@ TEST(AvsMedia, PictureFunctionsLookLikeTheToolsChain)
         {"bicubic", "BicubicResize(480, 360)", "scale=480:360:flags=bicubic", 480, 360},
         {"lanczos", "LanczosResize(320, 240)", "scale=320:240:flags=lanczos", 320, 240},
         {"point", "PointResize(704, 576)", "scale=704:576:flags=neighbor", 704, 576},
+        {"window", "BilinearResize(176, 144, 16, 8, -16, -8)", "crop=320:272:16:8,scale=176:144:flags=bilinear", 176,
+            144},
+        {"lanczoswindow", "LanczosResize(320, 240, 32, 0, 176, 144.0, taps=4)",
+            "crop=176:144:32:0,scale=320:240:flags=lanczos:param0=4", 320, 240},
         {"vflip", "FlipVertical()", "vflip", 352, 288},
         {"hflip", "FlipHorizontal()", "hflip", 352, 288},
         {"left", "TurnLeft()", "transpose=cclock", 288, 352},
@@ -348,6 +379,9 @@ TEST(AvsMedia, SoundFunctionsGiveTheToolsSamples)
         {"sound", "AviSource(\"%s\")", "anull", 44100},
         {"amplify", "AviSource(\"%s\").Amplify(0.5)", "volume=0.5", 44100},
         {"amplifydb", "AviSource(\"%s\").AmplifydB(-6)", "volume=-6dB", 44100},
+        {"amplifyeach", "AviSource(\"%s\").Amplify(1.0, 0.5)", "pan=stereo|c0=c0|c1=0.5*c1", 44100},
+        {"amplifydbeach", "AviSource(\"%s\").AmplifydB(-6, -12, 9)", "pan=stereo|c0=0.501187234*c0|c1=0.251188643*c1",
+            44100},
         {"delay", "AviSource(\"%s\").DelayAudio(0.1)", "adelay=100|100", 44100},
         {"advance", "AviSource(\"%s\").DelayAudio(-0.2)", "atrim=start=0.2,asetpts=PTS-STARTPTS", 44100},
         {"resample", "AviSource(\"%s\").ResampleAudio(48000)", "aresample=48000", 48000},
@@ -361,6 +395,38 @@ TEST(AvsMedia, SoundFunctionsGiveTheToolsSamples)
         std::snprintf(text, sizeof text, c.script, clip.c_str());
         ExpectSameSound(ScriptSound(Script(c.name, text)), ToolSound(clip, c.tool, c.rate, 2), c.name);
     }
+}
+
+TEST(AvsMedia, NormalizeBringsThePeakOfTheSoundMadeSoFarToItsVolume)
+{
+    const std::string clip = Clip();
+    const Sound original = ToolSound(clip, "anull", 44100, 2);
+    int peak = 0;
+    for (const std::int16_t sample : original.samples) {
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    ASSERT_GT(peak, 0);
+    // The quartered sound is measured, so the gain is four times the plain clip's.
+    char filter[64];
+    std::snprintf(filter, sizeof filter, "volume=%.12f:precision=double", 0.9 * 32768 / peak);
+    ExpectSameSound(ScriptSound(Script("normalize", "AviSource(\"" + clip + "\").Amplify(0.25).Normalize(0.9)")),
+        ToolSound(clip, filter, 44100, 2), "normalize");
+}
+
+TEST(AvsMedia, NormalizeMeasuresAgainWhenItsFileHasChanged)
+{
+    const std::string changing = SampleFolder() + "/changing.avi";
+    std::filesystem::copy_file(Clip(), changing, std::filesystem::copy_options::overwrite_existing);
+    const std::string script = Script("changing", "AviSource(\"changing.avi\").Normalize(0.9)");
+    const Sound before = ScriptSound(script);
+    // The same sound at half volume, in a file of the same size: a peak kept
+    // from before would give it half the volume now.
+    const CommandResult made = RunCommand("ffmpeg -v error -y -i " + Quoted(Clip())
+        + " -c:v copy -af volume=0.5 -c:a pcm_s16le " + Quoted(SampleFolder() + "/half.avi"));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    std::filesystem::copy_file(
+        SampleFolder() + "/half.avi", changing, std::filesystem::copy_options::overwrite_existing);
+    ExpectSameSound(ScriptSound(script), before, "after the change", 3);
 }
 
 TEST(AvsMedia, KilledSoundAndMadeClipsOpenAsTheyShould)
@@ -388,6 +454,23 @@ TEST(AvsMedia, KilledSoundAndMadeClipsOpenAsTheyShould)
     const Pictures shown = ScriptPictures(Script("still", "ImageSource(\"still.png\", 0, 9, 25)"));
     const Pictures toolStill = ToolPictures(still, "[0:v]loop=loop=9:size=1[v]", 160, 120);
     EXPECT_LT(PictureDifference(shown, toolStill), 1.0);
+}
+
+TEST(AvsMedia, ImageSourceReadsANumberedSequenceFromItsStartNumber)
+{
+    // Files img0003.png.. hold the clip's frames 0..; frames 5..12 are clip frames 2..9. The
+    // script lies beside them in a folder whose percent sign is no part of the pattern.
+    std::filesystem::create_directories(SampleFolder() + "/100% seq");
+    const std::string pattern = SampleFolder() + "/100%% seq/img%04d.png";
+    const CommandResult made
+        = RunCommand("ffmpeg -v error -y -i " + Quoted(Clip()) + " -frames:v 12 -start_number 3 " + Quoted(pattern));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    double rate = 0;
+    const Pictures ours = ScriptPictures(Script("100% seq/sequence", "ImageSource(\"img%04d.png\", 5, 12, 25)"), &rate);
+    EXPECT_EQ(ours.Numbers(), Range(2, 9));
+    EXPECT_DOUBLE_EQ(rate, 25.0);
+    const Pictures tool = ToolPictures(pattern, "[0:v]trim=start_frame=2:end_frame=10[v]", 352, 288);
+    EXPECT_LT(PictureDifference(ours, tool), 1.0);
 }
 
 TEST(AvsMedia, SubtitleDrawsTheTextOnlyOnItsFrames)

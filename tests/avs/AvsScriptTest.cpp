@@ -16,7 +16,7 @@ namespace {
 class FakeProbe : public AvsMediaProbe {
 public:
     std::map<std::string, AvsMediaFacts> files;
-    bool Probe(const std::string& path, AvsMediaFacts& facts, std::string& reason) override
+    bool Probe(const std::string& path, const AvsTrackChoice&, AvsMediaFacts& facts, std::string& reason) override
     {
         const auto found = files.find(std::filesystem::path(path).filename().string());
         if (found == files.end()) {
@@ -24,6 +24,12 @@ public:
             return false;
         }
         facts = found->second;
+        return true;
+    }
+    double peak = 0.5;
+    bool SoundPeak(const std::string&, double& measured, std::string&) override
+    {
+        measured = peak;
         return true;
     }
 };
@@ -38,6 +44,8 @@ protected:
             std::ofstream(folder / name) << "x";
         }
         AvsMediaFacts clip;
+        clip.videoTrack = 0;
+        clip.audioTrack = 1;
         clip.hasVideo = true;
         clip.width = 320;
         clip.height = 240;
@@ -54,6 +62,7 @@ protected:
         big.width = 640;
         probe.files["big.avi"] = big;
         AvsMediaFacts still;
+        still.videoTrack = 0;
         still.hasVideo = true;
         still.width = 64;
         still.height = 48;
@@ -167,6 +176,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("return 5\n", "the script's result is an integer", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\") + AviSource(\"big.avi\")\n", "Splice: the picture sizes differ", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").Crop(0, 0, 400, 0)\n", "Crop: the area", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").BicubicResize(160, 120, 0, 0.5, 0.5, 0, 10, 10)\n",
+        "BicubicResize: a source window in fractions of a pixel is not supported", 1, 23);
     ExpectFailure("Trim(0, 5)\n", "Trim: there is no clip to work on", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\").Trim(first_frame=1, first_frame=2, last_frame=3)\n", "given twice", 1, 23);
     ExpectFailure("x = 10 / 0\n", "division by zero", 1, 8);
@@ -204,6 +215,29 @@ TEST_F(AvsScriptTest, SourcesMadeFromNothingHaveTheirKnownDefaults)
     ASSERT_TRUE(Run("AudioDub(BlankClip(length=10, fps=25), FFAudioSource(\"clip.avi\")).DelayAudio(0.5)\n"))
         << AvsErrorText(error);
     EXPECT_EQ(result.clip.samples, 96000 + 24000);
+}
+
+TEST_F(AvsScriptTest, NormalizeRefusesToShowItsGainAndLeavesSilenceAlone)
+{
+    ExpectFailure("AviSource(\"clip.avi\")\n  Normalize(show=true)\n", "Normalize: showing the gain", 2, 3);
+    probe.peak = 0;
+    ASSERT_TRUE(Run("AviSource(\"clip.avi\").Normalize()\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.graph.find("volume="), std::string::npos) << result.graph;
+}
+
+TEST_F(AvsScriptTest, APictureSequenceWithAGapNamesItsFirstMissingPicture)
+{
+    for (const char* name : {"seq/p08.png", "seq/p09.png", "seq/p10.png", "seq/p12.png", "seq/p13.png"}) {
+        std::filesystem::create_directories(folder / "seq");
+        std::ofstream(folder / name) << "x";
+    }
+    probe.files["p08.png"] = probe.files["still.png"];
+    ASSERT_TRUE(Run("ImageSource(\"seq/p%02d.png\", 8, 10)\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.clip.frames, 3);
+    EXPECT_EQ(result.clip.width, 64);
+    ExpectFailure("\nImageSource(\"seq/p%02d.png\", 8, 13)\n",
+        "ImageSource: the picture \"seq/p11.png\" of the sequence does not exist", 2, 1);
+    ExpectFailure("ImageSource(\"seq/p%2d.png\", 8, 10)\n", "one number written %d or %0Nd", 1, 1);
 }
 
 TEST(AvsParser, ContinuationLinesJoinAndTripleQuotedStringsKeepQuotes)
