@@ -7,9 +7,11 @@
 #include "platform/StreamTiming.h"
 
 extern "C" {
+#include <libavutil/cpu.h>
 #include <libavutil/imgutils.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -103,6 +105,8 @@ int ApplySourceOptions(AVFormatContext** context, const std::string& path, Media
     return result;
 }
 
+constexpr int maxDecoderThreads = 16;
+
 AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const OptionValues& values, int& result)
 {
     AVCodecContext* context = avcodec_alloc_context3(decoder);
@@ -113,7 +117,10 @@ AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const
     result = avcodec_parameters_to_context(context, stream->codecpar);
     if (result >= 0) {
         context->pkt_timebase = stream->time_base;
-        context->thread_count = 0;
+        // One decoding thread per processor: FFmpeg's own choice adds one more,
+        // which holds another set of pictures and gains nothing while our own
+        // threads fill the processors too.
+        context->thread_count = std::clamp(av_cpu_count(), 1, maxDecoderThreads);
         AVDictionary* options = OptionDictionary(values);
         result = avcodec_open2(context, decoder, &options);
         av_dict_free(&options);
