@@ -130,18 +130,28 @@ int VideoSupply::SupplyStreamFrame(
     if (stream == nullptr || !stream->LockSurface(lock)) {
         return videoLockFailed;
     }
-    TFullDib& picture = core_.workPicture;
     const SurfaceRows surface{lock.width, lock.height, lock.pitch, lock.pixels};
-    if (options.deinterlace || options.invert || HasCropRectangle(options)) {
-        const bool copied = picture.CopyFromSurface(surface);
+    if (OnlyFitting(options)) {
+        const int result = FitRows(surface, options, rowBytes, pixels);
         stream->UnlockSurface();
-        return copied ? Finish(options, rowBytes, pixels) : videoCopyFailed;
+        return result;
     }
-    // Nothing to do before the fitting: it reads the surface itself, with no copy in between.
-    const FitRequest request = FitRequestFor(options);
-    const SurfaceFit fit = FitSurface(picture, surface, request);
+    const bool copied = core_.workPicture.CopyFromSurface(surface);
     stream->UnlockSurface();
-    switch (fit) {
+    return copied ? Finish(options, rowBytes, pixels) : videoCopyFailed;
+}
+
+bool VideoSupply::OnlyFitting(const PictureOptions& options)
+{
+    return !options.deinterlace && !options.invert && !HasCropRectangle(options);
+}
+
+// The fitting reads the rows themselves, with no copy in between.
+int VideoSupply::FitRows(
+    const SurfaceRows& rows, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels)
+{
+    const FitRequest request = FitRequestFor(options);
+    switch (FitSurface(core_.workPicture, rows, request)) {
     case SurfaceFit::copyFailed:
         return videoCopyFailed;
     case SurfaceFit::fitFailed:
@@ -207,10 +217,19 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
         return videoLockFailed;
     }
     const std::uint8_t* packed = reader.getFrame->GetFrame(shownFrame_);
-    if (packed == nullptr || !core_.workPicture.LoadPackedBitmap(packed, reader.getFrame->FrameBytes())) {
+    if (packed == nullptr) {
         return videoLockFailed;
     }
-    const int result = Finish(options, rowBytes, pixels);
+    const std::size_t frameBytes = reader.getFrame->FrameBytes();
+    SurfaceRows rows;
+    int result = videoOk;
+    if (OnlyFitting(options) && PackedBitmapRows(packed, frameBytes, rows)) {
+        result = FitRows(rows, options, rowBytes, pixels);
+    } else if (core_.workPicture.LoadPackedBitmap(packed, frameBytes)) {
+        result = Finish(options, rowBytes, pixels);
+    } else {
+        result = videoLockFailed;
+    }
     return result == videoOk ? videoOk : videoLockFailed;
 }
 

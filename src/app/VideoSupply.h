@@ -18,6 +18,7 @@ enum class FitMode;
 struct FitRequest;
 struct InputEntry;
 struct PictureOptions;
+struct SurfaceRows;
 
 enum VideoSupplyResult : int {
     videoOk = 0,
@@ -72,6 +73,10 @@ private:
     int LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line);
     FitRequest FitRequestFor(const PictureOptions& options) const;
     static int FitFailure(FitMode mode);
+    // No option but the fitting changes the picture, so it can be made from the rows in one step.
+    static bool OnlyFitting(const PictureOptions& options);
+    int FitRows(
+        const SurfaceRows& rows, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     // Applies the options and the fitting, then hands out the work picture.
     int Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels);

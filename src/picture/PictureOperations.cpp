@@ -362,9 +362,32 @@ bool TBaseDib::LoadPackedBitmap(const std::uint8_t* frame, std::size_t frameByte
     return true;
 }
 
+bool PackedBitmapRows(const std::uint8_t* frame, std::size_t frameBytes, SurfaceRows& rows)
+{
+    if (!frame || frameBytes < bitmapInfoHeaderBytes || Le16(frame + 14) != 32) {
+        return false;
+    }
+    const std::uint32_t headerSize = Le32(frame);
+    const std::int64_t width = Le32Signed(frame + 4);
+    const std::int64_t signedHeight = Le32Signed(frame + 8);
+    const std::int64_t height = std::abs(signedHeight);
+    const std::int64_t pixelStart = std::int64_t{headerSize} + 4 * std::int64_t{Le32(frame + 32)};
+    const std::int64_t stride = 4 * width;
+    if (headerSize < bitmapInfoHeaderBytes || width <= 0 || height <= 0 || height > 0x7FFFFFFF || stride > 0x7FFFFFFF
+        || pixelStart + stride * height > static_cast<std::int64_t>(frameBytes)) {
+        return false;
+    }
+    const bool topDown = signedHeight < 0;
+    rows.width = static_cast<int>(width);
+    rows.height = static_cast<int>(height);
+    rows.pitch = static_cast<int>(topDown ? stride : -stride);
+    rows.rows = frame + pixelStart + (topDown ? 0 : stride * (height - 1));
+    return true;
+}
+
 bool TBaseDib::CopyFromSurface(int width, int height, int pitch, const std::uint8_t* rows)
 {
-    if (!rows || width < 0 || static_cast<std::int64_t>(pitch) < std::int64_t{4} * width) {
+    if (!rows || width < 0 || std::abs(static_cast<std::int64_t>(pitch)) < std::int64_t{4} * width) {
         SetError("%s", picture_message::unsupportedHeader);
         return false;
     }

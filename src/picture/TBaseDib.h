@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -29,8 +30,9 @@ enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, 
 
 class Rescaler;
 
-// A frame surface: `height` rows stored top row first, `pitch` bytes apart, each
-// holding at least width x 4 bytes (blue, green, red, X).
+// A frame surface: `height` rows from the top row at `rows`, `pitch` bytes apart
+// (negative for a picture stored bottom row first), each holding at least
+// width x 4 bytes (blue, green, red, X).
 struct SurfaceRows {
     int width = 0;
     int height = 0;
@@ -40,9 +42,14 @@ struct SurfaceRows {
     // Pixels that CopyFromSurface takes: a picture of at least one pixel.
     bool Usable() const
     {
-        return rows && width > 0 && height > 0 && static_cast<std::int64_t>(pitch) >= std::int64_t{4} * width;
+        return rows && width > 0 && height > 0 && std::abs(static_cast<std::int64_t>(pitch)) >= std::int64_t{4} * width;
     }
 };
+
+// The pixels of a 32-bit packed bitmap (information header, colour table, rows
+// bottom-up or, with a negative height, top-down) as surface rows, read in
+// place; false for any other depth or a bitmap `frameBytes` does not hold whole.
+bool PackedBitmapRows(const std::uint8_t* frame, std::size_t frameBytes, SurfaceRows& rows);
 
 class TBaseDib {
 public:
@@ -104,8 +111,8 @@ public:
     // table, rows padded to 4 bytes, bottom-up or (negative height) top-down.
     // `frameBytes` is how many bytes `frame` holds; nothing outside is read.
     bool LoadPackedBitmap(const std::uint8_t* frame, std::size_t frameBytes);
-    // Fills the picture (32-bit) from rows stored top row first, `pitch` bytes
-    // apart, each holding at least width x 4 bytes.
+    // Fills the picture (32-bit) from surface rows: the top row at `rows`, the
+    // next `pitch` bytes on (negative for rows stored bottom row first).
     bool CopyFromSurface(int width, int height, int pitch, const std::uint8_t* rows);
     bool CopyFromSurface(const SurfaceRows& surface)
     {

@@ -8,7 +8,8 @@
 // the frames the old one holds (the last handed out and the one read ahead) wait
 // for the next decompressor made, which keeps them if it reads the same file, so
 // that asking again for one of them, as every activation does for the last frame,
-// costs no decoding. At most those two frames wait, and only until then.
+// costs no decoding. At most those two frames wait, and only until then; the next
+// decompressor lets go of them once it reads frames in order.
 #include "platform/AviFile.h"
 
 #include "platform/FfmpegError.h"
@@ -257,6 +258,11 @@ const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
 {
     pictureIndex = index;
     if (position == previous + 1) {
+        // Frames read in order after one another: a run or playback, not the look
+        // at the first and last frames the taken-over frames are kept for.
+        if (previous >= 0) {
+            inherited.clear();
+        }
         StartReadAhead();
     }
     return bitmap.data();

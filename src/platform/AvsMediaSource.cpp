@@ -6,15 +6,10 @@
 #include "platform/AvsSoundPeak.h"
 #include "platform/FfmpegError.h"
 #include "platform/FileContents.h"
+#include "platform/FilterLibrary.h"
 #include "platform/MediaMessages.h"
 #include "platform/MediaSource.h"
 #include "platform/StreamTiming.h"
-
-extern "C" {
-#include <libavdevice/avdevice.h>
-}
-
-#include <mutex>
 
 namespace discforge {
 namespace {
@@ -95,9 +90,8 @@ std::string FolderOf(const std::string& path)
 
 int OpenGraph(AVFormatContext** context, const std::string& graph)
 {
-    static std::once_flag registered;
-    std::call_once(registered, [] { avdevice_register_all(); });
-    const AVInputFormat* lavfi = av_find_input_format("lavfi");
+    std::string unloaded;
+    const AVInputFormat* lavfi = FilterLibrary::Load(unloaded) != nullptr ? av_find_input_format("lavfi") : nullptr;
     if (lavfi == nullptr) {
         return AVERROR_DEMUXER_NOT_FOUND;
     }

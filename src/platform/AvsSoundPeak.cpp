@@ -2,9 +2,9 @@
 
 #include "platform/FfmpegError.h"
 
+#include "platform/FilterLibrary.h"
+
 extern "C" {
-#include <libavfilter/avfilter.h>
-#include <libavfilter/buffersink.h>
 #include <libavutil/frame.h>
 #include <libavutil/opt.h>
 }
@@ -20,13 +20,15 @@ namespace discforge {
 namespace {
 
 struct GraphFree {
-    void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
+    const FilterLibrary* library;
+    void operator()(AVFilterGraph* graph) const { library->graphFree(&graph); }
 };
 struct FrameFree {
     void operator()(AVFrame* frame) const { av_frame_free(&frame); }
 };
 struct InOutFree {
-    void operator()(AVFilterInOut* list) const { avfilter_inout_free(&list); }
+    const FilterLibrary* library;
+    void operator()(AVFilterInOut* list) const { library->inOutFree(&list); }
 };
 
 bool Failed(const char* call, int code, std::string& reason)
@@ -105,14 +107,18 @@ RememberedPeaks& Remembered()
 
 bool Measure(const std::string& description, double& peak, std::string& reason)
 {
-    const std::unique_ptr<AVFilterGraph, GraphFree> graph(avfilter_graph_alloc());
+    const FilterLibrary* filters = FilterLibrary::Load(reason);
+    if (filters == nullptr) {
+        return false;
+    }
+    const std::unique_ptr<AVFilterGraph, GraphFree> graph(filters->graphAlloc(), GraphFree{filters});
     const std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
     if (!graph || !frame) {
         return Failed("avfilter_graph_alloc()", AVERROR(ENOMEM), reason);
     }
     AVFilterContext* sink = nullptr;
-    int result = avfilter_graph_create_filter(
-        &sink, avfilter_get_by_name("abuffersink"), "peak", nullptr, nullptr, graph.get());
+    int result
+        = filters->graphCreateFilter(&sink, filters->getByName("abuffersink"), "peak", nullptr, nullptr, graph.get());
     if (result < 0) {
         return Failed("avfilter_graph_create_filter(abuffersink)", result, reason);
     }
@@ -122,7 +128,7 @@ bool Measure(const std::string& description, double& peak, std::string& reason)
         return Failed("av_opt_set_int_list(sample_fmts)", result, reason);
     }
     // The sink is the open input that the description's "out1" feeds.
-    std::unique_ptr<AVFilterInOut, InOutFree> inputs(avfilter_inout_alloc());
+    std::unique_ptr<AVFilterInOut, InOutFree> inputs(filters->inOutAlloc(), InOutFree{filters});
     if (!inputs) {
         return Failed("avfilter_inout_alloc()", AVERROR(ENOMEM), reason);
     }
@@ -131,18 +137,18 @@ bool Measure(const std::string& description, double& peak, std::string& reason)
     inputs->pad_idx = 0;
     AVFilterInOut* open = inputs.release();
     AVFilterInOut* outputs = nullptr;
-    result = avfilter_graph_parse_ptr(graph.get(), description.c_str(), &open, &outputs, nullptr);
-    avfilter_inout_free(&open);
-    avfilter_inout_free(&outputs);
+    result = filters->graphParse(graph.get(), description.c_str(), &open, &outputs, nullptr);
+    filters->inOutFree(&open);
+    filters->inOutFree(&outputs);
     if (result < 0) {
         return Failed("avfilter_graph_parse_ptr()", result, reason);
     }
-    result = avfilter_graph_config(graph.get(), nullptr);
+    result = filters->graphConfig(graph.get(), nullptr);
     if (result < 0) {
         return Failed("avfilter_graph_config()", result, reason);
     }
     peak = 0;
-    while ((result = av_buffersink_get_frame(sink, frame.get())) >= 0) {
+    while ((result = filters->sinkGetFrame(sink, frame.get())) >= 0) {
         peak = std::fmax(peak, FramePeak(*frame));
         av_frame_unref(frame.get());
     }

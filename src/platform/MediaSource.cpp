@@ -3,12 +3,15 @@
 #include "platform/FfmpegError.h"
 #include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
+#include "platform/StreamInfoCache.h"
 #include "platform/StreamTiming.h"
 
 extern "C" {
+#include <libavutil/cpu.h>
 #include <libavutil/imgutils.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -83,8 +86,8 @@ int OpenContext(
 }
 
 // The demuxer takes its options as it opens: once its format is known, the file
-// is opened again as that format with them.
-int ApplySourceOptions(AVFormatContext** context, const std::string& path, MediaOptionUse& use)
+// is opened again as that format with them. `applied` tells whether it took any.
+int ApplySourceOptions(AVFormatContext** context, const std::string& path, MediaOptionUse& use, bool& applied)
 {
     const AVInputFormat* format = (*context)->iformat;
     const std::string name = SourceComponentName(format);
@@ -94,12 +97,15 @@ int ApplySourceOptions(AVFormatContext** context, const std::string& path, Media
     }
     avformat_close_input(context);
     int result = OpenContext(context, path, format, values);
+    applied = result >= 0;
     if (result < 0) {
         use.Abandon(name, AvErrorText(result));
         result = OpenContext(context, path, nullptr, {});
     }
     return result;
 }
+
+constexpr int maxDecoderThreads = 16;
 
 AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const OptionValues& values, int& result)
 {
@@ -111,7 +117,10 @@ AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const
     result = avcodec_parameters_to_context(context, stream->codecpar);
     if (result >= 0) {
         context->pkt_timebase = stream->time_base;
-        context->thread_count = 0;
+        // One decoding thread per processor: FFmpeg's own choice adds one more,
+        // which holds another set of pictures and gains nothing while our own
+        // threads fill the processors too.
+        context->thread_count = std::clamp(av_cpu_count(), 1, maxDecoderThreads);
         AVDictionary* options = OptionDictionary(values);
         result = avcodec_open2(context, decoder, &options);
         av_dict_free(&options);
@@ -142,8 +151,9 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaErr
     }
     AVFormatContext* context = nullptr;
     int result = OpenContext(&context, path, nullptr, {});
+    bool optionsApplied = false;
     if (result >= 0 && use != nullptr) {
-        result = ApplySourceOptions(&context, path, *use);
+        result = ApplySourceOptions(&context, path, *use, optionsApplied);
     }
     if (result < 0) {
         error = AvFailure(MediaFailure::NotMedia, "avformat_open_input()", path, result);
@@ -153,11 +163,19 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, MediaErr
         TakeLengthsFromHeaders(context);
         return std::unique_ptr<MediaSource>(new MediaSource(context, path));
     }
+    // Demuxer options may change what probing finds, so only a plain open shares it.
+    const bool reuseProbe = !optionsApplied && stream_info_cache::Applicable(context);
+    if (reuseProbe && stream_info_cache::Apply(context, path)) {
+        return std::unique_ptr<MediaSource>(new MediaSource(context, path));
+    }
     result = avformat_find_stream_info(context, nullptr);
     if (result < 0) {
         avformat_close_input(&context);
         error = AvFailure(MediaFailure::NotMedia, "avformat_find_stream_info()", path, result);
         return nullptr;
+    }
+    if (reuseProbe) {
+        stream_info_cache::Keep(context, path);
     }
     MendProgramStreamLengths(context);
     return std::unique_ptr<MediaSource>(new MediaSource(context, path));

@@ -503,6 +503,44 @@ TEST(Fitting, FitSurfaceGivesWhatTheCopyAndFitPictureGive)
     EXPECT_EQ(FitSurface(direct, rows, requests[0]), SurfaceFit::fitFailed);
 }
 
+TEST(Fitting, FitFromPackedBitmapRowsGivesWhatLoadingAndFitPictureGive)
+{
+    const int width = 64;
+    const int height = 48;
+    Bytes pixels(static_cast<std::size_t>(width) * height * 4);
+    std::mt19937 random(41);
+    for (auto& b : pixels) {
+        b = static_cast<std::uint8_t>(random());
+    }
+    const Bytes table = {1, 2, 3, 0, 4, 5, 6, 0};
+    const FitRequest requests[] = {
+        {35, 24, FitMode::proportional, false, FitRounding::up},
+        {72, 58, FitMode::fillIn, false, FitRounding::up},
+        {40, 40, FitMode::crop, false, FitRounding::up},
+        {64, 48, FitMode::proportional, false, FitRounding::up},
+    };
+    for (const int signedHeight : {height, -height}) {
+        const Bytes frame = PackedFrame(width, signedHeight, 32, 2, table, pixels);
+        SurfaceRows rows;
+        ASSERT_TRUE(PackedBitmapRows(frame.data(), frame.size(), rows));
+        TFullDib direct;
+        TFullDib loaded;
+        for (const FitRequest& request : requests) {
+            ASSERT_EQ(FitSurface(direct, rows, request), SurfaceFit::ok);
+            ASSERT_TRUE(loaded.LoadPackedBitmap(frame.data(), frame.size()));
+            ASSERT_TRUE(FitPicture(loaded, request));
+            ASSERT_EQ(direct.BlockSize(), loaded.BlockSize());
+            EXPECT_EQ(0, std::memcmp(direct.Header(), loaded.Header(), loaded.BlockSize()))
+                << signedHeight << ": " << request.targetWidth << "x" << request.targetHeight;
+        }
+        SurfaceRows refused;
+        EXPECT_FALSE(PackedBitmapRows(frame.data(), frame.size() - 1, refused));
+    }
+    const Bytes frame24 = PackedFrame(width, height, 24, 0, {}, pixels);
+    SurfaceRows refused;
+    EXPECT_FALSE(PackedBitmapRows(frame24.data(), frame24.size(), refused));
+}
+
 TEST(Fitting, ModeFlagsAreTestedInOrder)
 {
     EXPECT_EQ(FitModeFromFlags(true, true), FitMode::fillIn);

@@ -273,6 +273,28 @@ TEST(AviFile, OtherContainersOpenThroughTheSameInterface)
     }
 }
 
+// What probing found is kept for the next open of the same file, but a file
+// written anew at the same path is probed anew.
+TEST(AviFile, AFileReplacedAtTheSamePathIsProbedAnew)
+{
+    // The same streams in both, so that only the file itself tells them apart.
+    AviRecipe smaller = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    smaller.width = 160;
+    smaller.height = 120;
+    const std::string& ntsc = SampleAvi(Recipe(VideoCodec::Mpeg4, FrameRate::Ntsc2997, AudioForm::None));
+    const std::pair<const std::string*, unsigned> versions[] = {{&ntsc, 320u}, {&SampleAvi(smaller), 160u}};
+    for (const auto& [sample, width] : versions) {
+        const std::string path = RemuxedCopy(*sample, "matroska", "replaced.mkv");
+        for (int open = 0; open < 2; ++open) {
+            MediaError error;
+            auto file = AviFile::Open(path, error);
+            ASSERT_TRUE(file) << error.text;
+            EXPECT_EQ(file->Info().width, width) << "open " << open;
+            EXPECT_EQ(file->Info().scale, width == 320u ? 1001u : 1u) << "open " << open;
+        }
+    }
+}
+
 TEST(AviFile, AFileWithSoundOnlyOpensWithoutAVideoStream)
 {
     auto file = OpenSample(Recipe(VideoCodec::None, FrameRate::Pal25, AudioForm::Stereo16At48000));
