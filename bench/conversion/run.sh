@@ -75,8 +75,11 @@ for input in "$avi" "$mp4"; do
                 --standard "$standard" --output "$ours" "$input" 2> /dev/null
             {
                 printf '%s %s: ' "$label" "$standard-$target"
+                # "thread NAME COUNT SECONDS", where a name may hold spaces.
                 awk 'NR == 1 { wall = $1; next }
-                     { printf "%s%s x%d %.2f s (%.0f%%)", separator, $2, $3, $4, 100 * $4 / wall; separator = ", " }
+                     { name = $2; for (i = 3; i <= NF - 2; ++i) name = name " " $i
+                       printf "%s%s x%d %.2f s (%.0f%%)", separator, name, $(NF - 1), $NF, 100 * $NF / wall
+                       separator = ", " }
                      END { printf " of %.2f s\n", wall }' "$work/report.txt"
             } >> "$threads"
         done
