@@ -3,6 +3,8 @@
 // (and tests answer for it).
 #pragma once
 
+#include "platform/AvsFormat.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,22 +19,11 @@ struct AvsTrackChoice {
 
 // Of the chosen streams; a track is -1 when the file has no such stream or
 // the stream with the chosen index is of another kind.
-struct AvsMediaFacts {
+struct AvsMediaFacts : AvsPictureFormat, AvsSoundFormat {
     int videoTrack = -1;
-    bool hasVideo = false;
-    int width = 0;
-    int height = 0;
-    int fpsNumerator = 0;
-    int fpsDenominator = 1;
-    std::int64_t frames = 0;
     // Where frame 0 lies, in the units of the picture stream's time stamps.
     std::int64_t videoStart = 0;
-
     int audioTrack = -1;
-    bool hasAudio = false;
-    int sampleRate = 0;
-    int channels = 0;
-    std::int64_t samples = 0;
 };
 
 class AvsMediaProbe {

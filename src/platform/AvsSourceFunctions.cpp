@@ -46,12 +46,7 @@ bool FileClip(
         if (!facts.hasVideo || facts.fpsNumerator <= 0 || facts.frames <= 0) {
             return call.Fail("\"" + given + "\" has no picture");
         }
-        clip.hasVideo = true;
-        clip.width = facts.width;
-        clip.height = facts.height;
-        clip.fpsNumerator = facts.fpsNumerator;
-        clip.fpsDenominator = facts.fpsDenominator;
-        clip.frames = facts.frames;
+        static_cast<AvsPictureFormat&>(clip) = facts;
         // Frames are numbered from where the media layer puts frame 0 (an AVI
         // whose pictures the muxer made late has its first one there too). The
         // last frame is repeated once so the rate filter sees where it ends and
@@ -63,10 +58,7 @@ bool FileClip(
             {}, 1, 0);
     }
     if (audio && facts.hasAudio) {
-        clip.hasAudio = true;
-        clip.sampleRate = facts.sampleRate;
-        clip.channels = facts.channels;
-        clip.samples = facts.samples;
+        static_cast<AvsSoundFormat&>(clip) = facts;
         clip.audioPad = call.Graph().Add(
             "amovie=filename=" + file + ":s=" + std::to_string(facts.audioTrack) + ",asetpts=PTS-STARTPTS", {}, 0, 1);
     }

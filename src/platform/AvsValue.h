@@ -3,25 +3,16 @@
 // picture and sound come out of.
 #pragma once
 
+#include "platform/AvsFormat.h"
+
 #include <cstdint>
 #include <string>
 #include <variant>
 
 namespace discforge {
 
-struct AvsClip {
-    bool hasVideo = false;
-    int width = 0;
-    int height = 0;
-    int fpsNumerator = 0;
-    int fpsDenominator = 1;
-    std::int64_t frames = 0;
+struct AvsClip : AvsPictureFormat, AvsSoundFormat {
     int videoPad = -1;
-
-    bool hasAudio = false;
-    int sampleRate = 0;
-    int channels = 0;
-    std::int64_t samples = 0;
     int audioPad = -1;
 
     bool operator==(const AvsClip&) const = default;
