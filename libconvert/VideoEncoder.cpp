@@ -12,9 +12,10 @@ extern "C" {
 namespace discforge::convert {
 namespace {
 
-// 0 lets FFmpeg choose the slice threads as the ffmpeg tool does: one per core and one
-// more. The caller's thread fetches the next picture meanwhile.
-constexpr int automaticSliceThreads = 0;
+// The encoder's own thread only: decoding, the picture preparation and the sound
+// already fill the processors, and slice threads would add several hand-offs to
+// every frame, which cost more processor time than they save.
+constexpr int encoderThreads = 1;
 // A flat quantiser matrix weighs every frequency alike.
 constexpr int flatMatrixEntries = 64;
 constexpr uint16_t flatMatrixStep = 16;
@@ -75,8 +76,7 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
         av_opt_set_int(c.priv_data, "scan_offset", 1, 0);
     }
 
-    c.thread_count = automaticSliceThreads;
-    c.thread_type = FF_THREAD_SLICE;
+    c.thread_count = encoderThreads;
 
     const int error = avcodec_open2(&c, codec, nullptr);
     if (error < 0) {

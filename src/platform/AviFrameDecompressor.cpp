@@ -283,7 +283,7 @@ const std::uint8_t* AviFrameDecompressor::Impl::DecodeOn(std::int64_t position, 
         return nullptr;
     }
     for (;;) {
-        CursorStep step = cursor->DecodeNext();
+        CursorStep step = cursor->DecodeToward(position);
         if (step == CursorStep::End) {
             if (decodedAny) {
                 knownEnd = cursor->NextIndex();

@@ -7,7 +7,6 @@
 #include "platform/StreamTiming.h"
 
 extern "C" {
-#include <libavutil/cpu.h>
 #include <libavutil/imgutils.h>
 }
 
@@ -105,7 +104,7 @@ int ApplySourceOptions(AVFormatContext** context, const std::string& path, Media
     return result;
 }
 
-constexpr int maxDecoderThreads = 16;
+constexpr int automaticDecoderThreads = 0;
 
 AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const OptionValues& values, int& result)
 {
@@ -117,10 +116,10 @@ AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const
     result = avcodec_parameters_to_context(context, stream->codecpar);
     if (result >= 0) {
         context->pkt_timebase = stream->time_base;
-        // One decoding thread per processor: FFmpeg's own choice adds one more,
-        // which holds another set of pictures and gains nothing while our own
-        // threads fill the processors too.
-        context->thread_count = std::clamp(av_cpu_count(), 1, maxDecoderThreads);
+        // FFmpeg's own choice: a frame thread per processor and one more. The
+        // frame in flight beyond the processors keeps them busy while the thread
+        // that feeds the decoder converts the frame before.
+        context->thread_count = automaticDecoderThreads;
         AVDictionary* options = OptionDictionary(values);
         result = avcodec_open2(context, decoder, &options);
         av_dict_free(&options);
@@ -241,7 +240,7 @@ AVCodecContext* OpenStreamDecoder(
 }
 
 CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec, AVPacket* packet,
-    AVFrame* frame, bool& draining, std::string& error)
+    AVFrame* frame, bool& draining, std::string& error, const UnreferencedSkip* skip)
 {
     // A decoder that keeps refusing without taking more input is given up.
     constexpr int maxRefusalsInARow = 1000;
@@ -274,6 +273,11 @@ CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext*
         if (packet->stream_index != streamIndex) {
             av_packet_unref(packet);
             continue;
+        }
+        if (skip != nullptr) {
+            const bool early
+                = skip->beforePts != AV_NOPTS_VALUE && packet->pts != AV_NOPTS_VALUE && packet->pts < skip->beforePts;
+            codec->skip_frame = early ? std::max(skip->chosen, AVDISCARD_NONREF) : skip->chosen;
         }
         result = avcodec_send_packet(codec, packet);
         av_packet_unref(packet);

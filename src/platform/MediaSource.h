@@ -64,13 +64,21 @@ AVCodecContext* OpenStreamDecoder(const MediaSource& source, int streamIndex, co
 
 enum class CursorStep { Frame, End, Failed };
 
+// Pictures that no other picture refers to are not decoded from packets timed
+// before `beforePts`: a caller decoding on to a later frame would drop them.
+// `chosen` is the decoder's own setting, which holds for every other packet.
+struct UnreferencedSkip {
+    std::int64_t beforePts = AV_NOPTS_VALUE;
+    AVDiscard chosen = AVDISCARD_DEFAULT;
+};
+
 // The demux-and-decode loop: brings the stream's next decoded frame into
 // `frame`. A damaged packet is skipped; a read error ends the stream where it
 // happens, so a truncated file plays up to the cut. `draining` carries the
 // state between calls (false after an open, a seek or a flush); `error` gets
 // the text of the last failure seen.
 CursorStep DecodeNextFrame(MediaSource& source, int streamIndex, AVCodecContext* codec, AVPacket* packet,
-    AVFrame* frame, bool& draining, std::string& error);
+    AVFrame* frame, bool& draining, std::string& error, const UnreferencedSkip* skip = nullptr);
 
 // Checks a picture size from the file before anything is sized from it.
 bool PictureSizeValid(int width, int height);

@@ -100,8 +100,9 @@ void MmVideoPipe::Work()
             continue;
         }
         std::vector<std::uint8_t> pixels = TakeSpare();
+        const std::int64_t wanted = skipBefore_;
         lock.unlock();
-        CursorStep step = cursor_->DecodeNext();
+        CursorStep step = cursor_->DecodeToward(wanted);
         lock.lock();
         if (step == CursorStep::Frame) {
             ++framesDecoded_;

@@ -48,9 +48,9 @@ bool StreamCursor::OpenDecoder(std::unique_ptr<MediaSource> source, int index, M
     return true;
 }
 
-CursorStep StreamCursor::DecodeStreamFrame()
+CursorStep StreamCursor::DecodeStreamFrame(const UnreferencedSkip* skip)
 {
-    return DecodeNextFrame(*source_, streamIndex_, codec_, packet_, frame_, draining_, lastError_);
+    return DecodeNextFrame(*source_, streamIndex_, codec_, packet_, frame_, draining_, lastError_, skip);
 }
 
 bool StreamCursor::SeekDemuxer(std::int64_t pts)

@@ -41,8 +41,9 @@ protected:
     // Opens the decoder of stream `index` and takes the source over, keeping
     // only that stream. False with `error` filled.
     bool OpenDecoder(std::unique_ptr<MediaSource> source, int index, MediaError& error, MediaOptionUse* use);
-    // The next decoded frame of the stream into frame_.
-    CursorStep DecodeStreamFrame();
+    // The next decoded frame of the stream into frame_. With `skip`, pictures that
+    // no other picture needs are skipped in packets timed before its limit.
+    CursorStep DecodeStreamFrame(const UnreferencedSkip* skip = nullptr);
     // Counts a seek, seeks the demuxer to the key frame at or before `pts` and
     // flushes the decoder; on failure lastError_ says why.
     bool SeekDemuxer(std::int64_t pts);

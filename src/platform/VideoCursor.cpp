@@ -56,6 +56,7 @@ std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaErr
         cursor->scalerOptions_
             = use->Accept(ComponentIdentity{ComponentRole::PictureConverter, nullptr, nullptr}, pictureConverterName);
     }
+    cursor->chosenSkip_ = cursor->codec_->skip_frame;
     AVRational rate = StreamFrameRate(stream);
     cursor->hasFrameTiming_ = rate.num > 0;
     if (cursor->hasFrameTiming_) {
@@ -80,11 +81,27 @@ std::int64_t VideoCursor::PtsOfIndex(std::int64_t index) const
     return startPts_ + av_rescale_q_rnd(index, av_inv_q(frameRate_), stream_->time_base, downward);
 }
 
-CursorStep VideoCursor::DecodeNext()
+CursorStep VideoCursor::DecodeNext() { return Decode(nullptr); }
+
+CursorStep VideoCursor::DecodeToward(std::int64_t wanted)
 {
-    CursorStep step = DecodeStreamFrame();
+    // Timestamps round to the nearest frame number: a margin keeps the wanted
+    // frame's own packet clear of the limit.
+    constexpr std::int64_t marginFrames = 2;
+    if (!hasFrameTiming_ || wanted - marginFrames <= NextIndex()) {
+        return Decode(nullptr);
+    }
+    const UnreferencedSkip skip{PtsOfIndex(wanted - marginFrames), chosenSkip_};
+    const CursorStep step = Decode(&skip);
+    codec_->skip_frame = chosenSkip_;
+    return step;
+}
+
+CursorStep VideoCursor::Decode(const UnreferencedSkip* skip)
+{
+    CursorStep step = DecodeStreamFrame(skip);
     while (checkLanding_ && LandedPastTarget(step) && SeekFurtherBack()) {
-        step = DecodeStreamFrame();
+        step = DecodeStreamFrame(skip);
     }
     checkLanding_ = false;
     if (step != CursorStep::Frame) {

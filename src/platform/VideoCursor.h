@@ -40,6 +40,9 @@ public:
 
     // Decodes the next frame in presentation order.
     CursorStep DecodeNext();
+    // The same, for a caller that wants frame `wanted` and drops those before it:
+    // pictures before it that no other picture needs are not decoded at all.
+    CursorStep DecodeToward(std::int64_t wanted);
     // Number of the frame DecodeNext produced last.
     std::int64_t FrameIndex() const { return lastIndex_; }
     // The lowest number the next decoded frame can have.
@@ -64,6 +67,7 @@ private:
     std::int64_t IndexOfPts(std::int64_t pts) const;
     std::int64_t PtsOfIndex(std::int64_t index) const;
     std::int64_t KeyFrameAtOrBefore(std::int64_t target);
+    CursorStep Decode(const UnreferencedSkip* skip);
     bool LandedPastTarget(CursorStep step) const;
     bool SeekFurtherBack();
     // A converter for the last decoded frame's size and format, with the chosen options.
@@ -77,6 +81,7 @@ private:
     std::vector<std::uint8_t> paddedRows_; // for pictures whose rows the converter would overrun
     int width_ = 0;
     int height_ = 0;
+    AVDiscard chosenSkip_ = AVDISCARD_DEFAULT; // the decoder's setting, from the user's options
     AVRational frameRate_{25, 1};
     bool hasFrameTiming_ = false;
 

@@ -2,6 +2,7 @@
 #include "platform/MmStream.h"
 
 #include "SampleMedia.h"
+#include "support/StreamChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -292,6 +293,44 @@ TEST(AviFile, AFileReplacedAtTheSamePathIsProbedAnew)
             EXPECT_EQ(file->Info().width, width) << "open " << open;
             EXPECT_EQ(file->Info().scale, width == 320u ? 1001u : 1u) << "open " << open;
         }
+    }
+}
+
+// Decoding on toward a frame skips the pictures no other picture refers to (most
+// B-frames of an H.264 stream) before it, yet hands out exactly the frame asked for.
+TEST(AviFile, DecodingOnThroughH264BFramesSkipsUnreferencedPicturesAndFindsTheFrame)
+{
+    if (RunCommand("ffmpeg -hide_banner -version").exitCode != 0) {
+        GTEST_SKIP() << "the ffmpeg program is not installed (scripts/install-deps.sh installs it)";
+    }
+    const std::string& avi = SampleAvi(Recipe(VideoCodec::RawRgb, FrameRate::Film23976, AudioForm::None));
+    const std::string copy = SampleFolder() + "/b-frames.mkv";
+    const CommandResult made = RunCommand("ffmpeg -nostdin -v error -y -i " + Quoted(avi)
+        + " -c:v libx264 -preset veryfast -bf 3 -g 600 -crf 12 -pix_fmt yuv420p " + Quoted(copy));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    MediaError error;
+    auto file = AviFile::Open(copy, error);
+    ASSERT_TRUE(file) << error.text;
+    auto open = [&] { return file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error); };
+    // One key frame: every frame is reached by decoding on from the first.
+    auto decompressor = open();
+    ASSERT_TRUE(decompressor) << error.text;
+    const std::uint8_t* last = decompressor->GetFrame(frameCount - 1);
+    ASSERT_NE(last, nullptr) << decompressor->LastError();
+    EXPECT_EQ(NumberInBitmap(last), frameCount - 1);
+    EXPECT_LT(decompressor->Statistics().framesDecoded, static_cast<std::uint64_t>(frameCount) * 3 / 4);
+    for (std::int64_t n : {37, 38, 2, 21, 58, 59, 50}) {
+        const std::uint8_t* bitmap = decompressor->GetFrame(n);
+        ASSERT_NE(bitmap, nullptr) << "frame " << n << ": " << decompressor->LastError();
+        EXPECT_EQ(NumberInBitmap(bitmap), n);
+    }
+    // Reading in order after such a jump skips nothing.
+    auto reader = open();
+    ASSERT_TRUE(reader) << error.text;
+    for (std::int64_t n = 30; n < frameCount; ++n) {
+        const std::uint8_t* bitmap = reader->GetFrame(n);
+        ASSERT_NE(bitmap, nullptr) << "frame " << n << ": " << reader->LastError();
+        ASSERT_EQ(NumberInBitmap(bitmap), n);
     }
 }
 
