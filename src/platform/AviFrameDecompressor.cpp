@@ -1,8 +1,9 @@
-// The decompressor of AviFile.h. While frames are asked for in order, the frame
-// after the one handed out is decoded and converted on a thread of the
-// decompressor's own, so that decoding overlaps the caller's work on the frame;
-// any other order is served on the caller's thread. Either way a request gets
-// the frame that decoding on from the stream's position would give.
+// The decompressor of AviFile.h. While frames are asked for in order, the frames
+// after the one handed out (up to readAheadFrames of them) are decoded and
+// converted on a thread of the decompressor's own, so that decoding overlaps the
+// caller's work and keeps the decoder's own threads fed; any other order is
+// served on the caller's thread. Either way a request gets the frame that
+// decoding on from the stream's position would give.
 //
 // Each activation of an input closes the input's decompressor and opens a new one:
 // the frames the old one holds (the last handed out and the one read ahead) wait
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <pthread.h>
 #include <system_error>
@@ -50,6 +52,9 @@ void ClearFourthBytes(std::uint8_t* pixels, std::size_t bytes)
 
 // A frame one decompressor hands to the next of the same file.
 constexpr std::size_t handedFrames = 2;
+// Frames converted ahead of the one handed out: more than one lets the decoder
+// run on through a frame that takes long to decode, at a whole picture each.
+constexpr std::size_t readAheadFrames = 2;
 struct HandedFrame {
     std::int64_t index = -1;
     std::vector<std::uint8_t> bitmap;
@@ -68,20 +73,27 @@ public:
 
 private:
     // What the read-ahead found: the step of the cursor and, for a frame, its
-    // number and whether it was converted into `next`.
+    // number and whether it was converted into `pixels`.
     struct Ahead {
         CursorStep step = CursorStep::End;
         std::int64_t index = -1;
         bool converted = false;
         std::string error;
+        std::vector<std::uint8_t> pixels;
     };
 
     bool Fill(std::vector<std::uint8_t>& into, std::string& error);
     const std::uint8_t* Deliver(std::int64_t index, std::int64_t position, std::int64_t previous);
     const std::uint8_t* DecodeOn(std::int64_t position, bool decodedAny);
+    // The next result read ahead, waiting for it while the thread reads on when
+    // `waitForIt`; none when nothing more is read ahead.
+    bool TakeAhead(Ahead& taken, bool waitForIt);
+    void Recycle(std::vector<std::uint8_t>&& pixels);
+    void DiscardAhead();
     void StartReadAhead();
-    // Waits until the thread is idle; the cursor and `next` are then the caller's.
-    void WaitForReadAhead();
+    // Lets a frame being read ahead finish, then stops reading ahead: the cursor
+    // and the frames read ahead are then the caller's.
+    void StopReadAhead();
     void ReadAhead();
 
     std::unique_ptr<VideoCursor> cursor;
@@ -89,16 +101,17 @@ private:
     std::int64_t pictureIndex = -1;
     std::int64_t knownEnd = -1; // no frame numbered from here on exists
 
-    std::vector<std::uint8_t> next; // the read-ahead's bitmap
     std::thread thread;
     std::mutex mutex;
     std::condition_variable wanted;
     std::condition_variable done;
-    // Guarded by mutex; while `running` the thread owns the cursor and `next`.
-    bool running = false;
+    // Guarded by mutex. While `busy` the thread owns the cursor; `ahead` follows
+    // the frame handed out, in order.
+    bool reading = false;
+    bool busy = false;
     bool stop = false;
-    bool found = false; // `ahead` holds a result not yet used
-    Ahead ahead;
+    std::deque<Ahead> ahead;
+    std::vector<std::vector<std::uint8_t>> spare;
     std::string path;
     FileIdentity identity;
     std::vector<HandedFrame> inherited; // from the decompressor closed before this one was made
@@ -159,7 +172,7 @@ AviFrameDecompressor::Impl::Impl(
 AviFrameDecompressor::Impl::~Impl()
 {
     // A frame being read ahead is finished, so that it can be handed on.
-    WaitForReadAhead();
+    StopReadAhead();
     {
         std::lock_guard lock(mutex);
         stop = true;
@@ -173,8 +186,8 @@ AviFrameDecompressor::Impl::~Impl()
     if (pictureIndex >= 0) {
         frames.push_back(HandedFrame{pictureIndex, std::move(bitmap)});
     }
-    if (found && ahead.step == CursorStep::Frame && ahead.converted) {
-        frames.push_back(HandedFrame{ahead.index, std::move(next)});
+    if (!ahead.empty() && ahead.front().step == CursorStep::Frame && ahead.front().converted) {
+        frames.push_back(HandedFrame{ahead.front().index, std::move(ahead.front().pixels)});
     }
     for (HandedFrame& frame : inherited) {
         if (frames.size() < handedFrames) {
@@ -204,55 +217,102 @@ void AviFrameDecompressor::Impl::ReadAhead()
 {
     std::unique_lock lock(mutex);
     for (;;) {
-        wanted.wait(lock, [this] { return running || stop; });
+        wanted.wait(lock, [this] { return stop || (reading && ahead.size() < readAheadFrames && !spare.empty()); });
         if (stop) {
             return;
         }
-        lock.unlock();
         Ahead result;
+        result.pixels = std::move(spare.back());
+        spare.pop_back();
+        busy = true;
+        lock.unlock();
         result.step = cursor->DecodeNext();
         if (result.step == CursorStep::Frame) {
             result.index = cursor->FrameIndex();
-            result.converted = Fill(next, result.error);
+            result.converted = Fill(result.pixels, result.error);
         } else if (result.step == CursorStep::Failed) {
             result.error = cursor->LastError();
         }
         lock.lock();
-        ahead = std::move(result);
-        found = true;
-        running = false;
+        busy = false;
+        // Past the stream's end or a failure there is nothing more to read.
+        reading = reading && result.step == CursorStep::Frame;
+        ahead.push_back(std::move(result));
         done.notify_all();
     }
 }
 
 void AviFrameDecompressor::Impl::StartReadAhead()
 {
-    if (!thread.joinable()) {
-        try {
-            next = bitmap; // the same header
+    std::unique_lock lock(mutex);
+    if (!ahead.empty() && ahead.back().step != CursorStep::Frame) {
+        return;
+    }
+    // Room for every frame read ahead (the bitmaps handed out are swapped back in).
+    try {
+        while (spare.size() + ahead.size() < readAheadFrames) {
+            spare.push_back(bitmap); // the same header
+        }
+        if (!thread.joinable()) {
             thread = std::thread([this] {
                 pthread_setname_np(pthread_self(), "decode ahead");
                 ReadAhead();
             });
-        } catch (const std::bad_alloc&) {
-            return;
-        } catch (const std::system_error&) {
-            return;
         }
+    } catch (const std::bad_alloc&) {
+        return;
+    } catch (const std::system_error&) {
+        return;
     }
-    std::lock_guard lock(mutex);
-    running = true;
+    reading = true;
     wanted.notify_all();
 }
 
-void AviFrameDecompressor::Impl::WaitForReadAhead()
+void AviFrameDecompressor::Impl::StopReadAhead()
 {
     std::unique_lock lock(mutex);
-    done.wait(lock, [this] { return !running; });
+    done.wait(lock, [this] { return !reading || !ahead.empty(); });
+    reading = false;
+    done.wait(lock, [this] { return !busy; });
+}
+
+bool AviFrameDecompressor::Impl::TakeAhead(Ahead& taken, bool waitForIt)
+{
+    std::unique_lock lock(mutex);
+    if (waitForIt) {
+        done.wait(lock, [this] { return !reading || !ahead.empty(); });
+    }
+    if (ahead.empty()) {
+        return false;
+    }
+    taken = std::move(ahead.front());
+    ahead.pop_front();
+    return true;
+}
+
+void AviFrameDecompressor::Impl::Recycle(std::vector<std::uint8_t>&& pixels)
+{
+    std::lock_guard lock(mutex);
+    if (pixels.size() == bitmap.size()) {
+        spare.push_back(std::move(pixels));
+        wanted.notify_all();
+    }
+}
+
+// The frames read ahead no longer follow the frame handed out. Reading ahead has stopped.
+void AviFrameDecompressor::Impl::DiscardAhead()
+{
+    std::lock_guard lock(mutex);
+    for (Ahead& result : ahead) {
+        if (result.pixels.size() == bitmap.size()) {
+            spare.push_back(std::move(result.pixels));
+        }
+    }
+    ahead.clear();
 }
 
 // Hands out frame `index`, now in `bitmap`, for `position`. Asking for the frame
-// after the one handed out before is reading in order: the next one is read ahead.
+// after the one handed out before is reading in order: the next ones are read ahead.
 const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
     std::int64_t index, std::int64_t position, std::int64_t previous)
 {
@@ -270,7 +330,9 @@ const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
 
 AviDecodeStatistics AviFrameDecompressor::Impl::Statistics()
 {
-    WaitForReadAhead();
+    // The thread touches the cursor only while busy, and becomes busy only under the lock.
+    std::unique_lock lock(mutex);
+    done.wait(lock, [this] { return !busy; });
     return AviDecodeStatistics{cursor->FramesDecoded(), cursor->Seeks()};
 }
 
@@ -320,44 +382,48 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
         lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
         return nullptr;
     }
-    WaitForReadAhead();
     const auto given = std::find_if(
         inherited.begin(), inherited.end(), [&](const HandedFrame& frame) { return frame.index == position; });
     if (given != inherited.end()) {
         // The stream's position stays where it was: the next frame is found as after
         // any jump, by seeking or decoding on.
+        StopReadAhead();
+        DiscardAhead();
         bitmap.swap(given->bitmap);
         inherited.erase(given);
         pictureIndex = position;
-        found = false;
         return bitmap.data();
     }
     const std::int64_t previous = pictureIndex;
+    // The next frame comes from the read-ahead as it goes on; any other request stops it.
+    const bool inOrder = position == previous + 1;
+    if (!inOrder) {
+        StopReadAhead();
+    }
     pictureIndex = -1;
+    bool decodedAny = false;
     // The read-ahead decoded on from the frame handed out last, as this request
     // would when it lies further on; a request further back seeks instead.
-    const bool useAhead = found && position > previous;
-    found = false;
-    bool decodedAny = false;
-    if (useAhead) {
-        if (ahead.step == CursorStep::Failed) {
-            lastError = ahead.error;
-            return nullptr;
+    Ahead taken;
+    while (position > previous && TakeAhead(taken, inOrder)) {
+        if (taken.step == CursorStep::Frame && taken.index >= position && taken.converted) {
+            bitmap.swap(taken.pixels);
+            Recycle(std::move(taken.pixels));
+            return Deliver(taken.index, position, previous);
         }
-        if (ahead.step == CursorStep::End) {
-            lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
+        Recycle(std::move(taken.pixels));
+        if (taken.step != CursorStep::Frame || taken.index >= position) {
+            lastError = taken.step == CursorStep::End
+                ? MediaText(media_messages::endOfStream, static_cast<long long>(position))
+                : taken.error;
+            StopReadAhead();
+            DiscardAhead();
             return nullptr;
-        }
-        if (ahead.index >= position) {
-            if (!ahead.converted) {
-                lastError = ahead.error;
-                return nullptr;
-            }
-            bitmap.swap(next);
-            return Deliver(ahead.index, position, previous);
         }
         decodedAny = true;
     }
+    StopReadAhead();
+    DiscardAhead();
     if (DecodeOn(position, decodedAny) == nullptr) {
         return nullptr;
     }

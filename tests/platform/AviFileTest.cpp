@@ -17,6 +17,8 @@ using mediagen::FrameRate;
 using mediagen::VideoCodec;
 
 constexpr std::int64_t frameCount = 60;
+// Reading in order decodes this many frames ahead at most, and always the next one.
+constexpr std::uint64_t mostReadAhead = 2;
 
 AviRecipe Recipe(VideoCodec codec, FrameRate rate, AudioForm audio)
 {
@@ -164,9 +166,11 @@ TEST(AviFile, ReadingInOrderDecodesAheadYetEveryAnswerIsTheFrameAskedFor)
     }
     EXPECT_EQ(decompressor->GetFrame(frameCount), nullptr);
     // Frames 0 .. 10, 24 .. 31 (from the key frame at 24), 12 .. 22 (back to the one
-    // at 12) and 48 .. 59 on the way, and the three read ahead of 10, 31 and 22 that
-    // the jumps after them passed over: none twice.
-    EXPECT_EQ(decompressor->Statistics().framesDecoded, 11u + 8u + 11u + 12u + 3u);
+    // at 12) and 48 .. 59 on the way, and those read ahead of 10, 31 and 22 that the
+    // jumps after them passed over: none twice.
+    const std::uint64_t onTheWay = 11u + 8u + 11u + 12u;
+    EXPECT_GE(decompressor->Statistics().framesDecoded, onTheWay + 3u);
+    EXPECT_LE(decompressor->Statistics().framesDecoded, onTheWay + 3u * mostReadAhead);
     const std::uint64_t decoded = decompressor->Statistics().framesDecoded;
     ASSERT_NE(decompressor->GetFrame(59), nullptr);
     EXPECT_EQ(decompressor->Statistics().framesDecoded, decoded);
@@ -192,7 +196,8 @@ TEST(AviFile, TheNextDecompressorOfTheSameFileTakesOverTheFramesOfTheOneClosedBe
     ASSERT_TRUE(second) << error.text;
     ASSERT_EQ(NumberInBitmap(second->GetFrame(0)), 0);
     ASSERT_EQ(NumberInBitmap(second->GetFrame(frameCount - 1)), frameCount - 1);
-    EXPECT_EQ(second->Statistics().framesDecoded, 2u) << "frame 0 and the one read ahead; the last came from before";
+    EXPECT_GE(second->Statistics().framesDecoded, 2u) << "frame 0 and those read ahead; the last came from before";
+    EXPECT_LE(second->Statistics().framesDecoded, 1u + mostReadAhead);
     // Reading in order leaves the last frame handed out and the one read ahead.
     for (std::int64_t n = 1; n < 30; ++n) {
         ASSERT_EQ(NumberInBitmap(second->GetFrame(n)), n);
