@@ -89,6 +89,10 @@ private:
     // `waitForIt`; none when nothing more is read ahead.
     bool TakeAhead(Ahead& taken, bool waitForIt);
     void Recycle(std::vector<std::uint8_t>&& pixels);
+    // With the mutex held: a bitmap of the frame size becomes a spare.
+    void KeepSpare(std::vector<std::uint8_t>&& pixels);
+    // Stops reading ahead and lets go of the frames read ahead, which no longer
+    // follow the frame handed out.
     void DiscardAhead();
     void StartReadAhead();
     // Lets a frame being read ahead finish, then stops reading ahead: the cursor
@@ -290,23 +294,26 @@ bool AviFrameDecompressor::Impl::TakeAhead(Ahead& taken, bool waitForIt)
     return true;
 }
 
-void AviFrameDecompressor::Impl::Recycle(std::vector<std::uint8_t>&& pixels)
+void AviFrameDecompressor::Impl::KeepSpare(std::vector<std::uint8_t>&& pixels)
 {
-    std::lock_guard lock(mutex);
     if (pixels.size() == bitmap.size()) {
         spare.push_back(std::move(pixels));
-        wanted.notify_all();
     }
 }
 
-// The frames read ahead no longer follow the frame handed out. Reading ahead has stopped.
-void AviFrameDecompressor::Impl::DiscardAhead()
+void AviFrameDecompressor::Impl::Recycle(std::vector<std::uint8_t>&& pixels)
 {
     std::lock_guard lock(mutex);
+    KeepSpare(std::move(pixels));
+    wanted.notify_all();
+}
+
+void AviFrameDecompressor::Impl::DiscardAhead()
+{
+    StopReadAhead();
+    std::lock_guard lock(mutex);
     for (Ahead& result : ahead) {
-        if (result.pixels.size() == bitmap.size()) {
-            spare.push_back(std::move(result.pixels));
-        }
+        KeepSpare(std::move(result.pixels));
     }
     ahead.clear();
 }
@@ -387,7 +394,6 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
     if (given != inherited.end()) {
         // The stream's position stays where it was: the next frame is found as after
         // any jump, by seeking or decoding on.
-        StopReadAhead();
         DiscardAhead();
         bitmap.swap(given->bitmap);
         inherited.erase(given);
@@ -416,13 +422,11 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
             lastError = taken.step == CursorStep::End
                 ? MediaText(media_messages::endOfStream, static_cast<long long>(position))
                 : taken.error;
-            StopReadAhead();
             DiscardAhead();
             return nullptr;
         }
         decodedAny = true;
     }
-    StopReadAhead();
     DiscardAhead();
     if (DecodeOn(position, decodedAny) == nullptr) {
         return nullptr;
