@@ -3,29 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "picture/ReduceArithmetic.h"
 #include "picture/ResampleKernels.h"
 #include "picture/Resampler.h"
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define DISCFORGE_AVX2 1
-#endif
 
 namespace discforge {
 
 namespace {
 
-constexpr int mostRegisters = 4;
-constexpr int shareBits = 24;
+using reduce::HasAvx2;
+using reduce::SplitMultiplier;
 
-// ceil(numerator x 2^bits / divisor), split into its high and low 16 bits.
-void SplitMultiplier(std::uint64_t numerator, std::uint64_t divisor, int bits, std::uint16_t& high, std::uint16_t& low)
-{
-    const std::uint64_t scaled = numerator << bits;
-    const std::uint64_t multiplier = scaled / divisor + (scaled % divisor != 0 ? 1 : 0);
-    high = static_cast<std::uint16_t>(multiplier >> 16);
-    low = static_cast<std::uint16_t>(multiplier & 0xFFFF);
-}
+constexpr int mostRegisters = 4;
 
 // Blue, green and red of output k take the multiplier; X takes 0.
 void SetColourLanes(std::vector<std::uint16_t>& lanes, int k, std::uint16_t multiplier)
@@ -36,16 +25,9 @@ void SetColourLanes(std::vector<std::uint16_t>& lanes, int k, std::uint16_t mult
 
 #if DISCFORGE_AVX2
 
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
-__attribute__((target("avx2"))) inline __m256i Load(const void* at)
-{
-    return _mm256_loadu_si256(static_cast<const __m256i*>(at));
-}
+using reduce::Fraction;
+using reduce::Load;
+using reduce::SplitAverage;
 
 // 8 pixels of the window by their indices, X cleared; index -1 gives 0.
 template <int Registers> __attribute__((target("avx2"))) inline __m256i Pick(const __m256i* window, __m256i index)
@@ -57,25 +39,6 @@ template <int Registers> __attribute__((target("avx2"))) inline __m256i Pick(con
     }
     const __m256i present = _mm256_cmpgt_epi32(index, _mm256_set1_epi32(-1));
     return _mm256_and_si256(picked, _mm256_and_si256(present, _mm256_set1_epi32(0x00FFFFFF)));
-}
-
-// floor(v x (high x 2^16 + low) / 2^24) for 16-bit v below 256.
-__attribute__((target("avx2"))) inline __m256i Fraction(__m256i v, __m256i high, __m256i low)
-{
-    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(v, high), _mm256_mulhi_epu16(v, low)), 8);
-}
-
-// floor(v x (high x 2^16 + low) / 2^32): the high product plus the carry out of
-// its low half and the low product's high half.
-__attribute__((target("avx2"))) inline __m256i SplitAverage(__m256i v, __m256i high, __m256i low)
-{
-    const __m256i upper = _mm256_mulhi_epu16(v, high);
-    const __m256i lower = _mm256_mullo_epi16(v, high);
-    const __m256i added = _mm256_mulhi_epu16(v, low);
-    // lower + added > 0xFFFF exactly when lower > ~added, compared without sign.
-    const __m256i carry = _mm256_cmpgt_epi16(_mm256_xor_si256(lower, _mm256_set1_epi16(static_cast<short>(0x8000))),
-        _mm256_xor_si256(added, _mm256_set1_epi16(0x7FFF)));
-    return _mm256_sub_epi16(upper, carry);
 }
 
 struct Tables {
@@ -171,10 +134,6 @@ __attribute__((target("avx2"))) void HalveAvx2(const std::uint8_t* source, std::
     }
 }
 
-#else
-
-bool HasAvx2() { return false; }
-
 #endif
 
 } // namespace
@@ -225,12 +184,12 @@ bool ReduceWindows::Prepare(int n, int m, const std::vector<std::int32_t>& first
         std::uint16_t high = 0;
         std::uint16_t low = 0;
         SplitMultiplier(
-            static_cast<std::uint64_t>(m - remainders[k]), static_cast<std::uint64_t>(m), shareBits, high, low);
+            static_cast<std::uint64_t>(m - remainders[k]), static_cast<std::uint64_t>(m), reduce::shareBits, high, low);
         SetColourLanes(shareHigh, k, high);
         SetColourLanes(shareLow, k, low);
         if (k + 1 < m) {
             SplitMultiplier(
-                static_cast<std::uint64_t>(remainders[k]), static_cast<std::uint64_t>(m), shareBits, high, low);
+                static_cast<std::uint64_t>(remainders[k]), static_cast<std::uint64_t>(m), reduce::shareBits, high, low);
             SetColourLanes(restHigh, k + 1, high);
             SetColourLanes(restLow, k + 1, low);
         }

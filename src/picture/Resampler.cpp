@@ -111,6 +111,7 @@ void HorizontalPlan::Prepare(int n, int m)
     m_ = m;
     lanes_ = Lanes::none;
     blocks_ = 0;
+    takesStrips_ = false;
     left_.clear();
     right_.clear();
     fraction_.clear();
@@ -223,6 +224,7 @@ void HorizontalPlan::PrepareReduce()
     // A sum holds the rest of one pixel, the whole pixels and a share of one more.
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(n) / m + 1;
     average_ = ExactScale(m, n, 255 * (wholeMost + 2));
+    takesStrips_ = strips_.Prepare(n, m, firstWhole_, last_, remainders);
     if (windows_.Prepare(n, m, firstWhole_, last_, remainders)) {
         lanes_ = Lanes::windows;
         return;

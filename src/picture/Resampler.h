@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "picture/ReduceStrips.h"
 #include "picture/ReduceWindows.h"
 
 namespace discforge {
@@ -60,6 +61,13 @@ public:
     // Writes m pixels from the n pixels of `source`. X of every pixel is 0, except
     // that n = m copies the pixels whole unless `maskX` is set.
     void Apply(const std::uint8_t* source, std::uint8_t* destination, bool maskX = false);
+    // Whether ApplyStrip serves: reductions where the processor has AVX2.
+    bool TakesStrips() const { return takesStrips_; }
+    // Apply on ReduceStrips::rows rows at once, where TakesStrips.
+    void ApplyStrip(const std::uint8_t* const sources[], std::uint8_t* const destinations[])
+    {
+        strips_.Apply(sources, destinations);
+    }
 
 private:
     enum class Lanes { none, bits16, bits32, windows };
@@ -119,6 +127,9 @@ private:
     std::vector<std::uint32_t> wholeSums32_;
     // Reducing by up to about 4 : 1 where the processor has AVX2.
     ReduceWindows windows_;
+    // Reducing several rows at once where the processor has AVX2.
+    ReduceStrips strips_;
+    bool takesStrips_ = false;
 };
 
 } // namespace discforge

@@ -1,5 +1,6 @@
 #include "picture/Rescaler.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -49,7 +50,7 @@ void Rescaler::Prepare(int width, int height, int newWidth, int newHeight)
         second_.resize(rowBytes);
         PrepareEnlarge();
     } else if (height > newHeight) {
-        first_.resize(rowBytes);
+        strip_.resize(rowBytes * ReduceStrips::rows);
         PrepareReduce();
     }
 }
@@ -116,14 +117,33 @@ bool Rescaler::Scale(SourceRows source, TargetRows target, bool maskX, const boo
     if (height_ > newHeight_) {
         return Reduce(source, target, stop);
     }
-    for (int r = 0; r < height_; ++r) {
+    for (int r = 0; r < height_;) {
         if (stop && *stop) {
             return false;
         }
-        Prefetch(source, r + prefetchRows);
-        plan_.Apply(source.Row(r), target.Row(r), maskX);
+        std::uint8_t* into[ReduceStrips::rows];
+        for (int i = 0; i < ReduceStrips::rows; ++i) {
+            into[i] = target.Row(std::min(r + i, height_ - 1));
+        }
+        r += ResampleRows(source, r, into, maskX);
     }
     return true;
+}
+
+int Rescaler::ResampleRows(SourceRows source, int r, std::uint8_t* const into[ReduceStrips::rows], bool maskX)
+{
+    if (plan_.TakesStrips() && r + ReduceStrips::rows <= height_) {
+        const std::uint8_t* rows[ReduceStrips::rows];
+        for (int i = 0; i < ReduceStrips::rows; ++i) {
+            Prefetch(source, r + ReduceStrips::rows + i);
+            rows[i] = source.Row(r + i);
+        }
+        plan_.ApplyStrip(rows, into);
+        return ReduceStrips::rows;
+    }
+    Prefetch(source, r + prefetchRows);
+    plan_.Apply(source.Row(r), into[0], maskX);
+    return 1;
 }
 
 // The resampled rows carry X = 0, so the blends between them do too.
@@ -168,36 +188,41 @@ bool Rescaler::Enlarge(SourceRows source, TargetRows target, const bool* stop)
 bool Rescaler::Reduce(SourceRows source, TargetRows target, const bool* stop)
 {
     const int rowBytes = 4 * newWidth_;
-    std::uint8_t* row = first_.data();
     if (lanes16_) {
         std::fill(sums16_.begin(), sums16_.end(), 0);
     } else {
         std::fill(sums32_.begin(), sums32_.end(), 0);
     }
+    std::uint8_t* strip[ReduceStrips::rows];
+    for (int i = 0; i < ReduceStrips::rows; ++i) {
+        strip[i] = strip_.data() + static_cast<std::ptrdiff_t>(i) * rowBytes;
+    }
     int o = 0;
-    for (int r = 0; r < height_; ++r) {
+    for (int r = 0; r < height_;) {
         if (stop && *stop) {
             return false;
         }
-        Prefetch(source, r + prefetchRows);
-        plan_.Apply(source.Row(r), row, true);
-        const RowShare& share = shares_[r];
-        if (!share.ends) {
-            if (lanes16_) {
-                kernels::AddRow16(row, sums16_.data(), rowBytes);
-            } else {
-                kernels::AddRow32(row, sums32_.data(), rowBytes);
+        const int count = ResampleRows(source, r, strip, true);
+        for (int i = 0; i < count; ++i, ++r) {
+            const std::uint8_t* row = strip[i];
+            const RowShare& share = shares_[r];
+            if (!share.ends) {
+                if (lanes16_) {
+                    kernels::AddRow16(row, sums16_.data(), rowBytes);
+                } else {
+                    kernels::AddRow32(row, sums32_.data(), rowBytes);
+                }
+                continue;
             }
-            continue;
-        }
-        std::uint8_t* out = target.Row(o++);
-        if (!lanes16_) {
-            kernels::FinishSums32(row, sums32_.data(), out, rowBytes, share.share, share.rest, average_);
-        } else if (share.whole) {
-            kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageMultiplier16_);
-        } else {
-            kernels::FinishSums16(
-                row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier, averageMultiplier16_);
+            std::uint8_t* out = target.Row(o++);
+            if (!lanes16_) {
+                kernels::FinishSums32(row, sums32_.data(), out, rowBytes, share.share, share.rest, average_);
+            } else if (share.whole) {
+                kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageMultiplier16_);
+            } else {
+                kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier,
+                    share.restMultiplier, averageMultiplier16_);
+            }
         }
     }
     return true;

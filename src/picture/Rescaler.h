@@ -58,6 +58,10 @@ private:
     };
 
     void Prefetch(SourceRows source, int r) const;
+    // Resamples source rows from r to the new width into `into`: a strip of
+    // ReduceStrips::rows rows where the plan takes strips and that many remain,
+    // else row r alone. Returns how many rows were written.
+    int ResampleRows(SourceRows source, int r, std::uint8_t* const into[ReduceStrips::rows], bool maskX);
     void PrepareEnlarge();
     void PrepareReduce();
     bool Enlarge(SourceRows source, TargetRows target, const bool* stop);
@@ -75,6 +79,7 @@ private:
     bool lanes16_ = false;
     std::vector<std::uint8_t> first_;
     std::vector<std::uint8_t> second_;
+    std::vector<std::uint8_t> strip_; // rows resampled to the new width, before their sums
     std::vector<std::uint16_t> sums16_;
     std::vector<std::uint32_t> sums32_;
 };

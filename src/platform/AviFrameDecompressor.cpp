@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <pthread.h>
@@ -29,26 +28,6 @@
 #include <vector>
 
 namespace discforge {
-
-namespace {
-
-// The fourth byte of every pixel becomes 0, as in a bitmap; 8 bytes at a time.
-void ClearFourthBytes(std::uint8_t* pixels, std::size_t bytes)
-{
-    constexpr std::uint64_t colour = 0x00FFFFFF00FFFFFFull;
-    std::size_t i = 0;
-    for (; i + 8 <= bytes; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, pixels + i, 8);
-        word &= colour;
-        std::memcpy(pixels + i, &word, 8);
-    }
-    for (i += 3; i < bytes; i += 4) {
-        pixels[i] = 0;
-    }
-}
-
-} // namespace
 
 // A frame one decompressor hands to the next of the same file.
 constexpr std::size_t handedFrames = 2;
@@ -209,11 +188,10 @@ bool AviFrameDecompressor::Impl::Fill(std::vector<std::uint8_t>& into, std::stri
     std::uint8_t* bottomRowFirst = into.data() + bitmapInfoHeaderSize;
     // The picture's top row is stored last.
     std::uint8_t* topRow = bottomRowFirst + static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(pitch);
-    if (!cursor->Convert(topRow, -pitch)) {
+    if (!cursor->Convert(topRow, -pitch, true)) {
         error = cursor->LastError();
         return false;
     }
-    ClearFourthBytes(bottomRowFirst, into.size() - bitmapInfoHeaderSize);
     return true;
 }
 

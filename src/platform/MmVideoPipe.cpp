@@ -131,7 +131,7 @@ void MmVideoPipe::Work()
         bool converted = false;
         try {
             pixels.resize(frameBytes_);
-            converted = cursor_->Convert(pixels.data(), width_ * 4);
+            converted = cursor_->Convert(pixels.data(), width_ * 4, false);
         } catch (const std::bad_alloc&) {
             converted = false;
         }

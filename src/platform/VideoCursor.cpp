@@ -8,6 +8,7 @@
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <algorithm>
@@ -29,6 +30,38 @@ constexpr std::int64_t unindexedDecodeSeconds = 5;
 // converted into rows padded to this and copied out, so nothing is written outside
 // the caller's rows.
 constexpr int rowBlockBytes = 64;
+
+// Rows converted at a time: each band's fourth bytes are cleared while its rows
+// are still in the cache. The converter gives the same bytes in bands as whole.
+constexpr int bandRows = 16;
+
+// The fourth byte of every pixel becomes 0, as in a bitmap; 8 bytes at a time.
+void ClearFourthBytes(std::uint8_t* pixels, std::size_t bytes)
+{
+    constexpr std::uint64_t colour = 0x00FFFFFF00FFFFFFull;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, pixels + i, 8);
+        word &= colour;
+        std::memcpy(pixels + i, &word, 8);
+    }
+    for (i += 3; i < bytes; i += 4) {
+        pixels[i] = 0;
+    }
+}
+
+// Where rows `first` onward of each plane begin; a palette stays whole.
+void SliceOf(const AVFrame& frame, int first, const std::uint8_t* planes[4])
+{
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+    for (int p = 0; p < 4; ++p) {
+        const bool palette = p == 1 && format != nullptr && (format->flags & AV_PIX_FMT_FLAG_PAL) != 0;
+        const bool chroma = (p == 1 || p == 2) && format != nullptr;
+        const int row = palette ? 0 : chroma ? first >> format->log2_chroma_h : first;
+        planes[p] = frame.data[p] == nullptr ? nullptr : frame.data[p] + static_cast<std::ptrdiff_t>(row) * frame.linesize[p];
+    }
+}
 
 } // namespace
 
@@ -248,7 +281,7 @@ bool VideoCursor::PrepareScaler()
     return true;
 }
 
-bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
+bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch, bool clearX)
 {
     auto format = static_cast<AVPixelFormat>(frame_->format);
     if (frame_->width <= 0 || frame_->height <= 0 || sws_isSupportedInput(format) == 0) {
@@ -267,17 +300,31 @@ bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch)
     }
     std::uint8_t* planes[4] = {padded ? paddedRows_.data() : firstRow, nullptr, nullptr, nullptr};
     int pitches[4] = {padded ? paddedPitch : pitch, 0, 0, 0};
-    int rows = sws_scale(scaler_, frame_->data, frame_->linesize, 0, frame_->height, planes, pitches);
-    if (rows != height_) {
-        lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), rows < 0 ? rows : 0).text;
-        return false;
-    }
-    if (padded) {
-        for (int row = 0; row < height_; ++row) {
-            std::memcpy(firstRow + static_cast<std::ptrdiff_t>(row) * pitch,
-                paddedRows_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(paddedPitch),
-                static_cast<std::size_t>(rowBytes));
+    int done = 0; // rows written, which may trail the rows given
+    for (int first = 0; first < frame_->height; first += bandRows) {
+        const std::uint8_t* slice[4];
+        SliceOf(*frame_, first, slice);
+        const int written = sws_scale(scaler_, slice, frame_->linesize, first,
+            std::min(bandRows, frame_->height - first), planes, pitches);
+        if (written < 0 || done + written > height_) {
+            lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), written < 0 ? written : 0).text;
+            return false;
         }
+        for (int row = done; row < done + written; ++row) {
+            std::uint8_t* to = firstRow + static_cast<std::ptrdiff_t>(row) * pitch;
+            if (padded) {
+                std::memcpy(to, paddedRows_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(paddedPitch),
+                    static_cast<std::size_t>(rowBytes));
+            }
+            if (clearX) {
+                ClearFourthBytes(to, static_cast<std::size_t>(rowBytes));
+            }
+        }
+        done += written;
+    }
+    if (done != height_) {
+        lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), 0).text;
+        return false;
     }
     return true;
 }

@@ -57,8 +57,9 @@ public:
     std::int64_t IndexedKeyFrameAtOrAfter(std::int64_t position);
 
     // Writes the last decoded frame as Width x Height BGRX rows starting at
-    // `firstRow`, `pitch` bytes apart (negative for bottom-up storage).
-    bool Convert(std::uint8_t* firstRow, int pitch);
+    // `firstRow`, `pitch` bytes apart (negative for bottom-up storage). With
+    // `clearX` the fourth byte of every pixel comes out 0, as in a bitmap.
+    bool Convert(std::uint8_t* firstRow, int pitch, bool clearX);
 
     std::uint64_t FramesDecoded() const { return framesDecoded_; }
 

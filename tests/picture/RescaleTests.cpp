@@ -370,6 +370,17 @@ TEST(Rescale, MatchesThePlainFormAtVideoSizes)
     CheckRescale(RandomPicture(random, 640, 480), 720, 576, 720, 576);
 }
 
+TEST(Rescale, WideReductionsOfTallPicturesMatchThePlainForm)
+{
+    // Rows reduced several at a time, at ratios past what one window of pixels
+    // holds, with rows left over after the last whole strip; and so many pixels
+    // per output that their sums pass 16 bits.
+    std::mt19937 random(29);
+    CheckRescale(RandomPicture(random, 1920, 1083), 100, 61, 104, 64);
+    CheckRescale(RandomPicture(random, 999, 17), 23, 17, 23, 17);
+    CheckRescale(RandomPicture(random, 3000, 21), 11, 9, 11, 9);
+}
+
 TEST(Rescale, FractionsBeyondSixteenBitsUseWiderLanes)
 {
     // Among the steps t / 997 of the columns and t / 1009 of the rows are some
