@@ -135,7 +135,6 @@ int Rescaler::ResampleRows(SourceRows source, int r, std::uint8_t* const into[Re
     if (plan_.TakesStrips() && r + ReduceStrips::rows <= height_) {
         const std::uint8_t* rows[ReduceStrips::rows];
         for (int i = 0; i < ReduceStrips::rows; ++i) {
-            Prefetch(source, r + ReduceStrips::rows + i);
             rows[i] = source.Row(r + i);
         }
         plan_.ApplyStrip(rows, into);
