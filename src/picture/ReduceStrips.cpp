@@ -70,7 +70,8 @@ __attribute__((target("avx2"))) inline void RowsOf(
 
 // Columns p .. p + 7 of the 8 rows, those at n and past it made from a copy
 // of the row's end, so that no byte past a row is read.
-__attribute__((target("avx2"))) void MakeColumns(const std::uint8_t* const sources[8], int n, int p, std::uint8_t* columns)
+__attribute__((target("avx2"))) void MakeColumns(
+    const std::uint8_t* const sources[8], int n, int p, std::uint8_t* columns)
 {
     std::uint8_t* to = columns + std::ptrdiff_t{columnBytes} * p;
     if (p + 8 <= n) {
@@ -120,8 +121,8 @@ struct Sums {
 // pixel before, the whole pixels, the share of the last), each block of columns
 // made just before it is summed and each block of 8 outputs placed in the rows
 // as soon as it is whole, while both are still in the cache.
-__attribute__((target("avx2"))) void ReduceStrip(const std::uint8_t* const sources[8], const Sums& s,
-    std::uint8_t* columns, std::uint8_t* const destinations[8])
+__attribute__((target("avx2"))) void ReduceStrip(
+    const std::uint8_t* const sources[8], const Sums& s, std::uint8_t* columns, std::uint8_t* const destinations[8])
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
@@ -228,7 +229,8 @@ void ReduceStrips::Apply(
     [[maybe_unused]] const std::uint8_t* const sources[rows], [[maybe_unused]] std::uint8_t* const destinations[rows])
 {
 #if DISCFORGE_AVX2
-    const Sums sums{n_, m_, wholeCounts_.data(), mostWhole_, multipliers_.data(), average16_, averageHigh_, averageLow_};
+    const Sums sums{
+        n_, m_, wholeCounts_.data(), mostWhole_, multipliers_.data(), average16_, averageHigh_, averageLow_};
     ReduceStrip(sources, sums, columns_.data(), destinations);
 #endif
 }

@@ -224,7 +224,8 @@ void HorizontalPlan::PrepareReduce()
     // A sum holds the rest of one pixel, the whole pixels and a share of one more.
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(n) / m + 1;
     average_ = ExactScale(m, n, 255 * (wholeMost + 2));
-    takesStrips_ = strips_.Prepare(n, m, firstWhole_, last_, remainders);
+    // Exactly half the width is cheaper row by row, in pixel pairs.
+    takesStrips_ = n != 2 * m && strips_.Prepare(n, m, firstWhole_, last_, remainders);
     if (windows_.Prepare(n, m, firstWhole_, last_, remainders)) {
         lanes_ = Lanes::windows;
         return;

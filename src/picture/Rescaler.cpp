@@ -121,6 +121,7 @@ bool Rescaler::Scale(SourceRows source, TargetRows target, bool maskX, const boo
         if (stop && *stop) {
             return false;
         }
+        // Rows past the last are never written: a strip is taken only where it fits.
         std::uint8_t* into[ReduceStrips::rows];
         for (int i = 0; i < ReduceStrips::rows; ++i) {
             into[i] = target.Row(std::min(r + i, height_ - 1));
@@ -219,8 +220,8 @@ bool Rescaler::Reduce(SourceRows source, TargetRows target, const bool* stop)
             } else if (share.whole) {
                 kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageMultiplier16_);
             } else {
-                kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier,
-                    share.restMultiplier, averageMultiplier16_);
+                kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier,
+                    averageMultiplier16_);
             }
         }
     }

@@ -86,7 +86,8 @@ void SliceOf(const AVFrame& frame, int first, const std::uint8_t* planes[4])
         const bool palette = p == 1 && format != nullptr && (format->flags & AV_PIX_FMT_FLAG_PAL) != 0;
         const bool chroma = (p == 1 || p == 2) && format != nullptr;
         const int row = palette ? 0 : chroma ? first >> format->log2_chroma_h : first;
-        planes[p] = frame.data[p] == nullptr ? nullptr : frame.data[p] + static_cast<std::ptrdiff_t>(row) * frame.linesize[p];
+        planes[p]
+            = frame.data[p] == nullptr ? nullptr : frame.data[p] + static_cast<std::ptrdiff_t>(row) * frame.linesize[p];
     }
 }
 
@@ -331,16 +332,18 @@ bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch, bool clearX)
     for (int first = 0; first < frame_->height; first += bandRows) {
         const std::uint8_t* slice[4];
         SliceOf(*frame_, first, slice);
-        const int written = sws_scale(scaler_, slice, frame_->linesize, first,
-            std::min(bandRows, frame_->height - first), planes, pitches);
+        const int written = sws_scale(
+            scaler_, slice, frame_->linesize, first, std::min(bandRows, frame_->height - first), planes, pitches);
         if (written < 0 || done + written > height_) {
-            lastError_ = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), written < 0 ? written : 0).text;
+            lastError_
+                = AvFailure(MediaFailure::DecodeFailed, "sws_scale()", source_->Path(), written < 0 ? written : 0).text;
             return false;
         }
         for (int row = done; row < done + written; ++row) {
             std::uint8_t* to = firstRow + static_cast<std::ptrdiff_t>(row) * pitch;
             if (padded) {
-                std::memcpy(to, paddedRows_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(paddedPitch),
+                std::memcpy(to,
+                    paddedRows_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(paddedPitch),
                     static_cast<std::size_t>(rowBytes));
             }
             if (clearX) {
