@@ -63,6 +63,17 @@ __attribute__((target("avx2"))) inline __m256i SplitAverage(__m256i v, __m256i h
     return _mm256_sub_epi16(upper, carry);
 }
 
+// The averages of the 16-bit totals in `low` and `high`, packed back into bytes:
+// by the one 16-bit multiplier where it is exact, else by the split one.
+__attribute__((target("avx2"))) inline __m256i AverageTotals(
+    __m256i low, __m256i high, bool average16, __m256i averageHigh, __m256i averageLow)
+{
+    if (average16) {
+        return _mm256_packus_epi16(_mm256_mulhi_epu16(low, averageHigh), _mm256_mulhi_epu16(high, averageHigh));
+    }
+    return _mm256_packus_epi16(SplitAverage(low, averageHigh, averageLow), SplitAverage(high, averageHigh, averageLow));
+}
+
 #else
 
 inline bool HasAvx2() { return false; }

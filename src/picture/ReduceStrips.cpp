@@ -14,9 +14,9 @@ constexpr int columnBytes = 4 * ReduceStrips::rows;
 
 #if DISCFORGE_AVX2
 
+using reduce::AverageTotals;
 using reduce::Fraction;
 using reduce::Load;
-using reduce::SplitAverage;
 using reduce::Store;
 
 // Eight registers of eight 32-bit pixels, rows into columns.
@@ -164,15 +164,9 @@ __attribute__((target("avx2"))) void ReduceStrip(
         high = _mm256_add_epi16(high, Fraction(lastHigh, shareHigh, shareLow));
         restLow = Fraction(lastLow, restMultiplierHigh, restMultiplierLow);
         restHigh = Fraction(lastHigh, restMultiplierHigh, restMultiplierLow);
-        if (s.average16) {
-            low = _mm256_mulhi_epu16(low, averageHigh);
-            high = _mm256_mulhi_epu16(high, averageHigh);
-        } else {
-            low = SplitAverage(low, averageHigh, averageLow);
-            high = SplitAverage(high, averageHigh, averageLow);
-        }
         // X was summed with the colours; it comes out 0 here.
-        Store(block + std::ptrdiff_t{columnBytes} * (k % 8), _mm256_and_si256(_mm256_packus_epi16(low, high), colour));
+        const __m256i average = AverageTotals(low, high, s.average16, averageHigh, averageLow);
+        Store(block + std::ptrdiff_t{columnBytes} * (k % 8), _mm256_and_si256(average, colour));
         if (k % 8 == 7) {
             PlaceRows(block, k - 7, 8, destinations);
         }

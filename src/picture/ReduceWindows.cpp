@@ -25,9 +25,9 @@ void SetColourLanes(std::vector<std::uint16_t>& lanes, int k, std::uint16_t mult
 
 #if DISCFORGE_AVX2
 
+using reduce::AverageTotals;
 using reduce::Fraction;
 using reduce::Load;
-using reduce::SplitAverage;
 
 // 8 pixels of the window by their indices, X cleared; index -1 gives 0.
 template <int Registers> __attribute__((target("avx2"))) inline __m256i Pick(const __m256i* window, __m256i index)
@@ -90,14 +90,7 @@ __attribute__((target("avx2"))) void ApplyAvx2(
             low = _mm256_add_epi16(low, _mm256_unpacklo_epi8(whole, zero));
             high = _mm256_add_epi16(high, _mm256_unpackhi_epi8(whole, zero));
         }
-        if (t.average16) {
-            low = _mm256_mulhi_epu16(low, averageHigh);
-            high = _mm256_mulhi_epu16(high, averageHigh);
-        } else {
-            low = SplitAverage(low, averageHigh, averageLow);
-            high = SplitAverage(high, averageHigh, averageLow);
-        }
-        const __m256i result = _mm256_packus_epi16(low, high);
+        const __m256i result = AverageTotals(low, high, t.average16, averageHigh, averageLow);
         std::uint8_t* out = destination + std::ptrdiff_t{32} * j;
         if (8 * (j + 1) <= m) {
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), result);
