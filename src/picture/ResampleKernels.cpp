@@ -271,25 +271,64 @@ DISCFORGE_VECTOR_CLONES void AddRow32(const std::uint8_t* __restrict row, std::u
     }
 }
 
-DISCFORGE_VECTOR_CLONES void FinishSums16(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
+namespace {
+
+// floor(total x m / n) for a 16-bit total: by the one multiplier, or by
+// ceil(m x 2^32 / n) split into two 16-bit halves, (total x high + (total x low
+// >> 16)) >> 16, which stays below 2^32.
+template <bool Split> inline std::uint16_t Average16(std::uint16_t total, std::uint16_t high, std::uint16_t low)
+{
+    if constexpr (Split) {
+        return static_cast<std::uint16_t>((static_cast<std::uint32_t>(total) * high + MulHigh(total, low)) >> 16);
+    } else {
+        return MulHigh(total, high);
+    }
+}
+
+template <bool Split>
+inline void FinishSumsWith(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
     std::uint8_t* __restrict out, int bytes, std::uint16_t shareMultiplier, std::uint16_t restMultiplier,
-    std::uint16_t averageMultiplier)
+    std::uint16_t averageHigh, std::uint16_t averageLow)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::uint16_t value = row[i];
         const std::uint16_t total = static_cast<std::uint16_t>(sums[i] + MulHigh(value, shareMultiplier));
-        out[i] = static_cast<std::uint8_t>(MulHigh(total, averageMultiplier));
+        out[i] = static_cast<std::uint8_t>(Average16<Split>(total, averageHigh, averageLow));
         sums[i] = MulHigh(value, restMultiplier);
     }
 }
 
-DISCFORGE_VECTOR_CLONES void FinishSumsWhole16(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
-    std::uint8_t* __restrict out, int bytes, std::uint16_t averageMultiplier)
+template <bool Split>
+inline void FinishSumsWholeWith(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
+    std::uint8_t* __restrict out, int bytes, std::uint16_t averageHigh, std::uint16_t averageLow)
 {
     for (int i = 0; i < bytes; ++i) {
         const std::uint16_t total = static_cast<std::uint16_t>(sums[i] + row[i]);
-        out[i] = static_cast<std::uint8_t>(MulHigh(total, averageMultiplier));
+        out[i] = static_cast<std::uint8_t>(Average16<Split>(total, averageHigh, averageLow));
         sums[i] = 0;
+    }
+}
+
+} // namespace
+
+DISCFORGE_VECTOR_CLONES void FinishSums16(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
+    std::uint8_t* __restrict out, int bytes, std::uint16_t shareMultiplier, std::uint16_t restMultiplier,
+    std::uint16_t averageHigh, std::uint16_t averageLow)
+{
+    if (averageLow == 0) {
+        FinishSumsWith<false>(row, sums, out, bytes, shareMultiplier, restMultiplier, averageHigh, 0);
+    } else {
+        FinishSumsWith<true>(row, sums, out, bytes, shareMultiplier, restMultiplier, averageHigh, averageLow);
+    }
+}
+
+DISCFORGE_VECTOR_CLONES void FinishSumsWhole16(const std::uint8_t* __restrict row, std::uint16_t* __restrict sums,
+    std::uint8_t* __restrict out, int bytes, std::uint16_t averageHigh, std::uint16_t averageLow)
+{
+    if (averageLow == 0) {
+        FinishSumsWholeWith<false>(row, sums, out, bytes, averageHigh, 0);
+    } else {
+        FinishSumsWholeWith<true>(row, sums, out, bytes, averageHigh, averageLow);
     }
 }
 

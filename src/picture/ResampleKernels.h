@@ -30,12 +30,14 @@ void BlendLanes32(const std::uint8_t* a, const std::uint8_t* b, const std::uint3
 
 void AddRow16(const std::uint8_t* row, std::uint16_t* sums, int bytes);
 void AddRow32(const std::uint8_t* row, std::uint32_t* sums, int bytes);
-// share, rest and average as 16-bit multipliers.
+// share and rest as 16-bit multipliers; the average as one (averageLow 0) or, where
+// no 16-bit multiplier is exact, as ceil(m x 2^32 / n) split into its high and
+// low 16 bits.
 void FinishSums16(const std::uint8_t* row, std::uint16_t* sums, std::uint8_t* out, int bytes,
-    std::uint16_t shareMultiplier, std::uint16_t restMultiplier, std::uint16_t averageMultiplier);
+    std::uint16_t shareMultiplier, std::uint16_t restMultiplier, std::uint16_t averageHigh, std::uint16_t averageLow);
 // The row lies wholly in the output row: no rest is left.
-void FinishSumsWhole16(
-    const std::uint8_t* row, std::uint16_t* sums, std::uint8_t* out, int bytes, std::uint16_t averageMultiplier);
+void FinishSumsWhole16(const std::uint8_t* row, std::uint16_t* sums, std::uint8_t* out, int bytes,
+    std::uint16_t averageHigh, std::uint16_t averageLow);
 void FinishSums32(const std::uint8_t* row, std::uint32_t* sums, std::uint8_t* out, int bytes, const ExactScale& share,
     const ExactScale& rest, const ExactScale& average);
 

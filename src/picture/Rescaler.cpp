@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "picture/ReduceArithmetic.h"
 #include "picture/ResampleKernels.h"
 
 namespace discforge {
@@ -77,8 +78,16 @@ void Rescaler::PrepareReduce()
     const std::uint64_t wholeMost = static_cast<std::uint64_t>(height_) / newHeight_ + 1;
     const std::uint64_t largestTotal = 255 * (wholeMost + 2);
     average_ = ExactScale(newHeight_, height_, largestTotal);
-    lanes16_ = largestTotal <= 0xFFFF
-        && Multiplier16(newHeight_, height_, static_cast<std::uint32_t>(largestTotal), averageMultiplier16_);
+    // 16-bit sums serve wherever the totals fit. Where no one 16-bit multiplier
+    // gives the average exactly, ceil(newHeight x 2^32 / height) split in two
+    // does, for heights below 2^16.
+    lanes16_ = largestTotal <= 0xFFFF;
+    averageLow16_ = 0;
+    if (lanes16_ && !Multiplier16(newHeight_, height_, static_cast<std::uint32_t>(largestTotal), averageHigh16_)) {
+        lanes16_ = height_ < 0x10000;
+        reduce::SplitMultiplier(static_cast<std::uint64_t>(newHeight_), static_cast<std::uint64_t>(height_), 32,
+            averageHigh16_, averageLow16_);
+    }
     shares_.resize(height_);
     int t = 0;
     for (RowShare& row : shares_) {
@@ -218,10 +227,10 @@ bool Rescaler::Reduce(SourceRows source, TargetRows target, const bool* stop)
             if (!lanes16_) {
                 kernels::FinishSums32(row, sums32_.data(), out, rowBytes, share.share, share.rest, average_);
             } else if (share.whole) {
-                kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageMultiplier16_);
+                kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageHigh16_, averageLow16_);
             } else {
                 kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier,
-                    averageMultiplier16_);
+                    averageHigh16_, averageLow16_);
             }
         }
     }

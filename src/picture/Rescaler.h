@@ -75,7 +75,8 @@ private:
     std::vector<RowBlend> blends_;
     std::vector<RowShare> shares_;
     ExactScale average_;
-    std::uint16_t averageMultiplier16_ = 0;
+    std::uint16_t averageHigh16_ = 0;
+    std::uint16_t averageLow16_ = 0; // 0 where averageHigh16_ alone is exact
     bool lanes16_ = false;
     std::vector<std::uint8_t> first_;
     std::vector<std::uint8_t> second_;

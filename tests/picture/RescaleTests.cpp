@@ -367,6 +367,8 @@ TEST(Rescale, MatchesThePlainFormAtVideoSizes)
     CheckRescale(RandomPicture(random, 1280, 720), 720, 405, 720, 480);
     CheckRescale(RandomPicture(random, 1280, 720), 480, 270, 480, 480);
     CheckRescale(RandomPicture(random, 1280, 720), 352, 198, 352, 240);
+    // No 16-bit multiplier averages 720 rows into 199 exactly.
+    CheckRescale(RandomPicture(random, 1280, 720), 352, 199, 352, 240);
     CheckRescale(RandomPicture(random, 640, 480), 720, 576, 720, 576);
 }
 
