@@ -1,4 +1,5 @@
-// The exact 16-bit arithmetic that the AVX2 area reductions share. A fraction of
+// What the picture kernels share for AVX2: the check for it, unaligned loads and
+// stores, and the exact 16-bit arithmetic of the area reductions. A fraction of
 // a byte p, floor(p x f), takes the multiplier ceil(f x 2^24) split into a high
 // part below 2^8 (times p stays below 2^16) and a low part taken by a 16 x 16
 // high multiplication; an average of a 16-bit total, floor(total x m / n), takes

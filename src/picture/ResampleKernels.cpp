@@ -3,12 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "picture/ReduceArithmetic.h"
 #include "picture/Resampler.h"
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define DISCFORGE_AVX2 1
-#endif
 
 namespace discforge::kernels {
 
@@ -42,11 +38,8 @@ inline std::uint32_t ColourMask()
 // spends most of its time on compares and blends that the saturating byte
 // subtractions make unnecessary.
 
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
+using reduce::HasAvx2;
+using reduce::Load;
 
 // (d x m) >> 16 for the 32 bytes of d, with the multipliers of bytes 0-7 and
 // 16-23 in `low` and of bytes 8-15 and 24-31 in `high` (the lanes of the unpacks).
@@ -97,11 +90,6 @@ __attribute__((target("avx2"))) void EnlargeBlocksAvx2(const std::uint8_t* sourc
         const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + 16));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * j), Blend(a, b, low, high));
     }
-}
-
-__attribute__((target("avx2"))) inline __m256i Load(const std::uint16_t* at)
-{
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
 
 // 8 pixels by their indices, X cleared; lanes with index -1 stay 0.
