@@ -4,6 +4,7 @@
 #include "platform/MediaComponentNames.h"
 #include "platform/MediaMessages.h"
 #include "platform/StreamTiming.h"
+#include "platform/Yuv420ToBgrx.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -309,12 +310,25 @@ bool VideoCursor::PrepareScaler()
     return true;
 }
 
+bool VideoCursor::TakesFastRoute() const
+{
+    // Options of the user's, or an odd height, send the converter another way.
+    return frame_->format == AV_PIX_FMT_YUV420P && scalerOptions_.empty() && frame_->width == width_
+        && frame_->height == height_ && height_ % 2 == 0 && Yuv420ToBgrxAvailable();
+}
+
 bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch, bool clearX)
 {
     auto format = static_cast<AVPixelFormat>(frame_->format);
     if (frame_->width <= 0 || frame_->height <= 0 || sws_isSupportedInput(format) == 0) {
         lastError_ = MediaText(media_messages::badPictureSize, frame_->width, frame_->height, source_->Path().c_str());
         return false;
+    }
+    if (TakesFastRoute()) {
+        const Yuv420Planes planes{frame_->data[0], frame_->data[1], frame_->data[2], frame_->linesize[0],
+            frame_->linesize[1], frame_->linesize[2]};
+        Yuv420ToBgrx(planes, width_, height_, firstRow, pitch, clearX ? 0 : 255);
+        return true;
     }
     if (!PrepareScaler()) {
         lastError_ = AvFailure(MediaFailure::ResourceFailed, "sws_init_context()", source_->Path(), 0).text;
