@@ -9,8 +9,10 @@
 // the frames the old one holds (the last handed out and the one read ahead) wait
 // for the next decompressor made, which keeps them if it reads the same file, so
 // that asking again for one of them, as every activation does for the last frame,
-// costs no decoding. At most those two frames wait, and only until then; the next
-// decompressor lets go of them once it reads frames in order.
+// costs no decoding. The frame handed out before such a request waits in its place:
+// a run asks for the first frame again right after its activation. At most two
+// frames wait, and only until then; the next decompressor lets go of them once it
+// reads frames in order.
 #include "platform/AviFile.h"
 
 #include "platform/FfmpegError.h"
@@ -298,16 +300,16 @@ void AviFrameDecompressor::Impl::DiscardAhead()
 
 // Hands out frame `index`, now in `bitmap`, for `position`. Asking for the frame
 // after the one handed out before is reading in order: the next ones are read ahead.
+// The first frame asked of a decompressor is not read on from: each activation asks
+// for the last frame next, which reading ahead would only hold up.
 const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
     std::int64_t index, std::int64_t position, std::int64_t previous)
 {
     pictureIndex = index;
-    if (position == previous + 1) {
+    if (previous >= 0 && position == previous + 1) {
         // Frames read in order after one another: a run or playback, not the look
         // at the first and last frames the taken-over frames are kept for.
-        if (previous >= 0) {
-            inherited.clear();
-        }
+        inherited.clear();
         StartReadAhead();
     }
     return bitmap.data();
@@ -374,7 +376,11 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
         // any jump, by seeking or decoding on.
         DiscardAhead();
         bitmap.swap(given->bitmap);
-        inherited.erase(given);
+        if (pictureIndex >= 0) {
+            given->index = pictureIndex;
+        } else {
+            inherited.erase(given);
+        }
         pictureIndex = position;
         return bitmap.data();
     }
