@@ -9,6 +9,7 @@
 #include "ports/WindowPort.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace discforge {
 
@@ -97,6 +98,7 @@ int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const 
         core_.settings.videoSettingsChanged = false;
         return result;
     }
+    made_.reset();
     core_.ports.window.PumpMessages();
     InputTableState& inputs = core_.inputs;
     inputs.framePosition = frameIndex;
@@ -198,6 +200,8 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     if (frame == 0 || core_.settings.videoSettingsChanged) {
         core_.media.fetch.runStartFrame = frame;
     }
+    // Every way out but the two that set it again leaves the work picture made from something else.
+    const std::optional<MadeFrame> madeBefore = std::exchange(made_, std::nullopt);
     core_.ports.window.PumpMessages();
     inputs.framePosition = shownFrame_ = frame;
     // The pumped messages may have changed the table.
@@ -220,6 +224,13 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     if (packed == nullptr) {
         return videoLockFailed;
     }
+    // Between runs and at a run's start the work picture serves other inputs and previews too.
+    const bool running = core_.media.run.encoderBusy && !core_.settings.videoSettingsChanged;
+    const MadeFrame wanted{reader.getFrame.get(), packed, index, shownFrame_, options};
+    if (running && madeBefore == wanted) {
+        made_ = wanted;
+        return HandOut(rowBytes, pixels);
+    }
     const std::size_t frameBytes = reader.getFrame->FrameBytes();
     SurfaceRows rows;
     int result = videoOk;
@@ -230,7 +241,13 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     } else {
         result = videoLockFailed;
     }
-    return result == videoOk ? videoOk : videoLockFailed;
+    if (result != videoOk) {
+        return videoLockFailed;
+    }
+    if (core_.media.run.encoderBusy) {
+        made_ = wanted;
+    }
+    return videoOk;
 }
 
 FitRequest VideoSupply::FitRequestFor(const PictureOptions& options) const

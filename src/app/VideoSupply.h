@@ -8,16 +8,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "input/PictureOptions.h"
 
 namespace discforge {
 
 class AppParts;
+class AviFrameDecompressor;
 class ListFile;
 enum class FitMode;
 struct FitRequest;
 struct InputEntry;
-struct PictureOptions;
 struct SurfaceRows;
 
 enum VideoSupplyResult : int {
@@ -81,8 +84,22 @@ private:
     int Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels);
 
+    // What the work picture was last made from by the AVI reader's path in a
+    // run. An output rate above the input's shows some frames twice; the second
+    // time the picture made the first time is handed out again.
+    struct MadeFrame {
+        const AviFrameDecompressor* decompressor = nullptr;
+        const std::uint8_t* packed = nullptr;
+        int input = -1;
+        int frame = -1;
+        PictureOptions options;
+
+        friend bool operator==(const MadeFrame&, const MadeFrame&) = default;
+    };
+
     AppParts& core_;
     int shownFrame_ = 0;
+    std::optional<MadeFrame> made_;
 };
 
 } // namespace discforge

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 namespace discforge::test {
@@ -224,6 +225,45 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
             << "invert " << invert;
         EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 576), 8);
     }
+}
+
+// The picture is marked where the supply never writes: the fitting leaves X 0.
+TEST_F(VideoSupplyTest, InARunAFrameShownTwiceIsHandedOutAgainAndEverythingElseIsMadeAfresh)
+{
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.audio = mediagen::AudioForm::None;
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 12;
+    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
+    rig_.core.settings.tvStandard = standardNtsc;
+    rig_.core.encodeParameters.width = 176;
+    rig_.core.encodeParameters.height = 144;
+    rig_.core.media.run.encoderBusy = true;
+    rig_.core.settings.videoSettingsChanged = true;
+    const auto supplyMarked = [&](int frame) {
+        const Supplied supplied = Supply(frame);
+        EXPECT_EQ(supplied.result, 0) << frame;
+        std::uint8_t& mark = rig_.core.workPicture.Pixels()[3];
+        const bool wasMarked = mark == 0x5A;
+        mark = 0x5A;
+        return std::pair{NumberInPicture(supplied.pixels, supplied.rowBytes, 144), wasMarked};
+    };
+    // At 29.97 output frames 6 and 7 both show frame 5 of a 25 frames-per-second input.
+    EXPECT_EQ(supplyMarked(6), std::pair(5L, false));
+    EXPECT_EQ(supplyMarked(7), std::pair(5L, true));
+    EXPECT_EQ(supplyMarked(8), std::pair(6L, false));
+    rig_.core.settings.videoSettingsChanged = true;
+    EXPECT_FALSE(supplyMarked(8).second);
+    rig_.Entry(0).pictureOptions.fitting = FitMode::fillIn;
+    EXPECT_FALSE(supplyMarked(8).second);
+    rig_.core.media.run.encoderBusy = false;
+    rig_.Entry(0).pictureOptions.outputWidth = 176;
+    rig_.Entry(0).pictureOptions.outputHeight = 144;
+    EXPECT_FALSE(supplyMarked(8).second);
+    EXPECT_FALSE(supplyMarked(8).second);
 }
 
 TEST_F(VideoSupplyTest, AMissingListPictureFailsWithItsCode)
