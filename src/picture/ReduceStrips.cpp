@@ -111,11 +111,42 @@ struct Sums {
     int m;
     const std::int32_t* wholeCounts;
     int mostWhole;
+    const std::int32_t* wholeMasks;
     const std::uint16_t* multipliers;
+    bool shares16;
     bool average16;
     std::uint16_t averageHigh;
     std::uint16_t averageLow;
 };
+
+// The share of the last pixel added to the totals, and the rest it leaves for
+// the next output. With one 16-bit multiplier for each, a high multiplication
+// gives either; the share of a pixel that lies wholly in the output is the
+// pixel itself, kept by a mask (its multiplier is 0).
+__attribute__((target("avx2"))) inline void ShareAndRest(bool shares16, __m256i& low, __m256i& high, __m256i lastLow,
+    __m256i lastHigh, const std::uint16_t* multiplier, __m256i& restLow, __m256i& restHigh)
+{
+    if (shares16) {
+        const __m256i share = _mm256_set1_epi16(static_cast<short>(multiplier[0]));
+        const __m256i whole = _mm256_set1_epi16(static_cast<short>(multiplier[1]));
+        const __m256i rest = _mm256_set1_epi16(static_cast<short>(multiplier[2]));
+        low = _mm256_add_epi16(
+            low, _mm256_add_epi16(_mm256_mulhi_epu16(lastLow, share), _mm256_and_si256(lastLow, whole)));
+        high = _mm256_add_epi16(
+            high, _mm256_add_epi16(_mm256_mulhi_epu16(lastHigh, share), _mm256_and_si256(lastHigh, whole)));
+        restLow = _mm256_mulhi_epu16(lastLow, rest);
+        restHigh = _mm256_mulhi_epu16(lastHigh, rest);
+    } else {
+        const __m256i shareHigh = _mm256_set1_epi16(static_cast<short>(multiplier[0]));
+        const __m256i shareLow = _mm256_set1_epi16(static_cast<short>(multiplier[1]));
+        const __m256i restMultiplierHigh = _mm256_set1_epi16(static_cast<short>(multiplier[2]));
+        const __m256i restMultiplierLow = _mm256_set1_epi16(static_cast<short>(multiplier[3]));
+        low = _mm256_add_epi16(low, Fraction(lastLow, shareHigh, shareLow));
+        high = _mm256_add_epi16(high, Fraction(lastHigh, shareHigh, shareLow));
+        restLow = Fraction(lastLow, restMultiplierHigh, restMultiplierLow);
+        restHigh = Fraction(lastHigh, restMultiplierHigh, restMultiplierLow);
+    }
+}
 
 // Every output from the source columns in the order they come (the rest of the
 // pixel before, the whole pixels, the share of the last), each block of columns
@@ -145,8 +176,9 @@ __attribute__((target("avx2"))) void ReduceStrip(
         // many an output has changes from one to the next in no pattern a branch
         // would learn.
         const int count = s.wholeCounts[k];
+        const std::int32_t* masks = s.wholeMasks + std::ptrdiff_t{s.mostWhole} * k;
         for (int w = 0; w < s.mostWhole; ++w) {
-            const __m256i counted = _mm256_set1_epi32(-static_cast<int>(w < count));
+            const __m256i counted = _mm256_set1_epi32(masks[w]);
             const __m256i whole = _mm256_and_si256(Load(column + std::ptrdiff_t{columnBytes} * w), counted);
             low = _mm256_add_epi16(low, _mm256_unpacklo_epi8(whole, zero));
             high = _mm256_add_epi16(high, _mm256_unpackhi_epi8(whole, zero));
@@ -155,15 +187,8 @@ __attribute__((target("avx2"))) void ReduceStrip(
         first += count + 1;
         const __m256i lastLow = _mm256_unpacklo_epi8(last, zero);
         const __m256i lastHigh = _mm256_unpackhi_epi8(last, zero);
-        const std::uint16_t* multiplier = s.multipliers + std::ptrdiff_t{4} * k;
-        const __m256i shareHigh = _mm256_set1_epi16(static_cast<short>(multiplier[0]));
-        const __m256i shareLow = _mm256_set1_epi16(static_cast<short>(multiplier[1]));
-        const __m256i restMultiplierHigh = _mm256_set1_epi16(static_cast<short>(multiplier[2]));
-        const __m256i restMultiplierLow = _mm256_set1_epi16(static_cast<short>(multiplier[3]));
-        low = _mm256_add_epi16(low, Fraction(lastLow, shareHigh, shareLow));
-        high = _mm256_add_epi16(high, Fraction(lastHigh, shareHigh, shareLow));
-        restLow = Fraction(lastLow, restMultiplierHigh, restMultiplierLow);
-        restHigh = Fraction(lastHigh, restMultiplierHigh, restMultiplierLow);
+        ShareAndRest(
+            s.shares16, low, high, lastLow, lastHigh, s.multipliers + std::ptrdiff_t{4} * k, restLow, restHigh);
         // X was summed with the colours; it comes out 0 here.
         const __m256i average = AverageTotals(low, high, s.average16, averageHigh, averageLow);
         Store(block + std::ptrdiff_t{columnBytes} * (k % 8), _mm256_and_si256(average, colour));
@@ -199,15 +224,14 @@ bool ReduceStrips::Prepare(int n, int m, const std::vector<std::int32_t>& firstW
     m_ = m;
     mostWhole_ = mostWhole;
     wholeCounts_.resize(m);
-    multipliers_.assign(static_cast<std::size_t>(m) * 4, 0);
+    wholeMasks_.resize(static_cast<std::size_t>(m) * static_cast<std::size_t>(mostWhole));
     for (int k = 0; k < m; ++k) {
         wholeCounts_[k] = last[k] - firstWhole[k];
-        std::uint16_t* multiplier = multipliers_.data() + std::ptrdiff_t{4} * k;
-        reduce::SplitMultiplier(static_cast<std::uint64_t>(m - remainders[k]), static_cast<std::uint64_t>(m),
-            reduce::shareBits, multiplier[0], multiplier[1]);
-        reduce::SplitMultiplier(static_cast<std::uint64_t>(remainders[k]), static_cast<std::uint64_t>(m),
-            reduce::shareBits, multiplier[2], multiplier[3]);
+        for (int w = 0; w < mostWhole; ++w) {
+            wholeMasks_[static_cast<std::size_t>(k) * mostWhole + w] = w < wholeCounts_[k] ? -1 : 0;
+        }
     }
+    PrepareShares(m, remainders);
     average16_ = Multiplier16(static_cast<std::uint64_t>(m), static_cast<std::uint64_t>(n), largestTotal, averageHigh_);
     if (!average16_) {
         reduce::SplitMultiplier(
@@ -219,12 +243,35 @@ bool ReduceStrips::Prepare(int n, int m, const std::vector<std::int32_t>& firstW
     return true;
 }
 
+void ReduceStrips::PrepareShares(int m, const std::vector<std::int32_t>& remainders)
+{
+    multipliers_.assign(static_cast<std::size_t>(m) * 4, 0);
+    shares16_ = true;
+    for (int k = 0; k < m && shares16_; ++k) {
+        const std::int32_t t = remainders[k];
+        std::uint16_t* multiplier = multipliers_.data() + std::ptrdiff_t{4} * k;
+        multiplier[1] = t == 0 ? 0xFFFF : 0;
+        shares16_ = (t == 0 || Multiplier16(static_cast<std::uint64_t>(m - t), m, 255, multiplier[0]))
+            && Multiplier16(static_cast<std::uint64_t>(t), m, 255, multiplier[2]);
+    }
+    if (shares16_) {
+        return;
+    }
+    for (int k = 0; k < m; ++k) {
+        std::uint16_t* multiplier = multipliers_.data() + std::ptrdiff_t{4} * k;
+        reduce::SplitMultiplier(static_cast<std::uint64_t>(m - remainders[k]), static_cast<std::uint64_t>(m),
+            reduce::shareBits, multiplier[0], multiplier[1]);
+        reduce::SplitMultiplier(static_cast<std::uint64_t>(remainders[k]), static_cast<std::uint64_t>(m),
+            reduce::shareBits, multiplier[2], multiplier[3]);
+    }
+}
+
 void ReduceStrips::Apply(
     [[maybe_unused]] const std::uint8_t* const sources[rows], [[maybe_unused]] std::uint8_t* const destinations[rows])
 {
 #if DISCFORGE_AVX2
-    const Sums sums{
-        n_, m_, wholeCounts_.data(), mostWhole_, multipliers_.data(), average16_, averageHigh_, averageLow_};
+    const Sums sums{n_, m_, wholeCounts_.data(), mostWhole_, wholeMasks_.data(), multipliers_.data(), shares16_,
+        average16_, averageHigh_, averageLow_};
     ReduceStrip(sources, sums, columns_.data(), destinations);
 #endif
 }

@@ -25,14 +25,22 @@ public:
     void Apply(const std::uint8_t* const sources[rows], std::uint8_t* const destinations[rows]);
 
 private:
+    // The multipliers of each output's share of its last pixel and of the rest:
+    // one 16-bit each where that is exact for every byte, else split in two.
+    void PrepareShares(int m, const std::vector<std::int32_t>& remainders);
+
     int n_ = 0;
     int m_ = 0;
     int mostWhole_ = 0;
     bool average16_ = false;
+    bool shares16_ = false;
     std::uint16_t averageHigh_ = 0;
     std::uint16_t averageLow_ = 0;
     std::vector<std::int32_t> wholeCounts_; // per output: whole pixels before its last one
-    std::vector<std::uint16_t> multipliers_; // per output: share high, share low, rest high, rest low
+    std::vector<std::int32_t> wholeMasks_; // per output, for each of mostWhole_ pixels: -1 where it counts, else 0
+    // Per output: share, whole mask, rest, 0 (shares16_); else share high, share
+    // low, rest high, rest low.
+    std::vector<std::uint16_t> multipliers_;
     std::vector<std::uint8_t> columns_; // the pixel of every row, per source column
 };
 
