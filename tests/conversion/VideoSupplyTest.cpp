@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,18 @@ protected:
         Supplied supplied;
         supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);
         return supplied;
+    }
+
+    // A silent AVI of numbered frames at 25 frames per second.
+    static std::string SilentAvi(mediagen::VideoCodec codec, int width, int height, int frames)
+    {
+        mediagen::AviRecipe recipe;
+        recipe.video = codec;
+        recipe.audio = mediagen::AudioForm::None;
+        recipe.width = width;
+        recipe.height = height;
+        recipe.frames = frames;
+        return SampleAvi(recipe);
     }
 
     // At PAL a list shows picture k from output frame 25 x k on.
@@ -77,13 +90,7 @@ TEST_F(VideoSupplyTest, AListPlaysOnePicturePerSecondAndHoldsItsLastPictureToThe
 
 TEST_F(VideoSupplyTest, AListAfterAnInputOfTheAviReaderShowsItsOwnPictures)
 {
-    mediagen::AviRecipe recipe;
-    recipe.video = mediagen::VideoCodec::Mjpeg;
-    recipe.audio = mediagen::AudioForm::None;
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = 10;
-    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SilentAvi(mediagen::VideoCodec::Mjpeg, 176, 144, 10)));
     ASSERT_TRUE(rig_.AddInput(SampleList(3, 96, 64)));
     rig_.MakeCurrent(1);
     // The kind stays that of the video file activated last.
@@ -173,13 +180,7 @@ TEST_F(VideoSupplyTest, InvertTurnsThePictureUpsideDown)
 
 TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
 {
-    mediagen::AviRecipe recipe;
-    recipe.video = mediagen::VideoCodec::Mjpeg;
-    recipe.audio = mediagen::AudioForm::None;
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = 60;
-    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SilentAvi(mediagen::VideoCodec::Mjpeg, 176, 144, 60)));
     rig_.Entry(0).pictureOptions.outputWidth = 176;
     rig_.Entry(0).pictureOptions.outputHeight = 144;
     rig_.core.settings.tvStandard = standardNtsc;
@@ -194,13 +195,7 @@ TEST_F(VideoSupplyTest, AVideoFramesNumberFollowsTheRates)
 
 TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOptions)
 {
-    mediagen::AviRecipe recipe;
-    recipe.video = mediagen::VideoCodec::Mpeg4;
-    recipe.audio = mediagen::AudioForm::None;
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = 12;
-    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SilentAvi(mediagen::VideoCodec::Mpeg4, 176, 144, 12)));
     rig_.MakeCurrent(0);
     rig_.Entry(0).pictureOptions.outputWidth = 720;
     rig_.Entry(0).pictureOptions.outputHeight = 576;
@@ -230,13 +225,7 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
 // The picture is marked where the supply never writes: the fitting leaves X 0.
 TEST_F(VideoSupplyTest, InARunAFrameShownTwiceIsHandedOutAgainAndEverythingElseIsMadeAfresh)
 {
-    mediagen::AviRecipe recipe;
-    recipe.video = mediagen::VideoCodec::Mjpeg;
-    recipe.audio = mediagen::AudioForm::None;
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = 12;
-    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SilentAvi(mediagen::VideoCodec::Mjpeg, 176, 144, 12)));
     ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
     rig_.core.settings.tvStandard = standardNtsc;
     rig_.core.encodeParameters.width = 176;
@@ -286,13 +275,7 @@ TEST_F(VideoSupplyTest, AnInputRemovedWhileMessagesArePumpedFailsItsFrame)
     EXPECT_EQ(Supply(0).result, videoFetchFailed);
     ASSERT_EQ(rig_.core.inputs.inputCount, 0);
 
-    mediagen::AviRecipe recipe;
-    recipe.video = mediagen::VideoCodec::Mjpeg;
-    recipe.audio = mediagen::AudioForm::None;
-    recipe.width = 64;
-    recipe.height = 48;
-    recipe.frames = 10;
-    ASSERT_TRUE(rig_.AddInput(SampleAvi(recipe)));
+    ASSERT_TRUE(rig_.AddInput(SilentAvi(mediagen::VideoCodec::Mjpeg, 64, 48, 10)));
     ASSERT_EQ(rig_.core.inputs.decoderKind, kindAviReader);
     EXPECT_EQ(Supply(0).result, videoLockFailed);
     EXPECT_EQ(rig_.core.inputs.inputCount, 0);
