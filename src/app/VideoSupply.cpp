@@ -200,7 +200,7 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     if (frame == 0 || core_.settings.videoSettingsChanged) {
         core_.media.fetch.runStartFrame = frame;
     }
-    // Every way out but the two that set it again leaves the work picture made from something else.
+    // Cleared first: only the two ways out that set it again leave the work picture as made from it.
     const std::optional<MadeFrame> madeBefore = std::exchange(made_, std::nullopt);
     core_.ports.window.PumpMessages();
     inputs.framePosition = shownFrame_ = frame;
