@@ -20,8 +20,12 @@ trap 'rm -rf "$work"' EXIT
 for _ in $(seq "$rounds"); do
     line=""
     for bin in "$first" "$second"; do
-        "$runner" "$work/report.txt" -- "$bin" --target "$target" --standard "$standard" \
-            --output "$work/out.mpg" "$input" > /dev/null 2>&1
+        if ! "$runner" "$work/report.txt" -- "$bin" --target "$target" --standard "$standard" \
+            --output "$work/out.mpg" "$input" > "$work/output.txt" 2>&1; then
+            echo "pair: $bin failed on $input:" >&2
+            cat "$work/output.txt" >&2
+            exit 1
+        fi
         line="$line $(head -1 "$work/report.txt")"
     done
     echo "$line"
