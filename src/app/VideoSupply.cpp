@@ -220,21 +220,31 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
     if (!reader.videoReady || !reader.getFrame) {
         return videoLockFailed;
     }
-    const std::uint8_t* packed = reader.getFrame->GetFrame(shownFrame_);
-    if (packed == nullptr) {
+    AviFrameDecompressor& decompressor = *reader.getFrame;
+    // A frame scaled down is converted as it is scaled, a few rows at a time.
+    const FitRequest request = FitRequestFor(options);
+    const bool byBands
+        = OnlyFitting(options) && FitsBands(decompressor.FrameWidth(), decompressor.FrameHeight(), request);
+    const AviFrameRows got
+        = byBands ? decompressor.GetFrameRows(shownFrame_) : AviFrameRows{decompressor.GetFrame(shownFrame_), nullptr};
+    const std::uint8_t* packed = got.packed;
+    if (packed == nullptr && got.bands == nullptr) {
         return videoLockFailed;
     }
     // Between runs and at a run's start the work picture serves other inputs and previews too.
     const bool running = core_.media.run.encoderBusy && !core_.settings.videoSettingsChanged;
-    const MadeFrame wanted{reader.getFrame.get(), packed, index, shownFrame_, options};
+    const void* made = packed != nullptr ? static_cast<const void*>(packed) : got.bands;
+    const MadeFrame wanted{&decompressor, made, index, shownFrame_, options};
     if (running && madeBefore == wanted) {
         made_ = wanted;
         return HandOut(rowBytes, pixels);
     }
-    const std::size_t frameBytes = reader.getFrame->FrameBytes();
+    const std::size_t frameBytes = decompressor.FrameBytes();
     SurfaceRows rows;
     int result = videoOk;
-    if (OnlyFitting(options) && PackedBitmapRows(packed, frameBytes, rows)) {
+    if (got.bands != nullptr) {
+        result = FitBands(core_.workPicture, *got.bands, request) ? HandOut(rowBytes, pixels) : videoLockFailed;
+    } else if (OnlyFitting(options) && PackedBitmapRows(packed, frameBytes, rows)) {
         result = FitRows(rows, options, rowBytes, pixels);
     } else if (core_.workPicture.LoadPackedBitmap(packed, frameBytes)) {
         result = Finish(options, rowBytes, pixels);

@@ -89,7 +89,7 @@ private:
     // time the picture made the first time is handed out again.
     struct MadeFrame {
         const AviFrameDecompressor* decompressor = nullptr;
-        const std::uint8_t* packed = nullptr;
+        const void* rows = nullptr; // the decompressor's bitmap or bands of the frame
         int input = -1;
         int frame = -1;
         PictureOptions options;

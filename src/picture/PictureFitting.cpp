@@ -82,4 +82,20 @@ SurfaceFit FitSurface(TBaseDib& picture, const SurfaceRows& surface, const FitRe
     return scaled ? SurfaceFit::ok : SurfaceFit::fitFailed;
 }
 
+bool FitsBands(int width, int height, const FitRequest& request)
+{
+    if (width <= 0 || height <= 0 || height % 2 != 0
+        || (width == request.targetWidth && height == request.targetHeight)) {
+        return false;
+    }
+    const FitPlan plan = PlanFit(width, height, request);
+    return plan.mode != FitMode::crop && plan.width > 0 && plan.height > 0 && plan.height < height;
+}
+
+bool FitBands(TBaseDib& picture, const PictureBands& bands, const FitRequest& request)
+{
+    const FitPlan plan = PlanFit(bands.Width(), bands.Height(), request);
+    return picture.RescaleFromBands(bands, plan.width, plan.height, plan.frameWidth, plan.frameHeight);
+}
+
 } // namespace discforge

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "picture/TBaseDib.h"
+#include "ports/PictureBands.h"
 
 namespace discforge {
 
@@ -44,5 +45,12 @@ enum class SurfaceFit { ok, copyFailed, fitFailed };
 // CopyFromSurface and then FitPicture, with the same picture and errors; where
 // Rescale does the fitting it scales straight from the surface (RescaleFromSurface).
 SurfaceFit FitSurface(TBaseDib& picture, const SurfaceRows& surface, const FitRequest& request);
+
+// Whether FitBands serves a picture of this size: one of even height that the
+// fitting scales down in height, so that each of its rows is made once.
+bool FitsBands(int width, int height, const FitRequest& request);
+// FitSurface for a picture whose rows are made on request, where FitsBands;
+// false, with the picture as it was, when the scaling failed.
+bool FitBands(TBaseDib& picture, const PictureBands& bands, const FitRequest& request);
 
 } // namespace discforge

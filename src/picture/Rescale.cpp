@@ -11,8 +11,8 @@ void TBaseDib::ResampleRow(const std::uint8_t* source, std::uint8_t* destination
     plan.Apply(source, destination);
 }
 
-bool TBaseDib::ScaleIntoWork(
-    const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, int width, int height, int newWidth, int newHeight)
+bool TBaseDib::ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, const PictureBands* bands,
+    int width, int height, int newWidth, int newHeight)
 {
     if (!rescaler_) {
         rescaler_ = std::make_unique<Rescaler>();
@@ -26,6 +26,9 @@ bool TBaseDib::ScaleIntoWork(
     ClearWorkOutside(left, bottom, scaled ? newWidth : 0, scaled ? newHeight : 0);
     const std::ptrdiff_t workStride = static_cast<std::ptrdiff_t>(work_.layout.stride);
     const TargetRows target{work_.bits + bottom * workStride + std::ptrdiff_t{4} * left, workStride};
+    if (bands != nullptr) {
+        return rescaler_->ScaleBands(*bands, target, stopFlag_);
+    }
     return rescaler_->Scale(SourceRows{sourceBottomRow, sourceStep}, target, framed, stopFlag_);
 }
 
@@ -46,7 +49,7 @@ bool TBaseDib::Rescale(int newWidth, int newHeight, int frameWidth, int frameHei
         = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth && newHeight <= frameHeight;
     if (!PrepareWork(
             intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32, PictureBlock::Contents::unset)
-        || !ScaleIntoWork(pixels_, stride_, width_, height_, newWidth, newHeight)) {
+        || !ScaleIntoWork(pixels_, stride_, nullptr, width_, height_, newWidth, newHeight)) {
         return false;
     }
     CommitWork();
@@ -71,11 +74,30 @@ bool TBaseDib::RescaleFromSurface(
     const std::uint8_t* bottomRow = surface.rows + (surface.height - 1) * pitch;
     if (!PrepareWork(
             intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32, PictureBlock::Contents::unset)
-        || !ScaleIntoWork(bottomRow, -pitch, surface.width, surface.height, newWidth, newHeight)) {
+        || !ScaleIntoWork(bottomRow, -pitch, nullptr, surface.width, surface.height, newWidth, newHeight)) {
         // As after the two steps: the picture is the copied surface.
         CopyFromSurface(surface);
         return false;
     }
+    CommitWork();
+    if (framed && !intoFrame) {
+        return CentreInFrame(frameWidth, frameHeight);
+    }
+    return true;
+}
+
+bool TBaseDib::RescaleFromBands(
+    const PictureBands& bands, int newWidth, int newHeight, int frameWidth, int frameHeight)
+{
+    const bool framed = frameWidth != newWidth || frameHeight != newHeight;
+    const bool intoFrame
+        = framed && newWidth >= 0 && newHeight >= 0 && newWidth <= frameWidth && newHeight <= frameHeight;
+    if (!PrepareWork(
+            intoFrame ? frameWidth : newWidth, intoFrame ? frameHeight : newHeight, 32, PictureBlock::Contents::unset)
+        || !ScaleIntoWork(nullptr, 0, &bands, bands.Width(), bands.Height(), newWidth, newHeight)) {
+        return false;
+    }
+    SetDeclared(bands.Width(), bands.Height(), 32);
     CommitWork();
     if (framed && !intoFrame) {
         return CentreInFrame(frameWidth, frameHeight);

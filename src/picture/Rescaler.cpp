@@ -124,7 +124,7 @@ bool Rescaler::Scale(SourceRows source, TargetRows target, bool maskX, const boo
         return Enlarge(source, target, stop);
     }
     if (height_ > newHeight_) {
-        return Reduce(source, target, stop);
+        return Reduce(source, nullptr, target, stop);
     }
     for (int r = 0; r < height_;) {
         if (stop && *stop) {
@@ -135,14 +135,15 @@ bool Rescaler::Scale(SourceRows source, TargetRows target, bool maskX, const boo
         for (int i = 0; i < ReduceStrips::rows; ++i) {
             into[i] = target.Row(std::min(r + i, height_ - 1));
         }
-        r += ResampleRows(source, r, into, maskX);
+        r += ResampleRows(source, r, height_, into, maskX);
     }
     return true;
 }
 
-int Rescaler::ResampleRows(SourceRows source, int r, std::uint8_t* const into[ReduceStrips::rows], bool maskX)
+int Rescaler::ResampleRows(
+    SourceRows source, int r, int end, std::uint8_t* const into[ReduceStrips::rows], bool maskX)
 {
-    if (plan_.TakesStrips() && r + ReduceStrips::rows <= height_) {
+    if (plan_.TakesStrips() && r + ReduceStrips::rows <= end) {
         const std::uint8_t* rows[ReduceStrips::rows];
         for (int i = 0; i < ReduceStrips::rows; ++i) {
             rows[i] = source.Row(r + i);
@@ -150,7 +151,9 @@ int Rescaler::ResampleRows(SourceRows source, int r, std::uint8_t* const into[Re
         plan_.ApplyStrip(rows, into);
         return ReduceStrips::rows;
     }
-    Prefetch(source, r + prefetchRows);
+    if (r + prefetchRows < end) {
+        Prefetch(source, r + prefetchRows);
+    }
     plan_.Apply(source.Row(r), into[0], maskX);
     return 1;
 }
@@ -194,44 +197,76 @@ bool Rescaler::Enlarge(SourceRows source, TargetRows target, const bool* stop)
     return true;
 }
 
-bool Rescaler::Reduce(SourceRows source, TargetRows target, const bool* stop)
+bool Rescaler::ScaleBands(const PictureBands& bands, TargetRows target, const bool* stop)
+{
+    if (!Reduces() || bands.Width() != width_ || bands.Height() != height_ || height_ % 2 != 0) {
+        return false;
+    }
+    return Reduce(SourceRows{}, &bands, target, stop);
+}
+
+void Rescaler::Accumulate(const std::uint8_t* row, int r, TargetRows target, int& o)
 {
     const int rowBytes = 4 * newWidth_;
+    const RowShare& share = shares_[r];
+    if (!share.ends) {
+        if (lanes16_) {
+            kernels::AddRow16(row, sums16_.data(), rowBytes);
+        } else {
+            kernels::AddRow32(row, sums32_.data(), rowBytes);
+        }
+        return;
+    }
+    std::uint8_t* out = target.Row(o++);
+    if (!lanes16_) {
+        kernels::FinishSums32(row, sums32_.data(), out, rowBytes, share.share, share.rest, average_);
+    } else if (share.whole) {
+        kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageHigh16_, averageLow16_);
+    } else {
+        kernels::FinishSums16(
+            row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier, averageHigh16_, averageLow16_);
+    }
+}
+
+// Source row r is the picture's row height - 1 - r: the bands are made a strip
+// at a time from the bottom up, each strip stored upwards so that its rows come
+// in the source's order.
+bool Rescaler::Reduce(SourceRows source, const PictureBands* bands, TargetRows target, const bool* stop)
+{
     if (lanes16_) {
         std::fill(sums16_.begin(), sums16_.end(), 0);
     } else {
         std::fill(sums32_.begin(), sums32_.end(), 0);
     }
+    const std::ptrdiff_t bandPitch = std::ptrdiff_t{4} * width_;
+    if (bands != nullptr) {
+        band_.resize(static_cast<std::size_t>(bandPitch) * ReduceStrips::rows);
+    }
     std::uint8_t* strip[ReduceStrips::rows];
     for (int i = 0; i < ReduceStrips::rows; ++i) {
-        strip[i] = strip_.data() + static_cast<std::ptrdiff_t>(i) * rowBytes;
+        strip[i] = strip_.data() + static_cast<std::ptrdiff_t>(i) * 4 * newWidth_;
     }
     int o = 0;
     for (int r = 0; r < height_;) {
-        if (stop && *stop) {
-            return false;
+        // Rows at hand are one band of them all.
+        int base = 0;
+        int end = height_;
+        SourceRows rows = source;
+        if (bands != nullptr) {
+            base = r;
+            end = std::min(ReduceStrips::rows, height_ - r);
+            rows = SourceRows{band_.data(), bandPitch};
+            bands->MakeRows(height_ - r - end, end, band_.data() + (end - 1) * bandPitch, -bandPitch);
         }
-        const int count = ResampleRows(source, r, strip, true);
-        for (int i = 0; i < count; ++i, ++r) {
-            const std::uint8_t* row = strip[i];
-            const RowShare& share = shares_[r];
-            if (!share.ends) {
-                if (lanes16_) {
-                    kernels::AddRow16(row, sums16_.data(), rowBytes);
-                } else {
-                    kernels::AddRow32(row, sums32_.data(), rowBytes);
-                }
-                continue;
+        for (int local = r - base; local < end;) {
+            if (stop && *stop) {
+                return false;
             }
-            std::uint8_t* out = target.Row(o++);
-            if (!lanes16_) {
-                kernels::FinishSums32(row, sums32_.data(), out, rowBytes, share.share, share.rest, average_);
-            } else if (share.whole) {
-                kernels::FinishSumsWhole16(row, sums16_.data(), out, rowBytes, averageHigh16_, averageLow16_);
-            } else {
-                kernels::FinishSums16(row, sums16_.data(), out, rowBytes, share.shareMultiplier, share.restMultiplier,
-                    averageHigh16_, averageLow16_);
+            const int count = ResampleRows(rows, local, end, strip, true);
+            for (int i = 0; i < count; ++i) {
+                Accumulate(strip[i], r++, target, o);
             }
+            local += count;
         }
     }
     return true;

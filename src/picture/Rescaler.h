@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "picture/Resampler.h"
+#include "ports/PictureBands.h"
 
 namespace discforge {
 
@@ -36,6 +37,11 @@ public:
     // of 0 nothing is written. False, with some rows written, when `*stop` is
     // set between rows (a null `stop` never stops).
     bool Scale(SourceRows source, TargetRows target, bool maskX, const bool* stop);
+    // The same from rows made a strip at a time, for a picture of even height
+    // reduced in height (Reduces), which makes each of its rows once.
+    bool ScaleBands(const PictureBands& bands, TargetRows target, const bool* stop);
+    // Whether the prepared sizes reduce the height, so that ScaleBands serves.
+    bool Reduces() const { return newWidth_ > 0 && height_ > newHeight_ && newHeight_ > 0; }
 
 private:
     // Output row y of an enlargement: between the two current rows at t / newHeight.
@@ -59,13 +65,16 @@ private:
 
     void Prefetch(SourceRows source, int r) const;
     // Resamples source rows from r to the new width into `into`: a strip of
-    // ReduceStrips::rows rows where the plan takes strips and that many remain,
-    // else row r alone. Returns how many rows were written.
-    int ResampleRows(SourceRows source, int r, std::uint8_t* const into[ReduceStrips::rows], bool maskX);
+    // ReduceStrips::rows rows where the plan takes strips and that many remain
+    // before row `end`, else row r alone. Returns how many rows were written.
+    int ResampleRows(SourceRows source, int r, int end, std::uint8_t* const into[ReduceStrips::rows], bool maskX);
     void PrepareEnlarge();
     void PrepareReduce();
     bool Enlarge(SourceRows source, TargetRows target, const bool* stop);
-    bool Reduce(SourceRows source, TargetRows target, const bool* stop);
+    // From `bands` where given, else from `source`.
+    bool Reduce(SourceRows source, const PictureBands* bands, TargetRows target, const bool* stop);
+    // Adds resampled source row r to the sums, or ends output row `o` with it.
+    void Accumulate(const std::uint8_t* row, int r, TargetRows target, int& o);
 
     int width_ = -1;
     int height_ = -1;
@@ -81,6 +90,7 @@ private:
     std::vector<std::uint8_t> first_;
     std::vector<std::uint8_t> second_;
     std::vector<std::uint8_t> strip_; // rows resampled to the new width, before their sums
+    std::vector<std::uint8_t> band_; // rows made by ScaleBands' bands, before their resampling
     std::vector<std::uint16_t> sums16_;
     std::vector<std::uint32_t> sums32_;
 };

@@ -28,6 +28,7 @@ namespace discforge {
 
 enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, targa = 5 };
 
+class PictureBands;
 class Rescaler;
 
 // A frame surface: `height` rows from the top row at `rows`, `pitch` bytes apart
@@ -92,6 +93,10 @@ public:
     // without pixels, goes through the two steps and fails or scales as they do.
     bool RescaleFromSurface(const SurfaceRows& surface, int newWidth, int newHeight, int frameWidth,
                             int frameHeight);
+    // The same for a picture whose rows are made on request, scaled down in
+    // height (Rescaler::ScaleBands); false, with the picture as it was, for any
+    // other scaling or when it fails.
+    bool RescaleFromBands(const PictureBands& bands, int newWidth, int newHeight, int frameWidth, int frameHeight);
     // Centres the picture (made 32-bit first) on black in a frame; an odd surplus
     // of black goes to the top and to the right. A larger picture keeps its middle.
     bool CentreInFrame(int frameWidth, int frameHeight);
@@ -192,8 +197,9 @@ private:
     // Scales width x height 32-bit rows into the work block (32-bit, prepared
     // by the caller) at newWidth x newHeight, centred when the work block is
     // bigger; everything around the scaled rows becomes black.
-    bool ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, int width, int height,
-                       int newWidth, int newHeight);
+    // With `bands` the rows come from them instead, reduced in height.
+    bool ScaleIntoWork(const std::uint8_t* sourceBottomRow, std::ptrdiff_t sourceStep, const PictureBands* bands,
+                       int width, int height, int newWidth, int newHeight);
     void PlaceRows(int sourceBottom, int targetBottom, int rowCount, int sourceLeft, int targetLeft,
                    int columnCount);
     // Makes the 32-bit work block black outside columns [left, left + columns)

@@ -12,6 +12,7 @@
 
 #include "platform/MediaError.h"
 #include "ports/ComponentOption.h"
+#include "ports/PictureBands.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -53,6 +54,13 @@ struct AviStreamInfo {
     std::uint32_t length = 0; // video: frames; audio: sample frames (0 when unknown)
 };
 
+// A frame as GetFrameRows hands it out: the packed bitmap of GetFrame, or the
+// frame as decoded with its rows made on request. Both null on failure.
+struct AviFrameRows {
+    const std::uint8_t* packed = nullptr;
+    const PictureBands* bands = nullptr;
+};
+
 // Counters for tests and diagnostics.
 struct AviDecodeStatistics {
     std::uint64_t framesDecoded = 0;
@@ -72,7 +80,15 @@ public:
     // the frame cannot be decoded or lies outside the stream. Asking for the
     // frames in order decodes each once.
     const std::uint8_t* GetFrame(std::int64_t position);
+    // GetFrame, except that a 4:2:0 frame comes unconverted, as bands valid as
+    // long as a bitmap would be: a caller that scales the frame down converts
+    // only a few rows at a time. While frames are asked for this way, the frames
+    // read ahead stay unconverted too.
+    AviFrameRows GetFrameRows(std::int64_t position);
     std::size_t FrameBytes() const;
+    // The size of the decoded pictures.
+    int FrameWidth() const;
+    int FrameHeight() const;
     std::string LastError() const;
     AviDecodeStatistics Statistics() const;
 

@@ -3,7 +3,10 @@
 // converted on a thread of the decompressor's own, so that decoding overlaps the
 // caller's work and keeps the decoder's own threads fed; any other order is
 // served on the caller's thread. Either way a request gets the frame that
-// decoding on from the stream's position would give.
+// decoding on from the stream's position would give. A frame asked for by its
+// rows is kept as decoded where it can be, and so are the frames read ahead
+// while the requests come that way: its rows are converted when the caller
+// makes them, or the whole of it when a later request wants its bitmap.
 //
 // Each activation of an input closes the input's decompressor and opens a new one:
 // the frames the old one holds (the last handed out and the one read ahead) wait
@@ -46,26 +49,42 @@ public:
     Impl(std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap);
     ~Impl();
 
-    const std::uint8_t* GetFrame(std::int64_t position);
+    AviFrameRows GetFrameRows(std::int64_t position, bool bandsWanted);
     AviDecodeStatistics Statistics();
 
     std::vector<std::uint8_t> bitmap;
     std::string lastError;
+    const int width; // of the decoded pictures
+    const int height;
+    const std::size_t frameBytes;
 
 private:
     // What the read-ahead found: the step of the cursor and, for a frame, its
-    // number and whether it was converted into `pixels`.
+    // number and whether it was converted into `pixels` or kept as `bands`.
     struct Ahead {
         CursorStep step = CursorStep::End;
         std::int64_t index = -1;
         bool converted = false;
         std::string error;
         std::vector<std::uint8_t> pixels;
+        std::unique_ptr<Yuv420Bands> bands;
+
+        bool Made() const { return converted || bands != nullptr; }
     };
 
+    // The cursor's frame kept as `bands` where that is wanted and it can be,
+    // else converted into `into`, made a bitmap first when it is none.
+    bool Take(std::vector<std::uint8_t>& into, std::unique_ptr<Yuv420Bands>& bands, bool bandsWanted,
+        std::string& error);
     bool Fill(std::vector<std::uint8_t>& into, std::string& error);
-    const std::uint8_t* Deliver(std::int64_t index, std::int64_t position, std::int64_t previous);
-    const std::uint8_t* DecodeOn(std::int64_t position, bool decodedAny);
+    // A bitmap of the frame size with its header, made when `into` is none; false when memory runs out.
+    bool Sized(std::vector<std::uint8_t>& into) const;
+    // Converts a frame kept as decoded into the bitmap `into`, and lets go of it;
+    // false when there is no memory for the bitmap.
+    bool Unfold(std::unique_ptr<Yuv420Bands>& bands, std::vector<std::uint8_t>& into) const;
+    AviFrameRows Handed(bool bandsWanted);
+    AviFrameRows Deliver(std::int64_t index, std::int64_t position, std::int64_t previous, bool bandsWanted);
+    bool DecodeOn(std::int64_t position, bool decodedAny, bool bandsWanted);
     // The next result read ahead, waiting for it while the thread reads on when
     // `waitForIt`; none when nothing more is read ahead.
     bool TakeAhead(Ahead& taken, bool waitForIt);
@@ -81,9 +100,11 @@ private:
     void StopReadAhead();
     void ReadAhead();
 
+    std::vector<std::uint8_t> header; // of every bitmap
     std::unique_ptr<VideoCursor> cursor;
     std::int64_t length = 0;
     std::int64_t pictureIndex = -1;
+    std::unique_ptr<Yuv420Bands> pictureBands; // the frame handed out, while `bitmap` does not hold it yet
     std::int64_t knownEnd = -1; // no frame numbered from here on exists
 
     std::thread thread;
@@ -93,6 +114,7 @@ private:
     // Guarded by mutex. While `busy` the thread owns the cursor; `ahead` follows
     // the frame handed out, in order.
     bool reading = false;
+    bool readBands = false; // the frames read ahead are kept as decoded
     bool busy = false;
     bool stop = false;
     std::deque<Ahead> ahead;
@@ -144,6 +166,10 @@ WaitingFrames& Waiting()
 AviFrameDecompressor::Impl::Impl(
     std::unique_ptr<VideoCursor> decoding, std::int64_t frames, std::vector<std::uint8_t> emptyBitmap)
     : bitmap(std::move(emptyBitmap))
+    , width(decoding->Width())
+    , height(decoding->Height())
+    , frameBytes(bitmap.size())
+    , header(bitmap.begin(), bitmap.begin() + static_cast<std::ptrdiff_t>(std::min(bitmap.size(), bitmapInfoHeaderSize)))
     , cursor(std::move(decoding))
     , length(frames)
     , path(cursor->Source().Path())
@@ -168,10 +194,11 @@ AviFrameDecompressor::Impl::~Impl()
     }
     // The frames this one holds, else those it was given and did not use.
     std::vector<HandedFrame> frames;
-    if (pictureIndex >= 0) {
+    if (pictureIndex >= 0 && Unfold(pictureBands, bitmap)) {
         frames.push_back(HandedFrame{pictureIndex, std::move(bitmap)});
     }
-    if (!ahead.empty() && ahead.front().step == CursorStep::Frame && ahead.front().converted) {
+    if (!ahead.empty() && ahead.front().step == CursorStep::Frame && ahead.front().Made()
+        && Unfold(ahead.front().bands, ahead.front().pixels)) {
         frames.push_back(HandedFrame{ahead.front().index, std::move(ahead.front().pixels)});
     }
     for (HandedFrame& frame : inherited) {
@@ -182,18 +209,64 @@ AviFrameDecompressor::Impl::~Impl()
     Waiting().Leave(path, identity, std::move(frames));
 }
 
+namespace {
+
+// Where the top row of a bitmap of `columns` x `rows` goes: it is stored last.
+std::uint8_t* TopRow(std::vector<std::uint8_t>& bitmap, int columns, int rows)
+{
+    return bitmap.data() + bitmapInfoHeaderSize
+        + static_cast<std::size_t>(rows - 1) * static_cast<std::size_t>(columns) * 4;
+}
+
+} // namespace
+
 bool AviFrameDecompressor::Impl::Fill(std::vector<std::uint8_t>& into, std::string& error)
 {
-    const int width = cursor->Width();
-    const int height = cursor->Height();
-    const int pitch = width * 4;
-    std::uint8_t* bottomRowFirst = into.data() + bitmapInfoHeaderSize;
-    // The picture's top row is stored last.
-    std::uint8_t* topRow = bottomRowFirst + static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(pitch);
-    if (!cursor->Convert(topRow, -pitch, true)) {
+    if (!cursor->Convert(TopRow(into, width, height), -width * 4, true)) {
         error = cursor->LastError();
         return false;
     }
+    return true;
+}
+
+bool AviFrameDecompressor::Impl::Take(
+    std::vector<std::uint8_t>& into, std::unique_ptr<Yuv420Bands>& bands, bool bandsWanted, std::string& error)
+{
+    bands = bandsWanted ? cursor->HoldBands() : nullptr;
+    if (bands != nullptr) {
+        return true;
+    }
+    if (!Sized(into)) {
+        error = MediaText(media_messages::outOfMemory, "a frame");
+        return false;
+    }
+    return Fill(into, error);
+}
+
+bool AviFrameDecompressor::Impl::Sized(std::vector<std::uint8_t>& into) const
+{
+    if (into.size() == frameBytes) {
+        return true;
+    }
+    try {
+        into.assign(frameBytes, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::copy(header.begin(), header.end(), into.begin());
+    return true;
+}
+
+bool AviFrameDecompressor::Impl::Unfold(std::unique_ptr<Yuv420Bands>& bands, std::vector<std::uint8_t>& into) const
+{
+    if (bands == nullptr) {
+        return true;
+    }
+    if (!Sized(into)) {
+        return false;
+    }
+    bands->MakeRows(0, height, TopRow(into, width, height), -std::ptrdiff_t{width} * 4);
+    bands.reset();
     return true;
 }
 
@@ -201,19 +274,23 @@ void AviFrameDecompressor::Impl::ReadAhead()
 {
     std::unique_lock lock(mutex);
     for (;;) {
-        wanted.wait(lock, [this] { return stop || (reading && ahead.size() < readAheadFrames && !spare.empty()); });
+        wanted.wait(lock, [this] { return stop || (reading && ahead.size() < readAheadFrames); });
         if (stop) {
             return;
         }
         Ahead result;
-        result.pixels = std::move(spare.back());
-        spare.pop_back();
+        const bool bandsWanted = readBands;
+        if (!bandsWanted && !spare.empty()) {
+            result.pixels = std::move(spare.back());
+            spare.pop_back();
+        }
         busy = true;
         lock.unlock();
         result.step = cursor->DecodeNext();
         if (result.step == CursorStep::Frame) {
             result.index = cursor->FrameIndex();
-            result.converted = Fill(result.pixels, result.error);
+            const bool made = Take(result.pixels, result.bands, bandsWanted, result.error);
+            result.converted = made && result.bands == nullptr;
         } else if (result.step == CursorStep::Failed) {
             result.error = cursor->LastError();
         }
@@ -232,9 +309,10 @@ void AviFrameDecompressor::Impl::StartReadAhead()
     if (!ahead.empty() && ahead.back().step != CursorStep::Frame) {
         return;
     }
-    // Room for every frame read ahead (the bitmaps handed out are swapped back in).
+    // Room for every frame read ahead (the bitmaps handed out are swapped back
+    // in); frames kept as decoded need none.
     try {
-        while (spare.size() + ahead.size() < readAheadFrames) {
+        while (!readBands && spare.size() + ahead.size() < readAheadFrames) {
             spare.push_back(bitmap); // the same header
         }
         if (!thread.joinable()) {
@@ -302,8 +380,8 @@ void AviFrameDecompressor::Impl::DiscardAhead()
 // after the one handed out before is reading in order: the next ones are read ahead.
 // The first frame asked of a decompressor is not read on from: each activation asks
 // for the last frame next, which reading ahead would only hold up.
-const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
-    std::int64_t index, std::int64_t position, std::int64_t previous)
+AviFrameRows AviFrameDecompressor::Impl::Deliver(
+    std::int64_t index, std::int64_t position, std::int64_t previous, bool bandsWanted)
 {
     pictureIndex = index;
     if (previous >= 0 && position == previous + 1) {
@@ -312,7 +390,20 @@ const std::uint8_t* AviFrameDecompressor::Impl::Deliver(
         inherited.clear();
         StartReadAhead();
     }
-    return bitmap.data();
+    return Handed(bandsWanted);
+}
+
+// The frame handed out, converted now unless its bands are wanted.
+AviFrameRows AviFrameDecompressor::Impl::Handed(bool bandsWanted)
+{
+    if (!bandsWanted && !Unfold(pictureBands, bitmap)) {
+        lastError = MediaText(media_messages::outOfMemory, "a frame");
+        return {};
+    }
+    if (pictureBands != nullptr) {
+        return AviFrameRows{nullptr, pictureBands.get()};
+    }
+    return AviFrameRows{bitmap.data(), nullptr};
 }
 
 AviDecodeStatistics AviFrameDecompressor::Impl::Statistics()
@@ -325,11 +416,11 @@ AviDecodeStatistics AviFrameDecompressor::Impl::Statistics()
 
 // Decodes on from the cursor's position to the first frame numbered `position`
 // or later, seeking first where that is cheaper.
-const std::uint8_t* AviFrameDecompressor::Impl::DecodeOn(std::int64_t position, bool decodedAny)
+bool AviFrameDecompressor::Impl::DecodeOn(std::int64_t position, bool decodedAny, bool bandsWanted)
 {
     if (cursor->ShouldSeekFor(position) && !cursor->SeekTo(position)) {
         lastError = cursor->LastError();
-        return nullptr;
+        return false;
     }
     for (;;) {
         CursorStep step = cursor->DecodeToward(position);
@@ -338,36 +429,37 @@ const std::uint8_t* AviFrameDecompressor::Impl::DecodeOn(std::int64_t position, 
                 knownEnd = cursor->NextIndex();
             }
             lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
-            return nullptr;
+            return false;
         }
         if (step == CursorStep::Failed) {
             lastError = cursor->LastError();
-            return nullptr;
+            return false;
         }
         decodedAny = true;
         if (cursor->FrameIndex() < position) {
             continue;
         }
         // A frame missing from the file is answered with the next one there is.
-        if (!Fill(bitmap, lastError)) {
-            return nullptr;
-        }
-        return bitmap.data();
+        return Take(bitmap, pictureBands, bandsWanted, lastError);
     }
 }
 
-const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
+AviFrameRows AviFrameDecompressor::Impl::GetFrameRows(std::int64_t position, bool bandsWanted)
 {
     if (position < 0 || (length > 0 && position >= length)) {
         lastError = MediaText(media_messages::frameOutside, static_cast<long long>(position));
-        return nullptr;
+        return {};
+    }
+    {
+        std::lock_guard lock(mutex);
+        readBands = bandsWanted;
     }
     if (position == pictureIndex) {
-        return bitmap.data();
+        return Handed(bandsWanted);
     }
     if (knownEnd >= 0 && position >= knownEnd) {
         lastError = MediaText(media_messages::endOfStream, static_cast<long long>(position));
-        return nullptr;
+        return {};
     }
     const auto given = std::find_if(
         inherited.begin(), inherited.end(), [&](const HandedFrame& frame) { return frame.index == position; });
@@ -375,14 +467,16 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
         // The stream's position stays where it was: the next frame is found as after
         // any jump, by seeking or decoding on.
         DiscardAhead();
+        const bool handedKept = pictureIndex >= 0 && Unfold(pictureBands, bitmap);
+        pictureBands.reset();
         bitmap.swap(given->bitmap);
-        if (pictureIndex >= 0) {
+        if (handedKept) {
             given->index = pictureIndex;
         } else {
             inherited.erase(given);
         }
         pictureIndex = position;
-        return bitmap.data();
+        return Handed(bandsWanted);
     }
     const std::int64_t previous = pictureIndex;
     // The next frame comes from the read-ahead as it goes on; any other request stops it.
@@ -391,15 +485,20 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
         StopReadAhead();
     }
     pictureIndex = -1;
+    pictureBands.reset();
     bool decodedAny = false;
     // The read-ahead decoded on from the frame handed out last, as this request
     // would when it lies further on; a request further back seeks instead.
     Ahead taken;
     while (position > previous && TakeAhead(taken, inOrder)) {
-        if (taken.step == CursorStep::Frame && taken.index >= position && taken.converted) {
-            bitmap.swap(taken.pixels);
+        if (taken.step == CursorStep::Frame && taken.index >= position && taken.Made()) {
+            if (taken.bands != nullptr) {
+                pictureBands = std::move(taken.bands);
+            } else {
+                bitmap.swap(taken.pixels);
+            }
             Recycle(std::move(taken.pixels));
-            return Deliver(taken.index, position, previous);
+            return Deliver(taken.index, position, previous, bandsWanted);
         }
         Recycle(std::move(taken.pixels));
         if (taken.step != CursorStep::Frame || taken.index >= position) {
@@ -407,15 +506,15 @@ const std::uint8_t* AviFrameDecompressor::Impl::GetFrame(std::int64_t position)
                 ? MediaText(media_messages::endOfStream, static_cast<long long>(position))
                 : taken.error;
             DiscardAhead();
-            return nullptr;
+            return {};
         }
         decodedAny = true;
     }
     DiscardAhead();
-    if (DecodeOn(position, decodedAny) == nullptr) {
-        return nullptr;
+    if (!DecodeOn(position, decodedAny, bandsWanted)) {
+        return {};
     }
-    return Deliver(cursor->FrameIndex(), position, previous);
+    return Deliver(cursor->FrameIndex(), position, previous, bandsWanted);
 }
 
 AviFrameDecompressor::AviFrameDecompressor(std::unique_ptr<Impl> impl)
@@ -431,8 +530,14 @@ std::unique_ptr<AviFrameDecompressor> AviFrameDecompressor::Create(
         std::make_unique<Impl>(std::move(cursor), length, std::move(emptyBitmap)));
 }
 
-const std::uint8_t* AviFrameDecompressor::GetFrame(std::int64_t position) { return impl_->GetFrame(position); }
-std::size_t AviFrameDecompressor::FrameBytes() const { return impl_->bitmap.size(); }
+const std::uint8_t* AviFrameDecompressor::GetFrame(std::int64_t position)
+{
+    return impl_->GetFrameRows(position, false).packed;
+}
+AviFrameRows AviFrameDecompressor::GetFrameRows(std::int64_t position) { return impl_->GetFrameRows(position, true); }
+std::size_t AviFrameDecompressor::FrameBytes() const { return impl_->frameBytes; }
+int AviFrameDecompressor::FrameWidth() const { return impl_->width; }
+int AviFrameDecompressor::FrameHeight() const { return impl_->height; }
 std::string AviFrameDecompressor::LastError() const { return impl_->lastError; }
 AviDecodeStatistics AviFrameDecompressor::Statistics() const { return impl_->Statistics(); }
 

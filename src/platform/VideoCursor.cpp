@@ -317,6 +317,11 @@ bool VideoCursor::TakesFastRoute() const
         && frame_->height == height_ && height_ % 2 == 0 && Yuv420ToBgrxAvailable();
 }
 
+std::unique_ptr<Yuv420Bands> VideoCursor::HoldBands() const
+{
+    return frame_->width > 0 && frame_->height > 0 && TakesFastRoute() ? Yuv420Bands::Hold(*frame_) : nullptr;
+}
+
 bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch, bool clearX)
 {
     auto format = static_cast<AVPixelFormat>(frame_->format);

@@ -11,6 +11,7 @@
 
 #include "platform/MediaError.h"
 #include "platform/StreamCursor.h"
+#include "platform/Yuv420Bands.h"
 
 #include <cstdint>
 #include <memory>
@@ -60,6 +61,10 @@ public:
     // `firstRow`, `pitch` bytes apart (negative for bottom-up storage). With
     // `clearX` the fourth byte of every pixel comes out 0, as in a bitmap.
     bool Convert(std::uint8_t* firstRow, int pitch, bool clearX);
+    // The last decoded frame kept unconverted, where Convert would give it by the
+    // fast 4:2:0 route (its rows come out the same, with the fourth byte 0); null
+    // otherwise or when memory runs out, and Convert serves.
+    std::unique_ptr<Yuv420Bands> HoldBands() const;
 
     std::uint64_t FramesDecoded() const { return framesDecoded_; }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PictureFiles.h"
+#include "SurfaceBands.h"
 #include "picture/PictureFitting.h"
 #include "picture/PictureMessages.h"
 #include "picture/TFullDib.h"
@@ -501,6 +502,48 @@ TEST(Fitting, FitSurfaceGivesWhatTheCopyAndFitPictureGive)
     bool stop = true;
     direct.SetStopFlag(&stop);
     EXPECT_EQ(FitSurface(direct, rows, requests[0]), SurfaceFit::fitFailed);
+}
+
+TEST(Fitting, FitBandsServesReductionsInHeightWithWhatFitSurfaceGives)
+{
+    const int width = 64;
+    const int height = 48;
+    const int pitch = width * 4;
+    std::vector<std::uint8_t> surface(static_cast<std::size_t>(pitch) * height);
+    std::mt19937 random(43);
+    for (auto& b : surface) {
+        b = static_cast<std::uint8_t>(random());
+    }
+    const SurfaceRows rows{width, height, pitch, surface.data()};
+    struct Case {
+        FitRequest request;
+        bool byBands;
+    };
+    const Case cases[] = {
+        {{35, 24, FitMode::proportional, false, FitRounding::up}, true},
+        {{40, 40, FitMode::fillIn, false, FitRounding::up}, true},
+        {{30, 40, FitMode::proportional, true, FitRounding::up}, true}, // SVCD's squeeze
+        {{72, 58, FitMode::proportional, false, FitRounding::up}, false}, // enlarged
+        {{96, 48, FitMode::fillIn, false, FitRounding::up}, false}, // the same height
+        {{40, 40, FitMode::crop, false, FitRounding::up}, false},
+        {{64, 48, FitMode::proportional, false, FitRounding::up}, false}, // already fits
+    };
+    TFullDib fromBands;
+    TFullDib fromSurface;
+    for (const Case& c : cases) {
+        const FitRequest& request = c.request;
+        ASSERT_EQ(FitsBands(width, height, request), c.byBands) << request.targetWidth << "x" << request.targetHeight;
+        if (!c.byBands) {
+            continue;
+        }
+        test::SurfaceBands bands(rows);
+        ASSERT_TRUE(FitBands(fromBands, bands, request));
+        ASSERT_EQ(FitSurface(fromSurface, rows, request), SurfaceFit::ok);
+        ASSERT_EQ(fromBands.BlockSize(), fromSurface.BlockSize());
+        EXPECT_EQ(0, std::memcmp(fromBands.Header(), fromSurface.Header(), fromSurface.BlockSize()));
+    }
+    EXPECT_FALSE(FitsBands(width, height - 1, cases[0].request));
+    EXPECT_FALSE(FitsBands(0, height, cases[0].request));
 }
 
 TEST(Fitting, FitFromPackedBitmapRowsGivesWhatLoadingAndFitPictureGive)

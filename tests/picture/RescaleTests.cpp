@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "SurfaceBands.h"
 #include "picture/Resampler.h"
 #include "picture/TFullDib.h"
 
@@ -478,6 +479,61 @@ TEST(RescaleFromSurface, RefusesWhatTheCopyRefusesAndAStopLeavesTheCopy)
     EXPECT_EQ(dib.Width(), 4);
     EXPECT_EQ(dib.Height(), 2);
     EXPECT_EQ(dib.Row(0)[0], 9);
+}
+
+TEST(RescaleFromBands, GivesWhatTheSurfaceGivesMakingEachRowOnce)
+{
+    struct Case {
+        int width, height, newWidth, newHeight, frameWidth, frameHeight;
+    };
+    const Case cases[] = {
+        {1280, 720, 352, 198, 352, 240}, // a video frame to VCD, in strips of eight rows
+        {1280, 720, 720, 405, 720, 480},
+        {64, 50, 35, 26, 35, 29}, // two rows after the last strip
+        {66, 14, 90, 6, 90, 6}, // wider: no strips, row by row
+        {30, 2, 30, 1, 30, 4}, // frame smaller than a strip
+        {30, 20, 40, 10, 36, 8}, // frame smaller than the new size
+    };
+    std::mt19937 random(31);
+    TFullDib fromBands;
+    TFullDib fromSurface;
+    for (const Case& c : cases) {
+        const Picture source = RandomPicture(random, c.width, c.height);
+        const int pitch = c.width * 4 + 12;
+        const std::vector<std::uint8_t> surface = SurfaceOf(source, pitch);
+        const SurfaceRows rows{c.width, c.height, pitch, surface.data()};
+        test::SurfaceBands bands(rows);
+        ASSERT_TRUE(fromSurface.RescaleFromSurface(rows, c.newWidth, c.newHeight, c.frameWidth, c.frameHeight));
+        ASSERT_TRUE(fromBands.RescaleFromBands(bands, c.newWidth, c.newHeight, c.frameWidth, c.frameHeight));
+        ASSERT_EQ(fromBands.BlockSize(), fromSurface.BlockSize());
+        EXPECT_EQ(0, std::memcmp(fromBands.Header(), fromSurface.Header(), fromSurface.BlockSize()))
+            << c.width << "x" << c.height << " to " << c.newWidth << "x" << c.newHeight;
+        EXPECT_EQ(bands.rowsMade, c.height);
+        EXPECT_EQ(fromBands.DeclaredWidth(), c.width);
+        EXPECT_EQ(fromBands.DeclaredHeight(), c.height);
+    }
+}
+
+TEST(RescaleFromBands, RefusesAllButReductionsInHeightAndAStopLeavesThePicture)
+{
+    std::mt19937 random(37);
+    const Picture source = RandomPicture(random, 16, 10);
+    const std::vector<std::uint8_t> surface = SurfaceOf(source, 64);
+    const SurfaceRows rows{16, 10, 64, surface.data()};
+    test::SurfaceBands bands(rows);
+    TFullDib dib;
+    ASSERT_TRUE(dib.AllocatePicture(3, 5, 32));
+    EXPECT_FALSE(dib.RescaleFromBands(bands, 20, 12, 20, 12));
+    EXPECT_FALSE(dib.RescaleFromBands(bands, 8, 10, 8, 10));
+    const SurfaceRows odd{16, 9, 64, surface.data()};
+    test::SurfaceBands oddBands(odd);
+    EXPECT_FALSE(dib.RescaleFromBands(oddBands, 8, 4, 8, 4));
+    EXPECT_EQ(bands.rowsMade + oddBands.rowsMade, 0);
+    bool stop = true;
+    dib.SetStopFlag(&stop);
+    EXPECT_FALSE(dib.RescaleFromBands(bands, 8, 4, 8, 4));
+    EXPECT_EQ(dib.Width(), 3);
+    EXPECT_EQ(dib.Height(), 5);
 }
 
 TEST(Rescale, EveryFrameOfAVideoReusesTheSameTwoBlocks)

@@ -1,5 +1,6 @@
 #include "platform/AviFile.h"
 #include "platform/MmStream.h"
+#include "platform/Yuv420ToBgrx.h"
 
 #include "SampleMedia.h"
 #include "support/StreamChecks.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace discforge::test {
 namespace {
@@ -229,6 +231,64 @@ TEST(AviFile, TheNextDecompressorOfTheSameFileTakesOverTheFramesOfTheOneClosedBe
     ASSERT_TRUE(fourth);
     ASSERT_EQ(NumberInBitmap(fourth->GetFrame(32)), 32);
     EXPECT_GT(fourth->Statistics().framesDecoded, 0u);
+}
+
+TEST(AviFile, FramesAskedForByTheirRowsMakeTheBytesOfTheirBitmapsAndAreHandedOnAsBitmaps)
+{
+    AviRecipe recipe = Recipe(VideoCodec::Mpeg4, FrameRate::Pal25, AudioForm::None);
+    recipe.keyFrameInterval = 12;
+    const std::string path = SampleAvi(recipe);
+    MediaError error;
+    auto open = [&] {
+        auto file = AviFile::Open(path, error);
+        return file ? file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error) : nullptr;
+    };
+    auto byRows = open();
+    auto reference = open();
+    ASSERT_TRUE(byRows && reference) << error.text;
+    const int width = byRows->FrameWidth();
+    const int height = byRows->FrameHeight();
+    ASSERT_EQ(width, 320);
+    ASSERT_EQ(height, 240);
+    const std::size_t frameBytes = byRows->FrameBytes();
+    // In order through the read-ahead, then a jump ahead and one back.
+    std::vector<std::int64_t> asked;
+    for (std::int64_t n = 0; n < 16; ++n) {
+        asked.push_back(n);
+    }
+    asked.insert(asked.end(), {40, 41, 42, 20, 21});
+    for (std::int64_t n : asked) {
+        const AviFrameRows rows = byRows->GetFrameRows(n);
+        const std::uint8_t* expected = reference->GetFrame(n);
+        ASSERT_NE(expected, nullptr) << reference->LastError();
+        if (!Yuv420ToBgrxAvailable()) {
+            ASSERT_NE(rows.packed, nullptr) << "without the wide conversion every frame is converted whole";
+            EXPECT_EQ(0, std::memcmp(rows.packed, expected, frameBytes));
+            continue;
+        }
+        ASSERT_NE(rows.bands, nullptr) << "frame " << n << ": " << byRows->LastError();
+        EXPECT_EQ(rows.packed, nullptr);
+        std::vector<std::uint8_t> made(frameBytes, 0xEE);
+        std::memcpy(made.data(), expected, 40);
+        rows.bands->MakeRows(0, height, made.data() + 40 + std::size_t{4} * width * (height - 1), -4 * width);
+        ASSERT_EQ(NumberInBitmap(made.data()), n);
+        EXPECT_EQ(0, std::memcmp(made.data(), expected, frameBytes)) << "frame " << n;
+    }
+    // Asked for again by its bitmap, the frame is converted whole.
+    const std::uint8_t* bitmap = byRows->GetFrame(21);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(0, std::memcmp(bitmap, reference->GetFrame(21), frameBytes));
+    // The frame handed out last and the one read ahead wait for the next decompressor as bitmaps.
+    ASSERT_TRUE(byRows->GetFrameRows(22).bands != nullptr || !Yuv420ToBgrxAvailable());
+    byRows.reset();
+    auto next = open();
+    ASSERT_TRUE(next) << error.text;
+    for (std::int64_t n : {22, 23}) {
+        const std::uint8_t* handed = next->GetFrame(n);
+        ASSERT_NE(handed, nullptr);
+        EXPECT_EQ(0, std::memcmp(handed, reference->GetFrame(n), frameBytes)) << "frame " << n;
+    }
+    EXPECT_EQ(next->Statistics().framesDecoded, 0u);
 }
 
 TEST(AviFile, NextKeyFrameAtOrAfterAPosition)
