@@ -248,7 +248,7 @@ bool Rescaler::Reduce(SourceRows source, const PictureBands* bands, TargetRows t
     }
     int o = 0;
     for (int r = 0; r < height_;) {
-        // Rows at hand are one band of them all.
+        // A source's rows are all at hand: one band holds them all.
         int base = 0;
         int end = height_;
         SourceRows rows = source;

@@ -40,10 +40,10 @@ public:
     // The same from rows made a strip at a time, for a picture of even height
     // reduced in height (Reduces), which makes each of its rows once.
     bool ScaleBands(const PictureBands& bands, TargetRows target, const bool* stop);
-    // Whether the prepared sizes reduce the height, so that ScaleBands serves.
-    bool Reduces() const { return newWidth_ > 0 && height_ > newHeight_ && newHeight_ > 0; }
 
 private:
+    // Whether the prepared sizes reduce the height, so that ScaleBands serves.
+    bool Reduces() const { return newWidth_ > 0 && height_ > newHeight_ && newHeight_ > 0; }
     // Output row y of an enlargement: between the two current rows at t / newHeight.
     struct RowBlend {
         ExactScale scale;

@@ -42,6 +42,13 @@ std::unique_ptr<AviFile> OpenSample(const AviRecipe& recipe)
     return file;
 }
 
+// A decompressor of the file's video, as each activation of an input makes one.
+std::unique_ptr<AviFrameDecompressor> OpenVideoDecompressor(const std::string& path, MediaError& error)
+{
+    auto file = AviFile::Open(path, error);
+    return file ? file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error) : nullptr;
+}
+
 std::uint32_t Le32(const std::uint8_t* at)
 {
     std::uint32_t value = 0;
@@ -184,10 +191,7 @@ TEST(AviFile, TheNextDecompressorOfTheSameFileTakesOverTheFramesOfTheOneClosedBe
     recipe.keyFrameInterval = 12;
     const std::string path = SampleAvi(recipe);
     MediaError error;
-    auto open = [&] {
-        auto file = AviFile::Open(path, error);
-        return file ? file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error) : nullptr;
-    };
+    auto open = [&] { return OpenVideoDecompressor(path, error); };
     // As each activation of an input does: the old decompressor goes, a new one asks
     // for the first frame and then for the last.
     auto first = open();
@@ -239,10 +243,7 @@ TEST(AviFile, FramesAskedForByTheirRowsMakeTheBytesOfTheirBitmapsAndAreHandedOnA
     recipe.keyFrameInterval = 12;
     const std::string path = SampleAvi(recipe);
     MediaError error;
-    auto open = [&] {
-        auto file = AviFile::Open(path, error);
-        return file ? file->GetStream(aviStreamTypeVideo, 0)->OpenDecompressor(error) : nullptr;
-    };
+    auto open = [&] { return OpenVideoDecompressor(path, error); };
     auto byRows = open();
     auto reference = open();
     ASSERT_TRUE(byRows && reference) << error.text;
