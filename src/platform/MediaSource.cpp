@@ -7,6 +7,7 @@
 #include "platform/StreamTiming.h"
 
 extern "C" {
+#include <libavutil/cpu.h>
 #include <libavutil/imgutils.h>
 }
 
@@ -104,7 +105,15 @@ int ApplySourceOptions(AVFormatContext** context, const std::string& path, Media
     return result;
 }
 
-constexpr int automaticDecoderThreads = 0;
+// FFmpeg's own choice is a frame thread per processor and one more; one more
+// again suits a conversion. Converting and scaling each frame takes a processor
+// from the decoder for a while, and the frames in flight beyond the processors
+// keep its threads busy meanwhile, also through frames that wait on the one before.
+int DecoderThreads()
+{
+    constexpr int mostThreads = 16;
+    return std::min(av_cpu_count() + 2, mostThreads);
+}
 
 AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const OptionValues& values, int& result)
 {
@@ -116,10 +125,7 @@ AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const
     result = avcodec_parameters_to_context(context, stream->codecpar);
     if (result >= 0) {
         context->pkt_timebase = stream->time_base;
-        // FFmpeg's own choice: a frame thread per processor and one more. The
-        // frame in flight beyond the processors keeps them busy while the thread
-        // that feeds the decoder converts the frame before.
-        context->thread_count = automaticDecoderThreads;
+        context->thread_count = DecoderThreads();
         AVDictionary* options = OptionDictionary(values);
         result = avcodec_open2(context, decoder, &options);
         av_dict_free(&options);
