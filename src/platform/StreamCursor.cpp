@@ -1,6 +1,7 @@
 #include "platform/StreamCursor.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FreedMemory.h"
 #include "platform/MediaMessages.h"
 #include "platform/StreamTiming.h"
 
@@ -11,6 +12,7 @@ StreamCursor::~StreamCursor()
     av_packet_free(&packet_);
     av_frame_free(&frame_);
     avcodec_free_context(&codec_);
+    ReturnFreedMemory();
 }
 
 std::unique_ptr<MediaSource> StreamCursor::OpenSource(const std::string& path, AVMediaType type,
