@@ -1,5 +1,5 @@
 // The decompressor of AviFile.h. While frames are asked for in order, the frames
-// after the one handed out (up to readAheadFrames of them) are decoded and
+// after the one handed out (a few of them) are decoded and
 // converted on a thread of the decompressor's own, so that decoding overlaps the
 // caller's work and keeps the decoder's own threads fed; any other order is
 // served on the caller's thread. Either way a request gets the frame that
@@ -36,9 +36,13 @@ namespace discforge {
 
 // A frame one decompressor hands to the next of the same file.
 constexpr std::size_t handedFrames = 2;
-// Frames converted ahead of the one handed out: more than one lets the decoder
-// run on through a frame that takes long to decode, at a whole picture each.
-constexpr std::size_t readAheadFrames = 2;
+// Frames read ahead of the one handed out: more than one lets the decoder run
+// on through a frame that takes long to decode. Converted, each costs a whole
+// 32-bit picture; kept as decoded, it costs far less, and more of them keep the
+// decoder's threads busy through a longer wait of the caller, such as the
+// encoder's on a picture that is hard to encode.
+constexpr std::size_t readAheadConverted = 2;
+constexpr std::size_t readAheadDecoded = 4;
 struct HandedFrame {
     std::int64_t index = -1;
     std::vector<std::uint8_t> bitmap;
@@ -274,7 +278,9 @@ void AviFrameDecompressor::Impl::ReadAhead()
 {
     std::unique_lock lock(mutex);
     for (;;) {
-        wanted.wait(lock, [this] { return stop || (reading && ahead.size() < readAheadFrames); });
+        wanted.wait(lock, [this] {
+            return stop || (reading && ahead.size() < (readBands ? readAheadDecoded : readAheadConverted));
+        });
         if (stop) {
             return;
         }
@@ -312,7 +318,7 @@ void AviFrameDecompressor::Impl::StartReadAhead()
     // Room for every frame read ahead (the bitmaps handed out are swapped back
     // in); frames kept as decoded need none.
     try {
-        while (!readBands && spare.size() + ahead.size() < readAheadFrames) {
+        while (!readBands && spare.size() + ahead.size() < readAheadConverted) {
             spare.push_back(bitmap); // the same header
         }
         if (!thread.joinable()) {
