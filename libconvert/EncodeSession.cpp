@@ -166,9 +166,13 @@ EncodeStatus EncodeSession::Run()
         }
         EncodeJob job;
         job.pictureNumber = n;
+        std::vector<uint8_t> samples;
         status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), converter, job.picture);
         if (status.Ok()) {
-            status = sound.PullUntil(soundFor(n + 1), job.sound);
+            status = sound.PullUntil(soundFor(n + 1), samples);
+        }
+        if (status.Ok()) {
+            status = worker.EncodeSound(samples, false, job);
         }
         if (status.Ok()) {
             status = submit(job);
@@ -178,7 +182,11 @@ EncodeStatus EncodeSession::Run()
 
     if (status.Ok() && !worker.Stopped()) {
         EncodeJob last;
-        status = sound.PullRest(last.sound);
+        std::vector<uint8_t> samples;
+        status = sound.PullRest(samples);
+        if (status.Ok()) {
+            status = worker.EncodeSound(samples, true, last);
+        }
         if (status.Ok()) {
             status = submit(last);
         }

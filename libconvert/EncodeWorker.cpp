@@ -48,6 +48,24 @@ EncodeStatus EncodeWorker::Start(const InputShape& input)
     return status;
 }
 
+EncodeStatus EncodeWorker::EncodeSound(const std::vector<uint8_t>& samples, bool last, EncodeJob& job)
+{
+    const PacketSink keep = [&job](AVPacket* packet) {
+        PacketHandle kept(av_packet_alloc());
+        if (!kept) {
+            return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        }
+        av_packet_move_ref(kept.get(), packet);
+        job.sound.push_back(std::move(kept));
+        return EncodeStatus::Done();
+    };
+    EncodeStatus status = sound_.Feed(samples.data(), samples.size() / 4, keep);
+    if (status.Ok() && last) {
+        status = sound_.Finish(keep);
+    }
+    return status;
+}
+
 bool EncodeWorker::Submit(EncodeJob& job, std::chrono::milliseconds wait)
 {
     std::unique_lock lock(mutex_);
@@ -116,12 +134,22 @@ void EncodeWorker::Run()
     changed_.notify_all();
 }
 
+EncodeStatus EncodeWorker::WriteSound(EncodeJob& job)
+{
+    for (PacketHandle& packet : job.sound) {
+        EncodeStatus status = writer_.AddAudio(packet.get());
+        if (!status.Ok()) {
+            return status;
+        }
+    }
+    return EncodeStatus::Done();
+}
+
 EncodeStatus EncodeWorker::Process(EncodeJob& job)
 {
-    const PacketSink toWriterSound = [this](AVPacket* packet) { return writer_.AddAudio(packet); };
     const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
     job.picture->pts = job.pictureNumber;
-    EncodeStatus status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
+    EncodeStatus status = WriteSound(job);
     if (status.Ok()) {
         status = video_.Encode(job.picture.get(), toWriterVideo);
     }
@@ -131,12 +159,8 @@ EncodeStatus EncodeWorker::Process(EncodeJob& job)
 
 EncodeStatus EncodeWorker::Finish(EncodeJob& job)
 {
-    const PacketSink toWriterSound = [this](AVPacket* packet) { return writer_.AddAudio(packet); };
     const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
-    EncodeStatus status = sound_.Feed(job.sound.data(), job.sound.size() / 4, toWriterSound);
-    if (status.Ok()) {
-        status = sound_.Finish(toWriterSound);
-    }
+    EncodeStatus status = WriteSound(job);
     if (status.Ok()) {
         status = video_.Encode(nullptr, toWriterVideo);
     }

@@ -1,6 +1,6 @@
 // The encoding thread: takes the caller's pictures, already in the disc's format, and
-// sound from the caller's thread, encodes them and writes the program stream, while the
-// caller fetches and converts the next picture.
+// their sound, already encoded on the caller's thread, encodes the pictures and writes the
+// program stream, while the caller fetches and converts the next picture.
 #pragma once
 
 #include "DiscProfile.h"
@@ -25,7 +25,7 @@ namespace discforge::convert {
 // One step of input: the sound that plays up to the end of a picture, then the picture.
 // A job without a picture ends the input.
 struct EncodeJob {
-    std::vector<uint8_t> sound; // whole 16-bit stereo sample frames at the input's rate
+    std::vector<PacketHandle> sound; // made by EncodeSound
     FrameHandle picture; // the caller's picture in the disc's size and 4:2:0 format
     int64_t pictureNumber = 0; // counted from 0
 };
@@ -50,6 +50,11 @@ public:
     // Opens the encoders and the first output part on the caller's thread, then starts
     // the thread.
     EncodeStatus Start(const InputShape& input);
+    // Encodes `samples` (whole 16-bit stereo sample frames at the input's rate) into the
+    // job's sound, on the caller's thread: where decoding is cheap, the conversion waits on
+    // the thread that encodes the pictures, and the sound would lengthen its work. With
+    // `last`, the sound encoder's tail follows.
+    EncodeStatus EncodeSound(const std::vector<uint8_t>& samples, bool last, EncodeJob& job);
     // Hands over a job, waiting at most `wait` for room. False when there was no room;
     // the job is then left with the caller. Jobs after a failure are dropped.
     bool Submit(EncodeJob& job, std::chrono::milliseconds wait);
@@ -65,12 +70,13 @@ public:
 
 private:
     void Run();
+    EncodeStatus WriteSound(EncodeJob& job);
     EncodeStatus Process(EncodeJob& job);
     EncodeStatus Finish(EncodeJob& job);
 
     DiscProfile profile_;
     VideoEncoder video_;
-    SoundEncoder sound_;
+    SoundEncoder sound_; // used by the caller's thread only
     ProgramWriter writer_;
 
     std::mutex mutex_;
