@@ -1,6 +1,6 @@
 // The caller's 32-bit blue-green-red-X pictures as 4:2:0 YUV of the same size, BT.601 in
 // the MPEG range (luma 16-235, chroma 16-240): the conversion a disc encoder needs for
-// every picture, done in integers in a way the compiler turns into vector code.
+// every picture, done in integers, with AVX2 where the processor has it.
 #pragma once
 
 #include <cstddef>
