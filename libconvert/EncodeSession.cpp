@@ -159,6 +159,8 @@ EncodeStatus EncodeSession::Run()
         return EncodeStatus::Done();
     };
 
+    // The sound of each picture, in one buffer that keeps its room from picture to picture.
+    std::vector<uint8_t> samples;
     for (int64_t n = 0; n < pictures && status.Ok() && !worker.Stopped(); ++n) {
         if (CancelRequested()) {
             status = Cancelled();
@@ -166,7 +168,7 @@ EncodeStatus EncodeSession::Run()
         }
         EncodeJob job;
         job.pictureNumber = n;
-        std::vector<uint8_t> samples;
+        samples.clear();
         status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), converter, job.picture);
         if (status.Ok()) {
             status = sound.PullUntil(soundFor(n + 1), samples);
@@ -182,7 +184,7 @@ EncodeStatus EncodeSession::Run()
 
     if (status.Ok() && !worker.Stopped()) {
         EncodeJob last;
-        std::vector<uint8_t> samples;
+        samples.clear();
         status = sound.PullRest(samples);
         if (status.Ok()) {
             status = worker.EncodeSound(samples, true, last);
