@@ -38,9 +38,10 @@ private:
     std::uint16_t averageLow_ = 0;
     std::vector<std::int32_t> wholeCounts_; // per output: whole pixels before its last one
     std::vector<std::int32_t> wholeMasks_; // per output, for each of mostWhole_ pixels: -1 where it counts, else 0
+    std::vector<std::int32_t> blockColumns_; // per block of 8 outputs: the source columns its outputs read
     // Per output: share, whole mask, rest, 0 (shares16_); else share high, share
-    // low, rest high, rest low.
-    std::vector<std::uint16_t> multipliers_;
+    // low, rest high, rest low; each 16-bit value in both halves.
+    std::vector<std::uint32_t> multipliers_;
     std::vector<std::uint8_t> columns_; // the pixel of every row, per source column
 };
 

@@ -397,6 +397,20 @@ TEST(Rescale, FractionsBeyondSixteenBitsUseWiderLanes)
     CheckRescale(RandomPicture(random, 1009, 997), 263, 271, 300, 280);
 }
 
+TEST(Rescale, StripsWithSharesBeyondSixteenBitsMatchThePlainForm)
+{
+    // Widths reduced to 299, where some shares of a pixel need the split
+    // multipliers, with one, two and three whole pixels at most per output and
+    // with and without an exact 16-bit average; 299 leaves a part block of outputs.
+    std::uint16_t multiplier = 0;
+    EXPECT_FALSE(Multiplier16(6, 299, 255, multiplier));
+    std::mt19937 random(31);
+    for (const int width : {398, 597, 700, 898}) {
+        SCOPED_TRACE(width);
+        CheckRescale(RandomPicture(random, width, 21), 299, 16, 299, 16);
+    }
+}
+
 TEST(Rescale, ReusedBlocksGiveTheSameBytes)
 {
     // One picture through many sizes: its blocks keep their memory and hold the
