@@ -105,13 +105,23 @@ int ApplySourceOptions(AVFormatContext** context, const std::string& path, Media
     return result;
 }
 
-// FFmpeg's own choice is a frame thread per processor and one more; one more
-// again suits a conversion. Converting and scaling each frame takes a processor
-// from the decoder for a while, and the frames in flight beyond the processors
-// keep its threads busy meanwhile, also through frames that wait on the one before.
-int DecoderThreads()
+// Pictures no larger than a disc's decode on one thread, faster than the encoder
+// takes them, while the decoding thread of the pipe or of the read-ahead already
+// runs beside the conversion: frame threads would only add their hand-offs and
+// take processor time from the encoder. Larger pictures take a frame thread per
+// processor and two more, one more than FFmpeg's own choice: converting and
+// scaling each frame takes a processor from the decoder for a while, and the
+// frames in flight beyond the processors keep its threads busy meanwhile, also
+// through frames that wait on the one before. Sound decoders take no threads.
+constexpr std::int64_t singleThreadPixels = 720 * 576;
+
+int DecoderThreads(const AVCodecParameters& parameters)
 {
     constexpr int mostThreads = 16;
+    const std::int64_t pixels = std::int64_t{parameters.width} * parameters.height;
+    if (parameters.codec_type != AVMEDIA_TYPE_VIDEO || pixels <= singleThreadPixels) {
+        return 1;
+    }
     return std::min(av_cpu_count() + 2, mostThreads);
 }
 
@@ -125,7 +135,7 @@ AVCodecContext* NewDecoder(const AVStream* stream, const AVCodec* decoder, const
     result = avcodec_parameters_to_context(context, stream->codecpar);
     if (result >= 0) {
         context->pkt_timebase = stream->time_base;
-        context->thread_count = DecoderThreads();
+        context->thread_count = DecoderThreads(*stream->codecpar);
         AVDictionary* options = OptionDictionary(values);
         result = avcodec_open2(context, decoder, &options);
         av_dict_free(&options);
