@@ -72,6 +72,10 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
         // MPEG-2's second table for intra blocks codes them in fewer bits; every MPEG-2 decoder has it.
         av_opt_set_int(c.priv_data, "intra_vlc", 1, 0);
     }
+    // Refining both motion vectors of bidirectional macroblocks took a tenth of a VCD
+    // conversion's processor time and changed its quality by 0.05 dB at most, up or
+    // down, on the encoder benchmark's scenes; SVCD and DVD streams came out the same.
+    av_opt_set_int(&c, "bidir_refine", 0, AV_OPT_SEARCH_CHILDREN);
     if (profile.scanOffsets) {
         av_opt_set_int(c.priv_data, "scan_offset", 1, 0);
     }
