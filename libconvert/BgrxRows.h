@@ -1,7 +1,8 @@
 // The rows of the 4:2:0 conversion: luma from one row of 32-bit blue-green-red-X
-// pixels, chroma from two. The plain ones do any width; the AVX2 ones do the
-// leading pixels that fill their registers and say how many they did, leaving the
-// rest to the plain ones. Both give the same bytes.
+// pixels, chroma from two. The plain ones do any width; the AVX2 ones say how many
+// pixels they did, leaving the rest to the plain ones: the luma row the leading
+// pixels that fill its registers, the chroma row all of a row at least one register
+// wide. Both give the same bytes.
 #pragma once
 
 #include <cstdint>

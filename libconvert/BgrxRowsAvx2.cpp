@@ -81,6 +81,32 @@ __attribute__((target("avx2"))) __m256i Difference(__m256i blueRed, __m256i gree
     return _mm256_srli_epi32(_mm256_add_epi32(total, _mm256_set1_epi32(chromaOffset)), sumBits);
 }
 
+// Sixteen blocks of 2 x 2 from block x. Adding neighbouring lanes adds their halves
+// too, since no half exceeds 4 x 255; it leaves the blocks in the order 0, 1, 4, 5 |
+// 2, 3, 6, 7 (and 8 on likewise), which the last two shuffles undo.
+__attribute__((target("avx2"))) inline void ChromaBlock(const uint32_t* upper, const uint32_t* lower, uint8_t* u,
+                                                        uint8_t* v, int x)
+{
+    const __m256i byPairs = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3,
+                                             10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+    ColumnSums sums[4];
+    for (int i = 0; i < 4; ++i) {
+        sums[i] = SumColumns(upper + 2 * x + 8 * i, lower + 2 * x + 8 * i);
+    }
+    const __m256i blueRedFirst = _mm256_hadd_epi32(sums[0].blueRed, sums[1].blueRed);
+    const __m256i greenXFirst = _mm256_hadd_epi32(sums[0].greenX, sums[1].greenX);
+    const __m256i blueRedSecond = _mm256_hadd_epi32(sums[2].blueRed, sums[3].blueRed);
+    const __m256i greenXSecond = _mm256_hadd_epi32(sums[2].greenX, sums[3].greenX);
+    const __m256i us = _mm256_packus_epi32(Difference(blueRedFirst, greenXFirst, uRed, uGreen, uBlue),
+                                           Difference(blueRedSecond, greenXSecond, uRed, uGreen, uBlue));
+    const __m256i vs = _mm256_packus_epi32(Difference(blueRedFirst, greenXFirst, vRed, vGreen, vBlue),
+                                           Difference(blueRedSecond, greenXSecond, vRed, vGreen, vBlue));
+    const __m256i halves = _mm256_permute4x64_epi64(_mm256_packus_epi16(us, vs), 0xD8);
+    const __m256i both = _mm256_shuffle_epi8(halves, byPairs);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(u + x), _mm256_castsi256_si128(both));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(v + x), _mm256_extracti128_si256(both, 1));
+}
+
 } // namespace
 
 bool RowsHaveAvx2()
@@ -108,35 +134,23 @@ __attribute__((target("avx2"))) int LumaRowAvx2(const uint32_t* pixels, uint8_t*
     return x;
 }
 
-// Sixteen blocks of 2 x 2 at a time. Adding neighbouring lanes adds their halves too,
-// since no half exceeds 4 x 255; it leaves the blocks in the order 0, 1, 4, 5 | 2, 3, 6, 7
-// (and 8 on likewise), which the last two shuffles undo.
 __attribute__((target("avx2"))) int ChromaRowAvx2(const uint32_t* upper, const uint32_t* lower, uint8_t* u, uint8_t* v,
                                                   int chromaWidth)
 {
     if (!RowsHaveAvx2()) {
         return 0;
     }
-    const __m256i byPairs = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3,
-                                             10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+    constexpr int blockWidth = 16;
     int x = 0;
-    for (; x + 16 <= chromaWidth; x += 16) {
-        ColumnSums sums[4];
-        for (int i = 0; i < 4; ++i) {
-            sums[i] = SumColumns(upper + 2 * x + 8 * i, lower + 2 * x + 8 * i);
-        }
-        const __m256i blueRedFirst = _mm256_hadd_epi32(sums[0].blueRed, sums[1].blueRed);
-        const __m256i greenXFirst = _mm256_hadd_epi32(sums[0].greenX, sums[1].greenX);
-        const __m256i blueRedSecond = _mm256_hadd_epi32(sums[2].blueRed, sums[3].blueRed);
-        const __m256i greenXSecond = _mm256_hadd_epi32(sums[2].greenX, sums[3].greenX);
-        const __m256i us = _mm256_packus_epi32(Difference(blueRedFirst, greenXFirst, uRed, uGreen, uBlue),
-                                               Difference(blueRedSecond, greenXSecond, uRed, uGreen, uBlue));
-        const __m256i vs = _mm256_packus_epi32(Difference(blueRedFirst, greenXFirst, vRed, vGreen, vBlue),
-                                               Difference(blueRedSecond, greenXSecond, vRed, vGreen, vBlue));
-        const __m256i halves = _mm256_permute4x64_epi64(_mm256_packus_epi16(us, vs), 0xD8);
-        const __m256i both = _mm256_shuffle_epi8(halves, byPairs);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(u + x), _mm256_castsi256_si128(both));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(v + x), _mm256_extracti128_si256(both, 1));
+    for (; x + blockWidth <= chromaWidth; x += blockWidth) {
+        ChromaBlock(upper, lower, u, v, x);
+    }
+    // The end of the row as one more block reaching back over blocks already done
+    // (they come out the same): a 720-wide picture would otherwise leave 8 of its
+    // 360 to the plain loop, which made the whole conversion a tenth slower.
+    if (x < chromaWidth && chromaWidth >= blockWidth) {
+        ChromaBlock(upper, lower, u, v, chromaWidth - blockWidth);
+        x = chromaWidth;
     }
     return x;
 }
