@@ -25,7 +25,8 @@ struct Case {
 };
 
 // VCD NTSC, SVCD NTSC (426 wide in a 480-wide frame), VCD PAL and SVCD PAL from
-// DVD-sized frames, DVD and smaller from 720p, DVD from full HD, DVD PAL from 640 x 480.
+// DVD-sized frames, DVD and smaller from 720p, DVD from full HD, DVD PAL from 640 x 480,
+// and 720p letterboxed in a PAL VCD frame.
 constexpr Case cases[] = {
     {640, 480, 352, 240},
     {640, 480, 426, 480},
@@ -35,6 +36,7 @@ constexpr Case cases[] = {
     {1280, 720, 480, 270},
     {1920, 1080, 720, 405},
     {640, 480, 720, 576},
+    {1280, 720, 352, 216},
 };
 
 bool Enlarges(const Case& c) { return c.newWidth * c.newHeight > c.width * c.height; }

@@ -9,10 +9,10 @@ first=${1:?usage: pair.sh FIRST_BIN SECOND_BIN}
 second=${2:?usage: pair.sh FIRST_BIN SECOND_BIN}
 rounds=${ROUNDS:-3}
 
-echo "ms per rescale: 640x480>352x240 640x480>426x480 720x576>352x288 720x576>480x576 1280x720>720x405 1280x720>480x270 1920x1080>720x405"
+echo "ms per rescale: 640x480>352x240 640x480>426x480 720x576>352x288 720x576>480x576 1280x720>720x405 1280x720>480x270 1920x1080>720x405 640x480>720x576 1280x720>352x216"
 for ((round = 0; round < rounds; ++round)); do
     for bin in "$first" "$second"; do
-        "$bin" --benchmark_filter='DiscforgeRescale/[0-6]$' --benchmark_repetitions=7 --benchmark_format=csv \
+        "$bin" --benchmark_filter='DiscforgeRescale/[0-9]+$' --benchmark_repetitions=7 --benchmark_format=csv \
             2> /dev/null |
             tr -d '"' |
             awk -F, -v label="$([ "$bin" = "$first" ] && echo first || echo second)" '
@@ -20,6 +20,6 @@ for ((round = 0; round < rounds; ++round)); do
                     split($1, part, "/"); size = part[2] + 0
                     if (!(size in least) || $3 < least[size]) least[size] = $3
                 }
-                END { printf "%-6s", label; for (size = 0; size < 7; ++size) printf " %.3f", least[size]; print "" }'
+                END { printf "%-6s", label; for (size = 0; size in least; ++size) printf " %.3f", least[size]; print "" }'
     done
 done

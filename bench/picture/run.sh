@@ -14,7 +14,7 @@ trap 'rm -f "$out"' EXIT
 grep -E '^name|_median' "$out" | cut -d, -f1,3,4,5
 # The cases in the order of RescaleBench.cpp; swscale runs its area filter for
 # reductions and its bilinear filter for enlargements.
-awk -F, -v sizes="640x480>352x240,640x480>426x480,720x576>352x288,720x576>480x576,1280x720>720x405,1280x720>480x270,1920x1080>720x405,640x480>720x576" '
+awk -F, -v sizes="640x480>352x240,640x480>426x480,720x576>352x288,720x576>480x576,1280x720>720x405,1280x720>480x270,1920x1080>720x405,640x480>720x576,1280x720>352x216" '
 /_median/ {
     gsub(/"/, "", $1); split($1, part, "/"); name = part[1]; size = part[2]; sub(/_.*/, "", size)
     time[name, size] = $4

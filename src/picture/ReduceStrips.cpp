@@ -163,7 +163,7 @@ __attribute__((target("avx2"))) inline void ShareAndRest(__m256i& low, __m256i& 
 // pixel before, the whole pixels, the share of the last), each block of columns
 // made just before it is summed and each block of 8 outputs placed in the rows
 // as soon as it is whole, while both are still in the cache. Built for each kind
-// of multiplier and, for the common reductions of less than 3 : 1, for their
+// of multiplier and, for the common reductions of less than 4 : 1, for their
 // most whole pixels, so that the loop over the outputs makes no choice and keeps
 // no count of its own.
 template <bool shares16, bool average16, int fixedWhole>
@@ -226,6 +226,8 @@ template <bool shares16, bool average16> StripKernel KernelForWhole(int mostWhol
         return ReduceStrip<shares16, average16, 1>;
     case 2:
         return ReduceStrip<shares16, average16, 2>;
+    case 3:
+        return ReduceStrip<shares16, average16, 3>;
     default:
         return ReduceStrip<shares16, average16, 0>;
     }
