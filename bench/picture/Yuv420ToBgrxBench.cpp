@@ -16,61 +16,64 @@ namespace {
 
 constexpr int sizes[][2] = {{640, 480}, {720, 576}, {1280, 720}};
 
-// Planes with gradients and a pattern, so that every step of the conversion sees
-// changing values.
-struct Planes {
-    int width;
-    int height;
-    std::vector<std::uint8_t> luma;
-    std::vector<std::uint8_t> cb;
-    std::vector<std::uint8_t> cr;
-
-    Planes(int w, int h)
-        : width(w)
-        , height(h)
-        , luma(static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
-        , cb(static_cast<std::size_t>(w / 2) * static_cast<std::size_t>(h / 2))
-        , cr(cb.size())
-    {
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                luma[static_cast<std::size_t>(y * w + x)] = static_cast<std::uint8_t>(16 + (x + y) % 220 + (x ^ y) % 7);
-            }
-        }
-        for (std::size_t i = 0; i < cb.size(); ++i) {
-            cb[i] = static_cast<std::uint8_t>(i * 7);
-            cr[i] = static_cast<std::uint8_t>(255 - i * 3);
-        }
+// A picture's three planes in one buffer, luma first, with gradients and a
+// pattern so that every step of the conversion sees changing values.
+std::vector<std::uint8_t> PlanesOf(int width, int height)
+{
+    const std::size_t lumaBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> planes(lumaBytes + lumaBytes / 2);
+    for (std::size_t i = 0; i < lumaBytes; ++i) {
+        const std::size_t x = i % static_cast<std::size_t>(width);
+        const std::size_t y = i / static_cast<std::size_t>(width);
+        planes[i] = static_cast<std::uint8_t>(16 + (x + y) % 220 + (x ^ y) % 7);
     }
-};
+    for (std::size_t i = lumaBytes; i < planes.size(); ++i) {
+        planes[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    return planes;
+}
+
+// The planes of PlanesOf as the conversion takes them.
+discforge::Yuv420Planes Yuv420Of(const std::vector<std::uint8_t>& planes, int width, int height)
+{
+    const std::uint8_t* luma = planes.data();
+    const std::uint8_t* blue = luma + static_cast<std::ptrdiff_t>(width) * height;
+    const std::uint8_t* red = blue + static_cast<std::ptrdiff_t>(width / 2) * (height / 2);
+    return {luma, blue, red, width, width / 2, width / 2};
+}
 
 void DiscforgeYuv420ToBgrx(benchmark::State& state)
 {
-    const Planes p(sizes[state.range(0)][0], sizes[state.range(0)][1]);
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height) * 4);
-    const discforge::Yuv420Planes planes{p.luma.data(), p.cb.data(), p.cr.data(), p.width, p.width / 2, p.width / 2};
+    const int width = sizes[state.range(0)][0];
+    const int height = sizes[state.range(0)][1];
+    const std::vector<std::uint8_t> source = PlanesOf(width, height);
+    const discforge::Yuv420Planes planes = Yuv420Of(source, width, height);
+    std::vector<std::uint8_t> rows(source.size() / 3 * 8);
     for (auto _ : state) {
-        discforge::Yuv420ToBgrx(planes, p.width, p.height, rows.data(), p.width * 4, 0);
+        discforge::Yuv420ToBgrx(planes, width, height, rows.data(), std::ptrdiff_t{width} * 4, 0);
         benchmark::DoNotOptimize(rows.data());
     }
 }
 
 void SwscaleYuv420ToBgrx(benchmark::State& state)
 {
-    const Planes p(sizes[state.range(0)][0], sizes[state.range(0)][1]);
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height) * 4);
-    SwsContext* context = sws_getContext(p.width, p.height, AV_PIX_FMT_YUV420P, p.width, p.height, AV_PIX_FMT_BGR0,
-        SWS_BILINEAR, nullptr, nullptr, nullptr);
+    const int width = sizes[state.range(0)][0];
+    const int height = sizes[state.range(0)][1];
+    const std::vector<std::uint8_t> source = PlanesOf(width, height);
+    const discforge::Yuv420Planes planes = Yuv420Of(source, width, height);
+    std::vector<std::uint8_t> rows(source.size() / 3 * 8);
+    SwsContext* context = sws_getContext(
+        width, height, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!context) {
         state.SkipWithError("sws_getContext failed");
         return;
     }
-    const std::uint8_t* source[4] = {p.luma.data(), p.cb.data(), p.cr.data(), nullptr};
-    const int sourceStrides[4] = {p.width, p.width / 2, p.width / 2, 0};
-    std::uint8_t* target[4] = {rows.data(), nullptr, nullptr, nullptr};
-    const int targetStrides[4] = {p.width * 4, 0, 0, 0};
+    const std::uint8_t* from[4] = {planes.luma, planes.blue, planes.red, nullptr};
+    const int fromStrides[4] = {width, width / 2, width / 2, 0};
+    std::uint8_t* to[4] = {rows.data(), nullptr, nullptr, nullptr};
+    const int toStrides[4] = {width * 4, 0, 0, 0};
     for (auto _ : state) {
-        sws_scale(context, source, sourceStrides, 0, p.height, target, targetStrides);
+        sws_scale(context, from, fromStrides, 0, height, to, toStrides);
         benchmark::DoNotOptimize(rows.data());
     }
     sws_freeContext(context);
