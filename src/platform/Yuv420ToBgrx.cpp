@@ -115,7 +115,8 @@ __attribute__((target("avx2"))) inline void ConvertBlockAt(const std::uint8_t* c
     }
 }
 
-// Whole blocks of the rows of one chroma row; gives the pixels done.
+// The rows of one chroma row in blocks of 32 pixels, the last of them reaching
+// back where the width is not a multiple of 32; gives the pixels done.
 __attribute__((target("avx2"))) int ConvertBlocksAvx2(const std::uint8_t* const luma[2], const std::uint8_t* cb,
     const std::uint8_t* cr, int rows, int width, std::uint8_t* const to[2], std::uint8_t fourth)
 {
