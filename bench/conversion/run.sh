@@ -5,11 +5,15 @@
 #       frames), 25 frames/s, 16-bit stereo PCM at 44100 Hz;
 #   (b) 1280x720 H.264 MP4 (libx264's defaults) at 23.976 frames/s with AAC sound;
 # each converted to the six targets by discforge-cli and by `ffmpeg -target`, the
-# two alternating for ROUNDS rounds. Prints one table row per input and target: the
-# median wall time of each, the ratio ours/ffmpeg (goal: at most 0.9), the peak
-# memory of each and its ratio (goal: at most 1.25), and the processor time of
-# each; then, from one more run of ours per row, the processor time of each of its
-# threads as a share of the wall time.
+# two alternating for ROUNDS rounds, each round starting with the one that went
+# second in the round before. Prints one table row per input and target: the median
+# wall time of each, the median over the rounds of the ratio ours/ffmpeg (goal: at
+# most 0.9), the ratio of the median times beside it, the peak memory of each and
+# its ratio (goal: at most 1.25), and the processor time of each; then, from one
+# more run of ours per row, the processor time of each of its threads as a share
+# of the wall time. The verdict takes the ratio within each round: on a shared host
+# the same conversion can take a third more processor time from one run to the
+# next, and two runs one after the other see the most nearly the same host.
 # Usage: bench/conversion/run.sh BUILD_DIR   (ROUNDS and INPUT_SECONDS may be set)
 set -euo pipefail
 
@@ -50,7 +54,10 @@ run_once() {
 
 # The line of the run with the median wall time from the lines on standard input.
 median() { sort -n | awk -v middle=$(((rounds + 1) / 2)) 'NR == middle'; }
+# The median ratio of the wall times, round by round, of two files of run lines.
+paired_ratio() { paste -d' ' "$1" "$2" | awk '{ printf "%.4f\n", $1 / $4 }' | median; }
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 rows="$work/rows.txt"
 threads="$work/threads.txt"
 : > "$rows"
@@ -66,11 +73,17 @@ for input in "$avi" "$mp4"; do
             : > "$ourRuns"
             : > "$theirRuns"
             for ((round = 0; round < rounds; ++round)); do
-                run_once "$build/bin/discforge-cli" --target "$target" --standard "$standard" --output "$ours" \
-                    "$input" >> "$ourRuns"
-                run_once ffmpeg -nostdin -v error -y -i "$input" -target "$standard-$target" "$theirs" >> "$theirRuns"
+                for turn in $((round % 2)) $((1 - round % 2)); do
+                    if ((turn == 0)); then
+                        run_once "$build/bin/discforge-cli" --target "$target" --standard "$standard" \
+                            --output "$ours" "$input" >> "$ourRuns"
+                    else
+                        run_once ffmpeg -nostdin -v error -y -i "$input" -target "$standard-$target" "$theirs" \
+                            >> "$theirRuns"
+                    fi
+                done
             done
-            echo "$label|$standard-$target|$(median < "$ourRuns")|$(median < "$theirRuns")" >> "$rows"
+            echo "$label|$standard-$target|$(median < "$ourRuns")|$(median < "$theirRuns")|$(paired_ratio "$ourRuns" "$theirRuns")" >> "$rows"
             "$runner" --threads "$work/report.txt" -- "$build/bin/discforge-cli" --target "$target" \
                 --standard "$standard" --output "$ours" "$input" 2> /dev/null
             {
@@ -86,21 +99,21 @@ for input in "$avi" "$mp4"; do
     done
 done
 
-echo "machine: $(nproc) cores, load average before: $(cut -d' ' -f1-3 /proc/loadavg); median of $rounds alternating rounds"
+echo "machine: $(nproc) cores, load average before: $load_before; median of $rounds alternating rounds"
 echo
 awk -F'|' '
     function verdict(ok) { return ok ? "yes" : "NO" }
     BEGIN {
-        line = "| %-18s | %-9s | %6s | %6s | %5s | %4s | %7s | %7s | %5s | %4s | %6s | %6s |\n"
-        printf line, "input", "target", "ours s", "ffm s", "wall", "0.9?", "ours MiB", "ffm MiB", "peak", "1.25?", "ours cpu", "ffm cpu"
-        printf line, "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---"
+        line = "| %-18s | %-9s | %6s | %6s | %5s | %4s | %6s | %7s | %7s | %5s | %4s | %6s | %6s |\n"
+        printf line, "input", "target", "ours s", "ffm s", "wall", "0.9?", "of med", "ours MiB", "ffm MiB", "peak", "1.25?", "ours cpu", "ffm cpu"
+        printf line, "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---", "---"
     }
     {
         split($3, o, " "); split($4, f, " ")
-        wall = o[1] / f[1]; peak = o[3] / f[3]
-        printf "| %-18s | %-9s | %6.2f | %6.2f | %5.2f | %4s | %8.1f | %7.1f | %5.2f | %5s | %8.2f | %6.2f |\n",
-            $1, $2, o[1], f[1], wall, verdict(wall <= 0.9), o[3] / 1024, f[3] / 1024, peak, verdict(peak <= 1.25),
-            o[2], f[2]
+        wall = $5; peak = o[3] / f[3]
+        printf "| %-18s | %-9s | %6.2f | %6.2f | %5.2f | %4s | %6.2f | %8.1f | %7.1f | %5.2f | %5s | %8.2f | %6.2f |\n",
+            $1, $2, o[1], f[1], wall, verdict(wall <= 0.9), o[1] / f[1], o[3] / 1024, f[3] / 1024, peak,
+            verdict(peak <= 1.25), o[2], f[2]
     }' "$rows"
 echo
 echo "Threads of discforge-cli (processor time and share of the wall time, one more run per row):"
