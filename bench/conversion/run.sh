@@ -72,16 +72,21 @@ for input in "$avi" "$mp4"; do
             theirRuns="$work/theirs.txt"
             : > "$ourRuns"
             : > "$theirRuns"
+            run_ours() {
+                run_once "$build/bin/discforge-cli" --target "$target" --standard "$standard" --output "$ours" \
+                    "$input" >> "$ourRuns"
+            }
+            run_theirs() {
+                run_once ffmpeg -nostdin -v error -y -i "$input" -target "$standard-$target" "$theirs" >> "$theirRuns"
+            }
             for ((round = 0; round < rounds; ++round)); do
-                for turn in $((round % 2)) $((1 - round % 2)); do
-                    if ((turn == 0)); then
-                        run_once "$build/bin/discforge-cli" --target "$target" --standard "$standard" \
-                            --output "$ours" "$input" >> "$ourRuns"
-                    else
-                        run_once ffmpeg -nostdin -v error -y -i "$input" -target "$standard-$target" "$theirs" \
-                            >> "$theirRuns"
-                    fi
-                done
+                if ((round % 2 == 0)); then
+                    run_ours
+                    run_theirs
+                else
+                    run_theirs
+                    run_ours
+                fi
             done
             echo "$label|$standard-$target|$(median < "$ourRuns")|$(median < "$theirRuns")|$(paired_ratio "$ourRuns" "$theirRuns")" >> "$rows"
             "$runner" --threads "$work/report.txt" -- "$build/bin/discforge-cli" --target "$target" \
