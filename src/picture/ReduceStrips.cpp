@@ -127,6 +127,7 @@ struct Sums {
     bool average16;
     std::uint16_t averageHigh;
     std::uint16_t averageLow;
+    bool columnsMade; // the caller made every column
 };
 
 // The share of the last pixel added to the totals, and the rest it leaves for
@@ -179,7 +180,7 @@ __attribute__((target("avx2"))) void ReduceStrip(
     __m256i restLow = zero;
     __m256i restHigh = zero;
     int first = 0; // the output's first whole column
-    int made = 0; // columns made so far
+    int made = s.columnsMade ? s.n : 0; // columns made so far
     // A block of 8 outputs at a time, its columns made first: no call is left
     // inside the loop over the outputs, which would put the constants and the
     // rest carried from one output to the next out to memory.
@@ -319,9 +320,11 @@ void ReduceStrips::Apply(
 {
 #if DISCFORGE_AVX2
     const Sums sums{n_, m_, wholeCounts_.data(), mostWhole_, wholeMasks_.data(), blockColumns_.data(),
-        multipliers_.data(), shares16_, average16_, averageHigh_, averageLow_};
+        multipliers_.data(), shares16_, average16_, averageHigh_, averageLow_, sources == nullptr};
     KernelFor(sums)(sources, sums, columns_.data(), destinations);
 #endif
 }
+
+void ReduceStrips::ApplyToColumns(std::uint8_t* const destinations[rows]) { Apply(nullptr, destinations); }
 
 } // namespace discforge

@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "ports/PictureBands.h"
+
 namespace discforge {
 
 class ReduceStrips {
 public:
-    static constexpr int rows = 8;
+    static constexpr int rows = PictureBands::columnRows;
 
     // False when the reduction is not one this kernel does (no AVX2, sizes of
     // 2^16 and more, or totals that 16 bits cannot hold); Apply is then not called.
@@ -23,6 +25,10 @@ public:
     // m pixels of each destination row from the n of the source row of the same
     // index; X comes out 0. Reads no byte outside the n pixels of each row.
     void Apply(const std::uint8_t* const sources[rows], std::uint8_t* const destinations[rows]);
+    // Where the caller makes the rows' columns itself (PictureBands::MakeColumns):
+    // room for them, then Apply on what it made.
+    std::uint8_t* Columns() { return columns_.data(); }
+    void ApplyToColumns(std::uint8_t* const destinations[rows]);
 
 private:
     // The multipliers of each output's share of its last pixel and of the rest:

@@ -68,6 +68,9 @@ public:
     {
         strips_.Apply(sources, destinations);
     }
+    // ApplyStrip on rows given as columns, made at StripColumns().
+    std::uint8_t* StripColumns() { return strips_.Columns(); }
+    void ApplyStripColumns(std::uint8_t* const destinations[]) { strips_.ApplyToColumns(destinations); }
 
 private:
     enum class Lanes { none, bits16, bits32, windows };

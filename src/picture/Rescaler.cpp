@@ -228,6 +228,20 @@ void Rescaler::Accumulate(const std::uint8_t* row, int r, TargetRows target, int
     }
 }
 
+bool Rescaler::ReduceFromColumns(
+    const PictureBands& bands, int r, std::uint8_t* const strip[ReduceStrips::rows], TargetRows target, int& o)
+{
+    if (!plan_.TakesStrips() || height_ - r < ReduceStrips::rows
+        || !bands.MakeColumns(height_ - r - ReduceStrips::rows, plan_.StripColumns())) {
+        return false;
+    }
+    plan_.ApplyStripColumns(strip);
+    for (int i = 0; i < ReduceStrips::rows; ++i) {
+        Accumulate(strip[i], r + i, target, o);
+    }
+    return true;
+}
+
 // Source row r is the picture's row height - 1 - r: the bands are made a strip
 // at a time from the bottom up, each strip stored upwards so that its rows come
 // in the source's order.
@@ -248,6 +262,13 @@ bool Rescaler::Reduce(SourceRows source, const PictureBands* bands, TargetRows t
     }
     int o = 0;
     for (int r = 0; r < height_;) {
+        if (stop && *stop) {
+            return false;
+        }
+        if (bands != nullptr && ReduceFromColumns(*bands, r, strip, target, o)) {
+            r += ReduceStrips::rows;
+            continue;
+        }
         // A source's rows are all at hand: one band holds them all.
         int base = 0;
         int end = height_;

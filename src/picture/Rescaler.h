@@ -73,6 +73,10 @@ private:
     bool Enlarge(SourceRows source, TargetRows target, const bool* stop);
     // From `bands` where given, else from `source`.
     bool Reduce(SourceRows source, const PictureBands* bands, TargetRows target, const bool* stop);
+    // Source rows r .. r + ReduceStrips::rows - 1 resampled into `strip` from the
+    // columns `bands` make, and summed; false where they make none for them.
+    bool ReduceFromColumns(
+        const PictureBands& bands, int r, std::uint8_t* const strip[ReduceStrips::rows], TargetRows target, int& o);
     // Adds resampled source row r to the sums, or ends output row `o` with it.
     void Accumulate(const std::uint8_t* row, int r, TargetRows target, int& o);
 

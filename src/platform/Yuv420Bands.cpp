@@ -1,6 +1,6 @@
 #include "platform/Yuv420Bands.h"
 
-#include "platform/Yuv420ToBgrx.h"
+#include "platform/Yuv420ToColumns.h"
 
 namespace discforge {
 
@@ -15,14 +15,24 @@ std::unique_ptr<Yuv420Bands> Yuv420Bands::Hold(const AVFrame& frame)
 
 Yuv420Bands::~Yuv420Bands() { av_frame_free(&frame_); }
 
-void Yuv420Bands::MakeRows(int top, int count, std::uint8_t* into, std::ptrdiff_t pitch) const
+Yuv420Planes Yuv420Bands::PlanesFrom(int top) const
 {
     const int chromaTop = top / 2;
-    const Yuv420Planes planes{frame_->data[0] + std::ptrdiff_t{top} * frame_->linesize[0],
+    return Yuv420Planes{frame_->data[0] + std::ptrdiff_t{top} * frame_->linesize[0],
         frame_->data[1] + std::ptrdiff_t{chromaTop} * frame_->linesize[1],
         frame_->data[2] + std::ptrdiff_t{chromaTop} * frame_->linesize[2], frame_->linesize[0], frame_->linesize[1],
         frame_->linesize[2]};
-    Yuv420ToBgrx(planes, frame_->width, count, into, pitch, 0);
+}
+
+void Yuv420Bands::MakeRows(int top, int count, std::uint8_t* into, std::ptrdiff_t pitch) const
+{
+    Yuv420ToBgrx(PlanesFrom(top), frame_->width, count, into, pitch, 0);
+}
+
+bool Yuv420Bands::MakeColumns(int top, std::uint8_t* into) const
+{
+    return top % 2 == 0 && top >= 0 && top + columnRows <= frame_->height
+        && Yuv420ToBgrxColumns(PlanesFrom(top), frame_->width, top >= columnRows, into);
 }
 
 } // namespace discforge

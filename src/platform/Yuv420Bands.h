@@ -3,6 +3,7 @@
 // frame that is scaled down as it is converted are made a few at a time.
 #pragma once
 
+#include "platform/Yuv420ToBgrx.h"
 #include "ports/PictureBands.h"
 
 #include <memory>
@@ -24,8 +25,12 @@ public:
     int Width() const override { return frame_->width; }
     int Height() const override { return frame_->height; }
     void MakeRows(int top, int count, std::uint8_t* into, std::ptrdiff_t pitch) const override;
+    bool MakeColumns(int top, std::uint8_t* into) const override;
 
 private:
+    // The planes from row `top` (even) on.
+    Yuv420Planes PlanesFrom(int top) const;
+
     explicit Yuv420Bands(AVFrame* frame)
         : frame_(frame)
     {

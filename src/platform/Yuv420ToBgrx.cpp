@@ -1,26 +1,14 @@
 #include "platform/Yuv420ToBgrx.h"
 
-#include <algorithm>
+#include "platform/Yuv420Kernels.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define DISCFORGE_YUV_AVX2 1
-#endif
+#include <algorithm>
 
 namespace discforge {
 
 namespace {
 
-constexpr int lumaScale = 9539;
-constexpr int lumaOffset = 128;
-constexpr int chromaOffset = 1024;
-constexpr int blueFromCb = 16525;
-constexpr int greenFromCb = -3209;
-constexpr int greenFromCr = -6660;
-constexpr int redFromCr = 13075;
-
-// Pixels converted at a time by the wide kernel.
-constexpr int blockPixels = 32;
+using namespace yuv420;
 
 int High(int value, int factor) { return (value * factor) >> 16; }
 
@@ -44,64 +32,17 @@ void ConvertRowPlain(const std::uint8_t* luma, const std::uint8_t* cb, const std
 
 #if DISCFORGE_YUV_AVX2
 
-struct ChromaTerms {
-    __m256i blue;
-    __m256i green;
-    __m256i red;
-};
-
-// The colour terms of 16 chroma samples, in 16-bit lanes in pixel-pair order.
-__attribute__((target("avx2"))) ChromaTerms ChromaOf(const std::uint8_t* cb, const std::uint8_t* cr)
-{
-    const __m256i offset = _mm256_set1_epi16(chromaOffset);
-    const __m256i u = _mm256_sub_epi16(
-        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cb))), 3), offset);
-    const __m256i v = _mm256_sub_epi16(
-        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr))), 3), offset);
-    return ChromaTerms{_mm256_mulhi_epi16(u, _mm256_set1_epi16(blueFromCb)),
-        _mm256_adds_epi16(_mm256_mulhi_epi16(u, _mm256_set1_epi16(greenFromCb)),
-            _mm256_mulhi_epi16(v, _mm256_set1_epi16(greenFromCr))),
-        _mm256_mulhi_epi16(v, _mm256_set1_epi16(redFromCr))};
-}
-
-// One colour of 32 pixels as bytes in pixel order within each 16-pixel half:
-// the even and odd pixels are packed apart, then interleaved.
-__attribute__((target("avx2"))) __m256i ColourBytes(__m256i evenLuma, __m256i oddLuma, __m256i term)
-{
-    const __m256i interleave = _mm256_setr_epi8(
-        0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15);
-    return _mm256_shuffle_epi8(
-        _mm256_packus_epi16(_mm256_adds_epi16(evenLuma, term), _mm256_adds_epi16(oddLuma, term)), interleave);
-}
-
 // 32 pixels of one row, whose chroma terms are given.
 __attribute__((target("avx2"))) void ConvertBlock(
     const std::uint8_t* luma, const ChromaTerms& chroma, __m256i fourth, std::uint8_t* to)
 {
-    const __m256i samples = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(luma));
-    const __m256i offset = _mm256_set1_epi16(lumaOffset);
-    const __m256i scale = _mm256_set1_epi16(lumaScale);
-    const __m256i even = _mm256_and_si256(samples, _mm256_set1_epi16(0x00FF));
-    const __m256i odd = _mm256_srli_epi16(samples, 8);
-    const __m256i evenLuma = _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_slli_epi16(even, 3), offset), scale);
-    const __m256i oddLuma = _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_slli_epi16(odd, 3), offset), scale);
-    const __m256i blue = ColourBytes(evenLuma, oddLuma, chroma.blue);
-    const __m256i green = ColourBytes(evenLuma, oddLuma, chroma.green);
-    const __m256i red = ColourBytes(evenLuma, oddLuma, chroma.red);
-    const __m256i blueGreenLow = _mm256_unpacklo_epi8(blue, green);
-    const __m256i blueGreenHigh = _mm256_unpackhi_epi8(blue, green);
-    const __m256i redFourthLow = _mm256_unpacklo_epi8(red, fourth);
-    const __m256i redFourthHigh = _mm256_unpackhi_epi8(red, fourth);
-    // Each holds pixels 4k..4k+3 in its first half and 16+4k.. in its second.
-    const __m256i quad0 = _mm256_unpacklo_epi16(blueGreenLow, redFourthLow);
-    const __m256i quad1 = _mm256_unpackhi_epi16(blueGreenLow, redFourthLow);
-    const __m256i quad2 = _mm256_unpacklo_epi16(blueGreenHigh, redFourthHigh);
-    const __m256i quad3 = _mm256_unpackhi_epi16(blueGreenHigh, redFourthHigh);
+    __m256i quads[4];
+    PixelQuads(luma, chroma, fourth, quads);
     auto* out = reinterpret_cast<__m256i*>(to);
-    _mm256_storeu_si256(out, _mm256_permute2x128_si256(quad0, quad1, 0x20));
-    _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(quad2, quad3, 0x20));
-    _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(quad0, quad1, 0x31));
-    _mm256_storeu_si256(out + 3, _mm256_permute2x128_si256(quad2, quad3, 0x31));
+    _mm256_storeu_si256(out, _mm256_permute2x128_si256(quads[0], quads[1], 0x20));
+    _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(quads[2], quads[3], 0x20));
+    _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(quads[0], quads[1], 0x31));
+    _mm256_storeu_si256(out + 3, _mm256_permute2x128_si256(quads[2], quads[3], 0x31));
 }
 
 // The block of 32 pixels from x of the rows of one chroma row, its chroma

@@ -10,6 +10,9 @@ namespace discforge {
 
 class PictureBands {
 public:
+    // The rows of a strip that MakeColumns makes at once.
+    static constexpr int columnRows = 8;
+
     virtual ~PictureBands() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
@@ -18,6 +21,17 @@ public:
     // (negative stores upwards). `top` and `count` are even: the rows share their
     // colour in pairs.
     virtual void MakeRows(int top, int count, std::uint8_t* into, std::ptrdiff_t pitch) const = 0;
+    // Rows `top` (even) .. `top` + columnRows - 1 as columns, the form in which an
+    // area reduction sums a strip of rows at once: pixel x of every row at `into`
+    // + 4 x columnRows x, the bottom row's first, each with the fourth byte 0;
+    // the columns from Width() up to the next multiple of columnRows are 0.
+    // False, with nothing written, where these bands make rows only.
+    virtual bool MakeColumns(int top, std::uint8_t* into) const
+    {
+        static_cast<void>(top);
+        static_cast<void>(into);
+        return false;
+    }
 };
 
 } // namespace discforge
