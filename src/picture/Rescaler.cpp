@@ -47,8 +47,9 @@ void Rescaler::Prepare(int width, int height, int newWidth, int newHeight)
     plan_.Prepare(width, newWidth);
     const std::size_t rowBytes = static_cast<std::size_t>(newWidth) * 4;
     if (height < newHeight) {
-        first_.resize(rowBytes);
-        second_.resize(rowBytes);
+        for (ResampledRows& rows : resampled_) {
+            rows.pixels.resize(rowBytes * ReduceStrips::rows);
+        }
         PrepareEnlarge();
     } else if (height > newHeight) {
         strip_.resize(rowBytes * ReduceStrips::rows);
@@ -158,18 +159,37 @@ int Rescaler::ResampleRows(
     return 1;
 }
 
+// Source row r resampled to the new width, made with the rows after it where the
+// plan takes strips. A strip goes into the buffer that does not hold row r - 1,
+// which the blend still needs.
+const std::uint8_t* Rescaler::ResampledRow(SourceRows source, int r)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(newWidth_) * 4;
+    for (const ResampledRows& rows : resampled_) {
+        if (r >= rows.first && r < rows.first + rows.count) {
+            return rows.pixels.data() + rowBytes * static_cast<std::size_t>(r - rows.first);
+        }
+    }
+    const ResampledRows& other = resampled_[1];
+    ResampledRows& rows = r - 1 >= other.first && r - 1 < other.first + other.count ? resampled_[0] : resampled_[1];
+    std::uint8_t* into[ReduceStrips::rows];
+    for (int i = 0; i < ReduceStrips::rows; ++i) {
+        into[i] = rows.pixels.data() + rowBytes * static_cast<std::size_t>(i);
+    }
+    rows.first = r;
+    rows.count = ResampleRows(source, r, height_, into, true);
+    return into[0];
+}
+
 // The resampled rows carry X = 0, so the blends between them do too.
 bool Rescaler::Enlarge(SourceRows source, TargetRows target, const bool* stop)
 {
     const int rowBytes = 4 * newWidth_;
-    std::uint8_t* a = first_.data();
-    std::uint8_t* b = second_.data();
-    plan_.Apply(source.Row(0), a, true);
-    if (height_ > 1) {
-        plan_.Apply(source.Row(1), b, true);
-    } else {
-        b = a;
+    for (ResampledRows& rows : resampled_) {
+        rows.count = 0;
     }
+    const std::uint8_t* a = ResampledRow(source, 0);
+    const std::uint8_t* b = height_ > 1 ? ResampledRow(source, 1) : a;
     int next = 2;
     for (int y = 0; y < newHeight_; ++y) {
         if (stop && *stop) {
@@ -185,13 +205,9 @@ bool Rescaler::Enlarge(SourceRows source, TargetRows target, const bool* stop)
             kernels::BlendRows32(a, b, out, rowBytes, blend.scale);
         }
         if (blend.advance) {
-            std::swap(a, b);
-            if (next < height_) {
-                Prefetch(source, next + prefetchRows);
-                plan_.Apply(source.Row(next++), b, true);
-            } else {
-                b = a; // past the last row the last row blends with itself
-            }
+            // Past the last row the last row blends with itself.
+            a = b;
+            b = next < height_ ? ResampledRow(source, next++) : a;
         }
     }
     return true;

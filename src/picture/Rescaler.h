@@ -69,6 +69,7 @@ private:
     // before row `end`, else row r alone. Returns how many rows were written.
     int ResampleRows(SourceRows source, int r, int end, std::uint8_t* const into[ReduceStrips::rows], bool maskX);
     void PrepareEnlarge();
+    const std::uint8_t* ResampledRow(SourceRows source, int r);
     void PrepareReduce();
     bool Enlarge(SourceRows source, TargetRows target, const bool* stop);
     // From `bands` where given, else from `source`.
@@ -91,8 +92,13 @@ private:
     std::uint16_t averageHigh16_ = 0;
     std::uint16_t averageLow16_ = 0; // 0 where averageHigh16_ alone is exact
     bool lanes16_ = false;
-    std::vector<std::uint8_t> first_;
-    std::vector<std::uint8_t> second_;
+    // Enlarging: source rows first .. first + count - 1 resampled to the new width.
+    struct ResampledRows {
+        int first = 0;
+        int count = 0;
+        std::vector<std::uint8_t> pixels;
+    };
+    ResampledRows resampled_[2];
     std::vector<std::uint8_t> strip_; // rows resampled to the new width, before their sums
     std::vector<std::uint8_t> band_; // rows made by ScaleBands' bands, before their resampling
     std::vector<std::uint16_t> sums16_;
