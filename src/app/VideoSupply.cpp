@@ -128,8 +128,14 @@ int VideoSupply::SupplyStreamFrame(
     }
     InputEntry& entry = core_.inputs.inputTable[static_cast<std::size_t>(index)];
     SampleStream* stream = entry.streams ? entry.streams->videoStream.get() : nullptr;
+    if (stream == nullptr) {
+        return videoLockFailed;
+    }
+    if (const std::optional<int> result = FitStreamBands(*stream, entry, options, rowBytes, pixels)) {
+        return *result;
+    }
     MmSurfaceLock lock;
-    if (stream == nullptr || !stream->LockSurface(lock)) {
+    if (!stream->LockSurface(lock)) {
         return videoLockFailed;
     }
     const SurfaceRows surface{lock.width, lock.height, lock.pitch, lock.pixels};
@@ -141,6 +147,25 @@ int VideoSupply::SupplyStreamFrame(
     const bool copied = core_.workPicture.CopyFromSurface(surface);
     stream->UnlockSurface();
     return copied ? Finish(options, rowBytes, pixels) : videoCopyFailed;
+}
+
+// A frame scaled down is converted as it is scaled, a few rows at a time, where the
+// stream keeps it as decoded; nothing where it does not.
+std::optional<int> VideoSupply::FitStreamBands(SampleStream& stream, const InputEntry& entry,
+    const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels)
+{
+    const FitRequest request = FitRequestFor(options);
+    const PictureBands* bands = nullptr;
+    if (!OnlyFitting(options) || !FitsBands(entry.width, entry.height, request) || !stream.LockBands(bands)) {
+        return std::nullopt;
+    }
+    if (!FitsBands(bands->Width(), bands->Height(), request)) {
+        stream.UnlockSurface();
+        return std::nullopt;
+    }
+    const bool fitted = FitBands(core_.workPicture, *bands, request);
+    stream.UnlockSurface();
+    return fitted ? HandOut(rowBytes, pixels) : FitFailure(request.mode);
 }
 
 bool VideoSupply::OnlyFitting(const PictureOptions& options)

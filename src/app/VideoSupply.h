@@ -21,6 +21,7 @@ class ListFile;
 enum class FitMode;
 struct FitRequest;
 struct InputEntry;
+class SampleStream;
 struct SurfaceRows;
 
 enum VideoSupplyResult : int {
@@ -71,6 +72,8 @@ private:
     InputEntry* CurrentEntry();
     int SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
     // Fetches the frame, then makes the picture from the locked surface.
+    std::optional<int> FitStreamBands(SampleStream& stream, const InputEntry& entry, const PictureOptions& options,
+        std::int32_t* rowBytes, const std::uint8_t** pixels);
     int SupplyStreamFrame(
         int index, int frameIndex, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line);

@@ -20,6 +20,12 @@ public:
     virtual MmAnswer Update() = 0;
     virtual MmAnswer CompletionStatus(int waitMilliseconds) = 0;
     virtual bool LockSurface(MmSurfaceLock& lock) = 0;
+    // The frame as bands, where the stream keeps it so; false where LockSurface serves.
+    virtual bool LockBands(const PictureBands*& bands)
+    {
+        static_cast<void>(bands);
+        return false;
+    }
     virtual void UnlockSurface() = 0;
 };
 
@@ -33,6 +39,7 @@ public:
     MmAnswer Update() override { return stream_->Update(); }
     MmAnswer CompletionStatus(int waitMilliseconds) override { return stream_->CompletionStatus(waitMilliseconds); }
     bool LockSurface(MmSurfaceLock& lock) override { return stream_->LockSurface(lock); }
+    bool LockBands(const PictureBands*& bands) override { return stream_->LockBands(bands); }
     void UnlockSurface() override { stream_->UnlockSurface(); }
     MmStream& Stream() { return *stream_; }
     // The stream itself, for reopening; this object is left without one.

@@ -225,6 +225,15 @@ bool MmStream::LockSurface(MmSurfaceLock& lock)
     return impl_->video->Lock(lock);
 }
 
+bool MmStream::LockBands(const PictureBands*& bands)
+{
+    if (!impl_->video) {
+        impl_->callError = media_messages::wrongPurpose;
+        return false;
+    }
+    return impl_->video->LockBands(bands);
+}
+
 void MmStream::UnlockSurface()
 {
     if (impl_->video) {

@@ -21,6 +21,7 @@
 #include "ports/ComponentOption.h"
 #include "ports/FilterGraph.h"
 #include "ports/MediaComponent.h"
+#include "ports/PictureBands.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -147,6 +148,9 @@ public:
     // Video only. Fails while an update is pending or without a sample; Update
     // answers Failed while the surface is locked.
     bool LockSurface(MmSurfaceLock& lock);
+    // The frame as bands instead, where the video decoder's pictures allow it: see
+    // MmVideoPipe::LockBands. UnlockSurface ends either lock.
+    bool LockBands(const PictureBands*& bands);
     void UnlockSurface();
 
     MmStatistics Statistics() const;

@@ -35,6 +35,7 @@ bool MmVideoPipe::CreateSample(MediaError&)
     // The surface takes the memory of the first frame delivered; a stream that
     // never delivers one (the AVI reader decodes such inputs) holds none.
     surface_ = {};
+    surfaceBands_.reset();
     sampleExists_ = true;
     surfaceIndex_ = -1;
     return true;
@@ -49,6 +50,7 @@ void MmVideoPipe::ReleaseSample()
     redeliver_ = false;
     surfaceIndex_ = -1;
     surface_ = {};
+    surfaceBands_.reset();
 }
 
 void MmVideoPipe::Restart()
@@ -127,11 +129,15 @@ void MmVideoPipe::Work()
             Recycle(std::move(pixels));
             continue;
         }
+        const bool keepDecoded = bandsWanted_;
         lock.unlock();
-        bool converted = false;
+        std::unique_ptr<Yuv420Bands> bands = keepDecoded ? cursor_->HoldBands() : nullptr;
+        bool converted = bands != nullptr;
         try {
-            pixels.resize(frameBytes_);
-            converted = cursor_->Convert(pixels.data(), width_ * 4, false);
+            if (!converted) {
+                pixels.resize(frameBytes_);
+                converted = cursor_->Convert(pixels.data(), width_ * 4, false);
+            }
         } catch (const std::bad_alloc&) {
             converted = false;
         }
@@ -148,7 +154,12 @@ void MmVideoPipe::Work()
             workDone_.notify_all();
             continue;
         }
-        ready_.push_back(ReadyFrame{index, std::move(pixels)});
+        if (bands != nullptr) {
+            Recycle(std::move(pixels));
+            ready_.push_back(ReadyFrame{index, {}, std::move(bands)});
+        } else {
+            ready_.push_back(ReadyFrame{index, std::move(pixels), nullptr});
+        }
         tailIndex_ = index;
         workDone_.notify_all();
     }
@@ -217,9 +228,14 @@ MmAnswer MmVideoPipe::Resolve()
 {
     if (!ready_.empty()) {
         ReadyFrame& frame = ready_.front();
-        surface_.swap(frame.pixels);
+        if (frame.bands != nullptr) {
+            surfaceBands_ = std::move(frame.bands);
+        } else {
+            surface_.swap(frame.pixels);
+            surfaceBands_.reset();
+            Recycle(std::move(frame.pixels));
+        }
         surfaceIndex_ = frame.index;
-        Recycle(std::move(frame.pixels));
         ready_.pop_front();
         ++framesDelivered_;
         updatePending_ = false;
@@ -290,17 +306,41 @@ bool MmVideoPipe::Lock(MmSurfaceLock& lock)
         error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
         return false;
     }
-    if (surface_.empty()) {
-        // Locked before any frame arrived: a black surface.
-        try {
+    try {
+        if (surfaceBands_ != nullptr) {
+            // Pixels asked of a frame kept as decoded: the frames after it are
+            // converted by the worker again. This one is given as the worker
+            // would have converted it, the fourth byte 255.
+            bandsWanted_ = false;
+            surface_.resize(frameBytes_);
+            surfaceBands_->Unfold(surface_.data(), std::ptrdiff_t{width_} * 4, 255);
+            surfaceBands_.reset();
+        } else if (surface_.empty()) {
+            // Locked before any frame arrived: a black surface.
             surface_.assign(frameBytes_, 0);
-        } catch (const std::bad_alloc&) {
-            error_ = MediaText(media_messages::outOfMemory, "the frame surface");
-            return false;
         }
+    } catch (const std::bad_alloc&) {
+        error_ = MediaText(media_messages::outOfMemory, "the frame surface");
+        return false;
     }
     locked_ = true;
     lock = MmSurfaceLock{surface_.data(), width_ * 4, width_, height_};
+    return true;
+}
+
+bool MmVideoPipe::LockBands(const PictureBands*& bands)
+{
+    std::lock_guard guard(mutex_);
+    if (!sampleExists_ || updatePending_) {
+        error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
+        return false;
+    }
+    bandsWanted_ = true;
+    if (surfaceBands_ == nullptr) {
+        return false;
+    }
+    locked_ = true;
+    bands = surfaceBands_.get();
     return true;
 }
 

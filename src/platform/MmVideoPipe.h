@@ -35,6 +35,11 @@ public:
     MmAnswer CompletionStatus(int waitMilliseconds);
     bool AtEnd() const;
     bool Lock(MmSurfaceLock& lock);
+    // The delivered frame as bands, where the decoder's pictures allow it; from
+    // then on the frames ahead are kept as decoded, until Lock asks for the pixels
+    // of one of them. False, with nothing locked, where the frame is not held that
+    // way: Lock serves.
+    bool LockBands(const PictureBands*& bands);
     void Unlock();
     void AddStatistics(MmStatistics& statistics) const;
     using PipeWorker::LastError;
@@ -43,6 +48,7 @@ private:
     struct ReadyFrame {
         std::int64_t index;
         std::vector<std::uint8_t> pixels;
+        std::unique_ptr<Yuv420Bands> bands; // in place of the pixels, as decoded
     };
 
     void Work();
@@ -66,7 +72,9 @@ private:
 
     bool sampleExists_ = false;
     std::vector<std::uint8_t> surface_;
+    std::unique_ptr<Yuv420Bands> surfaceBands_; // the surface's frame until Lock converts it
     std::int64_t surfaceIndex_ = -1;
+    bool bandsWanted_ = false; // the caller locks bands: the worker keeps frames as decoded
     bool locked_ = false;
     bool redeliver_ = false;
     bool updatePending_ = false;

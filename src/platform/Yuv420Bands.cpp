@@ -29,6 +29,11 @@ void Yuv420Bands::MakeRows(int top, int count, std::uint8_t* into, std::ptrdiff_
     Yuv420ToBgrx(PlanesFrom(top), frame_->width, count, into, pitch, 0);
 }
 
+void Yuv420Bands::Unfold(std::uint8_t* into, std::ptrdiff_t pitch, std::uint8_t fourth) const
+{
+    Yuv420ToBgrx(PlanesFrom(0), frame_->width, frame_->height, into, pitch, fourth);
+}
+
 bool Yuv420Bands::MakeColumns(int top, std::uint8_t* into) const
 {
     return top % 2 == 0 && top >= 0 && top + columnRows <= frame_->height

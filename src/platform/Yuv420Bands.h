@@ -26,6 +26,9 @@ public:
     int Height() const override { return frame_->height; }
     void MakeRows(int top, int count, std::uint8_t* into, std::ptrdiff_t pitch) const override;
     bool MakeColumns(int top, std::uint8_t* into) const override;
+    // The whole picture as rows from `into` on, `pitch` bytes apart, the fourth
+    // byte as given.
+    void Unfold(std::uint8_t* into, std::ptrdiff_t pitch, std::uint8_t fourth) const;
 
 private:
     // The planes from row `top` (even) on.

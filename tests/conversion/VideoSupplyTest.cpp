@@ -222,6 +222,46 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
     }
 }
 
+// A frame scaled down comes from the stream as decoded, a few frames after the
+// first: the pictures match those fitted from the surface, made afresh.
+TEST_F(VideoSupplyTest, AFrameScaledDownFromItsBandsIsTheFittedPictureOfItsSurface)
+{
+    ASSERT_TRUE(rig_.AddInput(SilentAvi(mediagen::VideoCodec::Mpeg4, 704, 576, 12)));
+    rig_.MakeCurrent(0);
+    rig_.core.settings.tvStandard = standardPal;
+    rig_.Entry(0).pictureOptions.outputWidth = 352;
+    rig_.Entry(0).pictureOptions.outputHeight = 288;
+    constexpr int frames = 8;
+    constexpr std::size_t pictureBytes = std::size_t{352} * 288 * 4;
+    SampleStream& video = *rig_.Entry(0).streams->videoStream;
+    std::vector<std::vector<std::uint8_t>> pictures;
+    int framesAsBands = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        const Supplied supplied = Supply(frame);
+        ASSERT_EQ(supplied.result, 0) << frame;
+        pictures.emplace_back(supplied.pixels, supplied.pixels + pictureBytes);
+        const PictureBands* bands = nullptr;
+        if (video.LockBands(bands)) {
+            ++framesAsBands;
+            video.UnlockSurface();
+        }
+    }
+    EXPECT_GE(framesAsBands, frames / 2);
+
+    const FitRequest request{352, 288, FitMode::proportional, false, FitRounding::up};
+    for (int frame = 0; frame < frames; ++frame) {
+        ASSERT_EQ(Supply(frame).result, 0) << frame;
+        MmSurfaceLock lock;
+        ASSERT_TRUE(video.LockSurface(lock));
+        TFullDib expected;
+        const bool copied = expected.CopyFromSurface(lock.width, lock.height, lock.pitch, lock.pixels);
+        video.UnlockSurface();
+        ASSERT_TRUE(copied && FitPicture(expected, request));
+        EXPECT_EQ(0, std::memcmp(pictures[static_cast<std::size_t>(frame)].data(), expected.Pixels(), pictureBytes))
+            << "frame " << frame;
+    }
+}
+
 // The picture is marked where the supply never writes: the fitting leaves X 0.
 TEST_F(VideoSupplyTest, InARunAFrameShownTwiceIsHandedOutAgainAndEverythingElseIsMadeAfresh)
 {

@@ -1,6 +1,7 @@
 #include "MmStreamTestSupport.h"
 
 #include "platform/AviFile.h"
+#include "platform/Yuv420ToBgrx.h"
 
 #include <filesystem>
 #include <string>
@@ -93,6 +94,77 @@ TEST(MmStreamVideo, InOrderUpdatesDecodeEveryFrameOnceAndHoldTheLastAtTheEnd)
         EXPECT_EQ(statistics.framesSkipped, 0u);
         EXPECT_EQ(statistics.realSeeks, 0u);
     }
+}
+
+// The surface's pixels, all four bytes of each; empty when it cannot be locked.
+std::vector<std::uint8_t> SurfacePixels(MmStream& stream)
+{
+    MmSurfaceLock lock;
+    if (!stream.LockSurface(lock)) {
+        return {};
+    }
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < lock.height; ++y) {
+        const std::uint8_t* row = lock.pixels + static_cast<std::ptrdiff_t>(y) * lock.pitch;
+        pixels.insert(pixels.end(), row, row + std::ptrdiff_t{lock.width} * 4);
+    }
+    stream.UnlockSurface();
+    return pixels;
+}
+
+// The frame as its bands make its rows, the fourth byte set as the surface has it;
+// empty where the stream gives no bands.
+std::vector<std::uint8_t> BandPixels(MmStream& stream)
+{
+    const PictureBands* bands = nullptr;
+    if (!stream.LockBands(bands)) {
+        return {};
+    }
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bands->Width()) * bands->Height() * 4);
+    bands->MakeRows(0, bands->Height(), pixels.data(), std::ptrdiff_t{bands->Width()} * 4);
+    stream.UnlockSurface();
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        pixels[i] = 255;
+    }
+    return pixels;
+}
+
+// A caller that scales frames down takes them as bands once the frames decoded
+// ahead have passed; their rows are those of the surface, and pixels asked of a
+// frame held as bands come as the surface would have held them, the frames after
+// it converted again.
+TEST(MmStreamVideo, BandsAskedForComeAfterTheFramesAheadAndHoldTheSurfacesPixels)
+{
+    if (!Yuv420ToBgrxAvailable()) {
+        GTEST_SKIP() << "no AVX2";
+    }
+    auto bySurface = RunningVideo(Mpeg4Sample());
+    auto byBands = RunningVideo(Mpeg4Sample());
+    ASSERT_TRUE(bySurface && byBands);
+    std::int64_t firstBands = -1;
+    for (std::int64_t n = 0; n < frameCount / 2; ++n) {
+        ASSERT_EQ(UpdateAndWait(*bySurface), MmAnswer::Done);
+        ASSERT_EQ(UpdateAndWait(*byBands), MmAnswer::Done);
+        const std::vector<std::uint8_t> expected = SurfacePixels(*bySurface);
+        std::vector<std::uint8_t> got = BandPixels(*byBands);
+        if (got.empty()) {
+            EXPECT_EQ(firstBands, -1) << "frame " << n << " came as pixels after frames as bands";
+            got = SurfacePixels(*byBands);
+        } else if (firstBands < 0) {
+            firstBands = n;
+        }
+        ASSERT_EQ(got, expected) << "frame " << n;
+    }
+    EXPECT_GE(firstBands, 1);
+    EXPECT_LE(firstBands, 4);
+
+    for (std::int64_t n = frameCount / 2; n < frameCount; ++n) {
+        ASSERT_EQ(UpdateAndWait(*bySurface), MmAnswer::Done);
+        ASSERT_EQ(UpdateAndWait(*byBands), MmAnswer::Done);
+        EXPECT_EQ(SurfacePixels(*byBands), SurfacePixels(*bySurface)) << "frame " << n;
+    }
+    EXPECT_TRUE(BandPixels(*byBands).empty());
+    EXPECT_EQ(byBands->Statistics().framesDecoded, static_cast<std::uint64_t>(frameCount));
 }
 
 TEST(MmStreamVideo, SeekingToTheNextFrameBeforeEveryUpdateCostsNothing)
