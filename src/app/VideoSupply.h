@@ -72,10 +72,12 @@ private:
     InputEntry* CurrentEntry();
     int SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels);
     // Fetches the frame, then makes the picture from the locked surface.
-    std::optional<int> FitStreamBands(SampleStream& stream, const InputEntry& entry, const PictureOptions& options,
-        std::int32_t* rowBytes, const std::uint8_t** pixels);
     int SupplyStreamFrame(
         int index, int frameIndex, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
+    // The fitted picture made from the stream's frame as bands; nothing where the
+    // fitting does not scale it down or the stream does not keep it as decoded.
+    std::optional<int> FitStreamBands(SampleStream& stream, const InputEntry& entry, const PictureOptions& options,
+        std::int32_t* rowBytes, const std::uint8_t** pixels);
     int LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line);
     FitRequest FitRequestFor(const PictureOptions& options) const;
     static int FitFailure(FitMode mode);

@@ -1,7 +1,8 @@
 // The video side of MmStream: a worker thread decodes and converts frames
-// ahead of the caller into a short queue; the caller's thread takes them into
-// the surface. The worker touches only the cursor and the queue; the surface
-// belongs to the caller's thread.
+// ahead of the caller into a short queue, or keeps them as decoded while the
+// caller takes them as bands; the caller's thread takes them into the surface.
+// The worker touches only the cursor and the queue; the surface belongs to the
+// caller's thread.
 #pragma once
 
 #include "platform/MmStream.h"
