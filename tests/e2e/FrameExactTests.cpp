@@ -157,5 +157,30 @@ INSTANTIATE_TEST_SUITE_P(UserClips, FrameExactConversion, testing::ValuesIn(Matr
         return std::string(ClipKindName(info.param.kind)) + "_" + info.param.pair.name;
     });
 
+// Pictures larger than the disc's are scaled down as they are converted, from the
+// decoder's own pictures, by the sequential fetch (MPEG-4 part 2) and by the AVI
+// reader (H.264): every output frame still shows its own source frame.
+class ScaledDownConversion : public testing::TestWithParam<ClipKind> { };
+
+TEST_P(ScaledDownConversion, EveryOutputFrameShowsItsSourceFrame)
+{
+    if (!FfmpegProgramFound()) {
+        GTEST_SKIP() << "the ffmpeg program is not installed (scripts/install-deps.sh installs it)";
+    }
+    constexpr RatePair pair = ratePairs[0];
+    TestFolder folder;
+    const UserClip clip = MakeUserClip(folder.Path(), GetParam(), pair.input, 2, 640, 480);
+    ASSERT_FALSE(clip.path.empty());
+    const ShownFrames shown = ConvertAndRead(folder.Path(), clip.path, "vcd", pair.pal);
+    ASSERT_TRUE(shown.output.error.empty()) << shown.output.error;
+    ASSERT_EQ(static_cast<std::int64_t>(shown.numbers.size()), clip.frames);
+    for (std::size_t n = 0; n < shown.numbers.size(); ++n) {
+        EXPECT_EQ(shown.numbers[n], static_cast<std::int64_t>(n)) << "output frame " << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UserClips, ScaledDownConversion, testing::Values(ClipKind::XvidMp3, ClipKind::H264Mp4),
+    [](const testing::TestParamInfo<ClipKind>& info) { return std::string(ClipKindName(info.param)); });
+
 } // namespace
 } // namespace discforge::test

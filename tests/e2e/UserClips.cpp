@@ -16,7 +16,9 @@ struct ClipMaking {
 };
 
 // Quality 3 keeps the band of the frame number readable through every coder; the MPEG
-// coders get a key frame every 12 pictures, ffmpeg's default.
+// coders get a key frame every 12 pictures, ffmpeg's default. The MP4 is 4:2:0, as the
+// H.264 files users bring are; the Matroska file keeps the 4:4:4 that ffmpeg picks for
+// pictures made from RGB.
 constexpr ClipMaking clipMakings[] = {
     {ClipKind::XvidPcm, "XvidPcm", "avi", "-c:v mpeg4 -vtag XVID -q:v 3 -c:a pcm_s16le"},
     {ClipKind::XvidMp3, "XvidMp3", "avi", "-c:v mpeg4 -vtag XVID -q:v 3 -c:a libmp3lame -b:a 128k"},
@@ -26,7 +28,7 @@ constexpr ClipMaking clipMakings[] = {
     {ClipKind::MjpegMp3, "MjpegMp3", "avi", "-c:v mjpeg -q:v 3 -c:a libmp3lame -b:a 128k"},
     {ClipKind::RawPcm, "RawPcm", "avi", "-c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le"},
     {ClipKind::RawMp3, "RawMp3", "avi", "-c:v rawvideo -pix_fmt yuyv422 -vtag YUY2 -c:a libmp3lame -b:a 128k"},
-    {ClipKind::H264Mp4, "H264Mp4", "mp4", "-c:v libx264 -preset veryfast -crf 18 -c:a aac"},
+    {ClipKind::H264Mp4, "H264Mp4", "mp4", "-c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac"},
     {ClipKind::H264Mkv, "H264Mkv", "mkv", "-c:v libx264 -preset veryfast -crf 18 -c:a libmp3lame -b:a 128k"},
     {ClipKind::Mpeg1Ps, "Mpeg1Ps", "mpg", "-c:v mpeg1video -q:v 3 -c:a libmp3lame -b:a 128k -f mpeg"},
     {ClipKind::Mpeg2Ps, "Mpeg2Ps", "mpg", "-c:v mpeg2video -q:v 3 -bf 2 -c:a mp2 -b:a 192k -f vob"},
