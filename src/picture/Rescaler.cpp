@@ -166,12 +166,11 @@ const std::uint8_t* Rescaler::ResampledRow(SourceRows source, int r)
 {
     const std::size_t rowBytes = static_cast<std::size_t>(newWidth_) * 4;
     for (const ResampledRows& rows : resampled_) {
-        if (r >= rows.first && r < rows.first + rows.count) {
+        if (rows.Holds(r)) {
             return rows.pixels.data() + rowBytes * static_cast<std::size_t>(r - rows.first);
         }
     }
-    const ResampledRows& other = resampled_[1];
-    ResampledRows& rows = r - 1 >= other.first && r - 1 < other.first + other.count ? resampled_[0] : resampled_[1];
+    ResampledRows& rows = resampled_[1].Holds(r - 1) ? resampled_[0] : resampled_[1];
     std::uint8_t* into[ReduceStrips::rows];
     for (int i = 0; i < ReduceStrips::rows; ++i) {
         into[i] = rows.pixels.data() + rowBytes * static_cast<std::size_t>(i);

@@ -97,6 +97,7 @@ private:
         int first = 0;
         int count = 0;
         std::vector<std::uint8_t> pixels;
+        bool Holds(int r) const { return r >= first && r < first + count; }
     };
     ResampledRows resampled_[2];
     std::vector<std::uint8_t> strip_; // rows resampled to the new width, before their sums

@@ -299,11 +299,19 @@ bool MmVideoPipe::AtEnd() const
     return atEnd_;
 }
 
+bool MmVideoPipe::Lockable()
+{
+    if (!sampleExists_ || updatePending_) {
+        error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
+        return false;
+    }
+    return true;
+}
+
 bool MmVideoPipe::Lock(MmSurfaceLock& lock)
 {
     std::lock_guard guard(mutex_);
-    if (!sampleExists_ || updatePending_) {
-        error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
+    if (!Lockable()) {
         return false;
     }
     try {
@@ -331,8 +339,7 @@ bool MmVideoPipe::Lock(MmSurfaceLock& lock)
 bool MmVideoPipe::LockBands(const PictureBands*& bands)
 {
     std::lock_guard guard(mutex_);
-    if (!sampleExists_ || updatePending_) {
-        error_ = !sampleExists_ ? media_messages::noSample : media_messages::updatePending;
+    if (!Lockable()) {
         return false;
     }
     bandsWanted_ = true;

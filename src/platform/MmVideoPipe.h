@@ -57,6 +57,8 @@ private:
     void Plan(std::int64_t target);
     void DropReadyBefore(std::int64_t target);
     MmAnswer Resolve();
+    // Whether the surface may be locked now; sets the error where not. Under mutex_.
+    bool Lockable();
     std::vector<std::uint8_t> TakeSpare();
     void Recycle(std::vector<std::uint8_t>&& pixels);
 
