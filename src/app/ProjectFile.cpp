@@ -93,11 +93,15 @@ ProjectContents ParseProject(std::span<const std::uint8_t> bytes)
     }
     if (whole < wanted) {
         contents.status = ProjectContents::Status::shortRecords;
+        return contents;
     }
+    contents.extensionStatus
+        = ProjectExtension::Decode(bytes.subspan(projectHeaderSize + whole * inputRecordSize), contents.extension);
     return contents;
 }
 
-std::vector<std::uint8_t> ProjectFileBytes(const ProjectHeader& header, const std::vector<InputRecord>& records)
+std::vector<std::uint8_t> ProjectFileBytes(
+    const ProjectHeader& header, const std::vector<InputRecord>& records, const ProjectExtension& extension)
 {
     const ProjectHeaderBytes head = EncodeProjectHeader(header);
     std::vector<std::uint8_t> bytes(head.begin(), head.end());
@@ -105,6 +109,8 @@ std::vector<std::uint8_t> ProjectFileBytes(const ProjectHeader& header, const st
     for (const InputRecord& record : records) {
         bytes.insert(bytes.end(), record.begin(), record.end());
     }
+    const std::vector<std::uint8_t> block = extension.Encode();
+    bytes.insert(bytes.end(), block.begin(), block.end());
     return bytes;
 }
 

@@ -4,6 +4,7 @@
 // gives the same file.
 #pragma once
 
+#include "app/ProjectExtension.h"
 #include "input/InputRecord.h"
 
 #include <array>
@@ -18,7 +19,8 @@ namespace discforge {
 inline constexpr std::size_t projectHeaderSize = 285;
 // The most inputs a project can hold: the input table's size.
 inline constexpr int maxProjectInputs = 256;
-inline constexpr std::size_t maxProjectFileSize = projectHeaderSize + maxProjectInputs * inputRecordSize;
+inline constexpr std::size_t maxProjectFileSize
+    = projectHeaderSize + maxProjectInputs * inputRecordSize + maxProjectExtensionSize;
 
 struct ProjectHeader {
     bool batchMode = true;
@@ -47,11 +49,15 @@ struct ProjectContents {
     Status status = Status::ok;
     ProjectHeader header;
     std::vector<InputRecord> records; // none for a count of 0 or less
+    // Read only after whole records; `absent` for files of earlier programs.
+    ProjectExtension::Status extensionStatus = ProjectExtension::Status::absent;
+    ProjectExtension extension;
 };
 
 ProjectContents ParseProject(std::span<const std::uint8_t> bytes);
 
-// The whole file of a project.
-std::vector<std::uint8_t> ProjectFileBytes(const ProjectHeader& header, const std::vector<InputRecord>& records);
+// The whole file of a project; an empty extension adds no byte.
+std::vector<std::uint8_t> ProjectFileBytes(const ProjectHeader& header, const std::vector<InputRecord>& records,
+    const ProjectExtension& extension = {});
 
 } // namespace discforge

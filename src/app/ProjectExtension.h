@@ -1,0 +1,63 @@
+// The extension block of a project file: what the header and the input records
+// have no room for, after the last record. Files written before it existed end
+// with the records and open as they always did.
+//
+// Layout (integers little-endian):
+//   "FDXB"            4 bytes, the block's mark
+//   version           u16, 1
+//   entry count       u32
+//   entries, each:    u16 tag, u16 scope (0xFFFF: the whole batch, else the
+//                     input's index), u32 length, then `length` bytes
+// A reader skips tags it does not know, so a later program's file still opens.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace discforge {
+
+// One tag per kept choice. Numbers are stored in files: never reuse or renumber one.
+enum class ProjectTag : std::uint16_t {
+};
+
+inline constexpr std::uint16_t batchScope = 0xFFFF;
+inline constexpr std::uint16_t projectExtensionVersion = 1;
+// Room for a long path per input and every batch choice, far above what a project needs.
+inline constexpr std::size_t maxProjectExtensionSize = 4 * 1024 * 1024;
+
+class ProjectExtension {
+public:
+    void SetBytes(ProjectTag tag, std::uint16_t scope, std::vector<std::uint8_t> value);
+    void SetInt(ProjectTag tag, std::uint16_t scope, std::int32_t value);
+    void SetText(ProjectTag tag, std::uint16_t scope, const std::string& value);
+
+    const std::vector<std::uint8_t>* Bytes(ProjectTag tag, std::uint16_t scope) const;
+    // Nothing when the entry is missing or not four bytes long.
+    std::optional<std::int32_t> Int(ProjectTag tag, std::uint16_t scope) const;
+    std::optional<std::string> Text(ProjectTag tag, std::uint16_t scope) const;
+
+    bool Empty() const { return entries_.empty(); }
+
+    // The block's bytes; none at all when it holds no entry.
+    std::vector<std::uint8_t> Encode() const;
+
+    enum class Status {
+        ok,
+        absent, // no bytes after the records: a file of an earlier program
+        unknownFormat, // bytes that are not a block of a version this program reads
+        damaged, // cut inside an entry: the entries before it are kept
+    };
+    // Reads a block from the bytes after the last record.
+    static Status Decode(std::span<const std::uint8_t> bytes, ProjectExtension& extension);
+
+private:
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::vector<std::uint8_t>> entries_;
+};
+
+} // namespace discforge
