@@ -2,7 +2,7 @@
 JOBS ?= 2
 GEN  := -G Ninja
 
-.PHONY: demo run check deps layering build build-asan test test-asan fuzz bench skin clean
+.PHONY: demo run check deps layering build build-asan test test-asan fuzz bench skin package install clean
 
 deps:
 	@scripts/install-deps.sh
@@ -43,6 +43,15 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFORGE_FUZZ=ON
 	cmake --build build-fuzz -j$(JOBS) --target fuzz-targets
 	tests/fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+# The Debian package build/ferrowick-discforge_<version>_<architecture>.deb.
+package: build
+	cd build && cpack -G DEB
+
+# Installs the program under PREFIX (default /usr/local), or under DESTDIR/PREFIX.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build --prefix $(PREFIX)
 
 # Benchmarks against peers, in an optimised build of their own.
 bench: deps

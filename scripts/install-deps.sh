@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   ffmpeg dvdauthor vcdimager genisoimage lsdvd
   xvfb xauth
+  dpkg-dev
   time
   clang libclang-rt-14-dev
 )

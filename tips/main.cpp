@@ -1,5 +1,6 @@
-// ShowTips: the converter starts it shortly after its window opens, from its own
-// folder, while the marker file show.flg is there.
+// ShowTips: the converter starts it shortly after its window opens, in the converter's
+// working folder (which holds the skin, the icon and the marker file show.flg), while
+// the marker file is there.
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     discforge::tips::UseTipsLook();
-    QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + QStringLiteral("/ferrowick-discforge.png")));
+    QApplication::setWindowIcon(QIcon(QDir::current().filePath(QStringLiteral("ferrowick-discforge.png"))));
     // A different tip each day.
     discforge::tips::TipsWindow window(
         QDir::current().filePath(QStringLiteral("show.flg")), QDate::currentDate().dayOfYear());

@@ -15,7 +15,8 @@
 namespace {
 
 constexpr const char* helpText
-    = "Usage: discforge-skingen --out FOLDER [--scale N] [--icon FILE.png] [--preview FILE.png [--face K]]\n"
+    = "Usage: discforge-skingen --out FOLDER [--scale N] [--icon FILE.png [--icon-size N]]\n"
+      "                        [--preview FILE.png [--face K]]\n"
       "\n"
       "Writes the skin folder of the window: position.txt, interface.jpg, the two preview\n"
       "placeholders and one picture of four button faces (normal, pressed, hot, disabled) per\n"
@@ -23,6 +24,7 @@ constexpr const char* helpText
       "\n"
       "  --scale N         draw everything N times as large, 1 to 4 (default 1)\n"
       "  --icon FILE.png   also write the program's icon, 256 x 256 pixels\n"
+      "  --icon-size N     draw the icon N x N pixels instead, 16 to 512\n"
       "  --preview FILE.png\n"
       "                    also write a picture of the whole window with stand-ins of its\n"
       "                    widgets and every image button showing face K (default 0), to\n"
@@ -34,6 +36,7 @@ struct Options {
     std::string preview;
     int scale = 1;
     int face = 0;
+    int iconSize = 256;
 };
 
 bool ParseNumber(const char* text, int low, int high, int& value)
@@ -63,6 +66,10 @@ bool Parse(int argc, char** argv, Options& options)
             options.preview = value;
         } else if (argument == "--scale") {
             if (!ParseNumber(value, 1, 4, options.scale)) {
+                return false;
+            }
+        } else if (argument == "--icon-size") {
+            if (!ParseNumber(value, 16, 512, options.iconSize)) {
                 return false;
             }
         } else if (argument == "--face") {
@@ -106,7 +113,7 @@ int main(int argc, char** argv)
     if (!WriteSkin(layout, options.folder, options.scale, error)) {
         return Fail(error);
     }
-    if (!options.icon.empty() && !WriteAppIcon(options.icon, 256, error)) {
+    if (!options.icon.empty() && !WriteAppIcon(options.icon, options.iconSize, error)) {
         return Fail(error);
     }
     if (!options.preview.empty()
