@@ -1,9 +1,23 @@
 #include "ui/FileChooser.h"
 
 #include "core/AppIdentity.h"
+#include "platform/ProfileStore.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLocale>
+#include <QScreen>
+#include <QSplitter>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTreeView>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
 
 namespace discforge::ui {
 namespace {
@@ -12,22 +26,113 @@ namespace {
 constexpr const char* videoPatterns = "*.avi *.avs *.mpg *.mpeg *.m2p *.vob *.ps *.ts *.m2ts *.mts *.mp4 *.m4v "
                                       "*.mov *.3gp *.mkv *.webm *.wmv *.asf *.flv *.ogv *.dv *.lst";
 
+// The profile key of the folder the user last chose something in.
+constexpr const char* lastFolderKey = "lastFolder";
+
 QString Title(const char* purpose) { return QString::fromUtf8(appTitle) + QLatin1String(" - ") + purpose; }
 
-std::optional<std::string> Run(QFileDialog& dialog, std::string& last)
+bool IsFolder(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+std::string RememberedFolder(const ProfileStore* profile)
+{
+    if (profile == nullptr) {
+        return {};
+    }
+    const std::map<std::string, std::string> keys = profile->ReadSection(appTitle);
+    const auto found = keys.find(lastFolderKey);
+    return found != keys.end() ? found->second : std::string();
+}
+
+// The widest of the texts in the font, with room for the header's margins and sort mark.
+int ColumnWidth(const QFontMetrics& metrics, std::initializer_list<QString> texts)
+{
+    int widest = 0;
+    for (const QString& text : texts) {
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    return widest + 3 * metrics.horizontalAdvance(QLatin1Char('M'));
+}
+
+} // namespace
+
+std::string StartFolder(const std::string& lastFolder, const std::string& videosFolder, const std::string& home)
+{
+    for (const std::string* folder : {&lastFolder, &videosFolder}) {
+        if (IsFolder(*folder)) {
+            return *folder;
+        }
+    }
+    return home;
+}
+
+void MakeColumnsReadable(QFileDialog& dialog)
+{
+    dialog.setViewMode(QFileDialog::Detail);
+    const QFontMetrics metrics = dialog.fontMetrics();
+    const int em = metrics.horizontalAdvance(QLatin1Char('M'));
+    QSize size = dialog.size().expandedTo(QSize(84 * em, 42 * em));
+    if (const QScreen* screen = dialog.screen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    dialog.resize(size);
+    // The places beside the list show their names whole.
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")); splitter && splitter->count() == 2) {
+        splitter->setSizes({16 * em, size.width() - 16 * em});
+    }
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (view == nullptr) {
+        return;
+    }
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const QString date = QLocale().toString(QDateTime(QDate(2026, 12, 31), QTime(23, 59)), QLocale::ShortFormat);
+    const int widths[] = {
+        ColumnWidth(metrics, {header->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("1023.9 MiB")}),
+        ColumnWidth(metrics,
+            {header->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("plain text document")}),
+        ColumnWidth(metrics, {header->model()->headerData(3, Qt::Horizontal).toString(), date}),
+    };
+    for (int column = 1; column <= 3 && column < header->count(); ++column) {
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
+        header->resizeSection(column, widths[column - 1]);
+    }
+}
+
+QtFileChooser::QtFileChooser(ProfileStore* profile, QWidget* owner)
+    : profile_(profile)
+    , owner_(owner)
+    , lastFolder_(RememberedFolder(profile))
+{
+}
+
+std::optional<std::string> QtFileChooser::Run(QFileDialog& dialog, std::string& last)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    MakeColumnsReadable(dialog);
     if (!last.empty()) {
         dialog.selectFile(QString::fromStdString(last));
+    } else {
+        dialog.setDirectory(QString::fromStdString(
+            StartFolder(lastFolder_, QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString(),
+                QDir::homePath().toStdString())));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     last = dialog.selectedFiles().constFirst().toStdString();
+    const QFileInfo chosen(QString::fromStdString(last));
+    lastFolder_ = (dialog.fileMode() == QFileDialog::Directory ? chosen.absoluteFilePath() : chosen.absolutePath())
+                      .toStdString();
+    if (profile_ != nullptr) {
+        profile_->WriteString(appTitle, lastFolderKey, lastFolder_);
+    }
     return last;
 }
-
-} // namespace
 
 QString MediaFileFilter()
 {

@@ -1,5 +1,7 @@
 // The file dialogs of the open-input, output-file, project and disc-folder commands. Each remembers
-// the last file chosen through it; no folder or extension is imposed.
+// the last file chosen through it; one that has none yet starts in the folder the user last chose
+// anything in (kept in the profile across runs), else in the user's videos folder. No extension is
+// imposed.
 #pragma once
 
 #include <QString>
@@ -7,7 +9,12 @@
 #include <optional>
 #include <string>
 
+class QFileDialog;
 class QWidget;
+
+namespace discforge {
+class ProfileStore;
+}
 
 namespace discforge::ui {
 
@@ -35,12 +42,17 @@ QString SaveProjectTitle();
 QString OpenProjectTitle();
 QString DiscFolderTitle();
 
+// The first of the folders that exists: the last folder chosen in, the videos folder, the home folder.
+std::string StartFolder(const std::string& lastFolder, const std::string& videosFolder, const std::string& home);
+
+// The file list in details, its name column taking the room the others leave, beside places
+// wide enough for their names, in a dialog large enough that names and dates are read whole.
+void MakeColumnsReadable(QFileDialog& dialog);
+
 class QtFileChooser final : public FileChooser {
 public:
-    explicit QtFileChooser(QWidget* owner = nullptr)
-        : owner_(owner)
-    {
-    }
+    // Without a profile the last folder is kept for this run only.
+    explicit QtFileChooser(ProfileStore* profile = nullptr, QWidget* owner = nullptr);
     void SetOwner(QWidget* owner) { owner_ = owner; }
     std::optional<std::string> ChooseMediaFile() override;
     std::optional<std::string> ChooseOutputFile() override;
@@ -49,7 +61,11 @@ public:
     std::optional<std::string> ChooseDiscFolder() override;
 
 private:
+    std::optional<std::string> Run(QFileDialog& dialog, std::string& last);
+
+    ProfileStore* profile_;
     QWidget* owner_;
+    std::string lastFolder_;
     std::string lastMediaFile_;
     std::string lastOutputFile_;
     std::string lastSavedProject_;

@@ -49,6 +49,15 @@ QPalette SkinPalette(const QImage& background, const QPalette& base)
     palette.setColor(QPalette::Highlight, accent);
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::PlaceholderText, muted);
+    palette.setColor(QPalette::Link, dark ? accent.lighter(125) : accent.darker(125));
+    palette.setColor(QPalette::ToolTipBase, field);
+    palette.setColor(QPalette::ToolTipText, text);
+    // The bevels and frames the style draws around buttons, menus and views.
+    palette.setColor(QPalette::Light, field.lighter(130));
+    palette.setColor(QPalette::Midlight, field.lighter(115));
+    palette.setColor(QPalette::Mid, dark ? field.lighter(120) : window.darker(130));
+    palette.setColor(QPalette::Dark, window.darker(160));
+    palette.setColor(QPalette::Shadow, window.darker(250));
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         palette.setColor(QPalette::Disabled, role, muted);
     }

@@ -3,11 +3,13 @@
 #include "encoder/EncoderLibrary.h"
 #include "platform/ProfileStore.h"
 #include "platform/SystemPower.h"
+#include "ui/AppLook.h"
 #include "ui/FileChooser.h"
 #include "ui/QtFilterDialog.h"
 #include "ui/QtMessagePort.h"
 #include "ui/QtShell.h"
 #include "ui/SkinFolder.h"
+#include "ui/SkinPicture.h"
 #include "ui/TMordaxApp.h"
 
 #include <QApplication>
@@ -37,13 +39,16 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     const std::string workingDirectory = ChooseWorkingDirectory();
     QApplication::setWindowIcon(QIcon(QString::fromStdString(workingDirectory + "/ferrowick-discforge.png")));
+    // Before any window or message box is made, so that every one of them has the skin's colours.
+    discforge::ui::UseSkinLook(
+        discforge::ui::LoadSkinPicture(discforge::MakeAppPaths(workingDirectory).skinImagePath[0]));
 
     discforge::ProfileStore profile;
     discforge::ui::QtMessagePort messages;
     discforge::ui::QtShell shell;
     discforge::SystemPower power;
     discforge::ui::QtFilterDialog filterDialog(messages);
-    discforge::ui::QtFileChooser files;
+    discforge::ui::QtFileChooser files(&profile);
     discforge::ui::TMordaxApp mordax(
         {{messages, shell, power, filterDialog, files, discforge::EncoderLibrary::defaultName, workingDirectory},
             profile});

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QTimer>
 
@@ -16,6 +17,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace discforge::test {
 namespace {
@@ -57,6 +60,8 @@ protected:
         QObject::connect(&boxWatch, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 boxTexts.push_back(box->text().toStdString());
+                boxColours.emplace_back(
+                    box->palette().color(QPalette::Window), box->palette().color(QPalette::WindowText));
                 box->accept();
             }
         });
@@ -75,6 +80,7 @@ protected:
     std::string output = folder.File("movie.mpg");
     QTimer boxWatch;
     std::vector<std::string> boxTexts;
+    std::vector<std::pair<QColor, QColor>> boxColours; // window and text colour of each box
 };
 
 TEST_F(ProgressWindow, CancelButtonStopsTheEncodeAndKeepsTheEarlierFile)
@@ -148,6 +154,39 @@ TEST_F(ProgressWindow, FailureIsToldInAMessageBoxNamingTheOutputAndTheCause)
     ASSERT_EQ(boxTexts.size(), 1u);
     EXPECT_NE(boxTexts[0].find(output), std::string::npos) << boxTexts[0];
     EXPECT_NE(boxTexts[0].find("frame 5"), std::string::npos) << boxTexts[0];
+}
+
+TEST_F(ProgressWindow, WindowAndMessageBoxTakeTheProgramsColours)
+{
+    // The program sets its skin's colours for the whole application; the library's windows follow.
+    const QColor window(0x23, 0x27, 0x31);
+    const QColor text(0xe6, 0xe9, 0xef);
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    QApplication::setPalette(palette);
+
+    SyntheticSettings settings = VcdNtscInput();
+    settings.failPictureAt = 40;
+    SyntheticInput input(settings);
+    std::vector<QColor> seen;
+    input.beforePicture = [&](int frame) {
+        const QWidget* progress = FindProgress();
+        if (frame != 30 || progress == nullptr) {
+            return;
+        }
+        seen = {progress->palette().color(QPalette::Window), progress->palette().color(QPalette::WindowText)};
+        if (const auto* cancel = progress->findChild<QPushButton*>("cancelButton")) {
+            seen.push_back(cancel->palette().color(QPalette::ButtonText));
+        }
+    };
+    const EncodeParameters parameters = input.Parameters(output);
+    EXPECT_EQ(library.makeMpeg(&parameters), ENCODE_CALLBACK_FAILED);
+    EXPECT_EQ(seen, (std::vector<QColor>{window, text, text})) << "progress window, its text, its Cancel button";
+    ASSERT_EQ(boxColours.size(), 1u);
+    EXPECT_EQ(boxColours[0].first, window);
+    EXPECT_EQ(boxColours[0].second, text);
 }
 
 TEST_F(ProgressWindow, ClosingTheProgramWindowDuringTheEncodeCancelsIt)
