@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   ffmpeg dvdauthor vcdimager genisoimage lsdvd
   xvfb xauth
-  dpkg-dev
+  dpkg-dev file
   time
   clang libclang-rt-14-dev
 )

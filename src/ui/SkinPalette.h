@@ -1,6 +1,7 @@
-// The colours of the window's own widgets (list, fields, check boxes), taken
-// from the skin's background so that they sit calmly on any skin: the
-// background's main colour, fields a shade lighter, text that reads on it.
+// The colours of the window's own widgets (list, fields, check boxes) and of
+// every dialog, menu and tool tip beside it, taken from the skin's background
+// so that they sit calmly on any skin: the background's main colour, fields a
+// shade lighter, text that reads on it.
 #pragma once
 
 #include <QImage>
