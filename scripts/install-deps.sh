@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   ffmpeg dvdauthor vcdimager genisoimage lsdvd
   xvfb xauth
-  dpkg-dev file
+  dpkg-dev file desktop-file-utils appstream
   time
   clang libclang-rt-14-dev
 )

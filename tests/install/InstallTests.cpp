@@ -102,6 +102,13 @@ TEST_F(InstalledProgram, DesktopEntryAndAppStreamRecordNameTheInstalledProgram)
     EXPECT_EQ(DesktopValue(entry, "Path"), "/usr/share/ferrowick-discforge");
     EXPECT_EQ(DesktopValue(entry, "Icon"), "ferrowick-discforge");
     EXPECT_EQ(DesktopValue(entry, "Name"), "Ferrowick Discforge");
+    // As desktop menus and software centres read them.
+    const ToolRun entryCheck
+        = RunTool("desktop-file-validate", {Installed("usr/share/applications/ferrowick-discforge.desktop")});
+    EXPECT_EQ(entryCheck.exitCode, 0) << entryCheck.out << entryCheck.err;
+    const ToolRun recordCheck = RunTool(
+        "appstreamcli", {"validate", "--no-net", Installed("usr/share/metainfo/org.ferrowick.discforge.metainfo.xml")});
+    EXPECT_EQ(recordCheck.exitCode, 0) << recordCheck.out << recordCheck.err;
 
     const std::string record = ReadWholeFile(Installed("usr/share/metainfo/org.ferrowick.discforge.metainfo.xml"));
     std::smatch found;
