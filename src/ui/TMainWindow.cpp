@@ -2,6 +2,7 @@
 
 #include "app/EncoderCallbacks.h"
 #include "core/ControlIds.h"
+#include "ui/ControlNames.h"
 #include "ui/MainWindowHost.h"
 #include "ui/SkinPalette.h"
 #include "ui/SkinPicture.h"
@@ -33,6 +34,7 @@ TMainWindow::TMainWindow(WindowServices services, QWidget* frame)
     core_ = std::make_unique<AppCore>(AppPorts{
         services_.messages, *host_, controls_, *host_, services_.power, services_.shell, services_.filterDialog});
     MakeControls();
+    NameUncaptionedControls(*this);
     MakeShortcuts();
     LoadSkinButtons();
 }
