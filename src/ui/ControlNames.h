@@ -1,6 +1,6 @@
 // Names for screen readers of the window's controls that show no caption of their
-// own: the fields, the input list and the position bars, whose captions the skin's
-// background draws.
+// own (the fields, the input list and the position bars, whose captions the skin's
+// background draws) or the same caption as another (the play and stop buttons).
 #pragma once
 
 class QWidget;

@@ -34,9 +34,9 @@ TMainWindow::TMainWindow(WindowServices services, QWidget* frame)
     core_ = std::make_unique<AppCore>(AppPorts{
         services_.messages, *host_, controls_, *host_, services_.power, services_.shell, services_.filterDialog});
     MakeControls();
-    NameUncaptionedControls(*this);
     MakeShortcuts();
     LoadSkinButtons();
+    NameUncaptionedControls(*this);
 }
 
 TMainWindow::~TMainWindow()

@@ -1,5 +1,5 @@
-// Every control of the window has a name a screen reader can say, also those whose
-// captions only the skin's background shows.
+// Every control of the window has a name of its own a screen reader can say, also
+// those whose captions only the skin's background shows.
 #include "UiTestSupport.h"
 
 #include <QAbstractButton>
@@ -14,10 +14,11 @@
 namespace discforge::test {
 namespace {
 
-TEST(AccessibleNames, EveryControlOfTheWindowHasOne)
+TEST(AccessibleNames, EveryControlOfTheWindowHasOneOfItsOwn)
 {
     WindowRig rig;
     int controls = 0;
+    std::map<QString, QString> named; // name -> the control's object name
     for (const QWidget* widget : rig.Window().findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         const bool control = qobject_cast<const QAbstractButton*>(widget) != nullptr
             || qobject_cast<const QLineEdit*>(widget) != nullptr || qobject_cast<const QListWidget*>(widget) != nullptr
@@ -26,13 +27,17 @@ TEST(AccessibleNames, EveryControlOfTheWindowHasOne)
             continue;
         }
         ++controls;
-        EXPECT_FALSE(widget->accessibleName().trimmed().isEmpty()) << widget->objectName().toStdString();
+        const QString name = widget->accessibleName();
+        EXPECT_FALSE(name.trimmed().isEmpty()) << widget->objectName().toStdString();
+        const auto [earlier, fresh] = named.emplace(name, widget->objectName());
+        EXPECT_TRUE(fresh) << name.toStdString() << ": " << widget->objectName().toStdString() << " and "
+                           << earlier->second.toStdString();
     }
     // 4 fields, the list, 2 position bars, 7 radio buttons, 4 check boxes and the image buttons.
     EXPECT_GE(controls, 18);
 }
 
-TEST(AccessibleNames, FieldsListAndBarsSayWhatTheyHold)
+TEST(AccessibleNames, FieldsListBarsAndPreviewButtonsSayWhatTheyAreFor)
 {
     WindowRig rig;
     const std::map<QString, QString> expected{
@@ -43,6 +48,10 @@ TEST(AccessibleNames, FieldsListAndBarsSayWhatTheyHold)
         {"maxSizeField", "Maximum file size in megabytes"},
         {"inputPositionBar", "Input position"},
         {"outputPositionBar", "Output position"},
+        {"button1181", "Play the input"},
+        {"button1181stop", "Stop the input"},
+        {"button1184", "Play the output"},
+        {"button1184stop", "Stop the output"},
     };
     for (const auto& [objectName, name] : expected) {
         const auto* widget = rig.Window().findChild<QWidget*>(objectName);
