@@ -11,24 +11,34 @@
 #include <QDialog>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
 
-// Once the dialog has been drawn: the screen inside its frame, then the dialog closes.
+// Once the dialog is on the screen and has had a moment to draw itself: the screen
+// inside its frame, then the dialog closes. A loaded machine may take long to get there.
 void ShootAndClose(const QString& path, bool& saved)
 {
-    QTimer::singleShot(1500, [path, &saved] {
+    auto* watch = new QTimer(QApplication::instance());
+    auto exposedTicks = std::make_shared<int>(0);
+    QObject::connect(watch, &QTimer::timeout, [watch, exposedTicks, path, &saved] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
+        const bool exposed
+            = dialog != nullptr && dialog->windowHandle() != nullptr && dialog->windowHandle()->isExposed();
+        *exposedTicks = exposed ? *exposedTicks + 1 : 0;
+        if (*exposedTicks < 3) {
             return;
         }
+        watch->stop();
         const QRect frame = dialog->frameGeometry();
         saved = dialog->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path, "PNG");
         dialog->reject();
     });
+    watch->start(250);
 }
 
 } // namespace
