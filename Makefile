@@ -1,5 +1,7 @@
 # The two set-up commands of the README: `make demo` and `make check`.
 JOBS ?= 2
+# Paths relative to the checkout, so that a compiler cache serves every clone of it.
+export CCACHE_BASEDIR := $(CURDIR)
 GEN  := -G Ninja
 
 .PHONY: demo run check deps layering build build-asan test test-asan fuzz bench skin package install clean
