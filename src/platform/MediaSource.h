@@ -3,7 +3,7 @@
 // source, so demuxing never crosses threads.
 #pragma once
 
-#include "platform/AvsValue.h"
+#include "script/AvsValue.h"
 #include "platform/MediaError.h"
 #include "platform/MediaOptions.h"
 

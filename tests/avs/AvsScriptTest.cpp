@@ -1,7 +1,7 @@
 // The script language on its own: parsing, evaluation, the facts of the
 // result, the graph it becomes, and every malformed script's message and place.
-#include "platform/AvsScript.h"
-#include "platform/AvsParser.h"
+#include "script/AvsScript.h"
+#include "script/AvsParser.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +30,17 @@ public:
     bool SoundPeak(const std::string&, double& measured, std::string&) override
     {
         measured = peak;
+        return true;
+    }
+    bool IsFile(const std::string& path) override { return std::filesystem::is_regular_file(path); }
+    bool ReadText(const std::string& path, std::size_t limit, std::string& text, std::string& reason) override
+    {
+        std::ifstream file(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(file), {});
+        if (!file.is_open() || text.size() > limit) {
+            reason = "unreadable";
+            return false;
+        }
         return true;
     }
 };

@@ -1,4 +1,4 @@
-#include "platform/AvsParser.h"
+#include "script/AvsParser.h"
 
 #include <algorithm>
 #include <cctype>

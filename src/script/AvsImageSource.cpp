@@ -1,10 +1,9 @@
 // ImageSource: one still picture held for a number of frames, or a numbered
 // sequence of pictures ("img%04d.png") read through the picture-sequence
 // demuxer, one frame per file.
-#include "platform/AvsFunctions.h"
+#include "script/AvsFunctions.h"
 
 #include <cctype>
-#include <filesystem>
 
 namespace discforge {
 namespace {
@@ -105,8 +104,7 @@ bool Sequence(
     }
     file.before.insert(0, folder);
     for (std::int64_t number = start; number <= end; ++number) {
-        std::error_code code;
-        if (!std::filesystem::is_regular_file(file.With(number), code)) {
+        if (!call.Probe().IsFile(file.With(number))) {
             return call.Fail("the picture \"" + shown.With(number) + "\" of the sequence does not exist");
         }
     }

@@ -1,6 +1,6 @@
 // Functions that cut, join, reverse and retime clips, and the clip facts a
 // script may ask for.
-#include "platform/AvsFunctions.h"
+#include "script/AvsFunctions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // here; every token keeps the line and column it starts at.
 #pragma once
 
-#include "platform/AvsError.h"
+#include "script/AvsError.h"
 
 #include <cstdint>
 #include <string>

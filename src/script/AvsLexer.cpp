@@ -1,4 +1,4 @@
-#include "platform/AvsLexer.h"
+#include "script/AvsLexer.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Functions that change the picture: cropping, borders, resizing, flips and
 // turns, colour formats, and subtitles.
-#include "platform/AvsFunctions.h"
+#include "script/AvsFunctions.h"
 
 #include <cmath>
 

@@ -1,86 +1,17 @@
 // Opening a script: it is read (size-limited), evaluated with the files it
 // names probed through libavformat, and its graph opened through the lavfi
 // input device, so the rest of the media layer sees an ordinary source.
-#include "platform/AvsParser.h"
-#include "platform/AvsScript.h"
-#include "platform/AvsSoundPeak.h"
 #include "platform/FfmpegError.h"
 #include "platform/FileContents.h"
 #include "platform/FilterLibrary.h"
 #include "platform/MediaMessages.h"
 #include "platform/MediaSource.h"
-#include "platform/StreamTiming.h"
+#include "platform/ScriptFileProbe.h"
+#include "script/AvsParser.h"
+#include "script/AvsScript.h"
 
 namespace discforge {
 namespace {
-
-// The stream `wanted` (-1: the first) when it is of the kind.
-int ChosenStream(const MediaSource& source, int wanted, AVMediaType type)
-{
-    if (wanted < 0) {
-        return source.FirstStream(type);
-    }
-    const AVFormatContext* context = source.Context();
-    return wanted < static_cast<int>(context->nb_streams) && context->streams[wanted]->codecpar->codec_type == type
-        ? wanted
-        : -1;
-}
-
-// The facts of a media file named in a script, from its headers.
-class HeaderProbe : public AvsMediaProbe {
-public:
-    bool Probe(
-        const std::string& path, const AvsTrackChoice& tracks, AvsMediaFacts& facts, std::string& reason) override
-    {
-        if (IsAviSynthScriptPath(path)) {
-            reason = media_messages::scriptInScript;
-            return false;
-        }
-        probed_.push_back(path);
-        MediaError error;
-        const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
-        if (!source) {
-            reason = error.text;
-            return false;
-        }
-        const int video = ChosenStream(*source, tracks.video, AVMEDIA_TYPE_VIDEO);
-        facts.videoTrack = video;
-        if (video >= 0) {
-            const AVStream* stream = source->Stream(video);
-            const AVRational rate = StreamFrameRate(stream);
-            facts.hasVideo = PictureSizeValid(stream->codecpar->width, stream->codecpar->height) && rate.num > 0;
-            facts.width = stream->codecpar->width;
-            facts.height = stream->codecpar->height;
-            facts.fpsNumerator = rate.num;
-            facts.fpsDenominator = rate.den;
-            facts.frames = StreamFrameCount(source->Context(), stream);
-            facts.videoStart = StreamStartPts(source->Context(), stream);
-            // A still picture has no length of its own.
-            if (facts.frames <= 0 && facts.hasVideo) {
-                facts.frames = 1;
-            }
-        }
-        const int audio = ChosenStream(*source, tracks.audio, AVMEDIA_TYPE_AUDIO);
-        facts.audioTrack = audio;
-        if (audio >= 0) {
-            const AVStream* stream = source->Stream(audio);
-            facts.sampleRate = stream->codecpar->sample_rate;
-            facts.channels = stream->codecpar->ch_layout.nb_channels;
-            facts.hasAudio = facts.sampleRate > 0 && facts.sampleRate <= maxSampleRate && facts.channels > 0
-                && facts.channels <= maxChannels;
-            facts.samples = av_rescale(StreamDuration100ns(source->Context(), stream), facts.sampleRate, 10000000);
-        }
-        return true;
-    }
-
-    bool SoundPeak(const std::string& graph, double& peak, std::string& reason) override
-    {
-        return MeasureSoundPeak(graph, probed_, peak, reason);
-    }
-
-private:
-    std::vector<std::string> probed_;
-};
 
 std::string FolderOf(const std::string& path)
 {
@@ -137,7 +68,7 @@ std::unique_ptr<MediaSource> MediaSource::OpenScript(const std::string& path, Me
     if (text.substr(0, byteOrderMark.size()) == byteOrderMark) {
         text.remove_prefix(byteOrderMark.size());
     }
-    HeaderProbe probe;
+    ScriptFileProbe probe;
     AvsResult result;
     AvsError scriptError;
     if (!EvaluateAvsScript(text, FolderOf(path), probe, result, scriptError)) {

@@ -1,6 +1,6 @@
 // Clips made from files and from nothing: the file sources, BlankClip,
 // ColorBars and ImageSource.
-#include "platform/AvsFunctions.h"
+#include "script/AvsFunctions.h"
 
 namespace discforge {
 namespace {

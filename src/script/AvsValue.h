@@ -3,7 +3,7 @@
 // picture and sound come out of.
 #pragma once
 
-#include "platform/AvsFormat.h"
+#include "script/AvsFormat.h"
 
 #include <cstdint>
 #include <string>

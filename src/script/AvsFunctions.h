@@ -2,11 +2,11 @@
 // its arguments. Shared by the evaluator (binding) and the function files.
 #pragma once
 
-#include "platform/AvsError.h"
-#include "platform/AvsGraph.h"
-#include "platform/AvsProbe.h"
-#include "platform/AvsSyntax.h"
-#include "platform/AvsValue.h"
+#include "script/AvsError.h"
+#include "script/AvsGraph.h"
+#include "script/AvsProbe.h"
+#include "script/AvsSyntax.h"
+#include "script/AvsValue.h"
 
 #include <string>
 #include <vector>

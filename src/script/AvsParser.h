@@ -2,9 +2,9 @@
 // (user functions, try/catch, loops) are refused here with their place.
 #pragma once
 
-#include "platform/AvsError.h"
-#include "platform/AvsLexer.h"
-#include "platform/AvsSyntax.h"
+#include "script/AvsError.h"
+#include "script/AvsLexer.h"
+#include "script/AvsSyntax.h"
 
 #include <memory>
 #include <string_view>

@@ -1,10 +1,11 @@
-// What the script reader needs to know of a media file it names, and of a
-// sound it has made, without reading either itself: the file layer answers
-// (and tests answer for it).
+// What the script reader needs to know of the files it names and of a sound
+// it has made, without reading either itself: the media layer answers (and
+// tests answer for it).
 #pragma once
 
-#include "platform/AvsFormat.h"
+#include "script/AvsFormat.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,11 @@ public:
     // The largest magnitude of any sample the graph's "out1" output gives,
     // as a fraction of full scale; false with `reason` when it cannot be run.
     virtual bool SoundPeak(const std::string& graph, double& peak, std::string& reason) = 0;
+    // Whether `path` names a regular file.
+    virtual bool IsFile(const std::string& path) = 0;
+    // The text of a file of at most `limit` bytes (an imported script, an
+    // index file); false with `reason` when it cannot be read or is larger.
+    virtual bool ReadText(const std::string& path, std::size_t limit, std::string& text, std::string& reason) = 0;
 };
 
 } // namespace discforge

@@ -3,9 +3,9 @@
 // FFmpeg: media files are asked about through AvsMediaProbe.
 #pragma once
 
-#include "platform/AvsError.h"
-#include "platform/AvsProbe.h"
-#include "platform/AvsValue.h"
+#include "script/AvsError.h"
+#include "script/AvsProbe.h"
+#include "script/AvsValue.h"
 
 #include <string>
 #include <string_view>

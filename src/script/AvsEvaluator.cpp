@@ -1,8 +1,8 @@
 // Walks a script's tree: variables, "last", operators, and calls bound to
 // the function table.
-#include "platform/AvsFunctions.h"
-#include "platform/AvsParser.h"
-#include "platform/AvsScript.h"
+#include "script/AvsFunctions.h"
+#include "script/AvsParser.h"
+#include "script/AvsScript.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,7 @@
 // Where the files a script names lie, and what they hold.
-#include "platform/AvsFunctions.h"
+#include "script/AvsFunctions.h"
 
 #include <cctype>
-#include <filesystem>
 
 namespace discforge {
 namespace {
@@ -42,8 +41,7 @@ bool AvsResolvePath(AvsCall& call, const std::string& given, std::string& resolv
     if (!AvsLocalPath(call, given, resolved)) {
         return false;
     }
-    std::error_code code;
-    return std::filesystem::is_regular_file(resolved, code) || call.Fail("the file \"" + given + "\" does not exist");
+    return call.Probe().IsFile(resolved) || call.Fail("the file \"" + given + "\" does not exist");
 }
 
 bool AvsProbeFile(AvsCall& call, const std::string& path, const AvsTrackChoice& tracks, const std::string& given,

@@ -1,5 +1,5 @@
 // Functions that change the sound: volume, delay and sample rate.
-#include "platform/AvsFunctions.h"
+#include "script/AvsFunctions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/AvsSoundPeak.h"
+#include "platform/ScriptSoundPeak.h"
 
 #include "platform/FfmpegError.h"
 

@@ -1,4 +1,4 @@
-#include "platform/AvsGraph.h"
+#include "script/AvsGraph.h"
 
 #include <map>
 
