@@ -12,7 +12,8 @@ namespace discforge {
 
 class ScriptFileProbe : public AvsMediaProbe {
 public:
-    bool Probe(const std::string& path, const AvsTrackChoice& tracks, AvsMediaFacts& facts, std::string& reason) override;
+    bool Probe(
+        const std::string& path, const AvsTrackChoice& tracks, AvsMediaFacts& facts, std::string& reason) override;
     bool SoundPeak(const std::string& graph, double& peak, std::string& reason) override;
     bool IsFile(const std::string& path) override;
     bool ReadText(const std::string& path, std::size_t limit, std::string& text, std::string& reason) override;

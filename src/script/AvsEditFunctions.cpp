@@ -1,5 +1,4 @@
-// Functions that cut, join, reverse and retime clips, and the clip facts a
-// script may ask for.
+// Functions that cut, join, reverse and retime clips.
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -235,38 +234,6 @@ bool AlignedSplice(AvsCall& call, AvsValue& result)
     return true;
 }
 
-bool Width(AvsCall& call, AvsValue& result)
-{
-    result = std::int64_t{call.Clip(0).width};
-    return true;
-}
-bool Height(AvsCall& call, AvsValue& result)
-{
-    result = std::int64_t{call.Clip(0).height};
-    return true;
-}
-bool FrameCount(AvsCall& call, AvsValue& result)
-{
-    result = call.Clip(0).frames;
-    return true;
-}
-bool FrameRate(AvsCall& call, AvsValue& result)
-{
-    const AvsClip& clip = call.Clip(0);
-    result = clip.fpsDenominator > 0 ? static_cast<double>(clip.fpsNumerator) / clip.fpsDenominator : 0.0;
-    return true;
-}
-bool AudioRate(AvsCall& call, AvsValue& result)
-{
-    result = std::int64_t{call.Clip(0).sampleRate};
-    return true;
-}
-bool HasAudio(AvsCall& call, AvsValue& result)
-{
-    result = call.Clip(0).hasAudio;
-    return true;
-}
-
 constexpr AvsFunction editFunctions[] = {
     {"Trim", "c first_frame:i last_frame:i [pad_audio:b]", Trim},
     {"Reverse", "c", Reverse},
@@ -281,12 +248,6 @@ constexpr AvsFunction editFunctions[] = {
     {"FadeOut0", "c num_frames:i [color:i]", FadeOut0},
     {"UnalignedSplice", "c second:c", UnalignedSplice},
     {"AlignedSplice", "c second:c", AlignedSplice},
-    {"Width", "c", Width},
-    {"Height", "c", Height},
-    {"FrameCount", "c", FrameCount},
-    {"FrameRate", "c", FrameRate},
-    {"AudioRate", "c", AudioRate},
-    {"HasAudio", "c", HasAudio},
     {nullptr, nullptr, nullptr},
 };
 

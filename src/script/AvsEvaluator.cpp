@@ -1,12 +1,14 @@
-// Walks a script's tree: variables, "last", operators, and calls bound to
-// the function table.
-#include "script/AvsFunctions.h"
+// Walks a script's tree: variables in the script's scope, in each call of a
+// user function and in the global one, "last", operators, calls bound to the
+// built-in table or to the script's own functions, and imported scripts.
+#include "script/AvsBinding.h"
+#include "script/AvsOperators.h"
 #include "script/AvsParser.h"
 #include "script/AvsScript.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
+#include <filesystem>
 #include <map>
 
 namespace discforge {
@@ -14,6 +16,10 @@ namespace {
 
 // A script that builds more filters than this is refused; real ones use a few dozen.
 constexpr std::size_t maxGraphNodes = 5000;
+// User functions calling each other deeper than this are a recursion without an end.
+constexpr int maxCallDepth = 100;
+// Values nested inside each other, across calls; well within the stack.
+constexpr int maxEvaluationDepth = 1000;
 
 std::string Lowered(std::string text)
 {
@@ -27,84 +33,16 @@ struct BoundFunction {
     std::vector<AvsParameter> parameters;
 };
 
-std::vector<AvsParameter> ParseParameters(const char* text)
-{
-    std::vector<AvsParameter> parameters;
-    std::string signature(text);
-    std::size_t pos = 0;
-    while (pos < signature.size()) {
-        std::size_t end = signature.find(' ', pos);
-        if (end == std::string::npos) {
-            end = signature.size();
-        }
-        std::string word = signature.substr(pos, end - pos);
-        pos = end + 1;
-        AvsParameter parameter;
-        if (word.front() == '[') {
-            parameter.optional = true;
-            word = word.substr(1, word.size() - 2);
-        }
-        if (word.back() == '+') {
-            parameter.repeats = true;
-            word.pop_back();
-        }
-        if (word == "c") {
-            parameter.name = "clip";
-        } else {
-            const std::size_t colon = word.find(':');
-            parameter.name = Lowered(word.substr(0, colon));
-            parameter.type = word[colon + 1];
-        }
-        parameters.push_back(parameter);
-    }
-    return parameters;
-}
-
 std::map<std::string, BoundFunction> FunctionTable()
 {
     std::map<std::string, BoundFunction> table;
-    for (auto group : {AvsSourceFunctions, AvsEditFunctions, AvsPictureFunctions, AvsSoundFunctions}) {
+    for (auto group : {AvsSourceFunctions, AvsEditFunctions, AvsPictureFunctions, AvsSoundFunctions,
+             AvsLanguageFunctions, AvsStringFunctions, AvsClipProperties}) {
         for (const AvsFunction* f = group(); f->name != nullptr; ++f) {
-            table[Lowered(f->name)] = BoundFunction{f, ParseParameters(f->parameters)};
+            table[Lowered(f->name)] = BoundFunction{f, AvsParseParameters(f->parameters)};
         }
     }
     return table;
-}
-
-bool Fits(char type, const AvsValue& value)
-{
-    switch (type) {
-    case 'c':
-        return std::holds_alternative<AvsClip>(value);
-    case 'i':
-        return std::holds_alternative<std::int64_t>(value);
-    case 'f':
-        return std::holds_alternative<std::int64_t>(value) || std::holds_alternative<double>(value);
-    case 's':
-        return std::holds_alternative<std::string>(value);
-    case 'b':
-        return std::holds_alternative<bool>(value);
-    default:
-        return true;
-    }
-}
-
-const char* TypeWord(char type)
-{
-    switch (type) {
-    case 'c':
-        return "a clip";
-    case 'i':
-        return "an integer";
-    case 'f':
-        return "a number";
-    case 's':
-        return "a string";
-    case 'b':
-        return "true or false";
-    default:
-        return "a value";
-    }
 }
 
 // Calls to these mean code this reader cannot run; each gets its own reason.
@@ -116,7 +54,6 @@ const char* RefusalReason(const std::string& lowered)
         {"load_stdcall_plugin", "plugins cannot be loaded on this system"},
         {"loadvirtualdubplugin", "plugins cannot be loaded on this system"},
         {"loadvfapiplugin", "plugins cannot be loaded on this system"},
-        {"import", "other scripts cannot be imported"},
         {"eval", "evaluating text as script is not supported"},
         {"scriptclip", "runtime filters are not supported"},
         {"conditionalfilter", "runtime filters are not supported"},
@@ -131,6 +68,8 @@ const char* RefusalReason(const std::string& lowered)
     return found == reasons.end() ? nullptr : found->second;
 }
 
+using Variables = std::map<std::string, AvsValue>;
+
 class Evaluator {
 public:
     Evaluator(const std::string& folder, AvsMediaProbe& probe, AvsError& error)
@@ -143,39 +82,75 @@ public:
 
     bool Run(const AvsNode& script, AvsValue& result)
     {
-        AvsValue value;
-        const AvsNode* lastStatement = &script;
-        for (const auto& statement : script.children) {
-            lastStatement = statement.get();
-            if (statement->kind == AvsNodeKind::Assign) {
-                if (!Evaluate(*statement->children[0], value)) {
-                    return false;
-                }
-                variables_[Lowered(statement->text)] = value;
-                continue;
-            }
-            if (!Evaluate(*statement->children[0], value)) {
-                return false;
-            }
-            if (std::holds_alternative<AvsClip>(value)) {
-                variables_["last"] = value;
-            }
-            if (statement->kind == AvsNodeKind::Return) {
-                result = value;
-                return Finish(*statement, result);
-            }
+        Register(script);
+        const AvsNode* at = &script;
+        bool returned = false;
+        if (!Block(script, result, returned, at)) {
+            return false;
         }
-        const auto last = variables_.find("last");
-        if (last == variables_.end()) {
-            return Fail("the script does not produce a clip", *lastStatement);
+        if (!returned) {
+            const AvsValue* last = Lookup("last");
+            if (last == nullptr) {
+                return Fail("the script does not produce a clip", *at);
+            }
+            result = *last;
         }
-        result = last->second;
-        return Finish(*lastStatement, result);
+        return Finish(*at, result);
     }
 
     AvsGraph& Graph() { return graph_; }
 
 private:
+    // A script's functions may be called before the lines that define them.
+    void Register(const AvsNode& script)
+    {
+        for (const auto& statement : script.children) {
+            if (statement->kind == AvsNodeKind::Function) {
+                userFunctions_[Lowered(statement->text)] = statement.get();
+            }
+        }
+    }
+
+    // Runs the statements of a script or a function body; `value` is the
+    // last one's value (nothing after an assignment), and a return ends it.
+    bool Block(const AvsNode& block, AvsValue& value, bool& returned, const AvsNode*& at)
+    {
+        for (const auto& statement : block.children) {
+            at = statement.get();
+            if (statement->kind == AvsNodeKind::Function) {
+                continue;
+            }
+            AvsValue computed;
+            if (!Evaluate(*statement->children[0], computed)) {
+                return false;
+            }
+            if (statement->kind == AvsNodeKind::Assign) {
+                (statement->global ? globals_ : *locals_)[Lowered(statement->text)] = computed;
+                value = AvsValue{};
+                continue;
+            }
+            if (std::holds_alternative<AvsClip>(computed)) {
+                (*locals_)["last"] = computed;
+            }
+            value = computed;
+            if (statement->kind == AvsNodeKind::Return) {
+                returned = true;
+                return true;
+            }
+        }
+        return true;
+    }
+
+    const AvsValue* Lookup(const std::string& lowered) const
+    {
+        const auto local = locals_->find(lowered);
+        if (local != locals_->end()) {
+            return &local->second;
+        }
+        const auto global = globals_.find(lowered);
+        return global == globals_.end() ? nullptr : &global->second;
+    }
+
     bool Finish(const AvsNode& at, const AvsValue& result)
     {
         if (!std::holds_alternative<AvsClip>(result)) {
@@ -195,6 +170,17 @@ private:
 
     bool Evaluate(const AvsNode& node, AvsValue& out)
     {
+        struct Depth {
+            int& depth;
+            explicit Depth(int& d)
+                : depth(++d)
+            {
+            }
+            ~Depth() { --depth; }
+        } guard(depth_);
+        if (depth_ > maxEvaluationDepth) {
+            return Fail("the script nests its values and calls too deeply", node);
+        }
         switch (node.kind) {
         case AvsNodeKind::Integer:
             out = node.integer;
@@ -223,15 +209,20 @@ private:
         }
     }
 
+    bool IsFunction(const std::string& lowered) const
+    {
+        return functions_.count(lowered) != 0 || userFunctions_.count(lowered) != 0 || lowered == "import"
+            || RefusalReason(lowered) != nullptr;
+    }
+
     bool Name(const AvsNode& node, AvsValue& out)
     {
-        const auto found = variables_.find(Lowered(node.text));
-        if (found != variables_.end()) {
-            out = found->second;
+        const std::string lowered = Lowered(node.text);
+        if (const AvsValue* value = Lookup(lowered)) {
+            out = *value;
             return true;
         }
-        const std::string lowered = Lowered(node.text);
-        if (functions_.count(lowered) != 0 || RefusalReason(lowered) != nullptr) {
+        if (IsFunction(lowered)) {
             return Call(node, out);
         }
         return Fail("I don't know what \"" + node.text + "\" means", node);
@@ -253,32 +244,30 @@ private:
     bool Unary(const AvsNode& node, AvsValue& out)
     {
         AvsValue value;
+        std::string fault;
         if (!Evaluate(*node.children[0], value)) {
             return false;
         }
-        if (node.text == "!" && std::holds_alternative<bool>(value)) {
-            out = !std::get<bool>(value);
-            return true;
-        }
-        if (node.text != "!" && std::holds_alternative<std::int64_t>(value)) {
-            out = node.text == "-" ? -std::get<std::int64_t>(value) : std::get<std::int64_t>(value);
-            return true;
-        }
-        if (node.text != "!" && std::holds_alternative<double>(value)) {
-            out = node.text == "-" ? -std::get<double>(value) : std::get<double>(value);
-            return true;
-        }
-        return Fail("\"" + node.text + "\" cannot be applied to " + AvsTypeName(value), node);
+        return AvsApplyUnary(node.text, value, out, fault) || Fail(fault, node);
     }
 
     bool Binary(const AvsNode& node, AvsValue& out)
     {
+        const std::string& op = node.text;
         AvsValue left;
         AvsValue right;
-        if (!Evaluate(*node.children[0], left) || !Evaluate(*node.children[1], right)) {
+        if (!Evaluate(*node.children[0], left)) {
             return false;
         }
-        const std::string& op = node.text;
+        // "&&" and "||" stop once the left side decides, so that
+        // Defined(x) && x > 0 asks about x only when it is set.
+        if ((op == "&&" || op == "||") && std::holds_alternative<bool>(left) && std::get<bool>(left) == (op == "||")) {
+            out = left;
+            return true;
+        }
+        if (!Evaluate(*node.children[1], right)) {
+            return false;
+        }
         if (std::holds_alternative<AvsClip>(left) && std::holds_alternative<AvsClip>(right)
             && (op == "+" || op == "++")) {
             static const std::string joinName = "Splice";
@@ -290,73 +279,8 @@ private:
             out = joined;
             return CheckSize(node);
         }
-        if (op == "+" && std::holds_alternative<std::string>(left) && std::holds_alternative<std::string>(right)) {
-            out = std::get<std::string>(left) + std::get<std::string>(right);
-            return true;
-        }
-        if ((op == "&&" || op == "||") && std::holds_alternative<bool>(left) && std::holds_alternative<bool>(right)) {
-            out = op == "&&" ? (std::get<bool>(left) && std::get<bool>(right))
-                             : (std::get<bool>(left) || std::get<bool>(right));
-            return true;
-        }
-        if (Fits('f', left) && Fits('f', right)) {
-            return Arithmetic(node, left, right, out);
-        }
-        if ((op == "==" || op == "!=" || op == "<>") && left.index() == right.index()
-            && !std::holds_alternative<AvsClip>(left)) {
-            out = (left == right) == (op == "==");
-            return true;
-        }
-        return Fail("\"" + op + "\" cannot join " + AvsTypeName(left) + " and " + AvsTypeName(right), node);
-    }
-
-    bool Arithmetic(const AvsNode& node, const AvsValue& left, const AvsValue& right, AvsValue& out)
-    {
-        const std::string& op = node.text;
-        const bool integers = std::holds_alternative<std::int64_t>(left) && std::holds_alternative<std::int64_t>(right);
-        const double a = integers ? static_cast<double>(std::get<std::int64_t>(left)) : AsDouble(left);
-        const double b = integers ? static_cast<double>(std::get<std::int64_t>(right)) : AsDouble(right);
-        if (op == "==" || op == "!=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
-            out = op == "==" ? a == b
-                : op == "<"  ? a < b
-                : op == ">"  ? a > b
-                : op == "<=" ? a <= b
-                : op == ">=" ? a >= b
-                             : a != b;
-            return true;
-        }
-        if ((op == "/" || op == "%") && b == 0) {
-            return Fail("division by zero", node);
-        }
-        if (integers) {
-            const std::int64_t x = std::get<std::int64_t>(left);
-            const std::int64_t y = std::get<std::int64_t>(right);
-            const double exact = op == "+" ? a + b : op == "-" ? a - b : op == "*" ? a * b : 0;
-            if (std::fabs(exact) > 9e15) {
-                return Fail("the number is too large", node);
-            }
-            if (op == "+" || op == "-" || op == "*") {
-                out = static_cast<std::int64_t>(exact);
-            } else if (op == "/") {
-                out = x / y;
-            } else if (op == "%") {
-                out = x % y;
-            } else {
-                return Fail("\"" + op + "\" cannot join two integers", node);
-            }
-            return true;
-        }
-        if (op == "+" || op == "-" || op == "*" || op == "/" || op == "%") {
-            out = op == "+" ? a + b : op == "-" ? a - b : op == "*" ? a * b : op == "/" ? a / b : std::fmod(a, b);
-            return true;
-        }
-        return Fail("\"" + op + "\" cannot join two numbers", node);
-    }
-
-    static double AsDouble(const AvsValue& value)
-    {
-        return std::holds_alternative<double>(value) ? std::get<double>(value)
-                                                     : static_cast<double>(std::get<std::int64_t>(value));
+        std::string fault;
+        return AvsApplyBinary(op, left, right, out, fault) || Fail(fault, node);
     }
 
     bool CheckSize(const AvsNode& node)
@@ -367,154 +291,159 @@ private:
         return true;
     }
 
-    bool Call(const AvsNode& node, AvsValue& out)
+    bool Arguments(const AvsNode& node, AvsArguments& arguments)
     {
-        const std::string lowered = Lowered(node.text);
-        if (const char* reason = RefusalReason(lowered)) {
-            return Fail(node.text + ": " + reason, node);
-        }
-        const auto found = functions_.find(lowered);
-        if (found == functions_.end()) {
-            return Fail("there is no function named \"" + node.text + "\"", node);
-        }
-        std::vector<AvsValue> positional;
-        std::vector<std::pair<std::string, AvsValue>> named;
         for (std::size_t i = 0; i < node.children.size(); ++i) {
             AvsValue value;
             if (!Evaluate(*node.children[i], value)) {
                 return false;
             }
             if (i < node.argumentNames.size() && !node.argumentNames[i].empty()) {
-                named.emplace_back(node.argumentNames[i], value);
+                arguments.named.emplace_back(node.argumentNames[i], value);
             } else {
-                positional.push_back(value);
-            }
-        }
-        const BoundFunction& bound = found->second;
-        const std::string& name = bound.function->name;
-        AvsCall call(name, node, graph_, probe_, folder_, error_);
-        if (!Bind(call, bound.parameters, positional, named)) {
-            return false;
-        }
-        if (!bound.function->handler(call, out)) {
-            return false;
-        }
-        return CheckSize(node);
-    }
-
-    bool Bind(AvsCall& call, const std::vector<AvsParameter>& parameters, std::vector<AvsValue>& positional,
-        const std::vector<std::pair<std::string, AvsValue>>& named)
-    {
-        call.arguments.assign(parameters.size(), AvsValue{});
-        const bool takesClip = !parameters.empty() && parameters[0].type == 'c' && !parameters[0].optional;
-        if (takesClip && (positional.empty() || !std::holds_alternative<AvsClip>(positional[0]))) {
-            const auto last = variables_.find("last");
-            if (last == variables_.end()) {
-                return call.Fail("there is no clip to work on (\"last\" is not set)");
-            }
-            positional.insert(positional.begin(), last->second);
-        }
-        std::size_t p = 0;
-        for (std::size_t i = 0; i < positional.size(); ++i) {
-            if (p >= parameters.size()) {
-                return call.Fail("too many arguments (at most " + std::to_string(parameters.size()) + ")");
-            }
-            const AvsParameter& parameter = parameters[p];
-            if (!Fits(parameter.type, positional[i])) {
-                return call.Fail("argument " + std::to_string(i + 1) + " (" + parameter.name + ") must be "
-                    + TypeWord(parameter.type) + ", not " + AvsTypeName(positional[i]));
-            }
-            if (parameter.repeats && call.Given(p)) {
-                call.extra.push_back(positional[i]);
-                continue;
-            }
-            call.arguments[p] = positional[i];
-            if (!parameter.repeats) {
-                ++p;
-            }
-        }
-        for (const auto& [name, value] : named) {
-            const std::string wanted = Lowered(name);
-            const auto match = std::find_if(parameters.begin(), parameters.end(),
-                [&wanted](const AvsParameter& parameter) { return parameter.name == wanted; });
-            if (match == parameters.end()) {
-                return call.Fail("there is no argument named \"" + name + "\"");
-            }
-            const auto index = static_cast<std::size_t>(match - parameters.begin());
-            if (call.Given(index)) {
-                return call.Fail("the argument \"" + name + "\" is given twice");
-            }
-            if (!Fits(match->type, value)) {
-                return call.Fail(
-                    "the argument \"" + name + "\" must be " + TypeWord(match->type) + ", not " + AvsTypeName(value));
-            }
-            call.arguments[index] = value;
-        }
-        for (std::size_t i = 0; i < parameters.size(); ++i) {
-            if (!parameters[i].optional && !call.Given(i)) {
-                return call.Fail("the argument \"" + parameters[i].name + "\" is missing");
+                arguments.positional.push_back(value);
             }
         }
         return true;
     }
 
-    const std::string& folder_;
+    bool Call(const AvsNode& node, AvsValue& out)
+    {
+        const std::string lowered = Lowered(node.text);
+        if (const char* reason = RefusalReason(lowered)) {
+            return Fail(node.text + ": " + reason, node);
+        }
+        const auto user = userFunctions_.find(lowered);
+        const auto found = functions_.find(lowered);
+        if (user == userFunctions_.end() && found == functions_.end() && lowered != "import") {
+            return Fail("there is no function named \"" + node.text + "\"", node);
+        }
+        AvsArguments arguments;
+        if (!Arguments(node, arguments)) {
+            return false;
+        }
+        if (user != userFunctions_.end()) {
+            return CallUser(node, *user->second, arguments, out) && CheckSize(node);
+        }
+        if (lowered == "import") {
+            return Import(node, arguments, out) && CheckSize(node);
+        }
+        const BoundFunction& bound = found->second;
+        const std::string& name = bound.function->name;
+        AvsCall call(name, node, graph_, probe_, folder_, error_);
+        if (!AvsBind(call, bound.parameters, arguments, Lookup("last")) || !bound.function->handler(call, out)) {
+            return false;
+        }
+        return CheckSize(node);
+    }
+
+    // The body runs in a scope of its own holding the parameters (an
+    // optional one not given holds nothing) and its own "last".
+    bool CallUser(const AvsNode& node, const AvsNode& function, AvsArguments& arguments, AvsValue& out)
+    {
+        AvsCall call(function.text, node, graph_, probe_, folder_, error_);
+        if (!AvsBind(call, function.parameters, arguments, Lookup("last"))) {
+            return false;
+        }
+        if (calls_ >= maxCallDepth) {
+            return call.Fail("the functions call each other more than " + std::to_string(maxCallDepth)
+                + " deep; a recursion needs a case that ends it");
+        }
+        Variables scope;
+        for (std::size_t i = 0; i < function.parameters.size(); ++i) {
+            AvsValue value = call.arguments[i];
+            if (function.parameters[i].type == 'f' && std::holds_alternative<std::int64_t>(value)) {
+                value = static_cast<double>(std::get<std::int64_t>(value));
+            }
+            scope[function.parameters[i].name] = value;
+        }
+        Variables* const outer = locals_;
+        locals_ = &scope;
+        ++calls_;
+        bool returned = false;
+        const AvsNode* at = &function;
+        const bool ran = Block(*function.children[0], out, returned, at);
+        --calls_;
+        locals_ = outer;
+        return ran;
+    }
+
+    // Each file runs in the scope of the call, its relative paths starting
+    // at its own folder; its functions join the script's.
+    bool Import(const AvsNode& node, AvsArguments& arguments, AvsValue& out)
+    {
+        static const std::string importName = "Import";
+        AvsCall call(importName, node, graph_, probe_, folder_, error_);
+        if (!arguments.named.empty() || arguments.positional.empty()) {
+            return call.Fail("give the files to import as strings");
+        }
+        for (const AvsValue& file : arguments.positional) {
+            if (!std::holds_alternative<std::string>(file)) {
+                return call.Fail(std::string("a file name is a string, not ") + AvsTypeName(file));
+            }
+            if (!ImportFile(node, call, std::get<std::string>(file), out)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool ImportFile(const AvsNode& node, AvsCall& call, const std::string& given, AvsValue& out)
+    {
+        std::string path;
+        if (!AvsResolvePath(call, given, path)) {
+            return false;
+        }
+        const std::string normal = std::filesystem::path(path).lexically_normal().string();
+        if (std::find(importing_.begin(), importing_.end(), normal) != importing_.end()) {
+            return call.Fail(
+                "\"" + given + "\" is already being imported; scripts cannot import each other in a circle");
+        }
+        std::string text;
+        std::string reason;
+        if (!probe_.ReadText(normal, maxAvsScriptBytes, text, reason)) {
+            return call.Fail("cannot read \"" + given + "\": " + reason);
+        }
+        if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+            text.erase(0, 3);
+        }
+        AvsError inner;
+        std::unique_ptr<AvsNode> tree = ParseAvsScript(text, inner);
+        if (!tree) {
+            return call.Fail("in \"" + given + "\": " + AvsErrorText(inner));
+        }
+        Register(*tree);
+        const std::string outerFolder = folder_;
+        folder_ = std::filesystem::path(normal).parent_path().string();
+        importing_.push_back(normal);
+        bool returned = false;
+        const AvsNode* at = tree.get();
+        const bool ran = Block(*tree, out, returned, at);
+        importing_.pop_back();
+        folder_ = outerFolder;
+        imported_.push_back(std::move(tree));
+        if (!ran) {
+            error_ = AvsError{"Import: in \"" + given + "\": " + AvsErrorText(error_), node.line, node.column};
+        }
+        return ran;
+    }
+
+    std::string folder_;
     AvsMediaProbe& probe_;
     AvsError& error_;
     std::map<std::string, BoundFunction> functions_;
-    std::map<std::string, AvsValue> variables_;
+    std::map<std::string, const AvsNode*> userFunctions_;
+    std::vector<std::unique_ptr<AvsNode>> imported_; // the trees their functions point into
+    std::vector<std::string> importing_;
+    Variables scriptVariables_;
+    Variables* locals_ = &scriptVariables_;
+    Variables globals_;
     AvsGraph graph_;
+    int calls_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace
-
-const char* AvsTypeName(const AvsValue& value)
-{
-    static constexpr const char* names[] = {"nothing", "a boolean", "an integer", "a number", "a string", "a clip"};
-    return names[value.index()];
-}
-
-std::int64_t AvsSamplesForFrames(const AvsClip& clip, std::int64_t frames)
-{
-    if (clip.fpsNumerator <= 0) {
-        return 0;
-    }
-    // Rounded to the nearest sample, in 128-bit-safe steps for long clips.
-    const auto product = static_cast<__int128>(frames) * clip.sampleRate * clip.fpsDenominator;
-    return static_cast<std::int64_t>((product + clip.fpsNumerator / 2) / clip.fpsNumerator);
-}
-
-std::string AvsErrorText(const AvsError& error)
-{
-    return error.message + " (line " + std::to_string(error.line) + ", column " + std::to_string(error.column) + ")";
-}
-
-std::int64_t AvsCall::Int(std::size_t i, std::int64_t fallback) const
-{
-    return Given(i) ? std::get<std::int64_t>(arguments[i]) : fallback;
-}
-
-double AvsCall::Number(std::size_t i, double fallback) const
-{
-    if (!Given(i)) {
-        return fallback;
-    }
-    return std::holds_alternative<double>(arguments[i]) ? std::get<double>(arguments[i])
-                                                        : static_cast<double>(std::get<std::int64_t>(arguments[i]));
-}
-
-std::string AvsCall::String(std::size_t i, const std::string& fallback) const
-{
-    return Given(i) ? std::get<std::string>(arguments[i]) : fallback;
-}
-
-bool AvsCall::Bool(std::size_t i, bool fallback) const { return Given(i) ? std::get<bool>(arguments[i]) : fallback; }
-
-bool AvsCall::Fail(const std::string& message) const
-{
-    error_ = AvsError{name_ + ": " + message, at_.line, at_.column};
-    return false;
-}
 
 bool EvaluateAvsScript(
     std::string_view script, const std::string& folder, AvsMediaProbe& probe, AvsResult& result, AvsError& error)

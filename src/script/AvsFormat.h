@@ -6,6 +6,10 @@
 
 namespace discforge {
 
+// The layout a clip's pixels are declared in: files and most filters give
+// 4:2:0, the ConvertTo functions and some sources others.
+enum class AvsPixelType { Yv12, Yuy2, Rgb24, Rgb32 };
+
 struct AvsPictureFormat {
     bool hasVideo = false;
     int width = 0;
@@ -13,6 +17,7 @@ struct AvsPictureFormat {
     int fpsNumerator = 0;
     int fpsDenominator = 1;
     std::int64_t frames = 0;
+    AvsPixelType pixelType = AvsPixelType::Yv12;
 
     bool operator==(const AvsPictureFormat&) const = default;
 };

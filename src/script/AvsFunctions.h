@@ -13,15 +13,6 @@
 
 namespace discforge {
 
-// One parameter: type 'c' clip, 'i' integer, 'f' number, 's' string,
-// 'b' boolean, '.' any value; `repeats` takes every further positional value.
-struct AvsParameter {
-    char type = 'c';
-    std::string name;
-    bool optional = false;
-    bool repeats = false;
-};
-
 class AvsCall {
 public:
     AvsCall(const std::string& name, const AvsNode& at, AvsGraph& graph, AvsMediaProbe& probe,
@@ -74,6 +65,9 @@ const AvsFunction* AvsSourceFunctions();
 const AvsFunction* AvsEditFunctions();
 const AvsFunction* AvsPictureFunctions();
 const AvsFunction* AvsSoundFunctions();
+const AvsFunction* AvsLanguageFunctions();
+const AvsFunction* AvsStringFunctions();
+const AvsFunction* AvsClipProperties();
 
 // Joins two clips end to end; `aligned` (the "++" join) first fits each
 // clip's sound to its picture's length.

@@ -163,6 +163,7 @@ bool AvsImageSource(AvsCall& call, AvsValue& result)
     }
     AvsClip clip;
     clip.hasVideo = true;
+    clip.pixelType = pixelType == "RGB24" ? AvsPixelType::Rgb24 : AvsPixelType::Rgb32;
     clip.frames = end - start + 1;
     clip.fpsNumerator = 24;
     if (call.Given(3)) {

@@ -105,7 +105,7 @@ private:
     {
         const AvsToken& start = Peek();
         if (IsWord("function")) {
-            return Fail("user-defined functions (\"function\") are not supported", start);
+            return FunctionDefinition();
         }
         if (IsWord("try") || IsWord("catch") || IsWord("for") || IsWord("while") || IsWord("if")) {
             return Fail("\"" + start.text + "\" blocks are not supported", start);
@@ -135,6 +135,124 @@ private:
             return Fail("\"global\" must be followed by an assignment", start);
         }
         return Wrap(AvsNodeKind::Statement, start, Expression(0));
+    }
+
+    // function Name(clip c, int "n", x) { statements }: a quoted name is an
+    // optional parameter, one without a type takes any value.
+    std::unique_ptr<AvsNode> FunctionDefinition()
+    {
+        const AvsToken& start = Peek();
+        if (insideFunction_) {
+            return Fail("a function cannot be defined inside another one", start);
+        }
+        ++pos_;
+        if (Peek().kind != AvsTokenKind::Identifier) {
+            return Fail("expected the function's name but found " + Shown(Peek()), Peek());
+        }
+        auto function = Node(AvsNodeKind::Function, start);
+        function->text = Peek().text;
+        ++pos_;
+        if (!Expect("(") || !ParameterList(*function)) {
+            return nullptr;
+        }
+        while (Peek().kind == AvsTokenKind::Newline) {
+            ++pos_;
+        }
+        const AvsToken& open = Peek();
+        if (!Expect("{")) {
+            return nullptr;
+        }
+        auto body = Node(AvsNodeKind::Script, open);
+        insideFunction_ = true;
+        const bool read = Block(*body, open);
+        insideFunction_ = false;
+        if (!read) {
+            return nullptr;
+        }
+        function->children.push_back(std::move(body));
+        return function;
+    }
+
+    bool ParameterList(AvsNode& function)
+    {
+        if (IsSymbol(")")) {
+            ++pos_;
+            return true;
+        }
+        for (;;) {
+            AvsParameter parameter;
+            parameter.type = '.';
+            if (Peek().kind == AvsTokenKind::Identifier
+                && (Peek(1).kind == AvsTokenKind::Identifier || Peek(1).kind == AvsTokenKind::String)) {
+                const char type = TypeLetter(Lowered(Peek().text));
+                if (type == 0) {
+                    Fail("\"" + Peek().text + "\" is not a type (clip, int, float, string, bool, val)", Peek());
+                    return false;
+                }
+                parameter.type = type;
+                ++pos_;
+            }
+            const AvsToken& name = Peek();
+            if (name.kind != AvsTokenKind::Identifier && name.kind != AvsTokenKind::String) {
+                Fail("expected a parameter's name but found " + Shown(name), name);
+                return false;
+            }
+            parameter.optional = name.kind == AvsTokenKind::String;
+            parameter.name = Lowered(name.text);
+            const bool taken = std::any_of(function.parameters.begin(), function.parameters.end(),
+                [&parameter](const AvsParameter& other) { return other.name == parameter.name; });
+            if (parameter.name.empty() || taken) {
+                Fail("the parameter name \"" + name.text + "\" is empty or given twice", name);
+                return false;
+            }
+            function.parameters.push_back(parameter);
+            ++pos_;
+            if (IsSymbol(")")) {
+                ++pos_;
+                return true;
+            }
+            if (!Expect(",")) {
+                return false;
+            }
+        }
+    }
+
+    static char TypeLetter(const std::string& word)
+    {
+        return word == "clip"                ? 'c'
+            : word == "int"                  ? 'i'
+            : word == "float"                ? 'f'
+            : word == "string"               ? 's'
+            : word == "bool"                 ? 'b'
+            : word == "val" || word == "var" ? '.'
+                                             : 0;
+    }
+
+    // The statements up to the "}" that closes `open`.
+    bool Block(AvsNode& body, const AvsToken& open)
+    {
+        for (;;) {
+            while (Peek().kind == AvsTokenKind::Newline) {
+                ++pos_;
+            }
+            if (IsSymbol("}")) {
+                ++pos_;
+                return true;
+            }
+            if (Peek().kind == AvsTokenKind::End) {
+                Fail("the \"{\" of the function is not closed", open);
+                return false;
+            }
+            auto statement = Statement();
+            if (!statement) {
+                return false;
+            }
+            body.children.push_back(std::move(statement));
+            if (Peek().kind != AvsTokenKind::Newline && !IsSymbol("}")) {
+                Fail("unexpected " + Shown(Peek()) + " after the statement", Peek());
+                return false;
+            }
+        }
     }
 
     std::unique_ptr<AvsNode> Wrap(AvsNodeKind kind, const AvsToken& at, std::unique_ptr<AvsNode> child)
@@ -360,6 +478,7 @@ private:
     const std::vector<AvsToken>& tokens_;
     AvsError& error_;
     std::size_t pos_ = 0;
+    bool insideFunction_ = false;
 };
 
 } // namespace

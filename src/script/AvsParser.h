@@ -1,5 +1,6 @@
-// Parses a script's tokens into its tree. Forms outside the common language
-// (user functions, try/catch, loops) are refused here with their place.
+// Parses a script's tokens into its tree, user functions included. Forms
+// outside the language's common core (try/catch, loops) are refused here with
+// their place.
 #pragma once
 
 #include "script/AvsError.h"

@@ -173,26 +173,29 @@ bool TurnRight(AvsCall& call, AvsValue& result) { return Simple(call, result, "t
 bool Turn180(AvsCall& call, AvsValue& result) { return Simple(call, result, "hflip,vflip", false); }
 
 // The colour formats keep their layout: planar 4:2:0 and 4:2:2 need even sides.
-bool Format(AvsCall& call, AvsValue& result, const char* format, bool evenWidth, bool evenHeight)
+bool Format(AvsCall& call, AvsValue& result, const char* format, AvsPixelType type)
 {
     AvsClip clip;
     if (!Picture(call, clip)) {
         return false;
     }
+    const bool evenWidth = type == AvsPixelType::Yv12 || type == AvsPixelType::Yuy2;
+    const bool evenHeight = type == AvsPixelType::Yv12;
     if ((evenWidth && clip.width % 2 != 0) || (evenHeight && clip.height % 2 != 0)) {
         return call.Fail("the picture size " + Number(clip.width) + "x" + Number(clip.height)
             + " must be even for this colour format");
     }
     clip.videoPad = call.Graph().Chain(clip.videoPad, std::string("format=pix_fmts=") + format);
+    clip.pixelType = type;
     result = clip;
     return true;
 }
 
-bool ConvertToRgb24(AvsCall& call, AvsValue& result) { return Format(call, result, "bgr24", false, false); }
-bool ConvertToRgb32(AvsCall& call, AvsValue& result) { return Format(call, result, "bgra", false, false); }
-bool ConvertToRgb(AvsCall& call, AvsValue& result) { return Format(call, result, "bgra", false, false); }
-bool ConvertToYv12(AvsCall& call, AvsValue& result) { return Format(call, result, "yuv420p", true, true); }
-bool ConvertToYuy2(AvsCall& call, AvsValue& result) { return Format(call, result, "yuyv422", true, false); }
+bool ConvertToRgb24(AvsCall& call, AvsValue& result) { return Format(call, result, "bgr24", AvsPixelType::Rgb24); }
+bool ConvertToRgb32(AvsCall& call, AvsValue& result) { return Format(call, result, "bgra", AvsPixelType::Rgb32); }
+bool ConvertToRgb(AvsCall& call, AvsValue& result) { return Format(call, result, "bgra", AvsPixelType::Rgb32); }
+bool ConvertToYv12(AvsCall& call, AvsValue& result) { return Format(call, result, "yuv420p", AvsPixelType::Yv12); }
+bool ConvertToYuy2(AvsCall& call, AvsValue& result) { return Format(call, result, "yuyv422", AvsPixelType::Yuy2); }
 
 // Plain text in one line, drawn from first_frame to last_frame; the font is
 // found by name through fontconfig.

@@ -201,6 +201,7 @@ bool BlankClip(AvsCall& call, AvsValue& result)
     AvsClip clip;
     clip.width = 640;
     clip.height = 480;
+    clip.pixelType = AvsPixelType::Rgb32;
     clip.fpsNumerator = 24;
     clip.frames = 240;
     clip.hasAudio = true;
@@ -214,6 +215,7 @@ bool BlankClip(AvsCall& call, AvsValue& result)
             clip.fpsNumerator = model.fpsNumerator;
             clip.fpsDenominator = model.fpsDenominator;
             clip.frames = model.frames;
+            clip.pixelType = model.pixelType;
         }
         clip.hasAudio = model.hasAudio;
         if (model.hasAudio) {
@@ -274,6 +276,7 @@ bool ColorBars(AvsCall& call, AvsValue& result)
     clip.fpsNumerator = 30000;
     clip.fpsDenominator = 1001;
     clip.frames = 107892;
+    clip.pixelType = AvsPixelType::Rgb32;
     clip.videoPad = call.Graph().Add("smptebars=s=" + std::to_string(clip.width) + "x" + std::to_string(clip.height)
             + ":r=30000/1001," + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
         {}, 1, 0);

@@ -23,7 +23,18 @@ enum class AvsNodeKind {
     Assign, // text = variable name; one child; global_ for "global x = ..."
     Return, // one child
     Statement, // an expression on a line of its own; one child
+    Function, // text = name; parameters; one child, the body (a Script node)
     Script, // children = statements
+};
+
+// One parameter of a function: type 'c' clip, 'i' integer, 'f' number,
+// 's' string, 'b' boolean, '.' any value; `repeats` takes every further
+// positional value. An optional parameter is given by name (or left out).
+struct AvsParameter {
+    char type = 'c';
+    std::string name;
+    bool optional = false;
+    bool repeats = false;
 };
 
 struct AvsNode {
@@ -37,6 +48,7 @@ struct AvsNode {
     bool global = false;
     std::vector<std::unique_ptr<AvsNode>> children;
     std::vector<std::string> argumentNames;
+    std::vector<AvsParameter> parameters;
 };
 
 } // namespace discforge

@@ -20,7 +20,10 @@ struct AvsClip : AvsPictureFormat, AvsSoundFormat {
 
 using AvsValue = std::variant<std::monostate, bool, std::int64_t, double, std::string, AvsClip>;
 
-// "clip", "int", ... for messages.
+// An integer or a number as a number.
+double AvsNumber(const AvsValue& value);
+
+// "a clip", "an integer", ... for messages.
 const char* AvsTypeName(const AvsValue& value);
 
 // The number of sound samples that last as long as `frames` of the clip.

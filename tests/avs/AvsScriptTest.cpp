@@ -2,6 +2,7 @@
 // result, the graph it becomes, and every malformed script's message and place.
 #include "script/AvsScript.h"
 #include "script/AvsParser.h"
+#include "FakeScriptProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -11,39 +12,6 @@
 
 namespace discforge {
 namespace {
-
-// Answers for files that exist in the test's folder, as their headers would.
-class FakeProbe : public AvsMediaProbe {
-public:
-    std::map<std::string, AvsMediaFacts> files;
-    bool Probe(const std::string& path, const AvsTrackChoice&, AvsMediaFacts& facts, std::string& reason) override
-    {
-        const auto found = files.find(std::filesystem::path(path).filename().string());
-        if (found == files.end()) {
-            reason = "not media";
-            return false;
-        }
-        facts = found->second;
-        return true;
-    }
-    double peak = 0.5;
-    bool SoundPeak(const std::string&, double& measured, std::string&) override
-    {
-        measured = peak;
-        return true;
-    }
-    bool IsFile(const std::string& path) override { return std::filesystem::is_regular_file(path); }
-    bool ReadText(const std::string& path, std::size_t limit, std::string& text, std::string& reason) override
-    {
-        std::ifstream file(path, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(file), {});
-        if (!file.is_open() || text.size() > limit) {
-            reason = "unreadable";
-            return false;
-        }
-        return true;
-    }
-};
 
 class AvsScriptTest : public ::testing::Test {
 protected:
@@ -178,7 +146,7 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
         "AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\")\n  Sharpen(0.5)\n", "there is no function named \"Sharpen\"", 2, 3);
     ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: plugins cannot be loaded", 1, 1);
-    ExpectFailure("\n\nfunction Twice(clip c) { return c + c }\n", "user-defined functions", 3, 1);
+    ExpectFailure("\n\nfunction Twice(clip c) { return c + c\n", "the \"{\" of the function is not closed", 3, 24);
     ExpectFailure("AviSource(\"clip.avi\")\nScriptClip(\"subtitle(string(current_frame))\")\n",
         "runtime filters are not supported", 2, 1);
     ExpectFailure("a = b\nb = a\n", "I don't know what \"b\" means", 1, 5);
