@@ -37,7 +37,8 @@ std::map<std::string, BoundFunction> FunctionTable()
 {
     std::map<std::string, BoundFunction> table;
     for (auto group : {AvsSourceFunctions, AvsEditFunctions, AvsPictureFunctions, AvsSoundFunctions,
-             AvsLanguageFunctions, AvsStringFunctions, AvsClipProperties}) {
+             AvsLanguageFunctions, AvsStringFunctions, AvsClipProperties, AvsResizeFunctions, AvsFrameFunctions,
+             AvsColourFunctions, AvsLayoutFunctions, AvsChannelFunctions}) {
         for (const AvsFunction* f = group(); f->name != nullptr; ++f) {
             table[Lowered(f->name)] = BoundFunction{f, AvsParseParameters(f->parameters)};
         }

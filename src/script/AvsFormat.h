@@ -18,6 +18,7 @@ struct AvsPictureFormat {
     int fpsDenominator = 1;
     std::int64_t frames = 0;
     AvsPixelType pixelType = AvsPixelType::Yv12;
+    bool topFieldFirst = false; // the parity the field functions assume
 
     bool operator==(const AvsPictureFormat&) const = default;
 };

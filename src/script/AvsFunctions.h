@@ -68,6 +68,11 @@ const AvsFunction* AvsSoundFunctions();
 const AvsFunction* AvsLanguageFunctions();
 const AvsFunction* AvsStringFunctions();
 const AvsFunction* AvsClipProperties();
+const AvsFunction* AvsResizeFunctions();
+const AvsFunction* AvsFrameFunctions();
+const AvsFunction* AvsColourFunctions();
+const AvsFunction* AvsLayoutFunctions();
+const AvsFunction* AvsChannelFunctions();
 
 // Joins two clips end to end; `aligned` (the "++" join) first fits each
 // clip's sound to its picture's length.
@@ -91,6 +96,9 @@ bool AvsProbeFile(AvsCall& call, const std::string& path, const AvsTrackChoice& 
 
 // A length in frames that a clip may have.
 bool AvsCheckedLength(AvsCall& call, std::int64_t frames);
+
+// Dissolve: the second clip fades in over the end of the first.
+bool AvsDissolve(AvsCall& call, AvsValue& result);
 
 // ImageSource: one still picture held, or a numbered sequence of pictures.
 bool AvsImageSource(AvsCall& call, AvsValue& result);

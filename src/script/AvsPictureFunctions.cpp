@@ -1,5 +1,5 @@
-// Functions that change the picture: cropping, borders, resizing, flips and
-// turns, colour formats, and subtitles.
+// Functions that change the picture: cropping, borders, flips and turns,
+// colour formats, and subtitles.
 #include "script/AvsFunctions.h"
 
 #include <cmath>
@@ -76,82 +76,6 @@ bool AddBorders(AvsCall& call, AvsValue& result)
     return true;
 }
 
-// The part of the picture a resize reads: whole pixels only, since the
-// scaler cannot start between two. Cut out first, as Crop does.
-bool SourceWindow(AvsCall& call, std::size_t first, AvsClip& clip)
-{
-    if (!call.Given(first) && !call.Given(first + 1) && !call.Given(first + 2) && !call.Given(first + 3)) {
-        return true;
-    }
-    double window[4];
-    for (std::size_t i = 0; i < 4; ++i) {
-        window[i] = call.Number(first + i, 0);
-        if (!(std::fabs(window[i]) <= 16384)) {
-            return call.Fail("the source window lies outside the picture");
-        }
-        if (window[i] != std::floor(window[i])) {
-            return call.Fail("a source window in fractions of a pixel is not supported; give whole pixels");
-        }
-    }
-    const auto left = static_cast<std::int64_t>(window[0]);
-    const auto top = static_cast<std::int64_t>(window[1]);
-    const auto width = static_cast<std::int64_t>(window[2]) + (window[2] <= 0 ? clip.width - left : 0);
-    const auto height = static_cast<std::int64_t>(window[3]) + (window[3] <= 0 ? clip.height - top : 0);
-    if (left < 0 || top < 0 || width <= 0 || height <= 0 || left + width > clip.width || top + height > clip.height) {
-        return call.Fail("the source window " + Number(width) + "x" + Number(height) + " at " + Number(left) + ","
-            + Number(top) + " does not lie inside the " + Number(clip.width) + "x" + Number(clip.height) + " picture");
-    }
-    clip.videoPad = call.Graph().Chain(clip.videoPad,
-        "crop=w=" + Number(width) + ":h=" + Number(height) + ":x=" + Number(left) + ":y=" + Number(top) + ":exact=1");
-    clip.width = static_cast<int>(width);
-    clip.height = static_cast<int>(height);
-    return true;
-}
-
-// `window` is the index of src_left; src_top, src_width and src_height follow it.
-bool Resize(AvsCall& call, AvsValue& result, const std::string& flags, std::size_t window)
-{
-    AvsClip clip;
-    if (!Picture(call, clip)) {
-        return false;
-    }
-    const std::int64_t width = call.Int(1, 0);
-    const std::int64_t height = call.Int(2, 0);
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
-        return call.Fail("the size " + Number(width) + "x" + Number(height) + " is out of range");
-    }
-    if (!SourceWindow(call, window, clip)) {
-        return false;
-    }
-    clip.videoPad
-        = call.Graph().Chain(clip.videoPad, "scale=w=" + Number(width) + ":h=" + Number(height) + ":flags=" + flags);
-    clip.width = static_cast<int>(width);
-    clip.height = static_cast<int>(height);
-    result = clip;
-    return true;
-}
-
-bool BilinearResize(AvsCall& call, AvsValue& result) { return Resize(call, result, "bilinear", 3); }
-bool PointResize(AvsCall& call, AvsValue& result) { return Resize(call, result, "neighbor", 3); }
-bool LanczosResize(AvsCall& call, AvsValue& result)
-{
-    const std::int64_t taps = call.Int(7, 3);
-    if (taps < 1 || taps > 100) {
-        return call.Fail("taps must be between 1 and 100");
-    }
-    return Resize(call, result, "lanczos:param0=" + Number(taps), 3);
-}
-
-// b and c are the two parameters of the cubic (1/3 each unless given).
-bool BicubicResize(AvsCall& call, AvsValue& result)
-{
-    const double b = call.Number(3, 1.0 / 3);
-    const double c = call.Number(4, 1.0 / 3);
-    char flags[64];
-    std::snprintf(flags, sizeof flags, "bicubic:param0=%.6f:param1=%.6f", b, c);
-    return Resize(call, result, flags, 5);
-}
-
 bool Simple(AvsCall& call, AvsValue& result, const char* filter, bool turns)
 {
     AvsClip clip;
@@ -197,6 +121,45 @@ bool ConvertToRgb(AvsCall& call, AvsValue& result) { return Format(call, result,
 bool ConvertToYv12(AvsCall& call, AvsValue& result) { return Format(call, result, "yuv420p", AvsPixelType::Yv12); }
 bool ConvertToYuy2(AvsCall& call, AvsValue& result) { return Format(call, result, "yuyv422", AvsPixelType::Yuy2); }
 
+// Where the text goes: align is a key of the number pad (7 top left, 5 the
+// middle, 3 bottom right) saying which point of the text lies at x, y; each
+// of x and y defaults by it to an edge or the middle, and -1 centres. Without
+// align the text's top left lies at x, y (8 and the size unless given).
+bool TextPlace(AvsCall& call, const AvsClip& clip, double size, std::string& place)
+{
+    const std::int64_t align = call.Int(10, 7);
+    if (align < 1 || align > 9) {
+        return call.Fail("align must be between 1 and 9, as on a number pad");
+    }
+    const auto column = static_cast<int>((align - 1) % 3); // left, centre, right
+    const auto row = static_cast<int>((align - 1) / 3); // bottom, middle, top
+    const bool aligned = call.Given(10);
+    const double across[3] = {8, clip.width / 2.0, clip.width - 8.0};
+    const double down[3] = {clip.height - 1.0, clip.height / 2.0, aligned ? 0.0 : size};
+    double x = call.Number(2, across[column]);
+    double y = call.Number(3, down[row]);
+    if (!(std::fabs(x) <= 100000 && std::fabs(y) <= 100000)) {
+        return call.Fail("the place of the text is out of range");
+    }
+    int xColumn = column;
+    int yRow = row;
+    if (x == -1) {
+        x = clip.width / 2.0;
+        xColumn = 1;
+    }
+    if (y == -1) {
+        y = clip.height / 2.0;
+        yRow = 1;
+    }
+    static constexpr const char* xShift[3] = {"", "-text_w/2", "-text_w"};
+    static constexpr const char* yShift[3] = {"-text_h", "-text_h/2", ""};
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, ":x=%.3f%s:y=%.3f%s:fontsize=%.3f", x, xShift[xColumn], y, yShift[yRow],
+        size);
+    place = numbers;
+    return true;
+}
+
 // Plain text in one line, drawn from first_frame to last_frame; the font is
 // found by name through fontconfig.
 bool Subtitle(AvsCall& call, AvsValue& result)
@@ -212,12 +175,13 @@ bool Subtitle(AvsCall& call, AvsValue& result)
     }
     const std::int64_t first = call.Int(4, 0);
     const std::int64_t last = call.Int(5, clip.frames - 1);
-    char numbers[160];
-    std::snprintf(
-        numbers, sizeof numbers, ":x=%.3f:y=%.3f:fontsize=%.3f", call.Number(2, 8), call.Number(3, size), size);
+    std::string place;
+    if (!TextPlace(call, clip, size, place)) {
+        return false;
+    }
     clip.videoPad = call.Graph().Chain(clip.videoPad,
         "drawtext=expansion=none:text=" + AvsFilterValue(text) + ":font=" + AvsFilterValue(call.String(6, "Arial"))
-            + numbers + ":fontcolor=" + Colour(call.Int(8, 0xFFFF00))
+            + place + ":fontcolor=" + Colour(call.Int(8, 0xFFFF00))
             + ":borderw=1:bordercolor=" + Colour(call.Int(9, 0))
             + ":enable=" + AvsFilterValue("between(n," + Number(first) + "," + Number(last) + ")"));
     result = clip;
@@ -227,15 +191,6 @@ bool Subtitle(AvsCall& call, AvsValue& result)
 constexpr AvsFunction pictureFunctions[] = {
     {"Crop", "c left:i top:i width:i height:i", Crop},
     {"AddBorders", "c left:i top:i right:i bottom:i [color:i]", AddBorders},
-    {"BilinearResize", "c target_width:i target_height:i [src_left:f] [src_top:f] [src_width:f] [src_height:f]",
-        BilinearResize},
-    {"BicubicResize",
-        "c target_width:i target_height:i [b:f] [c:f] [src_left:f] [src_top:f] [src_width:f] [src_height:f]",
-        BicubicResize},
-    {"LanczosResize", "c target_width:i target_height:i [src_left:f] [src_top:f] [src_width:f] [src_height:f] [taps:i]",
-        LanczosResize},
-    {"PointResize", "c target_width:i target_height:i [src_left:f] [src_top:f] [src_width:f] [src_height:f]",
-        PointResize},
     {"FlipVertical", "c", FlipVertical},
     {"FlipHorizontal", "c", FlipHorizontal},
     {"TurnLeft", "c", TurnLeft},
@@ -248,7 +203,7 @@ constexpr AvsFunction pictureFunctions[] = {
     {"ConvertToYUY2", "c", ConvertToYuy2},
     {"Subtitle",
         "c text:s [x:f] [y:f] [first_frame:i] [last_frame:i] [font:s] [size:f] [text_color:i] "
-        "[halo_color:i]",
+        "[halo_color:i] [align:i] [spc:i]",
         Subtitle},
     {nullptr, nullptr, nullptr},
 };

@@ -1,8 +1,8 @@
 // The script language on its own: parsing, evaluation, the facts of the
 // result, the graph it becomes, and every malformed script's message and place.
 #include "script/AvsScript.h"
-#include "script/AvsParser.h"
 #include "FakeScriptProbe.h"
+#include "script/AvsParser.h"
 
 #include <gtest/gtest.h>
 
@@ -144,7 +144,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("x = 1\nAviSource(\"clip.avi)\n", "the string is not closed", 2, 11);
     ExpectFailure(
         "AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1, 23);
-    ExpectFailure("AviSource(\"clip.avi\")\n  Sharpen(0.5)\n", "there is no function named \"Sharpen\"", 2, 3);
+    ExpectFailure("AviSource(\"clip.avi\")\n  MCTemporalDenoise(0.5)\n",
+        "there is no function named \"MCTemporalDenoise\"", 2, 3);
     ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: plugins cannot be loaded", 1, 1);
     ExpectFailure("\n\nfunction Twice(clip c) { return c + c\n", "the \"{\" of the function is not closed", 3, 24);
     ExpectFailure("AviSource(\"clip.avi\")\nScriptClip(\"subtitle(string(current_frame))\")\n",
