@@ -87,6 +87,7 @@ std::unique_ptr<MediaSource> MediaSource::OpenScript(const std::string& path, Me
     std::unique_ptr<MediaSource> source(new MediaSource(context, path));
     source->scriptGraph_ = std::move(result.graph);
     source->scriptClip_ = result.clip;
+    source->scriptNotes_ = std::move(result.notes);
     return source;
 }
 

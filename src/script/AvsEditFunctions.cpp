@@ -255,6 +255,11 @@ constexpr AvsFunction editFunctions[] = {
 
 const AvsFunction* AvsEditFunctions() { return editFunctions; }
 
+std::string AvsExactLength(std::int64_t frames)
+{
+    return "tpad=stop=-1:stop_mode=clone,trim=end_frame=" + Number(frames);
+}
+
 std::string AvsChannelLayout(int channels)
 {
     return channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + "c";

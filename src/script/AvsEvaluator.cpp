@@ -38,7 +38,7 @@ std::map<std::string, BoundFunction> FunctionTable()
     std::map<std::string, BoundFunction> table;
     for (auto group : {AvsSourceFunctions, AvsEditFunctions, AvsPictureFunctions, AvsSoundFunctions,
              AvsLanguageFunctions, AvsStringFunctions, AvsClipProperties, AvsResizeFunctions, AvsFrameFunctions,
-             AvsColourFunctions, AvsLayoutFunctions, AvsChannelFunctions}) {
+             AvsColourFunctions, AvsLayoutFunctions, AvsChannelFunctions, AvsPluginFunctions, AvsPluginSources}) {
         for (const AvsFunction* f = group(); f->name != nullptr; ++f) {
             table[Lowered(f->name)] = BoundFunction{f, AvsParseParameters(f->parameters)};
         }
@@ -50,9 +50,6 @@ std::map<std::string, BoundFunction> FunctionTable()
 const char* RefusalReason(const std::string& lowered)
 {
     static const std::map<std::string, const char*> reasons = {
-        {"loadplugin", "plugins cannot be loaded on this system"},
-        {"loadcplugin", "plugins cannot be loaded on this system"},
-        {"load_stdcall_plugin", "plugins cannot be loaded on this system"},
         {"loadvirtualdubplugin", "plugins cannot be loaded on this system"},
         {"loadvfapiplugin", "plugins cannot be loaded on this system"},
         {"eval", "evaluating text as script is not supported"},
@@ -460,6 +457,7 @@ bool EvaluateAvsScript(
     }
     result.clip = std::get<AvsClip>(value);
     result.graph = evaluator.Graph().Render(result.clip.videoPad, result.clip.hasAudio ? result.clip.audioPad : -1);
+    result.notes = evaluator.Graph().Notes();
     return true;
 }
 

@@ -73,6 +73,8 @@ const AvsFunction* AvsFrameFunctions();
 const AvsFunction* AvsColourFunctions();
 const AvsFunction* AvsLayoutFunctions();
 const AvsFunction* AvsChannelFunctions();
+const AvsFunction* AvsPluginFunctions();
+const AvsFunction* AvsPluginSources();
 
 // Joins two clips end to end; `aligned` (the "++" join) first fits each
 // clip's sound to its picture's length.
@@ -93,6 +95,23 @@ bool AvsLocalPath(AvsCall& call, const std::string& given, std::string& local);
 bool AvsResolvePath(AvsCall& call, const std::string& given, std::string& resolved);
 bool AvsProbeFile(AvsCall& call, const std::string& path, const AvsTrackChoice& tracks, const std::string& given,
     AvsMediaFacts& facts);
+
+// The picture (and sound, when asked and there) of the media file at
+// `path`, already resolved; `given` names it in messages.
+bool AvsFileClip(AvsCall& call, const std::string& path, const std::string& given, bool video, bool audio,
+    AvsClip& clip, const AvsTrackChoice& tracks = {});
+
+// A file source of the indexing kind: the picture of `videoTrack` (-1 the
+// first) with the sound of `audioTrack` (-2 none), fpsnum and fpsden at
+// `rateIndex` and the next argument converting to a constant rate.
+bool AvsIndexedSource(
+    AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, std::size_t rateIndex, AvsValue& result);
+// The sound alone of track `track` of the file named by argument 0.
+bool AvsIndexedSound(AvsCall& call, std::int64_t track, AvsValue& result);
+
+// The length of frames after a rate change by numerator / denominator,
+// held exactly (a frame repeated or dropped at the end).
+std::string AvsExactLength(std::int64_t frames);
 
 // A length in frames that a clip may have.
 bool AvsCheckedLength(AvsCall& call, std::int64_t frames);

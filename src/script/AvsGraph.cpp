@@ -1,5 +1,6 @@
 #include "script/AvsGraph.h"
 
+#include <algorithm>
 #include <map>
 
 namespace discforge {
@@ -49,6 +50,13 @@ int AvsGraph::Add(std::string filter, std::vector<int> inputs, int videoOutputs,
     }
     nodes_.push_back(std::move(node));
     return first;
+}
+
+void AvsGraph::Note(const std::string& note)
+{
+    if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) {
+        notes_.push_back(note);
+    }
 }
 
 int AvsGraph::Chain(int input, std::string filter)

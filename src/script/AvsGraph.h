@@ -17,6 +17,10 @@ public:
     // One filter after one pad, with one output of the same kind.
     int Chain(int input, std::string filter);
     std::size_t Size() const { return nodes_.size(); }
+    // A line for the run log about a choice the graph holds (which filter a
+    // plugin's function runs as); each is kept once.
+    void Note(const std::string& note);
+    const std::vector<std::string>& Notes() const { return notes_; }
 
     // The description whose outputs are labelled "out0" (video) and "out1"
     // (audio); a negative pad leaves its output out.
@@ -31,6 +35,7 @@ private:
     std::vector<Node> nodes_;
     std::vector<int> padNode_;
     std::vector<bool> padIsVideo_;
+    std::vector<std::string> notes_;
 };
 
 // A value inside a filter's option list, then the option list inside the

@@ -154,8 +154,8 @@ bool TextPlace(AvsCall& call, const AvsClip& clip, double size, std::string& pla
     static constexpr const char* xShift[3] = {"", "-text_w/2", "-text_w"};
     static constexpr const char* yShift[3] = {"-text_h", "-text_h/2", ""};
     char numbers[160];
-    std::snprintf(numbers, sizeof numbers, ":x=%.3f%s:y=%.3f%s:fontsize=%.3f", x, xShift[xColumn], y, yShift[yRow],
-        size);
+    std::snprintf(
+        numbers, sizeof numbers, ":x=%.3f%s:y=%.3f%s:fontsize=%.3f", x, xShift[xColumn], y, yShift[yRow], size);
     place = numbers;
     return true;
 }
@@ -181,8 +181,7 @@ bool Subtitle(AvsCall& call, AvsValue& result)
     }
     clip.videoPad = call.Graph().Chain(clip.videoPad,
         "drawtext=expansion=none:text=" + AvsFilterValue(text) + ":font=" + AvsFilterValue(call.String(6, "Arial"))
-            + place + ":fontcolor=" + Colour(call.Int(8, 0xFFFF00))
-            + ":borderw=1:bordercolor=" + Colour(call.Int(9, 0))
+            + place + ":fontcolor=" + Colour(call.Int(8, 0xFFFF00)) + ":borderw=1:bordercolor=" + Colour(call.Int(9, 0))
             + ":enable=" + AvsFilterValue("between(n," + Number(first) + "," + Number(last) + ")"));
     result = clip;
     return true;

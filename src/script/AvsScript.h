@@ -9,12 +9,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace discforge {
 
 struct AvsResult {
     AvsClip clip; // the script's result; pads refer to the graph
     std::string graph; // outputs "out0" (video) and "out1" (sound, when the clip has it)
+    std::vector<std::string> notes; // lines for the run log about the filters chosen
 };
 
 // `folder` is where relative paths in the script start from.

@@ -31,41 +31,7 @@ bool FileClip(
     AvsCall& call, const std::string& given, bool video, bool audio, AvsClip& clip, const AvsTrackChoice& tracks = {})
 {
     std::string path;
-    AvsMediaFacts facts;
-    if (!AvsResolvePath(call, given, path) || !AvsProbeFile(call, path, tracks, given, facts)) {
-        return false;
-    }
-    if (video && tracks.video >= 0 && facts.videoTrack != tracks.video) {
-        return call.Fail("\"" + given + "\" has no picture track " + std::to_string(tracks.video));
-    }
-    if (audio && tracks.audio >= 0 && facts.audioTrack != tracks.audio) {
-        return call.Fail("\"" + given + "\" has no sound track " + std::to_string(tracks.audio));
-    }
-    const std::string file = AvsFilterValue(path);
-    if (video) {
-        if (!facts.hasVideo || facts.fpsNumerator <= 0 || facts.frames <= 0) {
-            return call.Fail("\"" + given + "\" has no picture");
-        }
-        static_cast<AvsPictureFormat&>(clip) = facts;
-        // Frames are numbered from where the media layer puts frame 0 (an AVI
-        // whose pictures the muxer made late has its first one there too). The
-        // last frame is repeated once so the rate filter sees where it ends and
-        // keeps it; the trim drops the repeat.
-        const std::string start = "max(PTS-" + std::to_string(facts.videoStart) + ",0)";
-        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=" + std::to_string(facts.videoTrack)
-                + ",setpts=expr=" + AvsFilterValue(start) + ",tpad=stop=1:stop_mode=clone,"
-                + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
-            {}, 1, 0);
-    }
-    if (audio && facts.hasAudio) {
-        static_cast<AvsSoundFormat&>(clip) = facts;
-        clip.audioPad = call.Graph().Add(
-            "amovie=filename=" + file + ":s=" + std::to_string(facts.audioTrack) + ",asetpts=PTS-STARTPTS", {}, 0, 1);
-    }
-    if (!clip.hasVideo && !clip.hasAudio) {
-        return call.Fail("\"" + given + "\" has no sound");
-    }
-    return true;
+    return AvsResolvePath(call, given, path) && AvsFileClip(call, path, given, video, audio, clip, tracks);
 }
 
 // AviSource("a.avi", "b.avi") joins its files as "++" does.
@@ -129,61 +95,14 @@ bool TrackNumber(AvsCall& call, std::int64_t track, bool sound, int& chosen)
     return true;
 }
 
-// The picture of the chosen track, with its sound when a sound track is
-// chosen; fpsnum/fpsden convert to a constant rate as ChangeFPS does.
-bool FfmsClip(AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, std::size_t rateIndex, AvsValue& result)
-{
-    AvsTrackChoice tracks;
-    if (!TrackNumber(call, videoTrack, false, tracks.video) || !TrackNumber(call, audioTrack, true, tracks.audio)) {
-        return false;
-    }
-    AvsClip clip;
-    if (!FileClip(call, call.String(0, ""), true, tracks.audio != -2, clip, tracks)) {
-        return false;
-    }
-    if (call.Given(rateIndex) != call.Given(rateIndex + 1)) {
-        return call.Fail("fpsnum and fpsden are given together");
-    }
-    if (call.Given(rateIndex)) {
-        const std::int64_t numerator = call.Int(rateIndex, 0);
-        const std::int64_t denominator = call.Int(rateIndex + 1, 1);
-        if (numerator <= 0 || denominator <= 0 || numerator > 1000000 || denominator > 1000000) {
-            return call.Fail("the frame rate must be positive");
-        }
-        const auto frames = static_cast<std::int64_t>(static_cast<__int128>(clip.frames) * numerator
-            * clip.fpsDenominator / (static_cast<__int128>(denominator) * clip.fpsNumerator));
-        clip.fpsNumerator = static_cast<int>(numerator);
-        clip.fpsDenominator = static_cast<int>(denominator);
-        clip.frames = std::max<std::int64_t>(1, frames);
-        clip.videoPad = call.Graph().Chain(clip.videoPad, Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames));
-    }
-    result = clip;
-    return true;
-}
-
 // cache and cachefile belong to the index files the reader does not need.
 bool FfmpegSource2(AvsCall& call, AvsValue& result)
 {
-    return FfmsClip(call, call.Int(1, -1), call.Int(2, -2), 5, result);
+    return AvsIndexedSource(call, call.Int(1, -1), call.Int(2, -2), 5, result);
 }
-bool FfVideoSource(AvsCall& call, AvsValue& result) { return FfmsClip(call, call.Int(1, -1), -2, 4, result); }
+bool FfVideoSource(AvsCall& call, AvsValue& result) { return AvsIndexedSource(call, call.Int(1, -1), -2, 4, result); }
 
-bool FfAudioSource(AvsCall& call, AvsValue& result)
-{
-    AvsTrackChoice tracks;
-    if (!TrackNumber(call, call.Int(1, -1), true, tracks.audio)) {
-        return false;
-    }
-    if (tracks.audio == -2) {
-        return call.Fail("the track -2 chooses no sound");
-    }
-    AvsClip clip;
-    if (!FileClip(call, call.String(0, ""), false, true, clip, tracks)) {
-        return false;
-    }
-    result = clip;
-    return true;
-}
+bool FfAudioSource(AvsCall& call, AvsValue& result) { return AvsIndexedSound(call, call.Int(1, -1), result); }
 
 bool CheckedSize(AvsCall& call, std::int64_t width, std::int64_t height)
 {
@@ -310,6 +229,96 @@ constexpr AvsFunction sourceFunctions[] = {
 } // namespace
 
 const AvsFunction* AvsSourceFunctions() { return sourceFunctions; }
+
+bool AvsFileClip(AvsCall& call, const std::string& path, const std::string& given, bool video, bool audio,
+    AvsClip& clip, const AvsTrackChoice& tracks)
+{
+    AvsMediaFacts facts;
+    if (!AvsProbeFile(call, path, tracks, given, facts)) {
+        return false;
+    }
+    if (video && tracks.video >= 0 && facts.videoTrack != tracks.video) {
+        return call.Fail("\"" + given + "\" has no picture track " + std::to_string(tracks.video));
+    }
+    if (audio && tracks.audio >= 0 && facts.audioTrack != tracks.audio) {
+        return call.Fail("\"" + given + "\" has no sound track " + std::to_string(tracks.audio));
+    }
+    const std::string file = AvsFilterValue(path);
+    if (video) {
+        if (!facts.hasVideo || facts.fpsNumerator <= 0 || facts.frames <= 0) {
+            return call.Fail("\"" + given + "\" has no picture");
+        }
+        static_cast<AvsPictureFormat&>(clip) = facts;
+        // Frames are numbered from where the media layer puts frame 0 (an AVI
+        // whose pictures the muxer made late has its first one there too). The
+        // last frame is repeated once so the rate filter sees where it ends and
+        // keeps it; the trim drops the repeat.
+        const std::string start = "max(PTS-" + std::to_string(facts.videoStart) + ",0)";
+        clip.videoPad = call.Graph().Add("movie=filename=" + file + ":s=" + std::to_string(facts.videoTrack)
+                + ",setpts=expr=" + AvsFilterValue(start) + ",tpad=stop=1:stop_mode=clone,"
+                + Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames),
+            {}, 1, 0);
+    }
+    if (audio && facts.hasAudio) {
+        static_cast<AvsSoundFormat&>(clip) = facts;
+        clip.audioPad = call.Graph().Add(
+            "amovie=filename=" + file + ":s=" + std::to_string(facts.audioTrack) + ",asetpts=PTS-STARTPTS", {}, 0, 1);
+    }
+    if (!clip.hasVideo && !clip.hasAudio) {
+        return call.Fail("\"" + given + "\" has no sound");
+    }
+    return true;
+}
+
+// The picture of the chosen track, with its sound when a sound track is
+// chosen; fpsnum/fpsden convert to a constant rate as ChangeFPS does.
+bool AvsIndexedSource(
+    AvsCall& call, std::int64_t videoTrack, std::int64_t audioTrack, std::size_t rateIndex, AvsValue& result)
+{
+    AvsTrackChoice tracks;
+    if (!TrackNumber(call, videoTrack, false, tracks.video) || !TrackNumber(call, audioTrack, true, tracks.audio)) {
+        return false;
+    }
+    AvsClip clip;
+    if (!FileClip(call, call.String(0, ""), true, tracks.audio != -2, clip, tracks)) {
+        return false;
+    }
+    if (call.Given(rateIndex) != call.Given(rateIndex + 1)) {
+        return call.Fail("fpsnum and fpsden are given together");
+    }
+    if (call.Given(rateIndex)) {
+        const std::int64_t numerator = call.Int(rateIndex, 0);
+        const std::int64_t denominator = call.Int(rateIndex + 1, 1);
+        if (numerator <= 0 || denominator <= 0 || numerator > 1000000 || denominator > 1000000) {
+            return call.Fail("the frame rate must be positive");
+        }
+        const auto frames = static_cast<std::int64_t>(static_cast<__int128>(clip.frames) * numerator
+            * clip.fpsDenominator / (static_cast<__int128>(denominator) * clip.fpsNumerator));
+        clip.fpsNumerator = static_cast<int>(numerator);
+        clip.fpsDenominator = static_cast<int>(denominator);
+        clip.frames = std::max<std::int64_t>(1, frames);
+        clip.videoPad = call.Graph().Chain(clip.videoPad, Frames(clip.fpsNumerator, clip.fpsDenominator, clip.frames));
+    }
+    result = clip;
+    return true;
+}
+
+bool AvsIndexedSound(AvsCall& call, std::int64_t track, AvsValue& result)
+{
+    AvsTrackChoice tracks;
+    if (!TrackNumber(call, track, true, tracks.audio)) {
+        return false;
+    }
+    if (tracks.audio == -2) {
+        return call.Fail("the track -2 chooses no sound");
+    }
+    AvsClip clip;
+    if (!FileClip(call, call.String(0, ""), false, true, clip, tracks)) {
+        return false;
+    }
+    result = clip;
+    return true;
+}
 
 bool AvsCheckedLength(AvsCall& call, std::int64_t frames)
 {

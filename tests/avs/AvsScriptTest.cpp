@@ -146,7 +146,7 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
         "AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\")\n  MCTemporalDenoise(0.5)\n",
         "there is no function named \"MCTemporalDenoise\"", 2, 3);
-    ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: plugins cannot be loaded", 1, 1);
+    ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: \"x.dll\" is not a plugin whose functions this program has", 1, 1);
     ExpectFailure("\n\nfunction Twice(clip c) { return c + c\n", "the \"{\" of the function is not closed", 3, 24);
     ExpectFailure("AviSource(\"clip.avi\")\nScriptClip(\"subtitle(string(current_frame))\")\n",
         "runtime filters are not supported", 2, 1);
