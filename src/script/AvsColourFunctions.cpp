@@ -107,6 +107,57 @@ bool Tweak(AvsCall& call, AvsValue& result)
     return true;
 }
 
+// ColorYUV: each plane's value v becomes ((v * (256 + gain) / 256 - 128) *
+// (256 + cont) / 256 + 128) + off, luma then along its gamma; levels
+// "TV->PC" and "PC->TV" stretch or squeeze the ranges first, and opt
+// "coring" keeps the result within 16-235 (chroma 16-240).
+bool ColorYuv(AvsCall& call, AvsValue& result)
+{
+    AvsClip clip;
+    if (!Picture(call, clip)) {
+        return false;
+    }
+    const std::string levels = call.String(13, "");
+    const std::string option = call.String(14, "");
+    if (!levels.empty() && levels != "TV->PC" && levels != "PC->TV") {
+        return call.Fail("levels must be \"TV->PC\" or \"PC->TV\"");
+    }
+    if (!option.empty() && option != "coring") {
+        return call.Fail("opt must be \"coring\"");
+    }
+    if (call.Bool(15, false) || call.Bool(16, false)) {
+        return call.Fail("autowhite and autogain need the picture before it is made and are not supported");
+    }
+    std::string planes[3];
+    for (int plane = 0; plane < 3; ++plane) {
+        const std::size_t at = 1 + static_cast<std::size_t>(plane) * 4;
+        const double gain = call.Number(at, 0);
+        const double offset = call.Number(at + 1, 0);
+        const double gamma = call.Number(at + 2, 0);
+        const double contrast = call.Number(at + 3, 0);
+        if (!Finite(call, {gain, offset, gamma, contrast}) || gamma <= -256) {
+            return false;
+        }
+        std::string value = "val";
+        if (levels == "TV->PC") {
+            value = plane == 0 ? "((val-16)*255/219)" : "((val-128)*255/224+128)";
+        } else if (levels == "PC->TV") {
+            value = plane == 0 ? "(val*219/255+16)" : "((val-128)*224/255+128)";
+        }
+        value = "((" + value + "*" + Decimal((256 + gain) / 256) + "-128)*" + Decimal((256 + contrast) / 256) + "+128+"
+            + Decimal(offset) + ")";
+        if (plane == 0 && gamma != 0) {
+            value = "(255*pow(clip(" + value + ",0,255)/255," + Decimal(256 / (256 + gamma)) + "))";
+        }
+        const bool coring = option == "coring";
+        planes[plane] = AvsFilterValue(
+            "clip(trunc(" + value + "+0.5)," + (coring ? (plane == 0 ? "16,235)" : "16,240)") : "0,255)"));
+    }
+    clip.videoPad = call.Graph().Chain(clip.videoPad, "lutyuv=y=" + planes[0] + ":u=" + planes[1] + ":v=" + planes[2]);
+    result = clip;
+    return true;
+}
+
 bool Limiter(AvsCall& call, AvsValue& result)
 {
     AvsClip clip;
@@ -229,6 +280,11 @@ bool Sharpen(AvsCall& call, AvsValue& result) { return Focus(call, result, -1); 
 constexpr AvsFunction colourFunctions[] = {
     {"Levels", "c input_low:f gamma:f input_high:f output_low:f output_high:f [coring:b] [dither:b]", Levels},
     {"Tweak", "c [hue:f] [sat:f] [bright:f] [cont:f] [coring:b] [sse:b]", Tweak},
+    {"ColorYUV",
+        "c [gain_y:f] [off_y:f] [gamma_y:f] [cont_y:f] [gain_u:f] [off_u:f] [gamma_u:f] [cont_u:f] [gain_v:f] "
+        "[off_v:f] [gamma_v:f] [cont_v:f] [levels:s] [opt:s] [autowhite:b] [autogain:b] [matrix:s] [showyuv:b] "
+        "[analyze:b]",
+        ColorYuv},
     {"Limiter", "c [min_luma:i] [max_luma:i] [min_chroma:i] [max_chroma:i]", Limiter},
     {"Greyscale", "c", Greyscale},
     {"Grayscale", "c", Greyscale},

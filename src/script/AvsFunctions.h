@@ -116,6 +116,9 @@ std::string AvsExactLength(std::int64_t frames);
 // A length in frames that a clip may have.
 bool AvsCheckedLength(AvsCall& call, std::int64_t frames);
 
+// Overlay: a clip laid over another.
+bool AvsOverlay(AvsCall& call, AvsValue& result);
+
 // Dissolve: the second clip fades in over the end of the first.
 bool AvsDissolve(AvsCall& call, AvsValue& result);
 

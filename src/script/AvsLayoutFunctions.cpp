@@ -238,6 +238,10 @@ constexpr AvsFunction layoutFunctions[] = {
     {"ShowFrameNumber", "c [scroll:b] [offset:i] [x:f] [y:f] [font:s] [size:f] [text_color:i] [halo_color:i]",
         ShowFrameNumber},
     {"Info", "c", Info},
+    {"Overlay",
+        "c overlay:c [x:i] [y:i] [mask:c] [opacity:f] [mode:s] [greymask:b] [output:s] [ignore_conditional:b] "
+        "[pc_range:b]",
+        AvsOverlay},
     {nullptr, nullptr, nullptr},
 };
 

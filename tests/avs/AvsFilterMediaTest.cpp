@@ -177,6 +177,12 @@ TEST(AvsFilterMedia, LevelsTweakAndColourFunctionsMoveTheValuesTheySay)
     EXPECT_NEAR(level("limiter", ".Limiter(16, 100)"), RgbOf(100), 2);
     EXPECT_NEAR(level("invert", ".Invert()"), RgbOf(255 - y), 2);
 
+    EXPECT_NEAR(level("coloryuvoffset", ".ColorYUV(off_y=20)"), RgbOf(y + 20), 2);
+    EXPECT_NEAR(level("coloryuvgain", ".ColorYUV(gain_y=128)"), RgbOf(y * 1.5), 2);
+    EXPECT_NEAR(level("coloryuvcont", ".ColorYUV(cont_y=-128)"), RgbOf((y - 128) * 0.5 + 128), 2);
+    EXPECT_NEAR(level("coloryuvtvpc", ".ColorYUV(levels=\"TV->PC\")"), RgbOf((y - 16) * 255 / 219), 2);
+    EXPECT_NEAR(level("coloryuvpctv", ".ColorYUV(levels=\"PC->TV\")"), RgbOf(y * 219 / 255 + 16), 2);
+
     const Pictures red = ScriptPictures(
         Script("grey", "BlankClip(length=2, width=64, height=48, fps=25, color=$C02010).ConvertToYV12().Greyscale()"));
     const double blue = red.Mean(0, 8, 8, 48, 32, 0);
@@ -212,6 +218,24 @@ TEST(AvsFilterMedia, LetterboxAndStacksPlaceTheirParts)
     ASSERT_EQ(down.height, 32);
     EXPECT_GT(down.Mean(0, 2, 2, 28, 12, 0), 200);
     EXPECT_GT(down.Mean(0, 2, 18, 28, 12, 2), 200);
+}
+
+TEST(AvsFilterMedia, OverlayLaysItsClipAtItsPlaceWithItsOpacityAndMode)
+{
+    const std::string clips = "base = BlankClip(length=3, width=64, height=48, fps=25, color=$FFFFFF)\n"
+                              "box = BlankClip(length=1, width=16, height=16, fps=25, color=$000000)\n"
+                              "grey = BlankClip(length=3, width=64, height=48, fps=25, color=$404040)\n";
+    const Pictures half = ScriptPictures(Script("overlayhalf", clips + "Overlay(base, box, x=8, y=24, opacity=0.5)"));
+    ASSERT_EQ(half.frames.size(), 3u) << "as long as the base";
+    EXPECT_NEAR(half.Mean(2, 10, 26, 12, 12, 1), 128, 4) << "half of the box, held past its end";
+    EXPECT_GT(half.Mean(2, 30, 4, 30, 40, 1), 250);
+    EXPECT_GT(half.Mean(2, 8, 4, 16, 18, 1), 250) << "above the box";
+    const Pictures full = ScriptPictures(Script("overlayfull", clips + "Overlay(base, box, 40, 0)"));
+    EXPECT_LT(full.Mean(0, 42, 2, 12, 12, 1), 3);
+    EXPECT_GT(full.Mean(0, 2, 2, 30, 40, 1), 250);
+    const Pictures added = ScriptPictures(Script("overlayadd", clips + "Overlay(grey, grey, mode=\"Add\")"));
+    // Luma adds: two greys of 64 make one of luma 2 * LumaOf(64), shown as RGB.
+    EXPECT_NEAR(added.Mean(0, 8, 8, 48, 32, 1), std::min(255.0, RgbOf(2 * std::round(LumaOf(64)))), 4);
 }
 
 // The share of changed pixels of the picture that lie in each quarter

@@ -59,8 +59,7 @@ TEST(AvsPluginMedia, FieldMatchingTakesTelecineBackToTheFilmsFrames)
     EXPECT_EQ(std::count(numbers.begin(), numbers.end(), -1), 0);
     // Without matching, the telecined clip has five frames for four, one in
     // five of two films' fields, whose number cannot be read.
-    const std::vector<std::int64_t> raw
-        = ScriptPictures(Script("telecined", "AviSource(\"telecined.avi\")")).Numbers();
+    const std::vector<std::int64_t> raw = ScriptPictures(Script("telecined", "AviSource(\"telecined.avi\")")).Numbers();
     EXPECT_GE(raw.size(), 60u);
     EXPECT_GE(std::count(raw.begin(), raw.end(), -1), 5);
 }

@@ -146,7 +146,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
         "AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\")\n  MCTemporalDenoise(0.5)\n",
         "there is no function named \"MCTemporalDenoise\"", 2, 3);
-    ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: \"x.dll\" is not a plugin whose functions this program has", 1, 1);
+    ExpectFailure(
+        "LoadPlugin(\"x.dll\")\n", "LoadPlugin: \"x.dll\" is not a plugin whose functions this program has", 1, 1);
     ExpectFailure("\n\nfunction Twice(clip c) { return c + c\n", "the \"{\" of the function is not closed", 3, 24);
     ExpectFailure("AviSource(\"clip.avi\")\nScriptClip(\"subtitle(string(current_frame))\")\n",
         "runtime filters are not supported", 2, 1);
@@ -156,6 +157,20 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("return 5\n", "the script's result is an integer", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\") + AviSource(\"big.avi\")\n", "Splice: the picture sizes differ", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").Crop(0, 0, 400, 0)\n", "Crop: the area", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Overlay(AviSource(\"big.avi\"), mode=\"Add\")\n",
+        "Overlay: the mode Add needs an overlay of the base's size at 0, 0", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Overlay(AviSource(\"big.avi\"), mode=\"Burn\")\n",
+        "Overlay: the mode \"Burn\" is none of", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").ColorYUV(levels=\"TV->HDR\")\n", "ColorYUV: levels must be", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").SelectEvery(4, 2, 1)\n", "SelectEvery: the offsets must rise", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Loop()\n", "Loop: the number of times must be between 1 and 100000", 1, 23);
+    ExpectFailure(
+        "AviSource(\"clip.avi\").DeleteFrame(50)\n", "DeleteFrame: the frame 50 is not one of the clip's 50", 1, 23);
+    ExpectFailure(
+        "AviSource(\"clip.avi\").Subtitle(\"x\", align=10)\n", "Subtitle: align must be between 1 and 9", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").StackHorizontal(AviSource(\"big.avi\").Crop(0, 0, 0, 200))\n",
+        "StackHorizontal: the clips must have the same height", 1, 23);
+    ExpectFailure("Tone(type=\"Pink\")\n", "Tone: the type \"Pink\" is none of", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\").BicubicResize(160, 120, 0, 0.5, 0.5, 0, 10, 10)\n",
         "BicubicResize: a source window in fractions of a pixel is not supported", 1, 23);
     ExpectFailure("Trim(0, 5)\n", "Trim: there is no clip to work on", 1, 1);
