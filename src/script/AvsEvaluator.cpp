@@ -20,6 +20,9 @@ constexpr std::size_t maxGraphNodes = 5000;
 constexpr int maxCallDepth = 100;
 // Values nested inside each other, across calls; well within the stack.
 constexpr int maxEvaluationDepth = 1000;
+// Calls of user functions in all: a recursion that calls itself twice at
+// each step would otherwise run for ever within the depth limit.
+constexpr std::int64_t maxUserCalls = 100000;
 
 std::string Lowered(std::string text)
 {
@@ -347,6 +350,9 @@ private:
             return call.Fail("the functions call each other more than " + std::to_string(maxCallDepth)
                 + " deep; a recursion needs a case that ends it");
         }
+        if (++userCalls_ > maxUserCalls) {
+            return call.Fail("the script calls its functions more than " + std::to_string(maxUserCalls) + " times");
+        }
         Variables scope;
         for (std::size_t i = 0; i < function.parameters.size(); ++i) {
             AvsValue value = call.arguments[i];
@@ -438,6 +444,7 @@ private:
     Variables globals_;
     AvsGraph graph_;
     int calls_ = 0;
+    std::int64_t userCalls_ = 0;
     int depth_ = 0;
 };
 

@@ -234,7 +234,61 @@ bool DeleteFrame(AvsCall& call, AvsValue& result)
     return true;
 }
 
+// A script wanting more pieces than this is refused; a film's preview takes a few dozen.
+constexpr std::int64_t maxRanges = 1000;
+
+// SelectRangeEvery(every, length, offset, audio): from frame offset on, the
+// first `length` frames of each `every`, with their sound unless audio=false.
+bool SelectRangeEvery(AvsCall& call, AvsValue& result)
+{
+    AvsClip clip;
+    if (!Picture(call, clip)) {
+        return false;
+    }
+    const std::int64_t every = call.Int(1, 1500);
+    const std::int64_t length = std::min(call.Int(2, 50), every);
+    const std::int64_t offset = std::clamp<std::int64_t>(call.Int(3, 0), 0, clip.frames - 1);
+    if (every < 1 || length < 1) {
+        return call.Fail("every and length must be positive");
+    }
+    const std::int64_t ranges = (clip.frames - offset + every - 1) / every;
+    if (ranges > maxRanges) {
+        return call.Fail("the clip would be cut into more than " + Number(maxRanges) + " pieces");
+    }
+    AvsGraph& graph = call.Graph();
+    const bool sound = clip.hasAudio && call.Bool(4, true);
+    std::vector<int> pictures;
+    std::vector<int> sounds;
+    std::int64_t frames = 0;
+    std::int64_t samples = 0;
+    for (std::int64_t r = 0; r < ranges; ++r) {
+        const std::int64_t first = offset + r * every;
+        const std::int64_t end = std::min(first + length, clip.frames);
+        pictures.push_back(graph.Chain(clip.videoPad, Part(first, end, "v")));
+        frames += end - first;
+        if (sound) {
+            const std::int64_t from = AvsSamplesForFrames(clip, first);
+            const std::int64_t to = AvsSamplesForFrames(clip, end);
+            sounds.push_back(graph.Chain(clip.audioPad,
+                Part(from, to, "a") + ",apad=whole_len=" + Number(to - from)
+                    + ",atrim=end_sample=" + Number(to - from)));
+            samples += to - from;
+        }
+    }
+    const std::string n = Number(static_cast<std::int64_t>(pictures.size()));
+    clip.videoPad = graph.Chain(
+        pictures.size() == 1 ? pictures[0] : graph.Add("concat=n=" + n + ":v=1:a=0", pictures, 1, 0), Renumbered(clip));
+    if (sound) {
+        clip.audioPad = sounds.size() == 1 ? sounds[0] : graph.Add("concat=n=" + n + ":v=0:a=1", sounds, 0, 1);
+        clip.samples = samples;
+    }
+    clip.frames = frames;
+    result = clip;
+    return true;
+}
+
 constexpr AvsFunction frameFunctions[] = {
+    {"SelectRangeEvery", "c [every:i] [length:i] [offset:i] [audio:b]", SelectRangeEvery},
     {"SelectEven", "c", SelectEven},
     {"SelectOdd", "c", SelectOdd},
     {"SelectEvery", "c cycle:i offset:i+", SelectEvery},

@@ -5,6 +5,8 @@
 namespace discforge {
 namespace {
 
+constexpr std::size_t maxTextBytes = std::size_t{1} << 20;
+
 bool IsNumber(const AvsValue& value)
 {
     return std::holds_alternative<std::int64_t>(value) || std::holds_alternative<double>(value);
@@ -97,6 +99,11 @@ bool AvsApplyBinary(
 {
     const bool strings = std::holds_alternative<std::string>(left) && std::holds_alternative<std::string>(right);
     if (op == "+" && strings) {
+        // A text that doubles in each call of a recursion would fill the memory.
+        if (std::get<std::string>(left).size() + std::get<std::string>(right).size() > maxTextBytes) {
+            fault = "the text would be longer than " + std::to_string(maxTextBytes) + " bytes";
+            return false;
+        }
         out = std::get<std::string>(left) + std::get<std::string>(right);
         return true;
     }

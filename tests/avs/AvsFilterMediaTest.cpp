@@ -33,6 +33,7 @@ TEST(AvsFilterMedia, FrameSelectionsGiveTheFramesTheyName)
         {"freeze", "Trim(0, 9).FreezeFrame(2, 4, 7)", {0, 1, 7, 7, 7, 5, 6, 7, 8, 9}},
         {"duplicate", "Trim(0, 4).DuplicateFrame(3, 1)", {0, 1, 1, 2, 3, 3, 4}},
         {"delete", "Trim(0, 5).DeleteFrame(2, 0)", {1, 3, 4, 5}},
+        {"rangeevery", "SelectRangeEvery(10, 3, 2)", {2, 3, 4, 12, 13, 14, 22, 23, 24, 32, 33, 34, 42, 43, 44}},
         {"fields", "Trim(0, 5).SeparateFields().Weave()", {0, 1, 2, 3, 4, 5}},
         {"tfffields", "Trim(0, 5).AssumeTFF().SeparateFields().Weave()", {0, 1, 2, 3, 4, 5}},
     };
@@ -46,6 +47,31 @@ TEST(AvsFilterMedia, FrameSelectionsGiveTheFramesTheyName)
     EXPECT_EQ(fields.frames.size(), 10u);
     EXPECT_EQ(fields.height, 144);
     EXPECT_DOUBLE_EQ(rate, 50.0);
+}
+
+// The clip's clicks come at each second: sound cut and repeated with its
+// frames keeps each click with the frame it belongs to.
+TEST(AvsFilterMedia, LoopAndRangesTakeTheSoundOfTheirFrames)
+{
+    const Sound looped = ScriptSound(Script("loopsound", Numbered("Loop(2, 20, 29)")));
+    const Sound ranges = ScriptSound(Script("rangesound", Numbered("SelectRangeEvery(25, 10, 20)")));
+    ASSERT_EQ(looped.channels, 2);
+    // 60 frames of 1764 samples; frames 20-29 twice puts the click of frame 25 at 25 and 35.
+    EXPECT_EQ(looped.samples.size(), 60u * 1764 * 2);
+    // Frames 20-29 and 45-49: the click of frame 25 is the range's sixth frame.
+    EXPECT_EQ(ranges.samples.size(), 15u * 1764 * 2);
+    auto loudest = [](const Sound& sound, std::size_t from, std::size_t to) {
+        std::size_t at = from;
+        for (std::size_t i = from; i < to && i < sound.samples.size() / 2; ++i) {
+            if (std::abs(sound.samples[2 * i]) > std::abs(sound.samples[2 * at])) {
+                at = i;
+            }
+        }
+        return at / 1764;
+    };
+    EXPECT_EQ(loudest(looped, 20 * 1764, 30 * 1764), 25u);
+    EXPECT_EQ(loudest(looped, 30 * 1764, 40 * 1764), 35u);
+    EXPECT_EQ(loudest(ranges, 0, 10 * 1764), 5u);
 }
 
 TEST(AvsFilterMedia, DissolveBlendsTheOverlapInEqualSteps)
@@ -271,6 +297,9 @@ TEST(AvsFilterMedia, SubtitleAlignsItsTextAndShowFrameNumberDrawsInItsCorner)
         = ChangedQuarters(plain, ScriptPictures(Script("framenumber", blank + ".ShowFrameNumber()")));
     EXPECT_EQ(number[1] + number[2] + number[3], 0);
     EXPECT_GT(number[0], 5);
+    const std::vector<int> info = ChangedQuarters(plain, ScriptPictures(Script("info", blank + ".Info()")));
+    EXPECT_EQ(info[2] + info[3], 0) << "three lines at the top";
+    EXPECT_GT(info[0], 50);
 }
 
 // The samples of a sine at `level` of full scale.
@@ -308,6 +337,18 @@ TEST(AvsFilterMedia, ToneAndChannelFunctionsGiveTheWavesTheyName)
         ASSERT_NEAR(mixed.samples[i], 0.5 * a + 2 * b, 4) << "sample " << i;
         ASSERT_NEAR(stereo.samples[2 * i], a, 3) << "sample " << i;
         ASSERT_NEAR(stereo.samples[2 * i + 1], b, 3) << "sample " << i;
+    }
+    // A dissolve of two sounds of 25 frames over 5: 45 frames' worth, the first
+    // clip's sine where it plays alone.
+    const Sound dissolved = ScriptSound(Script("dissolvesound",
+        "a = AudioDub(BlankClip(length=25, width=64, height=48, fps=25), Tone(1, 1000, 48000, 1, \"Sine\", 0.5))\n"
+        "Dissolve(a, a.Amplify(0.5), 5)"));
+    ASSERT_EQ(dissolved.samples.size(), 45u * 1920);
+    for (std::size_t i = 0; i < 19 * 1920; i += 97) {
+        ASSERT_NEAR(dissolved.samples[i], Sine(0.5, 1000, 48000, i), 3) << "sample " << i;
+    }
+    for (std::size_t i = 26 * 1920; i < 45 * 1920; i += 97) {
+        ASSERT_NEAR(dissolved.samples[i], 0.5 * Sine(0.5, 1000, 48000, i - 20 * 1920), 3) << "sample " << i;
     }
     // Twice the tempo: the same second of sound in half the samples.
     const Sound faster = ScriptSound(

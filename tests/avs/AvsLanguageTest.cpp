@@ -124,6 +124,11 @@ TEST_F(AvsLanguageTest, RecursionWorksUntilItsDepthLimit)
                      "AviSource(\"clip.avi\").Repeat(3)\n"),
         150);
     ExpectFailure("function Forever(clip c) { Forever(c) }\nBlankClip().Forever()\n", "more than 100 deep", 1, 28);
+    // Two calls at each of 60 steps would be 2^60 calls, a text doubled 60 times 2^60 bytes.
+    ExpectFailure("function Both(int n) { n <= 0 ? 0 : Both(n - 1) + Both(n - 1) }\nBlankClip(length=Both(60))\n",
+        "the script calls its functions more than 100000 times", 1, 37);
+    ExpectFailure("function Grow(string s, int n) { n <= 0 ? s : Grow(s + s, n - 1) }\nx = Grow(\"ab\", 60)\n",
+        "the text would be longer than 1048576 bytes", 1, 54);
 }
 
 TEST_F(AvsLanguageTest, ImportRunsFilesFromTheirOwnFolderAndRefusesCycles)
