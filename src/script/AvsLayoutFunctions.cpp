@@ -147,6 +147,25 @@ bool Weave(AvsCall& call, AvsValue& result)
     return true;
 }
 
+// Each field woven with the next one: as many frames as fields, at the
+// fields' rate, every other one a frame of the source again.
+bool DoubleWeave(AvsCall& call, AvsValue& result)
+{
+    AvsClip clip;
+    if (!Picture(call, clip)) {
+        return false;
+    }
+    if (clip.frames < 2 || clip.height * 2 > 16384) {
+        return call.Fail("there must be two fields to weave, together at most 16384 lines");
+    }
+    clip.videoPad = call.Graph().Chain(clip.videoPad,
+        std::string("doubleweave=first_field=") + (clip.topFieldFirst ? "top" : "bottom") + "," + Renumbered(clip) + ","
+            + AvsExactLength(clip.frames));
+    clip.height *= 2;
+    result = clip;
+    return true;
+}
+
 // Each field shown as a frame of the full height, at twice the rate.
 bool Bob(AvsCall& call, AvsValue& result)
 {
@@ -234,6 +253,7 @@ constexpr AvsFunction layoutFunctions[] = {
     {"ComplementParity", "c", ComplementParity},
     {"SeparateFields", "c", SeparateFields},
     {"Weave", "c", Weave},
+    {"DoubleWeave", "c", DoubleWeave},
     {"Bob", "c [b:f] [c:f] [height:i]", Bob},
     {"ShowFrameNumber", "c [scroll:b] [offset:i] [x:f] [y:f] [font:s] [size:f] [text_color:i] [halo_color:i]",
         ShowFrameNumber},

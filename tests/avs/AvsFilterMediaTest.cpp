@@ -43,6 +43,15 @@ TEST(AvsFilterMedia, FrameSelectionsGiveTheFramesTheyName)
     double rate = 0;
     EXPECT_EQ(ScriptPictures(Script("everyrate", Numbered("SelectEvery(5, 0, 2)")), &rate).frames.size(), 20u);
     EXPECT_DOUBLE_EQ(rate, 10.0);
+    // Fields 2k and 2k+1 woven again are source frame k.
+    const Pictures doubled
+        = ScriptPictures(Script("doubleweave", Numbered("Trim(0, 4).SeparateFields().DoubleWeave()")));
+    ASSERT_EQ(doubled.frames.size(), 10u);
+    EXPECT_EQ(doubled.height, 288);
+    const std::vector<std::int64_t> woven = doubled.Numbers();
+    for (std::size_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(woven[2 * k], static_cast<std::int64_t>(k)) << "frame " << 2 * k;
+    }
     const Pictures fields = ScriptPictures(Script("separate", Numbered("Trim(0, 4).SeparateFields()")), &rate);
     EXPECT_EQ(fields.frames.size(), 10u);
     EXPECT_EQ(fields.height, 144);
