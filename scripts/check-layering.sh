@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own.
 # The layers, bottom up; each may include its own headers and those of the
-# layers before it: ports, platform, picture, core, input, encoder, app, ui, cli.
-# The encoder library sees only the record it is handed (encoder), the
-# picture code stays free of Qt, and nothing below the window (ui) uses Qt's
-# widgets, so the core runs without a display.
+# layers before it: ports, script, platform, picture, core, input, encoder, app,
+# ui, cli. The encoder library sees only the record it is handed (encoder), the
+# picture code stays free of Qt, the script language uses neither Qt nor
+# FFmpeg (the media layers answer its questions about files), and nothing
+# below the window (ui) uses Qt's widgets, so the core runs without a display.
 # Usage: check-layering.sh [source tree]   (default: this checkout)
 set -euo pipefail
 
 root="${1:-$(cd "$(dirname "$0")/.." && pwd)}"
-order=(ports platform picture core input encoder app ui cli)
+order=(ports script platform picture core input encoder app ui cli)
 
 rank_of() {
   local i
@@ -48,6 +49,10 @@ while IFS= read -r file; do
     included="$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' <<<"$line")"
     if [ "$layer" = picture ] && [[ "$included" =~ ^Qt|^Q[A-Z] ]]; then
       report "$file:$number" "the picture code must not use Qt ($included)"
+      continue
+    fi
+    if [ "$layer" = script ] && [[ "$included" =~ ^Qt|^Q[A-Z]|^libav|^libsw|^libpostproc ]]; then
+      report "$file:$number" "the script language must use neither Qt nor FFmpeg ($included)"
       continue
     fi
     if [ "$rank" -ge 0 ] && [ "$rank" -lt "$(rank_of ui)" ] && [[ "$included" =~ ^QtWidgets|^Q(Widget|Application|MainWindow|Dialog|MessageBox|FileDialog|AbstractButton|PushButton|RadioButton|CheckBox|Label|LineEdit|ListWidget|ScrollBar|Menu|Shortcut|Layout|BoxLayout|HBoxLayout|VBoxLayout|ProgressBar|Style)([^A-Za-z]|$) ]]; then

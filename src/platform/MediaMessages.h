@@ -7,6 +7,8 @@ inline constexpr const char* scriptFailed = "cannot read the script '%s': %s";
 inline constexpr const char* scriptNotPlayable
     = "cannot play the script '%s': FFmpeg's filters refused the clips it makes (%s)";
 inline constexpr const char* scriptInScript = "a script cannot open another script";
+inline constexpr const char* scriptFileUnreadable = "the file cannot be read";
+inline constexpr const char* scriptFileTooLarge = "the file is larger than %s bytes";
 inline constexpr const char* fileMissing = "cannot open '%s': %s";
 inline constexpr const char* noVideoStream = "'%s' has no video stream";
 inline constexpr const char* noAudioStream = "'%s' has no audio stream";

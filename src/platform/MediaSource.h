@@ -3,13 +3,14 @@
 // source, so demuxing never crosses threads.
 #pragma once
 
-#include "platform/AvsValue.h"
 #include "platform/MediaError.h"
 #include "platform/MediaOptions.h"
+#include "script/AvsValue.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -47,6 +48,8 @@ public:
     // A script's graph cannot seek: it is built anew and read from its start.
     bool IsScript() const { return !scriptGraph_.empty(); }
     bool Rewind(MediaError& error);
+    // Lines for the run log about the filters a script's plugins run as.
+    const std::vector<std::string>& ScriptNotes() const { return scriptNotes_; }
 
 private:
     MediaSource(AVFormatContext* context, std::string path);
@@ -55,6 +58,7 @@ private:
     std::string path_;
     std::string scriptGraph_;
     AvsClip scriptClip_;
+    std::vector<std::string> scriptNotes_;
 };
 
 // Opens a decoder for the stream with the values `use` wants for it (without

@@ -77,6 +77,8 @@ std::unique_ptr<MmStream> MmStream::Open(
             return nullptr;
         }
         impl->chain = ChainOf(cursor->Source(), cursor->Decoder(), purpose);
+        const std::vector<std::string>& notes = cursor->Source().ScriptNotes();
+        impl->use.notes.insert(impl->use.notes.end(), notes.begin(), notes.end());
         impl->canSeek = cursor->Source().CanSeek();
         impl->duration = StreamDuration100ns(cursor->Source().Context(), cursor->Stream());
         impl->frameRate = cursor->FrameRate();

@@ -5,6 +5,8 @@
 #include "platform/MmStream.h"
 #include "support/StreamChecks.h"
 
+#include "ScriptCapture.h"
+
 #include "../platform/MmStreamTestSupport.h"
 #include "../platform/SampleMedia.h"
 
@@ -19,80 +21,6 @@
 
 namespace discforge::test {
 namespace {
-
-using mediagen::AudioForm;
-using mediagen::AviRecipe;
-using mediagen::VideoCodec;
-
-// 50 numbered frames at 25 per second with clicks in 44.1 kHz stereo.
-const std::string& Clip()
-{
-    AviRecipe recipe;
-    recipe.video = VideoCodec::Mpeg4;
-    recipe.audio = AudioForm::Stereo16At44100;
-    recipe.width = 352;
-    recipe.height = 288;
-    recipe.frames = 50;
-    return SampleAvi(recipe);
-}
-
-std::string Script(const std::string& name, const std::string& text)
-{
-    const std::string path = SampleFolder() + "/" + name + ".avs";
-    std::ofstream(path) << text;
-    return path;
-}
-
-struct Pictures {
-    int width = 0;
-    int height = 0;
-    std::vector<std::vector<std::uint8_t>> frames; // BGRX, top-down
-    std::vector<std::int64_t> Numbers() const
-    {
-        std::vector<std::int64_t> numbers;
-        for (const auto& frame : frames) {
-            numbers.push_back(NumberInSurface(frame.data(), width * 4, width, height));
-        }
-        return numbers;
-    }
-};
-
-Pictures ScriptPictures(const std::string& script, double* rate = nullptr)
-{
-    Pictures pictures;
-    std::unique_ptr<MmStream> stream = RunningVideo(script);
-    if (!stream) {
-        return pictures;
-    }
-    if (rate != nullptr) {
-        *rate = stream->FrameRate();
-    }
-    for (int i = 0; i < 2000; ++i) {
-        if (UpdateAndWait(*stream) != MmAnswer::Done || stream->AtEndOfStream()) {
-            break;
-        }
-        MmSurfaceLock lock;
-        if (!stream->LockSurface(lock)) {
-            break;
-        }
-        pictures.width = lock.width;
-        pictures.height = lock.height;
-        std::vector<std::uint8_t> frame(static_cast<std::size_t>(lock.width) * lock.height * 4);
-        for (int y = 0; y < lock.height; ++y) {
-            std::copy_n(lock.pixels + static_cast<std::ptrdiff_t>(y) * lock.pitch, lock.width * 4,
-                frame.begin() + static_cast<std::ptrdiff_t>(y) * lock.width * 4);
-        }
-        pictures.frames.push_back(std::move(frame));
-        stream->UnlockSurface();
-    }
-    return pictures;
-}
-
-std::vector<std::uint8_t> ReadAll(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
 
 // The ffmpeg tool's pictures of `input` through the filter graph (its output labelled [v]).
 Pictures ToolPictures(const std::string& input, const std::string& graph, int width, int height)
@@ -136,46 +64,6 @@ double PictureDifference(const Pictures& ours, const Pictures& tool)
     return sum / static_cast<double>(count);
 }
 
-struct Sound {
-    int rate = 0;
-    int channels = 0;
-    std::vector<std::int16_t> samples; // interleaved
-};
-
-Sound ScriptSound(const std::string& script)
-{
-    Sound sound;
-    MediaError error;
-    std::unique_ptr<MmStream> stream = MmStream::Open(script, MmPurpose::PrimaryAudio, error);
-    if (!stream) {
-        ADD_FAILURE() << error.text;
-        return sound;
-    }
-    const MmWaveFormat wave = stream->WaveFormat();
-    EXPECT_EQ(wave.bitsPerSample, 16);
-    sound.rate = static_cast<int>(wave.sampleRate);
-    sound.channels = wave.channels;
-    const std::int64_t total = stream->Duration() * sound.rate / 10000000;
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(1024) * wave.blockAlign);
-    if (!stream->CreateAudioSample(block.data(), block.size(), error) || !stream->Run(error)) {
-        ADD_FAILURE() << error.text;
-        return sound;
-    }
-    while (static_cast<std::int64_t>(sound.samples.size()) < total * sound.channels) {
-        if (UpdateAndWait(*stream) != MmAnswer::Done) {
-            ADD_FAILURE() << stream->LastError();
-            break;
-        }
-        const auto* values = reinterpret_cast<const std::int16_t*>(block.data());
-        sound.samples.insert(sound.samples.end(), values, values + block.size() / 2);
-        if (stream->AtEndOfStream()) {
-            break;
-        }
-    }
-    sound.samples.resize(std::min<std::size_t>(sound.samples.size(), static_cast<std::size_t>(total * sound.channels)));
-    return sound;
-}
-
 Sound ToolSound(const std::string& input, const std::string& filter, int rate, int channels)
 {
     const std::string out = SampleFolder() + "/tool.s16";
@@ -211,15 +99,6 @@ void ExpectSameSound(const Sound& ours, const Sound& tool, const std::string& wh
     }
     EXPECT_EQ(wrong, 0u) << what;
     EXPECT_GT(common, 0u) << what;
-}
-
-std::vector<std::int64_t> Range(std::int64_t first, std::int64_t last)
-{
-    std::vector<std::int64_t> numbers;
-    for (std::int64_t n = first; first <= last ? n <= last : n >= last; n += first <= last ? 1 : -1) {
-        numbers.push_back(n);
-    }
-    return numbers;
 }
 
 TEST(AvsMedia, TimingFunctionsGiveTheToolsFramesByNumber)

@@ -1,7 +1,8 @@
 // The script language on its own: parsing, evaluation, the facts of the
 // result, the graph it becomes, and every malformed script's message and place.
-#include "platform/AvsScript.h"
-#include "platform/AvsParser.h"
+#include "script/AvsScript.h"
+#include "FakeScriptProbe.h"
+#include "script/AvsParser.h"
 
 #include <gtest/gtest.h>
 
@@ -11,28 +12,6 @@
 
 namespace discforge {
 namespace {
-
-// Answers for files that exist in the test's folder, as their headers would.
-class FakeProbe : public AvsMediaProbe {
-public:
-    std::map<std::string, AvsMediaFacts> files;
-    bool Probe(const std::string& path, const AvsTrackChoice&, AvsMediaFacts& facts, std::string& reason) override
-    {
-        const auto found = files.find(std::filesystem::path(path).filename().string());
-        if (found == files.end()) {
-            reason = "not media";
-            return false;
-        }
-        facts = found->second;
-        return true;
-    }
-    double peak = 0.5;
-    bool SoundPeak(const std::string&, double& measured, std::string&) override
-    {
-        measured = peak;
-        return true;
-    }
-};
 
 class AvsScriptTest : public ::testing::Test {
 protected:
@@ -165,9 +144,11 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("x = 1\nAviSource(\"clip.avi)\n", "the string is not closed", 2, 11);
     ExpectFailure(
         "AviSource(\"clip.avi\").Trim(\"a\", 5)\n", "Trim: argument 2 (first_frame) must be an integer", 1, 23);
-    ExpectFailure("AviSource(\"clip.avi\")\n  Sharpen(0.5)\n", "there is no function named \"Sharpen\"", 2, 3);
-    ExpectFailure("LoadPlugin(\"x.dll\")\n", "LoadPlugin: plugins cannot be loaded", 1, 1);
-    ExpectFailure("\n\nfunction Twice(clip c) { return c + c }\n", "user-defined functions", 3, 1);
+    ExpectFailure("AviSource(\"clip.avi\")\n  MCTemporalDenoise(0.5)\n",
+        "there is no function named \"MCTemporalDenoise\"", 2, 3);
+    ExpectFailure(
+        "LoadPlugin(\"x.dll\")\n", "LoadPlugin: \"x.dll\" is not a plugin whose functions this program has", 1, 1);
+    ExpectFailure("\n\nfunction Twice(clip c) { return c + c\n", "the \"{\" of the function is not closed", 3, 24);
     ExpectFailure("AviSource(\"clip.avi\")\nScriptClip(\"subtitle(string(current_frame))\")\n",
         "runtime filters are not supported", 2, 1);
     ExpectFailure("a = b\nb = a\n", "I don't know what \"b\" means", 1, 5);
@@ -176,6 +157,20 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("return 5\n", "the script's result is an integer", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\") + AviSource(\"big.avi\")\n", "Splice: the picture sizes differ", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").Crop(0, 0, 400, 0)\n", "Crop: the area", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Overlay(AviSource(\"big.avi\"), mode=\"Add\")\n",
+        "Overlay: the mode Add needs an overlay of the base's size at 0, 0", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Overlay(AviSource(\"big.avi\"), mode=\"Burn\")\n",
+        "Overlay: the mode \"Burn\" is none of", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").ColorYUV(levels=\"TV->HDR\")\n", "ColorYUV: levels must be", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").SelectEvery(4, 2, 1)\n", "SelectEvery: the offsets must rise", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Loop()\n", "Loop: the number of times must be between 1 and 100000", 1, 23);
+    ExpectFailure(
+        "AviSource(\"clip.avi\").DeleteFrame(50)\n", "DeleteFrame: the frame 50 is not one of the clip's 50", 1, 23);
+    ExpectFailure(
+        "AviSource(\"clip.avi\").Subtitle(\"x\", align=10)\n", "Subtitle: align must be between 1 and 9", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").StackHorizontal(AviSource(\"big.avi\").Crop(0, 0, 0, 200))\n",
+        "StackHorizontal: the clips must have the same height", 1, 23);
+    ExpectFailure("Tone(type=\"Pink\")\n", "Tone: the type \"Pink\" is none of", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\").BicubicResize(160, 120, 0, 0.5, 0.5, 0, 10, 10)\n",
         "BicubicResize: a source window in fractions of a pixel is not supported", 1, 23);
     ExpectFailure("Trim(0, 5)\n", "Trim: there is no clip to work on", 1, 1);

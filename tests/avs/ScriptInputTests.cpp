@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -85,13 +86,66 @@ TEST_P(ScriptInput, JoinedTrimmedAndRetimedClipsConvertInLengthAndInSync)
 INSTANTIATE_TEST_SUITE_P(Conversions, ScriptInput, testing::ValuesIn(scriptCases),
     [](const testing::TestParamInfo<ScriptCase>& info) { return info.param.name; });
 
+// A script as a disc guide has it: a function of its own with defaults, an
+// imported one, a resize, a dissolve, a loop, levels and a fade, converted
+// for each disc at PAL in the length the script says.
+TEST_P(ScriptInput, AGuidesScriptOfSeveralFunctionsConvertsInItsLength)
+{
+    const ScriptCase& disc = GetParam();
+    TestFolder folder;
+    const UserClip mp4 = MakeUserClip(folder.Path(), ClipKind::H264Mp4, FrameRate::Pal25, 2, 352, 288);
+    const UserClip avi = MakeUserClip(folder.Path(), ClipKind::XvidMp3, FrameRate::Pal25, 2, 352, 288);
+    ASSERT_FALSE(mp4.path.empty());
+    ASSERT_FALSE(avi.path.empty());
+    std::ofstream(folder.File("common.avsi"))
+        << "function Finish(clip c) { c.Levels(0, 1.0, 255, 0, 255, coring=false) }\n";
+    std::ofstream(folder.File("guide.avs"))
+        << "LoadPlugin(\"C:\\Program Files\\AviSynth\\plugins\\DGDecode.dll\")\n"
+        << "Import(\"common.avsi\")\n"
+        << "function Prepare(clip c, int \"first\", int \"last\") {\n"
+        << "    first = Default(first, 0)\n"
+        << "    last = Default(last, c.FrameCount - 1)\n"
+        << "    return c.Trim(first, last).Spline36Resize(352, 288).Tweak(bright=2)\n"
+        << "}\n"
+        << "a = FFmpegSource2(\"" << mp4.path.substr(mp4.path.rfind('/') + 1) << "\", atrack=-1).Prepare(0, 24)\n"
+        << "b = AviSource(\"" << avi.path.substr(avi.path.rfind('/') + 1) << "\").Prepare(last=49, first=25)\n"
+        << "Dissolve(a, b, 5)\n"
+        << "Loop(2, 0, 4)\n"
+        << "Finish()\n"
+        << "FadeOut(5)\n";
+    const CliOutcome run
+        = RunCli({"--target", disc.target, "--standard", "pal", "--fit", "fill", "guide.avs"}, folder.Path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const DecodedOutput output = DecodeOutput(folder.File("guide.mpg"));
+    ASSERT_TRUE(output.error.empty()) << output.error;
+    ASSERT_FALSE(output.pictures.empty());
+    // 25 + 25 frames less the 5 of the dissolve, 5 looped once more, one black frame after the fade.
+    const double length = output.pictures.back().time - output.pictures.front().time + output.frameDuration;
+    EXPECT_NEAR(length, 51 / 25.0, output.frameDuration);
+    // Output frames 0-9 are the first five twice, 10-24 the first clip's 5-19,
+    // 25-29 the dissolve, 30-44 the second clip's own frames, then the fade.
+    ASSERT_GE(output.pictures.size(), 50u);
+    int read = 0;
+    for (std::size_t i = 0; i < 45; ++i) {
+        const auto at = static_cast<std::int64_t>(i);
+        const std::int64_t expected = i < 10 ? at % 5 : i < 25 ? at - 5 : at;
+        if (output.pictures[i].number >= 0 && (i < 25 || i >= 30)) {
+            EXPECT_EQ(output.pictures[i].number, expected) << "output frame " << i;
+            ++read;
+        }
+    }
+    EXPECT_GE(read, 35);
+}
+
 TEST(ScriptInputRefusal, AScriptOutsideTheLanguageIsNotConvertedAndSaysWhere)
 {
     TestFolder folder;
     std::ofstream(folder.File("plugin.avs")) << "LoadPlugin(\"C:\\\\plugins\\\\denoise.dll\")\nBlankClip()\n";
     const CliOutcome run = RunCli({"plugin.avs"}, folder.Path());
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find("LoadPlugin: plugins cannot be loaded on this system (line 1, column 1)"), std::string::npos)
+    EXPECT_NE(run.err.find("LoadPlugin: \"C:\\\\plugins\\\\denoise.dll\" is not a plugin whose functions this program "
+                           "has; plugins cannot be loaded on this system (line 1, column 1)"),
+        std::string::npos)
         << run.err;
     EXPECT_FALSE(std::ifstream(folder.File("plugin.mpg")).good());
 }

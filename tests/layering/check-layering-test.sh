@@ -17,7 +17,9 @@ write() {
 
 # A tree that keeps the order, with includes of every allowed kind.
 write src/ports/Port.h '#pragma once'
-write src/platform/Media.cpp '#include "platform/Media.h"' '#include "ports/Port.h"' '#include <string>'
+write src/script/Parser.cpp '#include "script/Parser.h"' '#include "ports/Port.h"' '#include <map>'
+write src/platform/Media.cpp '#include "platform/Media.h"' '#include "ports/Port.h"' '#include "script/Parser.h"' \
+  '#include <libavformat/avformat.h>'
 write src/picture/Dib.cpp '#include "picture/Dib.h"' '#include <vector>'
 write src/core/headless/Host.h '#include "ports/Port.h"'
 write src/input/Table.cpp '#include "core/headless/Host.h"' '#include "picture/Dib.h"'
@@ -35,11 +37,15 @@ write src/picture/Dib.cpp '#include <QImage>'
 write libconvert/Exports.cpp '#include "input/Table.h"'
 write src/core/headless/Host.h '#include "input/Table.h"'
 write src/app/Box.cpp '#include <QMessageBox>'
+write src/script/Parser.cpp '#include "script/Parser.h"' '#include "platform/Media.h"'
+write src/script/Graph.cpp '#include <libavfilter/avfilter.h>'
+write src/script/Text.cpp '#include <QString>'
 if output="$("$check" "$tree" 2>&1)"; then
   fail "a tree with upward includes passed"
 fi
 for expected in "src/input/Table.cpp:2" "src/platform/Media.cpp:1" "src/picture/Dib.cpp:1" \
-  "libconvert/Exports.cpp:1" "src/core/headless/Host.h:1" "src/app/Box.cpp:1" "6 include(s)"; do
+  "libconvert/Exports.cpp:1" "src/core/headless/Host.h:1" "src/app/Box.cpp:1" "src/script/Parser.cpp:2" \
+  "src/script/Graph.cpp:1" "src/script/Text.cpp:1" "9 include(s)"; do
   grep -qF "$expected" <<<"$output" || fail "the report does not name $expected: $output"
 done
 echo "ok"

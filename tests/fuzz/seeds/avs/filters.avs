@@ -1,0 +1,8 @@
+LoadPlugin("C:\Program Files\AviSynth\plugins\DGDecode.dll")
+a = MPEG2Source("movie.d2v").TFM().TDecimate().Spline36Resize(352, 240)
+b = AviSource("clip.avi").Yadif(mode=1).GaussResize(352, 240, p=20).Tweak(bright=4, cont=1.1)
+Dissolve(a.Levels(16, 1.2, 235, 0, 255), b.ColorYUV(levels="TV->PC"), 10)
+Overlay(last, last.Greyscale().Crop(0, 0, 64, 64), x=8, y=8, opacity=0.5)
+StackHorizontal(last, last.Invert()).Letterbox(16, 16).Subtitle("Title", align=2, size=24)
+AudioDub(last, MixAudio(Tone(2, 440, 48000, 2), last.ConvertToMono().MonoToStereo(last.GetChannel(1)), 0.5))
+FreezeFrame(1, 3, 0).DuplicateFrame(2).DeleteFrame(0).SeparateFields().Weave()
