@@ -2,6 +2,7 @@
 
 #include "app/AuthoringMessages.h"
 #include "core/ConversionSettings.h"
+#include "formats/ShapeChoice.h"
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
 #include "platform/ChildProgram.h"
@@ -12,6 +13,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <filesystem>
@@ -38,14 +40,15 @@ constexpr double megabyte = 1000.0 * 1000.0;
 
 const char* DiscName(int outputFormat)
 {
-    switch (outputFormat) {
-    case formatDvd:
-        return "DVD";
-    case formatSvcd:
-        return "SVCD";
-    default:
-        return "VCD";
-    }
+    const DiscFormat* disc = FindDiscFormat(outputFormat, standardNtsc);
+    return disc != nullptr ? disc->name : "VCD";
+}
+
+// Whether the format's disc is a DVD-Video folder rather than a CD image.
+bool AuthoredAsDvd(int outputFormat)
+{
+    const DiscFormat* disc = FindDiscFormat(outputFormat, standardNtsc);
+    return disc != nullptr && disc->authoringTool == AuthoringTool::dvdauthor;
 }
 
 std::string Megabytes(std::uint64_t bytes)
@@ -107,22 +110,108 @@ std::string TitleVobs(const StreamParts& parts, int chapterMinutes)
     return xml;
 }
 
-// One titleset, one title an input, each title going on to the next.
+// Whether a converted stream's frames are shown 16:9, by its sequence header's shape.
+bool StreamIsWide(const std::string& path)
+{
+    MediaError error;
+    const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    if (!source) {
+        return false;
+    }
+    AVFormatContext* context = source->Context();
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVCodecParameters& video = *context->streams[i]->codecpar;
+        if (video.codec_type != AVMEDIA_TYPE_VIDEO || video.width <= 0 || video.height <= 0) {
+            continue;
+        }
+        const AVRational pixel = av_guess_sample_aspect_ratio(context, context->streams[i], nullptr);
+        if (pixel.num <= 0 || pixel.den <= 0) {
+            return false;
+        }
+        return static_cast<double>(video.width) * pixel.num / (static_cast<double>(video.height) * pixel.den)
+            > autoWideAspect;
+    }
+    return false;
+}
+
+// Where each input's title goes: a title set holds one shape, in the order the
+// shapes first come; titles are numbered within their set and across the disc.
+struct TitlePlace {
+    bool wide = false;
+    int titleSet = 0;
+    int title = 0;      // within the set, from 1
+    int discTitle = 0;  // across the disc, from 1
+};
+
+std::vector<TitlePlace> PlaceTitles(const std::vector<StreamParts>& streams)
+{
+    std::vector<TitlePlace> places(streams.size());
+    std::vector<bool> setShapes;
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        places[i].wide = !streams[i].empty() && StreamIsWide(streams[i].front());
+        if (std::find(setShapes.begin(), setShapes.end(), places[i].wide) == setShapes.end()) {
+            setShapes.push_back(places[i].wide);
+        }
+    }
+    int discTitle = 0;
+    for (std::size_t set = 0; set < setShapes.size(); ++set) {
+        int title = 0;
+        for (TitlePlace& place : places) {
+            if (place.wide == setShapes[set]) {
+                place.titleSet = static_cast<int>(set);
+                place.title = ++title;
+                place.discTitle = ++discTitle;
+            }
+        }
+    }
+    return places;
+}
+
+// Title sets of one shape each, one title an input, each title going on to the
+// next input's. A title of another set is reached through a menu of the video
+// manager, since a title can only jump within its own set.
 std::string DvdauthorProject(const AuthoringRequest& request, const std::string& destination)
 {
+    const std::string format = request.tvStandard == standardPal ? "pal" : "ntsc";
     // The disc's video manager needs the standard too, though it has no menu.
-    const std::string video
-        = std::string("<video format=\"") + (request.tvStandard == standardPal ? "pal" : "ntsc") + "\" />";
-    std::string xml = "<dvdauthor dest=\"" + EscapeXml(destination) + "\">\n <vmgm><menus>" + video
-        + "</menus></vmgm>\n <titleset>\n  <titles>\n   " + video + "\n";
-    for (std::size_t i = 0; i < request.streams.size(); ++i) {
-        xml += "   <pgc>\n" + TitleVobs(request.streams[i], request.chapterMinutes);
-        if (i + 1 < request.streams.size()) {
-            xml += "    <post>jump title " + std::to_string(i + 2) + ";</post>\n";
+    const std::string video = "<video format=\"" + format + "\" />";
+    const std::string wideVideo = "<video format=\"" + format + "\" aspect=\"16:9\" widescreen=\"nopanscan\" />";
+    const std::vector<TitlePlace> places = PlaceTitles(request.streams);
+    std::string crossings;
+    std::vector<std::string> posts(places.size());
+    int menus = 0;
+    for (std::size_t i = 0; i + 1 < places.size(); ++i) {
+        const TitlePlace& next = places[i + 1];
+        if (next.titleSet == places[i].titleSet) {
+            posts[i] = "jump title " + std::to_string(next.title) + ";";
+        } else {
+            crossings += "<pgc><pre>jump title " + std::to_string(next.discTitle) + ";</pre></pgc>";
+            posts[i] = "call vmgm menu " + std::to_string(++menus) + ";";
         }
-        xml += "   </pgc>\n";
     }
-    xml += "  </titles>\n </titleset>\n</dvdauthor>\n";
+    std::string xml = "<dvdauthor dest=\"" + EscapeXml(destination) + "\">\n <vmgm><menus>" + video + crossings
+        + "</menus></vmgm>\n";
+    int sets = 0;
+    for (const TitlePlace& place : places) {
+        sets = std::max(sets, place.titleSet + 1);
+    }
+    for (int set = 0; set < sets; ++set) {
+        std::string titles;
+        bool wide = false;
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            if (places[i].titleSet != set) {
+                continue;
+            }
+            wide = places[i].wide;
+            titles += "   <pgc>\n" + TitleVobs(request.streams[i], request.chapterMinutes);
+            if (!posts[i].empty()) {
+                titles += "    <post>" + posts[i] + "</post>\n";
+            }
+            titles += "   </pgc>\n";
+        }
+        xml += " <titleset>\n  <titles>\n   " + (wide ? wideVideo : video) + "\n" + titles + "  </titles>\n </titleset>\n";
+    }
+    xml += "</dvdauthor>\n";
     return xml;
 }
 
@@ -279,7 +368,7 @@ void AuthorCd(const AuthoringRequest& request, const WorkFolder& work, ToolRunne
 std::string TakenName(const AuthoringRequest& request)
 {
     std::vector<fs::path> names;
-    if (request.outputFormat == formatDvd) {
+    if (AuthoredAsDvd(request.outputFormat)) {
         names = {fs::path(request.folder) / "VIDEO_TS", fs::path(request.folder) / "AUDIO_TS"};
         if (!request.isoPath.empty()) {
             names.emplace_back(request.isoPath);
@@ -306,7 +395,7 @@ std::vector<std::string> AllParts(const std::vector<StreamParts>& streams)
     return all;
 }
 
-std::uint64_t DiscCapacity(int outputFormat) { return outputFormat == formatDvd ? 4'700'000'000ull : 800'000'000ull; }
+std::uint64_t DiscCapacity(int outputFormat) { return AuthoredAsDvd(outputFormat) ? 4'700'000'000ull : 800'000'000ull; }
 
 std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams)
 {
@@ -385,7 +474,7 @@ AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, con
     }
     runLog.AppendLogLine(authoring_message::logHeading);
     ToolRunner tools(runLog, cancelled);
-    if (request.outputFormat == formatDvd) {
+    if (AuthoredAsDvd(request.outputFormat)) {
         AuthorDvd(request, work, tools, outcome);
     } else {
         AuthorCd(request, work, tools, outcome);

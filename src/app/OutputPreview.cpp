@@ -3,6 +3,7 @@
 // (depth, deinterlace, invert, crop, fitting) before the panel shows it;
 // without, the decoded frame goes straight into the panel.
 #include "app/AppParts.h"
+#include "app/FrameShape.h"
 #include "app/PreviewMessages.h"
 #include "app/Previews.h"
 #include "core/ShowMessage.h"
@@ -183,13 +184,9 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
         FailOutput(aviReader ? aviCropFailed : outputCropFailed, caption);
         return false;
     }
-    FitRequest request;
-    request.targetWidth = options.outputWidth;
-    request.targetHeight = options.outputHeight;
-    request.mode = options.fitting;
-    request.svcd = core_.settings.outputFormat == formatSvcd;
     // The supply rounds the proportional size up; the preview has always truncated it.
-    request.rounding = FitRounding::down;
+    const FitRequest request = FitRequestForInput(
+        core_.settings, InputShape(core_.settings, entry), entry.sourcePixel, options, FitRounding::down);
     if (!FitPicture(outputWork_, request)) {
         if (aviReader) {
             // The panel shows the unscaled picture.

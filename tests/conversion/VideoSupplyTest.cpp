@@ -199,7 +199,8 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
     rig_.MakeCurrent(0);
     rig_.Entry(0).pictureOptions.outputWidth = 720;
     rig_.Entry(0).pictureOptions.outputHeight = 576;
-    FitRequest request{720, 576, FitMode::proportional, false, FitRounding::up};
+    // Not a size of the chosen disc: the frame shows 4:3 with pixels of (4 x 576) : (3 x 720).
+    FitRequest request{720, 576, FitMode::proportional, {16, 15}, {}, FitRounding::up};
     for (bool invert : {false, true}) {
         rig_.Entry(0).pictureOptions.invert = invert;
         const Supplied supplied = Supply(5);
@@ -218,7 +219,8 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
         ASSERT_TRUE(FitPicture(expected, request));
         EXPECT_EQ(0, std::memcmp(supplied.pixels, expected.Pixels(), static_cast<std::size_t>(720) * 576 * 4))
             << "invert " << invert;
-        EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 576), 8);
+        // 11:9 on a 4:3 screen takes 11/12 of its 720 columns.
+        EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 576), 30);
     }
 }
 
@@ -248,7 +250,7 @@ TEST_F(VideoSupplyTest, AFrameScaledDownFromItsBandsIsTheFittedPictureOfItsSurfa
     }
     EXPECT_GE(framesAsBands, frames / 2);
 
-    const FitRequest request{352, 288, FitMode::proportional, false, FitRounding::up};
+    const FitRequest request{352, 288, FitMode::proportional, {12, 11}, {}, FitRounding::up};
     for (int frame = 0; frame < frames; ++frame) {
         ASSERT_EQ(Supply(frame).result, 0) << frame;
         MmSurfaceLock lock;
