@@ -18,7 +18,7 @@ constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PA
 // Pixel shapes are kept to parts of this size, far more than any real one needs.
 constexpr std::int64_t largestPixelShapePart = 65535;
 
-// The stream's pixel shape; the container's wins over the codec's, as players do.
+// The stream's pixel shape upright; the container's wins over the codec's, as players do.
 Ratio PixelShapeOf(const VideoCursor& cursor)
 {
     const AVRational guessed = av_guess_sample_aspect_ratio(
@@ -29,7 +29,11 @@ Ratio PixelShapeOf(const VideoCursor& cursor)
     int num = 1;
     int den = 1;
     av_reduce(&num, &den, guessed.num, guessed.den, largestPixelShapePart);
-    return num > 0 && den > 0 ? Ratio{num, den} : Ratio{};
+    if (num <= 0 || den <= 0) {
+        return Ratio{};
+    }
+    // A quarter turn makes a wide pixel a tall one.
+    return cursor.Turn().SwapsSides() ? Ratio{den, num} : Ratio{num, den};
 }
 
 struct ChainComponent {

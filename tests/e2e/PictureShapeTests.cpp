@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -47,8 +51,32 @@ bool MakeWhiteClip(const std::string& path, int width, int height, const std::st
     return std::system(command.c_str()) == 0;
 }
 
-// The picture's place in the first frame of a converted stream: the rows and
-// columns of its middle that are light, the rest being the black bands.
+// The first picture of a converted stream as grey levels, top row first.
+struct GreyPicture {
+    int width = 0;
+    int height = 0;
+    std::string levels;
+
+    int At(int x, int y) const { return static_cast<unsigned char>(levels[static_cast<std::size_t>(y) * width + x]); }
+};
+
+GreyPicture FirstPicture(const std::string& mpeg)
+{
+    GreyPicture picture;
+    const std::string probe = "ffprobe -v error -select_streams v:0 -of csv=p=0 -show_entries stream=";
+    picture.width = std::atoi(CommandOutput(probe + "width " + Quoted(mpeg)).c_str());
+    picture.height = std::atoi(CommandOutput(probe + "height " + Quoted(mpeg)).c_str());
+    picture.levels = CommandOutput(
+        "ffmpeg -nostdin -loglevel error -i " + Quoted(mpeg) + " -frames:v 1 -vf format=gray -f rawvideo -");
+    if (picture.width <= 0 || picture.height <= 0
+        || picture.levels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
+        picture.width = picture.height = 0;
+    }
+    return picture;
+}
+
+// The picture's place in a frame: the rows and columns of its middle that are
+// lighter than the black bands around it.
 struct PicturePlace {
     int width = 0;
     int height = 0;
@@ -58,36 +86,29 @@ struct PicturePlace {
     int right = -1;
 };
 
-PicturePlace PlaceOfPicture(const std::string& mpeg)
+PicturePlace PlaceIn(const GreyPicture& picture)
 {
+    // The bands are at 16; the pictures of these tests are 64 or lighter.
+    constexpr int bandLevel = 40;
     PicturePlace place;
-    place.width = std::atoi(CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=width -of "
-                                          "csv=p=0 " + Quoted(mpeg)).c_str());
-    place.height = std::atoi(CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=height -of "
-                                           "csv=p=0 " + Quoted(mpeg)).c_str());
-    const std::string grey = CommandOutput("ffmpeg -nostdin -loglevel error -i " + Quoted(mpeg)
-        + " -frames:v 1 -vf format=gray -f rawvideo -");
-    if (place.width <= 0 || place.height <= 0
-        || grey.size() != static_cast<std::size_t>(place.width) * static_cast<std::size_t>(place.height)) {
-        return place;
-    }
-    const auto light = [&](int x, int y) {
-        return static_cast<unsigned char>(grey[static_cast<std::size_t>(y) * place.width + x]) > 128;
-    };
-    for (int y = 0; y < place.height; ++y) {
-        if (light(place.width / 2, y)) {
+    place.width = picture.width;
+    place.height = picture.height;
+    for (int y = 0; y < picture.height; ++y) {
+        if (picture.At(picture.width / 2, y) > bandLevel) {
             place.top = place.top < 0 ? y : place.top;
             place.bottom = y;
         }
     }
-    for (int x = 0; x < place.width; ++x) {
-        if (light(x, place.height / 2)) {
+    for (int x = 0; x < picture.width; ++x) {
+        if (picture.At(x, picture.height / 2) > bandLevel) {
             place.left = place.left < 0 ? x : place.left;
             place.right = x;
         }
     }
     return place;
 }
+
+PicturePlace PlaceOfPicture(const std::string& mpeg) { return PlaceIn(FirstPicture(mpeg)); }
 
 std::string ShapeOf(const std::string& mpeg)
 {
@@ -239,6 +260,102 @@ TEST_F(PictureShape, ADvdOfWideAndFourByThreeInputsHasATitleSetForEachShape)
         << listing;
     EXPECT_NE(listing.find("VTS: 02, TTN: 01, FPS: 25.00, Format: PAL, Aspect ratio: 4/3"), std::string::npos)
         << listing;
+}
+
+// A phone clip: 1280 x 720 stored, grey with a white quarter-sized corner at the
+// stored top left, its turn written into the video track header's matrix as phones
+// write it (the ffmpeg program here writes no turn of its own). `degrees` is the
+// clockwise turn that stands it upright.
+bool MakePhoneClip(const std::string& path, int degrees)
+{
+    const std::string stored = path + ".stored.mp4";
+    const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+        "'color=0x606060:s=1280x720:r=25:d=1,drawbox=x=0:y=0:w=320:h=180:color=white:t=fill'"
+        " -f lavfi -i anullsrc=r=44100:cl=stereo -t 1 -c:v libx264 -pix_fmt yuv420p -c:a aac "
+        + Quoted(stored);
+    if (std::system(command.c_str()) != 0) {
+        return false;
+    }
+    std::ifstream in(stored, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The first track is the video's; its matrix follows the header's fixed fields.
+    const std::size_t header = bytes.find("tkhd");
+    if (header == std::string::npos || header + 100 > bytes.size()) {
+        return false;
+    }
+    const std::size_t matrix = header + (bytes[header + 4] == 0 ? 44 : 56);
+    constexpr std::int32_t one = 0x10000;
+    std::int32_t entries[9] = {one, 0, 0, 0, one, 0, 0, 0, 0x40000000};
+    if (degrees == 90) {
+        const std::int32_t turned[9] = {0, one, 0, -one, 0, 0, 720 * one, 0, 0x40000000};
+        std::copy(turned, turned + 9, entries);
+    } else if (degrees == 180) {
+        const std::int32_t turned[9] = {-one, 0, 0, 0, -one, 0, 1280 * one, 720 * one, 0x40000000};
+        std::copy(turned, turned + 9, entries);
+    } else if (degrees == 270) {
+        const std::int32_t turned[9] = {0, -one, 0, one, 0, 0, 0, 1280 * one, 0x40000000};
+        std::copy(turned, turned + 9, entries);
+    }
+    for (int i = 0; i < 9; ++i) {
+        const auto value = static_cast<std::uint32_t>(entries[i]);
+        for (int b = 0; b < 4; ++b) {
+            bytes[matrix + static_cast<std::size_t>(4 * i + b)] = static_cast<char>(value >> (24 - 8 * b));
+        }
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::filesystem::remove(stored);
+    return true;
+}
+
+std::string RotationSaidBy(const std::string& clip)
+{
+    std::string said = CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream_side_data=rotation "
+                                     "-of csv=p=0 " + Quoted(clip));
+    said.erase(std::remove_if(said.begin(), said.end(), [](char c) { return c == '\n' || c == '\r'; }), said.end());
+    return said;
+}
+
+TEST_F(PictureShape, PhoneClipsTurnedInTheirTrackHeaderComeOutUpright)
+{
+    struct Turn {
+        int degrees;
+        const char* said; // what ffprobe reads from the matrix: counter-clockwise degrees
+        double cornerX;   // where the white corner stands, as parts of the upright picture
+        double cornerY;
+        int top;          // where the picture lies on a 4:3 PAL frame
+        int bottom;
+        int left;
+        int right;
+    };
+    // Upright 720 x 1280 on 4:3: 576 lines of 9/16 x 576 x 15/16 = 303.75 columns from 208.
+    // Upright 1280 x 720 on 4:3: 432 lines from 72.
+    for (const Turn& t : {Turn{90, "-90", 0.875, 0.125, 0, 575, 208, 511}, Turn{180, "-180", 0.875, 0.875, 72, 503, 0, 719},
+             Turn{270, "90", 0.125, 0.875, 0, 575, 208, 511}}) {
+        const std::string what = std::to_string(t.degrees) + " degrees";
+        const std::string clip = folder_.File("phone" + std::to_string(t.degrees) + ".mp4");
+        ASSERT_TRUE(MakePhoneClip(clip, t.degrees)) << what;
+        ASSERT_EQ(RotationSaidBy(clip), t.said) << what;
+
+        const std::string output = folder_.File("phone.mpg");
+        const CliOutcome made = RunCli(
+            {"--target", "dvd", "--standard", "pal", "--aspect", "4:3", "--output", output, clip}, folder_.Path());
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        const GreyPicture picture = FirstPicture(output);
+        const PicturePlace place = PlaceIn(picture);
+        ExpectPlace(place, t.top, t.bottom, t.left, t.right, what);
+        const auto at = [&](double x, double y) {
+            return picture.At(place.left + static_cast<int>(x * (place.right - place.left)),
+                place.top + static_cast<int>(y * (place.bottom - place.top)));
+        };
+        EXPECT_GT(at(t.cornerX, t.cornerY), 180) << what << ": the white corner";
+        for (const double x : {0.125, 0.875}) {
+            for (const double y : {0.125, 0.875}) {
+                if (x != t.cornerX || y != t.cornerY) {
+                    EXPECT_LT(at(x, y), 150) << what << ": grey at " << x << ", " << y;
+                }
+            }
+        }
+    }
 }
 
 } // namespace
