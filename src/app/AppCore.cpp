@@ -211,6 +211,7 @@ bool AppCore::ChooseShape(ShapeChoice shape)
     }
     parts_.settings.shapeChoice = shape;
     parts_.settings.videoSettingsChanged = true;
+    parts_.windowRefresh.ShowShapeChoice();
     parts_.windowRefresh.RefreshWindow();
     return true;
 }

@@ -38,6 +38,10 @@ void SettingsController::ApplyDefaults()
     controls_.SetChecked(control::palRadio, false);
     controls_.SetChecked(control::dvdRadio, false);
     controls_.SetChecked(control::svcdRadio, false);
+    settings_.shapeChoice = ShapeChoice::automatic;
+    controls_.SetChecked(control::shapeAutoRadio, true);
+    controls_.SetChecked(control::shapeFourByThreeRadio, false);
+    controls_.SetChecked(control::shapeSixteenByNineRadio, false);
     ShowFormatSize();
 }
 

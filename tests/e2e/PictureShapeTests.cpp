@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -110,12 +111,24 @@ PicturePlace PlaceIn(const GreyPicture& picture)
 
 PicturePlace PlaceOfPicture(const std::string& mpeg) { return PlaceIn(FirstPicture(mpeg)); }
 
+// The display shape ffprobe reads from the sequence header, as "4:3" or "16:9" when
+// within a hundredth of one: MPEG-1's pixel shapes give a VCD 880:657, near enough.
 std::string ShapeOf(const std::string& mpeg)
 {
     std::string shape = CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=display_aspect_ratio "
                                       "-of csv=p=0 " + Quoted(mpeg));
-    while (!shape.empty() && (shape.back() == '\n' || shape.back() == '\r')) {
-        shape.pop_back();
+    shape = shape.substr(0, shape.find_first_of(",\r\n"));
+    const std::size_t colon = shape.find(':');
+    if (colon == std::string::npos) {
+        return shape;
+    }
+    const double width = std::atof(shape.substr(0, colon).c_str());
+    const double height = std::atof(shape.substr(colon + 1).c_str());
+    if (height > 0 && std::abs(width / height - 4.0 / 3.0) < 0.01) {
+        return "4:3";
+    }
+    if (height > 0 && std::abs(width / height - 16.0 / 9.0) < 0.01) {
+        return "16:9";
     }
     return shape;
 }
