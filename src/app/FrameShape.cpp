@@ -2,8 +2,6 @@
 
 #include "input/InputEntry.h"
 
-#include <numeric>
-
 namespace discforge {
 
 double SourceAspect(const InputEntry& entry)
@@ -28,16 +26,7 @@ Ratio FramePixelShape(const ConversionSettings& settings, DisplayShape shape, in
 {
     const DiscFormat* disc = FindDiscFormat(settings.outputFormat, settings.tvStandard);
     const ShapeEntry* entry = disc != nullptr ? FindShape(*disc, shape) : nullptr;
-    if (entry == nullptr || width <= 0 || height <= 0) {
-        return Ratio{};
-    }
-    if (width == disc->width && height == disc->height) {
-        return entry->pixel;
-    }
-    const long long num = static_cast<long long>(entry->display.num) * height;
-    const long long den = static_cast<long long>(entry->display.den) * width;
-    const long long divisor = std::gcd(num, den);
-    return Ratio{static_cast<int>(num / divisor), static_cast<int>(den / divisor)};
+    return entry != nullptr && width == disc->width && height == disc->height ? entry->pixel : Ratio{};
 }
 
 FitRequest FitRequestForInput(const ConversionSettings& settings, DisplayShape shape, Ratio sourcePixel,

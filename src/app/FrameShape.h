@@ -17,8 +17,9 @@ double SourceAspect(const InputEntry& entry);
 // The display shape of the frames this input is converted to, given the choice.
 DisplayShape InputShape(const ConversionSettings& settings, const InputEntry& entry);
 
-// The pixel shape of a target frame of width x height shown at the disc's shape:
-// the disc's own where the size is the disc's, otherwise what fills the shape.
+// The pixel shape of a target frame of width x height shown at `shape`: the disc's
+// own where the size is the disc's; square for any other size (a picture brought
+// to its own size outside a run is left as it is).
 Ratio FramePixelShape(const ConversionSettings& settings, DisplayShape shape, int width, int height);
 
 // The fitting of pictures of sourcePixel's shape onto options' output size shown at `shape`.

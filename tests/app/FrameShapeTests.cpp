@@ -86,11 +86,14 @@ TEST(FrameShape, EachInputGetsTheShapeAndPixelsOfItsFrames)
     settings.shapeChoice = ShapeChoice::fourByThree;
     EXPECT_EQ(InputShape(settings, dv), DisplayShape::fourByThree);
 
-    // The disc's own size takes the disc's pixels; another size is shown at the same shape.
+    // The disc's own size takes the disc's pixels; any other size square ones.
     EXPECT_EQ(FramePixelShape(settings, DisplayShape::sixteenByNine, 720, 576), (Ratio{64, 45}));
-    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 640, 480), (Ratio{1, 1}));
-    EXPECT_EQ(FramePixelShape(settings, DisplayShape::sixteenByNine, 640, 480), (Ratio{4, 3}));
-    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 0, 480), (Ratio{1, 1}));
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 720, 576), (Ratio{16, 15}));
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::sixteenByNine, 720, 480), (Ratio{1, 1}));
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 176, 144), (Ratio{1, 1}));
+    settings.outputFormat = 2;
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 720, 576), (Ratio{1, 1})) << "no disc";
+    settings.outputFormat = formatDvd;
 
     PictureOptions options;
     options.outputWidth = 720;
