@@ -79,8 +79,8 @@ const char* UsageText()
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
 {
-    static const std::map<std::string, int> targets{{"vcd", 1}, {"svcd", 3}, {"dvd", 4}};
-    static const std::map<std::string, int> standards{{"ntsc", 0}, {"pal", 1}};
+    static const std::map<std::string, int> targets{{"vcd", formatVcd}, {"svcd", formatSvcd}, {"dvd", formatDvd}};
+    static const std::map<std::string, int> standards{{"ntsc", standardNtsc}, {"pal", standardPal}};
     static const std::map<std::string, Fit> fits{
         {"proportional", Fit::Proportional}, {"fill", Fit::Fill}, {"crop", Fit::Crop}};
     static const std::map<std::string, ShapeChoice> shapes{{"auto", ShapeChoice::automatic},

@@ -26,7 +26,7 @@ struct DecoderOption {
 };
 
 struct CliOptions {
-    int outputFormat = 1; // VCD
+    int outputFormat = formatVcd;
     std::optional<int> tvStandard;
     // Picture options: each one given overrides the input's own (or the project's).
     std::optional<Fit> fit;
