@@ -154,6 +154,13 @@ protected:
         shape = ShapeOf(output);
     }
 
+    // The run log's lines so far.
+    std::string RunLog() const
+    {
+        std::ifstream log(StateFolder(folder_.Path()) + "/ferrowick-discforge/avi_log.txt");
+        return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    }
+
     TestFolder folder_;
 };
 
@@ -197,10 +204,12 @@ TEST_F(PictureShape, WideSourcesMakeWideDvdsOrAreLetterboxedWhenFourByThreeIsAsk
         int width;
         int height;
         const char* sar;
+        const char* described; // the run log's line of its size
     };
     // Square 16:9, camcorder DV flagged 16:9, HDV.
-    for (const Source& s : {Source{"wide.avi", 1280, 720, "1"}, Source{"dv.avi", 720, 576, "64/45"},
-             Source{"hdv.mp4", 1440, 1080, "4/3"}}) {
+    for (const Source& s : {Source{"wide.avi", 1280, 720, "1", "  Resolution: 1280 x 720\r\n"},
+             Source{"dv.avi", 720, 576, "64/45", "  Resolution: 720 x 576, shown 16:9\r\n"},
+             Source{"hdv.mp4", 1440, 1080, "4/3", "  Resolution: 1440 x 1080, shown 16:9\r\n"}}) {
         const std::string clip = folder_.File(s.name);
         ASSERT_TRUE(MakeWhiteClip(clip, s.width, s.height, s.sar)) << s.name;
         for (const char* choice : {"auto", "16:9"}) {
@@ -217,6 +226,7 @@ TEST_F(PictureShape, WideSourcesMakeWideDvdsOrAreLetterboxedWhenFourByThreeIsAsk
         Convert(clip, {"--target", "dvd", "--standard", "pal", "--aspect", "4:3"}, place, shape);
         EXPECT_EQ(shape, "4:3") << s.name;
         ExpectPlace(place, 72, 503, 0, 719, std::string(s.name) + " 4:3");
+        EXPECT_NE(RunLog().find(s.described), std::string::npos) << s.name << ": " << RunLog();
     }
 }
 
@@ -353,6 +363,9 @@ TEST_F(PictureShape, PhoneClipsTurnedInTheirTrackHeaderComeOutUpright)
         const CliOutcome made = RunCli(
             {"--target", "dvd", "--standard", "pal", "--aspect", "4:3", "--output", output, clip}, folder_.Path());
         ASSERT_EQ(made.exitCode, 0) << made.err;
+        EXPECT_NE(RunLog().find(t.degrees == 180 ? "  Resolution: 1280 x 720\r\n" : "  Resolution: 720 x 1280\r\n"),
+            std::string::npos)
+            << what << ": the upright size";
         const GreyPicture picture = FirstPicture(output);
         const PicturePlace place = PlaceIn(picture);
         ExpectPlace(place, t.top, t.bottom, t.left, t.right, what);
