@@ -83,8 +83,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
     static const std::map<std::string, int> standards{{"ntsc", standardNtsc}, {"pal", standardPal}};
     static const std::map<std::string, Fit> fits{
         {"proportional", Fit::Proportional}, {"fill", Fit::Fill}, {"crop", Fit::Crop}};
-    static const std::map<std::string, ShapeChoice> shapes{{"auto", ShapeChoice::automatic},
-        {"4:3", ShapeChoice::fourByThree}, {"16:9", ShapeChoice::sixteenByNine}};
+    static const std::map<std::string, ShapeChoice> shapes{
+        {"auto", ShapeChoice::automatic}, {"4:3", ShapeChoice::fourByThree}, {"16:9", ShapeChoice::sixteenByNine}};
 
     ParseResult result;
     CliOptions& options = result.options;
@@ -124,9 +124,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             continue;
         }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
-            || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
-            || argument == "--save-project" || argument == "--decoder-option" || argument == "--author"
-            || argument == "--iso" || argument == "--chapters";
+            || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
+            || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
+            || argument == "--author" || argument == "--iso" || argument == "--chapters";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;

@@ -77,8 +77,8 @@ std::string TitleVobs(const StreamParts& parts, int chapterMinutes)
 struct TitlePlace {
     bool wide = false;
     int titleSet = 0;
-    int title = 0;      // within the set, from 1
-    int discTitle = 0;  // across the disc, from 1
+    int title = 0; // within the set, from 1
+    int discTitle = 0; // across the disc, from 1
 };
 
 std::vector<TitlePlace> PlaceTitles(const std::vector<bool>& wide)
@@ -151,7 +151,8 @@ std::string DvdauthorProject(
             }
             titles += "   </pgc>\n";
         }
-        xml += " <titleset>\n  <titles>\n   " + (wide ? wideVideo : video) + "\n" + titles + "  </titles>\n </titleset>\n";
+        xml += " <titleset>\n  <titles>\n   " + (wide ? wideVideo : video) + "\n" + titles
+            + "  </titles>\n </titleset>\n";
     }
     xml += "</dvdauthor>\n";
     return xml;

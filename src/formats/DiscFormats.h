@@ -28,7 +28,7 @@ enum class AuthoringTool { vcdimager, dvdauthor };
 struct ShapeEntry {
     DisplayShape shape = DisplayShape::fourByThree;
     Ratio display; // the frame's width over its height on the TV
-    Ratio pixel;   // one frame pixel's width over its height there
+    Ratio pixel; // one frame pixel's width over its height there
     // Few players honour it: only a shape the user asked for explicitly.
     bool onlyWhenAsked = false;
 };

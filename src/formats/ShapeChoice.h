@@ -63,8 +63,7 @@ constexpr std::optional<FormatCodeParts> DecodeFormatCode(int code)
     if (disc == nullptr) {
         return std::nullopt;
     }
-    const DisplayShape shape
-        = (code & wideFormatFlag) != 0 ? DisplayShape::sixteenByNine : DisplayShape::fourByThree;
+    const DisplayShape shape = (code & wideFormatFlag) != 0 ? DisplayShape::sixteenByNine : DisplayShape::fourByThree;
     const ShapeEntry* entry = FindShape(*disc, shape);
     if (entry == nullptr) {
         return std::nullopt;

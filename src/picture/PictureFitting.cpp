@@ -62,8 +62,8 @@ FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request)
     if (pictureShown * frameLines >= frameShown * pictureLines) {
         // Wider than the frame: the whole width, with bands above and below.
         plan.width = request.targetWidth;
-        plan.height = RoundSide(pictureLines * frameShown, pictureShown * frame.den, request.rounding,
-            request.targetHeight);
+        plan.height
+            = RoundSide(pictureLines * frameShown, pictureShown * frame.den, request.rounding, request.targetHeight);
     } else {
         plan.height = request.targetHeight;
         plan.width = RoundSide(pictureShown * request.targetHeight * frame.den, pictureLines * frame.num,

@@ -20,7 +20,7 @@ struct FitRequest {
     int targetWidth = 0;
     int targetHeight = 0;
     FitMode mode = FitMode::proportional;
-    Ratio framePixel;  // the shape of one pixel of the target frame on the TV
+    Ratio framePixel; // the shape of one pixel of the target frame on the TV
     Ratio sourcePixel; // the shape of one pixel of the picture as a player shows it
     FitRounding rounding = FitRounding::up;
 };

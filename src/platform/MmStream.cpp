@@ -21,8 +21,8 @@ constexpr std::int64_t largestPixelShapePart = 65535;
 // The stream's pixel shape upright; the container's wins over the codec's, as players do.
 Ratio PixelShapeOf(const VideoCursor& cursor)
 {
-    const AVRational guessed = av_guess_sample_aspect_ratio(
-        cursor.Source().Context(), const_cast<AVStream*>(cursor.Stream()), nullptr);
+    const AVRational guessed
+        = av_guess_sample_aspect_ratio(cursor.Source().Context(), const_cast<AVStream*>(cursor.Stream()), nullptr);
     if (guessed.num <= 0 || guessed.den <= 0) {
         return Ratio{};
     }

@@ -321,7 +321,7 @@ bool VideoCursor::TakesFastRoute() const
 std::unique_ptr<Yuv420Bands> VideoCursor::HoldBands() const
 {
     return frame_->width > 0 && frame_->height > 0 && TakesFastRoute() && turn_.Identity() ? Yuv420Bands::Hold(*frame_)
-                                                                                             : nullptr;
+                                                                                           : nullptr;
 }
 
 bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch, bool clearX)

@@ -30,9 +30,9 @@ void TMainWindow::PlaceShapeControls()
         int id;
     };
     // A skin without the keys keeps the choice hidden; it stays automatic unless a project says otherwise.
-    for (const ShapeKey shape : {ShapeKey{"ShapeAutoRadio", control::shapeAutoRadio},
-             ShapeKey{"Shape43Radio", control::shapeFourByThreeRadio},
-             ShapeKey{"Shape169Radio", control::shapeSixteenByNineRadio}}) {
+    for (const ShapeKey shape :
+        {ShapeKey{"ShapeAutoRadio", control::shapeAutoRadio}, ShapeKey{"Shape43Radio", control::shapeFourByThreeRadio},
+            ShapeKey{"Shape169Radio", control::shapeSixteenByNineRadio}}) {
         LayoutRect rect;
         QWidget* radio = controls_.Find(shape.id);
         if (radio != nullptr && ReadLayoutRect(layoutText_, shape.key, rect)) {

@@ -45,10 +45,10 @@ std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 bool MakeWhiteClip(const std::string& path, int width, int height, const std::string& sar)
 {
     const bool mp4 = path.ends_with(".mp4");
-    const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=white:s="
-        + std::to_string(width) + "x" + std::to_string(height) + ":r=25:d=1 -f lavfi -i anullsrc=r=44100:cl=stereo"
-        + " -t 1 -vf setsar=" + sar + (mp4 ? " -c:v libx264 -pix_fmt yuv420p" : " -c:v mpeg4 -q:v 2")
-        + " -c:a " + (mp4 ? "aac" : "pcm_s16le") + " " + Quoted(path);
+    const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=white:s=" + std::to_string(width)
+        + "x" + std::to_string(height) + ":r=25:d=1 -f lavfi -i anullsrc=r=44100:cl=stereo" + " -t 1 -vf setsar=" + sar
+        + (mp4 ? " -c:v libx264 -pix_fmt yuv420p" : " -c:v mpeg4 -q:v 2") + " -c:a " + (mp4 ? "aac" : "pcm_s16le") + " "
+        + Quoted(path);
     return std::system(command.c_str()) == 0;
 }
 
@@ -70,7 +70,8 @@ GreyPicture FirstPicture(const std::string& mpeg)
     picture.levels = CommandOutput(
         "ffmpeg -nostdin -loglevel error -i " + Quoted(mpeg) + " -frames:v 1 -vf format=gray -f rawvideo -");
     if (picture.width <= 0 || picture.height <= 0
-        || picture.levels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
+        || picture.levels.size()
+            != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
         picture.width = picture.height = 0;
     }
     return picture;
@@ -116,7 +117,8 @@ PicturePlace PlaceOfPicture(const std::string& mpeg) { return PlaceIn(FirstPictu
 std::string ShapeOf(const std::string& mpeg)
 {
     std::string shape = CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=display_aspect_ratio "
-                                      "-of csv=p=0 " + Quoted(mpeg));
+                                      "-of csv=p=0 "
+        + Quoted(mpeg));
     shape = shape.substr(0, shape.find_first_of(",\r\n"));
     const std::size_t colon = shape.find(':');
     if (colon == std::string::npos) {
@@ -183,9 +185,9 @@ TEST_F(PictureShape, AFourByThreeSourceFillsTheWholeFrameOfEveryTarget)
         int width;
         int height;
     };
-    for (const Target& t : {Target{"vcd", "ntsc", 352, 240}, Target{"vcd", "pal", 352, 288},
-             Target{"svcd", "ntsc", 480, 480}, Target{"svcd", "pal", 480, 576}, Target{"dvd", "ntsc", 720, 480},
-             Target{"dvd", "pal", 720, 576}}) {
+    for (const Target& t :
+        {Target{"vcd", "ntsc", 352, 240}, Target{"vcd", "pal", 352, 288}, Target{"svcd", "ntsc", 480, 480},
+            Target{"svcd", "pal", 480, 576}, Target{"dvd", "ntsc", 720, 480}, Target{"dvd", "pal", 720, 576}}) {
         const std::string what = std::string(t.target) + " " + t.standard;
         PicturePlace place;
         std::string shape;
@@ -271,9 +273,9 @@ TEST_F(PictureShape, ADvdOfWideAndFourByThreeInputsHasATitleSetForEachShape)
     ASSERT_TRUE(MakeWhiteClip(folder_.File("first.avi"), 1280, 720, "1"));
     ASSERT_TRUE(MakeWhiteClip(folder_.File("second.avi"), 640, 480, "1"));
     ASSERT_TRUE(MakeWhiteClip(folder_.File("third.avi"), 720, 576, "64/45"));
-    const CliOutcome made = RunCli(
-        {"--target", "dvd", "--standard", "pal", "--author", "disc", "first.avi", "second.avi", "third.avi"},
-        folder_.Path());
+    const CliOutcome made
+        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "first.avi", "second.avi", "third.avi"},
+            folder_.Path());
     ASSERT_EQ(made.exitCode, 0) << made.err;
     const std::string listing = CommandOutput("lsdvd -v " + Quoted(folder_.File("disc")));
     // Title sets in the order their shapes first come: the two wide inputs, then the 4:3 one.
@@ -293,8 +295,8 @@ bool MakePhoneClip(const std::string& path, int degrees)
 {
     const std::string stored = path + ".stored.mp4";
     const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
-        "'color=0x606060:s=1280x720:r=25:d=1,drawbox=x=0:y=0:w=320:h=180:color=white:t=fill'"
-        " -f lavfi -i anullsrc=r=44100:cl=stereo -t 1 -c:v libx264 -pix_fmt yuv420p -c:a aac "
+                                "'color=0x606060:s=1280x720:r=25:d=1,drawbox=x=0:y=0:w=320:h=180:color=white:t=fill'"
+                                " -f lavfi -i anullsrc=r=44100:cl=stereo -t 1 -c:v libx264 -pix_fmt yuv420p -c:a aac "
         + Quoted(stored);
     if (std::system(command.c_str()) != 0) {
         return false;
@@ -333,7 +335,8 @@ bool MakePhoneClip(const std::string& path, int degrees)
 std::string RotationSaidBy(const std::string& clip)
 {
     std::string said = CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream_side_data=rotation "
-                                     "-of csv=p=0 " + Quoted(clip));
+                                     "-of csv=p=0 "
+        + Quoted(clip));
     said.erase(std::remove_if(said.begin(), said.end(), [](char c) { return c == '\n' || c == '\r'; }), said.end());
     return said;
 }
@@ -343,17 +346,17 @@ TEST_F(PictureShape, PhoneClipsTurnedInTheirTrackHeaderComeOutUpright)
     struct Turn {
         int degrees;
         const char* said; // what ffprobe reads from the matrix: counter-clockwise degrees
-        double cornerX;   // where the white corner stands, as parts of the upright picture
+        double cornerX; // where the white corner stands, as parts of the upright picture
         double cornerY;
-        int top;          // where the picture lies on a 4:3 PAL frame
+        int top; // where the picture lies on a 4:3 PAL frame
         int bottom;
         int left;
         int right;
     };
     // Upright 720 x 1280 on 4:3: 576 lines of 9/16 x 576 x 15/16 = 303.75 columns from 208.
     // Upright 1280 x 720 on 4:3: 432 lines from 72.
-    for (const Turn& t : {Turn{90, "-90", 0.875, 0.125, 0, 575, 208, 511}, Turn{180, "-180", 0.875, 0.875, 72, 503, 0, 719},
-             Turn{270, "90", 0.125, 0.875, 0, 575, 208, 511}}) {
+    for (const Turn& t : {Turn{90, "-90", 0.875, 0.125, 0, 575, 208, 511},
+             Turn{180, "-180", 0.875, 0.875, 72, 503, 0, 719}, Turn{270, "90", 0.125, 0.875, 0, 575, 208, 511}}) {
         const std::string what = std::to_string(t.degrees) + " degrees";
         const std::string clip = folder_.File("phone" + std::to_string(t.degrees) + ".mp4");
         ASSERT_TRUE(MakePhoneClip(clip, t.degrees)) << what;

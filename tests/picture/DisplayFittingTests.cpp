@@ -105,7 +105,8 @@ TEST(DisplayFitting, UnusablePixelShapesCountAsSquare)
 TEST(DisplayFitting, HugePixelShapesNeitherOverflowNorLeaveTheFrame)
 {
     const int most = 2147483647;
-    const FitPlan thin = PlanFit(268435456, 1, {720, 576, FitMode::proportional, {most, 1}, {1, most}, FitRounding::up});
+    const FitPlan thin
+        = PlanFit(268435456, 1, {720, 576, FitMode::proportional, {most, 1}, {1, most}, FitRounding::up});
     EXPECT_GE(thin.width, 0);
     EXPECT_LE(thin.width, 720);
     EXPECT_GE(thin.height, 0);

@@ -162,9 +162,10 @@ void AddShapeRadios(SkinLayout& layout)
 {
     auto& e = layout.entries;
     e.push_back({"ShapeAutoRadio", Kind::radio, {pictureLeft, Row(3), shapeAutoWidth, optionHeight}, "Auto"});
-    e.push_back({"Shape43Radio", Kind::radio, {shapeFourByThreeLeft, Row(3), shapeFourByThreeWidth, optionHeight}, "4:3"});
     e.push_back(
-        {"Shape169Radio", Kind::radio, {shapeSixteenByNineLeft, Row(3), shapeSixteenByNineWidth, optionHeight}, "16:9"});
+        {"Shape43Radio", Kind::radio, {shapeFourByThreeLeft, Row(3), shapeFourByThreeWidth, optionHeight}, "4:3"});
+    e.push_back({"Shape169Radio", Kind::radio, {shapeSixteenByNineLeft, Row(3), shapeSixteenByNineWidth, optionHeight},
+        "16:9"});
 }
 
 void AddHeadingsAndLabels(SkinLayout& layout)
