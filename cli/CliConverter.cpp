@@ -175,6 +175,9 @@ int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool&
         return exitFailed;
     }
     core.TakeFormatPictureSize();
+    if (options.shape) {
+        core.ChooseShape(*options.shape);
+    }
     core.SetSplitSize(options.splitMB);
     core.SetShutdownWhenDone(options.shutdownWhenDone);
 

@@ -70,7 +70,7 @@ bool Choose(const std::map<std::string, Value>& choices, const std::string& text
 const char* UsageText()
 {
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
-           "                     [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
+           "                     [--aspect auto|4:3|16:9] [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
            "                     [--decoder-option COMPONENT:NAME=VALUE]...\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
@@ -79,10 +79,12 @@ const char* UsageText()
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
 {
-    static const std::map<std::string, int> targets{{"vcd", 1}, {"svcd", 3}, {"dvd", 4}};
-    static const std::map<std::string, int> standards{{"ntsc", 0}, {"pal", 1}};
+    static const std::map<std::string, int> targets{{"vcd", formatVcd}, {"svcd", formatSvcd}, {"dvd", formatDvd}};
+    static const std::map<std::string, int> standards{{"ntsc", standardNtsc}, {"pal", standardPal}};
     static const std::map<std::string, Fit> fits{
         {"proportional", Fit::Proportional}, {"fill", Fit::Fill}, {"crop", Fit::Crop}};
+    static const std::map<std::string, ShapeChoice> shapes{
+        {"auto", ShapeChoice::automatic}, {"4:3", ShapeChoice::fourByThree}, {"16:9", ShapeChoice::sixteenByNine}};
 
     ParseResult result;
     CliOptions& options = result.options;
@@ -122,9 +124,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             continue;
         }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
-            || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
-            || argument == "--save-project" || argument == "--decoder-option" || argument == "--author"
-            || argument == "--iso" || argument == "--chapters";
+            || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
+            || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
+            || argument == "--author" || argument == "--iso" || argument == "--chapters";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -145,6 +147,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             Fit fit = Fit::Proportional;
             good = Choose(fits, value, fit);
             options.fit = fit;
+        } else if (argument == "--aspect") {
+            ShapeChoice shape = ShapeChoice::automatic;
+            good = Choose(shapes, value, shape);
+            options.shape = shape;
         } else if (argument == "--crop") {
             options.crop = ParseCrop(value);
             good = options.crop.has_value();

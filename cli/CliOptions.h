@@ -1,6 +1,8 @@
 // The command line of discforge-cli.
 #pragma once
 
+#include "formats/ShapeChoice.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,10 +26,12 @@ struct DecoderOption {
 };
 
 struct CliOptions {
-    int outputFormat = 1; // VCD
+    int outputFormat = formatVcd;
     std::optional<int> tvStandard;
     // Picture options: each one given overrides the input's own (or the project's).
     std::optional<Fit> fit;
+    // The frames' shape; the project's own, or automatic, when not given.
+    std::optional<ShapeChoice> shape;
     bool invert = false;
     bool deinterlace = false;
     std::optional<CropRect> crop;

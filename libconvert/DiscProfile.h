@@ -16,7 +16,7 @@ struct DiscProfile {
     int height = 0;
     int frameRateNum = 0; // frames per second as a fraction: 25/1 or 30000/1001
     int frameRateDen = 1;
-    int sampleAspectNum = 1; // pixel shape that makes a 4:3 picture
+    int sampleAspectNum = 1; // pixel shape that makes the frame show at its display shape
     int sampleAspectDen = 1;
 
     bool mpeg2 = false;
@@ -39,7 +39,8 @@ struct DiscProfile {
     int preloadMicroseconds = 0;
 };
 
-// The profile of a format code (NTSC: 1 VCD, 3 SVCD, 4 DVD; PAL adds 16), or nothing.
+// The profile of a format code (NTSC: 1 VCD, 3 SVCD, 4 DVD; PAL adds 16, a 16:9 frame
+// 32), or nothing for a code of no disc or of a shape the disc does not have.
 std::optional<DiscProfile> ProfileForFormatCode(int32_t formatCode);
 
 } // namespace discforge::convert

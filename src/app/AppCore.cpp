@@ -204,6 +204,18 @@ void AppCore::SetSplitSize(int megabytes)
 
 void AppCore::SetShutdownWhenDone(bool shutdown) { parts_.settings.shutdownWhenDone = shutdown; }
 
+bool AppCore::ChooseShape(ShapeChoice shape)
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    parts_.settings.shapeChoice = shape;
+    parts_.settings.videoSettingsChanged = true;
+    parts_.windowRefresh.ShowShapeChoice();
+    parts_.windowRefresh.RefreshWindow();
+    return true;
+}
+
 void AppCore::SetEditFilters(bool editFilters) { parts_.settings.editFilters = editFilters; }
 
 void AppCore::KeepDecoderOptionsIn(ProfileStore& profile)

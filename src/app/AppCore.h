@@ -65,6 +65,8 @@ public:
     // Parts of at most `megabytes` each; 0 writes one file.
     void SetSplitSize(int megabytes);
     void SetShutdownWhenDone(bool shutdown);
+    // The shape of the frames of the next conversion (the window's shape choice, the cli's --aspect).
+    bool ChooseShape(ShapeChoice shape);
     // Whether every open shows the decoder settings (kept in the user's profile).
     void SetEditFilters(bool editFilters);
     // The decoder settings chosen in the dialog come from `profile` and are

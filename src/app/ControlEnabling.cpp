@@ -32,6 +32,9 @@ constexpr std::array ruled{
     control::maxSizeEdit,
     control::discCheck,
     control::chooseDiscFolder,
+    control::shapeAutoRadio,
+    control::shapeFourByThreeRadio,
+    control::shapeSixteenByNineRadio,
 };
 
 } // namespace
@@ -63,6 +66,9 @@ bool ControlEnabled(int id, const WindowState& state)
     // The disc is made after the run; its folder dialog must not open inside one.
     case control::discCheck:
     case control::chooseDiscFolder:
+    case control::shapeAutoRadio:
+    case control::shapeFourByThreeRadio:
+    case control::shapeSixteenByNineRadio:
         return !state.converting;
     case control::maxSizeEdit:
         return state.splitOutput && !state.converting;

@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 #include "app/AppParts.h"
 #include "app/EncoderCallbacks.h"
+#include "app/FrameShape.h"
 #include "core/ShowMessage.h"
 #include "ports/PowerPort.h"
 #include "ports/WindowPort.h"
@@ -43,10 +44,9 @@ void ConversionRun::StartConversion()
     lastCompleted_ = false;
     batchCompleted_ = false;
     inputsEncoded_ = 0;
-    if (core_.encoder.Init(core_.settings.encoderFormatCode()) != 0) {
-        ShowMessage(core_.ports.messages, message::initFailed, message::encoderCaption);
-        core_.ports.window.PostCloseRequest();
-        run.conversionActive = false;
+    int initialisedCode = core_.settings.encoderFormatCode();
+    if (core_.encoder.Init(initialisedCode) != 0) {
+        RefuseToStart();
         return;
     }
     const int rememberedPosition = inputs.framePosition;
@@ -69,9 +69,19 @@ void ConversionRun::StartConversion()
                 lastHandled = index;
                 break;
             }
-            // The encoder is told the format's picture size; the frame supply
-            // brings every input to it while the encoder runs.
-            FillParameters(inputs.inputTable[static_cast<std::size_t>(index)]);
+            // The encoder is told the format's picture size and the input's shape; the
+            // frame supply brings every input to them while the encoder runs.
+            const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
+            const int code = EncoderFormatCode(
+                core_.settings.outputFormat, core_.settings.tvStandard, InputShape(core_.settings, entry));
+            if (code != initialisedCode) {
+                if (core_.encoder.Init(code) != 0) {
+                    RefuseToStart();
+                    return;
+                }
+                initialisedCode = code;
+            }
+            FillParameters(entry);
 
             core_.encoder.AppWnd(core_.ports.window.NativeHandle());
             core_.settings.videoSettingsChanged = true;
@@ -107,6 +117,13 @@ void ConversionRun::StartConversion()
     if (core_.settings.shutdownWhenDone && batchCompleted_) {
         ShutDownComputer();
     }
+}
+
+void ConversionRun::RefuseToStart()
+{
+    ShowMessage(core_.ports.messages, message::initFailed, message::encoderCaption);
+    core_.ports.window.PostCloseRequest();
+    core_.media.run.conversionActive = false;
 }
 
 void ConversionRun::ShutDownComputer() { core_.ports.power.PowerOff(); }

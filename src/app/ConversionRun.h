@@ -32,6 +32,8 @@ public:
 
 private:
     void FillParameters(const InputEntry& entry);
+    // The encoder refused the format: the user is told and the window closes.
+    void RefuseToStart();
     void ShutDownComputer();
 
     AppParts& core_;

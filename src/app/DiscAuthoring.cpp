@@ -1,16 +1,11 @@
 #include "app/DiscAuthoring.h"
 
 #include "app/AuthoringMessages.h"
+#include "app/DvdauthorProject.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
 #include "platform/ChildProgram.h"
-#include "platform/MediaError.h"
-#include "platform/MediaSource.h"
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 #include <cmath>
 #include <deque>
@@ -38,92 +33,20 @@ constexpr double megabyte = 1000.0 * 1000.0;
 
 const char* DiscName(int outputFormat)
 {
-    switch (outputFormat) {
-    case formatDvd:
-        return "DVD";
-    case formatSvcd:
-        return "SVCD";
-    default:
-        return "VCD";
-    }
+    const DiscFormat* disc = FindDiscFormat(outputFormat, standardNtsc);
+    return disc != nullptr ? disc->name : "VCD";
+}
+
+// Whether the format's disc is a DVD-Video folder rather than a CD image.
+bool AuthoredAsDvd(int outputFormat)
+{
+    const DiscFormat* disc = FindDiscFormat(outputFormat, standardNtsc);
+    return disc != nullptr && disc->authoringTool == AuthoringTool::dvdauthor;
 }
 
 std::string Megabytes(std::uint64_t bytes)
 {
     return FormatText("%.0f", std::ceil(static_cast<double>(bytes) / megabyte));
-}
-
-// The length of a converted stream; 0 when it cannot be read.
-double StreamSeconds(const std::string& path)
-{
-    MediaError error;
-    const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
-    if (!source || source->Context()->duration <= 0) {
-        return 0;
-    }
-    return static_cast<double>(source->Context()->duration) / AV_TIME_BASE;
-}
-
-std::string EscapeXml(const std::string& text)
-{
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
-// The vob entries of one title: its parts in order, each with the chapters that
-// fall in it.
-std::string TitleVobs(const StreamParts& parts, int chapterMinutes)
-{
-    std::string xml;
-    double partStart = 0;
-    for (const std::string& part : parts) {
-        const double seconds = StreamSeconds(part);
-        const std::string chapters = PartChapterList(partStart, seconds, chapterMinutes);
-        xml += "    <vob file=\"" + EscapeXml(fs::absolute(part).string()) + "\"";
-        if (!chapters.empty()) {
-            xml += " chapters=\"" + chapters + "\"";
-        }
-        xml += " />\n";
-        partStart += seconds;
-    }
-    return xml;
-}
-
-// One titleset, one title an input, each title going on to the next.
-std::string DvdauthorProject(const AuthoringRequest& request, const std::string& destination)
-{
-    // The disc's video manager needs the standard too, though it has no menu.
-    const std::string video
-        = std::string("<video format=\"") + (request.tvStandard == standardPal ? "pal" : "ntsc") + "\" />";
-    std::string xml = "<dvdauthor dest=\"" + EscapeXml(destination) + "\">\n <vmgm><menus>" + video
-        + "</menus></vmgm>\n <titleset>\n  <titles>\n   " + video + "\n";
-    for (std::size_t i = 0; i < request.streams.size(); ++i) {
-        xml += "   <pgc>\n" + TitleVobs(request.streams[i], request.chapterMinutes);
-        if (i + 1 < request.streams.size()) {
-            xml += "    <post>jump title " + std::to_string(i + 2) + ";</post>\n";
-        }
-        xml += "   </pgc>\n";
-    }
-    xml += "  </titles>\n </titleset>\n</dvdauthor>\n";
-    return xml;
 }
 
 // Runs the tools of one disc and keeps what they say for the run log and the
@@ -234,7 +157,11 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     const fs::path folder = request.folder;
     const fs::path made = work.Path() / "disc";
     const fs::path project = work.Path() / "dvdauthor.xml";
-    std::ofstream(project) << DvdauthorProject(request, made.string());
+    std::vector<bool> wide;
+    for (const StreamParts& parts : request.streams) {
+        wide.push_back(!parts.empty() && StreamIsWide(parts.front()));
+    }
+    std::ofstream(project) << DvdauthorProject(request, made.string(), wide);
     if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
         return;
     }
@@ -279,7 +206,7 @@ void AuthorCd(const AuthoringRequest& request, const WorkFolder& work, ToolRunne
 std::string TakenName(const AuthoringRequest& request)
 {
     std::vector<fs::path> names;
-    if (request.outputFormat == formatDvd) {
+    if (AuthoredAsDvd(request.outputFormat)) {
         names = {fs::path(request.folder) / "VIDEO_TS", fs::path(request.folder) / "AUDIO_TS"};
         if (!request.isoPath.empty()) {
             names.emplace_back(request.isoPath);
@@ -306,7 +233,7 @@ std::vector<std::string> AllParts(const std::vector<StreamParts>& streams)
     return all;
 }
 
-std::uint64_t DiscCapacity(int outputFormat) { return outputFormat == formatDvd ? 4'700'000'000ull : 800'000'000ull; }
+std::uint64_t DiscCapacity(int outputFormat) { return AuthoredAsDvd(outputFormat) ? 4'700'000'000ull : 800'000'000ull; }
 
 std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams)
 {
@@ -385,7 +312,7 @@ AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, con
     }
     runLog.AppendLogLine(authoring_message::logHeading);
     ToolRunner tools(runLog, cancelled);
-    if (request.outputFormat == formatDvd) {
+    if (AuthoredAsDvd(request.outputFormat)) {
         AuthorDvd(request, work, tools, outcome);
     } else {
         AuthorCd(request, work, tools, outcome);

@@ -117,7 +117,8 @@ bool Previews::ShowStreamFrame(int index, InputEntry& entry, int frame)
         FailInput(inputInvertFailed, inputPictureCaption);
         return false;
     }
-    inputPanel_->ShowPicture(inputWork_);
+    // A source of pixels that are not square is drawn as a player shows it.
+    inputPanel_->ShowPicture(ShownAsOnTheTv(inputWork_, entry.sourcePixel, shownInput_));
     return true;
 }
 

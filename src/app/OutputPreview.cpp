@@ -3,6 +3,7 @@
 // (depth, deinterlace, invert, crop, fitting) before the panel shows it;
 // without, the decoded frame goes straight into the panel.
 #include "app/AppParts.h"
+#include "app/FrameShape.h"
 #include "app/PreviewMessages.h"
 #include "app/Previews.h"
 #include "core/ShowMessage.h"
@@ -183,13 +184,9 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
         FailOutput(aviReader ? aviCropFailed : outputCropFailed, caption);
         return false;
     }
-    FitRequest request;
-    request.targetWidth = options.outputWidth;
-    request.targetHeight = options.outputHeight;
-    request.mode = options.fitting;
-    request.svcd = core_.settings.outputFormat == formatSvcd;
     // The supply rounds the proportional size up; the preview has always truncated it.
-    request.rounding = FitRounding::down;
+    const FitRequest request = FitRequestForInput(
+        core_.settings, InputShape(core_.settings, entry), entry.sourcePixel, options, FitRounding::down);
     if (!FitPicture(outputWork_, request)) {
         if (aviReader) {
             // The panel shows the unscaled picture.
@@ -199,11 +196,29 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
             return false;
         }
     }
-    if (!outputPanel_->ShowPicture(outputWork_)) {
+    if (!outputPanel_->ShowPicture(ShownAsOnTheTv(outputWork_, request.framePixel, shownOutput_))) {
         FailOutput(aviReader ? aviPreviewFailed : outputPreviewFailed, caption);
         return false;
     }
     return true;
+}
+
+const TFullDib& Previews::ShownAsOnTheTv(TFullDib& picture, Ratio pixel, TFullDib& shown)
+{
+    const int width = picture.Width();
+    const int height = picture.Height();
+    if (pixel.num <= 0 || pixel.den <= 0 || pixel.num == pixel.den || width <= 0 || height <= 0) {
+        return picture;
+    }
+    // Each pixel drawn as wide as the TV shows it: a 16:9 frame comes out 16:9. The
+    // picture itself stays as it is, for those who compare it with the supply's.
+    const std::int64_t shownWidth = (std::int64_t{width} * pixel.num + pixel.den / 2) / pixel.den;
+    if (shownWidth <= 0 || shownWidth > maxShownWidth) {
+        return picture;
+    }
+    const SurfaceRows rows{width, height, -static_cast<int>(picture.Stride()), picture.Row(height - 1)};
+    const int side = static_cast<int>(shownWidth);
+    return shown.RescaleFromSurface(rows, side, height, side, height) ? shown : picture;
 }
 
 } // namespace discforge

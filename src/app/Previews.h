@@ -8,6 +8,7 @@
 // handed. Every failure is shown to the user and removes the input it came from.
 #pragma once
 
+#include "formats/DiscFormats.h"
 #include "picture/PanelPainter.h"
 #include "picture/TFullDib.h"
 #include "picture/TPreviewDib.h"
@@ -73,6 +74,10 @@ private:
     bool FetchOutputAviFrame(int index, InputEntry& entry, bool live);
     // The picture options and the fitting, then the panel.
     bool FinishOutput(const InputEntry& entry, bool aviReader);
+    // `picture` with its pixels of shape `pixel` drawn as the TV shows them, made in
+    // `shown` where they are not square; `picture` itself where they are square or
+    // the stretched picture cannot be made.
+    static const TFullDib& ShownAsOnTheTv(TFullDib& picture, Ratio pixel, TFullDib& shown);
     // Stops a playing preview: kept or rewound by how the frames are decoded.
     void RequestStop(int buttonId);
     void BeginPlaying(bool input);
@@ -86,6 +91,10 @@ private:
     std::unique_ptr<TPreviewDib> outputPanel_;
     TFullDib inputWork_;
     TFullDib outputWork_;
+    TFullDib shownInput_; // the work pictures drawn as the TV shows them
+    TFullDib shownOutput_;
+    // Far wider than any frame drawn as shown; a larger one is refused.
+    static constexpr std::int64_t maxShownWidth = 16384;
     // Fetches pump messages: a render is never entered twice.
     bool inputBusy_ = false;
     bool outputBusy_ = false;

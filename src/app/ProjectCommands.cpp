@@ -28,7 +28,12 @@ bool ProjectCommands::SaveProject(const std::string& path)
     for (int i = 0; i < inputs.inputCount; ++i) {
         records.push_back(EncodeInputRecord(inputs.inputTable[static_cast<std::size_t>(i)]));
     }
-    switch (ReplaceFile(path, ProjectFileBytes(header, records))) {
+    ProjectExtension extension;
+    // Automatic is what a file without the entry opens as, so it needs none.
+    if (core_.settings.shapeChoice != ShapeChoice::automatic) {
+        extension.SetInt(ProjectTag::frameShape, batchScope, static_cast<std::int32_t>(core_.settings.shapeChoice));
+    }
+    switch (ReplaceFile(path, ProjectFileBytes(header, records, extension))) {
     case FileWriteResult::ok:
         return true;
     case FileWriteResult::cannotCreate:
@@ -88,6 +93,8 @@ bool ProjectCommands::OpenProject(const std::string& path)
         core_.inputs.sharedHeight = contents.header.sharedHeight;
     }
     core_.liveOutputPreview = contents.header.liveOutputPreview;
+    core_.settings.shapeChoice = SavedShape(contents.extension);
+    core_.settings.videoSettingsChanged = true;
     if (!SelectSaved(contents)) {
         RemoveEveryInput();
         core_.settings.batchMode = earlierBatchMode;
@@ -98,6 +105,19 @@ bool ProjectCommands::OpenProject(const std::string& path)
     }
     core_.ports.host.RefreshInputControls();
     return true;
+}
+
+ShapeChoice ProjectCommands::SavedShape(const ProjectExtension& extension)
+{
+    // A file without the entry, or with a shape this program does not know, opens as automatic.
+    switch (extension.Int(ProjectTag::frameShape, batchScope).value_or(0)) {
+    case static_cast<int>(ShapeChoice::fourByThree):
+        return ShapeChoice::fourByThree;
+    case static_cast<int>(ShapeChoice::sixteenByNine):
+        return ShapeChoice::sixteenByNine;
+    default:
+        return ShapeChoice::automatic;
+    }
 }
 
 void ProjectCommands::RemoveEveryInput()

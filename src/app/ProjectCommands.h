@@ -3,12 +3,15 @@
 // back over what the open gave it. Failures are shown to the user here.
 #pragma once
 
+#include "formats/ShapeChoice.h"
+
 #include <string>
 
 namespace discforge {
 
 class AppParts;
 struct InputEntry;
+class ProjectExtension;
 struct ProjectContents;
 
 class ProjectCommands {
@@ -29,6 +32,7 @@ private:
     void RemoveEveryInput();
     bool ReopenInputs(const ProjectContents& contents);
     bool SelectSaved(const ProjectContents& contents);
+    static ShapeChoice SavedShape(const ProjectExtension& extension);
 
     AppParts& core_;
 };

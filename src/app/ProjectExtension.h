@@ -24,6 +24,8 @@ namespace discforge {
 
 // One tag per kept choice. Numbers are stored in files: never reuse or renumber one.
 enum class ProjectTag : std::uint16_t {
+    // The shape of the frames, batch scope: i32 0 automatic, 1 4:3, 2 16:9.
+    frameShape = 1,
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

@@ -38,15 +38,16 @@ void SettingsController::ApplyDefaults()
     controls_.SetChecked(control::palRadio, false);
     controls_.SetChecked(control::dvdRadio, false);
     controls_.SetChecked(control::svcdRadio, false);
-    settings_.frameWidth = 352;
-    settings_.frameHeight = 240;
-    controls_.SetText(control::widthEdit, "352");
-    controls_.SetText(control::heightEdit, "240");
+    settings_.shapeChoice = ShapeChoice::automatic;
+    controls_.SetChecked(control::shapeAutoRadio, true);
+    controls_.SetChecked(control::shapeFourByThreeRadio, false);
+    controls_.SetChecked(control::shapeSixteenByNineRadio, false);
+    ShowFormatSize();
 }
 
 bool SettingsController::ChooseFormat(int newFormat)
 {
-    if (encoder_.Init(settings_.tvStandard * 16 + newFormat) != 0) {
+    if (encoder_.Init(EncoderFormatCode(newFormat, settings_.tvStandard, DisplayShape::fourByThree)) != 0) {
         return RefuseAndClose(newFormat == formatSvcd ? message::initFailed : message::initFailedOnFormat);
     }
     settings_.videoSettingsChanged = true;
@@ -70,7 +71,7 @@ bool SettingsController::ChooseFormat(int newFormat)
 bool SettingsController::ChooseStandard(int newStandard)
 {
     settings_.tvStandard = newStandard;
-    if (encoder_.Init(newStandard * 16 + settings_.outputFormat) != 0) {
+    if (encoder_.Init(EncoderFormatCode(settings_.outputFormat, newStandard, DisplayShape::fourByThree)) != 0) {
         return RefuseAndClose(message::initFailed);
     }
     EnableSizeEdits();

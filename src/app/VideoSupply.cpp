@@ -2,6 +2,7 @@
 
 #include "app/AppParts.h"
 #include "app/ConversionRun.h"
+#include "app/FrameShape.h"
 #include "input/FrameFetch.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
@@ -287,13 +288,14 @@ int VideoSupply::SupplyFromAviReader(int frameIndex, std::int32_t* rowBytes, con
 
 FitRequest VideoSupply::FitRequestFor(const PictureOptions& options) const
 {
-    FitRequest request;
-    request.targetWidth = options.outputWidth;
-    request.targetHeight = options.outputHeight;
-    request.mode = options.fitting;
-    request.svcd = core_.settings.outputFormat == formatSvcd;
-    request.rounding = FitRounding::up;
-    return request;
+    const InputTableState& inputs = core_.inputs;
+    const bool current = inputs.currentInput >= 0 && inputs.currentInput < inputs.inputCount;
+    if (!current) {
+        return FitRequestForInput(core_.settings, DisplayShape::fourByThree, Ratio{}, options, FitRounding::up);
+    }
+    const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(inputs.currentInput)];
+    return FitRequestForInput(
+        core_.settings, InputShape(core_.settings, entry), entry.sourcePixel, options, FitRounding::up);
 }
 
 int VideoSupply::FitFailure(FitMode mode)

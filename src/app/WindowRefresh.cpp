@@ -90,6 +90,15 @@ void WindowRefresh::RefreshOutputSide()
     }
 }
 
+void WindowRefresh::ShowShapeChoice()
+{
+    ControlSurface& controls = core_.ports.controls;
+    const ShapeChoice shape = core_.settings.shapeChoice;
+    controls.SetChecked(control::shapeAutoRadio, shape == ShapeChoice::automatic);
+    controls.SetChecked(control::shapeFourByThreeRadio, shape == ShapeChoice::fourByThree);
+    controls.SetChecked(control::shapeSixteenByNineRadio, shape == ShapeChoice::sixteenByNine);
+}
+
 void WindowRefresh::ShowStoredChoices()
 {
     ControlSurface& controls = core_.ports.controls;
@@ -102,6 +111,7 @@ void WindowRefresh::ShowStoredChoices()
     controls.SetChecked(control::splitCheck, settings.splitOutput);
     controls.SetChecked(control::shutdownCheck, settings.shutdownWhenDone);
     controls.SetChecked(control::discCheck, settings.discAfterConverting);
+    ShowShapeChoice();
     controls.SetText(control::maxSizeEdit, std::to_string(settings.maxFileSizeMB));
     const InputTableState& inputs = core_.inputs;
     if (inputs.selectedInput >= 0 && inputs.selectedInput < inputs.inputCount) {

@@ -24,6 +24,8 @@ public:
     // The check boxes, radio buttons and the size field of the settings and of
     // the selected input show what is stored.
     void ShowStoredChoices();
+    // The shape radios show the settings' choice.
+    void ShowShapeChoice();
 
 private:
     AppParts& core_;

@@ -26,6 +26,10 @@ inline constexpr int maxSizeEdit = 1293;
 // Making a disc after converting, and the folder it goes into.
 inline constexpr int discCheck = 1402;
 inline constexpr int chooseDiscFolder = 1403;
+// The shape of the frames: automatic, 4:3 or 16:9.
+inline constexpr int shapeAutoRadio = 1405;
+inline constexpr int shapeFourByThreeRadio = 1406;
+inline constexpr int shapeSixteenByNineRadio = 1407;
 
 // Image buttons.
 inline constexpr int startConversion = 1147;

@@ -2,32 +2,21 @@
 
 namespace discforge {
 
-bool IsKnownFormat(int format) { return format == formatVcd || format == formatSvcd || format == formatDvd; }
+bool IsKnownFormat(int format) { return FindDiscFormat(format, standardNtsc) != nullptr; }
 
 PictureSize FormatPictureSize(int format, int standard)
 {
-    const bool pal = standard == standardPal;
-    switch (format) {
-    case formatSvcd:
-        return pal ? PictureSize{480, 576} : PictureSize{480, 480};
-    case formatDvd:
-        return pal ? PictureSize{720, 576} : PictureSize{720, 480};
-    default:
-        return pal ? PictureSize{352, 288} : PictureSize{352, 240};
+    const DiscFormat* disc = FindDiscFormat(format, standard);
+    if (disc == nullptr) {
+        disc = FindDiscFormat(formatVcd, standard);
     }
+    return PictureSize{disc->width, disc->height};
 }
 
 int FormatAudioRate(int format)
 {
-    switch (format) {
-    case formatVcd:
-    case formatSvcd:
-        return 44100;
-    case formatDvd:
-        return 48000;
-    default:
-        return 0;
-    }
+    const DiscFormat* disc = FindDiscFormat(format, standardNtsc);
+    return disc != nullptr ? disc->soundRate : 0;
 }
 
 void ShowFormatSize(ConversionSettings& settings)

@@ -2,13 +2,11 @@
 #pragma once
 
 #include "core/DecoderOptionStore.h"
+#include "formats/ShapeChoice.h"
 
 #include <string>
 
 namespace discforge {
-
-enum OutputFormat : int { formatVcd = 1, formatSvcd = 3, formatDvd = 4 };
-enum TvStandard : int { standardNtsc = 0, standardPal = 1 };
 
 struct PictureSize {
     int width;
@@ -22,6 +20,8 @@ struct ConversionSettings {
     int frameHeight = 240;
     bool splitOutput = false;
     int maxFileSizeMB = 600;
+    // The frames' shape; each input of a batch may come out at another under automatic.
+    ShapeChoice shapeChoice = ShapeChoice::automatic;
     bool shutdownWhenDone = false;
     bool batchMode = true;
     bool editFilters = false;
@@ -32,8 +32,8 @@ struct ConversionSettings {
     bool videoSettingsChanged = true;
     bool audioSettingsChanged = true;
 
-    // The only argument the encoder library is initialised with.
-    int encoderFormatCode() const { return tvStandard * 16 + outputFormat; }
+    // The only argument the encoder library is initialised with, for the format's usual shape.
+    int encoderFormatCode() const { return EncoderFormatCode(outputFormat, tvStandard, DisplayShape::fourByThree); }
 };
 
 inline constexpr int minMaxFileSizeMB = 1;

@@ -3,6 +3,7 @@
 #include "core/TextFormat.h"
 
 #include <cinttypes>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -78,6 +79,24 @@ std::string SampleRateLine(int sampleRate)
     }
 }
 
+std::string ShownShapeSuffix(const InputEntry& entry)
+{
+    const Ratio pixel = entry.sourcePixel;
+    if (pixel.num <= 0 || pixel.den <= 0 || pixel.num == pixel.den || entry.width <= 0 || entry.height <= 0) {
+        return {};
+    }
+    const double shown = static_cast<double>(entry.width) * pixel.num / (static_cast<double>(entry.height) * pixel.den);
+    // Within a hundredth of the two TV shapes the source is meant as one of them.
+    constexpr double closeEnough = 0.01;
+    if (std::abs(shown - 16.0 / 9.0) < closeEnough) {
+        return ", shown 16:9";
+    }
+    if (std::abs(shown - 4.0 / 3.0) < closeEnough) {
+        return ", shown 4:3";
+    }
+    return FormatText(", shown %.2f:1", shown);
+}
+
 std::vector<std::string> DescribeInputLines(const InputEntry& entry, const DescriptionContext& context)
 {
     std::vector<std::string> lines;
@@ -90,7 +109,7 @@ std::vector<std::string> DescribeInputLines(const InputEntry& entry, const Descr
     if (!video) {
         lines.push_back(FormatText("  Filename: %s", context.currentPictureName.c_str()));
     }
-    lines.push_back(FormatText("  Resolution: %d x %d", entry.width, entry.height));
+    lines.push_back(FormatText("  Resolution: %d x %d", entry.width, entry.height) + ShownShapeSuffix(entry));
     if (video) {
         lines.push_back(FormatText("  Frame Rate: %02.2f", entry.frameRate));
     }

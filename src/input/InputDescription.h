@@ -16,6 +16,9 @@ struct DescriptionContext {
     std::string currentPictureName;
 };
 
+// ", shown 16:9" after the size of a source whose pixels are not square; empty otherwise.
+std::string ShownShapeSuffix(const InputEntry& entry);
+
 std::vector<std::string> DescribeInputLines(const InputEntry& entry, const DescriptionContext& context);
 
 // Exact sizes up to 1 000 000 000 bytes, decimal megabytes above; "File size: 0"

@@ -3,6 +3,7 @@
 // through the record codec (InputRecord.h).
 #pragma once
 
+#include "formats/DiscFormats.h"
 #include "input/ListFile.h"
 #include "input/MediaFormats.h"
 #include "input/PictureOptions.h"
@@ -27,6 +28,7 @@ struct InputEntry {
     SurfaceLayout surfaceLayout;
     int width = 0;  // source frame size in pixels, also for lists
     int height = 0;
+    Ratio sourcePixel; // the shape of a source pixel as a player shows it; square for lists
     WaveFormat waveFormat;
     ListFile listFile; // list inputs: open while the entry is active
 

@@ -339,6 +339,7 @@ bool StreamReader::Open(int index, bool rebuilding)
     }
     entry.width = format.width;
     entry.height = format.height;
+    entry.sourcePixel = format.pixelShape;
     entry.surfaceLayout = SurfaceLayout{};
     entry.surfaceLayout.size = 108;
     entry.surfaceLayout.flags = 0x1007;

@@ -1,26 +1,35 @@
 #include "picture/PictureFitting.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdint>
 
 namespace discforge {
 
 namespace {
 
-constexpr int svcdComputationWidth = 720;
-constexpr int svcdFrameWidth = 480;
-// The squeeze is 0.6666666666666666, a hair under two thirds: a width whose
-// two thirds are whole loses a pixel (720 gives 479). Double arithmetic would
-// round 720 x 0.6666666666666666 up to exactly 480, so the product is taken in
-// whole numbers; widths never exceed the 720 of the computation.
-constexpr std::int64_t svcdSqueezeNumerator = 6666666666666666;
-constexpr std::int64_t svcdSqueezeDenominator = 10000000000000000;
+// Sides reach 2^28 and pixel shapes 2^31, so the products of four take 128 bits.
+using Wide = __int128;
 
-int RoundSide(double side, FitRounding rounding, int limit)
+Ratio UsablePixel(Ratio pixel) { return pixel.num >= 1 && pixel.den >= 1 ? pixel : Ratio{}; }
+
+// numerator / denominator (both positive) rounded as asked, at most limit.
+int RoundSide(Wide numerator, Wide denominator, FitRounding rounding, int limit)
 {
-    const double rounded = rounding == FitRounding::up ? std::ceil(side) : std::trunc(side);
-    return static_cast<int>(std::clamp(rounded, 0.0, static_cast<double>(limit)));
+    Wide side = numerator / denominator;
+    if (rounding == FitRounding::up && side * denominator != numerator) {
+        ++side;
+    }
+    return static_cast<int>(std::min<Wide>(side, limit));
+}
+
+// A picture of the target's size needs nothing, unless its pixels are shown in
+// another shape than the frame's.
+bool AlreadyFits(int width, int height, const FitRequest& request)
+{
+    if (width != request.targetWidth || height != request.targetHeight) {
+        return false;
+    }
+    const FitPlan plan = PlanFit(width, height, request);
+    return plan.width == width && plan.height == height;
 }
 
 } // namespace
@@ -39,26 +48,33 @@ FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request)
     if (request.mode != FitMode::proportional) {
         return plan;
     }
-    const int width = request.svcd ? svcdComputationWidth : request.targetWidth;
-    if (pictureWidth <= 0 || pictureHeight <= 0) {
+    if (pictureWidth <= 0 || pictureHeight <= 0 || request.targetWidth <= 0 || request.targetHeight <= 0) {
         plan.width = plan.height = 0;
-    } else {
-        const double a = static_cast<double>(width) / pictureWidth;
-        const double b = static_cast<double>(request.targetHeight) / pictureHeight;
-        const double s = a < b ? a : b;
-        plan.width = RoundSide(pictureWidth * s, request.rounding, width);
-        plan.height = RoundSide(pictureHeight * s, request.rounding, request.targetHeight);
+        return plan;
     }
-    if (request.svcd) {
-        plan.width = static_cast<int>(std::int64_t{plan.width} * svcdSqueezeNumerator / svcdSqueezeDenominator);
-        plan.frameWidth = svcdFrameWidth;
+    const Ratio source = UsablePixel(request.sourcePixel);
+    const Ratio frame = UsablePixel(request.framePixel);
+    // Widths on the TV over heights, each as a fraction: the picture's and the frame's.
+    const Wide pictureShown = Wide{pictureWidth} * source.num;
+    const Wide pictureLines = Wide{pictureHeight} * source.den;
+    const Wide frameShown = Wide{request.targetWidth} * frame.num;
+    const Wide frameLines = Wide{request.targetHeight} * frame.den;
+    if (pictureShown * frameLines >= frameShown * pictureLines) {
+        // Wider than the frame: the whole width, with bands above and below.
+        plan.width = request.targetWidth;
+        plan.height
+            = RoundSide(pictureLines * frameShown, pictureShown * frame.den, request.rounding, request.targetHeight);
+    } else {
+        plan.height = request.targetHeight;
+        plan.width = RoundSide(pictureShown * request.targetHeight * frame.den, pictureLines * frame.num,
+            request.rounding, request.targetWidth);
     }
     return plan;
 }
 
 bool FitPicture(TBaseDib& picture, const FitRequest& request)
 {
-    if (picture.Width() == request.targetWidth && picture.Height() == request.targetHeight) {
+    if (AlreadyFits(picture.Width(), picture.Height(), request)) {
         return true;
     }
     const FitPlan plan = PlanFit(picture.Width(), picture.Height(), request);
@@ -70,7 +86,7 @@ bool FitPicture(TBaseDib& picture, const FitRequest& request)
 
 SurfaceFit FitSurface(TBaseDib& picture, const SurfaceRows& surface, const FitRequest& request)
 {
-    const bool fits = surface.width == request.targetWidth && surface.height == request.targetHeight;
+    const bool fits = AlreadyFits(surface.width, surface.height, request);
     const FitPlan plan = surface.Usable() ? PlanFit(surface.width, surface.height, request) : FitPlan{};
     if (!surface.Usable() || fits || plan.mode == FitMode::crop) {
         if (!picture.CopyFromSurface(surface)) {
@@ -84,8 +100,7 @@ SurfaceFit FitSurface(TBaseDib& picture, const SurfaceRows& surface, const FitRe
 
 bool FitsBands(int width, int height, const FitRequest& request)
 {
-    if (width <= 0 || height <= 0 || height % 2 != 0
-        || (width == request.targetWidth && height == request.targetHeight)) {
+    if (width <= 0 || height <= 0 || height % 2 != 0 || AlreadyFits(width, height, request)) {
         return false;
     }
     const FitPlan plan = PlanFit(width, height, request);

@@ -2,6 +2,7 @@
 // cut, or scaled proportionally and centred on black.
 #pragma once
 
+#include "formats/DiscFormats.h"
 #include "picture/TBaseDib.h"
 #include "ports/PictureBands.h"
 
@@ -12,11 +13,15 @@ enum class FitMode { fillIn, crop, proportional };
 // The frame supply rounds the proportional size up, the previews truncate it.
 enum class FitRounding { up, down };
 
+// Proportional fitting works in the shape the TV shows: the picture's pixels and
+// the frame's pixels each have their own width over height, so that a circle of
+// the source stays a circle on the screen.
 struct FitRequest {
     int targetWidth = 0;
     int targetHeight = 0;
     FitMode mode = FitMode::proportional;
-    bool svcd = false; // SVCD: computed on a 720-wide target, then squeezed into 480
+    Ratio framePixel; // the shape of one pixel of the target frame on the TV
+    Ratio sourcePixel; // the shape of one pixel of the picture as a player shows it
     FitRounding rounding = FitRounding::up;
 };
 
@@ -33,7 +38,9 @@ struct FitPlan {
 // else proportional.
 FitMode FitModeFromFlags(bool fitFillIn, bool fitCrop);
 
-// The plan for a picture of pictureWidth x pictureHeight (both at least 1).
+// The plan for a picture of pictureWidth x pictureHeight (both at least 1). A
+// proportional plan fills the frame's width or its height and keeps the picture's
+// shape on the TV; a pixel shape with a part below 1 counts as square.
 FitPlan PlanFit(int pictureWidth, int pictureHeight, const FitRequest& request);
 
 // Brings the picture to the request's target size; nothing is done when it has

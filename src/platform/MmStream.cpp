@@ -15,6 +15,26 @@ namespace {
 
 constexpr AVRational hundredNs{1, 10000000};
 constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
+// Pixel shapes are kept to parts of this size, far more than any real one needs.
+constexpr std::int64_t largestPixelShapePart = 65535;
+
+// The stream's pixel shape upright; the container's wins over the codec's, as players do.
+Ratio PixelShapeOf(const VideoCursor& cursor)
+{
+    const AVRational guessed
+        = av_guess_sample_aspect_ratio(cursor.Source().Context(), const_cast<AVStream*>(cursor.Stream()), nullptr);
+    if (guessed.num <= 0 || guessed.den <= 0) {
+        return Ratio{};
+    }
+    int num = 1;
+    int den = 1;
+    av_reduce(&num, &den, guessed.num, guessed.den, largestPixelShapePart);
+    if (num <= 0 || den <= 0) {
+        return Ratio{};
+    }
+    // A quarter turn makes a wide pixel a tall one.
+    return cursor.Turn().SwapsSides() ? Ratio{den, num} : Ratio{num, den};
+}
 
 struct ChainComponent {
     std::string name;
@@ -86,7 +106,7 @@ std::unique_ptr<MmStream> MmStream::Open(
             // Rounded down, so that the duration divided by it is never a frame short.
             impl->timePerFrame = av_rescale_q_rnd(1, av_inv_q(impl->frameRate), hundredNs, AV_ROUND_DOWN);
         }
-        impl->videoFormat = MmVideoFormat{cursor->Width(), cursor->Height()};
+        impl->videoFormat = MmVideoFormat{cursor->Width(), cursor->Height(), PixelShapeOf(*cursor)};
         impl->video = std::make_unique<MmVideoPipe>(std::move(cursor));
     } else {
         std::unique_ptr<AudioCursor> cursor = AudioCursor::Open(path, error, &impl->use);

@@ -17,6 +17,7 @@
 // Every call returns its outcome; nothing throws.
 #pragma once
 
+#include "formats/DiscFormats.h"
 #include "platform/MediaError.h"
 #include "ports/ComponentOption.h"
 #include "ports/FilterGraph.h"
@@ -39,6 +40,9 @@ enum class MmAnswer { Done, Pending, Failed };
 struct MmVideoFormat {
     int width = 0;
     int height = 0;
+    // One pixel's width over its height as players show it, from the codec or the
+    // container; square when neither says.
+    Ratio pixelShape;
 };
 
 // The delivered PCM format, as a WAVEFORMATEX carries it (format tag 1 = PCM).

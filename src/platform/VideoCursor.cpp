@@ -128,6 +128,7 @@ std::unique_ptr<VideoCursor> VideoCursor::Open(const std::string& path, MediaErr
     const int lowres = cursor->codec_->lowres;
     cursor->width_ = AV_CEIL_RSHIFT(width, lowres);
     cursor->height_ = AV_CEIL_RSHIFT(height, lowres);
+    cursor->turn_ = TurnOfStream(*stream);
     return cursor;
 }
 
@@ -319,10 +320,25 @@ bool VideoCursor::TakesFastRoute() const
 
 std::unique_ptr<Yuv420Bands> VideoCursor::HoldBands() const
 {
-    return frame_->width > 0 && frame_->height > 0 && TakesFastRoute() ? Yuv420Bands::Hold(*frame_) : nullptr;
+    return frame_->width > 0 && frame_->height > 0 && TakesFastRoute() && turn_.Identity() ? Yuv420Bands::Hold(*frame_)
+                                                                                           : nullptr;
 }
 
 bool VideoCursor::Convert(std::uint8_t* firstRow, int pitch, bool clearX)
+{
+    if (turn_.Identity()) {
+        return ConvertStored(firstRow, pitch, clearX);
+    }
+    const int storedPitch = width_ * 4;
+    storedRows_.resize(static_cast<std::size_t>(storedPitch) * static_cast<std::size_t>(height_));
+    if (!ConvertStored(storedRows_.data(), storedPitch, clearX)) {
+        return false;
+    }
+    TurnPixels(turn_, storedRows_.data(), storedPitch, width_, height_, firstRow, pitch);
+    return true;
+}
+
+bool VideoCursor::ConvertStored(std::uint8_t* firstRow, int pitch, bool clearX)
 {
     auto format = static_cast<AVPixelFormat>(frame_->format);
     if (frame_->width <= 0 || frame_->height <= 0 || sws_isSupportedInput(format) == 0) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "platform/MediaError.h"
+#include "platform/PictureTurn.h"
 #include "platform/StreamCursor.h"
 #include "platform/Yuv420Bands.h"
 
@@ -29,12 +30,15 @@ class VideoCursor : public StreamCursor {
 public:
     // The demuxer, the decoder and the converter take the values `use` wants for
     // them. The size is that of the decoded pictures (a decoder told to decode at
-    // a lower resolution delivers smaller ones).
+    // a lower resolution delivers smaller ones), upright as players show them:
+    // a picture the display matrix turns a quarter comes out as high as it is stored wide.
     static std::unique_ptr<VideoCursor> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
     ~VideoCursor();
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const { return turn_.SwapsSides() ? height_ : width_; }
+    int Height() const { return turn_.SwapsSides() ? width_ : height_; }
+    // How the stored pictures are turned to stand upright.
+    const PictureTurn& Turn() const { return turn_; }
     // The frame rate used for numbering; 25 when the stream gives none.
     AVRational FrameRate() const { return frameRate_; }
     bool HasFrameTiming() const { return hasFrameTiming_; }
@@ -63,7 +67,7 @@ public:
     bool Convert(std::uint8_t* firstRow, int pitch, bool clearX);
     // The last decoded frame kept unconverted, where Convert would give it by the
     // fast 4:2:0 route (its rows come out the same, with the fourth byte 0); null
-    // otherwise or when memory runs out, and Convert serves.
+    // otherwise (a turned picture among them) or when memory runs out, and Convert serves.
     std::unique_ptr<Yuv420Bands> HoldBands() const;
 
     std::uint64_t FramesDecoded() const { return framesDecoded_; }
@@ -78,6 +82,8 @@ private:
     bool SeekFurtherBack();
     // A converter for the last decoded frame's size and format, with the chosen options.
     bool PrepareScaler();
+    // Convert for the picture as stored, width_ x height_.
+    bool ConvertStored(std::uint8_t* firstRow, int pitch, bool clearX);
     // Whether the last decoded frame takes the converter's fast 4:2:0 route,
     // which Yuv420ToBgrx gives faster.
     bool TakesFastRoute() const;
@@ -88,8 +94,10 @@ private:
     int scalerFormat_ = AV_PIX_FMT_NONE;
     OptionValues scalerOptions_;
     std::vector<std::uint8_t> paddedRows_; // for pictures whose rows the converter would overrun
-    int width_ = 0;
+    int width_ = 0; // as stored and decoded
     int height_ = 0;
+    PictureTurn turn_;
+    std::vector<std::uint8_t> storedRows_; // a turned picture before its turn
     AVDiscard chosenSkip_ = AVDISCARD_DEFAULT; // the decoder's setting, from the user's options
     AVRational frameRate_{25, 1};
     bool hasFrameTiming_ = false;

@@ -97,6 +97,10 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, 0, command::authorDisc, &W::CmAuthorDisc},
         Entry{cmd, 0, control::discCheck, &W::CmDiscCheck},
         Entry{cmd, 0, control::chooseDiscFolder, &W::CmChooseDiscFolder},
+        // The shape of the frames.
+        Entry{cmd, 0, control::shapeAutoRadio, &W::CmShapeAuto},
+        Entry{cmd, 0, control::shapeFourByThreeRadio, &W::CmShapeFourByThree},
+        Entry{cmd, 0, control::shapeSixteenByNineRadio, &W::CmShapeSixteenByNine},
     };
 
     return responseTable;
@@ -291,6 +295,12 @@ void TMainWindow::CmStopPlayback(const MessageArgs&) { core_->RequestPlaybackSto
 void TMainWindow::CmStopStream(const MessageArgs&) { core_->RequestStreamStop(); }
 
 void TMainWindow::CmFormatVcd(const MessageArgs&) { core_->FormatRadioClicked(formatVcd); }
+
+void TMainWindow::CmShapeAuto(const MessageArgs&) { core_->ChooseShape(ShapeChoice::automatic); }
+
+void TMainWindow::CmShapeFourByThree(const MessageArgs&) { core_->ChooseShape(ShapeChoice::fourByThree); }
+
+void TMainWindow::CmShapeSixteenByNine(const MessageArgs&) { core_->ChooseShape(ShapeChoice::sixteenByNine); }
 
 void TMainWindow::CmFormatDvd(const MessageArgs&) { core_->FormatRadioClicked(formatDvd); }
 

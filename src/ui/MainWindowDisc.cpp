@@ -1,6 +1,6 @@
 // The window's disc controls: the "make a disc after converting" check box,
-// its folder button and the input list's "Author disc…" entry. The core
-// decides; the window asks for the folder.
+// its folder button, the input list's "Author disc…" entry and the shape of the
+// disc's frames. The core decides; the window asks for the folder.
 #include "ui/TMainWindow.h"
 
 #include "core/ControlIds.h"
@@ -20,6 +20,26 @@ void TMainWindow::PlaceDiscControls()
         check->show();
     }
     ShowDiscFolder();
+    PlaceShapeControls();
+}
+
+void TMainWindow::PlaceShapeControls()
+{
+    struct ShapeKey {
+        const char* key;
+        int id;
+    };
+    // A skin without the keys keeps the choice hidden; it stays automatic unless a project says otherwise.
+    for (const ShapeKey shape :
+        {ShapeKey{"ShapeAutoRadio", control::shapeAutoRadio}, ShapeKey{"Shape43Radio", control::shapeFourByThreeRadio},
+            ShapeKey{"Shape169Radio", control::shapeSixteenByNineRadio}}) {
+        LayoutRect rect;
+        QWidget* radio = controls_.Find(shape.id);
+        if (radio != nullptr && ReadLayoutRect(layoutText_, shape.key, rect)) {
+            radio->setGeometry(QRect(rect.left, rect.top, rect.width, rect.height));
+            radio->show();
+        }
+    }
 }
 
 void TMainWindow::ShowDiscFolder()

@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -112,12 +113,18 @@ constexpr PlacedControl placedControls[] = {
 constexpr std::array formatRadios{control::vcdRadio, control::dvdRadio, control::svcdRadio};
 constexpr std::array standardRadios{control::ntscRadio, control::palRadio};
 constexpr std::array fittingRadios{control::proportionalRadio, control::fillRadio};
+constexpr std::array shapeRadios{
+    control::shapeAutoRadio, control::shapeFourByThreeRadio, control::shapeSixteenByNineRadio};
 
 std::span<const int> RadioGroupOf(int id)
 {
     const std::span<const int> formats = formatRadios;
     const std::span<const int> standards = standardRadios;
     const std::span<const int> fittings = fittingRadios;
+    const std::span<const int> shapes = shapeRadios;
+    if (std::find(shapeRadios.begin(), shapeRadios.end(), id) != shapeRadios.end()) {
+        return shapes;
+    }
     if (id == control::ntscRadio || id == control::palRadio) {
         return standards;
     }
@@ -187,6 +194,13 @@ void TMainWindow::MakeControls()
     addRadio(control::palRadio, "PAL", "palRadio");
     addRadio(control::proportionalRadio, "Proportional", "proportionalRadio");
     addRadio(control::fillRadio, "Fill in", "fillRadio");
+    addRadio(control::shapeAutoRadio, "Shape chosen from the source", "shapeAutoRadio");
+    addRadio(control::shapeFourByThreeRadio, "Shape 4:3", "shapeFourByThreeRadio");
+    addRadio(control::shapeSixteenByNineRadio, "Shape 16:9", "shapeSixteenByNineRadio");
+    // Shown only where the skin places them.
+    for (const int id : shapeRadios) {
+        controls_.Find(id)->hide();
+    }
     const auto addCheck = [&](int id, const char* text, const char* name) {
         auto* check = new TCheckBox(this);
         check->setAccessibleName(QString::fromUtf8(text));

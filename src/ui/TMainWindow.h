@@ -111,6 +111,8 @@ private:
     void PlaceControls();
     void PlacePositionBars();
     void PlaceDiscControls();
+    // The shape radios, where the skin places them.
+    void PlaceShapeControls();
     // The disc folder in the tool tips of the disc controls.
     void ShowDiscFolder();
     bool CreatePreviewPictures();
@@ -150,6 +152,9 @@ private:
     void CmStopPlayback(const MessageArgs&);
     void CmStopStream(const MessageArgs&);
     void CmFormatVcd(const MessageArgs&);
+    void CmShapeAuto(const MessageArgs&);
+    void CmShapeFourByThree(const MessageArgs&);
+    void CmShapeSixteenByNine(const MessageArgs&);
     void CmFormatDvd(const MessageArgs&);
     void CmFormatSvcd(const MessageArgs&);
     void CmStandardNtsc(const MessageArgs&);

@@ -67,6 +67,16 @@ TEST(CliOptionsTest, EveryOptionIsTaken)
     EXPECT_EQ(o.inputs, std::vector<std::string>{"-odd name.avi"});
 }
 
+TEST(CliOptionsTest, TheShapeIsOneOfThreeAndLeftToTheProjectWhenNotGiven)
+{
+    EXPECT_FALSE(Parse({"clip.avi"}).options.shape.has_value());
+    EXPECT_EQ(Parse({"--aspect", "auto", "clip.avi"}).options.shape, ShapeChoice::automatic);
+    EXPECT_EQ(Parse({"--aspect", "4:3", "clip.avi"}).options.shape, ShapeChoice::fourByThree);
+    EXPECT_EQ(Parse({"--aspect", "16:9", "clip.avi"}).options.shape, ShapeChoice::sixteenByNine);
+    EXPECT_EQ(Parse({"--aspect", "16/9", "clip.avi"}).error, "bad value '16/9' for --aspect");
+    EXPECT_EQ(Parse({"clip.avi", "--aspect"}).error, "--aspect needs a value");
+}
+
 TEST(CliOptionsTest, BadOptionsAndValuesGiveAOneLineReason)
 {
     const struct {

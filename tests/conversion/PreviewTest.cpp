@@ -160,23 +160,30 @@ TEST_F(PreviewTest, ThePanelsOnlyShowTheirPixelsWithInputsAndWhileNothingPlays)
     EXPECT_EQ(painter.rows, 2 * 120);
 }
 
-// An SVCD picture is computed on 720 columns and squeezed by two thirds.
-TEST_F(PreviewTest, APictureOfSixHundredAndFortyForPalSvcdBecomesFourSeventyNineByFiveFourty)
+// An SVCD frame shows 4:3 on the TV: a 4:3 picture fills it, a 16:9 one keeps three
+// quarters of its 576 lines.
+TEST_F(PreviewTest, OnAPalSvcdFrameAFourByThreePictureFillsItAndASixteenByNineOneIsLetterboxed)
 {
     AddList(2, 640, 480);
+    AddList(2, 640, 360);
     rig_.core.settings.outputFormat = formatSvcd;
-    SetOutputSize(480, 576);
-    ShowOutputFrame(0);
-    ASSERT_TRUE(rig_.messages.shown.empty());
-    ASSERT_EQ(OutputWork().Width(), 480);
-    ASSERT_EQ(OutputWork().Height(), 576);
-    const Border border = BlackBorder(OutputWork().Pixels(), 480, 576);
-    EXPECT_EQ(border.left + border.right, 1);
-    EXPECT_EQ(border.top, 18);
+    rig_.core.settings.tvStandard = standardPal;
+    for (const int input : {0, 1}) {
+        rig_.MakeCurrent(input);
+        rig_.Entry(input).pictureOptions.outputWidth = 480;
+        rig_.Entry(input).pictureOptions.outputHeight = 576;
+        ShowOutputFrame(0);
+        ASSERT_TRUE(rig_.messages.shown.empty());
+        ASSERT_EQ(OutputWork().Width(), 480);
+        ASSERT_EQ(OutputWork().Height(), 576);
+        const Border border = BlackBorder(OutputWork().Pixels(), 480, 576);
+        EXPECT_EQ(border.left + border.right, 0) << input;
+        EXPECT_EQ(border.top, input == 0 ? 0 : 72) << input;
+    }
 }
 
-// The supply rounds the proportional size up, the preview truncates it: 176 x 144
-// scaled by 5/3 for VCD NTSC is 293.3 pixels wide.
+// The supply rounds the proportional size up, the preview truncates it: 176 x 144 (11:9)
+// on the 4:3 screen of VCD NTSC takes 11/12 of its 352 columns, 322.67.
 TEST_F(PreviewTest, ThePreviewTruncatesTheProportionalWidthWhereTheSupplyRoundsItUp)
 {
     AddList(2, 176, 144);
@@ -188,8 +195,8 @@ TEST_F(PreviewTest, ThePreviewTruncatesTheProportionalWidthWhereTheSupplyRoundsI
     supplied.result = rig_.core.videoSupply.SupplyVideoFrame(0, &supplied.rowBytes, &supplied.pixels);
     ASSERT_EQ(supplied.result, 0);
     const Border supply = BlackBorder(supplied.pixels, 352, 240);
-    EXPECT_EQ(352 - preview.left - preview.right, 293);
-    EXPECT_EQ(352 - supply.left - supply.right, 294);
+    EXPECT_EQ(352 - preview.left - preview.right, 322);
+    EXPECT_EQ(352 - supply.left - supply.right, 323);
 }
 
 TEST_F(PreviewTest, WithoutLivePreviewTheOutputPanelShowsTheDecodedFrame)

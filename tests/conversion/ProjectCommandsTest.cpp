@@ -170,6 +170,35 @@ TEST_F(ProjectCommandsTest, EveryRestoredChoiceSurvivesASaveAndALoadAndTheOutput
     EXPECT_TRUE(loaded.streams) << "the selected input is active";
 }
 
+TEST_F(ProjectCommandsTest, TheFramesShapeIsKeptAfterTheRecordsAndAFileWithoutItOpensAsAutomatic)
+{
+    ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "a.lst", 3)));
+    const std::string automatic = folder_.File("automatic.mdp");
+    ASSERT_TRUE(Commands(rig_).SaveProject(automatic));
+    EXPECT_EQ(ReadBytes(automatic).size(), 285u + 1104u) << "automatic needs no extension block";
+
+    for (const ShapeChoice shape : {ShapeChoice::sixteenByNine, ShapeChoice::fourByThree}) {
+        rig_.core.settings.shapeChoice = shape;
+        const std::string path = folder_.File("shaped.mdp");
+        ASSERT_TRUE(Commands(rig_).SaveProject(path));
+        const std::vector<std::uint8_t> bytes = ReadBytes(path);
+        // "FDXB", version 1, one entry: tag 1, the batch's scope, four bytes of the shape.
+        ASSERT_EQ(bytes.size(), 285u + 1104u + 4 + 2 + 4 + 2 + 2 + 4 + 4);
+        const std::size_t block = 285 + 1104;
+        EXPECT_EQ(std::string(bytes.begin() + block, bytes.begin() + block + 4), "FDXB");
+        EXPECT_EQ(bytes[block + 10], 1) << "tag";
+        EXPECT_EQ(bytes[block + 12], 0xFF) << "batch scope";
+        EXPECT_EQ(IntAt(bytes, block + 18), shape == ShapeChoice::sixteenByNine ? 2 : 1);
+
+        ConversionRig loader;
+        ASSERT_TRUE(Commands(loader).OpenProject(path)) << LastMessage(loader);
+        EXPECT_EQ(loader.core.settings.shapeChoice, shape);
+        loader.core.settings.shapeChoice = ShapeChoice::sixteenByNine;
+        ASSERT_TRUE(Commands(loader).OpenProject(automatic)) << LastMessage(loader);
+        EXPECT_EQ(loader.core.settings.shapeChoice, ShapeChoice::automatic);
+    }
+}
+
 TEST_F(ProjectCommandsTest, TheSingleOutputNameAndSharedSizeComeFromTheFileOnlyWithoutBatchMode)
 {
     ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "one.lst", 2)));

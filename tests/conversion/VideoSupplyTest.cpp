@@ -118,26 +118,29 @@ TEST_F(VideoSupplyTest, BareNamesComeFromTheListsFolderAndFullPathsAsWritten)
     std::filesystem::current_path(before);
 }
 
-TEST_F(VideoSupplyTest, ProportionalFitForDvdKeepsThePictureOnBlackColumns)
+// The disc frames show 4:3 on the TV whatever their pixel counts.
+TEST_F(VideoSupplyTest, ProportionalFitForNtscDvdFillsTheFrameWithAFourByThreePicture)
 {
     UseList(640, 480, 720, 480);
+    rig_.core.settings.tvStandard = standardNtsc;
     rig_.core.settings.outputFormat = formatDvd;
     const Supplied supplied = Supply(0);
     ASSERT_EQ(supplied.result, 0);
     ASSERT_EQ(supplied.rowBytes, 720 * 4);
-    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 480), 40);
-    EXPECT_EQ(NumberInPicture(supplied.pixels + 40 * 4, supplied.rowBytes, 480), 0);
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 480), 0);
+    EXPECT_EQ(NumberInPicture(supplied.pixels, supplied.rowBytes, 480), 0);
 }
 
-TEST_F(VideoSupplyTest, ProportionalFitForSvcdSqueezesTheWidthIntoFourHundredAndEighty)
+TEST_F(VideoSupplyTest, ProportionalFitForNtscSvcdKeepsASquarePictureSquareOnTheScreen)
 {
-    UseList(640, 480, 480, 480);
+    UseList(480, 480, 480, 480);
+    rig_.core.settings.tvStandard = standardNtsc;
     rig_.core.settings.outputFormat = formatSvcd;
     const Supplied supplied = Supply(0);
     ASSERT_EQ(supplied.result, 0);
     ASSERT_EQ(supplied.rowBytes, 480 * 4);
-    // 640 becomes 426 pixels: 27 black columns on the left.
-    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 480), 27);
+    // A square on a 4:3 screen is three quarters of its width: 360 of the 480 columns.
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, 480), 60);
 }
 
 TEST_F(VideoSupplyTest, FillInStretchesToTheWholeFrame)
@@ -199,7 +202,8 @@ TEST_F(VideoSupplyTest, AVideoFrameIsTheFittedPictureOfItsSurfaceWithOrWithoutOp
     rig_.MakeCurrent(0);
     rig_.Entry(0).pictureOptions.outputWidth = 720;
     rig_.Entry(0).pictureOptions.outputHeight = 576;
-    FitRequest request{720, 576, FitMode::proportional, false, FitRounding::up};
+    // Not a size of the chosen disc: its pixels count as square.
+    FitRequest request{720, 576, FitMode::proportional, {}, {}, FitRounding::up};
     for (bool invert : {false, true}) {
         rig_.Entry(0).pictureOptions.invert = invert;
         const Supplied supplied = Supply(5);
@@ -248,7 +252,7 @@ TEST_F(VideoSupplyTest, AFrameScaledDownFromItsBandsIsTheFittedPictureOfItsSurfa
     }
     EXPECT_GE(framesAsBands, frames / 2);
 
-    const FitRequest request{352, 288, FitMode::proportional, false, FitRounding::up};
+    const FitRequest request{352, 288, FitMode::proportional, {12, 11}, {}, FitRounding::up};
     for (int frame = 0; frame < frames; ++frame) {
         ASSERT_EQ(Supply(frame).result, 0) << frame;
         MmSurfaceLock lock;

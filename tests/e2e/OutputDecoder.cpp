@@ -43,6 +43,34 @@ double TimeOf(const AVFrame* frame, const AVStream* stream)
     return static_cast<double>(frame->best_effort_timestamp) * av_q2d(stream->time_base);
 }
 
+// Where the generated picture lies in a frame that may hold it between black bands:
+// the rows and columns with a pixel lighter than the bands' black (the picture's
+// band has white cells in every row, and light cells or bars in every column).
+pattern::PatternRegion PictureInside(const pattern::ConstPatternImage& image)
+{
+    constexpr int bandLight = 48;
+    int left = image.width;
+    int right = -1;
+    int top = image.height;
+    int bottom = -1;
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* row = image.pixels + static_cast<std::ptrdiff_t>(y) * image.stride;
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint8_t* pixel = row + static_cast<std::ptrdiff_t>(x) * image.bytesPerPixel;
+            if (pixel[0] > bandLight || pixel[1] > bandLight || pixel[2] > bandLight) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < left || bottom < top) {
+        return {};
+    }
+    return {left, top, right - left + 1, bottom - top + 1};
+}
+
 // Turns every decoded picture into blue-green-red rows and reads the band across its top.
 class PictureReader {
 public:
@@ -68,7 +96,7 @@ public:
         if (scaler_ && sws_scale(scaler_.get(), frame->data, frame->linesize, 0, frame->height, planes, strides) ==
                            frame->height) {
             const pattern::ConstPatternImage image{rows_.data(), frame->width, frame->height, stride, 3, false};
-            picture.number = pattern::ReadFrameNumber(image);
+            picture.number = pattern::ReadFrameNumber(image, PictureInside(image));
             for (const PictureReading& reading : readings_) {
                 picture.readings.push_back(reading(image));
             }

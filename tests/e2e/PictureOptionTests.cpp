@@ -39,12 +39,13 @@ constexpr int clipFrames = 5;
 constexpr int programStreamFrames = 25;
 
 constexpr PatternRegion wholeFrame{0, 0, 352, 288};
-// Scaled by 352 / 180 to 352 x 235, between black rows.
-constexpr PatternRegion proportionalPlace{0, 26, 352, 235};
+// On the TV the frame shows 4:3, so a 3:2 picture keeps 8/9 of its 288 lines: 352 x 256,
+// between black rows.
+constexpr PatternRegion proportionalPlace{0, 16, 352, 256};
 // Not scaled, centred on black.
 constexpr PatternRegion croppedPlace{86, 84, 180, 120};
-// The input's top half (180 x 60) scaled by 352 / 180 to 352 x 118, between black rows.
-constexpr PatternRegion topHalfPlace{0, 85, 352, 118};
+// The input's top half (180 x 60, 3:1) keeps 4/9 of the lines: 352 x 128, between black rows.
+constexpr PatternRegion topHalfPlace{0, 80, 352, 128};
 constexpr PatternRegion bottomRows{0, 272, 352, 16};
 constexpr PatternRegion leftColumns{0, 0, 80, 288};
 constexpr PatternRegion middle{16, 16, 320, 256};

@@ -139,3 +139,29 @@ TEST(DescribeLines, EverySampleRateLine)
 
 } // namespace
 } // namespace discforge
+
+namespace discforge {
+namespace {
+
+std::string SuffixOf(int width, int height, Ratio pixel)
+{
+    InputEntry entry;
+    entry.width = width;
+    entry.height = height;
+    entry.sourcePixel = pixel;
+    return ShownShapeSuffix(entry);
+}
+
+TEST(InputDescription, TheSizeOfASourceWithPixelsNotSquareSaysHowItIsShown)
+{
+    EXPECT_EQ(SuffixOf(720, 576, {64, 45}), ", shown 16:9"); // wide DV
+    EXPECT_EQ(SuffixOf(1440, 1080, {4, 3}), ", shown 16:9"); // HDV
+    EXPECT_EQ(SuffixOf(720, 480, {8, 9}), ", shown 4:3");
+    EXPECT_EQ(SuffixOf(720, 576, {2, 1}), ", shown 2.50:1");
+    EXPECT_EQ(SuffixOf(720, 576, {1, 1}), "");
+    EXPECT_EQ(SuffixOf(720, 576, {0, 1}), "");
+    EXPECT_EQ(SuffixOf(0, 576, {64, 45}), "");
+}
+
+} // namespace
+} // namespace discforge

@@ -79,6 +79,7 @@ TEST_P(DiscFormat, EncodesACompliantProgramStream)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSix, DiscFormat, testing::ValuesIn(discCases), DiscCaseName);
+INSTANTIATE_TEST_SUITE_P(SixteenByNine, DiscFormat, testing::ValuesIn(wideDiscCases), DiscCaseName);
 
 } // namespace
 } // namespace discforge::test

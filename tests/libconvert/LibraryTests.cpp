@@ -40,15 +40,16 @@ TEST(EntryPoints, ExactlyTheFiveAreExported)
     EXPECT_TRUE(library.Loaded()) << library.Error();
 }
 
-TEST(FormatCodes, OnlyTheSixDiscFormatsAreAcceptedAndARefusalChangesNothing)
+TEST(FormatCodes, OnlyTheSixDiscFormatsAndTheirWideShapesAreAcceptedAndARefusalChangesNothing)
 {
     ConvertLibrary library;
     ASSERT_TRUE(library.Loaded()) << library.Error();
-    for (const int code : {1, 3, 4, 17, 19, 20}) {
+    // 32 asks for frames shown 16:9, which SVCD and DVD have and VCD has not.
+    for (const int code : {1, 3, 4, 17, 19, 20, 35, 36, 51, 52}) {
         EXPECT_EQ(library.init(code), 0) << code;
     }
     ASSERT_EQ(library.init(20), 0);
-    for (const int code : {0, 2, 5, 16, 18, 21, 33, 35, 36, -1, 0x101}) {
+    for (const int code : {0, 2, 5, 16, 18, 21, 32, 33, 37, 48, 49, 64, 68, -1, 0x101}) {
         EXPECT_NE(library.init(code), 0) << code;
     }
     // DVD PAL is still the choice: a picture of another size comes out 720 x 576.

@@ -400,37 +400,23 @@ TEST(CopyFromSurface, TopRowOfTheSurfaceBecomesTheTopRow)
     EXPECT_FALSE(dib.CopyFromSurface(3, 2, 8, surface.data()));
 }
 
-TEST(Fitting, ProportionalExamples)
+TEST(Fitting, ProportionalExamplesOnSquarePixels)
 {
-    const FitPlan vcd = PlanFit(640, 480, {352, 240, FitMode::proportional, false, FitRounding::up});
-    EXPECT_EQ(vcd.width, 320);
-    EXPECT_EQ(vcd.height, 240);
-    EXPECT_EQ(vcd.frameWidth, 352);
-    EXPECT_EQ(vcd.frameHeight, 240);
+    const FitPlan wide = PlanFit(640, 480, {352, 240, FitMode::proportional, {}, {}, FitRounding::up});
+    EXPECT_EQ(wide.width, 320);
+    EXPECT_EQ(wide.height, 240);
+    EXPECT_EQ(wide.frameWidth, 352);
+    EXPECT_EQ(wide.frameHeight, 240);
 
-    const FitPlan svcd = PlanFit(640, 480, {480, 480, FitMode::proportional, true, FitRounding::up});
-    EXPECT_EQ(svcd.width, 426);
-    EXPECT_EQ(svcd.height, 480);
-    EXPECT_EQ(svcd.frameWidth, 480);
-
-    // PAL: s = 1.125 gives 720 x 540, and the squeeze makes 479 of the 720, not 480.
-    for (const FitRounding rounding : {FitRounding::up, FitRounding::down}) {
-        const FitPlan svcdPal = PlanFit(640, 480, {480, 576, FitMode::proportional, true, rounding});
-        EXPECT_EQ(svcdPal.width, 479);
-        EXPECT_EQ(svcdPal.height, 540);
-        EXPECT_EQ(svcdPal.frameWidth, 480);
-        EXPECT_EQ(svcdPal.frameHeight, 576);
-    }
-
-    const FitPlan dvd = PlanFit(640, 480, {720, 480, FitMode::proportional, false, FitRounding::up});
-    EXPECT_EQ(dvd.width, 640);
-    EXPECT_EQ(dvd.height, 480);
-    EXPECT_EQ(dvd.frameWidth, 720);
+    const FitPlan tall = PlanFit(640, 480, {720, 480, FitMode::proportional, {}, {}, FitRounding::up});
+    EXPECT_EQ(tall.width, 640);
+    EXPECT_EQ(tall.height, 480);
+    EXPECT_EQ(tall.frameWidth, 720);
 }
 
 TEST(Fitting, RoundingUpForTheSupplyAndDownForThePreview)
 {
-    const FitRequest up{352, 240, FitMode::proportional, false, FitRounding::up};
+    const FitRequest up{352, 240, FitMode::proportional, {}, {}, FitRounding::up};
     FitRequest down = up;
     down.rounding = FitRounding::down;
     // s = 240 / 700: 1000 x s = 342.857...
@@ -445,27 +431,28 @@ TEST(Fitting, FitPictureCentresStretchesOrCuts)
 {
     TFullDib dib;
     MakeRamp(dib, 640, 480);
-    ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::proportional, false, FitRounding::up}));
+    ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::proportional, {}, {}, FitRounding::up}));
     ASSERT_EQ(dib.Width(), 352);
     EXPECT_EQ(PictureColumns(dib, 100), std::make_pair(16, 335));
 
+    // A 4:3 picture on a frame shown 16:9 (PAL DVD pixels 64:45): 540 of the 720 columns.
     MakeRamp(dib, 640, 480);
-    ASSERT_TRUE(FitPicture(dib, {480, 480, FitMode::proportional, true, FitRounding::up}));
-    ASSERT_EQ(dib.Width(), 480);
-    EXPECT_EQ(PictureColumns(dib, 100), std::make_pair(27, 452));
+    ASSERT_TRUE(FitPicture(dib, {720, 576, FitMode::proportional, {64, 45}, {}, FitRounding::up}));
+    ASSERT_EQ(dib.Width(), 720);
+    EXPECT_EQ(PictureColumns(dib, 100), std::make_pair(90, 629));
 
     MakeRamp(dib, 640, 480);
-    ASSERT_TRUE(FitPicture(dib, {720, 576, FitMode::fillIn, false, FitRounding::up}));
+    ASSERT_TRUE(FitPicture(dib, {720, 576, FitMode::fillIn, {}, {}, FitRounding::up}));
     EXPECT_EQ(dib.Width(), 720);
     EXPECT_EQ(dib.Height(), 576);
     EXPECT_EQ(PictureColumns(dib, 0), std::make_pair(0, 719)); // red 7 everywhere: no black
 
     MakeRamp(dib, 640, 480);
-    ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::crop, false, FitRounding::up}));
+    ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::crop, {}, {}, FitRounding::up}));
     EXPECT_EQ(test::ColourAt(dib, 351, 239), (Rgb{95, 223, 7}));
 
     const std::uint8_t* before = dib.Header();
-    ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::fillIn, false, FitRounding::up}));
+    ASSERT_TRUE(FitPicture(dib, {352, 240, FitMode::fillIn, {}, {}, FitRounding::up}));
     EXPECT_EQ(dib.Header(), before);
 }
 
@@ -481,12 +468,12 @@ TEST(Fitting, FitSurfaceGivesWhatTheCopyAndFitPictureGive)
     }
     const SurfaceRows rows{width, height, pitch, surface.data()};
     const FitRequest requests[] = {
-        {72, 58, FitMode::proportional, false, FitRounding::up},
-        {48, 48, FitMode::proportional, true, FitRounding::up},
-        {35, 24, FitMode::proportional, false, FitRounding::up},
-        {72, 58, FitMode::fillIn, false, FitRounding::up},
-        {40, 40, FitMode::crop, false, FitRounding::up},
-        {64, 48, FitMode::proportional, false, FitRounding::up},
+        {72, 58, FitMode::proportional, {}, {}, FitRounding::up},
+        {48, 48, FitMode::proportional, {4, 3}, {}, FitRounding::up},
+        {35, 24, FitMode::proportional, {}, {}, FitRounding::up},
+        {72, 58, FitMode::fillIn, {}, {}, FitRounding::up},
+        {40, 40, FitMode::crop, {}, {}, FitRounding::up},
+        {64, 48, FitMode::proportional, {}, {}, FitRounding::up},
     };
     TFullDib direct;
     TFullDib twoSteps;
@@ -520,13 +507,13 @@ TEST(Fitting, FitBandsServesReductionsInHeightWithWhatFitSurfaceGives)
         bool byBands;
     };
     const Case cases[] = {
-        {{35, 24, FitMode::proportional, false, FitRounding::up}, true},
-        {{40, 40, FitMode::fillIn, false, FitRounding::up}, true},
-        {{30, 40, FitMode::proportional, true, FitRounding::up}, true}, // SVCD's squeeze
-        {{72, 58, FitMode::proportional, false, FitRounding::up}, false}, // enlarged
-        {{96, 48, FitMode::fillIn, false, FitRounding::up}, false}, // the same height
-        {{40, 40, FitMode::crop, false, FitRounding::up}, false},
-        {{64, 48, FitMode::proportional, false, FitRounding::up}, false}, // already fits
+        {{35, 24, FitMode::proportional, {}, {}, FitRounding::up}, true},
+        {{40, 40, FitMode::fillIn, {}, {}, FitRounding::up}, true},
+        {{30, 40, FitMode::proportional, {4, 3}, {}, FitRounding::up}, true}, // pixels wider than high
+        {{72, 58, FitMode::proportional, {}, {}, FitRounding::up}, false}, // enlarged
+        {{96, 48, FitMode::fillIn, {}, {}, FitRounding::up}, false}, // the same height
+        {{40, 40, FitMode::crop, {}, {}, FitRounding::up}, false},
+        {{64, 48, FitMode::proportional, {}, {}, FitRounding::up}, false}, // already fits
     };
     TFullDib fromBands;
     TFullDib fromSurface;
@@ -557,10 +544,10 @@ TEST(Fitting, FitFromPackedBitmapRowsGivesWhatLoadingAndFitPictureGive)
     }
     const Bytes table = {1, 2, 3, 0, 4, 5, 6, 0};
     const FitRequest requests[] = {
-        {35, 24, FitMode::proportional, false, FitRounding::up},
-        {72, 58, FitMode::fillIn, false, FitRounding::up},
-        {40, 40, FitMode::crop, false, FitRounding::up},
-        {64, 48, FitMode::proportional, false, FitRounding::up},
+        {35, 24, FitMode::proportional, {}, {}, FitRounding::up},
+        {72, 58, FitMode::fillIn, {}, {}, FitRounding::up},
+        {40, 40, FitMode::crop, {}, {}, FitRounding::up},
+        {64, 48, FitMode::proportional, {}, {}, FitRounding::up},
     };
     for (const int signedHeight : {height, -height}) {
         const Bytes frame = PackedFrame(width, signedHeight, 32, 2, table, pixels);

@@ -17,7 +17,8 @@ const std::vector<std::string>& SkinKeys()
         "outputplay", "openfile", "rename", "home", "discfolder", "InputPreviewBox", "OutputPreviewBox", "MainSize",
         "VCDRadio", "DVDRadio", "SVCDRadio", "InputFileNameField", "OutputFileNameField", "MpegWidthField",
         "MpegHeightField", "NTSCRadio", "PALRadio", "FillInRadio", "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck",
-        "SplitCheck", "MAXLENField", "InputPositionBar", "OutputPositionBar", "DiscCheck"};
+        "SplitCheck", "MAXLENField", "InputPositionBar", "OutputPositionBar", "DiscCheck", "ShapeAutoRadio",
+        "Shape43Radio", "Shape169Radio"};
     return keys;
 }
 

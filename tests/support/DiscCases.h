@@ -21,7 +21,7 @@ struct DiscCase {
     const char* videoCodec;
     const char* audioCodec;
     int sampleRate;
-    int aspectCode;      // MPEG-1: pixel shape of a 4:3 picture on the standard; MPEG-2: 2 = 4:3
+    int aspectCode;      // MPEG-1: pixel shape of a 4:3 picture on the standard; MPEG-2: 2 = 4:3, 3 = 16:9
     int bitRateField;    // the sequence header's bit rate, in 400 bit/s
     int vbvSizeField;    // the sequence header's VBV size, in 16 kbit
     const char* authoringType; // "dvd", or vcdimager's image type
@@ -34,6 +34,12 @@ inline constexpr DiscCase discCases[] = {
     {"VcdPal", 17, 352, 288, true, "mpeg1video", "mp2", 44100, 8, 1150000 / 400, 20, "vcd2"},
     {"SvcdPal", 19, 480, 576, true, "mpeg2video", "mp2", 44100, 2, 2376000 / 400, 112, "svcd"},
     {"DvdPal", 20, 720, 576, true, "mpeg2video", "ac3", 48000, 2, 9000000 / 400, 112, "dvd"},
+};
+
+// The same DVDs with frames shown 16:9: the format code adds 32.
+inline constexpr DiscCase wideDiscCases[] = {
+    {"WideDvdNtsc", 36, 720, 480, false, "mpeg2video", "ac3", 48000, 3, 9000000 / 400, 112, "dvd"},
+    {"WideDvdPal", 52, 720, 576, true, "mpeg2video", "ac3", 48000, 3, 9000000 / 400, 112, "dvd"},
 };
 
 inline void PrintTo(const DiscCase& disc, std::ostream* out) { *out << disc.name; }

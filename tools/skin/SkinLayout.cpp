@@ -5,7 +5,7 @@ namespace {
 
 // The grid: two columns as wide as the previews, with equal margins and gap.
 constexpr int windowWidth = 960;
-constexpr int windowHeight = 680;
+constexpr int windowHeight = 704;
 constexpr int margin = 32;
 constexpr int columnWidth = 432;
 constexpr int leftColumn = margin;
@@ -41,7 +41,8 @@ constexpr int optionHeight = 20;
 constexpr int fieldHeight = 24;
 constexpr int captionIndent = 22;
 constexpr int firstRow = groupTop + headingGap;
-constexpr int secondGroupTop = firstRow + 3 * rowStep + 10;
+// Four rows: the fourth holds the Picture group's shape choice.
+constexpr int secondGroupTop = firstRow + 4 * rowStep + 10;
 constexpr int secondRowTop = secondGroupTop + headingGap;
 // Output has three rows: splitting, shutting down and making a disc.
 constexpr int bottom = secondRowTop + 3 * fieldHeight;
@@ -75,6 +76,12 @@ constexpr int maxSizeWidth = 52;
 constexpr int shutdownWidth = 200;
 constexpr int discCheckWidth = 194;
 constexpr int discButtonLeft = rightColumn + discCheckWidth + 4;
+// The shape choice, side by side under the fitting choices.
+constexpr int shapeAutoWidth = 62;
+constexpr int shapeFourByThreeWidth = 52;
+constexpr int shapeSixteenByNineWidth = 60;
+constexpr int shapeFourByThreeLeft = pictureLeft + shapeAutoWidth + 4;
+constexpr int shapeSixteenByNineLeft = shapeFourByThreeLeft + shapeFourByThreeWidth + 4;
 constexpr int convertWidth = 200;
 constexpr int convertHeight = 48;
 
@@ -151,6 +158,16 @@ void AddDiscCheck(SkinLayout& layout)
         {rightColumn, secondRowTop + 2 * fieldHeight, discCheckWidth, fieldHeight}, "Make a disc after converting"});
 }
 
+void AddShapeRadios(SkinLayout& layout)
+{
+    auto& e = layout.entries;
+    e.push_back({"ShapeAutoRadio", Kind::radio, {pictureLeft, Row(3), shapeAutoWidth, optionHeight}, "Auto"});
+    e.push_back(
+        {"Shape43Radio", Kind::radio, {shapeFourByThreeLeft, Row(3), shapeFourByThreeWidth, optionHeight}, "4:3"});
+    e.push_back({"Shape169Radio", Kind::radio, {shapeSixteenByNineLeft, Row(3), shapeSixteenByNineWidth, optionHeight},
+        "16:9"});
+}
+
 void AddHeadingsAndLabels(SkinLayout& layout)
 {
     const int headings = groupTop + headingBaseline;
@@ -209,6 +226,7 @@ SkinLayout DefaultLayout()
     AddSetupEntries(layout);
     AddPositionBars(layout);
     AddDiscCheck(layout);
+    AddShapeRadios(layout);
     AddHeadingsAndLabels(layout);
     AddButtons(layout);
     AddPreview(layout, leftColumn, "Input", "");

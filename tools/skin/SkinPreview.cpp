@@ -25,6 +25,7 @@ struct SampleWidgets {
     QButtonGroup disc;
     QButtonGroup standard;
     QButtonGroup fitting;
+    QButtonGroup shape;
 };
 
 QPixmap Picture(const std::string& folder, const std::string& name, int scale)
@@ -61,9 +62,11 @@ QWidget* MakeStandIn(const LayoutEntry& entry, QWidget* window, SampleWidgets& g
         auto* radio = new QRadioButton(window);
         QButtonGroup& group = entry.key.find("CD") != std::string::npos ? groups.disc
             : entry.key == "NTSCRadio" || entry.key == "PALRadio"       ? groups.standard
+            : entry.key.rfind("Shape", 0) == 0                          ? groups.shape
                                                                         : groups.fitting;
         group.addButton(radio);
-        radio->setChecked(entry.key == "VCDRadio" || entry.key == "PALRadio" || entry.key == "PROPORTIONALRadio");
+        radio->setChecked(entry.key == "VCDRadio" || entry.key == "PALRadio" || entry.key == "PROPORTIONALRadio"
+            || entry.key == "ShapeAutoRadio");
         return radio;
     }
     case Kind::check: {

@@ -92,6 +92,12 @@ TEST(ProgramOnScreen, StartedElsewhereItShowsItsSkinnedWindowAndIdlesQuietly)
     std::filesystem::create_directories(DISCFORGE_SCREENSHOT_DIR);
     window.save(QString::fromStdString(std::string(DISCFORGE_SCREENSHOT_DIR) + "/discforge-window.png"), "PNG");
     EXPECT_GT(DistinctColours(window), 64) << "the window shows its skin, not a blank";
+    // The shape choice is drawn with its captions where the skin places its radios.
+    for (const char* key : {"ShapeAutoRadio", "Shape43Radio", "Shape169Radio"}) {
+        ui::LayoutRect radio;
+        ASSERT_TRUE(ui::ReadLayoutRect(*layout, key, radio)) << key;
+        EXPECT_GT(DistinctColours(window.copy(radio.left, radio.top, radio.width, radio.height)), 4) << key;
+    }
 
     // An idle window does no work: well under a hundredth of the processor over
     // ten seconds, once what the first paint set going has settled.
