@@ -24,6 +24,7 @@ namespace discforge {
 
 // One tag per kept choice. Numbers are stored in files: never reuse or renumber one.
 enum class ProjectTag : std::uint16_t {
+    soundTrack = 10, // per input: the sound track chosen, from 1 (none kept: the file's default)
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

@@ -2,6 +2,7 @@
 
 #include "platform/FfmpegError.h"
 #include "platform/MediaMessages.h"
+#include "platform/SoundTracks.h"
 #include "platform/StreamTiming.h"
 
 extern "C" {
@@ -29,12 +30,17 @@ bool IsEightBit(int format) { return format == AV_SAMPLE_FMT_U8 || format == AV_
 
 } // namespace
 
-std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error, MediaOptionUse* use)
+std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error, MediaOptionUse* use, int track)
 {
-    int index = -1;
-    std::unique_ptr<MediaSource> source
-        = OpenSource(path, AVMEDIA_TYPE_AUDIO, media_messages::noAudioStream, index, error, use);
+    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error, use);
     if (!source) {
+        return nullptr;
+    }
+    const int index = SoundTrackStream(source->Context(), track);
+    if (index < 0) {
+        error = PlainFailure(MediaFailure::NoStream,
+            track == defaultSoundTrack ? MediaText(media_messages::noAudioStream, path.c_str())
+                                       : MediaText(media_messages::noSoundTrack, path.c_str(), track));
         return nullptr;
     }
     AVStream* stream = source->Stream(index);

@@ -1,4 +1,4 @@
-// A reading position in the first audio stream of a file: demuxer, decoder and
+// A reading position in one sound track of a file (see SoundTracks.h): demuxer, decoder and
 // converter to interleaved PCM at the stream's own rate, mono or stereo,
 // 8-bit unsigned when the stream is 8-bit and 16-bit signed otherwise.
 //
@@ -29,8 +29,10 @@ namespace discforge {
 
 class AudioCursor : public StreamCursor {
 public:
-    // The demuxer and the decoder take the values `use` wants for them.
-    static std::unique_ptr<AudioCursor> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
+    // The demuxer and the decoder take the values `use` wants for them. `track`
+    // counts the file's sound tracks from 1; defaultSoundTrack takes the file's choice.
+    static std::unique_ptr<AudioCursor> Open(
+        const std::string& path, MediaError& error, MediaOptionUse* use = nullptr, int track = 0);
     ~AudioCursor();
 
     int Channels() const { return channels_; }
