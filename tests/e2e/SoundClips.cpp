@@ -16,6 +16,8 @@ const char* SoundStartName(SoundStart start)
         return "Late";
     case SoundStart::Early:
         return "Early";
+    case SoundStart::Gapped:
+        return "Gapped";
     }
     return "";
 }
@@ -39,6 +41,9 @@ std::string MakeSoundClip(const std::string& folder, const SoundContainer& conta
     switch (start) {
     case SoundStart::OnTime:
         inputs = "-i " + source + " -i " + source;
+        break;
+    case SoundStart::Gapped:
+        inputs = "-i " + source + " -i " + source + " -af \"aselect='not(between(t,1.2,1.7))'\"";
         break;
     case SoundStart::Late:
         inputs = "-i " + source + " -ss " + offset + " -itsoffset " + offset + " -i " + source;

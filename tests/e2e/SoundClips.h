@@ -12,7 +12,9 @@
 
 namespace discforge::test {
 
-enum class SoundStart { OnTime, Late, Early };
+// Gapped: on time, but half a second (from 1.2 s) is cut out of the sound and its
+// timestamps jump over the gap.
+enum class SoundStart { OnTime, Late, Early, Gapped };
 
 // How far a late or early sound is off the first picture, in seconds.
 inline constexpr double soundOffset = 0.32;
