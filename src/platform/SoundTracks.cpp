@@ -22,11 +22,20 @@ std::vector<int> SoundStreams(const AVFormatContext* context)
     return streams;
 }
 
-// "5.1(side)" is a 5.1 to the listener.
+// "5.1(side)" is a 5.1 to the listener; channels the file leaves unnamed (as AVI
+// does) are named by their count as usual: one is mono, two stereo.
 std::string LayoutName(const AVChannelLayout& layout)
 {
+    AVChannelLayout named{};
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+        av_channel_layout_default(&named, layout.nb_channels);
+    } else if (av_channel_layout_copy(&named, &layout) < 0) {
+        return std::to_string(layout.nb_channels) + " channels";
+    }
     std::array<char, 64> name{};
-    if (av_channel_layout_describe(&layout, name.data(), name.size()) < 0) {
+    const int described = av_channel_layout_describe(&named, name.data(), name.size());
+    av_channel_layout_uninit(&named);
+    if (described < 0) {
         return std::to_string(layout.nb_channels) + " channels";
     }
     std::string text(name.data());
