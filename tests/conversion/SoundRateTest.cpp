@@ -18,7 +18,7 @@ namespace {
 
 constexpr int clipFrames = 75; // three seconds at 25 fps
 
-// A silent-picture AVI whose stereo sound is a tone of `hertz` at `rate`, half of full scale.
+// An AVI of numbered pictures whose stereo sound is a tone of `hertz` at `rate`, half of full scale.
 std::string ToneClip(int rate, double hertz)
 {
     mediagen::AviRecipe recipe;
