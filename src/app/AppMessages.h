@@ -14,7 +14,7 @@ inline constexpr const char* closeWhileConverting
 inline constexpr const char* closeWhileConvertingCaption = "conversion running";
 inline constexpr const char* logSeparator = "****************************************";
 inline constexpr const char* soundCaption = "Sound: %d of %d (%s, %s)";
-inline constexpr const char* soundNone = "Sound: none of %d";
+inline constexpr const char* soundNone = "Sound: none";
 inline constexpr const char* soundTrackChosen = "Sound track %d chosen for %s";
 
 } // namespace discforge::message

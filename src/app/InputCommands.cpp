@@ -45,7 +45,7 @@ std::string SoundTrackCaption(const InputEntry& entry)
 {
     const auto count = static_cast<int>(entry.soundTracks.size());
     if (entry.playedTrack < 1 || entry.playedTrack > count) {
-        return FormatText(message::soundNone, count);
+        return message::soundNone;
     }
     const SoundTrack& track = entry.soundTracks[static_cast<std::size_t>(entry.playedTrack - 1)];
     return FormatText(message::soundCaption, track.number, count, track.language.c_str(), track.layout.c_str());
