@@ -116,8 +116,8 @@ bool ProjectCommands::ReopenInputs(const ProjectContents& contents)
 {
     for (std::size_t i = 0; i < contents.records.size(); ++i) {
         // A track the file no longer has leaves the input without sound, as its open says.
-        const int track = contents.extension.Int(ProjectTag::soundTrack, static_cast<std::uint16_t>(i))
-                              .value_or(defaultSoundTrack);
+        const int track
+            = contents.extension.Int(ProjectTag::soundTrack, static_cast<std::uint16_t>(i)).value_or(defaultSoundTrack);
         if (!core_.inputCommands.OpenInput(DecodeInputRecord(contents.records[i]).path, std::max(track, 0))) {
             return false;
         }

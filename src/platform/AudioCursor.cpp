@@ -30,7 +30,8 @@ bool IsEightBit(int format) { return format == AV_SAMPLE_FMT_U8 || format == AV_
 
 } // namespace
 
-std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error, MediaOptionUse* use, int track)
+std::unique_ptr<AudioCursor> AudioCursor::Open(
+    const std::string& path, MediaError& error, MediaOptionUse* use, int track)
 {
     std::unique_ptr<MediaSource> source = MediaSource::Open(path, error, use);
     if (!source) {
@@ -171,7 +172,8 @@ bool AudioCursor::ShouldSeekFor(std::int64_t position) const
 bool AudioCursor::SeekTo(std::int64_t position)
 {
     position = std::max<std::int64_t>(0, position);
-    std::int64_t pts = startPts_ + av_rescale_q(position + delaySamples_, AVRational{1, sampleRate_}, stream_->time_base);
+    std::int64_t pts
+        = startPts_ + av_rescale_q(position + delaySamples_, AVRational{1, sampleRate_}, stream_->time_base);
     if (!SeekDemuxer(pts)) {
         return false;
     }

@@ -160,8 +160,8 @@ std::int64_t SoundZeroPts(const AVFormatContext* context, const AVStream* sound)
     }
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVStream* stream = context->streams[i];
-        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0
-            && stream->start_time != AV_NOPTS_VALUE) {
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO
+            && (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0 && stream->start_time != AV_NOPTS_VALUE) {
             return av_rescale_q(StreamStartPts(context, stream), stream->time_base, sound->time_base);
         }
     }

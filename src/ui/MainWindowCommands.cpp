@@ -170,8 +170,8 @@ void TMainWindow::AddSoundTrackMenu(QMenu& menu, int index, bool idle)
     QMenu* sound = menu.addMenu(QString::fromStdString(SoundTrackCaption(entry)));
     sound->setEnabled(idle && entry.soundTracks.size() > 1);
     for (const SoundTrack& track : entry.soundTracks) {
-        QAction* action = sound->addAction(QString::fromStdString(FormatText(message::soundTrackItem, track.number,
-            track.language.c_str(), track.layout.c_str(), track.coder.c_str())));
+        QAction* action = sound->addAction(QString::fromStdString(FormatText(
+            message::soundTrackItem, track.number, track.language.c_str(), track.layout.c_str(), track.coder.c_str())));
         action->setCheckable(true);
         action->setChecked(track.number == entry.playedTrack);
         const int number = track.number;

@@ -29,8 +29,8 @@ std::string ToneClip(int rate, double hertz)
     recipe.frames = clipFrames;
     const std::string tone = "0.5*sin(2*PI*" + std::to_string(hertz) + "*t)";
     return FfmpegCopy(SampleAvi(recipe),
-        "-f lavfi -i 'aevalsrc=" + tone + "|" + tone + ":s=" + std::to_string(rate) + ":d=3' -map 0:v -map 1:a -c:v copy "
-            + "-c:a pcm_s16le",
+        "-f lavfi -i 'aevalsrc=" + tone + "|" + tone + ":s=" + std::to_string(rate)
+            + ":d=3' -map 0:v -map 1:a -c:v copy " + "-c:a pcm_s16le",
         "tone" + std::to_string(rate) + ".avi");
 }
 
@@ -69,7 +69,7 @@ struct ToneCase {
     int format;
 };
 
-class SupplyTone : public testing::TestWithParam<ToneCase> {};
+class SupplyTone : public testing::TestWithParam<ToneCase> { };
 
 TEST_P(SupplyTone, EverythingButTheToneIsSixtyDecibelsBelowIt)
 {
@@ -106,8 +106,8 @@ TEST_P(SupplyTone, EverythingButTheToneIsSixtyDecibelsBelowIt)
     }
     ASSERT_GE(left.size(), static_cast<std::size_t>(2 * discRate));
     // One second from half a second in, away from the ends of the sound.
-    EXPECT_GE(RestBelowTone(left, static_cast<std::size_t>(discRate / 2), static_cast<std::size_t>(discRate), hertz,
-                  discRate),
+    EXPECT_GE(RestBelowTone(
+                  left, static_cast<std::size_t>(discRate / 2), static_cast<std::size_t>(discRate), hertz, discRate),
         60.0);
 }
 
@@ -122,8 +122,8 @@ constexpr ToneCase toneCases[] = {
     {96000, formatVcd},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rates, SupplyTone, testing::ValuesIn(toneCases),
-    [](const testing::TestParamInfo<ToneCase>& info) {
+INSTANTIATE_TEST_SUITE_P(
+    Rates, SupplyTone, testing::ValuesIn(toneCases), [](const testing::TestParamInfo<ToneCase>& info) {
         return std::to_string(info.param.rate) + (info.param.format == formatDvd ? "ToDvd" : "To44100");
     });
 

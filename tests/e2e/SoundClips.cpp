@@ -53,8 +53,8 @@ std::string MakeSoundClip(const std::string& folder, const SoundContainer& conta
         break;
     }
     const std::string path = folder + "/" + container.name + SoundStartName(start) + "." + container.extension;
-    const CommandResult made = RunCommand("ffmpeg -v error -nostdin -y " + inputs + " -map 0:v -map 1:a "
-        + container.codecs + " " + Quoted(path));
+    const CommandResult made = RunCommand(
+        "ffmpeg -v error -nostdin -y " + inputs + " -map 0:v -map 1:a " + container.codecs + " " + Quoted(path));
     EXPECT_EQ(made.exitCode, 0) << container.name << ": " << made.output;
     return made.exitCode == 0 ? path : std::string{};
 }

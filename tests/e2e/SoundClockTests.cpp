@@ -103,8 +103,8 @@ constexpr double mappedRateSlack = 0.005;
 void ExpectClicksWithTheirPictures(const TestFolder& folder, const std::string& input, const ClockCase& clock,
     int seconds, int firstSecond, int checkFrom)
 {
-    const CliOutcome run = RunCli({"--target", clock.target, "--standard", clock.pal ? "pal" : "ntsc", "--output",
-                                      "converted.mpg", input},
+    const CliOutcome run = RunCli(
+        {"--target", clock.target, "--standard", clock.pal ? "pal" : "ntsc", "--output", "converted.mpg", input},
         folder.Path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const DecodedOutput output = DecodeOutput(folder.File("converted.mpg"));
@@ -119,14 +119,14 @@ void ExpectClicksWithTheirPictures(const TestFolder& folder, const std::string& 
     }
 }
 
-class SoundClock : public testing::TestWithParam<ClockCase> {};
+class SoundClock : public testing::TestWithParam<ClockCase> { };
 
 TEST_P(SoundClock, EveryClickIsHeardWithTheFlashOfItsSecond)
 {
     const ClockCase& clock = GetParam();
     TestFolder folder;
-    const std::string input = MakeSoundClip(folder.Path(), *clock.container, clock.start, FrameRate::Pal25,
-        clipSeconds, sampleWidth, sampleHeight(clock.pal));
+    const std::string input = MakeSoundClip(folder.Path(), *clock.container, clock.start, FrameRate::Pal25, clipSeconds,
+        sampleWidth, sampleHeight(clock.pal));
     ASSERT_FALSE(input.empty());
     const bool fromTheStart = clock.start == SoundStart::OnTime || clock.start == SoundStart::Gapped;
     ExpectClicksWithTheirPictures(folder, input, clock, clipSeconds, fromTheStart ? 0 : 1, 0);
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, SoundClock, testing::ValuesIn(CasesOfThisBuild(
 // Ten minutes on: the sound has not drifted from the pictures, neither where the
 // frame mapping turns 25 pictures a second into NTSC's (within its sawtooth) nor
 // where a Matroska sound is placed by its timestamps.
-class SoundClockAfterTenMinutes : public testing::TestWithParam<ClockCase> {};
+class SoundClockAfterTenMinutes : public testing::TestWithParam<ClockCase> { };
 
 TEST_P(SoundClockAfterTenMinutes, TheLastClicksAreStillWithTheirFlashes)
 {

@@ -156,7 +156,8 @@ TEST_F(SoundTracks, ATrackTheFileLacksIsAUsageErrorAndNothingIsWritten)
 
 TEST_F(SoundTracks, AProjectKeepsTheTrackChosen)
 {
-    const CliOutcome saved = RunCli({"--audio-track", "3", "--save-project", "tracks.mdp", threeTracks_}, folder_.Path());
+    const CliOutcome saved
+        = RunCli({"--audio-track", "3", "--save-project", "tracks.mdp", threeTracks_}, folder_.Path());
     ASSERT_EQ(saved.exitCode, 0) << saved.err;
     ASSERT_EQ(Convert({"--project", "tracks.mdp"}), 0) << run_.err;
     EXPECT_EQ(TrackHeard(folder_, folder_.File("converted.mpg")), 3);

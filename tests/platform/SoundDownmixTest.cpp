@@ -72,8 +72,8 @@ double ToneAmplitude(const std::vector<std::int16_t>& words, int side, double he
 
 TEST(SoundDownmix, TheCentreIsHeardOnBothSides)
 {
-    const std::vector<std::int16_t> stereo = StereoOf(
-        SurroundClip("centre.wav", {"0", "0", "0.5*sin(2*PI*440*t)", "0", "0", "0"}));
+    const std::vector<std::int16_t> stereo
+        = StereoOf(SurroundClip("centre.wav", {"0", "0", "0.5*sin(2*PI*440*t)", "0", "0", "0"}));
     ASSERT_EQ(stereo.size(), static_cast<std::size_t>(2 * rate));
     for (int side = 0; side < 2; ++side) {
         // Mixed in with the front and back channels, yet well audible: above -20 dB.
@@ -85,8 +85,7 @@ TEST(SoundDownmix, EveryChannelAtFullScaleDoesNotClip)
 {
     const std::string loud = "0.99*sin(2*PI*440*t)";
     const std::string bass = "0.99*sin(2*PI*50*t)";
-    const std::vector<std::int16_t> stereo
-        = StereoOf(SurroundClip("loud.wav", {loud, loud, loud, bass, loud, loud}));
+    const std::vector<std::int16_t> stereo = StereoOf(SurroundClip("loud.wav", {loud, loud, loud, bass, loud, loud}));
     ASSERT_EQ(stereo.size(), static_cast<std::size_t>(2 * rate));
     const auto clipped = std::count_if(
         stereo.begin(), stereo.end(), [](std::int16_t word) { return word >= 32767 || word <= -32768; });

@@ -20,12 +20,13 @@ namespace {
 // Three AC-3 tracks; the second, German and 5.1, is marked as the default.
 std::string ThreeTrackClip(const std::string& path)
 {
-    const CommandResult made = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i testsrc=size=96x64:rate=25:duration=2 "
-                                          "-f lavfi -i sine=frequency=400:duration=2 -f lavfi -i sine=frequency=1000:duration=2 "
-                                          "-f lavfi -i sine=frequency=2500:duration=2 -map 0:v -map 1:a -map 2:a -map 3:a "
-                                          "-c:v mjpeg -c:a ac3 -ac:a:1 6 -metadata:s:a:1 language=deu -disposition:a:0 0 "
-                                          "-disposition:a:1 default -disposition:a:2 0 "
-        + Quoted(path));
+    const CommandResult made
+        = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i testsrc=size=96x64:rate=25:duration=2 "
+                     "-f lavfi -i sine=frequency=400:duration=2 -f lavfi -i sine=frequency=1000:duration=2 "
+                     "-f lavfi -i sine=frequency=2500:duration=2 -map 0:v -map 1:a -map 2:a -map 3:a "
+                     "-c:v mjpeg -c:a ac3 -ac:a:1 6 -metadata:s:a:1 language=deu -disposition:a:0 0 "
+                     "-disposition:a:1 default -disposition:a:2 0 "
+            + Quoted(path));
     EXPECT_EQ(made.exitCode, 0) << made.output;
     return path;
 }
