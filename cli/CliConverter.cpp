@@ -105,7 +105,7 @@ int OpenInputs(AppCore& core, const CliOptions& options)
             ++failed;
             continue;
         }
-        if (!core.OpenInput(path)) {
+        if (!core.OpenInput(path, options.audioTrack.value_or(defaultSoundTrack))) {
             std::fprintf(stderr, "discforge-cli: %s was not opened and is left out\n", path.c_str());
             ++failed;
             continue;
@@ -116,6 +116,26 @@ int OpenInputs(AppCore& core, const CliOptions& options)
         ApplyPictureOptions(options, core, core.Inputs().currentInput);
     }
     return failed;
+}
+
+// The first input that lacks the sound track asked for, said on standard error; false when there is one.
+bool EveryInputHasTheTrack(const AppCore& core, const CliOptions& options)
+{
+    if (!options.audioTrack) {
+        return true;
+    }
+    const InputTableState& inputs = core.Inputs();
+    for (int index = 0; index < inputs.inputCount; ++index) {
+        const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
+        const auto tracks = static_cast<int>(entry.soundTracks.size());
+        if (!entry.isVideoFile || *options.audioTrack <= tracks) {
+            continue;
+        }
+        std::fprintf(stderr, "discforge-cli: --audio-track %d: %s has %d sound track%s\n%s", *options.audioTrack,
+            entry.path.c_str(), tracks, tracks == 1 ? "" : "s", UsageText());
+        return false;
+    }
+    return true;
 }
 
 // The disc of the converted streams; the streams go only once it is made.
@@ -153,6 +173,9 @@ int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool&
         }
     } else {
         openFailures = OpenInputs(core, options);
+        if (!EveryInputHasTheTrack(core, options)) {
+            return exitUsage;
+        }
     }
     if (interrupted) {
         return exitInterrupted;

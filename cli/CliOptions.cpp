@@ -72,7 +72,7 @@ const char* UsageText()
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--aspect auto|4:3|16:9] [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
-           "                     [--decoder-option COMPONENT:NAME=VALUE]...\n"
+           "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
@@ -126,7 +126,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
             || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
-            || argument == "--author" || argument == "--iso" || argument == "--chapters";
+            || argument == "--author" || argument == "--iso" || argument == "--chapters"
+            || argument == "--audio-track";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -170,6 +171,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const auto minutes = ParseInt(value);
             good = minutes && *minutes >= 1 && *minutes <= 999;
             options.chapterMinutes = good ? *minutes : 0;
+        } else if (argument == "--audio-track") {
+            options.audioTrack = ParseInt(value);
+            good = options.audioTrack && *options.audioTrack >= 1;
         } else if (argument == "--decoder-option") {
             const std::optional<DecoderOption> option = ParseDecoderOption(value);
             good = option.has_value();
@@ -183,6 +187,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const char* hint = argument == "--split" ? " (1 to 4096 megabytes)"
                 : argument == "--decoder-option"     ? " (COMPONENT:NAME=VALUE)"
                 : argument == "--chapters"           ? " (1 to 999 minutes)"
+                : argument == "--audio-track"        ? " (a track number from 1)"
                                                      : "";
             result.error = "bad value '" + value + "' for " + argument + hint;
             return result;
@@ -196,6 +201,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             result.error = "--project takes its inputs from the project; give no INPUT";
         } else if (options.saveProject) {
             result.error = "--project and --save-project cannot be combined";
+        } else if (options.audioTrack) {
+            result.error = "--audio-track is for INPUTs; a project keeps each input's own track";
         }
     } else if (options.inputs.empty()) {
         result.error = "no input given";

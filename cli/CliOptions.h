@@ -39,6 +39,7 @@ struct CliOptions {
     std::optional<std::string> output;
     bool shutdownWhenDone = false;
     std::vector<DecoderOption> decoderOptions;
+    std::optional<int> audioTrack; // from 1, for every input; none: each file's default
     std::optional<std::string> project; // convert the inputs of this project file
     std::optional<std::string> saveProject; // write the inputs into this project file instead of converting
     std::optional<std::string> authorFolder; // make a disc of the converted streams here

@@ -57,7 +57,12 @@ bool AppCore::Refuse()
     return false;
 }
 
-bool AppCore::OpenInput(const std::string& path) { return parts_.inputCommands.OpenInput(path); }
+bool AppCore::ChooseSoundTrack(int index, int track) { return parts_.inputCommands.ChooseSoundTrack(index, track); }
+
+bool AppCore::OpenInput(const std::string& path, int soundTrack)
+{
+    return parts_.inputCommands.OpenInput(path, soundTrack);
+}
 
 bool AppCore::OpenMediaFile(const std::string& path)
 {

@@ -38,7 +38,8 @@ public:
 
     // --- Inputs.
     // The open command: see InputCommands.
-    bool OpenInput(const std::string& path);
+    bool OpenInput(const std::string& path, int soundTrack = defaultSoundTrack);
+    bool ChooseSoundTrack(int index, int track);
     // The window's open command once a file was chosen: it replaces the selected input.
     bool OpenMediaFile(const std::string& path);
     // A file added without replacing anything (the list's menu, a dropped file).

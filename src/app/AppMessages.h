@@ -13,5 +13,8 @@ inline constexpr const char* closeWhileConverting
     = "A conversion is running. Cancel it (its unfinished file is removed) and close the program?";
 inline constexpr const char* closeWhileConvertingCaption = "conversion running";
 inline constexpr const char* logSeparator = "****************************************";
+inline constexpr const char* soundCaption = "Sound: %d of %d (%s, %s)";
+inline constexpr const char* soundNone = "Sound: none";
+inline constexpr const char* soundTrackChosen = "Sound track %d chosen for %s";
 
 } // namespace discforge::message

@@ -1,7 +1,5 @@
 #include "app/AudioConversion.h"
 
-#include <cstring>
-
 namespace discforge {
 namespace {
 
@@ -20,20 +18,12 @@ void WriteSample(uint8_t* at, int16_t value)
     at[1] = static_cast<uint8_t>(bits >> 8);
 }
 
-// The reciprocals the conversion has always multiplied by; keeping them keeps
-// every picked sample where it was.
-double ReciprocalOf(int targetRate) { return targetRate == 48000 ? 2.0833333333333333e-05 : 2.2675736961451248e-05; }
-
 } // namespace
 
-bool IsEncoderReady(const PcmFormat& format)
-{
-    return format.channels == 2 && format.bitsPerSample == 16 && RepetitionFactor(format.sampleRate) == 1;
-}
+bool IsEncoderReady(const PcmFormat& format) { return format.channels == 2 && format.bitsPerSample == 16; }
 
 std::size_t ExpandToStereo16(const PcmFormat& format, const uint8_t* input, std::size_t frames, uint8_t* output)
 {
-    const int factor = RepetitionFactor(format.sampleRate);
     const std::size_t sampleBytes = format.bitsPerSample == 8 ? 1 : 2;
     const std::size_t frameBytes = sampleBytes * (format.channels == 2 ? 2 : 1);
     uint8_t* out = output;
@@ -41,11 +31,9 @@ std::size_t ExpandToStereo16(const PcmFormat& format, const uint8_t* input, std:
         const uint8_t* in = input + frame * frameBytes;
         const int16_t left = ReadSample(in, format.bitsPerSample);
         const int16_t right = format.channels == 2 ? ReadSample(in + sampleBytes, format.bitsPerSample) : left;
-        for (int copy = 0; copy < factor; ++copy) {
-            WriteSample(out, left);
-            WriteSample(out + 2, right);
-            out += 4;
-        }
+        WriteSample(out, left);
+        WriteSample(out + 2, right);
+        out += 4;
     }
     return static_cast<std::size_t>(out - output);
 }
@@ -67,8 +55,9 @@ int ConversionSourceRate(int inputRate, int targetRate)
         case 32000:
             return 32000;
         default:
-            // Sound at an unusual rate passes at its own rate.
-            return 48000;
+            // Counted at its own rate, as for the other discs: counted as if it
+            // were 48000 Hz it would come out at the wrong speed and length.
+            return inputRate;
         }
     }
     switch (inputRate) {
@@ -89,36 +78,17 @@ int ConversionSourceRate(int inputRate, int targetRate)
     }
 }
 
-std::size_t RateConverter::Convert(
-    const uint8_t* input, std::size_t inBytes, int sourceRate, uint8_t* output, std::size_t outputCapacity)
+int DeliveredRate(int formatRate, int inputRate) { return formatRate != 0 ? formatRate : TargetSampleRate(inputRate); }
+
+std::size_t RateTotals::Owe(std::size_t inBytes, int sourceRate, std::size_t capacity)
 {
     bytesIn_ += inBytes;
     auto owed = static_cast<int64_t>(
         static_cast<double>(bytesIn_) * targetRate_ / sourceRate - static_cast<double>(bytesOut_));
     owed = owed - owed % 4 + 4;
-    // The buffer bounds what one call can deliver; what is left is owed to the next.
     std::size_t outBytes = owed < 0 ? 0 : static_cast<std::size_t>(owed);
-    outBytes = outBytes > (outputCapacity & ~std::size_t{3}) ? (outputCapacity & ~std::size_t{3}) : outBytes;
+    outBytes = outBytes > (capacity & ~std::size_t{3}) ? (capacity & ~std::size_t{3}) : outBytes;
     bytesOut_ += outBytes;
-
-    std::memset(output, 0, outputCapacity);
-    const std::size_t inWords = inBytes / 2;
-    if (inWords < 2) {
-        return outBytes;
-    }
-    const double reciprocal = ReciprocalOf(targetRate_);
-    const std::size_t lastPair = inWords - 2;
-    const auto* in = input;
-    for (std::size_t i = 0; i < outBytes / 2; i += 2) {
-        auto j = static_cast<std::size_t>(static_cast<double>(i) * sourceRate * reciprocal);
-        if (j % 2 != 0) {
-            ++j;
-        }
-        if (j > lastPair) {
-            j = lastPair;
-        }
-        std::memcpy(output + i * 2, in + j * 2, 4);
-    }
     return outBytes;
 }
 

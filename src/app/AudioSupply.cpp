@@ -5,7 +5,6 @@
 #include "ports/WindowPort.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace discforge {
 namespace {
@@ -70,24 +69,33 @@ int AudioSupply::SupplyAudio(
     std::size_t blockBytes = std::min(chunkBytes, entry.audioBuffer.size());
     if (!IsEncoderReady(format)) {
         const std::size_t frameBytes = static_cast<std::size_t>(std::max(entry.bytesPerSample, 1));
-        const std::size_t expandable
-            = std::min<std::size_t>(blockBytes / frameBytes, entry.convertedBuffer.size() / static_cast<std::size_t>(ConvertedBytesPerFrame(format.sampleRate, 1)));
+        const std::size_t expandable = std::min(blockBytes / frameBytes, entry.convertedBuffer.size() / 4);
         blockBytes = ExpandToStereo16(format, block, expandable, entry.convertedBuffer.data());
         block = entry.convertedBuffer.data();
     }
 
-    const int target = FormatAudioRate(core_.settings.outputFormat);
-    const int source = target != 0 ? ConversionSourceRate(format.sampleRate, target) : 0;
-    if (source == 0) {
+    const int formatRate = FormatAudioRate(core_.settings.outputFormat);
+    const int target = DeliveredRate(formatRate, format.sampleRate);
+    if (target == format.sampleRate) {
         *bytesDelivered = static_cast<std::int32_t>(blockBytes);
         *samples = block;
         return 0;
     }
-    RateConverter& converter = target == 48000 ? to48_ : to44_;
-    if (firstSample == 0) {
-        converter.Restart();
+    const std::size_t repeated = blockBytes * static_cast<std::size_t>(RepetitionFactor(format.sampleRate));
+    const int source = formatRate != 0 ? ConversionSourceRate(format.sampleRate, formatRate) : 0;
+    std::size_t outBytes = std::min(repeated, silence.size() & ~std::size_t{3});
+    if (source != 0) {
+        RateTotals& totals = formatRate == 48000 ? to48_ : to44_;
+        if (firstSample == 0) {
+            totals.Restart();
+        }
+        outBytes = totals.Owe(repeated, source, silence.size());
     }
-    const std::size_t outBytes = converter.Convert(block, blockBytes, source, silence.data(), silence.size());
+    if ((firstSample == 0 || resamplerRates_ != std::pair{format.sampleRate, target})
+        && resampler_.Restart(format.sampleRate, target)) {
+        resamplerRates_ = {format.sampleRate, target};
+    }
+    resampler_.Convert(block, blockBytes / 4, silence.data(), outBytes / 4);
     Deliver(silence, outBytes, bytesDelivered, samples);
     return 0;
 }

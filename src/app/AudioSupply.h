@@ -4,8 +4,10 @@
 #pragma once
 
 #include "app/AudioConversion.h"
+#include "platform/SoundResampler.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace discforge {
 
@@ -26,8 +28,10 @@ public:
 private:
     AppParts& core_;
     std::uint32_t audioRunPosition_ = 0;
-    RateConverter to48_{48000};
-    RateConverter to44_{44100};
+    RateTotals to48_{48000};
+    RateTotals to44_{44100};
+    SoundResampler resampler_;
+    std::pair<int, int> resamplerRates_{0, 0}; // input and output of the run it serves
 };
 
 } // namespace discforge

@@ -1,18 +1,21 @@
 #include "app/InputCommands.h"
 
+#include "app/AppMessages.h"
 #include "app/AppParts.h"
 #include "app/OutputName.h"
 #include "core/ControlIds.h"
+#include "core/TextFormat.h"
 #include "ports/ControlSurface.h"
 #include "ports/InputHost.h"
 
 namespace discforge {
 
-bool InputCommands::OpenInput(const std::string& path)
+bool InputCommands::OpenInput(const std::string& path, int soundTrack)
 {
     // Paths keep their case: file names differ by case here.
     InputTable& table = core_.inputTable;
-    const bool opened = ContainsNoCase(path, ".lst") ? table.OpenListInput(path) : table.OpenVideoInput(path);
+    const bool opened
+        = ContainsNoCase(path, ".lst") ? table.OpenListInput(path) : table.OpenVideoInput(path, soundTrack);
     if (!opened) {
         return false;
     }
@@ -23,6 +26,29 @@ bool InputCommands::OpenInput(const std::string& path)
     // is where it begins on the joined time line of all inputs.
     core_.inputs.framePosition = core_.settings.batchMode ? 0 : table.FramesBefore(index);
     return true;
+}
+
+bool InputCommands::ChooseSoundTrack(int index, int track)
+{
+    if (index < 0 || index >= core_.inputs.inputCount
+        || (index != core_.inputs.currentInput && !core_.inputTable.ActivateInput(index))) {
+        return false;
+    }
+    const bool chosen = core_.inputTable.ChooseSoundTrack(index, track);
+    const InputEntry& entry = core_.inputs.inputTable[static_cast<std::size_t>(index)];
+    core_.runLog.AppendLogLine(FormatText(message::soundTrackChosen, track, entry.path.c_str()));
+    core_.windowRefresh.RefreshWindow();
+    return chosen;
+}
+
+std::string SoundTrackCaption(const InputEntry& entry)
+{
+    const auto count = static_cast<int>(entry.soundTracks.size());
+    if (entry.playedTrack < 1 || entry.playedTrack > count) {
+        return message::soundNone;
+    }
+    const SoundTrack& track = entry.soundTracks[static_cast<std::size_t>(entry.playedTrack - 1)];
+    return FormatText(message::soundCaption, track.number, count, track.language.c_str(), track.layout.c_str());
 }
 
 bool InputCommands::ReplaceSelectedInput(const std::string& path)

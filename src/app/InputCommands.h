@@ -3,11 +3,17 @@
 // and its output file is proposed.
 #pragma once
 
+#include "platform/SoundTracks.h"
+
 #include <string>
 
 namespace discforge {
 
 class AppParts;
+struct InputEntry;
+
+// What the window shows of an input's sound: "Sound: 2 of 3 (deu, 5.1)".
+std::string SoundTrackCaption(const InputEntry& entry);
 
 class InputCommands {
 public:
@@ -20,7 +26,10 @@ public:
     // ".lst" (in any case), a video file otherwise. On success the input is
     // listed, counted, current and selected, and has an output file; the
     // previews start at its first frame. A failure has been shown by the reader.
-    bool OpenInput(const std::string& path);
+    // A video file's sound comes from `soundTrack` (from 1; defaultSoundTrack: the file's choice).
+    bool OpenInput(const std::string& path, int soundTrack = defaultSoundTrack);
+    // Input `index` plays its sound track `track` (from 1) from now on; it becomes the current one.
+    bool ChooseSoundTrack(int index, int track);
     // The window's open command once the user has chosen `path`: the selected
     // input goes, then `path` opens as a new input (at the end of the list).
     // Afterwards the size fields are applied to the current input.

@@ -25,10 +25,14 @@ bool ProjectCommands::SaveProject(const std::string& path)
     header.sharedHeight = inputs.sharedHeight;
     header.liveOutputPreview = core_.liveOutputPreview;
     std::vector<InputRecord> records;
-    for (int i = 0; i < inputs.inputCount; ++i) {
-        records.push_back(EncodeInputRecord(inputs.inputTable[static_cast<std::size_t>(i)]));
-    }
     ProjectExtension extension;
+    for (int i = 0; i < inputs.inputCount; ++i) {
+        const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(i)];
+        records.push_back(EncodeInputRecord(entry));
+        if (entry.soundTrack != defaultSoundTrack) {
+            extension.SetInt(ProjectTag::soundTrack, static_cast<std::uint16_t>(i), entry.soundTrack);
+        }
+    }
     // Automatic is what a file without the entry opens as, so it needs none.
     if (core_.settings.shapeChoice != ShapeChoice::automatic) {
         extension.SetInt(ProjectTag::frameShape, batchScope, static_cast<std::int32_t>(core_.settings.shapeChoice));
@@ -129,8 +133,11 @@ void ProjectCommands::RemoveEveryInput()
 
 bool ProjectCommands::ReopenInputs(const ProjectContents& contents)
 {
-    for (const InputRecord& record : contents.records) {
-        if (!core_.inputCommands.OpenInput(DecodeInputRecord(record).path)) {
+    for (std::size_t i = 0; i < contents.records.size(); ++i) {
+        // A track the file no longer has leaves the input without sound, as its open says.
+        const int track
+            = contents.extension.Int(ProjectTag::soundTrack, static_cast<std::uint16_t>(i)).value_or(defaultSoundTrack);
+        if (!core_.inputCommands.OpenInput(DecodeInputRecord(contents.records[i]).path, std::max(track, 0))) {
             return false;
         }
         core_.inputTable.DeactivateInput(core_.inputs.inputCount - 1);

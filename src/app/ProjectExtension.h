@@ -26,6 +26,7 @@ namespace discforge {
 enum class ProjectTag : std::uint16_t {
     // The shape of the frames, batch scope: i32 0 automatic, 1 4:3, 2 16:9.
     frameShape = 1,
+    soundTrack = 10, // per input: the sound track chosen, from 1 (none kept: the file's default)
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

@@ -7,6 +7,7 @@
 #include "input/ListFile.h"
 #include "input/MediaFormats.h"
 #include "input/PictureOptions.h"
+#include "platform/SoundTracks.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,9 @@ struct InputEntry {
     int height = 0;
     Ratio sourcePixel; // the shape of a source pixel as a player shows it; square for lists
     WaveFormat waveFormat;
+    int soundTrack = defaultSoundTrack; // the track the user chose, from 1
+    std::vector<SoundTrack> soundTracks; // every sound track of the file, once opened
+    int playedTrack = 0; // the one the sound comes from; 0 without sound
     ListFile listFile; // list inputs: open while the entry is active
 
     bool hasAudio = false;

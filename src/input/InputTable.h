@@ -36,8 +36,12 @@ public:
 
     // Opens into entry inputCount. On success the entry is selected, current,
     // active and described; the caller lists it and counts it.
-    bool OpenVideoInput(const std::string& path);
+    // The sound comes from `soundTrack` (from 1; defaultSoundTrack: the file's choice).
+    bool OpenVideoInput(const std::string& path, int soundTrack = defaultSoundTrack);
     bool OpenListInput(const std::string& path);
+    // The current input's sound from its track `track` (from 1) from now on; false
+    // when it is not the current video input, has no such track, or the track gives no sound.
+    bool ChooseSoundTrack(int index, int track);
 
     // Re-opens the streams of a video file or the list file of a list.
     bool ActivateInput(int index);

@@ -51,7 +51,8 @@ void StreamOpenGraph::ResetOptions(const std::string& component)
 void StreamOpenGraph::Reapply()
 {
     StreamReaderState& reader = context_.media.reader;
-    const std::string& path = context_.inputs.inputTable[static_cast<std::size_t>(index_)].path;
+    const InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index_)];
+    const std::string& path = entry.path;
     const ComponentSettings& settings = context_.settings.decoderOptions.Values();
     MediaError error;
     // A stream that cannot be opened again stays as it was opened.
@@ -60,7 +61,8 @@ void StreamOpenGraph::Reapply()
         reader.pendingVideoStream = std::move(video);
     }
     if (reader.pendingAudioStream) {
-        std::unique_ptr<MmStream> audio = MmStream::Open(path, MmPurpose::PrimaryAudio, error, settings);
+        std::unique_ptr<MmStream> audio
+            = MmStream::Open(path, MmPurpose::PrimaryAudio, error, settings, entry.soundTrack);
         if (audio) {
             reader.pendingAudioStream = std::move(audio);
         }

@@ -238,6 +238,16 @@ void StreamReader::SetUpAudio(int index, MmStream& audio, StreamObjects& objects
     entry.hasAudio = true;
 }
 
+void StreamReader::LogSoundTracks(const InputEntry& entry)
+{
+    for (const SoundTrack& track : entry.soundTracks) {
+        context_.runLog.AppendLogLine(FormatText(reader_message::soundTrackLine, track.number, track.language.c_str(),
+            track.coder.c_str(), track.layout.c_str(), track.channels, track.sampleRate,
+            track.marked ? reader_message::soundTrackMarked : "",
+            track.number == entry.playedTrack ? reader_message::soundTrackPlayed : ""));
+    }
+}
+
 bool StreamReader::Open(int index, bool rebuilding)
 {
     InputTableState& inputs = context_.inputs;
@@ -275,9 +285,11 @@ bool StreamReader::Open(int index, bool rebuilding)
         context_.runLog.AppendLogLine(error.text);
         return false;
     }
-    reader.pendingAudioStream
-        = MmStream::Reopen(std::move(reusedAudio_), entry.path, MmPurpose::PrimaryAudio, error, chosen);
+    reader.pendingAudioStream = MmStream::Reopen(
+        std::move(reusedAudio_), entry.path, MmPurpose::PrimaryAudio, error, chosen, entry.soundTrack);
     inputs.audioAvailable = reader.pendingAudioStream != nullptr;
+    entry.soundTracks = reader.pendingVideoStream->SoundTracks();
+    entry.playedTrack = reader.pendingAudioStream ? reader.pendingAudioStream->PlayedTrack() : 0;
 
     context_.ports.window.PumpMessages();
     if (inputs.cancelRequested) {
@@ -296,6 +308,9 @@ bool StreamReader::Open(int index, bool rebuilding)
     if (reader.pendingAudioStream) {
         InspectAudioGraph(reader.pendingAudioStream->Components(), text);
         context_.runLog.AppendLogLine(text);
+    }
+    if (!rebuilding) {
+        LogSoundTracks(entry);
     }
     if (!rebuilding) {
         LogOptionNotes(context_.runLog, reader.pendingVideoStream.get(), reader.pendingAudioStream.get());

@@ -37,6 +37,7 @@ private:
     bool Open(int index, bool rebuilding);
     bool ReadTiming(int index, const MmStream& video);
     void SetUpAudio(int index, MmStream& audio, StreamObjects& objects);
+    void LogSoundTracks(const InputEntry& entry);
     void Status(const std::string& text);
     void Status(int number);
     bool Fail(const std::string& text);

@@ -2,6 +2,8 @@
 
 #include "platform/FfmpegError.h"
 #include "platform/MediaMessages.h"
+#include "platform/SoundTracks.h"
+#include "platform/StreamTiming.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -19,6 +21,8 @@ constexpr auto nearest = static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PA
 constexpr int maxFrameSamples = 1 << 20;
 // A first timestamp further off than this is taken as broken, not as a late start.
 constexpr std::int64_t maxSilentLeadSeconds = 10;
+// Timestamps further on than this from where the sound has come to mark a gap to fill.
+constexpr int gapsPerSecond = 20;
 // Decoding on over this much audio is cheaper than a seek.
 constexpr std::int64_t decodeOnSeconds = 2;
 
@@ -26,12 +30,18 @@ bool IsEightBit(int format) { return format == AV_SAMPLE_FMT_U8 || format == AV_
 
 } // namespace
 
-std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaError& error, MediaOptionUse* use)
+std::unique_ptr<AudioCursor> AudioCursor::Open(
+    const std::string& path, MediaError& error, MediaOptionUse* use, int track)
 {
-    int index = -1;
-    std::unique_ptr<MediaSource> source
-        = OpenSource(path, AVMEDIA_TYPE_AUDIO, media_messages::noAudioStream, index, error, use);
+    std::unique_ptr<MediaSource> source = MediaSource::Open(path, error, use);
     if (!source) {
+        return nullptr;
+    }
+    const int index = SoundTrackStream(source->Context(), track);
+    if (index < 0) {
+        error = PlainFailure(MediaFailure::NoStream,
+            track == defaultSoundTrack ? MediaText(media_messages::noAudioStream, path.c_str())
+                                       : MediaText(media_messages::noSoundTrack, path.c_str(), track));
         return nullptr;
     }
     AVStream* stream = source->Stream(index);
@@ -47,6 +57,10 @@ std::unique_ptr<AudioCursor> AudioCursor::Open(const std::string& path, MediaErr
         return nullptr;
     }
     cursor->sampleRate_ = rate;
+    const AVFormatContext* context = cursor->source_->Context();
+    cursor->startPts_ = SoundZeroPts(context, stream);
+    cursor->delaySamples_ = UnmarkedCoderDelay(context, stream);
+    cursor->followTimestamps_ = SoundTimestampsPlace(context);
     cursor->channels_ = channels == 1 ? 1 : 2;
     const bool eightBit = IsEightBit(stream->codecpar->format) || stream->codecpar->codec_id == AV_CODEC_ID_PCM_U8;
     cursor->bits_ = eightBit ? 8 : 16;
@@ -112,10 +126,13 @@ void AudioCursor::Place(const std::vector<std::uint8_t>& converted, int samples,
 {
     const auto blockAlign = static_cast<std::size_t>(BlockAlign());
     std::int64_t start = decodePosition_;
-    if (anchorPending_ && frame_->pts != AV_NOPTS_VALUE) {
-        start = av_rescale_q_rnd(frame_->pts - startPts_, stream_->time_base, AVRational{1, sampleRate_}, nearest);
-        if (start - nextPosition_ > maxSilentLeadSeconds * sampleRate_) {
-            start = nextPosition_;
+    if ((anchorPending_ || followTimestamps_) && frame_->pts != AV_NOPTS_VALUE) {
+        const std::int64_t stamped
+            = av_rescale_q_rnd(frame_->pts - startPts_, stream_->time_base, AVRational{1, sampleRate_}, nearest)
+            - delaySamples_;
+        const bool jumped = anchorPending_ || stamped - decodePosition_ > sampleRate_ / gapsPerSecond;
+        if (jumped && stamped - nextPosition_ <= maxSilentLeadSeconds * sampleRate_) {
+            start = stamped;
         }
     }
     anchorPending_ = false;
@@ -155,7 +172,8 @@ bool AudioCursor::ShouldSeekFor(std::int64_t position) const
 bool AudioCursor::SeekTo(std::int64_t position)
 {
     position = std::max<std::int64_t>(0, position);
-    std::int64_t pts = startPts_ + av_rescale_q(position, AVRational{1, sampleRate_}, stream_->time_base);
+    std::int64_t pts
+        = startPts_ + av_rescale_q(position + delaySamples_, AVRational{1, sampleRate_}, stream_->time_base);
     if (!SeekDemuxer(pts)) {
         return false;
     }

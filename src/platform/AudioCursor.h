@@ -1,11 +1,13 @@
-// A reading position in the first audio stream of a file: demuxer, decoder and
+// A reading position in one sound track of a file (see SoundTracks.h): demuxer, decoder and
 // converter to interleaved PCM at the stream's own rate, mono or stereo,
 // 8-bit unsigned when the stream is 8-bit and 16-bit signed otherwise.
 //
-// Audio is placed by sample position from the stream's start: after an open
-// or a seek the first decoded frame is placed by its timestamp, a late start
-// is filled with silence and samples before the wanted position are dropped;
-// from then on the samples follow each other without gaps.
+// Audio is placed by sample position on the file's one clock, whose zero is its
+// first picture (see SoundZeroPts), after any coder's delay the file leaves
+// unmarked: after an open or a seek the first decoded frame is placed by its
+// timestamp, a late start is filled with silence and samples before the wanted
+// position are dropped; from then on the samples follow each other, and where
+// the timestamps jump forward the gap is silence.
 //
 // Used by one thread at a time.
 #pragma once
@@ -27,8 +29,10 @@ namespace discforge {
 
 class AudioCursor : public StreamCursor {
 public:
-    // The demuxer and the decoder take the values `use` wants for them.
-    static std::unique_ptr<AudioCursor> Open(const std::string& path, MediaError& error, MediaOptionUse* use = nullptr);
+    // The demuxer and the decoder take the values `use` wants for them. `track`
+    // counts the file's sound tracks from 1; defaultSoundTrack takes the file's choice.
+    static std::unique_ptr<AudioCursor> Open(
+        const std::string& path, MediaError& error, MediaOptionUse* use = nullptr, int track = 0);
     ~AudioCursor();
 
     int Channels() const { return channels_; }
@@ -65,6 +69,8 @@ private:
     std::vector<std::uint8_t> converted_;
 
     bool anchorPending_ = true;
+    bool followTimestamps_ = false; // a forward jump in them is a gap of silence
+    std::int64_t delaySamples_ = 0; // the coder's start-up samples before sample 0
     std::int64_t nextPosition_ = 0; // position of the next sample handed out
     std::int64_t decodePosition_ = 0; // position of the next sample out of the decoder
 

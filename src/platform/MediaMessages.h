@@ -12,6 +12,7 @@ inline constexpr const char* scriptFileTooLarge = "the file is larger than %s by
 inline constexpr const char* fileMissing = "cannot open '%s': %s";
 inline constexpr const char* noVideoStream = "'%s' has no video stream";
 inline constexpr const char* noAudioStream = "'%s' has no audio stream";
+inline constexpr const char* noSoundTrack = "'%s' has no sound track %d";
 inline constexpr const char* noDecoder = "no decoder for codec '%s' in '%s'";
 inline constexpr const char* badPictureSize = "picture size %dx%d of '%s' is out of range";
 inline constexpr const char* badAudioFormat = "audio format of '%s' is out of range (%d Hz, %d channels)";

@@ -70,6 +70,9 @@ public:
     AVRational frameRate{25, 1};
     MmVideoFormat videoFormat;
     MmWaveFormat waveFormat;
+    int soundTrack = defaultSoundTrack;
+    std::vector<SoundTrack> soundTracks;
+    int playedTrack = 0;
     std::unique_ptr<MmVideoPipe> video;
     std::unique_ptr<MmAudioPipe> audio;
     std::string callError;
@@ -83,10 +86,11 @@ MmStream::MmStream(std::unique_ptr<Impl> impl)
 MmStream::~MmStream() = default;
 
 std::unique_ptr<MmStream> MmStream::Open(
-    const std::string& path, MmPurpose purpose, MediaError& error, const ComponentSettings& settings)
+    const std::string& path, MmPurpose purpose, MediaError& error, const ComponentSettings& settings, int soundTrack)
 {
     auto impl = std::make_unique<Impl>();
     impl->path = path;
+    impl->soundTrack = soundTrack;
     impl->file = FileIdentity::Of(path);
     impl->purpose = purpose;
     impl->wanted = settings;
@@ -107,12 +111,16 @@ std::unique_ptr<MmStream> MmStream::Open(
             impl->timePerFrame = av_rescale_q_rnd(1, av_inv_q(impl->frameRate), hundredNs, AV_ROUND_DOWN);
         }
         impl->videoFormat = MmVideoFormat{cursor->Width(), cursor->Height(), PixelShapeOf(*cursor)};
+        impl->soundTracks = SoundTracksOf(cursor->Source().Context());
+        impl->playedTrack = PlayedSoundTrack(cursor->Source().Context(), soundTrack);
         impl->video = std::make_unique<MmVideoPipe>(std::move(cursor));
     } else {
-        std::unique_ptr<AudioCursor> cursor = AudioCursor::Open(path, error, &impl->use);
+        std::unique_ptr<AudioCursor> cursor = AudioCursor::Open(path, error, &impl->use, soundTrack);
         if (!cursor) {
             return nullptr;
         }
+        impl->soundTracks = SoundTracksOf(cursor->Source().Context());
+        impl->playedTrack = PlayedSoundTrack(cursor->Source().Context(), soundTrack);
         impl->chain = ChainOf(cursor->Source(), cursor->Decoder(), purpose);
         impl->canSeek = cursor->Source().CanSeek();
         impl->duration = StreamDuration100ns(cursor->Source().Context(), cursor->Stream());
@@ -131,13 +139,13 @@ std::unique_ptr<MmStream> MmStream::Open(
 }
 
 std::unique_ptr<MmStream> MmStream::Reopen(std::unique_ptr<MmStream> previous, const std::string& path,
-    MmPurpose purpose, MediaError& error, const ComponentSettings& settings)
+    MmPurpose purpose, MediaError& error, const ComponentSettings& settings, int soundTrack)
 {
     if (previous) {
         Impl& impl = *previous->impl_;
         const bool failed = impl.video ? impl.video->Failed() : impl.audio->Failed();
         if (impl.path == path && impl.purpose == purpose && impl.wanted == settings && !failed
-            && impl.file == FileIdentity::Of(path)) {
+            && impl.soundTrack == soundTrack && impl.file == FileIdentity::Of(path)) {
             if (impl.video) {
                 impl.video->Restart();
             } else {
@@ -148,7 +156,7 @@ std::unique_ptr<MmStream> MmStream::Reopen(std::unique_ptr<MmStream> previous, c
         }
         previous.reset();
     }
-    return Open(path, purpose, error, settings);
+    return Open(path, purpose, error, settings, soundTrack);
 }
 
 MmPurpose MmStream::Purpose() const { return impl_->purpose; }
@@ -184,6 +192,8 @@ std::int64_t MmStream::TimePerFrame() const { return impl_->timePerFrame; }
 double MmStream::FrameRate() const { return impl_->timePerFrame != 0 ? av_q2d(impl_->frameRate) : 0.0; }
 MmVideoFormat MmStream::VideoFormat() const { return impl_->videoFormat; }
 MmWaveFormat MmStream::WaveFormat() const { return impl_->waveFormat; }
+const std::vector<SoundTrack>& MmStream::SoundTracks() const { return impl_->soundTracks; }
+int MmStream::PlayedTrack() const { return impl_->playedTrack; }
 
 bool MmStream::CreateVideoSample(MediaError& error)
 {

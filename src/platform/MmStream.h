@@ -19,6 +19,7 @@
 
 #include "formats/DiscFormats.h"
 #include "platform/MediaError.h"
+#include "platform/SoundTracks.h"
 #include "ports/ComponentOption.h"
 #include "ports/FilterGraph.h"
 #include "ports/MediaComponent.h"
@@ -80,8 +81,9 @@ public:
     // MediaFailure::ScriptFailed). Each component
     // takes the values `settings` holds under its name; a value it refuses is
     // skipped with a line in OptionNotes, never a failed open.
-    static std::unique_ptr<MmStream> Open(
-        const std::string& path, MmPurpose purpose, MediaError& error, const ComponentSettings& settings = {});
+    // The sound is that of `soundTrack` (from 1; defaultSoundTrack: the file's choice).
+    static std::unique_ptr<MmStream> Open(const std::string& path, MmPurpose purpose, MediaError& error,
+        const ComponentSettings& settings = {}, int soundTrack = defaultSoundTrack);
     // Open again, going on from where `previous` stands. When `previous` reads the
     // same, unchanged file for the same purpose with the same settings and its
     // decoding has not failed, it is taken over with its demuxer, its decoder and
@@ -89,7 +91,8 @@ public:
     // called; the counters go on). Otherwise it is closed and the file opened
     // anew. A null `previous` is a plain Open.
     static std::unique_ptr<MmStream> Reopen(std::unique_ptr<MmStream> previous, const std::string& path,
-        MmPurpose purpose, MediaError& error, const ComponentSettings& settings = {});
+        MmPurpose purpose, MediaError& error, const ComponentSettings& settings = {},
+        int soundTrack = defaultSoundTrack);
     ~MmStream();
     MmStream(const MmStream&) = delete;
     MmStream& operator=(const MmStream&) = delete;
@@ -119,6 +122,11 @@ public:
 
     // Audio only.
     MmWaveFormat WaveFormat() const;
+
+    // Every sound track of the file, whatever the purpose, and the number of the
+    // one the sound comes from (0 when the file has none).
+    const std::vector<SoundTrack>& SoundTracks() const;
+    int PlayedTrack() const;
 
     // The sample. Video: the frame surface of VideoFormat's size. Audio: the
     // caller's buffer of `bytes` (a whole number of blocks of the wave format),

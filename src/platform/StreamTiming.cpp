@@ -150,6 +150,44 @@ std::int64_t StreamStartPts(const AVFormatContext* context, const AVStream* stre
     return stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
 }
 
+bool SoundTimestampsPlace(const AVFormatContext* context) { return std::strcmp(context->iformat->name, "avi") != 0; }
+
+std::int64_t SoundZeroPts(const AVFormatContext* context, const AVStream* sound)
+{
+    const std::int64_t own = StreamStartPts(context, sound);
+    if (!SoundTimestampsPlace(context)) {
+        return own;
+    }
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVStream* stream = context->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO
+            && (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0 && stream->start_time != AV_NOPTS_VALUE) {
+            return av_rescale_q(StreamStartPts(context, stream), stream->time_base, sound->time_base);
+        }
+    }
+    return own;
+}
+
+std::int64_t UnmarkedCoderDelay(const AVFormatContext* context, const AVStream* sound)
+{
+    if (SoundTimestampsPlace(context)) {
+        return 0;
+    }
+    // The coder's look-ahead plus, for MPEG audio, the synthesis filter of its decoder.
+    switch (sound->codecpar->codec_id) {
+    case AV_CODEC_ID_MP3:
+        return 576 + 529;
+    case AV_CODEC_ID_MP2:
+        return 481;
+    case AV_CODEC_ID_AAC:
+        return 1024;
+    case AV_CODEC_ID_AC3:
+        return 256;
+    default:
+        return 0;
+    }
+}
+
 std::int64_t StreamDuration100ns(const AVFormatContext* context, const AVStream* stream)
 {
     const std::int64_t end = StreamEndPts(context, stream);

@@ -3,6 +3,7 @@
 // forbids, and keeps the controls in step.
 #include "ui/TMainWindow.h"
 
+#include "app/InputCommands.h"
 #include "app/StartTips.h"
 #include "core/AppIdentity.h"
 #include "core/ControlIds.h"
@@ -154,6 +155,9 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
     add(tr("Move up"), QKeySequence(Qt::CTRL | Qt::Key_Up), command::moveInputUp, idle && index > 0);
     add(tr("Move down"), QKeySequence(Qt::CTRL | Qt::Key_Down), command::moveInputDown,
         idle && selected && index < count - 1);
+    if (selected) {
+        AddSoundTrackMenu(menu, index, idle);
+    }
     menu.addSeparator();
     add(tr("Open project..."), QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject, idle);
     // Saving only reads the inputs, so it is offered during a run too.
@@ -161,6 +165,25 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
     menu.addSeparator();
     add(tr("Author disc…"), QKeySequence(), command::authorDisc, core_->CanAuthorDisc());
     menu.exec(at);
+}
+
+// "Sound: 2 of 3 (deu, 5.1)", with a line per track to choose another.
+void TMainWindow::AddSoundTrackMenu(QMenu& menu, int index, bool idle)
+{
+    const InputEntry& entry = core_->Inputs().inputTable[static_cast<std::size_t>(index)];
+    QMenu* sound = menu.addMenu(QString::fromStdString(SoundTrackCaption(entry)));
+    sound->setEnabled(idle && entry.soundTracks.size() > 1);
+    for (const SoundTrack& track : entry.soundTracks) {
+        QAction* action = sound->addAction(QString::fromStdString(FormatText(
+            message::soundTrackItem, track.number, track.language.c_str(), track.layout.c_str(), track.coder.c_str())));
+        action->setCheckable(true);
+        action->setChecked(track.number == entry.playedTrack);
+        const int number = track.number;
+        connect(action, &QAction::triggered, this, [this, index, number] {
+            core_->ChooseSoundTrack(index, number);
+            update();
+        });
+    }
 }
 
 void TMainWindow::EvTimer(const MessageArgs& args)

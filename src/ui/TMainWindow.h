@@ -22,6 +22,7 @@
 #include <string>
 
 class QListWidget;
+class QMenu;
 class QTimer;
 
 namespace discforge {
@@ -121,6 +122,7 @@ private:
     void CommitFocusedField();
     void SyncListSelection();
     void ShowInputMenu(const QPoint& at);
+    void AddSoundTrackMenu(QMenu& menu, int index, bool idle);
     void AfterCommand();
 
     // Handlers of the response table.

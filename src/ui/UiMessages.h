@@ -12,4 +12,6 @@ inline constexpr const char* aboutText = "%s %s\n\n"
                                          "Support: support@ferrowick.org\n"
                                          "Home page: %s";
 
+inline constexpr const char* soundTrackItem = "Track %d: %s, %s, %s";
+
 } // namespace discforge::message

@@ -164,5 +164,19 @@ TEST(CliOptionsTest, AProjectBringsItsOwnInputsAndIsEitherConvertedOrWritten)
     EXPECT_EQ(Parse({"clip.avi", "--project"}).error, "--project needs a value");
 }
 
+TEST(CliOptionsTest, TheSoundTrackIsANumberFromOneForInputsOnly)
+{
+    const ParseResult chosen = Parse({"--audio-track", "2", "a.mkv", "b.mkv"});
+    ASSERT_EQ(chosen.error, "");
+    EXPECT_EQ(chosen.options.audioTrack, 2);
+    EXPECT_FALSE(Parse({"a.mkv"}).options.audioTrack.has_value());
+    for (const char* bad : {"0", "-1", "two", ""}) {
+        EXPECT_EQ(Parse({"--audio-track", bad, "a.mkv"}).error,
+            std::string("bad value '") + bad + "' for --audio-track (a track number from 1)");
+    }
+    EXPECT_EQ(Parse({"--audio-track", "2", "--project", "p.mdp"}).error,
+        "--audio-track is for INPUTs; a project keeps each input's own track");
+}
+
 } // namespace
 } // namespace discforge::cli

@@ -47,7 +47,7 @@ protected:
     ConversionRig rig_;
 };
 
-TEST_F(AudioSupplyTest, EightBitMonoAt22050GivesEightBytesPerInputFrameForVcd)
+TEST_F(AudioSupplyTest, EightBitMonoAt22050GivesEightBytesPerInputFrameForVcdOnBothSides)
 {
     OpenVideo(mediagen::AudioForm::Mono8At22050, formatVcd);
     const InputEntry& entry = rig_.Entry(0);
@@ -58,12 +58,9 @@ TEST_F(AudioSupplyTest, EightBitMonoAt22050GivesEightBytesPerInputFrameForVcd)
         ASSERT_EQ(block.result, 0);
         ASSERT_GT(block.consumed, 0);
         EXPECT_EQ(block.bytes, 8 * block.consumed) << position;
+        // The one channel is heard on both sides.
         for (int frame = 0; frame < block.consumed * 2; ++frame) {
             ASSERT_EQ(Word(block, frame * 2), Word(block, frame * 2 + 1));
-        }
-        // Each input frame is written twice to reach 44100 Hz.
-        for (int frame = 0; frame < block.consumed; ++frame) {
-            ASSERT_EQ(Word(block, frame * 4), Word(block, frame * 4 + 2));
         }
         position += block.consumed;
     }

@@ -91,6 +91,7 @@ TEST(StreamReader, TheRunLogShowsTheDecoderChainsAndTheDescription)
         "AVI (Audio Video Interleaved) source",
         "PCM unsigned 8-bit decoder",
         "",
+        "Sound track 1: und, pcm_u8, mono (1 channels), 22050 Hz, played",
         "File Name: " + path,
         "File 4CC: FMP4/FMP4",
         "File size: " + std::to_string(std::filesystem::file_size(path)),
