@@ -27,6 +27,15 @@ SizeEditHooks AppCore::OwnHooks()
         [this] {
             parts_.optionControls.HeightFieldLeft();
             parts_.optionControls.WidthFieldLeft();
+            // Every input of the batch is written in the one disc picture, not
+            // only the one in view.
+            if (parts_.settings.batchMode) {
+                for (int i = 0; i < parts_.inputs.inputCount; ++i) {
+                    PictureOptions& options = parts_.inputs.inputTable[static_cast<std::size_t>(i)].pictureOptions;
+                    options.outputWidth = parts_.settings.frameWidth;
+                    options.outputHeight = parts_.settings.frameHeight;
+                }
+            }
         }};
 }
 
@@ -190,7 +199,11 @@ void AppCore::SetDiscAfterConverting(bool after, const std::string& folder)
 
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
 
-bool AppCore::ChooseStandard(int standard) { return parts_.settingsController.ChooseStandard(standard); }
+bool AppCore::ChooseStandard(int standard)
+{
+    parts_.batchStandard.ChosenByUser();
+    return parts_.settingsController.ChooseStandard(standard);
+}
 
 void AppCore::TakeFormatPictureSize() { ShowFormatSize(parts_.settings); }
 
@@ -238,6 +251,7 @@ bool AppCore::StandardRadioClicked(int standard)
     if (Locked()) {
         return Refuse();
     }
+    parts_.batchStandard.ChosenByUser();
     const bool accepted = parts_.settingsController.ChooseStandard(standard);
     parts_.windowRefresh.RefreshWindow();
     return accepted;

@@ -21,8 +21,9 @@ public:
     // listed, counted, current and selected, and has an output file; the
     // previews start at its first frame. A failure has been shown by the reader.
     bool OpenInput(const std::string& path);
-    // The window's open command once the user has chosen `path`: the selected
-    // input goes, then `path` opens as a new input (at the end of the list).
+    // The window's open command once the user has chosen `path`: `path` opens as
+    // a new input (at the end of the list), then the selected input goes; when
+    // `path` does not open, the selected input stays.
     // Afterwards the size fields are applied to the current input.
     bool ReplaceSelectedInput(const std::string& path);
     // The user picked line `index` of the input list: it becomes the selected
