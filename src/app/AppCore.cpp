@@ -1,10 +1,13 @@
 #include "app/AppCore.h"
 
 #include "app/AppMessages.h"
+#include "app/BatchMessages.h"
+#include "app/BatchOutputs.h"
 #include "app/DecoderOptionProfile.h"
 #include "app/RunLogFile.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "platform/MediaOptions.h"
 #include "ports/ControlSurface.h"
 #include "ports/MessagePort.h"
@@ -345,6 +348,29 @@ void AppCore::StartConversion()
         closeAfterRun_ = false;
         parts_.ports.window.PostCloseRequest();
     }
+}
+
+bool AppCore::ConfirmReplacingOutputs()
+{
+    if (Locked() || !parts_.settings.batchMode) {
+        return true;
+    }
+    std::string listed;
+    for (const std::string& path : ExistingOutputs(parts_.inputs)) {
+        listed += "\n" + path;
+    }
+    return listed.empty()
+        || parts_.ports.messages.AskYesNo(
+            FormatText(message::replaceQuestion, listed.c_str()), ComposeCaption(message::replaceCaption));
+}
+
+void AppCore::ReportFinishedBatch()
+{
+    if (!run_.BatchCompleted() || parts_.settings.shutdownWhenDone) {
+        return;
+    }
+    ShowMessage(parts_.ports.messages, FormatText(message::batchDone, WrittenOutputs(parts_.inputs).c_str()),
+        message::batchDoneCaption);
 }
 
 void AppCore::CancelConversion()

@@ -92,6 +92,12 @@ public:
     // Start to Convert: every input in table order, one encode each. Refused
     // while a conversion runs or a preview plays.
     void StartConversion();
+    // The window asks first: true when no output exists yet or the user agreed,
+    // in one question listing them all, to replace those that do.
+    bool ConfirmReplacingOutputs();
+    // The window's word after a run: when every input converted, the outputs
+    // with their sizes (nothing when the computer is being switched off).
+    void ReportFinishedBatch();
     bool IsConverting() const { return parts_.media.run.conversionActive; }
     // The running encode stops at its next picture or sound block and removes
     // its partial file; the inputs after it are not converted.

@@ -181,8 +181,12 @@ void TMainWindow::CmStartConversion(const MessageArgs&)
 {
     // A name or size still being typed counts, as if the field had been left.
     CommitFocusedField();
+    if (!core_->ConfirmReplacingOutputs()) {
+        return;
+    }
     core_->StartConversion();
     update();
+    core_->ReportFinishedBatch();
 }
 
 void TMainWindow::CmOpenMediaFile(const MessageArgs&)
