@@ -91,6 +91,28 @@ bool AppCore::AddInput(const std::string& path)
     return opened;
 }
 
+int AppCore::AddInputs(const std::vector<std::string>& paths)
+{
+    if (Locked()) {
+        Refuse();
+        return 0;
+    }
+    int added = 0;
+    std::size_t next = 0;
+    for (; next < paths.size() && parts_.inputs.inputCount < maxInputs; ++next) {
+        added += parts_.inputCommands.OpenInput(paths[next]) ? 1 : 0;
+    }
+    if (next < paths.size()) {
+        ShowMessage(parts_.ports.messages,
+            FormatText(message::droppedBeyondRoom, maxInputs, static_cast<int>(paths.size() - next)),
+            message::droppedCaption);
+    }
+    parts_.windowRefresh.RefreshWindow();
+    parts_.optionControls.HeightFieldLeft();
+    parts_.optionControls.WidthFieldLeft();
+    return added;
+}
+
 bool AppCore::RemoveSelectedInput()
 {
     if (Locked() || parts_.inputs.selectedInput < 0) {
@@ -488,6 +510,6 @@ void AppCore::RequestStreamStop() { parts_.preview.streamStopRequest = true; }
 
 bool AppCore::WriteRunLog() const { return WriteRunLogFile(parts_.runLog); }
 
-void AppCore::CheckLog() { discforge::CheckLog(parts_.runLog, parts_.ports.shell); }
+void AppCore::CheckLog() { discforge::CheckLog(parts_.runLog, parts_.ports.shell, parts_.ports.messages); }
 
 } // namespace discforge

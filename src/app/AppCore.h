@@ -43,6 +43,9 @@ public:
     bool OpenMediaFile(const std::string& path);
     // A file added without replacing anything (the list's menu, a dropped file).
     bool AddInput(const std::string& path);
+    // Files dropped on the window, added in turn; those beyond the table's room
+    // are told in one message, not one each. Gives how many were added.
+    int AddInputs(const std::vector<std::string>& paths);
     bool RemoveSelectedInput();
     bool MoveSelectedInputUp();
     bool MoveSelectedInputDown();

@@ -2,6 +2,7 @@
 
 #include "core/AppIdentity.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -18,16 +19,22 @@ std::optional<std::string> Run(QFileDialog& dialog, std::string& last)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (!last.empty()) {
-        dialog.selectFile(QString::fromStdString(last));
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(last)));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    last = dialog.selectedFiles().constFirst().toStdString();
+    last = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
     return last;
 }
 
 } // namespace
+
+std::string LocalPathBytes(const QUrl& url)
+{
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return bytes.toStdString();
+}
 
 QString MediaFileFilter()
 {

@@ -3,6 +3,7 @@
 // forbids, and keeps the controls in step.
 #include "ui/TMainWindow.h"
 
+#include "app/RunLogFile.h"
 #include "app/StartTips.h"
 #include "core/AppIdentity.h"
 #include "core/ControlIds.h"
@@ -237,7 +238,10 @@ void TMainWindow::CmExit(const MessageArgs&)
     }
 }
 
-void TMainWindow::CmHelp(const MessageArgs&) { services_.shell.OpenDocument(paths_.helpFilePath); }
+void TMainWindow::CmHelp(const MessageArgs&)
+{
+    OpenOrSayWhere(services_.shell, services_.messages, paths_.helpFilePath, "the user guide");
+}
 
 void TMainWindow::CmCheckLog(const MessageArgs&) { core_->CheckLog(); }
 
@@ -271,7 +275,10 @@ void TMainWindow::CmOpenProject(const MessageArgs&)
     update();
 }
 
-void TMainWindow::CmHomePage(const MessageArgs&) { services_.shell.OpenDocument(homePageAddress); }
+void TMainWindow::CmHomePage(const MessageArgs&)
+{
+    OpenOrSayWhere(services_.shell, services_.messages, homePageAddress, "the home page");
+}
 
 void TMainWindow::CmInvert(const MessageArgs&) { core_->InvertClicked(); }
 

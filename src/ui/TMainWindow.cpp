@@ -2,6 +2,7 @@
 
 #include "app/EncoderCallbacks.h"
 #include "core/ControlIds.h"
+#include "ui/FileChooser.h"
 #include "ui/MainWindowHost.h"
 #include "ui/SkinPalette.h"
 #include "ui/SkinPicture.h"
@@ -17,7 +18,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace discforge::ui {
 
@@ -196,11 +199,13 @@ void TMainWindow::dragEnterEvent(QDragEnterEvent* event)
 
 void TMainWindow::dropEvent(QDropEvent* event)
 {
+    std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
-            core_->AddInput(url.toLocalFile().toStdString());
+            paths.push_back(LocalPathBytes(url));
         }
     }
+    core_->AddInputs(paths);
     event->acceptProposedAction();
     AfterCommand();
 }
