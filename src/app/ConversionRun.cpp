@@ -4,8 +4,11 @@
 #include "app/AppParts.h"
 #include "app/EncoderCallbacks.h"
 #include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "ports/PowerPort.h"
 #include "ports/WindowPort.h"
+
+#include <chrono>
 
 namespace discforge {
 
@@ -77,7 +80,10 @@ void ConversionRun::StartConversion()
             core_.settings.videoSettingsChanged = true;
             core_.settings.audioSettingsChanged = true;
             run.encoderBusy = true;
+            const auto started = std::chrono::steady_clock::now();
             const int result = core_.encoder.MakeMpeg(core_.encodeParameters);
+            LogConversion(inputs.inputTable[static_cast<std::size_t>(index)], result,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
             // A cancel also stops the inputs after this one, whatever the encoder answered.
             run.batchStop = result != ENCODE_COMPLETED || core_.stopConversion;
             lastCompleted_ = result == ENCODE_COMPLETED;
@@ -107,6 +113,15 @@ void ConversionRun::StartConversion()
     if (core_.settings.shutdownWhenDone && batchCompleted_) {
         ShutDownComputer();
     }
+}
+
+void ConversionRun::LogConversion(const InputEntry& entry, int result, double seconds)
+{
+    const char* outcome = result == ENCODE_COMPLETED ? message::outcomeCompleted
+        : result == ENCODE_CANCELLED                 ? message::outcomeCancelled
+                                                     : message::outcomeFailed;
+    core_.runLog.AppendLogLine(FormatText(message::runRecord, entry.path.c_str(), entry.outputPath.c_str(), outcome,
+        result, seconds));
 }
 
 void ConversionRun::ShutDownComputer() { core_.ports.power.PowerOff(); }

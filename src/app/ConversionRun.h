@@ -33,6 +33,8 @@ public:
 private:
     void FillParameters(const InputEntry& entry);
     void ShutDownComputer();
+    // One run log line per encode: input, output, outcome and how long it took.
+    void LogConversion(const InputEntry& entry, int result, double seconds);
 
     AppParts& core_;
     bool lastCompleted_ = false;
