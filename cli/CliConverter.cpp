@@ -166,6 +166,10 @@ int MakeDisc(AppCore& core, const CliOptions& options, const volatile bool& inte
 // Everything after the start-up of the core; returns the exit code.
 int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool& interrupted)
 {
+    // Chosen before the inputs open, so that none of them proposes another.
+    if (options.tvStandard && !core.ChooseStandard(*options.tvStandard)) {
+        return exitFailed;
+    }
     int openFailures = 0;
     if (options.project) {
         if (!OpenProject(core, options)) {

@@ -1,10 +1,13 @@
 #include "app/AppCore.h"
 
 #include "app/AppMessages.h"
+#include "app/BatchMessages.h"
+#include "app/BatchOutputs.h"
 #include "app/DecoderOptionProfile.h"
 #include "app/RunLogFile.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "platform/MediaOptions.h"
 #include "ports/ControlSurface.h"
 #include "ports/MessagePort.h"
@@ -27,6 +30,15 @@ SizeEditHooks AppCore::OwnHooks()
         [this] {
             parts_.optionControls.HeightFieldLeft();
             parts_.optionControls.WidthFieldLeft();
+            // Every input of the batch is written in the one disc picture, not
+            // only the one in view.
+            if (parts_.settings.batchMode) {
+                for (int i = 0; i < parts_.inputs.inputCount; ++i) {
+                    PictureOptions& options = parts_.inputs.inputTable[static_cast<std::size_t>(i)].pictureOptions;
+                    options.outputWidth = parts_.settings.frameWidth;
+                    options.outputHeight = parts_.settings.frameHeight;
+                }
+            }
         }};
 }
 
@@ -82,6 +94,28 @@ bool AppCore::AddInput(const std::string& path)
     parts_.optionControls.HeightFieldLeft();
     parts_.optionControls.WidthFieldLeft();
     return opened;
+}
+
+int AppCore::AddInputs(const std::vector<std::string>& paths)
+{
+    if (Locked()) {
+        Refuse();
+        return 0;
+    }
+    int added = 0;
+    std::size_t next = 0;
+    for (; next < paths.size() && parts_.inputs.inputCount < maxInputs; ++next) {
+        added += parts_.inputCommands.OpenInput(paths[next]) ? 1 : 0;
+    }
+    if (next < paths.size()) {
+        ShowMessage(parts_.ports.messages,
+            FormatText(message::droppedBeyondRoom, maxInputs, static_cast<int>(paths.size() - next)),
+            message::droppedCaption);
+    }
+    parts_.windowRefresh.RefreshWindow();
+    parts_.optionControls.HeightFieldLeft();
+    parts_.optionControls.WidthFieldLeft();
+    return added;
 }
 
 bool AppCore::RemoveSelectedInput()
@@ -195,7 +229,11 @@ void AppCore::SetDiscAfterConverting(bool after, const std::string& folder)
 
 bool AppCore::ChooseFormat(int format) { return parts_.settingsController.ChooseFormat(format); }
 
-bool AppCore::ChooseStandard(int standard) { return parts_.settingsController.ChooseStandard(standard); }
+bool AppCore::ChooseStandard(int standard)
+{
+    parts_.batchStandard.ChosenByUser();
+    return parts_.settingsController.ChooseStandard(standard);
+}
 
 void AppCore::TakeFormatPictureSize() { ShowFormatSize(parts_.settings); }
 
@@ -255,6 +293,7 @@ bool AppCore::StandardRadioClicked(int standard)
     if (Locked()) {
         return Refuse();
     }
+    parts_.batchStandard.ChosenByUser();
     const bool accepted = parts_.settingsController.ChooseStandard(standard);
     parts_.windowRefresh.RefreshWindow();
     return accepted;
@@ -348,6 +387,29 @@ void AppCore::StartConversion()
         closeAfterRun_ = false;
         parts_.ports.window.PostCloseRequest();
     }
+}
+
+bool AppCore::ConfirmReplacingOutputs()
+{
+    if (Locked() || !parts_.settings.batchMode) {
+        return true;
+    }
+    std::string listed;
+    for (const std::string& path : ExistingOutputs(parts_.inputs)) {
+        listed += "\n" + path;
+    }
+    return listed.empty()
+        || parts_.ports.messages.AskYesNo(
+            FormatText(message::replaceQuestion, listed.c_str()), ComposeCaption(message::replaceCaption));
+}
+
+void AppCore::ReportFinishedBatch()
+{
+    if (!run_.BatchCompleted() || parts_.settings.shutdownWhenDone) {
+        return;
+    }
+    ShowMessage(parts_.ports.messages, FormatText(message::batchDone, WrittenOutputs(parts_.inputs).c_str()),
+        message::batchDoneCaption);
 }
 
 void AppCore::CancelConversion()
@@ -465,6 +527,6 @@ void AppCore::RequestStreamStop() { parts_.preview.streamStopRequest = true; }
 
 bool AppCore::WriteRunLog() const { return WriteRunLogFile(parts_.runLog); }
 
-void AppCore::CheckLog() { discforge::CheckLog(parts_.runLog, parts_.ports.shell); }
+void AppCore::CheckLog() { discforge::CheckLog(parts_.runLog, parts_.ports.shell, parts_.ports.messages); }
 
 } // namespace discforge

@@ -44,6 +44,9 @@ public:
     bool OpenMediaFile(const std::string& path);
     // A file added without replacing anything (the list's menu, a dropped file).
     bool AddInput(const std::string& path);
+    // Files dropped on the window, added in turn; those beyond the table's room
+    // are told in one message, not one each. Gives how many were added.
+    int AddInputs(const std::vector<std::string>& paths);
     bool RemoveSelectedInput();
     bool MoveSelectedInputUp();
     bool MoveSelectedInputDown();
@@ -95,6 +98,12 @@ public:
     // Start to Convert: every input in table order, one encode each. Refused
     // while a conversion runs or a preview plays.
     void StartConversion();
+    // The window asks first: true when no output exists yet or the user agreed,
+    // in one question listing them all, to replace those that do.
+    bool ConfirmReplacingOutputs();
+    // The window's word after a run: when every input converted, the outputs
+    // with their sizes (nothing when the computer is being switched off).
+    void ReportFinishedBatch();
     bool IsConverting() const { return parts_.media.run.conversionActive; }
     // The running encode stops at its next picture or sound block and removes
     // its partial file; the inputs after it are not converted.

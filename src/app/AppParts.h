@@ -7,6 +7,7 @@
 
 #include "app/AppPorts.h"
 #include "app/AudioSupply.h"
+#include "app/BatchStandard.h"
 #include "app/InputCommands.h"
 #include "app/OptionControls.h"
 #include "app/PreviewState.h"
@@ -40,6 +41,7 @@ public:
     EncoderLibrary encoder;
     EncodeParameters encodeParameters{};
     SettingsController settingsController;
+    BatchStandard batchStandard{*this};
     InputTableState inputs;
     MediaInputState media;
     // The full-size work picture: list pictures are loaded and every frame is

@@ -5,8 +5,11 @@
 #include "app/EncoderCallbacks.h"
 #include "app/FrameShape.h"
 #include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "ports/PowerPort.h"
 #include "ports/WindowPort.h"
+
+#include <chrono>
 
 namespace discforge {
 
@@ -87,7 +90,10 @@ void ConversionRun::StartConversion()
             core_.settings.videoSettingsChanged = true;
             core_.settings.audioSettingsChanged = true;
             run.encoderBusy = true;
+            const auto started = std::chrono::steady_clock::now();
             const int result = core_.encoder.MakeMpeg(core_.encodeParameters);
+            LogConversion(inputs.inputTable[static_cast<std::size_t>(index)], result,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
             // A cancel also stops the inputs after this one, whatever the encoder answered.
             run.batchStop = result != ENCODE_COMPLETED || core_.stopConversion;
             lastCompleted_ = result == ENCODE_COMPLETED;
@@ -124,6 +130,15 @@ void ConversionRun::RefuseToStart()
     ShowMessage(core_.ports.messages, message::initFailed, message::encoderCaption);
     core_.ports.window.PostCloseRequest();
     core_.media.run.conversionActive = false;
+}
+
+void ConversionRun::LogConversion(const InputEntry& entry, int result, double seconds)
+{
+    const char* outcome = result == ENCODE_COMPLETED ? message::outcomeCompleted
+        : result == ENCODE_CANCELLED                 ? message::outcomeCancelled
+                                                     : message::outcomeFailed;
+    core_.runLog.AppendLogLine(FormatText(message::runRecord, entry.path.c_str(), entry.outputPath.c_str(), outcome,
+        result, seconds));
 }
 
 void ConversionRun::ShutDownComputer() { core_.ports.power.PowerOff(); }

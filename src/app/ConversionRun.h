@@ -35,6 +35,8 @@ private:
     // The encoder refused the format: the user is told and the window closes.
     void RefuseToStart();
     void ShutDownComputer();
+    // One run log line per encode: input, output, outcome and how long it took.
+    void LogConversion(const InputEntry& entry, int result, double seconds);
 
     AppParts& core_;
     bool lastCompleted_ = false;

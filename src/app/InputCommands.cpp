@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 #include "app/AppParts.h"
 #include "app/OutputName.h"
+#include "app/ProjectChoices.h"
 #include "core/ControlIds.h"
 #include "core/TextFormat.h"
 #include "ports/ControlSurface.h"
@@ -10,18 +11,34 @@
 
 namespace discforge {
 
-bool InputCommands::OpenInput(const std::string& path, int soundTrack)
+bool InputCommands::OpenInput(const std::string& given, int soundTrack)
 {
+    // Kept absolute, so that a project saved now opens from any folder.
+    const std::string path = AbsolutePath(given);
     // Paths keep their case: file names differ by case here.
     InputTable& table = core_.inputTable;
+    InputTableState& inputs = core_.inputs;
+    const int selected = inputs.selectedInput;
+    const int current = inputs.currentInput;
     const bool opened
         = ContainsNoCase(path, ".lst") ? table.OpenListInput(path) : table.OpenVideoInput(path, soundTrack);
     if (!opened) {
+        // A failed open may have released the inputs in view and taken their
+        // places: they come back as they were.
+        inputs.selectedInput = selected;
+        inputs.currentInput = current;
+        for (const int index : {selected, current}) {
+            if (index >= 0 && index < inputs.inputCount) {
+                table.DeactivateInput(index);
+                table.ActivateInput(index);
+            }
+        }
         return false;
     }
     const int index = core_.inputs.inputCount;
     AddInputToList(path);
     ProposeOutputFile(path);
+    core_.batchStandard.InputOpened(index);
     // The previews start at the new input's first frame; without batch mode that
     // is where it begins on the joined time line of all inputs.
     core_.inputs.framePosition = core_.settings.batchMode ? 0 : table.FramesBefore(index);
@@ -53,10 +70,12 @@ std::string SoundTrackCaption(const InputEntry& entry)
 
 bool InputCommands::ReplaceSelectedInput(const std::string& path)
 {
-    if (core_.inputs.selectedInput >= 0) {
-        core_.inputTable.RemoveInput(core_.inputs.selectedInput, false);
-    }
+    // The new input opens first: a file that does not open leaves the list as it was.
+    const int replaced = core_.inputs.selectedInput;
     const bool opened = OpenInput(path);
+    if (opened && replaced >= 0) {
+        core_.inputTable.RemoveInput(replaced, false);
+    }
     core_.windowRefresh.RefreshWindow();
     // The size fields now show the target's picture size; it becomes the current
     // input's output size.

@@ -30,8 +30,9 @@ public:
     bool OpenInput(const std::string& path, int soundTrack = defaultSoundTrack);
     // Input `index` plays its sound track `track` (from 1) from now on; it becomes the current one.
     bool ChooseSoundTrack(int index, int track);
-    // The window's open command once the user has chosen `path`: the selected
-    // input goes, then `path` opens as a new input (at the end of the list).
+    // The window's open command once the user has chosen `path`: `path` opens as
+    // a new input (at the end of the list), then the selected input goes; when
+    // `path` does not open, the selected input stays.
     // Afterwards the size fields are applied to the current input.
     bool ReplaceSelectedInput(const std::string& path);
     // The user picked line `index` of the input list: it becomes the selected

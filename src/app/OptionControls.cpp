@@ -14,7 +14,6 @@ namespace {
 
 // What the fields ever read of their text.
 constexpr std::size_t numberFieldLimit = 79;
-constexpr std::size_t outputNameLimit = 259;
 
 constexpr int minPictureSize = 2;
 constexpr int maxPictureWidth = 1920;
@@ -67,6 +66,14 @@ void OptionControls::FittingClicked(int radioId)
         fitting = FitMode::proportional;
     }
     core_.windowRefresh.RefreshInputSide();
+    RefreshOutputPreviewIfLive();
+}
+
+void OptionControls::RefreshOutputPreviewIfLive()
+{
+    if (core_.liveOutputPreview && !core_.preview.previewPlaying()) {
+        core_.previews.RenderOutputPreview();
+    }
 }
 
 void OptionControls::InvertClicked()
@@ -77,6 +84,7 @@ void OptionControls::InvertClicked()
     }
     inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.invert
         = core_.ports.controls.IsChecked(control::invertCheck);
+    RefreshOutputPreviewIfLive();
 }
 
 void OptionControls::SplitClicked()
@@ -114,6 +122,10 @@ void OptionControls::SizeFieldLeft(int fieldId, int maximum, bool width)
     const std::optional<int> entered = LeadingInteger(controls.Text(fieldId).substr(0, numberFieldLimit));
     if (stored != nullptr && entered && *entered >= minPictureSize && *entered <= maximum) {
         *stored = *entered;
+        // The output preview shows the picture at the size it will be encoded.
+        if (!core_.preview.previewPlaying()) {
+            core_.previews.RenderOutputPreview();
+        }
         return;
     }
     controls.SetText(fieldId, std::to_string(stored != nullptr ? *stored : 0));
@@ -138,7 +150,8 @@ void OptionControls::MaxSizeFieldLeft()
 void OptionControls::OutputNameFieldLeft()
 {
     InputTableState& inputs = core_.inputs;
-    const std::string name = core_.ports.controls.Text(control::outputName).substr(0, outputNameLimit);
+    // Taken whole: a long path is not cut (a project keeps it whole too).
+    const std::string name = core_.ports.controls.Text(control::outputName);
     if (!core_.settings.batchMode) {
         inputs.sharedOutputName = name;
     } else if (inputs.selectedInput >= 0 && inputs.selectedInput < inputs.inputCount) {

@@ -34,6 +34,8 @@ public:
 
 private:
     void SizeFieldLeft(int fieldId, int maximum, bool width);
+    // Every choice that changes the output picture shows in the output preview at once.
+    void RefreshOutputPreviewIfLive();
     // Where the size of that field is kept: the current input's own size in
     // batch mode, the shared size otherwise; null without a current input.
     int* StoredSize(bool width);

@@ -1,6 +1,7 @@
 #include "app/ProjectCommands.h"
 
 #include "app/AppParts.h"
+#include "app/ProjectChoices.h"
 #include "app/ProjectFile.h"
 #include "app/ProjectMessages.h"
 #include "core/ShowMessage.h"
@@ -9,6 +10,8 @@
 #include "ports/InputHost.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace discforge {
 
@@ -25,7 +28,7 @@ bool ProjectCommands::SaveProject(const std::string& path)
     header.sharedHeight = inputs.sharedHeight;
     header.liveOutputPreview = core_.liveOutputPreview;
     std::vector<InputRecord> records;
-    ProjectExtension extension;
+    ProjectExtension extension = SaveChoices(core_);
     for (int i = 0; i < inputs.inputCount; ++i) {
         const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(i)];
         records.push_back(EncodeInputRecord(entry));
@@ -75,11 +78,36 @@ bool ProjectCommands::OpenProject(const std::string& path)
         || contents.status == ProjectContents::Status::tooManyInputs) {
         return FailOpen(message::cannotReadProject, path);
     }
+    // Inputs that are gone are named and left out; when none is left of a
+    // project that had some, the list stays as it was.
+    std::vector<int> present;
+    std::string missing;
+    for (int i = 0; i < static_cast<int>(contents.records.size()); ++i) {
+        const std::string input = SavedInputPath(contents, i);
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::path(input), error)) {
+            present.push_back(i);
+        } else {
+            missing += "\n" + input;
+        }
+    }
+    if (!missing.empty()) {
+        ShowMessage(core_.ports.messages, FormatText(message::inputsMissing, path.c_str(), missing.c_str()),
+            message::contextProjectOpen);
+    }
+    if (present.empty() && !contents.records.empty()) {
+        return false;
+    }
     const bool earlierBatchMode = core_.settings.batchMode;
     core_.settings.batchMode = contents.header.batchMode;
     RemoveEveryInput();
-    if (!ReopenInputs(contents)) {
-        RemoveEveryInput();
+    // The project's standard and disc come first, so that its inputs are opened for them.
+    if (!RestoreBatchChoices(core_, contents.extension)) {
+        core_.settings.batchMode = earlierBatchMode;
+        return false;
+    }
+    const std::vector<int> opened = ReopenInputs(contents, present);
+    if (opened.empty() && !present.empty()) {
         core_.settings.batchMode = earlierBatchMode;
         return false;
     }
@@ -88,18 +116,22 @@ bool ProjectCommands::OpenProject(const std::string& path)
         core_.inputCommands.ActivateKeepingInvert(core_.inputs.currentInput);
         return FailOpen(message::cannotReadProject, path);
     }
-    for (std::size_t i = 0; i < contents.records.size(); ++i) {
-        RestoreSavedChoices(core_.inputs.inputTable[i], DecodeInputRecord(contents.records[i]));
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        const int record = opened[i];
+        const int input = static_cast<int>(i);
+        RestoreSavedChoices(core_.inputs.inputTable[i], DecodeInputRecord(contents.records[static_cast<std::size_t>(record)]));
+        RestoreOutputPath(core_, contents.extension, record, input);
     }
     if (!contents.header.batchMode) {
-        core_.inputs.sharedOutputName = contents.header.singleOutputName;
+        const std::optional<std::string> whole = contents.extension.Text(ProjectTag::sharedOutputName, batchScope);
+        core_.inputs.sharedOutputName = whole && !whole->empty() ? *whole : contents.header.singleOutputName;
         core_.inputs.sharedWidth = contents.header.sharedWidth;
         core_.inputs.sharedHeight = contents.header.sharedHeight;
     }
     core_.liveOutputPreview = contents.header.liveOutputPreview;
     core_.settings.shapeChoice = SavedShape(contents.extension);
     core_.settings.videoSettingsChanged = true;
-    if (!SelectSaved(contents)) {
+    if (!SelectSaved(contents, opened)) {
         RemoveEveryInput();
         core_.settings.batchMode = earlierBatchMode;
         return false;
@@ -131,21 +163,23 @@ void ProjectCommands::RemoveEveryInput()
     }
 }
 
-bool ProjectCommands::ReopenInputs(const ProjectContents& contents)
+std::vector<int> ProjectCommands::ReopenInputs(const ProjectContents& contents, const std::vector<int>& records)
 {
-    for (std::size_t i = 0; i < contents.records.size(); ++i) {
+    std::vector<int> opened;
+    for (const int record : records) {
         // A track the file no longer has leaves the input without sound, as its open says.
-        const int track
-            = contents.extension.Int(ProjectTag::soundTrack, static_cast<std::uint16_t>(i)).value_or(defaultSoundTrack);
-        if (!core_.inputCommands.OpenInput(DecodeInputRecord(contents.records[i]).path, std::max(track, 0))) {
-            return false;
+        const int track = contents.extension.Int(ProjectTag::soundTrack, static_cast<std::uint16_t>(record))
+                              .value_or(defaultSoundTrack);
+        // A file that does not open has been named by its reader and is left out.
+        if (core_.inputCommands.OpenInput(SavedInputPath(contents, record), std::max(track, 0))) {
+            core_.inputTable.DeactivateInput(core_.inputs.inputCount - 1);
+            opened.push_back(record);
         }
-        core_.inputTable.DeactivateInput(core_.inputs.inputCount - 1);
     }
-    return true;
+    return opened;
 }
 
-bool ProjectCommands::SelectSaved(const ProjectContents& contents)
+bool ProjectCommands::SelectSaved(const ProjectContents& contents, const std::vector<int>& opened)
 {
     InputTableState& inputs = core_.inputs;
     if (inputs.inputCount == 0) {
@@ -153,9 +187,12 @@ bool ProjectCommands::SelectSaved(const ProjectContents& contents)
         inputs.framePosition = 0;
         return true;
     }
-    // A damaged file's index outside the list selects the first input rather than none.
+    // The saved input, or the first one opened after it when it was left out; a
+    // damaged file's index outside the list selects the first input rather than none.
     const int saved = contents.header.selectedInput;
-    const int selected = saved >= 0 && saved < inputs.inputCount ? saved : 0;
+    const auto at = std::lower_bound(opened.begin(), opened.end(), saved);
+    const int found = static_cast<int>(at - opened.begin());
+    const int selected = saved >= 0 && found < inputs.inputCount ? found : 0;
     core_.ports.host.SelectListLine(selected);
     inputs.selectedInput = selected;
     if (!core_.inputCommands.ActivateKeepingInvert(selected)) {

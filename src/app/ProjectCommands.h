@@ -6,6 +6,7 @@
 #include "formats/ShapeChoice.h"
 
 #include <string>
+#include <vector>
 
 namespace discforge {
 
@@ -22,16 +23,20 @@ public:
     }
 
     bool SaveProject(const std::string& path);
-    // On failure after inputs were removed, the table ends empty and the
-    // earlier batch mode comes back, except for a file that ends inside its
-    // records: the inputs opened from the whole records stay.
+    // Inputs whose files are gone are named in one message and left out; when
+    // none of a project's inputs is there, the list stays as it was. On failure
+    // after inputs were removed, the table ends empty and the earlier batch mode
+    // comes back, except for a file that ends inside its records: the inputs
+    // opened from the whole records stay.
     bool OpenProject(const std::string& path);
 
 private:
     bool FailOpen(const char* text, const std::string& path);
     void RemoveEveryInput();
-    bool ReopenInputs(const ProjectContents& contents);
-    bool SelectSaved(const ProjectContents& contents);
+    // Opens the inputs of `records` (indexes into the project's records) and
+    // gives the records of those that opened, in order.
+    std::vector<int> ReopenInputs(const ProjectContents& contents, const std::vector<int>& records);
+    bool SelectSaved(const ProjectContents& contents, const std::vector<int>& opened);
     static ShapeChoice SavedShape(const ProjectExtension& extension);
 
     AppParts& core_;

@@ -27,6 +27,14 @@ enum class ProjectTag : std::uint16_t {
     // The shape of the frames, batch scope: i32 0 automatic, 1 4:3, 2 16:9.
     frameShape = 1,
     soundTrack = 10, // per input: the sound track chosen, from 1 (none kept: the file's default)
+    outputFormat = 20, // batch: the disc format
+    tvStandard = 21, // batch: the television standard
+    splitOutput = 22, // batch: 0 or 1
+    maxFileSizeMB = 23, // batch: the size of each part
+    shutdownWhenDone = 24, // batch: 0 or 1
+    inputPath = 25, // per input: the whole path, which the record may have had to cut
+    outputPath = 26, // per input: the whole output path
+    sharedOutputName = 27, // batch: the one output file without batch mode, whole
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

@@ -7,6 +7,8 @@ inline constexpr const char* cannotSaveProject = "Can not save file %s.";
 inline constexpr const char* cannotWriteProject = "Can not write to file %s.";
 inline constexpr const char* cannotOpenProject = "Can not open file %s.";
 inline constexpr const char* cannotReadProject = "Can not read from file %s.";
+inline constexpr const char* inputsMissing
+    = "These inputs of the project %s are missing and are left out:%s";
 inline constexpr const char* contextProjectSave = "Project save error";
 inline constexpr const char* contextProjectOpen = "Project open error";
 

@@ -34,6 +34,8 @@ void WindowRefresh::RefreshInputSide()
             = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.fitting;
         controls.SetChecked(control::fillRadio, fitting == FitMode::fillIn);
         controls.SetChecked(control::proportionalRadio, fitting == FitMode::proportional);
+        controls.SetChecked(control::invertCheck,
+            inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)].pictureOptions.invert);
         const InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(inputs.selectedInput)];
         const int page = PageOf(entry.totalFrames);
         controls.SetScrollRange(control::inputPosition, {entry.firstFrame, entry.lastFrame + page - 1, 1, page});

@@ -1,5 +1,6 @@
 #include "input/InputDescription.h"
 
+#include "core/ConversionSettings.h"
 #include "core/TextFormat.h"
 
 #include <cinttypes>
@@ -58,6 +59,8 @@ std::string TotalTimeLine(std::int64_t duration)
     }
     return FormatText("  Total Time: %02d:%02d:%02.2f", hours, minutes, seconds);
 }
+
+int StandardOfFrameRate(double frameRate) { return frameRate == 25.0 ? standardPal : standardNtsc; }
 
 std::string SampleRateLine(int sampleRate)
 {

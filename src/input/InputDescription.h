@@ -27,5 +27,8 @@ std::string FileSizeLine(std::optional<std::uint64_t> size);
 // "  Total Time: h:m:s" from a duration in 100-ns units.
 std::string TotalTimeLine(std::int64_t duration);
 std::string SampleRateLine(int sampleRate);
+// The television standard a video's own rate suits: PAL for exactly 25 frames
+// a second, NTSC otherwise.
+int StandardOfFrameRate(double frameRate);
 
 } // namespace discforge

@@ -12,6 +12,7 @@ inline constexpr const char* sharedAudioBufferFailed = "avi loading error 5.";
 inline constexpr const char* cannotOpenList = "Can't open file %s.";
 inline constexpr const char* cannotReadList = "Error reading file %s.";
 inline constexpr const char* listSeekFailed = "File seek error %s.";
+inline constexpr const char* cannotMoveInput = "%s can not be opened in its new place; the list stays as it was.";
 
 inline constexpr const char* openingCaption = "Mordax2 - Opening file";
 inline constexpr const char* openingFile = "Opening file %s";
@@ -20,6 +21,7 @@ inline constexpr const char* contextOpenVideo = "open avi file error";
 inline constexpr const char* contextAddList = "add file list error";
 inline constexpr const char* contextOpenList = "open file list error";
 inline constexpr const char* contextAddFile = "add file error";
+inline constexpr const char* contextMoveInput = "move file error";
 inline constexpr const char* contextLoading = "avi loading error";
 inline constexpr const char* contextLoadingWarning = "avi loading warning";
 

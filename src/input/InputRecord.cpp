@@ -72,7 +72,11 @@ public:
 
     void Text(std::size_t offset, const std::string& text)
     {
-        const std::size_t length = std::min(text.size(), textSize - 1);
+        std::size_t length = std::min(text.size(), textSize - 1);
+        // A name cut to fit ends before a character, not inside one.
+        while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+            --length;
+        }
         std::memcpy(record_.data() + offset, text.data(), length);
     }
     void Flag(std::size_t offset, bool value) { record_[offset] = value ? 1 : 0; }

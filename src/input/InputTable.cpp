@@ -4,6 +4,8 @@
 #include "core/ControlIds.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
+#include "core/ShowMessage.h"
+#include "core/TextFormat.h"
 #include "input/InputDescription.h"
 #include "input/InputMessages.h"
 #include "input/VideoStreamReader.h"
@@ -30,14 +32,23 @@ bool InputTable::ActivateInput(int index)
     // A Cancel pressed during an earlier open must not make this activation fail.
     state_.cancelRequested = false;
     ports_.host.SetWaitCursor(true);
+    InputEntry& entry = state_.inputTable[static_cast<std::size_t>(index)];
+    // The decoder proposes an invert choice only when the input is first opened;
+    // from then on it is the user's.
+    const bool invert = entry.pictureOptions.invert;
     bool activated = false;
-    if (state_.inputTable[static_cast<std::size_t>(index)].isVideoFile) {
+    if (entry.isVideoFile) {
         activated = ports_.streams.OpenStreams(index);
         if (!activated) {
             ports_.streams.ReleaseStreams(index);
         }
     } else {
         activated = OpenListFile(index, message::contextOpenList);
+    }
+    entry.pictureOptions.invert = invert;
+    if (state_.selectedInput >= 0 && state_.selectedInput < state_.inputCount) {
+        ports_.controls.SetChecked(control::invertCheck,
+            state_.inputTable[static_cast<std::size_t>(state_.selectedInput)].pictureOptions.invert);
     }
     ports_.host.SetWaitCursor(false);
     return activated;
@@ -157,13 +168,27 @@ void InputTable::MoveInput(int target)
 {
     const int source = state_.selectedInput;
     auto& table = state_.inputTable;
-    ports_.host.DeleteListLine(source);
-    ports_.host.InsertListLine(target, table[static_cast<std::size_t>(source)].path);
+    // The readers keep records by position (the AVI reader's table, the decoder
+    // kind of the last open): the moved input is opened again in its new place
+    // rather than carried there half-open.
+    DeactivateInput(source);
     if (state_.currentInput != source) {
         DeactivateInput(state_.currentInput);
     }
-    state_.selectedInput = state_.currentInput = target;
     std::swap(table[static_cast<std::size_t>(source)], table[static_cast<std::size_t>(target)]);
+    if (!ActivateInput(target)) {
+        std::swap(table[static_cast<std::size_t>(source)], table[static_cast<std::size_t>(target)]);
+        ShowMessage(ports_.messages, FormatText(message::cannotMoveInput, table[static_cast<std::size_t>(source)].path.c_str()),
+            message::contextMoveInput);
+        state_.currentInput = source;
+        ActivateInput(source);
+        ports_.host.SelectListLine(source);
+        ports_.host.RefreshInputControls();
+        return;
+    }
+    ports_.host.DeleteListLine(source);
+    ports_.host.InsertListLine(target, table[static_cast<std::size_t>(target)].path);
+    state_.selectedInput = state_.currentInput = target;
     // In batch mode every input is its own run, which starts at frame 0.
     state_.framePosition = settings_.batchMode ? 0 : FramesBefore(target);
     ports_.host.SelectListLine(target);
@@ -179,12 +204,6 @@ void InputTable::DescribeInput()
     const InputEntry& entry = state_.inputTable[static_cast<std::size_t>(s)];
     for (const std::string& line : DescribeInputLines(entry, {state_.fourCCText, state_.currentPictureName})) {
         runLog_.AppendLogLine(line);
-    }
-    if (entry.isVideoFile) {
-        const bool pal = entry.frameRate == 25.0;
-        settings_.tvStandard = pal ? standardPal : standardNtsc;
-        ports_.controls.SetChecked(control::palRadio, pal);
-        ports_.controls.SetChecked(control::ntscRadio, !pal);
     }
 }
 

@@ -52,8 +52,8 @@ public:
     void RemoveInput(int index, bool refresh = true);
     void MoveInputUp();
     void MoveInputDown();
-    // Appends the information text of selectedInput to the run log and
-    // switches the television standard to the input's.
+    // Appends the information text of selectedInput to the run log. The
+    // batch's television standard is the application's to decide.
     void DescribeInput();
     // Selected frames of the entries before `index`: where that entry starts on
     // the joined time line of all inputs.

@@ -17,6 +17,11 @@ inline constexpr const char* noCodecBefore = "Can't find a codec for your avi fi
                                              "installed a appropriate codec. If you still have "
                                              "any trouble with opening this avi file. Please feel free to contact ";
 inline constexpr const char* noCodecAfter = ", we will help you to retrieve an appropriate codec ASAP. 4CC: %s";
+inline constexpr const char* fileMissing = "%s can not be found or read.";
+inline constexpr const char* notVideo
+    = "%s is not a video file this program can read, or it is cut short or damaged.";
+inline constexpr const char* noVideoStream = "%s holds no pictures (no video stream).";
+inline constexpr const char* damagedVideo = "%s is cut short or damaged: its pictures can not be read.";
 inline constexpr const char* videoGraphHeading = "\r\nVideo Filter Graph:";
 inline constexpr const char* audioGraphHeading = "Audio Filter Graph:";
 inline constexpr const char* soundTrackLine = "Sound track %d: %s, %s, %s (%d channels), %d Hz%s%s";

@@ -48,6 +48,27 @@ std::unique_ptr<MmStream> TakeMmStream(std::unique_ptr<SampleStream>& stream)
     return taken;
 }
 
+// What the user is told when a video file does not open: its name and what is
+// wrong with it; only a missing decoder asks for a codec.
+std::string OpenFailureText(const std::string& path, const MediaError& error, const std::string& fourCC)
+{
+    using namespace reader_message;
+    switch (error.failure) {
+    case MediaFailure::FileMissing:
+        return FormatText(fileMissing, path.c_str());
+    case MediaFailure::NotMedia:
+        return FormatText(notVideo, path.c_str());
+    case MediaFailure::NoStream:
+        return FormatText(noVideoStream, path.c_str());
+    case MediaFailure::ReadFailed:
+    case MediaFailure::DecodeFailed:
+        return FormatText(damagedVideo, path.c_str());
+    default:
+        break;
+    }
+    return path + ": " + noCodecBefore + std::string(supportAddress) + FormatText(noCodecAfter, fourCC.c_str());
+}
+
 } // namespace
 
 StreamReader::StreamReader(MediaInputContext context)
@@ -278,8 +299,7 @@ bool StreamReader::Open(int index, bool rebuilding)
             return Fail(error.text);
         }
         inputs.fourCCText = ReadFourCC(entry.path);
-        const std::string text = reader_message::noCodecBefore + std::string(reader_message::supportAddress)
-            + FormatText(reader_message::noCodecAfter, inputs.fourCCText.c_str());
+        const std::string text = OpenFailureText(entry.path, error, inputs.fourCCText);
         ShowMessage(context_.ports.messages, text, "");
         context_.runLog.AppendLogLine(text);
         context_.runLog.AppendLogLine(error.text);

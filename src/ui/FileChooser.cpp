@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -115,7 +116,7 @@ std::optional<std::string> QtFileChooser::Run(QFileDialog& dialog, std::string& 
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     MakeColumnsReadable(dialog);
     if (!last.empty()) {
-        dialog.selectFile(QString::fromStdString(last));
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(last)));
     } else {
         dialog.setDirectory(QString::fromStdString(
             StartFolder(lastFolder_, QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString(),
@@ -124,14 +125,21 @@ std::optional<std::string> QtFileChooser::Run(QFileDialog& dialog, std::string& 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    last = dialog.selectedFiles().constFirst().toStdString();
-    const QFileInfo chosen(QString::fromStdString(last));
-    lastFolder_ = (dialog.fileMode() == QFileDialog::Directory ? chosen.absoluteFilePath() : chosen.absolutePath())
+    last = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    const QFileInfo chosen(QFile::decodeName(QByteArray::fromStdString(last)));
+    lastFolder_ = QFile::encodeName(
+        dialog.fileMode() == QFileDialog::Directory ? chosen.absoluteFilePath() : chosen.absolutePath())
                       .toStdString();
     if (profile_ != nullptr) {
         profile_->WriteString(appTitle, lastFolderKey, lastFolder_);
     }
     return last;
+}
+
+std::string LocalPathBytes(const QUrl& url)
+{
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return bytes.toStdString();
 }
 
 QString MediaFileFilter()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 #include <string>
@@ -33,6 +34,10 @@ public:
 };
 
 // The filters and titles, as the dialogs show them.
+// The bytes of a dropped file's path as the file system holds them: a name
+// that is not UTF-8 keeps its bytes (a QString would have replaced them).
+std::string LocalPathBytes(const QUrl& url);
+
 QString MediaFileFilter();
 QString OutputFileFilter();
 QString MediaFileTitle();

@@ -4,6 +4,7 @@
 #include "ui/TMainWindow.h"
 
 #include "app/InputCommands.h"
+#include "app/RunLogFile.h"
 #include "app/StartTips.h"
 #include "core/AppIdentity.h"
 #include "core/ControlIds.h"
@@ -208,8 +209,12 @@ void TMainWindow::CmStartConversion(const MessageArgs&)
 {
     // A name or size still being typed counts, as if the field had been left.
     CommitFocusedField();
+    if (!core_->ConfirmReplacingOutputs()) {
+        return;
+    }
     core_->StartConversion();
     update();
+    core_->ReportFinishedBatch();
 }
 
 void TMainWindow::CmOpenMediaFile(const MessageArgs&)
@@ -260,7 +265,10 @@ void TMainWindow::CmExit(const MessageArgs&)
     }
 }
 
-void TMainWindow::CmHelp(const MessageArgs&) { services_.shell.OpenDocument(paths_.helpFilePath); }
+void TMainWindow::CmHelp(const MessageArgs&)
+{
+    OpenOrSayWhere(services_.shell, services_.messages, paths_.helpFilePath, "the user guide");
+}
 
 void TMainWindow::CmCheckLog(const MessageArgs&) { core_->CheckLog(); }
 
@@ -294,7 +302,10 @@ void TMainWindow::CmOpenProject(const MessageArgs&)
     update();
 }
 
-void TMainWindow::CmHomePage(const MessageArgs&) { services_.shell.OpenDocument(homePageAddress); }
+void TMainWindow::CmHomePage(const MessageArgs&)
+{
+    OpenOrSayWhere(services_.shell, services_.messages, homePageAddress, "the home page");
+}
 
 void TMainWindow::CmInvert(const MessageArgs&) { core_->InvertClicked(); }
 

@@ -242,6 +242,17 @@ void TMainWindow::ShowLayoutFileMissing()
     ShowMessage(services_.messages, FormatText(message::cannotOpenLayout, layoutFileName), message::initialUiCaption);
 }
 
+void TMainWindow::RefuseLayout(const std::string& key)
+{
+    // The first key missing is named; the window closes, as it cannot be laid out.
+    if (!layoutRefused_) {
+        layoutRefused_ = true;
+        ShowMessage(services_.messages, FormatText(message::layoutKeyMissing, layoutFileName, key.c_str()),
+            message::initialUiCaption);
+    }
+    PostCloseRequest();
+}
+
 void TMainWindow::LoadSkinButtons()
 {
     const std::optional<std::string> text = ReadLayoutFile(SkinFile(services_.workingDirectory, layoutFileName));
@@ -256,7 +267,7 @@ void TMainWindow::LoadSkinButtons()
     LayoutRect rect;
     for (const ImageButtonKey& button : imageButtons) {
         if (!ReadLayoutRect(layoutText_, button.key, rect)) {
-            PostCloseRequest();
+            RefuseLayout(button.key);
         }
         AddImageButton(button.id, button.picture, rect, button.text, false);
         if (const char* stop = StopPicture(button.id)) {
@@ -268,11 +279,11 @@ void TMainWindow::LoadSkinButtons()
         AddImageButton(control::chooseDiscFolder, "discfolderbutton.jpg", rect, "Choose the disc folder", false);
     }
     if (!ReadLayoutRect(layoutText_, "InputPreviewBox", rect)) {
-        PostCloseRequest();
+        RefuseLayout("InputPreviewBox");
     }
     inputPreviewRect_ = RectOf(rect);
     if (!ReadLayoutRect(layoutText_, "OutputPreviewBox", rect)) {
-        PostCloseRequest();
+        RefuseLayout("OutputPreviewBox");
     }
     outputPreviewRect_ = RectOf(rect);
 }
@@ -302,7 +313,7 @@ void TMainWindow::PlaceControls()
     }
     LayoutRect rect;
     if (!ReadLayoutRect(layoutText_, "MainSize", rect)) {
-        PostCloseRequest();
+        RefuseLayout("MainSize");
     }
     // The window has no border of its own: its client size is the window's.
     setFixedSize(rect.left, rect.top);
@@ -312,7 +323,7 @@ void TMainWindow::PlaceControls()
     }
     for (const PlacedControl& placed : placedControls) {
         if (!ReadLayoutRect(layoutText_, placed.key, rect)) {
-            PostCloseRequest();
+            RefuseLayout(placed.key);
         }
         for (QWidget* widget : controls_.All(placed.id)) {
             widget->setGeometry(RectOf(rect));

@@ -3,6 +3,7 @@
 #include "app/EncoderCallbacks.h"
 #include "core/ControlIds.h"
 #include "ui/ControlNames.h"
+#include "ui/FileChooser.h"
 #include "ui/MainWindowHost.h"
 #include "ui/SkinPalette.h"
 #include "ui/SkinPicture.h"
@@ -18,7 +19,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace discforge::ui {
 
@@ -198,11 +201,13 @@ void TMainWindow::dragEnterEvent(QDragEnterEvent* event)
 
 void TMainWindow::dropEvent(QDropEvent* event)
 {
+    std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
-            core_->AddInput(url.toLocalFile().toStdString());
+            paths.push_back(LocalPathBytes(url));
         }
     }
+    core_->AddInputs(paths);
     event->acceptProposedAction();
     AfterCommand();
 }

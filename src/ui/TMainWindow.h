@@ -124,6 +124,8 @@ private:
     void ShowInputMenu(const QPoint& at);
     void AddSoundTrackMenu(QMenu& menu, int index, bool idle);
     void AfterCommand();
+    // A layout key that is missing or unreadable: named once, then the window closes.
+    void RefuseLayout(const std::string& key);
 
     // Handlers of the response table.
     void EvEraseBackground(const MessageArgs& args);
@@ -186,6 +188,7 @@ private:
     // Skin.
     std::string layoutText_;
     bool layoutMissing_ = false;
+    bool layoutRefused_ = false;
     QImage background_;
     QImage inputPlaceholder_;
     QImage outputPlaceholder_;

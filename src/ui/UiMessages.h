@@ -4,6 +4,7 @@
 namespace discforge::message {
 
 inline constexpr const char* cannotOpenLayout = "Can not open file %s.";
+inline constexpr const char* layoutKeyMissing = "The layout file %s has no usable entry %s.";
 inline constexpr const char* initialUiCaption = "Initial UI error!";
 inline constexpr const char* aboutCaption = "About";
 inline constexpr const char* aboutText = "%s %s\n\n"

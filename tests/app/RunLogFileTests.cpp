@@ -3,6 +3,7 @@
 #include "app/RunLogFile.h"
 #include "core/RunLog.h"
 #include "core/headless/HeadlessShell.h"
+#include "core/headless/RecordingMessagePort.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -49,10 +50,24 @@ TEST_F(RunLogFileTest, CheckLogMarksThePlaceWritesTheFileAndOpensIt)
     RunLog log;
     log.AppendLogLine("File Name: /videos/clip.avi");
     HeadlessShell shell;
-    CheckLog(log, shell);
+    RecordingMessagePort messages;
+    CheckLog(log, shell, messages);
 
     EXPECT_EQ(ReadFile(LogPath()), "File Name: /videos/clip.avi\r\n****************************************\r\n");
     EXPECT_EQ(shell.openedDocuments, (std::vector<std::string>{LogPath()}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(RunLogFileTest, WithoutAProgramThatOpensItTheUserIsToldWhereTheLogIs)
+{
+    RunLog log;
+    HeadlessShell shell;
+    shell.hasOpener = false;
+    RecordingMessagePort messages;
+    CheckLog(log, shell, messages);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "No program here opens the run log. It is at:\n" + LogPath());
+    EXPECT_EQ(messages.shown[0].caption, "Ferrowick Discforge - open file");
 }
 
 TEST_F(RunLogFileTest, TheFileIsReplacedEachTimeAndAnUnwritableFolderOpensNothing)
@@ -68,7 +83,8 @@ TEST_F(RunLogFileTest, TheFileIsReplacedEachTimeAndAnUnwritableFolderOpensNothin
     setenv("XDG_STATE_HOME", folder_.File("state-is-a-file").c_str(), 1);
     std::ofstream(folder_.File("state-is-a-file")) << "x";
     HeadlessShell shell;
-    CheckLog(log, shell);
+    RecordingMessagePort messages;
+    CheckLog(log, shell, messages);
     EXPECT_TRUE(shell.openedDocuments.empty());
 }
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
+
 namespace discforge::test {
 namespace {
 
@@ -164,6 +167,46 @@ TEST_F(ConversionRunTest, ARefusedFormatCodeShowsTheMessageAndAsksToClose)
     EXPECT_EQ(rig_.window.closeRequests, 1);
     EXPECT_TRUE(rig_.MakeCalls().empty());
     EXPECT_FALSE(rig_.core.media.run.conversionActive);
+}
+
+} // namespace
+} // namespace discforge::test
+
+namespace discforge::test {
+namespace {
+
+// The run log's lines about conversions, with the seconds taken out (they vary).
+std::vector<std::string> ConversionLines(const RunLog& log)
+{
+    std::vector<std::string> lines;
+    const std::regex record("^(Converted .*) in [0-9]+\\.[0-9] s$");
+    std::istringstream text(log.Text());
+    for (std::string line; std::getline(text, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::smatch match;
+        if (std::regex_match(line, match, record)) {
+            lines.push_back(match[1]);
+        }
+    }
+    return lines;
+}
+
+TEST(ConversionRunLog, EachEncodeIsRecordedWithInputOutputOutcomeAndTime)
+{
+    ConversionRig rig;
+    ASSERT_TRUE(rig.AddInput(SampleList(3, 64, 48)));
+    ASSERT_TRUE(rig.AddInput(SampleList(4, 64, 48)));
+    ASSERT_TRUE(rig.AddInput(SampleList(5, 64, 48)));
+    rig.fake.FailMake(2, ENCODE_OUTPUT_FAILED);
+    ConversionRun run{rig.core};
+    run.StartConversion();
+    EXPECT_EQ(ConversionLines(rig.core.runLog),
+        (std::vector<std::string>{
+            "Converted " + rig.Entry(0).path + " to " + rig.Entry(0).outputPath + ": completed (encoder result 31)",
+            "Converted " + rig.Entry(1).path + " to " + rig.Entry(1).outputPath + ": failed (encoder result 35)"}))
+        << rig.core.runLog.Text();
 }
 
 } // namespace

@@ -80,7 +80,9 @@ TEST_F(ProjectCommandsTest, TheFileHoldsTheHeaderAndEachInputsChoicesAtTheirOffs
     ASSERT_TRUE(Commands(rig_).SaveProject(path));
 
     const std::vector<std::uint8_t> bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), 285u + 3 * 1104u);
+    ASSERT_GT(bytes.size(), 285u + 3 * 1104u);
+    EXPECT_EQ(std::string(bytes.begin() + 285 + 3 * 1104, bytes.begin() + 285 + 3 * 1104 + 4), "FDXB")
+        << "the extension block follows the records";
     EXPECT_EQ(IntAt(bytes, 0), 1) << "batch mode";
     EXPECT_EQ(IntAt(bytes, 4), 3);
     EXPECT_EQ(IntAt(bytes, 8), 2) << "the input opened last is selected";
@@ -164,7 +166,7 @@ TEST_F(ProjectCommandsTest, EveryRestoredChoiceSurvivesASaveAndALoadAndTheOutput
     EXPECT_EQ(loaded.selectedSamples, 17640);
     EXPECT_EQ(loaded.openMarker, 1);
     EXPECT_TRUE(loader.Entry(0).pictureOptions.deinterlace);
-    EXPECT_EQ(loaded.outputPath, clip.substr(0, clip.size() - 4) + ".mpg") << "proposed again, not the chosen name";
+    EXPECT_EQ(loaded.outputPath, folder_.File("chosen.mpg")) << "the chosen name, not a proposed one";
     EXPECT_EQ(loader.core.inputs.selectedInput, 1);
     EXPECT_EQ(loader.core.inputs.framePosition, 6);
     EXPECT_TRUE(loaded.streams) << "the selected input is active";
@@ -228,7 +230,7 @@ TEST_F(ProjectCommandsTest, TheSingleOutputNameAndSharedSizeComeFromTheFileOnlyW
     EXPECT_EQ(loader.core.inputs.sharedHeight, 200);
 }
 
-TEST_F(ProjectCommandsTest, AnInputMovedAwayEndsWithNoInputsAndTheEarlierBatchMode)
+TEST_F(ProjectCommandsTest, AnInputMovedAwayIsNamedAndTheOthersLoadInTheProjectsBatchMode)
 {
     ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "first.lst", 2)));
     ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "moved.lst", 2)));
@@ -239,12 +241,35 @@ TEST_F(ProjectCommandsTest, AnInputMovedAwayEndsWithNoInputsAndTheEarlierBatchMo
 
     ConversionRig loader;
     ASSERT_TRUE(loader.AddInput(OwnList(folder_, "earlier.lst", 2)));
-    EXPECT_FALSE(Commands(loader).OpenProject(path));
-    EXPECT_EQ(loader.core.inputs.inputCount, 0);
-    EXPECT_TRUE(loader.host.listBox.empty());
-    EXPECT_TRUE(loader.core.settings.batchMode);
+    EXPECT_TRUE(Commands(loader).OpenProject(path));
+    EXPECT_EQ(loader.core.inputs.inputCount, 1);
+    EXPECT_EQ(loader.host.listBox, std::vector<std::string>{folder_.File("first.lst")});
+    EXPECT_FALSE(loader.core.settings.batchMode);
     EXPECT_EQ(LastMessage(loader),
-        "Ferrowick Discforge - open file list error: Can't open file " + folder_.File("moved.lst") + ".");
+        "Ferrowick Discforge - Project open error: These inputs of the project " + path
+            + " are missing and are left out:\n" + folder_.File("moved.lst"));
+}
+
+TEST_F(ProjectCommandsTest, AnInputThatNoLongerOpensIsLeftOutAfterItsReadersMessage)
+{
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 5;
+    const std::string clip = folder_.File("clip.avi");
+    std::filesystem::copy_file(SampleAvi(recipe), clip);
+    ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "first.lst", 2)));
+    ASSERT_TRUE(rig_.AddInput(clip));
+    const std::string path = folder_.File("overwritten.mdp");
+    ASSERT_TRUE(Commands(rig_).SaveProject(path));
+    std::ofstream(clip, std::ios::trunc) << "a letter saved over the film\n";
+
+    ConversionRig loader;
+    EXPECT_TRUE(Commands(loader).OpenProject(path));
+    EXPECT_EQ(loader.host.listBox, std::vector<std::string>{folder_.File("first.lst")});
+    EXPECT_EQ(loader.core.inputs.selectedInput, 0);
+    EXPECT_FALSE(loader.messages.shown.empty()) << "the reader says why";
 }
 
 TEST_F(ProjectCommandsTest, AShortHeaderOrTooManyInputsIsRefusedBeforeAnythingChanges)
@@ -283,7 +308,8 @@ TEST_F(ProjectCommandsTest, AShortRecordKeepsTheInputsOpenedBeforeItAndANegative
     const std::string path = folder_.File("cut.mdp");
     ASSERT_TRUE(Commands(rig_).SaveProject(path));
     std::vector<std::uint8_t> bytes = ReadBytes(path);
-    WriteBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1));
+    // Cut one byte short of the second record (the extension block goes with it).
+    WriteBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 285 + 2 * 1104 - 1));
 
     ConversionRig loader;
     EXPECT_FALSE(Commands(loader).OpenProject(path));

@@ -119,8 +119,9 @@ TEST(CommandLineRun, AMissingInputIsReportedWhileTheOthersStillConvert)
     // The run log is written when the program ends, whatever the outcome.
     const std::string log = ReadText(StateFolder(folder.Path()) + "/ferrowick-discforge/avi_log.txt");
     EXPECT_EQ(log.rfind("Ferrowick Discforge - v3.60\r\n", 0), 0u) << log;
-    EXPECT_NE(log.find("File Name: first.avi\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("File Name: last.avi\r\n"), std::string::npos) << log;
+    // Inputs named relative to the working folder are kept by their whole path.
+    EXPECT_NE(log.find("File Name: " + folder.File("first.avi") + "\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("File Name: " + folder.File("last.avi") + "\r\n"), std::string::npos) << log;
 }
 
 TEST(CommandLineRun, AnEncodeThatFailsExitsWithOneAndItsReason)

@@ -1,5 +1,6 @@
 #include "ReaderTestSupport.h"
 
+#include "input/InputDescription.h"
 #include "input/StreamGraph.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace discforge::test {
 namespace {
@@ -111,7 +113,7 @@ TEST(StreamReader, TheRunLogShowsTheDecoderChainsAndTheDescription)
         "  Selected samples: 44100",
     };
     EXPECT_EQ(lines, expected);
-    EXPECT_EQ(rig.settings.tvStandard, standardPal);
+    EXPECT_EQ(StandardOfFrameRate(rig.inputs.inputTable[0].frameRate), standardPal);
 }
 
 TEST(StreamReader, AFileWithoutSoundOpensAndSaysSo)
@@ -135,17 +137,25 @@ TEST(StreamReader, FilesThatCannotBeDecodedLeaveTheTableAsItWas)
     const std::string log = rig.runLog.Text();
     const std::string notVideo = SampleFolder() + "/letter.avi";
     std::ofstream(notVideo) << std::string(4000, 'x');
-    for (const std::string& path : {notVideo, SampleFolder() + "/missing.avi",
-             TruncatedCopy(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::None)), 200, "stub.avi")}) {
+    const std::string missing = SampleFolder() + "/missing.avi";
+    const std::string stub
+        = TruncatedCopy(SampleAvi(SmallRecipe(VideoCodec::Mpeg4, AudioForm::None)), 200, "stub.avi");
+    // Each message names the file and says what is wrong with it; none asks for a codec.
+    const std::pair<std::string, std::string> cases[] = {
+        {notVideo, notVideo + " is not a video file this program can read, or it is cut short or damaged."},
+        {missing, missing + " can not be found or read."},
+        {stub, stub + " is not a video file this program can read, or it is cut short or damaged."},
+    };
+    for (const auto& [path, told] : cases) {
         rig.messages.shown.clear();
         EXPECT_FALSE(rig.AddVideo(path)) << path;
         EXPECT_EQ(rig.inputs.inputCount, 1);
         EXPECT_EQ(rig.inputs.selectedInput, 0);
         EXPECT_FALSE(rig.Entry(1).streams);
         ASSERT_EQ(rig.messages.shown.size(), 1u) << path;
-        EXPECT_TRUE(Contains(rig.messages.shown[0].text, "Can't find a codec for your avi file"));
+        EXPECT_EQ(rig.messages.shown[0].text, told);
         EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge");
-        EXPECT_TRUE(Contains(rig.runLog.Text(), "Can't find a codec for your avi file"));
+        EXPECT_TRUE(Contains(rig.runLog.Text(), told));
     }
     EXPECT_TRUE(rig.Entry(0).streams) << "the first input keeps its streams";
 }

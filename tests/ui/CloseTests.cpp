@@ -191,14 +191,17 @@ TEST(OpenDialog, CancellingKeepsTheSelectedInput)
         << "the path keeps its case";
 }
 
-TEST(OpenDialog, AFileThatCannotBeOpenedStillReplacesTheSelectedOne)
+TEST(OpenDialog, AFileThatCannotBeOpenedLeavesTheSelectedOneInPlace)
 {
     WindowRig rig;
-    rig.files.mediaAnswers.push_back(rig.MakeList("first.lst", 3));
+    const std::string first = rig.MakeList("first.lst", 3);
+    rig.files.mediaAnswers.push_back(first);
     ASSERT_TRUE(rig.Command(control::openInput));
     rig.files.mediaAnswers.push_back(rig.folder.File("missing.lst"));
     ASSERT_TRUE(rig.Command(control::openInput));
-    EXPECT_EQ(rig.Core().Inputs().inputCount, 0);
+    ASSERT_EQ(rig.Core().Inputs().inputCount, 1);
+    EXPECT_EQ(rig.Core().Inputs().inputTable[0].path, first);
+    EXPECT_EQ(rig.Core().Inputs().selectedInput, 0);
     EXPECT_FALSE(rig.messages.shown.empty()) << "the reader says why";
 }
 

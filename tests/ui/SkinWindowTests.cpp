@@ -94,6 +94,20 @@ TEST(SkinWindow, AKeyFollowedByNothingClosesTheWindow)
     EXPECT_TRUE(brokenRig.WaitFor([&] { return !brokenRig.FrameOpen(); }, 5));
 }
 
+TEST(SkinWindow, ALayoutMissingKeysNamesTheFirstOneAndTheWindowCloses)
+{
+    std::string broken = FullLayout();
+    for (const std::string entry : {"help=80,350,60,20;\n", "MainSize=600,400;\n"}) {
+        ASSERT_NE(broken.find(entry), std::string::npos) << entry;
+        broken.erase(broken.find(entry), entry.size());
+    }
+    WindowRig rig(broken);
+    EXPECT_TRUE(rig.WaitFor([&] { return !rig.FrameOpen(); }, 5));
+    ASSERT_EQ(rig.messages.shown.size(), 1u) << "told once, of the first key missing";
+    EXPECT_EQ(rig.messages.shown[0].text, "The layout file position.txt has no usable entry help.");
+    EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - Initial UI error!");
+}
+
 TEST(SkinWindow, ImageButtonsShowTheFaceOfTheirState)
 {
     WindowRig rig;

@@ -14,7 +14,7 @@ public:
     bool OpenDocument(const std::string& pathOrAddress) override
     {
         openedDocuments.push_back(pathOrAddress);
-        return true;
+        return hasOpener;
     }
     bool StartProgram(const std::string& path) override
     {
@@ -22,6 +22,8 @@ public:
         return true;
     }
 
+    // False stands for a desktop without a program that opens documents.
+    bool hasOpener = true;
     std::vector<std::string> openedDocuments;
     std::vector<std::string> startedPrograms;
 };

@@ -153,7 +153,11 @@ TEST(WholeFlow, AClipTypedIntoTheOpenDialogIsConvertedWithFillInAfterEnter)
     QTest::keyClick(fillIn, Qt::Key_Return);
     ASSERT_TRUE(rig.WaitFor([&] { return rig.Core().InputsEncoded() == 1 && !rig.Core().IsConverting(); }, 120));
     EXPECT_TRUE(rig.Core().LastEncodeCompleted());
-    EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
+    // The one word afterwards: the batch is done, with the file written.
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].text.rfind("The conversion is done:\n" + output + ": ", 0), 0u)
+        << rig.messages.shown[0].text;
+    EXPECT_EQ(rig.messages.shown[0].text.find("not written"), std::string::npos) << rig.messages.shown[0].text;
     EXPECT_TRUE(boxes.texts.empty()) << boxes.texts[0];
 
     std::string error;
@@ -276,7 +280,8 @@ TEST(WholeFlow, TwoClipsConvertedWithTheDiscBoxTickedBecomeADvdFolder)
     QTest::mouseClick(rig.Window().Controls().Find(control::startConversion), Qt::LeftButton);
     ASSERT_TRUE(rig.WaitFor([&] { return !rig.Core().IsConverting() && !rig.Core().IsAuthoring(); }, 240));
     ASSERT_EQ(rig.Core().InputsEncoded(), 2);
-    EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].caption, "Ferrowick Discforge - conversion done");
     EXPECT_TRUE(boxes.texts.empty()) << boxes.texts[0];
 
     const CommandResult listed = RunCommand("lsdvd " + Quoted(disc));
