@@ -13,5 +13,7 @@ inline constexpr const char* closeWhileConverting
     = "A conversion is running. Cancel it (its unfinished file is removed) and close the program?";
 inline constexpr const char* closeWhileConvertingCaption = "conversion running";
 inline constexpr const char* logSeparator = "****************************************";
+inline constexpr const char* listPictureRefused = "%s, line %d: the picture %s cannot be used: %s";
+inline constexpr const char* listPictureCaption = "picture list";
 
 } // namespace discforge::message

@@ -170,7 +170,9 @@ TEST(JpegReader, OversizedPicturesAreRefusedBeforeAllocation)
     }
     TFullDib dib;
     EXPECT_FALSE(test::LoadBytes(dib, jpeg));
-    EXPECT_STREQ(dib.ErrorText(), picture_message::outOfMemory);
+    EXPECT_STREQ(dib.ErrorText(), "it declares 60000 \u00d7 60000 pixels, more than 200 megapixels");
+    EXPECT_EQ(dib.DeclaredWidth(), 60000);
+    EXPECT_FALSE(dib.HasPicture());
 }
 
 } // namespace
