@@ -39,17 +39,18 @@ std::int64_t JpegWholeImageBytes(const jpeg_decompress_struct& decompressor)
     std::int64_t bytes = 0;
     for (int c = 0; c < decompressor.num_components; ++c) {
         const jpeg_component_info& component = decompressor.comp_info[c];
-        // Rows of blocks are allocated in whole groups of the vertical sampling factor.
-        const std::int64_t rows = (std::int64_t{component.height_in_blocks} + component.v_samp_factor)
-            / component.v_samp_factor * component.v_samp_factor;
-        bytes += std::int64_t{component.width_in_blocks} * rows * DCTSIZE2 * static_cast<std::int64_t>(sizeof(JCOEF));
+        // Blocks are allocated in whole groups of the sampling factors.
+        const auto roundUp = [](std::int64_t value, std::int64_t step) { return (value + step - 1) / step * step; };
+        const std::int64_t columns = roundUp(component.width_in_blocks, component.h_samp_factor);
+        const std::int64_t rows = roundUp(component.height_in_blocks, component.v_samp_factor);
+        bytes += columns * rows * DCTSIZE2 * static_cast<std::int64_t>(sizeof(JCOEF));
     }
     return bytes;
 }
 
 void LimitJpegMemory(jpeg_decompress_struct& decompressor)
 {
-    decompressor.mem->max_memory_to_use = static_cast<long>(maxJpegDecoderBytes);
+    decompressor.mem->max_memory_to_use = static_cast<long>(maxJpegDecoderBytes + jpegWorkingBytes);
 }
 
 void ChooseJpegScale(jpeg_decompress_struct& decompressor, int leastWidth, int leastHeight)
