@@ -1,5 +1,7 @@
 // The JPEG reader of the preview panel: libjpeg with its fast transform and
-// plain upsampling, one scanline at a time, every step-th one drawn. A file of
+// plain upsampling, one scanline at a time, every step-th one drawn. A picture
+// too large to hold whole (a phone's 108 megapixels) is scaled by the
+// transform to the smallest size that still covers the panel. A file of
 // several scans is read in buffered-image mode and drawn once per scan, so the
 // picture sharpens while it arrives. A picture whose recorded orientation turns
 // or mirrors it is decoded whole at about the panel's size, made upright, and
@@ -73,10 +75,17 @@ bool TPreviewDib::ReadJpeg()
     decompressor.do_fancy_upsampling = FALSE;
     decompressor.buffered_image = reader_.jpegProgressive ? TRUE : FALSE;
     jpeg_calc_output_dimensions(&decompressor);
+    const int depth = decompressor.out_color_components == 1 ? 8 : 24;
+    PictureLayout whole;
+    if (ComputePictureLayout(decompressor.output_width, decompressor.output_height, depth, whole) != LayoutResult::ok) {
+        const ReadSize cover
+            = PanelCover(static_cast<int>(decompressor.image_width), static_cast<int>(decompressor.image_height));
+        ChooseJpegScale(decompressor, cover.width, cover.height);
+    }
     const int width = static_cast<int>(decompressor.output_width);
     const int height = static_cast<int>(decompressor.output_height);
-    const int depth = decompressor.out_color_components == 1 ? 8 : 24;
-    if (!DeclareJpegSize(width, height, depth, JpegWholeImageBytes(decompressor))
+    if (!DeclareJpegSize(static_cast<int>(decompressor.image_width), static_cast<int>(decompressor.image_height), depth,
+            JpegWholeImageBytes(decompressor))
         || !CheckPictureSize(width, height, depth)) {
         jpeg_destroy_decompress(&decompressor);
         return false;

@@ -94,6 +94,9 @@ TEST_F(ListPictureSupplyTest, LargePhotosAreDecodedOnceEachAndEveryFrameShowsIts
 {
     const std::string list = JpegList(3000, 2000);
     UseList(list);
+    // Opening the list read its first picture small, but knows its whole size.
+    EXPECT_EQ(rig_.Entry(0).width, 3000);
+    EXPECT_EQ(rig_.Entry(0).height, 2000);
     const int loadsBefore = rig_.core.workPicture.LoadCount();
     // 3000 x 2000 is 720 x 480 in the frame, 48 black rows above and below.
     for (int frame = 0; frame < picturesInList * 25; ++frame) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "PictureFiles.h"
 #include "picture/TFullDib.h"
+#include "picture/TPreviewDib.h"
 
 namespace discforge {
 namespace {
@@ -92,6 +94,31 @@ TEST(JpegScaling, WithoutARuleAndForOtherFormatsTheWholePictureIsRead)
     ASSERT_TRUE(test::LoadBytes(bmp, test::MakeBmp(recipe)));
     EXPECT_EQ(bmp.Width(), 300);
     EXPECT_EQ(bmp.Height(), 200);
+}
+
+// A JPEG too large to hold whole at full size (12000 x 9000, 324 MB at 24 bits)
+// is read by the panel at the smallest scale that still covers it (1/8, 1500 x
+// 1125), and shown reduced by whole steps of 10 from there.
+TEST(JpegScaling, ThePanelShowsAPictureTooLargeToHoldWhole)
+{
+    Bytes jpeg = test::MakeJpeg(16, 16, 3, Bytes(16 * 16 * 3, 200), false);
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = 9000 >> 8;
+            jpeg[i + 6] = 9000 & 0xFF;
+            jpeg[i + 7] = 12000 >> 8;
+            jpeg[i + 8] = 12000 & 0xFF;
+            break;
+        }
+    }
+    const std::string path = test::WriteTempFile("phone.jpg", jpeg);
+    TPreviewDib panel(nullptr, {0, 0, 160, 120});
+    ASSERT_TRUE(panel.LoadFile(path)) << panel.ErrorText();
+    EXPECT_EQ(panel.DeclaredWidth(), 12000);
+    EXPECT_EQ(panel.DeclaredHeight(), 9000);
+    EXPECT_EQ(panel.Shown().shownWidth, 150);
+    EXPECT_EQ(panel.Shown().shownHeight, 113);
+    EXPECT_EQ(panel.Shown().horizontalStep, 10);
 }
 
 } // namespace
