@@ -8,11 +8,13 @@
 #include "SampleMedia.h"
 #include "app/AppMessages.h"
 #include "picture/PictureFitting.h"
+#include "support/StreamChecks.h"
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,45 @@ TEST_F(ListPictureSupplyTest, APictureDeclaringBillionsOfPixelsIsNamedWithItsLis
             + " cannot be used: it declares 65494 \u00d7 63458 pixels, more than 200 megapixels");
     EXPECT_NE(rig_.messages.shown[0].caption.find(message::listPictureCaption), std::string::npos);
     EXPECT_EQ(Supply(50).result, 0);
+}
+
+// A JPEG made by ffmpeg, 640 x 320 with a red square in its top-left corner,
+// given an Exif block that says "turn a quarter clockwise" (orientation 6).
+std::string TurnedPhoto()
+{
+    const std::string made = SampleFolder() + "/turned-source.jpg";
+    const CommandResult result = RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i color=c=gray:s=640x320 "
+                                            "-vf drawbox=x=0:y=0:w=80:h=80:c=red:t=fill -frames:v 1 -q:v 2 "
+        + Quoted(made));
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    std::ifstream in(made, std::ios::binary);
+    std::vector<std::uint8_t> jpeg((std::istreambuf_iterator<char>(in)), {});
+    // "Exif\0\0", a little-endian TIFF header, one entry: orientation (0x0112), SHORT, 1, 6.
+    const std::vector<std::uint8_t> app1 = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+        1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    const std::string turned = SampleFolder() + "/turned.jpg";
+    std::ofstream(turned, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+    return turned;
+}
+
+TEST_F(ListPictureSupplyTest, APhotoTurnedByItsOrientationIsConvertedUpright)
+{
+    const std::string list = SampleFolder() + "/turned.lst";
+    std::ofstream(list) << TurnedPhoto() << "\n";
+    UseList(list);
+    EXPECT_EQ(rig_.Entry(0).width, 320);
+    EXPECT_EQ(rig_.Entry(0).height, 640);
+    const Supplied supplied = Supply(0);
+    ASSERT_EQ(supplied.result, 0);
+    // Upright 320 x 640 is 288 x 576 in the frame, from column 216; the red
+    // square went to its top right.
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, frameHeight), 216);
+    const std::uint32_t topRight = PixelAt(supplied, frameHeight, 216 + 288 - 20, 20);
+    const std::uint32_t topLeft = PixelAt(supplied, frameHeight, 216 + 20, 20);
+    EXPECT_GT((topRight >> 16) & 0xFF, 200u);
+    EXPECT_LT((topRight >> 8) & 0xFF, 60u);
+    EXPECT_LT((topLeft >> 16) & 0xFF, 160u) << "grey, not red";
 }
 
 } // namespace
