@@ -23,9 +23,7 @@ bool TPreviewDib::ShowThroughFullReader()
         CopyDescription(full);
         return false;
     }
-    const bool shown = ShowPicture(full);
-    currentRow_ = full.CurrentRow();
-    return shown;
+    return ShowPicture(full);
 }
 
 ReadSize TPreviewDib::PanelCover(int width, int height) const

@@ -32,6 +32,7 @@ enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, 
 class PictureBands;
 class Rescaler;
 
+// A size a reader is asked for (LeastSizeRule).
 struct ReadSize {
     int width = 0;
     int height = 0;
