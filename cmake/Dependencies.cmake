@@ -5,6 +5,7 @@ pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
 # when a script opens (platform/FilterLibrary), so only their headers are used here.
 pkg_check_modules(FFMPEG_FILTERS REQUIRED libavfilter libavdevice)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 find_package(Qt6 REQUIRED COMPONENTS Core Widgets Test)
 find_package(Threads REQUIRED)
 find_package(GTest REQUIRED)

@@ -9,6 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libavfilter-dev libavdevice-dev
   libjpeg62-turbo-dev
+  libpng-dev
   libgtest-dev libbenchmark-dev
   ffmpeg dvdauthor vcdimager genisoimage lsdvd
   xvfb xauth

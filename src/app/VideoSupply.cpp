@@ -94,6 +94,9 @@ int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const 
     }
     // The decoder kind is that of the video file activated last; a list is read
     // by its own steps whatever that kind is.
+    if (current->isVideoFile) {
+        madeList_.reset();
+    }
     if (current->isVideoFile && core_.inputs.decoderKind == kindAviReader) {
         const int result = SupplyFromAviReader(frameIndex, rowBytes, pixels);
         core_.settings.videoSettingsChanged = false;
@@ -115,8 +118,7 @@ int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const 
         return SupplyStreamFrame(inputs.currentInput, frameIndex, options, rowBytes, pixels);
     }
     shownFrame_ = ListPictureOfFrame(*entry, frameIndex, core_.settings.tvStandard);
-    const int result = LoadListPicture(entry->listFile, entry->listDirectory, shownFrame_);
-    return result != videoOk ? result : Finish(options, rowBytes, pixels);
+    return SupplyListPicture(inputs.currentInput, options, rowBytes, pixels);
 }
 
 int VideoSupply::SupplyStreamFrame(
@@ -188,24 +190,6 @@ int VideoSupply::FitRows(
         break;
     }
     return HandOut(rowBytes, pixels);
-}
-
-int VideoSupply::LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line)
-{
-    std::string text;
-    switch (listFile.ReadLineAt(line, text)) {
-    case ListLineResult::rewindFailed:
-        return videoListRewindFailed;
-    case ListLineResult::endOfFile:
-        return videoListEnded;
-    case ListLineResult::ok:
-        break;
-    }
-    TFullDib& picture = core_.workPicture;
-    if (!picture.LoadFile(ListPicturePath(text, listDirectory))) {
-        return videoPictureLoadFailed;
-    }
-    return picture.Depth() == 32 || picture.ConvertDepth(32) ? videoOk : videoDepthFailed;
 }
 
 int VideoSupply::AviReaderFrameOf(int frameIndex) const

@@ -78,7 +78,13 @@ private:
     // fitting does not scale it down or the stream does not keep it as decoded.
     std::optional<int> FitStreamBands(SampleStream& stream, const InputEntry& entry, const PictureOptions& options,
         std::int32_t* rowBytes, const std::uint8_t** pixels);
-    int LoadListPicture(ListFile& listFile, const std::string& listDirectory, int line);
+    // The picture of list line shownFrame_, fitted; a run's frames that show
+    // the same line hand out the picture made for the first of them.
+    int SupplyListPicture(
+        int index, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
+    // Reads the picture of list line `line` into the work picture, no smaller
+    // than the fitting needs; a picture refused during a run is named to the user.
+    int LoadListPicture(InputEntry& entry, const PictureOptions& options, int line);
     FitRequest FitRequestFor(const PictureOptions& options) const;
     static int FitFailure(FitMode mode);
     // No option but the fitting changes the picture, so it can be made from the rows in one step.
@@ -102,9 +108,22 @@ private:
         friend bool operator==(const MadeFrame&, const MadeFrame&) = default;
     };
 
+    // What the work picture was last made from by the list path in a run, and
+    // how many files it had read then: a preview that read another into it
+    // meanwhile makes it read again.
+    struct MadeListPicture {
+        int input = -1;
+        int line = -1;
+        PictureOptions options;
+        int loads = 0;
+
+        friend bool operator==(const MadeListPicture&, const MadeListPicture&) = default;
+    };
+
     AppParts& core_;
     int shownFrame_ = 0;
     std::optional<MadeFrame> made_;
+    std::optional<MadeListPicture> madeList_;
 };
 
 } // namespace discforge

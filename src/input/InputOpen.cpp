@@ -241,7 +241,16 @@ bool InputTable::OpenListInput(const std::string& path)
         return false;
     }
     TBaseDib& picture = ports_.workPicture;
-    if (!picture.LoadFile(ListPicturePath(line, entry.listDirectory))) {
+    // Only the picture's size and depth are wanted: a JPEG is read at its
+    // smallest scale, and its full upright size is kept as the rule learns it.
+    ReadSize fullSize;
+    picture.SetLeastSize([&fullSize](int width, int height) {
+        fullSize = {width, height};
+        return ReadSize{1, 1};
+    });
+    const bool loaded = picture.LoadFile(ListPicturePath(line, entry.listDirectory));
+    picture.SetLeastSize({});
+    if (!loaded) {
         ShowMessage(ports_.messages, picture.ErrorText(), message::contextAddFile);
         entry.listFile.Close();
         return false;
@@ -270,8 +279,8 @@ bool InputTable::OpenListInput(const std::string& path)
     entry.totalSamples = entry.selectedSamples = SaturatedProduct(lines, entry.samplesPerFrame);
     entry.audioSelectionStart = 0;
     SetOpenDefaults(entry);
-    entry.width = picture.Width();
-    entry.height = picture.Height();
+    entry.width = fullSize.width > 0 ? fullSize.width : picture.Width();
+    entry.height = fullSize.width > 0 ? fullSize.height : picture.Height();
     entry.frameRate = 1.0;
     SetOutputSize(entry);
     MakeCurrent(i);

@@ -92,7 +92,9 @@ bool TPreviewDib::ReadBmp()
         SetError("%s", error);
         return false;
     }
-    SetDeclared(info.width, info.height, info.bitCount);
+    if (!DeclareFileSize(info.width, info.height, info.bitCount)) {
+        return false;
+    }
     PictureLayout layout;
     if (!LayoutFor(info.width, info.height, info.bitCount, layout)) {
         return false;

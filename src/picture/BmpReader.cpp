@@ -293,7 +293,9 @@ bool TFullDib::ReadBmp()
         SetError("%s", error);
         return false;
     }
-    SetDeclared(info.width, info.height, info.bitCount);
+    if (!DeclareFileSize(info.width, info.height, info.bitCount)) {
+        return false;
+    }
     if (!StartPicture(info.width, info.height, info.bitCount)) {
         return false;
     }

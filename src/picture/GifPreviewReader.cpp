@@ -40,7 +40,10 @@ bool TPreviewDib::ReadGif()
         return false;
     }
     const int depth = GifPictureDepth(gif);
-    SetDeclared(gif.imageWidth, gif.imageHeight, depth);
+    if (!DeclareFileSize(gif.imageWidth, gif.imageHeight, depth)
+        || !CheckPixelLimit(gif.screenWidth, gif.screenHeight)) {
+        return false;
+    }
     if (!CheckPictureSize(gif.screenWidth, gif.screenHeight, depth)) {
         return false;
     }

@@ -209,7 +209,10 @@ bool TFullDib::ReadGif()
         return false;
     }
     const int depth = GifPictureDepth(gif);
-    SetDeclared(gif.imageWidth, gif.imageHeight, depth);
+    if (!DeclareFileSize(gif.imageWidth, gif.imageHeight, depth)
+        || !CheckPixelLimit(gif.screenWidth, gif.screenHeight)) {
+        return false;
+    }
     if (!StartPicture(gif.screenWidth, gif.screenHeight, depth)) {
         return false;
     }

@@ -1,9 +1,14 @@
 // The JPEG reader of the preview panel: libjpeg with its fast transform and
-// plain upsampling, one scanline at a time, every step-th one drawn. A file of
+// plain upsampling, one scanline at a time, every step-th one drawn. A picture
+// too large to hold whole (a phone's 108 megapixels) is scaled by the
+// transform to the smallest size that still covers the panel. A file of
 // several scans is read in buffered-image mode and drawn once per scan, so the
-// picture sharpens while it arrives.
+// picture sharpens while it arrives. A picture whose recorded orientation turns
+// or mirrors it is decoded whole at about the panel's size, made upright, and
+// drawn from there.
 #include <cstring>
 
+#include "picture/ExifOrientation.h"
 #include "picture/JpegReader.h"
 #include "picture/PanelCanvas.h"
 #include "picture/TPreviewDib.h"
@@ -61,6 +66,7 @@ bool TPreviewDib::ReadJpeg()
     }
     jpeg_create_decompress(&decompressor);
     jpeg_stdio_src(&decompressor, file_);
+    KeepJpegExif(decompressor);
     jpeg_read_header(&decompressor, TRUE);
     reader_.jpegProgressive = jpeg_has_multiple_scans(&decompressor) != 0;
     reader_.jpegColourSpace = decompressor.jpeg_color_space;
@@ -69,13 +75,26 @@ bool TPreviewDib::ReadJpeg()
     decompressor.do_fancy_upsampling = FALSE;
     decompressor.buffered_image = reader_.jpegProgressive ? TRUE : FALSE;
     jpeg_calc_output_dimensions(&decompressor);
+    const int depth = decompressor.out_color_components == 1 ? 8 : 24;
+    PictureLayout whole;
+    if (ComputePictureLayout(decompressor.output_width, decompressor.output_height, depth, whole) != LayoutResult::ok) {
+        const ReadSize cover
+            = PanelCover(static_cast<int>(decompressor.image_width), static_cast<int>(decompressor.image_height));
+        ChooseJpegScale(decompressor, cover.width, cover.height);
+    }
     const int width = static_cast<int>(decompressor.output_width);
     const int height = static_cast<int>(decompressor.output_height);
-    const int depth = decompressor.out_color_components == 1 ? 8 : 24;
-    SetDeclared(width, height, depth);
-    if (!CheckPictureSize(width, height, depth)) {
+    if (!DeclareJpegSize(static_cast<int>(decompressor.image_width), static_cast<int>(decompressor.image_height), depth,
+            JpegWholeImageBytes(decompressor))
+        || !CheckPictureSize(width, height, depth)) {
         jpeg_destroy_decompress(&decompressor);
         return false;
+    }
+    LimitJpegMemory(decompressor);
+    const int orientation = JpegOrientation(decompressor);
+    if (orientation != uprightOrientation) {
+        jpeg_destroy_decompress(&decompressor);
+        return ShowThroughFullReader();
     }
     jpeg_start_decompress(&decompressor);
     const JDIMENSION lineBytes = decompressor.output_width * static_cast<JDIMENSION>(decompressor.output_components);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "picture/ExifOrientation.h"
 #include "picture/PictureMessages.h"
 #include "picture/TFullDib.h"
 
@@ -62,22 +63,31 @@ bool TFullDib::ReadJpeg()
     currentRow_ = 0;
     jpeg_decompress_struct decompressor;
     JpegErrors errors;
+    volatile int orientation = uprightOrientation;
     UseJpegErrors(decompressor, errors, &TFullDib::ReportJpegMessage, this);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&decompressor);
-        return currentRow_ > 0;
+        return currentRow_ > 0 && Orient(orientation);
     }
     jpeg_create_decompress(&decompressor);
     jpeg_stdio_src(&decompressor, file_);
+    KeepJpegExif(decompressor);
     jpeg_read_header(&decompressor, TRUE);
     reader_.jpegProgressive = jpeg_has_multiple_scans(&decompressor) != 0;
     reader_.jpegColourSpace = decompressor.jpeg_color_space;
     ChooseJpegOutput(decompressor);
+    const int depth = decompressor.out_color_space == JCS_GRAYSCALE ? 8 : 24;
+    if (!DeclareJpegSize(static_cast<int>(decompressor.image_width), static_cast<int>(decompressor.image_height), depth,
+            JpegWholeImageBytes(decompressor))) {
+        jpeg_destroy_decompress(&decompressor);
+        return false;
+    }
+    LimitJpegMemory(decompressor);
+    orientation = JpegOrientation(decompressor);
+    ChooseScale(decompressor, orientation);
     jpeg_start_decompress(&decompressor);
     const int width = static_cast<int>(decompressor.output_width);
     const int height = static_cast<int>(decompressor.output_height);
-    const int depth = decompressor.output_components == 1 ? 8 : 24;
-    SetDeclared(width, height, depth);
     if (!StartPicture(width, height, depth)) {
         jpeg_destroy_decompress(&decompressor);
         return false;
@@ -96,7 +106,24 @@ bool TFullDib::ReadJpeg()
         ++currentRow_;
     }
     jpeg_destroy_decompress(&decompressor);
-    return true;
+    if (OrientationSwapsSides(orientation)) {
+        SetDeclared(DeclaredHeight(), DeclaredWidth(), depth);
+    }
+    return Orient(orientation);
+}
+
+// The least size is asked for upright; the transform scales the stored picture.
+void TFullDib::ChooseScale(jpeg_decompress_struct& decompressor, int orientation) const
+{
+    const int width = static_cast<int>(decompressor.image_width);
+    const int height = static_cast<int>(decompressor.image_height);
+    const bool swaps = OrientationSwapsSides(orientation);
+    const ReadSize least = swaps ? LeastSizeFor(height, width) : LeastSizeFor(width, height);
+    if (swaps) {
+        ChooseJpegScale(decompressor, least.height, least.width);
+    } else {
+        ChooseJpegScale(decompressor, least.width, least.height);
+    }
 }
 
 } // namespace discforge

@@ -1,9 +1,11 @@
 // The glue to libjpeg that the full-size and the preview-size readers share:
 // the error manager whose fatal errors jump back into the reader and whose
-// messages land in the reading picture's error text.
+// messages land in the reading picture's error text, the header's checks, the
+// scale and the recorded orientation.
 #pragma once
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -25,5 +27,19 @@ void UseJpegErrors(jpeg_decompress_struct& decompressor, JpegErrors& errors,
 // Grey stays grey and RGB stays RGB; everything else is asked for as RGB. Colour
 // output comes blue, green, red.
 void ChooseJpegOutput(jpeg_decompress_struct& decompressor);
+
+// Before the header is read: keeps the APP1 blocks for JpegOrientation.
+void KeepJpegExif(jpeg_decompress_struct& decompressor);
+// After the header: the Exif orientation (1-8), 1 without one.
+int JpegOrientation(const jpeg_decompress_struct& decompressor);
+// After the header: the bytes the library keeps for a file of several scans
+// (every coefficient of the picture); 0 for one decoded as it arrives.
+std::int64_t JpegWholeImageBytes(const jpeg_decompress_struct& decompressor);
+// After the header: bounds what the library may allocate, so that no
+// miscounted buffer can grow past maxJpegDecoderBytes.
+void LimitJpegMemory(jpeg_decompress_struct& decompressor);
+// After the header: the smallest scale of the transform (1/8 .. 8/8) whose
+// output is at least leastWidth x leastHeight, with the output size computed.
+void ChooseJpegScale(jpeg_decompress_struct& decompressor, int leastWidth, int leastHeight);
 
 } // namespace discforge

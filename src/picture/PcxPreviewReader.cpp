@@ -15,7 +15,9 @@ bool TPreviewDib::ReadPcx()
         SetError("%s", error);
         return false;
     }
-    SetDeclared(info.width, info.height, info.depth);
+    if (!DeclareFileSize(info.width, info.height, info.depth)) {
+        return false;
+    }
     PictureLayout layout;
     if (!LayoutFor(info.width, info.height, info.depth, layout)) {
         return false;

@@ -195,7 +195,9 @@ bool TFullDib::ReadPcx()
         SetError("%s", error);
         return false;
     }
-    SetDeclared(info.width, info.height, info.depth);
+    if (!DeclareFileSize(info.width, info.height, info.depth)) {
+        return false;
+    }
     if (!StartPicture(info.width, info.height, info.depth)) {
         return false;
     }

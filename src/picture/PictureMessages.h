@@ -15,5 +15,7 @@ inline constexpr const char* invalidTarga = "Invalid or unsupported Targa file";
 inline constexpr const char* unsupportedTargaMap = "Unsupported Targa colormap format";
 inline constexpr const char* invalidGifCodeSize = "Invalid GIF codesize";
 inline constexpr const char* notEnoughGifImages = "Not enough images in GIF file";
+inline constexpr const char* tooManyPixels = "it declares %d × %d pixels, more than %d megapixels";
+inline constexpr const char* tooMuchDecoderMemory = "it declares %d × %d pixels in several scans, which need %lld MB to decode";
 
 } // namespace discforge::picture_message

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "picture/ByteOrder.h"
+#include "picture/PictureLimits.h"
 #include "picture/PictureMessages.h"
 #include "picture/Rescaler.h"
 #include "picture/StreamRead.h"
@@ -42,6 +43,38 @@ void TBaseDib::SetDeclared(int width, int height, int depth)
     declaredWidth_ = width;
     declaredHeight_ = height;
     declaredDepth_ = depth;
+}
+
+bool TBaseDib::DeclareFileSize(int width, int height, int depth)
+{
+    SetDeclared(width, height, depth);
+    return CheckPixelLimit(width, height);
+}
+
+bool TBaseDib::CheckPixelLimit(int width, int height)
+{
+    if (WithinPixelLimit(width, height)) {
+        return true;
+    }
+    SetError(picture_message::tooManyPixels, width, height, maxPictureMegapixels);
+    return false;
+}
+
+bool TBaseDib::DeclareJpegSize(int width, int height, int depth, std::int64_t decoderBytes)
+{
+    if (!DeclareFileSize(width, height, depth)) {
+        return false;
+    }
+    if (decoderBytes > maxJpegDecoderBytes) {
+        SetError(picture_message::tooMuchDecoderMemory, width, height, static_cast<long long>(decoderBytes >> 20));
+        return false;
+    }
+    return true;
+}
+
+ReadSize TBaseDib::LeastSizeFor(int width, int height) const
+{
+    return leastSize_ ? leastSize_(width, height) : ReadSize{width, height};
 }
 
 bool TBaseDib::AllocateBlock(PictureBlock& block, const PictureLayout& layout, PictureBlock::Contents contents)
@@ -118,6 +151,8 @@ bool TBaseDib::StartPicture(int width, int height, int depth)
 
 namespace {
 
+constexpr std::uint8_t pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
 // The recognition test for Targa files, which have no signature.
 bool LooksLikeTarga(std::FILE* file)
 {
@@ -165,6 +200,7 @@ bool TBaseDib::LoadFile(const std::string& path)
 bool TBaseDib::LoadStream(std::FILE* stream, const std::string& name)
 {
     format_ = PictureFormat::none;
+    ++loadCount_;
     reader_ = ReaderState{};
     currentRow_ = 0;
     file_ = stream;
@@ -196,6 +232,10 @@ bool TBaseDib::Dispatch(const std::string& name)
     if (magic[0] == 'G' && magic[1] == 'I' && magic[2] == 'F') {
         format_ = PictureFormat::gif;
         return ReadGif();
+    }
+    if (std::memcmp(magic, pngSignature, sizeof pngSignature) == 0) {
+        format_ = PictureFormat::png;
+        return ReadPng();
     }
     if (magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF && magic[3] >= 0xE0) {
         format_ = PictureFormat::jpeg;

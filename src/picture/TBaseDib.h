@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,10 +27,16 @@
 
 namespace discforge {
 
-enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, targa = 5 };
+enum class PictureFormat : int { none = 0, bmp = 1, gif = 2, jpeg = 3, pcx = 4, targa = 5, png = 6 };
 
 class PictureBands;
 class Rescaler;
+
+// A size a reader is asked for (LeastSizeRule).
+struct ReadSize {
+    int width = 0;
+    int height = 0;
+};
 
 // A frame surface: `height` rows from the top row at `rows`, `pitch` bytes apart
 // (negative for a picture stored bottom row first), each holding at least
@@ -61,11 +68,22 @@ public:
     TBaseDib(const TBaseDib&) = delete;
     TBaseDib& operator=(const TBaseDib&) = delete;
 
-    // Loads a BMP, PCX, GIF, Targa or JPEG file, recognised by its content.
+    // Loads a BMP, PCX, GIF, Targa, JPEG or PNG file, recognised by its content.
+    // A JPEG stands upright by its recorded orientation.
     virtual bool LoadFile(const std::string& path);
     // The same on a stream opened for binary reading and positioned at its start;
     // `name` stands for the path in messages. The caller keeps the stream.
     bool LoadStream(std::FILE* stream, const std::string& name);
+    // Files this picture has started to read (LoadFile, LoadStream), for those
+    // who must know how often a picture was decoded.
+    int LoadCount() const { return loadCount_; }
+
+    // The least upright size the user of a picture of width x height (upright)
+    // needs. A reader that can reduce while reading (JPEG, by its transform's
+    // scaling) reads at the smallest size not below it; the others read the
+    // full size. Empty: always the full size.
+    using LeastSizeRule = std::function<ReadSize(int width, int height)>;
+    void SetLeastSize(LeastSizeRule rule) { leastSize_ = std::move(rule); }
 
     // (Re)creates the block for a picture of this size and depth (1, 4, 8, 15,
     // 16, 24 or 32). A block that already has them is kept with its pixels; any
@@ -107,6 +125,10 @@ public:
     // Every even row from 2 up becomes the average of its neighbours, in place.
     void Deinterlace();
     bool FlipVertical();
+    // Turns or mirrors the picture upright by an Exif orientation (1-8,
+    // ExifOrientation.h); 1 and unknown values leave it as it is. 8, 24 and
+    // 32 bits keep their depth, other depths become 32.
+    bool Orient(int orientation);
     // A black 32-bit picture of this size.
     bool CreateBlank(int width, int height);
     // Takes the other picture's description (error text, declared size and depth,
@@ -152,6 +174,7 @@ public:
     const char* ErrorText() const { return errorText_; }
     const std::string& Path() const { return path_; }
     PictureFormat Format() const { return format_; }
+    // The size the file declares; for a JPEG turned upright, the upright size.
     int DeclaredWidth() const { return declaredWidth_; }
     int DeclaredHeight() const { return declaredHeight_; }
     int DeclaredDepth() const { return declaredDepth_; }
@@ -166,10 +189,21 @@ protected:
     virtual bool ReadGif() { return false; }
     virtual bool ReadTarga() { return false; }
     virtual bool ReadJpeg() { return false; }
+    virtual bool ReadPng() { return false; }
 
     // printf-style, cut to the error text's size.
     void SetError(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void SetDeclared(int width, int height, int depth);
+    // SetDeclared for the size a file states; false, with the error text saying
+    // so, when it is beyond maxPicturePixels and must not be read.
+    bool DeclareFileSize(int width, int height, int depth);
+    // False, with the same error text, for a size beyond maxPicturePixels.
+    bool CheckPixelLimit(int width, int height);
+    // DeclareFileSize for a JPEG, which is also refused when the library would
+    // need more than maxJpegDecoderBytes to decode it (`decoderBytes`).
+    bool DeclareJpegSize(int width, int height, int depth, std::int64_t decoderBytes);
+    // The rule's least size for a picture of width x height; that size itself without a rule.
+    ReadSize LeastSizeFor(int width, int height) const;
     void SetFormat(PictureFormat format) { format_ = format; }
     // The layout of a picture of these sizes; false with the error text set when it cannot be held.
     bool LayoutFor(int width, int height, int depth, PictureLayout& layout);
@@ -225,6 +259,8 @@ private:
     int declaredHeight_ = 0;
     int declaredDepth_ = 0;
     const bool* stopFlag_ = nullptr;
+    int loadCount_ = 0;
+    LeastSizeRule leastSize_;
 };
 
 } // namespace discforge

@@ -40,7 +40,9 @@ public:
     // Clears the panel and reads a BMP, PCX, GIF, Targa or JPEG file straight
     // into it, reduced: only one row of the file is held at a time (a
     // progressive JPEG, which the decoder must hold whole, is drawn once per
-    // scan). Sizes the full-size readers refuse are refused here too. A file
+    // scan). A JPEG whose recorded orientation turns or mirrors it, and a PNG,
+    // are read whole by the full-size reader first and shown from there.
+    // Sizes the full-size readers refuse are refused here too. A file
     // that breaks off after some rows is a success that shows those rows.
     bool LoadFile(const std::string& path) override;
 
@@ -67,6 +69,7 @@ protected:
     bool ReadGif() override;
     bool ReadTarga() override;
     bool ReadJpeg() override;
+    bool ReadPng() override;
 
 private:
     // Fits a width x height picture to the panel and makes it the picture
@@ -79,6 +82,12 @@ private:
     // the picture either.
     bool CheckPictureSize(int width, int height, int depth);
     static void ReportJpegMessage(void* context, const char* text);
+    // Reads the file at file_ again, from its start, through the full-size
+    // reader (a JPEG reduced to about the panel's size and upright), and shows
+    // what it read.
+    bool ShowThroughFullReader();
+    // The size at which a width x height picture, fitted whole, still covers the panel.
+    ReadSize PanelCover(int width, int height) const;
 
     PanelPainter* painter_;
     PanelRect rect_;

@@ -173,7 +173,9 @@ bool TFullDib::ReadTarga()
         SetError("%s", error);
         return false;
     }
-    SetDeclared(info.width, info.height, info.depth);
+    if (!DeclareFileSize(info.width, info.height, info.depth)) {
+        return false;
+    }
     std::uint8_t table[256 * 4] = {};
     if (const char* error = ReadTargaColourMap(file_, reader_, info, table)) {
         SetError("%s", error);

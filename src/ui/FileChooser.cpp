@@ -146,7 +146,7 @@ QString MediaFileFilter()
 {
     return QStringList{QStringLiteral("All video files and picture lists (%1)").arg(QLatin1String(videoPatterns)),
         QStringLiteral("All Supported Types (*.avi *.avs)"), QStringLiteral("AVI Files (*.avi)"),
-        QStringLiteral("AVS Files (*.avs)"), QStringLiteral("Picture lists (*.lst)"), QStringLiteral("All Files (*)")}
+        QStringLiteral("AVS Files (*.avs)"), QStringLiteral("Picture lists of BMP, PCX, GIF, Targa, JPEG or PNG files (*.lst)"), QStringLiteral("All Files (*)")}
         .join(QLatin1String(";;"));
 }
 

@@ -30,6 +30,8 @@ public:
         const bool loaded = ReadGif();
 #elif defined(FUZZ_FORMAT_jpeg)
         const bool loaded = ReadJpeg();
+#elif defined(FUZZ_FORMAT_png)
+        const bool loaded = ReadPng();
 #else
 #error "FUZZ_FORMAT_<format> not defined"
 #endif

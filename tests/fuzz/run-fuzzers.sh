@@ -2,13 +2,13 @@
 # Runs every picture reader's fuzz target, at full size and at panel size, and the
 # project loader's and the script reader's for a fixed time.
 # Usage: run-fuzzers.sh BUILD_DIR [SECONDS_EACH] [FORMAT...]
-#   (FORMAT: bmp pcx targa gif jpeg panel_bmp panel_pcx panel_targa panel_gif panel_jpeg project avs)
+#   (FORMAT: bmp pcx targa gif jpeg png panel_bmp panel_pcx panel_targa panel_gif panel_jpeg panel_png project avs)
 set -euo pipefail
 build=${1:?build directory}
 seconds=${2:-60}
 shift $(( $# >= 2 ? 2 : 1 ))
 formats=("$@")
-[ ${#formats[@]} -eq 0 ] && formats=(bmp pcx targa gif jpeg panel_bmp panel_pcx panel_targa panel_gif panel_jpeg project avs)
+[ ${#formats[@]} -eq 0 ] && formats=(bmp pcx targa gif jpeg png panel_bmp panel_pcx panel_targa panel_gif panel_jpeg panel_png project avs)
 here=$(cd "$(dirname "$0")" && pwd)
 for format in "${formats[@]}"; do
   corpus="$build/fuzz-corpus/$format"

@@ -312,7 +312,11 @@ TEST(BmpReader, Refusals)
         {{2, 2, 24, 40, 0, 0, 2}, picture_message::unsupportedPlanes},
         {{2, 2, 16, 40, 3}, picture_message::prematureEnd},  // masks missing
         {{2, 2, 8, 40, 0, 0}, picture_message::prematureEnd}, // palette missing
-        {{40000, 40000, 24}, picture_message::outOfMemory},
+        {{40000, 40000, 24}, "it declares 40000 \u00d7 40000 pixels, more than 200 megapixels"},
+        {{40000, 5001, 24}, "it declares 40000 \u00d7 5001 pixels, more than 200 megapixels"},
+        {{40000, 5000, 24}, picture_message::outOfMemory}, // 200 megapixels exactly: too big a block
+        {{12000, 12000, 24}, picture_message::outOfMemory}, // 144 megapixels, but 432 MB in one block
+        {{40000, 40000, 1}, "it declares 40000 \u00d7 40000 pixels, more than 200 megapixels"},
         {{0, 5, 8, 40, 2}, picture_message::unsupportedHeader},
         {{5, 0, 24}, picture_message::unsupportedHeader},
     };

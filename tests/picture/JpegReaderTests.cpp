@@ -5,12 +5,15 @@
 
 #include <jpeglib.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <random>
 
 #include "PictureFiles.h"
 #include "picture/PictureMessages.h"
 #include "picture/TFullDib.h"
+#include "picture/TPreviewDib.h"
 
 namespace discforge {
 namespace {
@@ -170,7 +173,71 @@ TEST(JpegReader, OversizedPicturesAreRefusedBeforeAllocation)
     }
     TFullDib dib;
     EXPECT_FALSE(test::LoadBytes(dib, jpeg));
-    EXPECT_STREQ(dib.ErrorText(), picture_message::outOfMemory);
+    EXPECT_STREQ(dib.ErrorText(), "it declares 60000 \u00d7 60000 pixels, more than 200 megapixels");
+    EXPECT_EQ(dib.DeclaredWidth(), 60000);
+    EXPECT_FALSE(dib.HasPicture());
+}
+
+// A JPEG of several scans with its colour at full size, 8 x 8 pixels, whose
+// frame header is then made to declare `width` x `height`.
+Bytes FullColourProgressive(int width, int height)
+{
+    jpeg_compress_struct compressor;
+    jpeg_error_mgr errors;
+    compressor.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&compressor);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&compressor, &out, &size);
+    compressor.image_width = 8;
+    compressor.image_height = 8;
+    compressor.input_components = 3;
+    compressor.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&compressor);
+    for (int c = 0; c < 3; ++c) {
+        compressor.comp_info[c].h_samp_factor = 1;
+        compressor.comp_info[c].v_samp_factor = 1;
+    }
+    jpeg_simple_progression(&compressor);
+    jpeg_start_compress(&compressor, TRUE);
+    std::uint8_t row[8 * 3] = {};
+    JSAMPROW rows[1] = {row};
+    for (int y = 0; y < 8; ++y) {
+        jpeg_write_scanlines(&compressor, rows, 1);
+    }
+    jpeg_finish_compress(&compressor);
+    Bytes jpeg(out, out + size);
+    std::free(out);
+    jpeg_destroy_compress(&compressor);
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC2) {
+            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<std::uint8_t>(height & 0xFF);
+            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<std::uint8_t>(width & 0xFF);
+            break;
+        }
+    }
+    return jpeg;
+}
+
+// Under the pixel limit, but the library would keep 3 x 2375 x 1250 blocks of
+// 128 bytes (1087 MB) of coefficients for it; a 108-megapixel one (12000 x 9000,
+// 648 MB) may be read, and is only cut short by its missing data.
+TEST(JpegReader, AFileOfSeveralScansIsRefusedWhenItsCoefficientsWouldNotFit)
+{
+    TFullDib dib;
+    EXPECT_FALSE(test::LoadBytes(dib, FullColourProgressive(19000, 10000)));
+    EXPECT_STREQ(dib.ErrorText(), "it declares 19000 \u00d7 10000 pixels in several scans, which need 1087 MB to decode");
+    TPreviewDib panel(nullptr, {0, 0, 160, 120});
+    EXPECT_FALSE(test::LoadBytes(panel, FullColourProgressive(19000, 10000)));
+    EXPECT_STREQ(panel.ErrorText(), "it declares 19000 \u00d7 10000 pixels in several scans, which need 1087 MB to decode");
+
+    TFullDib phone;
+    phone.SetLeastSize([](int, int) { return ReadSize{720, 480}; });
+    test::LoadBytes(phone, FullColourProgressive(12000, 9000));
+    EXPECT_EQ(phone.DeclaredWidth(), 12000);
+    EXPECT_EQ(std::string(phone.ErrorText()).find("it declares"), std::string::npos) << phone.ErrorText();
 }
 
 } // namespace

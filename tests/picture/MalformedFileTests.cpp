@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "picture/TFullDib.h"
 #include "picture/TPreviewDib.h"
@@ -57,6 +59,43 @@ TEST(MalformedFiles, PanelsLoadThemWithoutHarm)
         }
     }
     EXPECT_GT(files, 0);
+}
+
+// The process's peak resident memory in kB (VmHWM), after resetting it to
+// what is resident now when `reset`; -1 when the system does not say.
+long PeakResidentKb(bool reset)
+{
+    if (reset) {
+        std::ofstream("/proc/self/clear_refs") << "5";
+    }
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+// A 527-byte JPEG found by the fuzz target declares 65494 x 63458 pixels in
+// several scans: the library would keep 8 GB of coefficients for it. Both
+// readers refuse it from its header, and nothing large is ever touched.
+TEST(MalformedFiles, APictureDeclaringBillionsOfPixelsIsRefusedFromItsHeader)
+{
+    const std::string path = std::string(DISCFORGE_MALFORMED_DIR) + "/jpeg-declares-65494-by-63458-in-several-scans.jpg";
+    ASSERT_EQ(std::filesystem::file_size(path), 527u);
+    const long before = PeakResidentKb(true);
+    ASSERT_GT(before, 0);
+    TFullDib dib;
+    EXPECT_FALSE(dib.LoadFile(path));
+    EXPECT_STREQ(dib.ErrorText(), "it declares 65494 \u00d7 63458 pixels, more than 200 megapixels");
+    EXPECT_FALSE(dib.HasPicture());
+    TPreviewDib panel(nullptr, {0, 0, 160, 120});
+    EXPECT_FALSE(panel.LoadFile(path));
+    EXPECT_STREQ(panel.ErrorText(), "it declares 65494 \u00d7 63458 pixels, more than 200 megapixels");
+    const long growth = PeakResidentKb(false) - before;
+    EXPECT_LT(growth, 64 * 1024) << "peak grew by " << growth << " kB";
 }
 
 } // namespace

@@ -259,6 +259,8 @@ TEST(PcxReader, Refusals)
     EXPECT_FALSE(test::LoadBytes(dib, cut));
     EXPECT_STREQ(dib.ErrorText(), picture_message::prematureEnd);
     EXPECT_FALSE(test::LoadBytes(dib, MakePcx({60000, 60000, 8, 1, 1})));
+    EXPECT_STREQ(dib.ErrorText(), "it declares 60000 \u00d7 60000 pixels, more than 200 megapixels");
+    EXPECT_FALSE(test::LoadBytes(dib, MakePcx({14000, 14000, 8, 3, 1})));
     EXPECT_STREQ(dib.ErrorText(), picture_message::outOfMemory);
 }
 

@@ -236,6 +236,10 @@ TEST(TargaReader, Refusals)
     TargaRecipe huge{65535, 65535, 2, 32};
     huge.data = Bytes(8, 0);
     EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(huge)));
+    EXPECT_STREQ(dib.ErrorText(), "it declares 65535 \u00d7 65535 pixels, more than 200 megapixels");
+    TargaRecipe large{12000, 12000, 2, 32};
+    large.data = Bytes(8, 0);
+    EXPECT_FALSE(test::LoadBytes(dib, MakeTarga(large)));
     EXPECT_STREQ(dib.ErrorText(), picture_message::outOfMemory);
 }
 
