@@ -72,6 +72,7 @@ const char* UsageText()
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--aspect auto|4:3|16:9] [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
+           "                     [--disc-size dvd5|dvd9|cd74|cd80|MB]\n"
            "                     [--decoder-option COMPONENT:NAME=VALUE]...\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
@@ -126,7 +127,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output" || argument == "--project"
             || argument == "--save-project" || argument == "--decoder-option" || argument == "--author"
-            || argument == "--iso" || argument == "--chapters";
+            || argument == "--iso" || argument == "--chapters" || argument == "--disc-size";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -158,6 +159,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const auto megabytes = ParseInt(value);
             good = megabytes && *megabytes >= 1 && *megabytes <= 4096;
             options.splitMB = good ? *megabytes : 0;
+        } else if (argument == "--disc-size") {
+            options.discSize = ParseDiscSize(value);
+            good = options.discSize.has_value();
         } else if (argument == "--project") {
             options.project = value;
         } else if (argument == "--save-project") {
@@ -183,6 +187,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const char* hint = argument == "--split" ? " (1 to 4096 megabytes)"
                 : argument == "--decoder-option"     ? " (COMPONENT:NAME=VALUE)"
                 : argument == "--chapters"           ? " (1 to 999 minutes)"
+                : argument == "--disc-size"          ? " (dvd5, dvd9, cd74, cd80 or 1 to 1000000 MB)"
                                                      : "";
             result.error = "bad value '" + value + "' for " + argument + hint;
             return result;

@@ -204,6 +204,17 @@ void AppCore::SetSplitSize(int megabytes)
 
 void AppCore::SetShutdownWhenDone(bool shutdown) { parts_.settings.shutdownWhenDone = shutdown; }
 
+bool AppCore::ChooseDiscSize(std::optional<DiscSize> size)
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    parts_.settings.discSize = size;
+    return true;
+}
+
+std::optional<DiscPlan> AppCore::PlanForDisc() const { return PlanBatch(parts_.settings, parts_.inputs); }
+
 bool AppCore::ChooseShape(ShapeChoice shape)
 {
     if (IsConverting()) {

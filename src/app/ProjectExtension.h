@@ -26,6 +26,10 @@ namespace discforge {
 enum class ProjectTag : std::uint16_t {
     // The shape of the frames, batch scope: i32 0 automatic, 1 4:3, 2 16:9.
     frameShape = 1,
+    // The disc the rate is planned for, batch scope: i32 1 DVD-5, 2 DVD-9, 3 CD 74 min,
+    // 4 CD 80 min, 5 a size in MB, which discSizeMegabytes then holds as i32.
+    discSize = 50,
+    discSizeMegabytes = 51,
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

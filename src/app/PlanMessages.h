@@ -1,0 +1,11 @@
+// What planning a batch onto its disc tells the user.
+#pragma once
+
+namespace discforge::plan_message {
+
+inline constexpr const char* caption = "Disc size";
+inline constexpr const char* notTaken
+    = "The encoder library does not take a planned bit rate; the batch was not converted to fit the disc.";
+inline constexpr const char* doesNotFit = "at most %d minutes on %s at this quality; the batch has %d";
+
+} // namespace discforge::plan_message

@@ -1,0 +1,99 @@
+// A batch planned onto a disc of a given size: three clips of different lengths made
+// by the ffmpeg program share a small disc at one quality, each stream close to its
+// planned size and the authored disc within the size; a batch that cannot fit is
+// refused before anything is written.
+#include "CliProcess.h"
+#include "support/StreamChecks.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace discforge::test {
+namespace {
+
+// A PAL clip of `seconds` with moving, noisy pictures, which take every bit a plan
+// gives them, and a tone; MPEG-4 part 2 and 16-bit sound in AVI, as users bring.
+bool MakeNoisyClip(const std::string& path, int seconds)
+{
+    const std::string d = std::to_string(seconds);
+    const CommandResult made = RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i 'testsrc2=size=720x576:rate=25:duration="
+        + d + ",noise=alls=24:allf=t' -f lavfi -i 'sine=frequency=440:sample_rate=48000:duration=" + d
+        + "' -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le " + Quoted(path));
+    EXPECT_EQ(made.exitCode, 0) << made.output;
+    return made.exitCode == 0;
+}
+
+std::int64_t FolderBytes(const std::string& folder)
+{
+    std::int64_t bytes = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            bytes += static_cast<std::int64_t>(entry.file_size());
+        }
+    }
+    return bytes;
+}
+
+class DiscFill : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const auto& [name, seconds] : clips_) {
+            ASSERT_TRUE(MakeNoisyClip(folder_.File(name + ".avi"), seconds));
+        }
+    }
+
+    TestFolder folder_;
+    const std::vector<std::pair<std::string, int>> clips_{{"four", 4}, {"six", 6}, {"eight", 8}};
+};
+
+TEST_F(DiscFill, ThreeClipsShareATenMegabyteDiscAtOneQuality)
+{
+    const CliOutcome made = RunCli({"--target", "dvd", "--standard", "pal", "--disc-size", "10", "--author", "disc",
+                                       "four.avi", "six.avi", "eight.avi"},
+        folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+
+    // 10,000,000 bytes less 256 KiB and 16 KiB a title of authoring, 1.16 % and 7040
+    // bytes a second of packs and 192 kbit/s of sound: 4,009,038 bit/s of video for 18 s.
+    const std::vector<std::int64_t> planned{2153045, 3229568, 4306090};
+    std::int64_t total = 0;
+    std::vector<double> perSecond;
+    for (std::size_t i = 0; i < clips_.size(); ++i) {
+        const std::string stream = folder_.File(clips_[i].first + ".mpg");
+        const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(stream));
+        EXPECT_NEAR(static_cast<double>(bytes), static_cast<double>(planned[i]), planned[i] * 0.01) << stream;
+        total += bytes;
+        perSecond.push_back(static_cast<double>(bytes) / clips_[i].second);
+        std::string log;
+        EXPECT_TRUE(PassesDvdauthor(stream, true, folder_.File("check-" + clips_[i].first), log)) << log;
+    }
+    EXPECT_GE(total, 9000000);
+    EXPECT_LE(total, 10000000);
+    const auto [least, most] = std::minmax_element(perSecond.begin(), perSecond.end());
+    EXPECT_LE(*most, *least * 1.2);
+    EXPECT_LE(FolderBytes(folder_.File("disc")), 10000000);
+}
+
+TEST_F(DiscFill, ABatchBeyondTheDiscIsRefusedAndNothingIsWritten)
+{
+    const CliOutcome refused = RunCli({"--target", "dvd", "--standard", "pal", "--disc-size", "3", "--author", "disc",
+                                          "four.avi", "six.avi", "eight.avi"},
+        folder_.Path());
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("at most 0 minutes on 3 MB at this quality; the batch has 1"), std::string::npos)
+        << refused.err;
+    for (const auto& clip : clips_) {
+        EXPECT_FALSE(std::filesystem::exists(folder_.File(clip.first + ".mpg"))) << clip.first;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("disc")));
+}
+
+} // namespace
+} // namespace discforge::test
