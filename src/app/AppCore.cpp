@@ -144,6 +144,7 @@ bool AppCore::OpenProject(const std::string& path)
 AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled)
 {
     request.outputFormat = parts_.settings.outputFormat;
+    request.discSize = parts_.settings.discSize;
     request.tvStandard = parts_.settings.tvStandard;
     request.streams = ConvertedStreams();
     return discforge::AuthorDisc(request, parts_.runLog, cancelled);
