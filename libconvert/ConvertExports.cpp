@@ -5,9 +5,9 @@
 // the program handle its window, so swMPEGInit, swMPEGSetFocus, swMPEGAppWnd and even
 // swMPEGShutdown can arrive in the middle of an encode: the running encode keeps its own
 // copy of the format and is cancelled by a shutdown.
+#include "EncodeExtension.h"
 #include "EncodeSession.h"
 #include "EncoderMessages.h"
-#include "EncodeExtension.h"
 #include "FrontEnd.h"
 #include "encoder/EncodeParameters.h"
 
@@ -100,6 +100,8 @@ DISCFORGE_EXPORT int32_t swMPEGInit(int32_t formatCode)
         return 1;
     }
     State().profile = *profile;
+    // A rate planned for the format before is no plan for this one.
+    State().extension.reset();
     return 0;
 }
 

@@ -30,7 +30,8 @@ ProgressFigures FiguresOf(const ProgressReport& report)
     }
     figures.elapsed = ClockText(report.elapsedSeconds);
     if (report.passes > 1) {
-        figures.pass = message::Substitute(message::progressPass, {std::to_string(report.pass), std::to_string(report.passes)});
+        figures.pass
+            = message::Substitute(message::progressPass, {std::to_string(report.pass), std::to_string(report.passes)});
     }
     const bool speedKnown = report.elapsedSeconds > 0 && report.picturesDone > 0;
     if (speedKnown) {

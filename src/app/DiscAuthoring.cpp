@@ -235,7 +235,8 @@ std::vector<std::string> AllParts(const std::vector<StreamParts>& streams)
 
 std::uint64_t DiscCapacity(int outputFormat) { return AuthoredAsDvd(outputFormat) ? 4'700'000'000ull : 800'000'000ull; }
 
-std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams, const std::optional<DiscSize>& discSize)
+std::string CheckDiscSize(
+    int outputFormat, const std::vector<std::string>& streams, const std::optional<DiscSize>& discSize)
 {
     std::uint64_t total = 0;
     for (const std::string& stream : streams) {

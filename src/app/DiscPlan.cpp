@@ -126,8 +126,9 @@ DiscPlan PlanDisc(const DiscFormat& disc, const DiscSize& size, const std::vecto
     const std::int64_t room = plan.capacityBytes - AuthoringBytes(limits, inputs.size());
     const double lowestPerSecond
         = seconds > 0 ? static_cast<double>(lowestBytes - AuthoringBytes(limits, inputs.size())) / seconds : 0;
-    plan.fittingMinutes
-        = lowestPerSecond > 0 && room > 0 ? static_cast<int>(std::floor(static_cast<double>(room) / lowestPerSecond / 60)) : 0;
+    plan.fittingMinutes = lowestPerSecond > 0 && room > 0
+        ? static_cast<int>(std::floor(static_cast<double>(room) / lowestPerSecond / 60))
+        : 0;
 
     std::int64_t rate = limits.constantRate ? limits.lowestVideoRate : FillingRate(limits, inputs, room);
     rate = std::min(rate, limits.highestVideoRate);

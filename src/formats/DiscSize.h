@@ -24,7 +24,10 @@ namespace disc_size_detail {
 // detection: 2324 bytes of stream each.
 inline constexpr std::int64_t cdSectorsPerSecond = 75;
 inline constexpr std::int64_t form2SectorBytes = 2324;
-inline constexpr std::int64_t CdBytes(std::int64_t minutes) { return minutes * 60 * cdSectorsPerSecond * form2SectorBytes; }
+inline constexpr std::int64_t CdBytes(std::int64_t minutes)
+{
+    return minutes * 60 * cdSectorsPerSecond * form2SectorBytes;
+}
 
 } // namespace disc_size_detail
 

@@ -22,9 +22,10 @@ namespace {
 bool MakeNoisyClip(const std::string& path, int seconds)
 {
     const std::string d = std::to_string(seconds);
-    const CommandResult made = RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i 'testsrc2=size=720x576:rate=25:duration="
-        + d + ",noise=alls=24:allf=t' -f lavfi -i 'sine=frequency=440:sample_rate=48000:duration=" + d
-        + "' -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le " + Quoted(path));
+    const CommandResult made
+        = RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i 'testsrc2=size=720x576:rate=25:duration=" + d
+            + ",noise=alls=24:allf=t' -f lavfi -i 'sine=frequency=440:sample_rate=48000:duration=" + d
+            + "' -ac 2 -c:v mpeg4 -q:v 3 -c:a pcm_s16le " + Quoted(path));
     EXPECT_EQ(made.exitCode, 0) << made.output;
     return made.exitCode == 0;
 }
@@ -88,6 +89,22 @@ TEST_F(DiscFill, ThreeClipsShareAFifteenMegabyteDiscAtOneQuality)
     const auto [least, most] = std::minmax_element(perSecond.begin(), perSecond.end());
     EXPECT_LE(*most, *least * 1.2);
     EXPECT_LE(FolderBytes(folder_.File("disc")), 15000000);
+}
+
+TEST_F(DiscFill, AnSvcdStreamMeetsItsPlanAndVcdimagerTakesIt)
+{
+    const CliOutcome made
+        = RunCli({"--target", "svcd", "--standard", "pal", "--disc-size", "5", "twelve.avi"}, folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    // 5,000,000 bytes less 750 sectors of 2324 bytes for the image's own areas and the
+    // track's gaps, 1.14 % and 690 bytes a second of packs and 224 kbit/s of sound:
+    // 1,917,401 bit/s of video for 12 s.
+    const std::string stream = folder_.File("twelve.mpg");
+    EXPECT_NEAR(static_cast<double>(std::filesystem::file_size(stream)), 3256999.0, 32570.0);
+    const std::string check = folder_.File("check-svcd");
+    std::filesystem::create_directories(check);
+    std::string log;
+    EXPECT_TRUE(PassesVcdimager(stream, "svcd", check, log)) << log;
 }
 
 TEST_F(DiscFill, ABatchBeyondTheDiscIsRefusedAndNothingIsWritten)

@@ -71,8 +71,8 @@ TEST(ExtensionChannel, RefusesWhatNoDiscCanTakeAndTakesAPlannedRate)
 double VideoBytes(const std::string& mpeg)
 {
     const std::string video = mpeg + ".m2v";
-    const CommandResult copied = RunCommand(
-        "ffmpeg -v error -y -i " + Quoted(mpeg) + " -map 0:v -c copy -f mpeg2video " + Quoted(video));
+    const CommandResult copied
+        = RunCommand("ffmpeg -v error -y -i " + Quoted(mpeg) + " -map 0:v -c copy -f mpeg2video " + Quoted(video));
     EXPECT_EQ(copied.exitCode, 0) << copied.output;
     return copied.exitCode == 0 ? static_cast<double>(std::filesystem::file_size(video)) : 0.0;
 }
@@ -112,6 +112,11 @@ TEST(ExtensionChannel, APlannedRateShapesTheNextEncodeOnlyAndTwoPassesMeetItBest
     // No extension: the disc's usual 6 Mbit/s again.
     const EncodeParameters usual = input.Parameters(folder.File("usual.mpg"));
     ASSERT_EQ(library.makeMpeg(&usual), ENCODE_COMPLETED);
+    // A format chosen after the plan drops it.
+    ASSERT_EQ(library.extend(&onePass), 0);
+    ASSERT_EQ(library.init(20), 0);
+    const EncodeParameters chosenAgain = input.Parameters(folder.File("chosen-again.mpg"));
+    ASSERT_EQ(library.makeMpeg(&chosenAgain), ENCODE_COMPLETED);
 
     // 1.5 Mbit/s for 4 s. On 100 pictures the second pass's own estimate misses by up to
     // about 2 %; one pass misses by far more.
@@ -121,6 +126,7 @@ TEST(ExtensionChannel, APlannedRateShapesTheNextEncodeOnlyAndTwoPassesMeetItBest
     EXPECT_NEAR(twoPassBytes, planned, planned * 0.025);
     EXPECT_LT(std::abs(twoPassBytes - planned), std::abs(onePassBytes - planned));
     EXPECT_GT(VideoBytes(folder.File("usual.mpg")), 2 * twoPassBytes);
+    EXPECT_GT(VideoBytes(folder.File("chosen-again.mpg")), 2 * twoPassBytes);
 }
 
 } // namespace
