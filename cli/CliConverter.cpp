@@ -207,6 +207,14 @@ int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool&
     }
     core.SetSplitSize(options.splitMB);
     core.SetShutdownWhenDone(options.shutdownWhenDone);
+    if (options.discSize) {
+        core.ChooseDiscSize(options.discSize);
+    }
+    const std::optional<DiscPlan> plan = core.PlanForDisc();
+    if (plan && !plan->fits) {
+        std::fprintf(stderr, "discforge-cli: %s\n", RefusalMessage(*plan, *core.Settings().discSize).c_str());
+        return exitFailed;
+    }
 
     core.StartConversion();
     if (interrupted) {

@@ -72,7 +72,10 @@ const char* UsageText()
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--aspect auto|4:3|16:9] [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
-           "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]\n"
+           "                     [--disc-size dvd5|dvd9|cd74|cd80|MB]
+"
+           "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]
+"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
@@ -127,7 +130,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
             || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
             || argument == "--author" || argument == "--iso" || argument == "--chapters"
-            || argument == "--audio-track";
+            || argument == "--audio-track" || argument == "--disc-size";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -159,6 +162,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             const auto megabytes = ParseInt(value);
             good = megabytes && *megabytes >= 1 && *megabytes <= 4096;
             options.splitMB = good ? *megabytes : 0;
+        } else if (argument == "--disc-size") {
+            options.discSize = ParseDiscSize(value);
+            good = options.discSize.has_value();
         } else if (argument == "--project") {
             options.project = value;
         } else if (argument == "--save-project") {
@@ -188,6 +194,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
                 : argument == "--decoder-option"     ? " (COMPONENT:NAME=VALUE)"
                 : argument == "--chapters"           ? " (1 to 999 minutes)"
                 : argument == "--audio-track"        ? " (a track number from 1)"
+                : argument == "--disc-size"          ? " (dvd5, dvd9, cd74, cd80 or 1 to 1000000 MB)"
                                                      : "";
             result.error = "bad value '" + value + "' for " + argument + hint;
             return result;

@@ -1,6 +1,7 @@
 // The command line of discforge-cli.
 #pragma once
 
+#include "formats/DiscSize.h"
 #include "formats/ShapeChoice.h"
 
 #include <optional>
@@ -36,6 +37,8 @@ struct CliOptions {
     bool deinterlace = false;
     std::optional<CropRect> crop;
     int splitMB = 0;
+    // The batch's video rate is planned to fill a disc of this size; the project's own otherwise.
+    std::optional<DiscSize> discSize;
     std::optional<std::string> output;
     bool shutdownWhenDone = false;
     std::vector<DecoderOption> decoderOptions;

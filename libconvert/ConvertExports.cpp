@@ -1,9 +1,11 @@
-// The library's five entry points, with C linkage. Everything else stays hidden.
+// The library's five entry points and its extension channel, with C linkage.
+// Everything else stays hidden.
 //
 // The program calls them on its GUI thread. While swMPEGMakeMPEG runs, the callbacks let
 // the program handle its window, so swMPEGInit, swMPEGSetFocus, swMPEGAppWnd and even
 // swMPEGShutdown can arrive in the middle of an encode: the running encode keeps its own
 // copy of the format and is cancelled by a shutdown.
+#include "EncodeExtension.h"
 #include "EncodeSession.h"
 #include "EncoderMessages.h"
 #include "FrontEnd.h"
@@ -18,6 +20,8 @@ namespace {
 
 struct LibraryState {
     std::optional<DiscProfile> profile;
+    // For the next encode only.
+    std::optional<EncodeExtension> extension;
     FrontEnd frontEnd;
     bool encoding = false;
     std::atomic<bool> stopEncode{false};
@@ -27,6 +31,22 @@ LibraryState& State()
 {
     static LibraryState state;
     return state;
+}
+
+int32_t Extend(const EncodeExtension* extension)
+{
+    LibraryState& state = State();
+    if (extension == nullptr || extension->size < sizeof(EncodeExtension) || extension->version < 1) {
+        return 1;
+    }
+    if (state.encoding || !state.profile || !ExtensionFits(*state.profile, *extension)) {
+        return 1;
+    }
+    EncodeExtension known = *extension;
+    known.size = sizeof(EncodeExtension);
+    known.version = ENCODE_EXTENSION_VERSION;
+    state.extension = known;
+    return 0;
 }
 
 int32_t MakeMpeg(const EncodeParameters* parameters)
@@ -47,7 +67,7 @@ int32_t MakeMpeg(const EncodeParameters* parameters)
     if (status.Ok()) {
         state.encoding = true;
         state.stopEncode = false;
-        const DiscProfile profile = *state.profile;
+        const DiscProfile profile = ApplyExtension(*state.profile, state.extension);
         try {
             std::unique_ptr<ProgressView> progress = state.frontEnd.OpenProgress(outputName);
             EncodeSession session(profile, *parameters, *progress, state.stopEncode);
@@ -59,6 +79,7 @@ int32_t MakeMpeg(const EncodeParameters* parameters)
         }
         state.encoding = false;
     }
+    state.extension.reset();
     if (!status.Ok() && status.code != ENCODE_CANCELLED) {
         state.frontEnd.TellFailure(outputName, status.cause);
     }
@@ -79,6 +100,8 @@ DISCFORGE_EXPORT int32_t swMPEGInit(int32_t formatCode)
         return 1;
     }
     State().profile = *profile;
+    // A rate planned for the format before is no plan for this one.
+    State().extension.reset();
     return 0;
 }
 
@@ -102,3 +125,12 @@ DISCFORGE_EXPORT void swMPEGShutdown(void)
 DISCFORGE_EXPORT void swMPEGSetFocus(void) { State().frontEnd.RaiseProgress(); }
 
 DISCFORGE_EXPORT void swMPEGAppWnd(void* window) { State().frontEnd.SetOwnerWindow(window); }
+
+DISCFORGE_EXPORT int32_t swMPEGExtend(const EncodeExtension* extension)
+{
+    try {
+        return discforge::convert::Extend(extension);
+    } catch (...) {
+        return 1;
+    }
+}

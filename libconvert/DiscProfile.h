@@ -3,10 +3,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace discforge::convert {
 
 enum class DiscKind { Vcd, Svcd, Dvd };
+// One pass, or the first or second of two.
+enum class EncoderPass { only, first, second };
 
 struct DiscProfile {
     DiscKind kind = DiscKind::Vcd;
@@ -37,6 +40,11 @@ struct DiscProfile {
     int packetSize = 0;
     int muxRate = 0; // bits per second, 0 lets the muxer work it out
     int preloadMicroseconds = 0;
+
+    // Two passes meet a planned rate; the second reads what the first learnt.
+    bool twoPasses = false;
+    EncoderPass pass = EncoderPass::only;
+    std::string firstPassStatistics;
 };
 
 // The profile of a format code (NTSC: 1 VCD, 3 SVCD, 4 DVD; PAL adds 16, a 16:9 frame

@@ -2,11 +2,14 @@
 
 #include "EncodeWorker.h"
 #include "EncoderMessages.h"
+#include "FirstPass.h"
 #include "OutputFiles.h"
 #include "PictureConverter.h"
 #include "SoundPuller.h"
 
 #include <chrono>
+#include <functional>
+#include <string>
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -40,18 +43,28 @@ public:
         , total_(total)
     {
     }
+    // Pictures of the second of two passes count after all those of the first.
+    void StartPass(int pass, int passes)
+    {
+        pass_ = pass;
+        passes_ = passes;
+        before_ = total_ / passes * (pass - 1);
+    }
     void Tick(int64_t done, bool now = false)
     {
         const Clock::time_point time = Clock::now();
         if (now || time - lastShown_ >= progressStep) {
             lastShown_ = time;
-            view_.Show({done, total_, std::chrono::duration<double>(time - start_).count()});
+            view_.Show({before_ + done, total_, std::chrono::duration<double>(time - start_).count(), pass_, passes_});
         }
     }
 
 private:
     ProgressView& view_;
     int64_t total_;
+    int64_t before_ = 0;
+    int pass_ = 1;
+    int passes_ = 1;
     Clock::time_point start_ = Clock::now();
     Clock::time_point lastShown_{};
 };
@@ -79,6 +92,32 @@ EncodeStatus FetchPicture(
         return EncodeStatus::Fail(ENCODE_CALLBACK_FAILED, message::Substitute(message::noPixels, {frame}));
     }
     return converter.Convert(pixels, picture);
+}
+
+// Encodes every picture once to learn its cost; the statistics are the second pass's.
+EncodeStatus RunFirstPass(const EncodeParameters& p, const DiscProfile& profile, PictureConverter& converter,
+    ProgressPace& pace, const std::function<bool()>& cancelRequested, std::string& statistics)
+{
+    const int64_t pictures = int64_t{p.lastFrame} - p.firstFrame + 1;
+    FirstPass first;
+    EncodeStatus status = first.Open(profile);
+    for (int64_t n = 0; n < pictures && status.Ok(); ++n) {
+        if (cancelRequested()) {
+            return Cancelled();
+        }
+        FrameHandle picture;
+        status = FetchPicture(p, static_cast<int32_t>(p.firstFrame + n), converter, picture);
+        if (status.Ok()) {
+            picture->pts = n;
+            status = first.Encode(picture.get());
+        }
+        pace.Tick(n + 1);
+    }
+    if (status.Ok()) {
+        status = first.Encode(nullptr);
+    }
+    statistics = first.Statistics();
+    return status;
 }
 
 } // namespace
@@ -139,14 +178,27 @@ EncodeStatus EncodeSession::Run()
     if (!status.Ok()) {
         return status;
     }
-    EncodeWorker worker(profile_, files, int64_t{p.splitSizeMB} * bytesPerMegabyte);
+    const int passes = profile_.twoPasses ? 2 : 1;
+    ProgressPace pace(progress_, pictures * passes);
+    DiscProfile profile = profile_;
+    if (profile_.twoPasses) {
+        pace.StartPass(1, passes);
+        pace.Tick(0, true);
+        status = RunFirstPass(
+            p, profile_, converter, pace, [this] { return CancelRequested(); }, profile.firstPassStatistics);
+        if (!status.Ok()) {
+            return status;
+        }
+        profile.pass = EncoderPass::second;
+        pace.StartPass(2, passes);
+    }
+    EncodeWorker worker(profile, files, int64_t{p.splitSizeMB} * bytesPerMegabyte);
     status = worker.Start({p.sampleRate, pictures});
     if (!status.Ok()) {
         return status;
     }
     // A little more than the pictures need, for the resampler's look-ahead.
     SoundPuller sound(p.supplyAudio, p.firstSample, p.lastSample, soundFor(pictures) + 64);
-    ProgressPace pace(progress_, pictures);
     pace.Tick(0, true);
 
     const auto submit = [&](EncodeJob& job) {

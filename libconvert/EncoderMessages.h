@@ -9,6 +9,7 @@ namespace discforge::convert::message {
 inline constexpr const char* progressTitle = "Making MPEG";
 inline constexpr const char* progressFile = "Writing %1";
 inline constexpr const char* progressFrames = "%1 % - frame %2 of %3";
+inline constexpr const char* progressPass = "Pass %1 of %2 - ";
 inline constexpr const char* progressTimes = "%1 frames/s - elapsed %2 - remaining %3";
 inline constexpr const char* cancelButton = "Cancel";
 

@@ -1,5 +1,7 @@
 #include "ProgressView.h"
 
+#include "EncoderMessages.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -27,6 +29,10 @@ ProgressFigures FiguresOf(const ProgressReport& report)
         figures.percent = static_cast<int>(report.picturesDone * 100 / report.picturesTotal);
     }
     figures.elapsed = ClockText(report.elapsedSeconds);
+    if (report.passes > 1) {
+        figures.pass
+            = message::Substitute(message::progressPass, {std::to_string(report.pass), std::to_string(report.passes)});
+    }
     const bool speedKnown = report.elapsedSeconds > 0 && report.picturesDone > 0;
     if (speedKnown) {
         figures.picturesPerSecond = static_cast<double>(report.picturesDone) / report.elapsedSeconds;

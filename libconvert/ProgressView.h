@@ -10,6 +10,9 @@ struct ProgressReport {
     int64_t picturesDone = 0;
     int64_t picturesTotal = 0;
     double elapsedSeconds = 0;
+    // Both passes of a two-pass encode count in the pictures: one bar, the pass named.
+    int pass = 1;
+    int passes = 1;
 };
 
 class ProgressView {
@@ -27,6 +30,7 @@ struct ProgressFigures {
     double picturesPerSecond = 0;
     std::string elapsed;   // "m:ss" or "h:mm:ss"
     std::string remaining; // the same, or "-" while the speed is unknown
+    std::string pass; // "Pass 1 of 2 - ", empty for a single pass
 };
 
 ProgressFigures FiguresOf(const ProgressReport& report);

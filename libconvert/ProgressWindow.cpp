@@ -50,9 +50,10 @@ void ProgressWindow::ShowFigures(const ProgressReport& report)
 {
     const ProgressFigures figures = FiguresOf(report);
     bar_->setValue(figures.percent);
-    frames_->setText(Text(message::progressFrames, {std::to_string(figures.percent),
-                                                    std::to_string(report.picturesDone),
-                                                    std::to_string(report.picturesTotal)}));
+    frames_->setText(QString::fromStdString(figures.pass)
+        + Text(message::progressFrames,
+            {std::to_string(figures.percent), std::to_string(report.picturesDone),
+                std::to_string(report.picturesTotal)}));
     times_->setText(Text(message::progressTimes, {QString::number(figures.picturesPerSecond, 'f', 1).toStdString(),
                                                   figures.elapsed, figures.remaining}));
 }

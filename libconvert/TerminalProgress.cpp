@@ -34,10 +34,10 @@ void TerminalProgress::Show(const ProgressReport& report)
     }
     bar[barWidth] = '\0';
     // Clear to the end of the line: the new text may be shorter than the last one.
-    std::fprintf(stderr, "\r%s [%s] %3d%% %lld/%lld  %.1f frames/s  elapsed %s  remaining %s\033[K",
-                 outputName_.c_str(), bar, figures.percent, static_cast<long long>(report.picturesDone),
-                 static_cast<long long>(report.picturesTotal), figures.picturesPerSecond, figures.elapsed.c_str(),
-                 figures.remaining.c_str());
+    std::fprintf(stderr, "\r%s %s[%s] %3d%% %lld/%lld  %.1f frames/s  elapsed %s  remaining %s\033[K",
+                 outputName_.c_str(), figures.pass.c_str(), bar, figures.percent,
+                 static_cast<long long>(report.picturesDone), static_cast<long long>(report.picturesTotal),
+                 figures.picturesPerSecond, figures.elapsed.c_str(), figures.remaining.c_str());
     std::fflush(stderr);
     shown_ = true;
 }

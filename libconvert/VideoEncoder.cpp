@@ -81,6 +81,14 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
     }
 
     c.thread_count = encoderThreads;
+    if (profile.pass == EncoderPass::first) {
+        c.flags |= AV_CODEC_FLAG_PASS1;
+    } else if (profile.pass == EncoderPass::second) {
+        c.flags |= AV_CODEC_FLAG_PASS2;
+        // Ours to free, not the context's.
+        statistics_ = profile.firstPassStatistics;
+        c.stats_in = statistics_.data();
+    }
 
     const int error = avcodec_open2(&c, codec, nullptr);
     if (error < 0) {

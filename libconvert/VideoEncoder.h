@@ -6,6 +6,8 @@
 #include "EncodeStatus.h"
 #include "FfmpegHandles.h"
 
+#include <string>
+
 namespace discforge::convert {
 
 class VideoEncoder {
@@ -16,6 +18,7 @@ public:
     const AVCodecContext* Context() const { return context_.get(); }
 
 private:
+    std::string statistics_; // the first pass's, read by the second pass's encoder: outlives it
     CodecContextHandle context_;
     PacketHandle scratch_;
 };

@@ -183,6 +183,7 @@ bool AppCore::OpenProject(const std::string& path)
 AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled)
 {
     request.outputFormat = parts_.settings.outputFormat;
+    request.discSize = parts_.settings.discSize;
     request.tvStandard = parts_.settings.tvStandard;
     request.streams = ConvertedStreams();
     return discforge::AuthorDisc(request, parts_.runLog, cancelled);
@@ -246,6 +247,17 @@ void AppCore::SetSplitSize(int megabytes)
 }
 
 void AppCore::SetShutdownWhenDone(bool shutdown) { parts_.settings.shutdownWhenDone = shutdown; }
+
+bool AppCore::ChooseDiscSize(std::optional<DiscSize> size)
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    parts_.settings.discSize = size;
+    return true;
+}
+
+std::optional<DiscPlan> AppCore::PlanForDisc() const { return PlanBatch(parts_.settings, parts_.inputs); }
 
 bool AppCore::ChooseShape(ShapeChoice shape)
 {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "app/AppParts.h"
+#include "app/BatchPlan.h"
 #include "app/ConversionRun.h"
 #include "app/DiscAuthoring.h"
 #include "app/DiscCommands.h"
@@ -69,6 +70,10 @@ public:
     // Parts of at most `megabytes` each; 0 writes one file.
     void SetSplitSize(int megabytes);
     void SetShutdownWhenDone(bool shutdown);
+    // The disc the batch's rate is planned for; nothing: the disc's usual rate.
+    bool ChooseDiscSize(std::optional<DiscSize> size);
+    // The plan of the batch for the chosen disc size; nothing without one.
+    std::optional<DiscPlan> PlanForDisc() const;
     // The shape of the frames of the next conversion (the window's shape choice, the cli's --aspect).
     bool ChooseShape(ShapeChoice shape);
     // Whether every open shows the decoder settings (kept in the user's profile).

@@ -2,8 +2,10 @@
 
 #include "app/AppMessages.h"
 #include "app/AppParts.h"
+#include "app/BatchPlan.h"
 #include "app/EncoderCallbacks.h"
 #include "app/FrameShape.h"
+#include "app/PlanMessages.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "ports/PowerPort.h"
@@ -47,6 +49,14 @@ void ConversionRun::StartConversion()
     lastCompleted_ = false;
     batchCompleted_ = false;
     inputsEncoded_ = 0;
+    // A batch that cannot fit its disc is refused before anything is written.
+    const std::optional<DiscPlan> plan = PlanBatch(core_.settings, inputs);
+    if (plan && !plan->fits) {
+        ShowMessage(core_.ports.messages, RefusalMessage(*plan, *core_.settings.discSize).c_str(),
+            plan_message::caption);
+        run.conversionActive = false;
+        return;
+    }
     int initialisedCode = core_.settings.encoderFormatCode();
     if (core_.encoder.Init(initialisedCode) != 0) {
         RefuseToStart();
@@ -85,6 +95,12 @@ void ConversionRun::StartConversion()
                 initialisedCode = code;
             }
             FillParameters(entry);
+            if (plan && !core_.encoder.Extend(PlannedExtension(plan->videoBitRate))) {
+                ShowMessage(core_.ports.messages, plan_message::notTaken, plan_message::caption);
+                run.batchStop = true;
+                lastHandled = index;
+                break;
+            }
 
             core_.encoder.AppWnd(core_.ports.window.NativeHandle());
             core_.settings.videoSettingsChanged = true;

@@ -235,7 +235,8 @@ std::vector<std::string> AllParts(const std::vector<StreamParts>& streams)
 
 std::uint64_t DiscCapacity(int outputFormat) { return AuthoredAsDvd(outputFormat) ? 4'700'000'000ull : 800'000'000ull; }
 
-std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams)
+std::string CheckDiscSize(
+    int outputFormat, const std::vector<std::string>& streams, const std::optional<DiscSize>& discSize)
 {
     std::uint64_t total = 0;
     for (const std::string& stream : streams) {
@@ -243,12 +244,17 @@ std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& stre
         const std::uintmax_t size = fs::file_size(stream, error);
         total += error ? 0 : size;
     }
-    const std::uint64_t capacity = DiscCapacity(outputFormat);
+    const std::uint64_t capacity
+        = discSize ? static_cast<std::uint64_t>(DiscCapacityBytes(*discSize)) : DiscCapacity(outputFormat);
     if (total <= capacity) {
         return {};
     }
+    std::string discName = DiscName(outputFormat);
+    if (discSize) {
+        discName = DiscSizeName(*discSize) + (discSize->kind == DiscSizeKind::megabytes ? " disc" : "");
+    }
     return FormatText(authoring_message::tooLarge, Megabytes(total).c_str(), Megabytes(total - capacity).c_str(),
-        DiscName(outputFormat), Megabytes(capacity).c_str());
+        discName.c_str(), Megabytes(capacity).c_str());
 }
 
 std::string ChapterList(double seconds, int chapterMinutes)
@@ -290,7 +296,7 @@ AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, con
         outcome.message = authoring_message::noStreams;
         return outcome;
     }
-    outcome.message = CheckDiscSize(request.outputFormat, AllParts(request.streams));
+    outcome.message = CheckDiscSize(request.outputFormat, AllParts(request.streams), request.discSize);
     if (!outcome.message.empty()) {
         return outcome;
     }

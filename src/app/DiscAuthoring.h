@@ -4,8 +4,11 @@
 // writes into a temporary folder beside them, renamed at the end.
 #pragma once
 
+#include "formats/DiscSize.h"
+
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +28,8 @@ struct AuthoringRequest {
     std::string folder; // receives VIDEO_TS (DVD) or videocd.bin/.cue (VCD, SVCD)
     std::string isoPath; // DVD only; empty for none
     int chapterMinutes = 5;
+    // The disc the batch was planned for; the format's usual disc without one.
+    std::optional<DiscSize> discSize;
 };
 
 struct AuthoringOutcome {
@@ -40,7 +45,8 @@ std::vector<std::string> AllParts(const std::vector<StreamParts>& streams);
 std::uint64_t DiscCapacity(int outputFormat);
 
 // The user's message when the streams do not fit the disc; empty when they do.
-std::string CheckDiscSize(int outputFormat, const std::vector<std::string>& streams);
+std::string CheckDiscSize(
+    int outputFormat, const std::vector<std::string>& streams, const std::optional<DiscSize>& discSize = std::nullopt);
 
 // The chapter starts of a title of `seconds`, in dvdauthor's notation: "0,5:00,10:00".
 std::string ChapterList(double seconds, int chapterMinutes);

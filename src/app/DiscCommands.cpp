@@ -91,6 +91,7 @@ bool DiscCommands::AuthorInto(const std::string& folder)
     }
     AuthoringRequest request;
     request.outputFormat = core_.settings.outputFormat;
+    request.discSize = core_.settings.discSize;
     request.tvStandard = core_.settings.tvStandard;
     request.streams = WrittenStreams();
     request.folder = folder;

@@ -1,6 +1,7 @@
 #include "app/ProjectCommands.h"
 
 #include "app/AppParts.h"
+#include "app/DiscSizeEntry.h"
 #include "app/ProjectChoices.h"
 #include "app/ProjectFile.h"
 #include "app/ProjectMessages.h"
@@ -40,6 +41,7 @@ bool ProjectCommands::SaveProject(const std::string& path)
     if (core_.settings.shapeChoice != ShapeChoice::automatic) {
         extension.SetInt(ProjectTag::frameShape, batchScope, static_cast<std::int32_t>(core_.settings.shapeChoice));
     }
+    KeepDiscSize(extension, core_.settings.discSize);
     switch (ReplaceFile(path, ProjectFileBytes(header, records, extension))) {
     case FileWriteResult::ok:
         return true;
@@ -130,6 +132,7 @@ bool ProjectCommands::OpenProject(const std::string& path)
     }
     core_.liveOutputPreview = contents.header.liveOutputPreview;
     core_.settings.shapeChoice = SavedShape(contents.extension);
+    core_.settings.discSize = SavedDiscSize(contents.extension);
     core_.settings.videoSettingsChanged = true;
     if (!SelectSaved(contents, opened)) {
         RemoveEveryInput();

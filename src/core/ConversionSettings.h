@@ -2,8 +2,10 @@
 #pragma once
 
 #include "core/DecoderOptionStore.h"
+#include "formats/DiscSize.h"
 #include "formats/ShapeChoice.h"
 
+#include <optional>
 #include <string>
 
 namespace discforge {
@@ -29,6 +31,8 @@ struct ConversionSettings {
     bool discAfterConverting = false;
     std::string discFolder;
     DecoderOptionStore decoderOptions;
+    // With a disc size the batch's video rate is planned to fill that disc.
+    std::optional<DiscSize> discSize;
     bool videoSettingsChanged = true;
     bool audioSettingsChanged = true;
 

@@ -53,6 +53,18 @@ _Static_assert(sizeof(EncodeParameters) == 60, "the encoder record is 60 bytes w
 #endif
 #endif
 
+/* The extension channel: what the library learns beyond the record, through the
+ * optional entry point swMPEGExtend, for the next swMPEGMakeMPEG only. A record of a
+ * later version is longer and starts the same; the library reads what it knows. */
+#define ENCODE_EXTENSION_VERSION 1u
+typedef struct EncodeExtension {
+    uint32_t size; /* sizeof(EncodeExtension) of the caller */
+    uint32_t version; /* ENCODE_EXTENSION_VERSION */
+    int64_t videoBitRate; /* the planned average in bits per second; 0: the disc's usual */
+    int32_t passes; /* 2: a first pass learns each picture's cost for a planned rate; 0 or 1: one pass */
+    int32_t reserved; /* 0 */
+} EncodeExtension;
+
 /* Results of swMPEGMakeMPEG. Only ENCODE_COMPLETED lets a batch go on. */
 enum EncodeResult {
     ENCODE_COMPLETED = 31,
@@ -72,6 +84,8 @@ typedef int32_t (*SwMpegMakeMpegFn)(const EncodeParameters* parameters);
 typedef void (*SwMpegShutdownFn)(void);
 typedef void (*SwMpegSetFocusFn)(void);
 typedef void (*SwMpegAppWndFn)(void* window);
+/* 0 when the extension is taken, non-zero when the library refuses it. */
+typedef int32_t (*SwMpegExtendFn)(const EncodeExtension* extension);
 
 #ifdef __cplusplus
 }

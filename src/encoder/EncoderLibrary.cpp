@@ -35,6 +35,7 @@ std::optional<EncoderEntryPoint> EncoderLibrary::Resolve()
     if (!ResolveInto(library_, "swMPEGAppWnd", appWnd_)) {
         return EncoderEntryPoint::AppWnd;
     }
+    ResolveInto(library_, "swMPEGExtend", extend_);
     return std::nullopt;
 }
 
@@ -48,6 +49,7 @@ void EncoderLibrary::Unload()
     shutdown_ = nullptr;
     setFocus_ = nullptr;
     appWnd_ = nullptr;
+    extend_ = nullptr;
     library_.Close();
 }
 
@@ -77,6 +79,11 @@ void EncoderLibrary::AppWnd(void* window) const
     if (appWnd_ != nullptr) {
         appWnd_(window);
     }
+}
+
+bool EncoderLibrary::Extend(const EncodeExtension& extension) const
+{
+    return extend_ != nullptr && extend_(&extension) == 0;
 }
 
 const char* MissingEntryPointMessage(EncoderEntryPoint entryPoint)

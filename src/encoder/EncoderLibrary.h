@@ -1,4 +1,5 @@
-// The MPEG encoder library, loaded at run time, and its five entry points.
+// The MPEG encoder library, loaded at run time, its five entry points and its
+// optional extension channel.
 #pragma once
 
 #include "encoder/EncodeParameters.h"
@@ -35,6 +36,9 @@ public:
     int MakeMpeg(const EncodeParameters& parameters) const;
     void SetFocus() const;
     void AppWnd(void* window) const;
+    // Hands the extension to the next MakeMpeg; false when the library has no
+    // extension channel or refuses this one.
+    bool Extend(const EncodeExtension& extension) const;
     // Shuts the encoder down and keeps the library: an encode on the stack stops
     // as cancelled and removes its partial file; Init makes it ready again.
     void Shutdown() const;
@@ -46,6 +50,7 @@ private:
     SwMpegShutdownFn shutdown_ = nullptr;
     SwMpegSetFocusFn setFocus_ = nullptr;
     SwMpegAppWndFn appWnd_ = nullptr;
+    SwMpegExtendFn extend_ = nullptr; // libraries before the channel lack it
 };
 
 // What the user is told when an entry point is missing.

@@ -37,6 +37,19 @@ TEST(DiscSize, StreamsThatFitPassAndTooMuchSaysByHowMuch)
         "The streams take 900 MB, 100 MB more than a VCD holds (800 MB). Nothing was written.");
 }
 
+TEST(DiscSize, TheDiscSizeOfThePlanIsTheOneTheStreamsAreCheckedAgainst)
+{
+    TestFolder folder;
+    const std::string stream = FileOfSize(folder, "planned.mpg", 12'000'000ull);
+    EXPECT_EQ(CheckDiscSize(formatDvd, {stream}, DiscSize{DiscSizeKind::megabytes, 15}), "");
+    EXPECT_EQ(CheckDiscSize(formatDvd, {stream}, DiscSize{DiscSizeKind::megabytes, 10}),
+        "The streams take 12 MB, 2 MB more than a 10 MB disc holds (10 MB). Nothing was written.");
+    const std::string cd = FileOfSize(folder, "cd.mpg", 780'000'000ull);
+    EXPECT_EQ(CheckDiscSize(formatVcd, {cd}), "") << "the usual CD holds 800 MB";
+    EXPECT_EQ(CheckDiscSize(formatVcd, {cd}, DiscSize{DiscSizeKind::cd74, 0}),
+        "The streams take 780 MB, 7 MB more than a CD 74 min holds (774 MB). Nothing was written.");
+}
+
 TEST(DiscSize, ADiscTooFullWritesNothingAndRunsNoTool)
 {
     TestFolder folder;

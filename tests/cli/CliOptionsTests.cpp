@@ -77,6 +77,18 @@ TEST(CliOptionsTest, TheShapeIsOneOfThreeAndLeftToTheProjectWhenNotGiven)
     EXPECT_EQ(Parse({"clip.avi", "--aspect"}).error, "--aspect needs a value");
 }
 
+TEST(CliOptionsTest, TheDiscSizeIsAStandardDiscOrWholeMegabytes)
+{
+    EXPECT_FALSE(Parse({"clip.avi"}).options.discSize.has_value());
+    EXPECT_EQ(Parse({"--disc-size", "dvd5", "clip.avi"}).options.discSize, (DiscSize{DiscSizeKind::dvd5, 0}));
+    EXPECT_EQ(Parse({"--disc-size", "cd80", "clip.avi"}).options.discSize, (DiscSize{DiscSizeKind::cd80, 0}));
+    EXPECT_EQ(Parse({"--disc-size", "25", "clip.avi"}).options.discSize, (DiscSize{DiscSizeKind::megabytes, 25}));
+    EXPECT_EQ(Parse({"--disc-size", "0", "clip.avi"}).error,
+        "bad value '0' for --disc-size (dvd5, dvd9, cd74, cd80 or 1 to 1000000 MB)");
+    EXPECT_EQ(Parse({"--disc-size", "4.7GB", "clip.avi"}).error,
+        "bad value '4.7GB' for --disc-size (dvd5, dvd9, cd74, cd80 or 1 to 1000000 MB)");
+}
+
 TEST(CliOptionsTest, BadOptionsAndValuesGiveAOneLineReason)
 {
     const struct {

@@ -18,6 +18,7 @@ ConvertLibrary::ConvertLibrary()
     shutdown = reinterpret_cast<SwMpegShutdownFn>(::dlsym(handle_, "swMPEGShutdown"));
     setFocus = reinterpret_cast<SwMpegSetFocusFn>(::dlsym(handle_, "swMPEGSetFocus"));
     appWnd = reinterpret_cast<SwMpegAppWndFn>(::dlsym(handle_, "swMPEGAppWnd"));
+    extend = reinterpret_cast<SwMpegExtendFn>(::dlsym(handle_, "swMPEGExtend"));
 }
 
 ConvertLibrary::~ConvertLibrary()

@@ -23,6 +23,7 @@ public:
     SwMpegShutdownFn shutdown = nullptr;
     SwMpegSetFocusFn setFocus = nullptr;
     SwMpegAppWndFn appWnd = nullptr;
+    SwMpegExtendFn extend = nullptr;
 
 private:
     void* handle_ = nullptr;

@@ -23,7 +23,7 @@ SyntheticSettings PictureSize(int width, int height, int frames)
     return settings;
 }
 
-TEST(EntryPoints, ExactlyTheFiveAreExported)
+TEST(EntryPoints, ExactlyTheFiveAndTheExtensionChannelAreExported)
 {
     const CommandResult symbols = RunCommand("nm -D --defined-only " + Quoted(ConvertLibrary::Path()));
     ASSERT_EQ(symbols.exitCode, 0) << symbols.output;
@@ -34,7 +34,7 @@ TEST(EntryPoints, ExactlyTheFiveAreExported)
         exported.insert(name);
     }
     const std::set<std::string> expected = {"swMPEGInit", "swMPEGMakeMPEG", "swMPEGShutdown", "swMPEGSetFocus",
-                                            "swMPEGAppWnd"};
+                                            "swMPEGAppWnd", "swMPEGExtend"};
     EXPECT_EQ(exported, expected);
     ConvertLibrary library;
     EXPECT_TRUE(library.Loaded()) << library.Error();

@@ -1,0 +1,17 @@
+// What the extension channel changes in a disc's profile.
+#pragma once
+
+#include "DiscProfile.h"
+#include "encoder/EncodeParameters.h"
+
+#include <optional>
+
+namespace discforge::convert {
+
+// False for a planned rate the disc cannot take (a constant-rate disc's other than
+// its own, or one beyond the disc's peak) and for two passes without a planned rate.
+bool ExtensionFits(const DiscProfile& profile, const EncodeExtension& extension);
+
+DiscProfile ApplyExtension(const DiscProfile& profile, const std::optional<EncodeExtension>& extension);
+
+} // namespace discforge::convert

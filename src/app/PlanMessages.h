@@ -1,0 +1,14 @@
+// What planning a batch onto its disc tells the user.
+#pragma once
+
+namespace discforge::plan_message {
+
+inline constexpr const char* caption = "Disc size";
+inline constexpr const char* notTaken
+    = "The encoder library does not take a planned bit rate; the batch was not converted to fit the disc.";
+inline constexpr const char* needsDiscs = "needs %d discs";
+inline constexpr const char* gigabytesOf = "%.1f of %.1f GB";
+inline constexpr const char* megabytesOf = "%lld of %lld MB";
+inline constexpr const char* doesNotFit = "at most %d minutes on %s at this quality; the batch has %d";
+
+} // namespace discforge::plan_message
