@@ -72,10 +72,8 @@ const char* UsageText()
     return "usage: discforge-cli [--target vcd|svcd|dvd] [--standard ntsc|pal] [--fit proportional|fill|crop]\n"
            "                     [--aspect auto|4:3|16:9] [--invert] [--deinterlace] [--crop X,Y,W,H] [--split MB]\n"
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
-           "                     [--disc-size dvd5|dvd9|cd74|cd80|MB]
-"
-           "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]
-"
+           "                     [--disc-size dvd5|dvd9|cd74|cd80|MB]\n"
+           "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
