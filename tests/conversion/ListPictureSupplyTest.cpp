@@ -75,6 +75,8 @@ protected:
         FitRequest request;
         request.targetWidth = frameWidth;
         request.targetHeight = frameHeight;
+        // A 720 x 576 frame shown 4:3 has pixels 16:15 wide.
+        request.framePixel = {16, 15};
         EXPECT_TRUE(FitPicture(picture, request));
         return {picture.Pixels(), picture.Pixels() + static_cast<std::size_t>(frameWidth) * 4 * frameHeight};
     }
@@ -100,12 +102,12 @@ TEST_F(ListPictureSupplyTest, LargePhotosAreDecodedOnceEachAndEveryFrameShowsIts
     EXPECT_EQ(rig_.Entry(0).width, 3000);
     EXPECT_EQ(rig_.Entry(0).height, 2000);
     const int loadsBefore = rig_.core.workPicture.LoadCount();
-    // 3000 x 2000 is 720 x 480 in the frame, 48 black rows above and below.
+    // 3000 x 2000 (3:2) is 720 x 512 in a frame shown 4:3, 32 black rows above and below.
     for (int frame = 0; frame < picturesInList * 25; ++frame) {
         const Supplied supplied = Supply(frame);
         ASSERT_EQ(supplied.result, 0) << frame;
         ASSERT_EQ(supplied.rowBytes, frameWidth * 4);
-        EXPECT_EQ(NumberInPicture(supplied.pixels + 48 * supplied.rowBytes, supplied.rowBytes, 480), frame / 25) << frame;
+        EXPECT_EQ(NumberInPicture(supplied.pixels + 32 * supplied.rowBytes, supplied.rowBytes, 512), frame / 25) << frame;
         EXPECT_EQ(PixelAt(supplied, frameHeight, 360, 10), 0u);
     }
     EXPECT_EQ(rig_.core.workPicture.LoadCount() - loadsBefore, picturesInList);
@@ -206,11 +208,11 @@ TEST_F(ListPictureSupplyTest, APhotoTurnedByItsOrientationIsConvertedUpright)
     EXPECT_EQ(rig_.Entry(0).height, 640);
     const Supplied supplied = Supply(0);
     ASSERT_EQ(supplied.result, 0);
-    // Upright 320 x 640 is 288 x 576 in the frame, from column 216; the red
-    // square went to its top right.
-    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, frameHeight), 216);
-    const std::uint32_t topRight = PixelAt(supplied, frameHeight, 216 + 288 - 20, 20);
-    const std::uint32_t topLeft = PixelAt(supplied, frameHeight, 216 + 20, 20);
+    // Upright 320 x 640 (1:2) takes 3/8 of a frame shown 4:3: 270 x 576, from
+    // column 225; the red square went to its top right.
+    EXPECT_EQ(BlackColumnsOnTheLeft(supplied, frameHeight), 225);
+    const std::uint32_t topRight = PixelAt(supplied, frameHeight, 225 + 270 - 20, 20);
+    const std::uint32_t topLeft = PixelAt(supplied, frameHeight, 225 + 20, 20);
     EXPECT_GT((topRight >> 16) & 0xFF, 200u);
     EXPECT_LT((topRight >> 8) & 0xFF, 60u);
     EXPECT_LT((topLeft >> 16) & 0xFF, 160u) << "grey, not red";

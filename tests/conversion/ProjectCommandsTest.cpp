@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -177,20 +178,28 @@ TEST_F(ProjectCommandsTest, TheFramesShapeIsKeptAfterTheRecordsAndAFileWithoutIt
     ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "a.lst", 3)));
     const std::string automatic = folder_.File("automatic.mdp");
     ASSERT_TRUE(Commands(rig_).SaveProject(automatic));
-    EXPECT_EQ(ReadBytes(automatic).size(), 285u + 1104u) << "automatic needs no extension block";
+    const std::vector<std::uint8_t> plain = ReadBytes(automatic);
+    const std::size_t block = 285 + 1104;
+    ASSERT_GE(plain.size(), block + 10);
+    ASSERT_EQ(std::string(plain.begin() + block, plain.begin() + block + 4), "FDXB");
+    const int entries = IntAt(plain, block + 6);
 
     for (const ShapeChoice shape : {ShapeChoice::sixteenByNine, ShapeChoice::fourByThree}) {
         rig_.core.settings.shapeChoice = shape;
         const std::string path = folder_.File("shaped.mdp");
         ASSERT_TRUE(Commands(rig_).SaveProject(path));
         const std::vector<std::uint8_t> bytes = ReadBytes(path);
-        // "FDXB", version 1, one entry: tag 1, the batch's scope, four bytes of the shape.
-        ASSERT_EQ(bytes.size(), 285u + 1104u + 4 + 2 + 4 + 2 + 2 + 4 + 4);
-        const std::size_t block = 285 + 1104;
-        EXPECT_EQ(std::string(bytes.begin() + block, bytes.begin() + block + 4), "FDXB");
+        // Automatic writes no shape entry; another shape adds one, the first of the
+        // block: tag 1, the batch's scope, four bytes of the shape.
+        ASSERT_EQ(bytes.size(), plain.size() + 2 + 2 + 4 + 4);
+        EXPECT_EQ(IntAt(bytes, block + 6), entries + 1);
         EXPECT_EQ(bytes[block + 10], 1) << "tag";
         EXPECT_EQ(bytes[block + 12], 0xFF) << "batch scope";
+        EXPECT_EQ(bytes[block + 13], 0xFF) << "batch scope";
+        EXPECT_EQ(IntAt(bytes, block + 14), 4) << "length";
         EXPECT_EQ(IntAt(bytes, block + 18), shape == ShapeChoice::sixteenByNine ? 2 : 1);
+        EXPECT_TRUE(std::equal(bytes.begin() + block + 22, bytes.end(), plain.begin() + block + 10))
+            << "the other entries follow as they were";
 
         ConversionRig loader;
         ASSERT_TRUE(Commands(loader).OpenProject(path)) << LastMessage(loader);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 #include "PictureFiles.h"
 #include "picture/TFullDib.h"
@@ -29,9 +30,12 @@ Bytes ReadAll(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+// A folder of this test's own: the tests of this file run in parallel processes.
 std::string Folder()
 {
-    const std::string folder = (std::filesystem::temp_directory_path() / "discforge-png-tests").string();
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string folder
+        = (std::filesystem::temp_directory_path() / ("discforge-png-tests-" + std::to_string(getpid())) / test).string();
     std::filesystem::create_directories(folder);
     return folder;
 }
