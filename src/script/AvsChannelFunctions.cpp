@@ -170,23 +170,6 @@ bool EnsureVbrMp3Sync(AvsCall& call, AvsValue& result)
     return true;
 }
 
-bool Ssrc(AvsCall& call, AvsValue& result)
-{
-    AvsClip clip = call.Clip(0);
-    if (!Sound(call, clip)) {
-        return false;
-    }
-    const std::int64_t rate = call.Int(1, 0);
-    if (rate < 1000 || rate > 192000) {
-        return call.Fail("the sample rate " + Number(rate) + " is out of range");
-    }
-    clip.audioPad = call.Graph().Chain(clip.audioPad, "aresample=" + Number(rate));
-    clip.samples = static_cast<std::int64_t>(static_cast<__int128>(clip.samples) * rate / clip.sampleRate);
-    clip.sampleRate = static_cast<int>(rate);
-    result = clip;
-    return true;
-}
-
 // TimeStretch(tempo): the sound tempo percent as fast, its pitch kept.
 bool TimeStretch(AvsCall& call, AvsValue& result)
 {
@@ -261,7 +244,6 @@ constexpr AvsFunction channelFunctions[] = {
     {"ConvertAudioTo16bit", "c", ConvertAudioTo16bit},
     {"ConvertAudioToFloat", "c", ConvertAudioToFloat},
     {"EnsureVBRMP3Sync", "c", EnsureVbrMp3Sync},
-    {"SSRC", "c samplerate:i [fast:b]", Ssrc},
     {"TimeStretch", "c [tempo:f] [rate:f] [pitch:f]", TimeStretch},
     {"Tone", "[length:f] [frequency:f] [samplerate:i] [channels:i] [type:s] [level:f]", Tone},
     {nullptr, nullptr, nullptr},

@@ -140,6 +140,8 @@ constexpr AvsFunction soundFunctions[] = {
     {"DelayAudio", "c seconds:f", DelayAudio},
     {"Normalize", "c [volume:f] [show:b]", Normalize},
     {"ResampleAudio", "c new_rate:i", ResampleAudio},
+    // SSRC is the same band-limited rate change; `fast` only chose its speed.
+    {"SSRC", "c samplerate:i [fast:b]", ResampleAudio},
     {nullptr, nullptr, nullptr},
 };
 

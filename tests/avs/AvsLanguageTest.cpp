@@ -1,7 +1,7 @@
 // The language beyond single calls: the script's own functions with their
 // defaults, scopes and recursion, imported files, and the functions on
 // numbers, text and clip facts.
-#include "FakeScriptProbe.h"
+#include "ScriptEvaluation.h"
 #include "script/AvsScript.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +12,11 @@
 namespace discforge {
 namespace {
 
-class AvsLanguageTest : public ::testing::Test {
+class AvsLanguageTest : public ScriptEvaluationTest {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() / ("avs-language-test-" + std::to_string(::getpid()));
+        MakeFolder("avs-language-test");
         std::filesystem::create_directories(folder / "lib");
         Write("clip.avi", "x");
         Write("lib/inner.avi", "x");
@@ -36,16 +36,8 @@ protected:
         clip.frames = 30;
         probe.files["inner.avi"] = clip;
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     void Write(const std::string& name, const std::string& text) { std::ofstream(folder / name) << text; }
-
-    bool Run(const std::string& script)
-    {
-        error = AvsError{};
-        result = AvsResult{};
-        return EvaluateAvsScript(script, folder.string(), probe, result, error);
-    }
 
     // The length of the clip the script makes; -1 when it fails.
     std::int64_t Frames(const std::string& script) { return Run(script) ? result.clip.frames : -1; }
@@ -59,19 +51,6 @@ protected:
         }
         return probe.asked.back().substr(folder.string().size() + 1);
     }
-
-    void ExpectFailure(const std::string& script, const std::string& part, int line, int column)
-    {
-        EXPECT_FALSE(Run(script)) << script;
-        EXPECT_NE(error.message.find(part), std::string::npos) << "message: " << error.message;
-        EXPECT_EQ(error.line, line) << error.message;
-        EXPECT_EQ(error.column, column) << error.message;
-    }
-
-    std::filesystem::path folder;
-    FakeProbe probe;
-    AvsResult result;
-    AvsError error;
 };
 
 const std::string part = "function Part(clip c, int \"first\", int \"count\") {\n"

@@ -1,6 +1,6 @@
 // The usual plugins' names without their plugins: which loads are taken,
 // what their functions make of a clip's facts, and DVD index files.
-#include "FakeScriptProbe.h"
+#include "ScriptEvaluation.h"
 #include "script/AvsScript.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +11,11 @@
 namespace discforge {
 namespace {
 
-class AvsPluginTest : public ::testing::Test {
+class AvsPluginTest : public ScriptEvaluationTest {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() / ("avs-plugin-test-" + std::to_string(::getpid()));
+        MakeFolder("avs-plugin-test");
         std::filesystem::create_directories(folder / "VIDEO_TS");
         for (const char* name : {"clip.avi", "VIDEO_TS/VTS_01_1.VOB", "VIDEO_TS/VTS_01_2.VOB"}) {
             std::ofstream(folder / name) << "x";
@@ -39,29 +39,8 @@ protected:
         clip.frames = 40;
         probe.files["VTS_01_2.VOB"] = clip;
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    bool Run(const std::string& script)
-    {
-        error = AvsError{};
-        result = AvsResult{};
-        return EvaluateAvsScript(script, folder.string(), probe, result, error);
-    }
-
-    void ExpectFailure(const std::string& script, const std::string& part, int line, int column)
-    {
-        EXPECT_FALSE(Run(script)) << script;
-        EXPECT_NE(error.message.find(part), std::string::npos) << "message: " << error.message;
-        EXPECT_EQ(error.line, line) << error.message;
-        EXPECT_EQ(error.column, column) << error.message;
-    }
 
     void WriteIndex(const std::string& name, const std::string& text) { std::ofstream(folder / name) << text; }
-
-    std::filesystem::path folder;
-    FakeProbe probe;
-    AvsResult result;
-    AvsError error;
 };
 
 TEST_F(AvsPluginTest, LoadsOfKnownPluginsAreTakenAndOthersRefusedByName)

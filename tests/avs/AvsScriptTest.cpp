@@ -1,7 +1,7 @@
 // The script language on its own: parsing, evaluation, the facts of the
 // result, the graph it becomes, and every malformed script's message and place.
 #include "script/AvsScript.h"
-#include "FakeScriptProbe.h"
+#include "ScriptEvaluation.h"
 #include "script/AvsParser.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +13,11 @@
 namespace discforge {
 namespace {
 
-class AvsScriptTest : public ::testing::Test {
+class AvsScriptTest : public ScriptEvaluationTest {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() / ("avs-script-test-" + std::to_string(::getpid()));
+        MakeFolder("avs-script-test");
         std::filesystem::create_directories(folder / "sub");
         for (const char* name : {"clip.avi", "other.avi", "sub/inner.avi", "still.png", "big.avi"}) {
             std::ofstream(folder / name) << "x";
@@ -49,28 +49,6 @@ protected:
         still.frames = 1;
         probe.files["still.png"] = still;
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    bool Run(const std::string& script)
-    {
-        error = AvsError{};
-        result = AvsResult{};
-        return EvaluateAvsScript(script, folder.string(), probe, result, error);
-    }
-
-    // The script fails with a message holding `part`, at line:column.
-    void ExpectFailure(const std::string& script, const std::string& part, int line, int column)
-    {
-        EXPECT_FALSE(Run(script)) << script;
-        EXPECT_NE(error.message.find(part), std::string::npos) << "message: " << error.message;
-        EXPECT_EQ(error.line, line) << error.message;
-        EXPECT_EQ(error.column, column) << error.message;
-    }
-
-    std::filesystem::path folder;
-    FakeProbe probe;
-    AvsResult result;
-    AvsError error;
 };
 
 TEST_F(AvsScriptTest, ImplicitLastMethodsAndJoinsGiveTheResultsFacts)
@@ -210,6 +188,17 @@ TEST_F(AvsScriptTest, SourcesMadeFromNothingHaveTheirKnownDefaults)
     ASSERT_TRUE(Run("AudioDub(BlankClip(length=10, fps=25), FFAudioSource(\"clip.avi\")).DelayAudio(0.5)\n"))
         << AvsErrorText(error);
     EXPECT_EQ(result.clip.samples, 96000 + 24000);
+}
+
+TEST_F(AvsScriptTest, SsrcAndResampleAudioChangeTheRateAndKeepTheLength)
+{
+    // clip.avi holds 96000 samples at 48 kHz: two seconds, which is 88200 at 44.1 kHz.
+    for (const std::string call : {"SSRC(44100)", "SSRC(44100, fast=false)", "ResampleAudio(44100)"}) {
+        ASSERT_TRUE(Run("AviSource(\"clip.avi\")." + call + "\n")) << call << ": " << AvsErrorText(error);
+        EXPECT_EQ(result.clip.sampleRate, 44100) << call;
+        EXPECT_EQ(result.clip.samples, 88200) << call;
+    }
+    ExpectFailure("AviSource(\"clip.avi\").SSRC(500)\n", "out of range", 1, 23);
 }
 
 TEST_F(AvsScriptTest, NormalizeRefusesToShowItsGainAndLeavesSilenceAlone)
