@@ -4,6 +4,7 @@
 #include "app/BatchMessages.h"
 #include "app/BatchOutputs.h"
 #include "app/DecoderOptionProfile.h"
+#include "app/DiscSizeControls.h"
 #include "app/RunLogFile.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
@@ -254,6 +255,9 @@ bool AppCore::ChooseDiscSize(std::optional<DiscSize> size)
         return Refuse();
     }
     parts_.settings.discSize = size;
+    ShowDiscSize(parts_);
+    parts_.windowRefresh.ApplyEnabling();
+    ShowDiscMeter(parts_);
     return true;
 }
 
@@ -364,6 +368,24 @@ bool AppCore::MaxSizeFieldLeft()
         return Refuse();
     }
     parts_.optionControls.MaxSizeFieldLeft();
+    return true;
+}
+
+bool AppCore::DiscSizeChoiceMade()
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    discforge::DiscSizeChoiceMade(parts_);
+    return true;
+}
+
+bool AppCore::DiscSizeFieldLeft()
+{
+    if (IsConverting()) {
+        return Refuse();
+    }
+    discforge::DiscSizeFieldLeft(parts_);
     return true;
 }
 

@@ -96,6 +96,9 @@ public:
     bool HeightFieldLeft();
     bool MaxSizeFieldLeft();
     bool OutputNameFieldLeft();
+    // The disc-size choice and its MB field; see DiscSizeControls.
+    bool DiscSizeChoiceMade();
+    bool DiscSizeFieldLeft();
     // Brings every control up to date with the state.
     void RefreshWindow();
 

@@ -35,6 +35,8 @@ constexpr std::array ruled{
     control::shapeAutoRadio,
     control::shapeFourByThreeRadio,
     control::shapeSixteenByNineRadio,
+    control::discSizeChoice,
+    control::discSizeEdit,
 };
 
 } // namespace
@@ -69,7 +71,11 @@ bool ControlEnabled(int id, const WindowState& state)
     case control::shapeAutoRadio:
     case control::shapeFourByThreeRadio:
     case control::shapeSixteenByNineRadio:
+    // The batch is planned when it starts; choosing its disc needs no input yet.
+    case control::discSizeChoice:
         return !state.converting;
+    case control::discSizeEdit:
+        return state.megabytesDisc && !state.converting;
     case control::maxSizeEdit:
         return state.splitOutput && !state.converting;
     default:

@@ -14,6 +14,7 @@ struct WindowState {
     PlayingSide playing = PlayingSide::none;
     bool converting = false;
     bool splitOutput = false;
+    bool megabytesDisc = false; // the disc size is one typed in MB
 };
 
 // Every control the rules decide about.

@@ -9,6 +9,10 @@ inline constexpr const char* notTaken
 inline constexpr const char* needsDiscs = "needs %d discs";
 inline constexpr const char* gigabytesOf = "%.1f of %.1f GB";
 inline constexpr const char* megabytesOf = "%lld of %lld MB";
+// The window's disc-size choice and its MB field.
+inline constexpr const char* noDiscSize = "No disc size";
+inline constexpr const char* sizeInMegabytes = "Size in MB";
+inline constexpr const char* discSizeRange = "The disc size is a whole number of MB, 1 to 1000000.";
 inline constexpr const char* doesNotFit = "at most %d minutes on %s at this quality; the batch has %d";
 
 } // namespace discforge::plan_message

@@ -2,6 +2,7 @@
 
 #include "app/AppParts.h"
 #include "app/ControlEnabling.h"
+#include "app/DiscSizeControls.h"
 #include "core/ControlIds.h"
 #include "ports/ControlSurface.h"
 
@@ -18,8 +19,9 @@ int PageOf(unsigned frames) { return static_cast<int>(std::max(frames / 20, 1u))
 
 void WindowRefresh::ApplyEnabling()
 {
-    const WindowState state{
-        core_.inputs.inputCount, core_.preview.playing, core_.media.run.conversionActive, core_.settings.splitOutput};
+    const std::optional<DiscSize>& disc = core_.settings.discSize;
+    const WindowState state{core_.inputs.inputCount, core_.preview.playing, core_.media.run.conversionActive,
+        core_.settings.splitOutput, disc && disc->kind == DiscSizeKind::megabytes};
     for (const int id : RuledControls()) {
         core_.ports.controls.SetEnabled(id, ControlEnabled(id, state));
     }
@@ -86,6 +88,8 @@ void WindowRefresh::RefreshOutputSide()
             controls.SetText(control::outputName, "");
         }
     }
+    // Inputs, disc, standard and size all change the plan; every change ends here.
+    ShowDiscMeter(core_);
     ApplyEnabling();
     if (!playing) {
         core_.previews.RenderOutputPreview();
@@ -114,6 +118,7 @@ void WindowRefresh::ShowStoredChoices()
     controls.SetChecked(control::shutdownCheck, settings.shutdownWhenDone);
     controls.SetChecked(control::discCheck, settings.discAfterConverting);
     ShowShapeChoice();
+    ShowDiscSize(core_);
     controls.SetText(control::maxSizeEdit, std::to_string(settings.maxFileSizeMB));
     const InputTableState& inputs = core_.inputs;
     if (inputs.selectedInput >= 0 && inputs.selectedInput < inputs.inputCount) {

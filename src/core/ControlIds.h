@@ -30,6 +30,10 @@ inline constexpr int chooseDiscFolder = 1403;
 inline constexpr int shapeAutoRadio = 1405;
 inline constexpr int shapeFourByThreeRadio = 1406;
 inline constexpr int shapeSixteenByNineRadio = 1407;
+// The disc the batch is planned for, its size in MB and the meter of what the batch takes.
+inline constexpr int discSizeChoice = 1420;
+inline constexpr int discSizeEdit = 1421;
+inline constexpr int discMeter = 1422;
 
 // Image buttons.
 inline constexpr int startConversion = 1147;

@@ -103,6 +103,9 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, 0, control::shapeAutoRadio, &W::CmShapeAuto},
         Entry{cmd, 0, control::shapeFourByThreeRadio, &W::CmShapeFourByThree},
         Entry{cmd, 0, control::shapeSixteenByNineRadio, &W::CmShapeSixteenByNine},
+        // The disc the batch is planned for.
+        Entry{cmd, 0, control::discSizeChoice, &W::CmDiscSizeChoice},
+        Entry{cmd, lost, control::discSizeEdit, &W::CmDiscSizeFieldLeft},
     };
 
     return responseTable;

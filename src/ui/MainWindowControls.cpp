@@ -1,6 +1,8 @@
 #include "ui/MainWindowControls.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -67,6 +69,13 @@ void MainWindowControls::SetText(int id, const std::string& text)
             edit->setText(value);
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             button->setText(value);
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(value);
+        } else if (auto* choice = qobject_cast<QComboBox*>(widget)) {
+            // A choice shows one of its own lines; a text it does not have leaves it as it is.
+            if (const int line = choice->findText(value); line >= 0) {
+                choice->setCurrentIndex(line);
+            }
         }
     }
 }
@@ -79,6 +88,12 @@ std::string MainWindowControls::Text(int id) const
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
         return button->text().toStdString();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        return label->text().toStdString();
+    }
+    if (const auto* choice = qobject_cast<const QComboBox*>(widget)) {
+        return choice->currentText().toStdString();
     }
     return {};
 }

@@ -21,6 +21,7 @@ void TMainWindow::PlaceDiscControls()
     }
     ShowDiscFolder();
     PlaceShapeControls();
+    PlaceDiscSizeControls();
 }
 
 void TMainWindow::PlaceShapeControls()

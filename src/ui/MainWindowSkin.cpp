@@ -212,6 +212,7 @@ void TMainWindow::MakeControls()
     addCheck(control::discCheck, "Make a disc after converting", "discCheck");
     // Shown only where the skin places it.
     controls_.Find(control::discCheck)->hide();
+    MakeDiscSizeControls();
 
     // The position bars stay hidden unless the skin places them.
     for (const int id : {control::inputPosition, control::outputPosition}) {

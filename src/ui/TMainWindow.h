@@ -114,6 +114,9 @@ private:
     void PlaceDiscControls();
     // The shape radios, where the skin places them.
     void PlaceShapeControls();
+    // The disc-size choice, its MB field and the meter; see MainWindowDiscSize.
+    void MakeDiscSizeControls();
+    void PlaceDiscSizeControls();
     // The disc folder in the tool tips of the disc controls.
     void ShowDiscFolder();
     bool CreatePreviewPictures();
@@ -171,6 +174,8 @@ private:
     void CmWidthFieldLeft(const MessageArgs&);
     void CmHeightFieldLeft(const MessageArgs&);
     void CmMaxSizeFieldLeft(const MessageArgs&);
+    void CmDiscSizeChoice(const MessageArgs&);
+    void CmDiscSizeFieldLeft(const MessageArgs&);
     void CmOutputNameFieldLeft(const MessageArgs&);
     void CmAuthorDisc(const MessageArgs&);
     void CmDiscCheck(const MessageArgs&);

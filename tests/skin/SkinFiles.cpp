@@ -18,7 +18,7 @@ const std::vector<std::string>& SkinKeys()
         "VCDRadio", "DVDRadio", "SVCDRadio", "InputFileNameField", "OutputFileNameField", "MpegWidthField",
         "MpegHeightField", "NTSCRadio", "PALRadio", "FillInRadio", "PROPORTIONALRadio", "ShutdownCheck", "InvertCheck",
         "SplitCheck", "MAXLENField", "InputPositionBar", "OutputPositionBar", "DiscCheck", "ShapeAutoRadio",
-        "Shape43Radio", "Shape169Radio"};
+        "Shape43Radio", "Shape169Radio", "DiscSizeChoice", "DiscSizeField", "DiscMeter"};
     return keys;
 }
 

@@ -84,6 +84,13 @@ constexpr int shapeFourByThreeLeft = pictureLeft + shapeAutoWidth + 4;
 constexpr int shapeSixteenByNineLeft = shapeFourByThreeLeft + shapeFourByThreeWidth + 4;
 constexpr int convertWidth = 200;
 constexpr int convertHeight = 48;
+// The disc size under the disc options, reaching under TV standard: the choice,
+// the field for a size in MB and its unit; the meter above the Convert button,
+// where the batch's fit is read before it starts.
+constexpr int discSizeTop = firstRow + 3 * rowStep - 2;
+constexpr int discSizeChoiceWidth = 100;
+constexpr int discSizeFieldLeft = discLeft + discSizeChoiceWidth + 4;
+constexpr int discSizeFieldWidth = 44;
 
 constexpr int Row(int index) { return firstRow + index * rowStep; }
 
@@ -168,6 +175,17 @@ void AddShapeRadios(SkinLayout& layout)
         "16:9"});
 }
 
+void AddDiscSize(SkinLayout& layout)
+{
+    auto& e = layout.entries;
+    e.push_back({"DiscSizeChoice", Kind::choice, {discLeft, discSizeTop, discSizeChoiceWidth, fieldHeight}, ""});
+    e.push_back({"DiscSizeField", Kind::field, {discSizeFieldLeft, discSizeTop, discSizeFieldWidth, fieldHeight}, ""});
+    e.push_back({"DiscMeter", Kind::meter,
+        {rightColumn + columnWidth - convertWidth, secondRowTop, convertWidth, fieldHeight}, ""});
+    layout.texts.push_back({"MB", discSizeFieldLeft + discSizeFieldWidth + 6, discSizeTop + fieldBaseline,
+        TextStyle::caption, false});
+}
+
 void AddHeadingsAndLabels(SkinLayout& layout)
 {
     const int headings = groupTop + headingBaseline;
@@ -227,6 +245,7 @@ SkinLayout DefaultLayout()
     AddPositionBars(layout);
     AddDiscCheck(layout);
     AddShapeRadios(layout);
+    AddDiscSize(layout);
     AddHeadingsAndLabels(layout);
     AddButtons(layout);
     AddPreview(layout, leftColumn, "Input", "");

@@ -20,7 +20,7 @@ struct Box {
     int Bottom() const { return y + h; }
 };
 
-enum class Kind { windowSize, imageButton, previewBox, positionBar, radio, check, field, list };
+enum class Kind { windowSize, imageButton, previewBox, positionBar, radio, check, field, list, choice, meter };
 
 // One line of position.txt. Radio buttons and check boxes have empty labels in
 // the window, so their caption is drawn into the background beside the indicator.

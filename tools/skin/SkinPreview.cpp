@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -73,6 +74,16 @@ QWidget* MakeStandIn(const LayoutEntry& entry, QWidget* window, SampleWidgets& g
         auto* check = new QCheckBox(window);
         check->setChecked(entry.key == "SplitCheck");
         return check;
+    }
+    case Kind::choice: {
+        auto* choice = new QComboBox(window);
+        choice->addItem("DVD-5");
+        return choice;
+    }
+    case Kind::meter: {
+        auto* meter = new QLabel("3.9 of 4.7 GB", window);
+        meter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return meter;
     }
     case Kind::positionBar: {
         auto* bar = new QScrollBar(Qt::Horizontal, window);
