@@ -26,7 +26,7 @@ constexpr std::int64_t dvdAuthoringBytesPerInput = 16 * 1024;
 constexpr std::int64_t cdAuthoringBytes = 600 * 2324;
 constexpr std::int64_t cdAuthoringBytesPerInput = 150 * 2324;
 
-// An average of 8 Mbit/s leaves the DVD's peaks room below 9.8; below 2.5 Mbit/s a
+// An average of 8 Mbit/s leaves the DVD's peaks room below 9.7; below 2.5 Mbit/s a
 // full-width DVD frame, and below 1.5 an SVCD one, turns to blocks.
 constexpr std::int64_t dvdHighestVideoRate = 8000000;
 constexpr std::int64_t dvdLowestVideoRate = 2500000;

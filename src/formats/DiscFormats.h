@@ -72,6 +72,12 @@ inline constexpr int dvdMuxRate = 10080000;
 inline constexpr std::int64_t svcdSoundBitRate = 224000;
 // SVCD video and sound together stay within 2.6 Mbit/s.
 inline constexpr std::int64_t svcdVideoMaxRate = 2600000 - svcdSoundBitRate;
+// DVD video may peak at 9.8 Mbit/s, but video, sound and the packs' own bytes must
+// pass the 10.08 Mbit/s multiplex: less 56 kbit/s of navigation and padding packs,
+// a 1.16 % share of pack and packet headers and the 192 kbit/s of sound, the video
+// keeps 9.72 Mbit/s. A peak of 9.8 would outrun the multiplex whenever it lasted.
+// Each further sound or subtitle stream lowers it by its own rate.
+inline constexpr std::int64_t dvdVideoMaxRate = 9700000;
 
 constexpr DiscFormat Vcd(int standard, int height, Ratio rate, Ratio pixel)
 {
@@ -95,7 +101,7 @@ constexpr DiscFormat Dvd(int standard, int height, Ratio rate, Ratio pixel, Rati
     return {formatDvd, standard, "DVD", 720, height, rate,
         {{DisplayShape::fourByThree, fourByThree, pixel, false},
             {DisplayShape::sixteenByNine, sixteenByNine, widePixel, false}},
-        2, true, 6000000, 9000000, 0, mpeg2VbvBits, SoundCoder::ac3, 48000, 192000, 2048, dvdMuxRate,
+        2, true, 6000000, dvdVideoMaxRate, 0, mpeg2VbvBits, SoundCoder::ac3, 48000, 192000, 2048, dvdMuxRate,
         AuthoringTool::dvdauthor};
 }
 

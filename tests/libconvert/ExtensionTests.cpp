@@ -43,12 +43,12 @@ TEST(ExtensionChannel, RefusesWhatNoDiscCanTakeAndTakesAPlannedRate)
     EncodeExtension noVersion = planned;
     noVersion.version = 0;
     EXPECT_NE(library.extend(&noVersion), 0);
-    EncodeExtension overPeak = Planned(9000001);
+    EncodeExtension overPeak = Planned(9700001);
     EXPECT_NE(library.extend(&overPeak), 0);
     EncodeExtension tooLow = Planned(299999);
     EXPECT_NE(library.extend(&tooLow), 0);
     EXPECT_EQ(library.extend(&planned), 0);
-    EncodeExtension peak = Planned(9000000);
+    EncodeExtension peak = Planned(9700000);
     EXPECT_EQ(library.extend(&peak), 0);
     EncodeExtension twoPasses = Planned(3000000, 2);
     EXPECT_EQ(library.extend(&twoPasses), 0);

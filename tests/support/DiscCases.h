@@ -30,16 +30,16 @@ struct DiscCase {
 inline constexpr DiscCase discCases[] = {
     {"VcdNtsc", 1, 352, 240, false, "mpeg1video", "mp2", 44100, 12, 1150000 / 400, 20, "vcd2"},
     {"SvcdNtsc", 3, 480, 480, false, "mpeg2video", "mp2", 44100, 2, 2376000 / 400, 112, "svcd"},
-    {"DvdNtsc", 4, 720, 480, false, "mpeg2video", "ac3", 48000, 2, 9000000 / 400, 112, "dvd"},
+    {"DvdNtsc", 4, 720, 480, false, "mpeg2video", "ac3", 48000, 2, 9700000 / 400, 112, "dvd"},
     {"VcdPal", 17, 352, 288, true, "mpeg1video", "mp2", 44100, 8, 1150000 / 400, 20, "vcd2"},
     {"SvcdPal", 19, 480, 576, true, "mpeg2video", "mp2", 44100, 2, 2376000 / 400, 112, "svcd"},
-    {"DvdPal", 20, 720, 576, true, "mpeg2video", "ac3", 48000, 2, 9000000 / 400, 112, "dvd"},
+    {"DvdPal", 20, 720, 576, true, "mpeg2video", "ac3", 48000, 2, 9700000 / 400, 112, "dvd"},
 };
 
 // The same DVDs with frames shown 16:9: the format code adds 32.
 inline constexpr DiscCase wideDiscCases[] = {
-    {"WideDvdNtsc", 36, 720, 480, false, "mpeg2video", "ac3", 48000, 3, 9000000 / 400, 112, "dvd"},
-    {"WideDvdPal", 52, 720, 576, true, "mpeg2video", "ac3", 48000, 3, 9000000 / 400, 112, "dvd"},
+    {"WideDvdNtsc", 36, 720, 480, false, "mpeg2video", "ac3", 48000, 3, 9700000 / 400, 112, "dvd"},
+    {"WideDvdPal", 52, 720, 576, true, "mpeg2video", "ac3", 48000, 3, 9700000 / 400, 112, "dvd"},
 };
 
 inline void PrintTo(const DiscCase& disc, std::ostream* out) { *out << disc.name; }
