@@ -14,6 +14,8 @@
 #include <QSizeGrip>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace discforge::ui {
 namespace {
 
@@ -147,6 +149,19 @@ void TMainWindow::ShowResizeCursorAt(const QPoint& point)
     } else {
         setCursor(CursorOf(edges));
     }
+}
+
+void TMainWindow::DrawPlaceholder(QPainter& painter, const QRect& box, const QImage& placeholder) const
+{
+    if (!growth_ || placeholder.isNull()) {
+        painter.drawImage(box, placeholder);
+        return;
+    }
+    // A box that has grown out of the placeholder's shape shows it undistorted,
+    // on the colour of its corner.
+    painter.fillRect(box, placeholder.pixelColor(0, 0));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(FittedRect(placeholder.size(), box), placeholder);
 }
 
 void TMainWindow::DrawBackground(QPainter& painter) const

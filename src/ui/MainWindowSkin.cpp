@@ -342,8 +342,8 @@ void TMainWindow::EvEraseBackground(const MessageArgs& args)
     QPainter& painter = *args.painter;
     DrawBackground(painter);
     if (core_->Inputs().inputCount == 0 || core_->Preview().previewPlaying()) {
-        painter.drawImage(inputPreviewRect_, inputPlaceholder_);
-        painter.drawImage(outputPreviewRect_, outputPlaceholder_);
+        DrawPlaceholder(painter, inputPreviewRect_, inputPlaceholder_);
+        DrawPlaceholder(painter, outputPreviewRect_, outputPlaceholder_);
     }
 }
 

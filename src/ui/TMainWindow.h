@@ -133,6 +133,7 @@ private:
     bool StartResizeAt(const QPoint& point);
     void ShowResizeCursorAt(const QPoint& point);
     void DrawBackground(QPainter& painter) const;
+    void DrawPlaceholder(QPainter& painter, const QRect& box, const QImage& placeholder) const;
     // The frame at `position` of a position bar, in its preview.
     void ShowPosition(int bar, int position);
     // A position bar's thumb dragged: its preview follows as fast as frames come.

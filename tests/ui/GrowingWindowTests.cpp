@@ -5,10 +5,14 @@
 #include "UiTestSupport.h"
 
 #include "core/ControlIds.h"
+#include "mediagen/MediaGen.h"
 #include "ui/TImageButton.h"
 #include "ui/TMainWindow.h"
 
 #include <QListWidget>
+
+#include <filesystem>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -161,6 +165,66 @@ TEST(GrowingWindow, APreviewFillsItsBoxAtThePicturesShape)
     EXPECT_GT(LitPixelsInRow(shown, 323, 20, 380), 60);
     EXPECT_EQ(LitPixelsInRow(shown, 51, 20, 380), 0) << "black above it";
     EXPECT_EQ(LitPixelsInRow(shown, 329, 20, 380), 0) << "and below";
+}
+
+// The default skin as committed, in place of the test skin.
+void UseDefaultSkin(const std::string& skin)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(DISCFORGE_SOURCE_DIR) + "/resources/UI")) {
+        std::filesystem::copy_file(
+            entry.path(), skin + "/" + entry.path().filename().string(), std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
+TEST(GrowingWindow, TheDefaultSkinGrownKeepsItsGroupsInOrderAndItsEdgesInLine)
+{
+    WindowRig rig(FullLayout(), "", nullptr, UseDefaultSkin);
+    ASSERT_TRUE(rig.Window().Resizable());
+    ResizeTo(rig, QSize(1400, 900));
+    const QRect input = rig.Window().InputPreviewRect();
+    const QRect output = rig.Window().OutputPreviewRect();
+    // 440 more across: 220 for each column; 196 more down: three quarters to the previews.
+    EXPECT_EQ(input, QRect(32, 82, 652, 471));
+    EXPECT_EQ(output, QRect(716, 82, 652, 471));
+    const QRect list = rig.Window().InputList()->geometry();
+    EXPECT_EQ(list.left(), input.left());
+    EXPECT_GT(list.height(), 136) << "the list takes some of the height";
+    EXPECT_EQ(ButtonPlace(rig, control::openInput).right(), input.right()) << "the open button ends under the preview";
+    EXPECT_EQ(ButtonPlace(rig, control::startConversion).right(), output.right()) << "so does Convert";
+    EXPECT_EQ(ButtonPlace(rig, control::startConversion).size(), QSize(200, 48));
+    EXPECT_EQ(ButtonPlace(rig, control::exitButton).right(), output.right());
+    // The option groups keep their places beside each other under the output preview.
+    const QRect vcd = rig.Window().Controls().Find(control::vcdRadio)->geometry();
+    const QRect ntsc = rig.Window().Controls().Find(control::ntscRadio)->geometry();
+    EXPECT_EQ(vcd.left(), output.left());
+    EXPECT_EQ(ntsc.left() - vcd.left(), 92);
+    EXPECT_EQ(vcd.size(), QSize(76, 20));
+    // Nothing the skin places leaves the window or lies over another control.
+    std::vector<QWidget*> shown;
+    for (QWidget* child : rig.Window().findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child->isVisible() && child->objectName() != "sizeGrip") {
+            EXPECT_TRUE(rig.Window().rect().contains(child->geometry())) << child->objectName().toStdString();
+            for (const QWidget* other : shown) {
+                EXPECT_FALSE(child->geometry().intersects(other->geometry()))
+                    << child->objectName().toStdString() << " over " << other->objectName().toStdString();
+            }
+            shown.push_back(child);
+        }
+    }
+    // With a clip of 640 x 480 pictures open, the picture the README shows.
+    mediagen::ListRecipe recipe;
+    recipe.path = rig.folder.File("holiday slides.lst");
+    recipe.pictures = 3;
+    recipe.width = 640;
+    recipe.height = 480;
+    std::string error;
+    ASSERT_TRUE(mediagen::WritePictureList(recipe, error)) << error;
+    rig.files.mediaAnswers.push_back(recipe.path);
+    ASSERT_TRUE(rig.Command(control::openInput));
+    rig.Settle();
+    ASSERT_EQ(rig.Core().Inputs().inputCount, 1);
+    std::filesystem::create_directories(DISCFORGE_SCREENSHOT_DIR);
+    rig.Window().grab().save(QString::fromStdString(std::string(DISCFORGE_SCREENSHOT_DIR) + "/discforge-grown.png"));
 }
 
 } // namespace
