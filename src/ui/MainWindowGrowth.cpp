@@ -179,8 +179,8 @@ void TMainWindow::DrawBackground(QPainter& painter) const
     const double down = static_cast<double>(background_.height()) / growth_->Base().height();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const SkinCell& cell : growth_->BackgroundCells(size())) {
-        const QRectF from(cell.from.x() * across, cell.from.y() * down, cell.from.width() * across,
-            cell.from.height() * down);
+        const QRectF from(
+            cell.from.x() * across, cell.from.y() * down, cell.from.width() * across, cell.from.height() * down);
         painter.drawImage(QRectF(cell.to), background_, from);
     }
 }

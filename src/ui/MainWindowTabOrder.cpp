@@ -25,8 +25,8 @@ constexpr int tabOrder[] = {
     control::proportionalRadio, control::fillRadio, control::invertCheck, control::shapeAutoRadio,
     control::shapeFourByThreeRadio, control::shapeSixteenByNineRadio, control::widthEdit, control::heightEdit,
     // Output.
-    control::splitCheck, control::maxSizeEdit, control::shutdownCheck, control::discCheck,
-    control::chooseDiscFolder, control::startConversion};
+    control::splitCheck, control::maxSizeEdit, control::shutdownCheck, control::discCheck, control::chooseDiscFolder,
+    control::startConversion};
 
 } // namespace
 
@@ -47,9 +47,8 @@ void TMainWindow::OrderTabStops()
             others.push_back(child);
         }
     }
-    std::stable_sort(others.begin(), others.end(), [](const QWidget* a, const QWidget* b) {
-        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
-    });
+    std::stable_sort(others.begin(), others.end(),
+        [](const QWidget* a, const QWidget* b) { return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x(); });
     order.insert(order.end(), others.begin(), others.end());
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);

@@ -77,8 +77,8 @@ std::optional<SkinGrowth> SkinGrowth::Read(const std::string& layoutText, QSize 
 
 QSize SkinGrowth::FittedInto(QSize room) const
 {
-    const double scale = std::min({1.0, static_cast<double>(room.width()) / base_.width(),
-        static_cast<double>(room.height()) / base_.height()});
+    const double scale = std::min(
+        {1.0, static_cast<double>(room.width()) / base_.width(), static_cast<double>(room.height()) / base_.height()});
     const QSize fitted(Rounded(base_.width() * scale), Rounded(base_.height() * scale));
     return fitted.expandedTo(smallest_);
 }

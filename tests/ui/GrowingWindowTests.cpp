@@ -171,8 +171,8 @@ TEST(GrowingWindow, APreviewFillsItsBoxAtThePicturesShape)
 void UseDefaultSkin(const std::string& skin)
 {
     for (const auto& entry : std::filesystem::directory_iterator(std::string(DISCFORGE_SOURCE_DIR) + "/resources/UI")) {
-        std::filesystem::copy_file(
-            entry.path(), skin + "/" + entry.path().filename().string(), std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(entry.path(), skin + "/" + entry.path().filename().string(),
+            std::filesystem::copy_options::overwrite_existing);
     }
 }
 

@@ -200,8 +200,8 @@ void AddGrowth(SkinLayout& layout)
     auto& e = layout.entries;
     e.push_back({"StretchX1", Kind::stretchColumns, columns(previewStripLeft, previewStripRight, 0, transportEnd), ""});
     e.push_back({"StretchX2", Kind::stretchColumns, columns(outputStripLeft, outputStripRight, 0, transportEnd), ""});
-    e.push_back({"StretchX3", Kind::stretchColumns,
-        columns(listStripLeft, listStripRight, transportEnd, windowHeight), ""});
+    e.push_back(
+        {"StretchX3", Kind::stretchColumns, columns(listStripLeft, listStripRight, transportEnd, windowHeight), ""});
     e.push_back({"StretchX4", Kind::stretchColumns,
         columns(groupsStripLeft, groupsStripRight, transportEnd, outputRowTop), ""});
     e.push_back({"StretchX5", Kind::stretchColumns,

@@ -63,8 +63,8 @@ std::map<std::string, std::string> ProgramEnvironment(const XServer& server, con
 }
 
 // The screen once the window on it has been drawn and has stopped changing its place.
-QImage SettledScreen(ChildProcess& program, const std::string& grab,
-    const std::map<std::string, std::string>& environment, QRect& shown)
+QImage SettledScreen(
+    ChildProcess& program, const std::string& grab, const std::map<std::string, std::string>& environment, QRect& shown)
 {
     QImage screen;
     QRect last;
