@@ -4,6 +4,7 @@
 // and its corner grip.
 #include "ui/TMainWindow.h"
 
+#include "picture/TPreviewDib.h"
 #include "ui/TImageButton.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSizeGrip>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -21,6 +23,8 @@ namespace {
 
 // How close to an edge a press resizes the window rather than moving it.
 constexpr int edgeReach = 6;
+// How long the size must stay put before the preview panels are made anew.
+constexpr int panelFitDelay = 200;
 
 Qt::CursorShape CursorOf(Qt::Edges edges)
 {
@@ -73,6 +77,12 @@ void TMainWindow::SizeWindow(QSize base)
         sizeGrip_->setAccessibleName(tr("Resize the window"));
     }
     sizeGrip_->show();
+    if (panelFit_ == nullptr) {
+        panelFit_ = new QTimer(this);
+        panelFit_->setSingleShot(true);
+        panelFit_->setInterval(panelFitDelay);
+        connect(panelFit_, &QTimer::timeout, this, [this] { FitPanelsToBoxes(); });
+    }
 }
 
 void TMainWindow::KeepBasePlaces()
@@ -101,10 +111,40 @@ void TMainWindow::FollowGrowth()
     }
     inputPreviewRect_ = growth_->Place(inputPreviewBase_, client);
     outputPreviewRect_ = growth_->Place(outputPreviewBase_, client);
+    if (panelFit_ != nullptr) {
+        panelFit_->start();
+    }
     if (sizeGrip_ != nullptr) {
         const QSize grip = sizeGrip_->sizeHint();
         sizeGrip_->setGeometry(QRect(QPoint(width() - grip.width(), height() - grip.height()), grip));
         sizeGrip_->raise();
+    }
+    update();
+}
+
+void TMainWindow::FitPanelsToBoxes()
+{
+    const TPreviewDib* input = core_->PreviewPictures().InputPanel();
+    const TPreviewDib* output = core_->PreviewPictures().OutputPanel();
+    if (tornDown_ || input == nullptr || output == nullptr) {
+        return;
+    }
+    const auto fits = [](const TPreviewDib& panel, const QRect& box) {
+        return panel.Width() == box.width() && panel.Height() == box.height();
+    };
+    if (fits(*input, inputPreviewRect_) && fits(*output, outputPreviewRect_)) {
+        return;
+    }
+    if (core_->IsConverting() || core_->Preview().previewPlaying() || followingDrag_) {
+        panelFit_->start();
+        return;
+    }
+    if (!CreatePreviewPictures()) {
+        return;
+    }
+    if (core_->Inputs().inputCount > 0) {
+        core_->RenderInputPreview();
+        core_->RenderOutputPreview();
     }
     update();
 }

@@ -133,6 +133,10 @@ private:
     bool StartResizeAt(const QPoint& point);
     void ShowResizeCursorAt(const QPoint& point);
     void DrawBackground(QPainter& painter) const;
+    // Preview panels as large as their boxes once the window has settled at a
+    // new size, so that a grown preview is not a small picture enlarged; put
+    // off while a preview plays, a conversion runs or a bar is dragged.
+    void FitPanelsToBoxes();
     void DrawPlaceholder(QPainter& painter, const QRect& box, const QImage& placeholder) const;
     // The frame at `position` of a position bar, in its preview.
     void ShowPosition(int bar, int position);
@@ -232,6 +236,7 @@ private:
     QRect inputPreviewBase_;
     QRect outputPreviewBase_;
     QSizeGrip* sizeGrip_ = nullptr;
+    QTimer* panelFit_ = nullptr;
     // Dragging the frame where the system cannot move it for us.
     bool dragging_ = false;
     QPoint dragOffset_;

@@ -6,6 +6,7 @@
 
 #include "core/ControlIds.h"
 #include "mediagen/MediaGen.h"
+#include "picture/TPreviewDib.h"
 #include "ui/TImageButton.h"
 #include "ui/TMainWindow.h"
 
@@ -165,6 +166,24 @@ TEST(GrowingWindow, APreviewFillsItsBoxAtThePicturesShape)
     EXPECT_GT(LitPixelsInRow(shown, 323, 20, 380), 60);
     EXPECT_EQ(LitPixelsInRow(shown, 51, 20, 380), 0) << "black above it";
     EXPECT_EQ(LitPixelsInRow(shown, 329, 20, 380), 0) << "and below";
+
+    // Once the size stays put, the panels are made as large as the boxes and
+    // show the picture again, no longer enlarged from the small panel.
+    const auto fitted = [&rig] {
+        const TPreviewDib* input = rig.Core().PreviewPictures().InputPanel();
+        const TPreviewDib* output = rig.Core().PreviewPictures().OutputPanel();
+        return input != nullptr && output != nullptr && input->Width() == 360 && input->Height() == 300
+            && output->Width() == 360 && output->Height() == 300;
+    };
+    ASSERT_TRUE(rig.WaitFor(fitted));
+    const PanelFit& fit = rig.Core().PreviewPictures().InputPanel()->Shown();
+    EXPECT_EQ(fit.shownWidth, 64) << "the 64 x 48 picture is held whole";
+    EXPECT_EQ(fit.shownHeight, 48);
+    shown = rig.Window().grab().toImage();
+    EXPECT_GT(LitPixelsInRow(shown, 57, 20, 380), 60);
+    EXPECT_GT(LitPixelsInRow(shown, 323, 20, 380), 60);
+    EXPECT_EQ(LitPixelsInRow(shown, 51, 20, 380), 0);
+    EXPECT_TRUE(rig.messages.shown.empty());
 }
 
 // The default skin as committed, in place of the test skin.
@@ -223,6 +242,10 @@ TEST(GrowingWindow, TheDefaultSkinGrownKeepsItsGroupsInOrderAndItsEdgesInLine)
     ASSERT_TRUE(rig.Command(control::openInput));
     rig.Settle();
     ASSERT_EQ(rig.Core().Inputs().inputCount, 1);
+    ASSERT_TRUE(rig.WaitFor([&rig, &input] {
+        const TPreviewDib* panel = rig.Core().PreviewPictures().InputPanel();
+        return panel != nullptr && panel->Width() == input.width() && panel->Height() == input.height();
+    })) << "the panels grow with their boxes";
     std::filesystem::create_directories(DISCFORGE_SCREENSHOT_DIR);
     rig.Window().grab().save(QString::fromStdString(std::string(DISCFORGE_SCREENSHOT_DIR) + "/discforge-grown.png"));
 }
