@@ -1,9 +1,18 @@
 #include "StartupFlag.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace discforge::tips {
+
+QString MarkerPath()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config.isEmpty() ? QDir::current().filePath(QStringLiteral("show.flg"))
+                            : config + QStringLiteral("/ferrowick-discforge/show.flg");
+}
 
 bool FlagExists(const QString& path) { return QFileInfo::exists(path); }
 
@@ -11,6 +20,7 @@ bool SetFlag(const QString& path, bool present)
 {
     if (present) {
         QFile flag(path);
+        QDir().mkpath(QFileInfo(path).path());
         if (!FlagExists(path) && flag.open(QIODevice::WriteOnly)) {
             flag.close();
         }

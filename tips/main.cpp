@@ -1,11 +1,12 @@
 // ShowTips: the converter starts it shortly after its window opens, in the converter's
-// working folder (which holds the skin, the icon and the marker file show.flg), while
-// the marker file is there.
+// working folder (which holds the skin and the icon), while the marker file show.flg
+// is in the user's config folder.
 #include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QIcon>
 
+#include "StartupFlag.h"
 #include "TipsLook.h"
 #include "TipsWindow.h"
 
@@ -15,8 +16,7 @@ int main(int argc, char** argv)
     discforge::tips::UseTipsLook();
     QApplication::setWindowIcon(QIcon(QDir::current().filePath(QStringLiteral("ferrowick-discforge.png"))));
     // A different tip each day.
-    discforge::tips::TipsWindow window(
-        QDir::current().filePath(QStringLiteral("show.flg")), QDate::currentDate().dayOfYear());
+    discforge::tips::TipsWindow window(discforge::tips::MarkerPath(), QDate::currentDate().dayOfYear());
     window.show();
     return application.exec();
 }

@@ -1,5 +1,7 @@
 #include "app/AppPaths.h"
 
+#include "platform/UserFiles.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -14,6 +16,7 @@ AppPaths MakeAppPaths(const std::string& workingDirectory)
     paths.skinImagePath[1] = workingDirectory + "/UI/inputpreview.jpg";
     paths.skinImagePath[2] = workingDirectory + "/UI/outputpreview.jpg";
     paths.tipsMarkerPath = workingDirectory + "/show.flg";
+    paths.userTipsMarkerPath = TipsMarkerPath();
     paths.tipsProgramPath = workingDirectory + "/ShowTips";
     return paths;
 }

@@ -8,7 +8,8 @@ namespace discforge {
 struct AppPaths {
     std::string helpFilePath; // the HTML user guide
     std::string skinImagePath[3]; // background, input-preview frame, output-preview frame
-    std::string tipsMarkerPath; // its presence asks for the tips at start-up
+    std::string tipsMarkerPath; // the old place of the tips marker, beside the program
+    std::string userTipsMarkerPath; // its presence asks for the tips at start-up
     std::string tipsProgramPath;
 };
 

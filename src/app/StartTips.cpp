@@ -1,16 +1,14 @@
 #include "app/StartTips.h"
 
 #include "app/AppPaths.h"
+#include "platform/UserFiles.h"
 #include "ports/ShellPort.h"
-
-#include <filesystem>
 
 namespace discforge {
 
 bool StartTips(const AppPaths& paths, ShellPort& shell)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(paths.tipsMarkerPath, error)) {
+    if (!TipsWanted(paths.userTipsMarkerPath, paths.tipsMarkerPath)) {
         return false;
     }
     // A tips program that does not start is no reason to bother the user.

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTimer>
 
@@ -52,7 +53,11 @@ void MainWindowHost::InsertListLine(int index, const std::string& path)
 {
     QListWidget* list = window_.inputList_;
     window_.listUpdating_ = true;
-    list->insertItem(index < 0 ? list->count() : index, QString::fromStdString(path));
+    // The file's name is what the user looks for; the whole path is one hover away.
+    const QString whole = QString::fromStdString(path);
+    auto* item = new QListWidgetItem(QFileInfo(whole).fileName());
+    item->setToolTip(whole);
+    list->insertItem(index < 0 ? list->count() : index, item);
     window_.listUpdating_ = false;
 }
 

@@ -7,6 +7,7 @@
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
 #include "picture/TPreviewDib.h"
+#include "ui/SkinGrowth.h"
 
 #include <QImage>
 #include <QPainter>
@@ -20,12 +21,27 @@ PanelRect PanelRectOf(const QRect& rect)
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
-// The panel's rows are stored bottom row first, blue-green-red.
-void DrawPanel(QPainter& painter, const TPreviewDib& panel)
+// The panel's rows are stored bottom row first, blue-green-red. The picture it
+// holds (reduced by whole steps to fit the panel) is drawn as large as `box`
+// allows at the picture's shape, centred on black; an empty panel is black.
+void DrawPanel(QPainter& painter, const TPreviewDib& panel, const QRect& box)
 {
     const QImage rows(panel.Pixels(), panel.Width(), panel.Height(), panel.Stride(), QImage::Format_BGR888);
-    const PanelRect& rect = panel.Rect();
-    painter.drawImage(QPoint(rect.left, rect.top), rows.mirrored(false, true));
+    const QImage picture = rows.mirrored(false, true);
+    const PanelFit& shown = panel.Shown();
+    painter.fillRect(box, Qt::black);
+    if (shown.shownWidth <= 0 || shown.shownHeight <= 0) {
+        return;
+    }
+    const QRect from(shown.horizontalOffset, panel.Height() - shown.verticalOffset - shown.shownHeight,
+        shown.shownWidth, shown.shownHeight);
+    const QRect to = FittedRect(from.size(), box);
+    if (to.size() == from.size()) {
+        painter.drawImage(to.topLeft(), picture, from);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(to, picture, from);
+    }
 }
 
 } // namespace
@@ -40,11 +56,10 @@ bool TMainWindow::CreatePreviewPictures()
     return false;
 }
 
-void TMainWindow::PaintPanelRows(const TPreviewDib& panel, int firstRow, int rowCount)
+void TMainWindow::PaintPanelRows(const TPreviewDib& panel, int, int)
 {
-    const PanelRect& rect = panel.Rect();
-    const int top = panel.WindowLineOf(firstRow + rowCount - 1);
-    update(QRect(rect.left, top, rect.Width(), rowCount));
+    // The rows are drawn scaled into the box: the whole box is drawn again.
+    update(&panel == core_->PreviewPictures().InputPanel() ? inputPreviewRect_ : outputPreviewRect_);
 }
 
 void TMainWindow::EvPaint(const MessageArgs& args)
@@ -54,24 +69,51 @@ void TMainWindow::EvPaint(const MessageArgs& args)
         return;
     }
     const Previews& previews = core_->PreviewPictures();
-    for (const TPreviewDib* panel : {previews.InputPanel(), previews.OutputPanel()}) {
-        if (panel != nullptr) {
-            DrawPanel(*args.painter, *panel);
-        }
+    if (const TPreviewDib* panel = previews.InputPanel()) {
+        DrawPanel(*args.painter, *panel, inputPreviewRect_);
+    }
+    if (const TPreviewDib* panel = previews.OutputPanel()) {
+        DrawPanel(*args.painter, *panel, outputPreviewRect_);
     }
 }
 
 void TMainWindow::EvHorizontalScroll(const MessageArgs& args)
 {
+    if (args.value == scroll::thumbTrack) {
+        FollowDrag(args.control);
+        return;
+    }
     if (args.value != scroll::endScroll) {
         return;
     }
-    const int position = controls_.ScrollPosition(args.control);
-    if (args.control == control::inputPosition) {
+    ShowPosition(args.control, controls_.ScrollPosition(args.control));
+}
+
+void TMainWindow::ShowPosition(int bar, int position)
+{
+    if (bar == control::inputPosition) {
         core_->InputPositionChosen(position);
-    } else if (args.control == control::outputPosition) {
+    } else if (bar == control::outputPosition) {
         core_->OutputPositionChosen(position);
     }
+}
+
+void TMainWindow::FollowDrag(int bar)
+{
+    // A frame takes as long as it takes to decode: moves that come while one
+    // is fetched (its waits let events in) are not rendered one by one; once it
+    // is shown, the frame where the thumb is now follows, until it stays put.
+    if (followingDrag_) {
+        return;
+    }
+    followingDrag_ = true;
+    int shown = controls_.ScrollPosition(bar);
+    ShowPosition(bar, shown);
+    while (!tornDown_ && controls_.ScrollPosition(bar) != shown) {
+        shown = controls_.ScrollPosition(bar);
+        ShowPosition(bar, shown);
+    }
+    followingDrag_ = false;
 }
 
 void TMainWindow::PlacePositionBars()

@@ -221,20 +221,20 @@ void TMainWindow::MakeControls()
             id == control::inputPosition ? QStringLiteral("inputPositionBar") : QStringLiteral("outputPositionBar"));
         bar->hide();
         controls_.Add(id, bar);
-        // A drag counts when it ends; a click on an arrow or the trough, a key
-        // or the wheel moves the bar at once. The program's own moves are silent.
-        const auto scrolled = [this, id] {
+        // A drag shows the frames it passes and counts when it ends; a click on
+        // an arrow or the trough, a key or the wheel moves the bar at once. The
+        // program's own moves are silent.
+        const auto report = [this, id](int code) {
             MessageArgs args;
-            args.value = scroll::endScroll;
+            args.value = code;
             args.control = id;
             Dispatch(msg::horizontalScroll, 0, 0, args);
         };
-        connect(bar, &QScrollBar::sliderReleased, this, scrolled);
-        connect(bar, &QScrollBar::valueChanged, this, [bar, scrolled] {
-            if (!bar->isSliderDown()) {
-                scrolled();
-            }
-        });
+        bar->setFocusPolicy(Qt::StrongFocus);
+        connect(bar, &QScrollBar::sliderReleased, this, [report] { report(scroll::endScroll); });
+        // While the thumb is held the value follows it (tracking), after it has moved.
+        connect(bar, &QScrollBar::valueChanged, this,
+            [bar, report] { report(bar->isSliderDown() ? scroll::thumbTrack : scroll::endScroll); });
     }
 }
 
@@ -283,10 +283,12 @@ void TMainWindow::LoadSkinButtons()
         RefuseLayout("InputPreviewBox");
     }
     inputPreviewRect_ = RectOf(rect);
+    inputPreviewBase_ = inputPreviewRect_;
     if (!ReadLayoutRect(layoutText_, "OutputPreviewBox", rect)) {
         RefuseLayout("OutputPreviewBox");
     }
     outputPreviewRect_ = RectOf(rect);
+    outputPreviewBase_ = outputPreviewRect_;
 }
 
 void TMainWindow::AddImageButton(
@@ -298,6 +300,7 @@ void TMainWindow::AddImageButton(
     button->setToolTip(button->text());
     button->setAccessibleName(button->text());
     button->setGeometry(RectOf(rect));
+    button->SetFaceSize(QSize(rect.width, rect.height));
     button->setVisible(!hidden);
     if (hidden) {
         controls_.AddStopButton(id, button);
@@ -316,12 +319,7 @@ void TMainWindow::PlaceControls()
     if (!ReadLayoutRect(layoutText_, "MainSize", rect)) {
         RefuseLayout("MainSize");
     }
-    // The window has no border of its own: its client size is the window's.
-    setFixedSize(rect.left, rect.top);
-    move(0, 0);
-    if (frame_) {
-        frame_->setFixedSize(rect.left, rect.top);
-    }
+    SizeWindow(QSize(rect.left, rect.top));
     for (const PlacedControl& placed : placedControls) {
         if (!ReadLayoutRect(layoutText_, placed.key, rect)) {
             RefuseLayout(placed.key);
@@ -332,6 +330,9 @@ void TMainWindow::PlaceControls()
     }
     PlacePositionBars();
     PlaceDiscControls();
+    KeepBasePlaces();
+    FollowGrowth();
+    OrderTabStops();
     if (QWidget* split = controls_.Find(control::splitCheck)) {
         split->setFocus();
     }
@@ -340,20 +341,16 @@ void TMainWindow::PlaceControls()
 void TMainWindow::EvEraseBackground(const MessageArgs& args)
 {
     QPainter& painter = *args.painter;
-    if (background_.isNull()) {
-        painter.fillRect(rect(), palette().window());
-    } else {
-        painter.drawImage(rect(), background_);
-    }
+    DrawBackground(painter);
     if (core_->Inputs().inputCount == 0 || core_->Preview().previewPlaying()) {
-        painter.drawImage(inputPreviewRect_, inputPlaceholder_);
-        painter.drawImage(outputPreviewRect_, outputPlaceholder_);
+        DrawPlaceholder(painter, inputPreviewRect_, inputPlaceholder_);
+        DrawPlaceholder(painter, outputPreviewRect_, outputPlaceholder_);
     }
 }
 
 void TMainWindow::EvLeftButtonDown(const MessageArgs& args)
 {
-    if (!frame_) {
+    if (!frame_ || StartResizeAt(args.point)) {
         return;
     }
     QWindow* window = frame_->windowHandle();

@@ -29,6 +29,7 @@ inline constexpr unsigned focusLost = 0x0200;
 
 // Scroll codes of the horizontal scroll message.
 namespace scroll {
+inline constexpr int thumbTrack = 5; // the user drags the bar's thumb
 inline constexpr int endScroll = 8; // the user let the bar go
 } // namespace scroll
 

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace discforge::ui {
@@ -46,8 +48,18 @@ void TImageButton::paintEvent(QPaintEvent*)
         painter.drawText(rect(), Qt::AlignCenter, text());
     } else {
         const int face = static_cast<int>(Face());
-        // Unscaled; a picture taller than the button shows its bottom rows.
-        painter.drawImage(QPoint(0, h - faces_.height()), faces_, QRect(face * w, 0, w, faces_.height()));
+        const QSize drawn = faceSize_.isValid() ? faceSize_ : size();
+        // A picture taller than the button shows its bottom rows.
+        const int rows = std::min(drawn.height(), faces_.height());
+        const QRect from(face * drawn.width(), faces_.height() - rows, drawn.width(), rows);
+        if (drawn == size()) {
+            painter.drawImage(QPoint(0, h - rows), faces_, from);
+        } else {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            const double scale = static_cast<double>(h) / drawn.height();
+            const QRectF to(0, h - rows * scale, w, rows * scale);
+            painter.drawImage(to, faces_, from);
+        }
     }
     if (hasFocus()) {
         QStyleOptionFocusRect option;

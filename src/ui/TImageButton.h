@@ -18,6 +18,10 @@ public:
     // The face the button shows now.
     ButtonFace Face() const;
     QSize sizeHint() const override;
+    // The size the skin drew its faces for. A button of another size (in a
+    // window scaled down) shows its faces scaled to fit; without one, the
+    // faces are as wide as the button.
+    void SetFaceSize(QSize size) { faceSize_ = size; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -25,6 +29,7 @@ protected:
 private:
     int id_;
     QImage faces_;
+    QSize faceSize_;
 };
 
 } // namespace discforge::ui

@@ -182,6 +182,8 @@ void TMainWindow::mouseMoveEvent(QMouseEvent* event)
 {
     if (dragging_ && frame_) {
         frame_->move(event->globalPosition().toPoint() - dragOffset_);
+    } else if (event->buttons() == Qt::NoButton) {
+        ShowResizeCursorAt(event->position().toPoint());
     }
     QWidget::mouseMoveEvent(event);
 }

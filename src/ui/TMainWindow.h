@@ -9,6 +9,7 @@
 #include "picture/PanelPainter.h"
 #include "ui/MainWindowControls.h"
 #include "ui/ResponseTable.h"
+#include "ui/SkinGrowth.h"
 #include "ui/SkinLayout.h"
 
 #include <QImage>
@@ -18,11 +19,14 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 class QListWidget;
 class QMenu;
+class QSizeGrip;
 class QTimer;
 
 namespace discforge {
@@ -83,6 +87,8 @@ public:
     QListWidget* InputList() const { return inputList_; }
     QRect InputPreviewRect() const { return inputPreviewRect_; }
     QRect OutputPreviewRect() const { return outputPreviewRect_; }
+    // Whether the skin says how its layout grows: the window can then be resized.
+    bool Resizable() const { return growth_.has_value(); }
     const AppPaths& Paths() const { return paths_; }
 
     // The response table.
@@ -96,6 +102,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,6 +124,29 @@ private:
     // The disc-size choice, its MB field and the meter; see MainWindowDiscSize.
     void MakeDiscSizeControls();
     void PlaceDiscSizeControls();
+    // Growing: the size the window starts at, the places the skin gave every
+    // control kept once they are placed, and every control moved to its place
+    // in a window of the present size.
+    void SizeWindow(QSize base);
+    void KeepBasePlaces();
+    void FollowGrowth();
+    // The window edges at `point`, where a press resizes the window; none inside.
+    Qt::Edges ResizeEdgesAt(const QPoint& point) const;
+    // A press on an edge: the system resizes the frame. False elsewhere.
+    bool StartResizeAt(const QPoint& point);
+    void ShowResizeCursorAt(const QPoint& point);
+    void DrawBackground(QPainter& painter) const;
+    // Preview panels as large as their boxes once the window has settled at a
+    // new size, so that a grown preview is not a small picture enlarged; put
+    // off while a preview plays, a conversion runs or a bar is dragged.
+    void FitPanelsToBoxes();
+    void DrawPlaceholder(QPainter& painter, const QRect& box, const QImage& placeholder) const;
+    // The frame at `position` of a position bar, in its preview.
+    void ShowPosition(int bar, int position);
+    // A position bar's thumb dragged: its preview follows as fast as frames come.
+    void FollowDrag(int bar);
+    // Tab goes through the controls group by group, as the skin draws them.
+    void OrderTabStops();
     // The disc folder in the tool tips of the disc controls.
     void ShowDiscFolder();
     bool CreatePreviewPictures();
@@ -199,11 +229,25 @@ private:
     QImage outputPlaceholder_;
     QRect inputPreviewRect_;
     QRect outputPreviewRect_;
+    // A skin that grows: its rules, the places it gave the controls and the
+    // preview boxes, and the grip in the bottom-right corner.
+    struct BasePlace {
+        QPointer<QWidget> widget;
+        QRect rect;
+        bool keepsSize = false; // image buttons: their faces do not stretch
+    };
+    std::optional<SkinGrowth> growth_;
+    std::vector<BasePlace> basePlaces_;
+    QRect inputPreviewBase_;
+    QRect outputPreviewBase_;
+    QSizeGrip* sizeGrip_ = nullptr;
+    QTimer* panelFit_ = nullptr;
     // Dragging the frame where the system cannot move it for us.
     bool dragging_ = false;
     QPoint dragOffset_;
     std::map<int, QTimer*> timers_;
     bool listUpdating_ = false;
+    bool followingDrag_ = false;
     bool tornDown_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "ui/TMainWindow.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 
 namespace discforge::ui {
 
@@ -59,6 +60,15 @@ void TMyFrameWindow::changeEvent(QEvent* event)
         client_->Core().ForwardFocusToEncoder();
     }
     QWidget::changeEvent(event);
+}
+
+void TMyFrameWindow::resizeEvent(QResizeEvent* event)
+{
+    // The hosted window fills the frame.
+    if (client_ != nullptr) {
+        client_->resize(event->size());
+    }
+    QWidget::resizeEvent(event);
 }
 
 } // namespace discforge::ui

@@ -1,5 +1,5 @@
-// The frame around the converter window: borderless and of fixed size (the
-// skin draws everything), placed where the user left it last time, and the
+// The frame around the converter window: borderless (the skin draws
+// everything), of the skin's one size or resizable when the skin grows, placed where the user left it last time, and the
 // place where closing is asked for and the position is kept.
 #pragma once
 
@@ -28,6 +28,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     ProfileStore& profile_;

@@ -63,7 +63,9 @@ TEST_F(TipsWindowTest, UntickingRemovesTheMarkerAndTickingMakesItAgain)
 
 TEST_F(TipsWindowTest, AMarkerThatCannotBeMadeLeavesTheBoxClear)
 {
-    const QString unreachable = QString::fromStdString(folder.File("no-such-folder/show.flg"));
+    // Its folder cannot be made: a file stands where it would be.
+    std::ofstream(folder.File("not-a-folder")) << "";
+    const QString unreachable = QString::fromStdString(folder.File("not-a-folder/show.flg"));
     tips::TipsWindow window(unreachable, 0);
     Box(window)->click();
     EXPECT_FALSE(Box(window)->isChecked());

@@ -186,7 +186,9 @@ TEST(OpenDialog, CancellingKeepsTheSelectedInput)
     EXPECT_EQ(rig.Core().Inputs().inputCount, 1);
     EXPECT_EQ(rig.Core().Inputs().selectedInput, 0);
     EXPECT_EQ(rig.Window().InputList()->count(), 1);
-    EXPECT_EQ(rig.Window().InputList()->item(0)->text().toStdString(), list);
+    EXPECT_EQ(rig.Window().InputList()->item(0)->text().toStdString(), "Keep Me.LST")
+        << "the line shows the file's name";
+    EXPECT_EQ(rig.Window().InputList()->item(0)->toolTip().toStdString(), list) << "its tool tip the whole path";
     EXPECT_EQ(rig.Core().Inputs().inputTable[0].outputPath, rig.folder.File("Keep Me.mpg"))
         << "the path keeps its case";
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -46,11 +47,12 @@ protected:
         rig_.Settle();
     }
     const InputTableState& Inputs() { return rig_.Core().Inputs(); }
+    // The whole path of each line, which its tool tip shows.
     std::vector<std::string> ListLines()
     {
         std::vector<std::string> lines;
         for (int row = 0; row < rig_.Window().InputList()->count(); ++row) {
-            lines.push_back(rig_.Window().InputList()->item(row)->text().toStdString());
+            lines.push_back(rig_.Window().InputList()->item(row)->toolTip().toStdString());
         }
         return lines;
     }
@@ -268,12 +270,19 @@ TEST_F(Commands, TheTimersEndTheTopmostStateAndStartTheTipsOnlyWithTheMarker)
     ASSERT_TRUE(rig_.WaitFor([&] { return !rig_.Window().TimerRunning(ui::timer::endTopmost); }, 5));
     EXPECT_TRUE(rig_.shell.startedPrograms.empty()) << "no show.flg, no tips";
 
+    // An older version's marker beside the program is taken over into the user's config folder.
     std::ofstream(rig_.folder.File("show.flg")) << "";
     ui::MessageArgs args;
     args.value = ui::timer::startTips;
     rig_.Window().Dispatch(ui::msg::timer, 0, 0, args);
     ASSERT_EQ(rig_.shell.startedPrograms.size(), 1u);
     EXPECT_EQ(rig_.shell.startedPrograms[0], rig_.folder.File("ShowTips"));
+    const std::string userMarker = rig_.Window().Paths().userTipsMarkerPath;
+    ASSERT_FALSE(userMarker.empty());
+    EXPECT_NE(userMarker.find(std::getenv("XDG_CONFIG_HOME")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(userMarker));
+    std::filesystem::remove(userMarker);
+    std::filesystem::remove(userMarker + ".taken");
 }
 
 } // namespace

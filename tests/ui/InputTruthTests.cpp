@@ -88,12 +88,13 @@ protected:
         }
         return paths;
     }
+    // The whole path of each line, which its tool tip shows.
     std::vector<std::string> ListLines()
     {
         std::vector<std::string> lines;
         QListWidget& list = *rig_.Window().InputList();
         for (int i = 0; i < list.count(); ++i) {
-            lines.push_back(list.item(i)->text().toStdString());
+            lines.push_back(list.item(i)->toolTip().toStdString());
         }
         return lines;
     }

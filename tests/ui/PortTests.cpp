@@ -170,8 +170,9 @@ TEST(DroppedFiles, AreAddedAsInputsAfterTheOnesThere)
     // Straight to the window: outside a real drag Qt's delivery drops it on the way.
     static_cast<QObject&>(rig.Window()).event(&drop);
     ASSERT_EQ(rig.Core().Inputs().inputCount, 3);
-    EXPECT_EQ(rig.Window().InputList()->item(1)->text().toStdString(), second);
-    EXPECT_EQ(rig.Window().InputList()->item(2)->text().toStdString(), third);
+    EXPECT_EQ(rig.Window().InputList()->item(1)->toolTip().toStdString(), second);
+    EXPECT_EQ(rig.Window().InputList()->item(2)->toolTip().toStdString(), third);
+    EXPECT_EQ(rig.Window().InputList()->item(2)->text(), QStringLiteral("third.lst"));
     EXPECT_EQ(rig.Core().Inputs().selectedInput, 2);
 }
 

@@ -8,6 +8,7 @@
 #include "pattern/FramePattern.h"
 #include "picture/TPreviewDib.h"
 #include "support/StreamChecks.h"
+#include "ui/SkinGrowth.h"
 #include "ui/TMainWindow.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <cmath>
 #include <ctime>
 #include <stdexcept>
 
@@ -31,15 +33,19 @@ std::string LayoutWithBars()
 QScrollBar* Bar(WindowRig& rig, const char* name) { return rig.Window().findChild<QScrollBar*>(name); }
 
 // The number the window shows in a panel, read from the window's own pixels
-// inside the `inset` pixels of a frame line.
+// inside `inset` pixels of the panel (a frame line). The window draws the panel's
+// picture as large as its preview box allows, at the picture's shape.
 std::int64_t NumberOnScreen(WindowRig& rig, const TPreviewDib& panel, int inset = 0)
 {
     const QImage shown = rig.Window().grab().toImage().convertToFormat(QImage::Format_RGB32);
     const PanelFit& fit = panel.Shown();
-    const PanelRect& rect = panel.Rect();
-    const pattern::PatternRegion region{rect.left + fit.horizontalOffset + inset,
-        rect.bottom - fit.verticalOffset - fit.shownHeight + inset, fit.shownWidth - 2 * inset,
-        fit.shownHeight - 2 * inset};
+    const bool input = &panel == rig.Core().PreviewPictures().InputPanel();
+    const QRect box = input ? rig.Window().InputPreviewRect() : rig.Window().OutputPreviewRect();
+    const QRect drawn = ui::FittedRect(QSize(fit.shownWidth, fit.shownHeight), box);
+    const double scale = static_cast<double>(drawn.width()) / fit.shownWidth;
+    const int edge = static_cast<int>(std::lround(inset * scale));
+    const pattern::PatternRegion region{
+        drawn.left() + edge, drawn.top() + edge, drawn.width() - 2 * edge, drawn.height() - 2 * edge};
     return pattern::ReadFrameNumber(pattern::ConstPatternImage{shown.constBits(), shown.width(), shown.height(),
                                         static_cast<int>(shown.bytesPerLine()), 4, false},
         region);
@@ -100,7 +106,13 @@ TEST(PreviewWindow, ThePositionBarsShowWhereTheSkinPlacesThem)
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
-TEST(PreviewWindow, ADraggedBarShowsItsFrameWhenLetGoAndAClickAtOnce)
+// The input preview's box as the window shows it now.
+QImage InputBoxOnScreen(WindowRig& rig)
+{
+    return rig.Window().grab().toImage().convertToFormat(QImage::Format_RGB32).copy(rig.Window().InputPreviewRect());
+}
+
+TEST(PreviewWindow, ADraggedBarShowsTheFramesItPassesAndAClickAtOnce)
 {
     WindowRig rig(LayoutWithBars());
     Open(rig, rig.MakeList("clip.lst", 3));
@@ -109,14 +121,22 @@ TEST(PreviewWindow, ADraggedBarShowsItsFrameWhenLetGoAndAClickAtOnce)
     ASSERT_TRUE(rig.Command(control::fillRadio));
     const Previews& previews = rig.Core().PreviewPictures();
     EXPECT_EQ(NumberOnScreen(rig, *previews.InputPanel()), 0);
+    const QImage first = InputBoxOnScreen(rig);
 
+    // The thumb held and moved, as a mouse drag moves it: the frame under it
+    // is on the screen before the button is let go.
     QScrollBar* input = Bar(rig, "inputPositionBar");
     EXPECT_EQ(input->maximum(), 2);
     input->setSliderDown(true);
-    input->setValue(2);
+    input->setSliderPosition(1);
     rig.Settle();
-    EXPECT_EQ(rig.Core().Inputs().inputTable[0].position, 0) << "nothing happens during the drag";
-    EXPECT_EQ(NumberOnScreen(rig, *previews.InputPanel()), 0);
+    EXPECT_EQ(NumberOnScreen(rig, *previews.InputPanel()), 1);
+    const QImage passing = InputBoxOnScreen(rig);
+    EXPECT_NE(passing, first) << "the preview was drawn again during the drag";
+    input->setSliderPosition(2);
+    rig.Settle();
+    EXPECT_EQ(NumberOnScreen(rig, *previews.InputPanel()), 2);
+    EXPECT_NE(InputBoxOnScreen(rig), passing);
     input->setSliderDown(false);
     rig.Settle();
     EXPECT_EQ(rig.Core().Inputs().inputTable[0].position, 2);
@@ -128,7 +148,7 @@ TEST(PreviewWindow, ADraggedBarShowsItsFrameWhenLetGoAndAClickAtOnce)
     output->setValue(frame);
     rig.Settle();
     EXPECT_EQ(rig.Core().Inputs().framePosition, frame);
-    EXPECT_EQ(NumberOnScreen(rig, *previews.OutputPanel(), 2), 1);
+    EXPECT_EQ(NumberOnScreen(rig, *previews.OutputPanel(), 1), 1);
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 

@@ -70,6 +70,8 @@ QApplication& TestApplication()
     static std::unique_ptr<QApplication> application;
     if (application == nullptr) {
         setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+        // The tips marker goes into the user's config folder: one of the tests' own.
+        setenv("XDG_CONFIG_HOME", state.File("config").c_str(), 1);
         application = std::make_unique<QApplication>(argc, argv);
         ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment(application));
     }
@@ -149,10 +151,14 @@ std::optional<std::string> ScriptedFileChooser::Next(std::deque<std::optional<st
     return answer;
 }
 
-WindowRig::WindowRig(const std::string& layout, const std::string& library, ui::FileChooser* chooser)
+WindowRig::WindowRig(const std::string& layout, const std::string& library, ui::FileChooser* chooser,
+    const std::function<void(const std::string& skin)>& dress)
 {
     TestApplication();
     WriteSkin(folder.Path(), layout);
+    if (dress) {
+        dress(folder.File("UI"));
+    }
     profile = std::make_unique<ProfileStore>(folder.File("profile.ini"));
     app = std::make_unique<ui::TMordaxApp>(
         ui::AppServices{{messages, shell, power, filterDialog, chooser != nullptr ? *chooser : files,

@@ -69,8 +69,9 @@ private:
 class WindowRig {
 public:
     // Without `library` the stand-in encoder; without `chooser` the scripted `files`.
-    explicit WindowRig(
-        const std::string& layout = FullLayout(), const std::string& library = "", ui::FileChooser* chooser = nullptr);
+    // `dress` may change the skin's pictures in <folder>/UI before the window reads them.
+    explicit WindowRig(const std::string& layout = FullLayout(), const std::string& library = "",
+        ui::FileChooser* chooser = nullptr, const std::function<void(const std::string& skin)>& dress = {});
     ~WindowRig();
 
     ui::TMainWindow& Window() { return *app->MainWindow(); }

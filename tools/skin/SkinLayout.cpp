@@ -186,6 +186,56 @@ void AddDiscSize(SkinLayout& layout)
         TextStyle::caption, false});
 }
 
+// How the window grows: only through strips that cross nothing but plain
+// surface, the inside of the preview boxes and the input list, so that no
+// caption or image button is stretched. The layout is cut into three rows by
+// what its columns may widen through: the previews with their transport, the
+// option groups, and the output row beside Convert. Each row widens through
+// one strip per column; a new control needs no rule of its own unless it sits
+// across one of these strips. Listed after the controls: keys are found by substring.
+void AddGrowth(SkinLayout& layout)
+{
+    constexpr int transportEnd = transportTop + transportHeight + 6;
+    constexpr int outputRowTop = secondRowTop - 6;
+    // Left column: right of the program's name and the headings, inside the
+    // previews and the input list, short of the open and choose buttons.
+    constexpr int previewStripLeft = leftColumn + columnWidth / 2;
+    constexpr int previewStripRight = leftColumn + columnWidth - spacing;
+    constexpr int listStripLeft = leftColumn + listWidth / 2;
+    constexpr int listStripRight = leftColumn + listWidth - spacing;
+    // Right column: left of the header's buttons and the preview's hint; right
+    // of every option group, which stay together; between the disc folder button
+    // and Convert, which moves with the column's right edge.
+    constexpr int outputStripLeft = rightColumn + columnWidth / 4;
+    constexpr int outputStripRight = rightColumn + columnWidth / 2;
+    constexpr int groupsStripLeft = rightColumn + columnWidth;
+    constexpr int groupsStripRight = windowWidth - spacing;
+    constexpr int convertStripLeft = discButtonLeft + fieldHeight;
+    constexpr int convertStripRight = rightColumn + columnWidth - convertWidth;
+    const auto columns = [](int left, int right, int top, int bottom) {
+        return Box{left, top, right - left, bottom - top};
+    };
+    auto& e = layout.entries;
+    e.push_back({"StretchX1", Kind::stretchColumns, columns(previewStripLeft, previewStripRight, 0, transportEnd), ""});
+    e.push_back({"StretchX2", Kind::stretchColumns, columns(outputStripLeft, outputStripRight, 0, transportEnd), ""});
+    e.push_back(
+        {"StretchX3", Kind::stretchColumns, columns(listStripLeft, listStripRight, transportEnd, windowHeight), ""});
+    e.push_back({"StretchX4", Kind::stretchColumns,
+        columns(groupsStripLeft, groupsStripRight, transportEnd, outputRowTop), ""});
+    e.push_back({"StretchX5", Kind::stretchColumns,
+        columns(convertStripLeft, convertStripRight, outputRowTop, windowHeight), ""});
+    // Most of the height goes to the previews, the rest to the input list and
+    // the room between the option groups and the output group.
+    constexpr int previewStripTop = previewTop + spacing;
+    constexpr int previewStripBottom = previewTop + previewHeight - spacing;
+    constexpr int gapStripTop = Row(3) + optionHeight + 1;
+    constexpr int gapStripBottom = secondGroupTop - 1;
+    e.push_back({"StretchY1", Kind::stretchRows, {0, previewStripTop, 0, previewStripBottom - previewStripTop}, "", 3});
+    e.push_back({"StretchY2", Kind::stretchRows, {0, gapStripTop, 0, gapStripBottom - gapStripTop}, "", 1});
+    // Two thirds of the full size: it still fits a screen of 1600 x 1000 at twice the size.
+    e.push_back({"SmallestSize", Kind::smallestSize, {windowWidth * 2 / 3, windowHeight * 2 / 3, 0, 0}, ""});
+}
+
 void AddHeadingsAndLabels(SkinLayout& layout)
 {
     const int headings = groupTop + headingBaseline;
@@ -246,6 +296,7 @@ SkinLayout DefaultLayout()
     AddDiscCheck(layout);
     AddShapeRadios(layout);
     AddDiscSize(layout);
+    AddGrowth(layout);
     AddHeadingsAndLabels(layout);
     AddButtons(layout);
     AddPreview(layout, leftColumn, "Input", "");

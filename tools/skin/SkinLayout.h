@@ -20,7 +20,24 @@ struct Box {
     int Bottom() const { return y + h; }
 };
 
-enum class Kind { windowSize, imageButton, previewBox, positionBar, radio, check, field, list, choice, meter };
+// The last three say how the layout grows with the window: a strip of columns
+// (box) that widens, a strip of rows (box.y, box.h) that heightens by its
+// weight, and the smallest size (box.x, box.y) the window may be made.
+enum class Kind {
+    windowSize,
+    imageButton,
+    previewBox,
+    positionBar,
+    radio,
+    check,
+    field,
+    list,
+    choice,
+    meter,
+    stretchColumns,
+    stretchRows,
+    smallestSize
+};
 
 // One line of position.txt. Radio buttons and check boxes have empty labels in
 // the window, so their caption is drawn into the background beside the indicator.
@@ -31,6 +48,7 @@ struct LayoutEntry {
     Kind kind = Kind::field;
     Box box;
     std::string caption;
+    int weight = 0; // a strip of rows: its share of the extra height
 };
 
 enum class Glyph { play, stop, folder, pencil, document, question, info, house, power, disc, film };

@@ -92,6 +92,9 @@ QWidget* MakeStandIn(const LayoutEntry& entry, QWidget* window, SampleWidgets& g
         return bar;
     }
     case Kind::windowSize:
+    case Kind::stretchColumns:
+    case Kind::stretchRows:
+    case Kind::smallestSize:
     case Kind::imageButton:
     case Kind::previewBox:
         break;

@@ -53,12 +53,14 @@ double LightShare(const QImage& picture)
     return static_cast<double>(light) / (picture.width() * picture.height());
 }
 
-QImage Shoot(const std::string& kind)
+// At twice the size on a screen of 1600 x 1000, as a high-resolution laptop has.
+QImage Shoot(const std::string& kind, int scale = 1)
 {
     TestFolder folder;
-    XServer server(folder.Path(), 1280, 1024);
+    XServer server(folder.Path(), scale == 1 ? 1280 : 1600, scale == 1 ? 1024 : 1000);
     EXPECT_FALSE(server.Display().empty()) << server.Error();
     std::map<std::string, std::string> environment = server.ClientEnvironment();
+    environment["QT_SCALE_FACTOR"] = std::to_string(scale);
     // A home of the test's own, whose videos folder the file dialog shows.
     environment["HOME"] = folder.Path();
     environment["XDG_CONFIG_HOME"] = folder.File("config");
@@ -68,7 +70,8 @@ QImage Shoot(const std::string& kind)
         std::ofstream(folder.File("Videos/") + name) << name;
     }
     std::filesystem::create_directories(DISCFORGE_SCREENSHOT_DIR);
-    const std::string path = std::string(DISCFORGE_SCREENSHOT_DIR) + "/discforge-" + kind + ".png";
+    const std::string path = std::string(DISCFORGE_SCREENSHOT_DIR) + "/discforge-" + kind
+        + (scale == 1 ? "" : "-" + std::to_string(scale * 100)) + ".png";
     std::filesystem::remove(path);
     ChildProcess shot({DISCFORGE_DIALOGSHOT, DISCFORGE_BIN_DIR, kind, path}, folder.Path(), environment);
     EXPECT_TRUE(shot.Started());
@@ -106,6 +109,18 @@ TEST(DialogsOnScreen, FileDialogHasTheSkinsLook)
 }
 
 TEST(DialogsOnScreen, MessageBoxHasTheSkinsLook) { ExpectSkinLook(Shoot("message-box"), "message box"); }
+
+TEST(DialogsOnScreen, AtTwiceTheSizeTheDialogsKeepTheLookAndGrowWithTheScale)
+{
+    const QImage files = Shoot("file-dialog", 2);
+    ExpectSkinLook(files, "file dialog at 200 %");
+    EXPECT_GE(files.width(), 1280) << "drawn at twice the size";
+    EXPECT_LE(files.width(), 1600);
+    EXPECT_LE(files.height(), 1000) << "it fits the screen";
+    const QImage message = Shoot("message-box", 2);
+    ExpectSkinLook(message, "message box at 200 %");
+    EXPECT_LE(message.width(), 1600);
+}
 
 } // namespace
 } // namespace discforge::test

@@ -50,6 +50,68 @@ int DistinctColours(const QImage& picture)
     return static_cast<int>(colours.size());
 }
 
+// The program started from a folder of the test's own on a virtual screen; the
+// environment it was given.
+std::map<std::string, std::string> ProgramEnvironment(const XServer& server, const TestFolder& folder)
+{
+    std::map<std::string, std::string> environment = server.ClientEnvironment();
+    environment["XDG_CONFIG_HOME"] = folder.File("config");
+    environment["XDG_STATE_HOME"] = folder.File("state");
+    environment["XDG_RUNTIME_DIR"] = folder.Path();
+    std::filesystem::create_directories(folder.File("elsewhere"));
+    return environment;
+}
+
+// The screen once the window on it has been drawn and has stopped changing its place.
+QImage SettledScreen(
+    ChildProcess& program, const std::string& grab, const std::map<std::string, std::string>& environment, QRect& shown)
+{
+    QImage screen;
+    QRect last;
+    // Up to a minute: a loaded machine may take long to start the program.
+    for (int attempt = 0; attempt < 240; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        if (!program.Running()) {
+            return {};
+        }
+        ChildProcess grabber({DISCFORGE_SCREENGRAB, grab}, "", environment);
+        while (grabber.Running()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (screen.load(QString::fromStdString(grab))) {
+            shown = ShownArea(screen);
+            if (!shown.isEmpty() && shown == last && DistinctColours(screen.copy(shown)) > 64) {
+                return screen;
+            }
+            last = shown;
+        }
+    }
+    return screen;
+}
+
+TEST(ProgramOnScreen, AtTwiceTheSizeTheWindowFitsALaptopScreenAndKeepsItsSkin)
+{
+    const int width = 1600;
+    const int height = 1000;
+    TestFolder folder;
+    XServer server(folder.Path(), width, height);
+    ASSERT_FALSE(server.Display().empty()) << server.Error();
+    std::map<std::string, std::string> environment = ProgramEnvironment(server, folder);
+    environment["QT_SCALE_FACTOR"] = "2";
+    ChildProcess program({std::string(DISCFORGE_BIN_DIR) + "/discforge"}, folder.File("elsewhere"), environment);
+    ASSERT_TRUE(program.Started());
+    QRect shown;
+    const QImage screen = SettledScreen(program, folder.File("screen.png"), environment, shown);
+    ASSERT_FALSE(screen.isNull()) << "the program ended or never drew";
+    EXPECT_TRUE(QRect(0, 0, width, height).contains(shown)) << "the whole window is on the screen";
+    EXPECT_GT(shown.width(), 1200) << "drawn at twice the size, scaled only as far as the screen needs";
+    EXPECT_GT(shown.height(), 800);
+    const QImage window = screen.copy(shown);
+    std::filesystem::create_directories(DISCFORGE_SCREENSHOT_DIR);
+    window.save(QString::fromStdString(std::string(DISCFORGE_SCREENSHOT_DIR) + "/discforge-window-200.png"), "PNG");
+    EXPECT_TRUE(program.Running());
+}
+
 TEST(ProgramOnScreen, StartedElsewhereItShowsItsSkinnedWindowAndIdlesQuietly)
 {
     const std::string binDir = DISCFORGE_BIN_DIR;
