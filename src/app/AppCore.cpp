@@ -74,7 +74,23 @@ bool AppCore::ChooseSoundTrack(int index, int track) { return parts_.inputComman
 
 bool AppCore::OpenInput(const std::string& path, int soundTrack)
 {
-    return parts_.inputCommands.OpenInput(path, soundTrack);
+    return AskForDecoderSettingsIfWanted(parts_.inputCommands.OpenInput(path, soundTrack));
+}
+
+bool AppCore::AskForDecoderSettingsIfWanted(bool opened)
+{
+    if (opened && parts_.settings.editFilters) {
+        parts_.inputCommands.EditDecoderSettings();
+    }
+    return opened;
+}
+
+bool AppCore::EditDecoderSettings()
+{
+    if (Locked()) {
+        return Refuse();
+    }
+    return parts_.inputCommands.EditDecoderSettings();
 }
 
 bool AppCore::OpenMediaFile(const std::string& path)
@@ -82,7 +98,7 @@ bool AppCore::OpenMediaFile(const std::string& path)
     if (Locked()) {
         return Refuse();
     }
-    return parts_.inputCommands.ReplaceSelectedInput(path);
+    return AskForDecoderSettingsIfWanted(parts_.inputCommands.ReplaceSelectedInput(path));
 }
 
 bool AppCore::AddInput(const std::string& path)
@@ -90,7 +106,7 @@ bool AppCore::AddInput(const std::string& path)
     if (Locked()) {
         return Refuse();
     }
-    const bool opened = parts_.inputCommands.OpenInput(path);
+    const bool opened = AskForDecoderSettingsIfWanted(parts_.inputCommands.OpenInput(path));
     parts_.windowRefresh.RefreshWindow();
     parts_.optionControls.HeightFieldLeft();
     parts_.optionControls.WidthFieldLeft();
@@ -106,7 +122,7 @@ int AppCore::AddInputs(const std::vector<std::string>& paths)
     int added = 0;
     std::size_t next = 0;
     for (; next < paths.size() && parts_.inputs.inputCount < maxInputs; ++next) {
-        added += parts_.inputCommands.OpenInput(paths[next]) ? 1 : 0;
+        added += AskForDecoderSettingsIfWanted(parts_.inputCommands.OpenInput(paths[next])) ? 1 : 0;
     }
     if (next < paths.size()) {
         ShowMessage(parts_.ports.messages,

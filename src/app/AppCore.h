@@ -41,6 +41,9 @@ public:
     // The open command: see InputCommands.
     bool OpenInput(const std::string& path, int soundTrack = defaultSoundTrack);
     bool ChooseSoundTrack(int index, int track);
+    // The decoder settings dialog for the selected video input, once (the input
+    // list's menu); the choice is that input's own. Refused during a run or playback.
+    bool EditDecoderSettings();
     // The window's open command once a file was chosen: it replaces the selected input.
     bool OpenMediaFile(const std::string& path);
     // A file added without replacing anything (the list's menu, a dropped file).
@@ -76,10 +79,12 @@ public:
     std::optional<DiscPlan> PlanForDisc() const;
     // The shape of the frames of the next conversion (the window's shape choice, the cli's --aspect).
     bool ChooseShape(ShapeChoice shape);
-    // Whether every open shows the decoder settings (kept in the user's profile).
+    // Whether a file the user opens (open, add, replace, drop) asks for its decoder
+    // settings once, right after it opened (kept in the user's profile). Project
+    // loads, selections and runs never show the dialog.
     void SetEditFilters(bool editFilters);
-    // The decoder settings chosen in the dialog come from `profile` and are
-    // written back to it as they change; every later open applies them.
+    // The decoder settings common to every input come from `profile` and are
+    // written back to it as they change; an input's own choices go over them.
     void KeepDecoderOptionsIn(ProfileStore& profile);
     // A decoder setting for this run alone, over the remembered ones. Empty when
     // the component takes the value; otherwise its reason, and nothing is set.
@@ -184,6 +189,8 @@ private:
     bool Locked() const { return IsConverting() || IsAuthoring() || parts_.preview.previewPlaying(); }
     // A refused click leaves the controls showing what is stored.
     bool Refuse();
+    // After the user's own open: the dialog once for the new input when editFilters is on. Gives `opened`.
+    bool AskForDecoderSettingsIfWanted(bool opened);
     SizeEditHooks OwnHooks();
 
     AppParts parts_;

@@ -20,6 +20,8 @@ public:
     // The standard now in the settings is the user's own choice.
     void ChosenByUser() { chosenByUser_ = true; }
     bool IsChosenByUser() const { return chosenByUser_; }
+    // Puts back what IsChosenByUser said before a load that did not complete.
+    void KeepChoice(bool chosenByUser) { chosenByUser_ = chosenByUser; }
 
 private:
     AppParts& core_;

@@ -11,7 +11,7 @@
 
 namespace discforge {
 
-bool InputCommands::OpenInput(const std::string& given, int soundTrack)
+bool InputCommands::OpenInput(const std::string& given, int soundTrack, const ComponentSettings& decoderChoices)
 {
     // Kept absolute, so that a project saved now opens from any folder.
     const std::string path = AbsolutePath(given);
@@ -20,8 +20,8 @@ bool InputCommands::OpenInput(const std::string& given, int soundTrack)
     InputTableState& inputs = core_.inputs;
     const int selected = inputs.selectedInput;
     const int current = inputs.currentInput;
-    const bool opened
-        = ContainsNoCase(path, ".lst") ? table.OpenListInput(path) : table.OpenVideoInput(path, soundTrack);
+    const bool opened = ContainsNoCase(path, ".lst") ? table.OpenListInput(path)
+                                                     : table.OpenVideoInput(path, soundTrack, decoderChoices);
     if (!opened) {
         // A failed open may have released the inputs in view and taken their
         // places: they come back as they were.
@@ -154,6 +154,33 @@ void InputCommands::ChooseOutputFile(const std::string& path)
         inputs.sharedOutputName = path;
     }
     core_.ports.controls.SetText(control::outputName, path);
+}
+
+bool InputCommands::EditDecoderSettings()
+{
+    InputTableState& inputs = core_.inputs;
+    const int index = inputs.selectedInput;
+    if (index < 0 || index >= inputs.inputCount || !inputs.inputTable[static_cast<std::size_t>(index)].isVideoFile) {
+        return false;
+    }
+    InputEntry& entry = inputs.inputTable[static_cast<std::size_t>(index)];
+    const ComponentSettings earlier = entry.decoderChoices;
+    core_.inputTable.DeactivateInput(index);
+    core_.streamReader.AskForDecoderSettings(index);
+    bool opened = ActivateKeepingInvert(index);
+    // An open that failed before the dialog leaves no request for a later one.
+    core_.streamReader.AskForDecoderSettings(-1);
+    if (!opened && entry.decoderChoices != earlier) {
+        entry.decoderChoices = earlier;
+        opened = ActivateKeepingInvert(index);
+    }
+    if (!opened) {
+        ActivateOrRemove(index);
+        return false;
+    }
+    core_.settings.videoSettingsChanged = true;
+    core_.windowRefresh.RefreshWindow();
+    return true;
 }
 
 bool InputCommands::ActivateKeepingInvert(int index)

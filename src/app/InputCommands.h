@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/SoundTracks.h"
+#include "ports/ComponentOption.h"
 
 #include <string>
 
@@ -27,7 +28,9 @@ public:
     // listed, counted, current and selected, and has an output file; the
     // previews start at its first frame. A failure has been shown by the reader.
     // A video file's sound comes from `soundTrack` (from 1; defaultSoundTrack: the file's choice).
-    bool OpenInput(const std::string& path, int soundTrack = defaultSoundTrack);
+    // `decoderChoices` are the input's own decoder settings (a project keeps them).
+    bool OpenInput(
+        const std::string& path, int soundTrack = defaultSoundTrack, const ComponentSettings& decoderChoices = {});
     // Input `index` plays its sound track `track` (from 1) from now on; it becomes the current one.
     bool ChooseSoundTrack(int index, int track);
     // The window's open command once the user has chosen `path`: `path` opens as
@@ -42,6 +45,11 @@ public:
     // Makes `path` the output file: the selected input's in batch mode, the one
     // shared file otherwise; the output name field shows it.
     void ChooseOutputFile(const std::string& path);
+    // Opens the selected video input again with the decoder settings dialog on
+    // its chain, once; what is chosen there is that input's own from then on.
+    // When the input does not open with its new choices, the earlier ones come
+    // back. False without a selected video input or when it does not open.
+    bool EditDecoderSettings();
     // Activates an input keeping the user's invert choice, which activation
     // otherwise derives anew from the decoder; the invert box shows it.
     bool ActivateKeepingInvert(int index);

@@ -35,8 +35,87 @@ ProjectExtension SaveChoices(const AppParts& core)
         const auto scope = static_cast<std::uint16_t>(i);
         extension.SetText(ProjectTag::inputPath, scope, AbsolutePath(entry.path));
         extension.SetText(ProjectTag::outputPath, scope, AbsolutePath(entry.outputPath));
+        if (!entry.decoderChoices.empty()) {
+            extension.SetBytes(ProjectTag::decoderChoices, scope, EncodeDecoderChoices(entry.decoderChoices));
+        }
     }
     return extension;
+}
+
+namespace {
+
+void PutText(std::vector<std::uint8_t>& bytes, const std::string& text)
+{
+    const auto length = static_cast<std::uint32_t>(text.size());
+    for (int shift = 0; shift < 32; shift += 8) {
+        bytes.push_back(static_cast<std::uint8_t>(length >> shift));
+    }
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+bool TakeText(std::span<const std::uint8_t>& bytes, std::string& text)
+{
+    if (bytes.size() < 4) {
+        return false;
+    }
+    const std::uint32_t length = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8
+        | static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    bytes = bytes.subspan(4);
+    if (length > bytes.size()) {
+        return false;
+    }
+    text.assign(bytes.begin(), bytes.begin() + length);
+    bytes = bytes.subspan(length);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> EncodeDecoderChoices(const ComponentSettings& choices)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const auto& [component, values] : choices) {
+        if (values.empty()) {
+            PutText(bytes, component);
+            PutText(bytes, {});
+            PutText(bytes, {});
+        }
+        for (const auto& [name, value] : values) {
+            PutText(bytes, component);
+            PutText(bytes, name);
+            PutText(bytes, value);
+        }
+    }
+    return bytes;
+}
+
+std::optional<ComponentSettings> DecodeDecoderChoices(std::span<const std::uint8_t> bytes)
+{
+    ComponentSettings choices;
+    while (!bytes.empty()) {
+        std::string component;
+        std::string name;
+        std::string value;
+        if (!TakeText(bytes, component) || !TakeText(bytes, name) || !TakeText(bytes, value) || component.empty()) {
+            return std::nullopt;
+        }
+        OptionValues& values = choices[component];
+        if (!name.empty()) {
+            values[name] = value;
+        }
+    }
+    return choices;
+}
+
+ComponentSettings SavedDecoderChoices(const ProjectContents& contents, int index)
+{
+    const std::vector<std::uint8_t>* bytes
+        = contents.extension.Bytes(ProjectTag::decoderChoices, static_cast<std::uint16_t>(index));
+    if (bytes == nullptr) {
+        return {};
+    }
+    // Damaged settings are left out: the input opens with the common ones.
+    return DecodeDecoderChoices(*bytes).value_or(ComponentSettings{});
 }
 
 std::string SavedInputPath(const ProjectContents& contents, int index)

@@ -4,8 +4,13 @@
 #pragma once
 
 #include "app/ProjectExtension.h"
+#include "ports/ComponentOption.h"
 
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace discforge {
 
@@ -24,6 +29,13 @@ std::string SavedInputPath(const ProjectContents& contents, int index);
 bool RestoreBatchChoices(AppParts& core, const ProjectExtension& extension);
 // The output path of record `index`, when the block holds one.
 void RestoreOutputPath(AppParts& core, const ProjectExtension& extension, int record, int input);
+
+// The bytes of an input's own decoder settings in the block, and back; nothing
+// from bytes that do not hold whole triples.
+std::vector<std::uint8_t> EncodeDecoderChoices(const ComponentSettings& choices);
+std::optional<ComponentSettings> DecodeDecoderChoices(std::span<const std::uint8_t> bytes);
+// The decoder settings record `index` keeps; none for a file without them.
+ComponentSettings SavedDecoderChoices(const ProjectContents& contents, int index);
 
 // A path made absolute against the working folder; left as it is when that fails.
 std::string AbsolutePath(const std::string& path);

@@ -100,18 +100,20 @@ bool ProjectCommands::OpenProject(const std::string& path)
     if (present.empty() && !contents.records.empty()) {
         return false;
     }
-    const bool earlierBatchMode = core_.settings.batchMode;
+    // The earlier work stays aside until the project has loaded, and comes back
+    // whole when none of the project's inputs opens.
+    EarlierWork earlier;
+    SetAside(earlier);
     core_.settings.batchMode = contents.header.batchMode;
-    RemoveEveryInput();
     // The project's standard and disc come first, so that its inputs are opened for them.
     if (!RestoreBatchChoices(core_, contents.extension)) {
-        core_.settings.batchMode = earlierBatchMode;
+        PutBack(earlier);
         return false;
     }
     const std::vector<int> opened = ReopenInputs(contents, present);
     if (opened.empty() && !present.empty()) {
-        core_.settings.batchMode = earlierBatchMode;
-        return false;
+        PutBack(earlier);
+        return FailOpen(message::noInputOpened, path);
     }
     if (contents.status == ProjectContents::Status::shortRecords) {
         // The inputs of the whole records stay, with the input opened last active.
@@ -135,8 +137,7 @@ bool ProjectCommands::OpenProject(const std::string& path)
     core_.settings.discSize = SavedDiscSize(contents.extension);
     core_.settings.videoSettingsChanged = true;
     if (!SelectSaved(contents, opened)) {
-        RemoveEveryInput();
-        core_.settings.batchMode = earlierBatchMode;
+        PutBack(earlier);
         return false;
     }
     if (core_.inputs.inputCount > 0) {
@@ -144,6 +145,61 @@ bool ProjectCommands::OpenProject(const std::string& path)
     }
     core_.ports.host.RefreshInputControls();
     return true;
+}
+
+void ProjectCommands::SetAside(EarlierWork& earlier)
+{
+    InputTableState& inputs = core_.inputs;
+    // Only one input holds open streams; it lets them go before its entry moves.
+    core_.inputTable.DeactivateInput(inputs.selectedInput);
+    core_.inputTable.DeactivateInput(inputs.currentInput);
+    for (int i = inputs.inputCount - 1; i >= 0; --i) {
+        core_.ports.host.DeleteListLine(i);
+    }
+    earlier.inputs = std::make_unique<InputTableState>();
+    // The table's object stays where every part holds it; only its contents change places.
+    std::swap(*earlier.inputs, inputs);
+    std::swap(earlier.inputs->cancelDialog, inputs.cancelDialog);
+    // The one output file and its size belong to the batch; a project in batch mode leaves them.
+    inputs.sharedOutputName = earlier.inputs->sharedOutputName;
+    inputs.sharedWidth = earlier.inputs->sharedWidth;
+    inputs.sharedHeight = earlier.inputs->sharedHeight;
+    earlier.settings = core_.settings;
+    earlier.standardChosen = core_.batchStandard.IsChosenByUser();
+    earlier.liveOutputPreview = core_.liveOutputPreview;
+}
+
+void ProjectCommands::PutBack(EarlierWork& earlier)
+{
+    RemoveEveryInput();
+    InputTableState& inputs = core_.inputs;
+    std::swap(*earlier.inputs, inputs);
+    std::swap(earlier.inputs->cancelDialog, inputs.cancelDialog);
+    const bool encoderChanged = core_.settings.outputFormat != earlier.settings.outputFormat
+        || core_.settings.tvStandard != earlier.settings.tvStandard;
+    core_.settings = earlier.settings;
+    core_.batchStandard.KeepChoice(earlier.standardChosen);
+    core_.liveOutputPreview = earlier.liveOutputPreview;
+    if (encoderChanged) {
+        // The project's format or standard reached the encoder; the earlier one goes back to it.
+        core_.encoder.Init(core_.settings.encoderFormatCode());
+    }
+    for (int i = 0; i < inputs.inputCount; ++i) {
+        core_.ports.host.InsertListLine(i, inputs.inputTable[static_cast<std::size_t>(i)].path);
+    }
+    if (inputs.inputCount > 0) {
+        // An activation makes its input the selected and current one; both are put back after.
+        const int selected = inputs.selectedInput;
+        const int current = inputs.currentInput;
+        core_.ports.host.SelectListLine(selected);
+        core_.inputCommands.ActivateKeepingInvert(selected);
+        if (current != selected) {
+            core_.inputCommands.ActivateKeepingInvert(current);
+        }
+        inputs.selectedInput = selected;
+        inputs.currentInput = current;
+    }
+    core_.ports.host.RefreshInputControls();
 }
 
 ShapeChoice ProjectCommands::SavedShape(const ProjectExtension& extension)
@@ -174,7 +230,8 @@ std::vector<int> ProjectCommands::ReopenInputs(const ProjectContents& contents, 
         const int track = contents.extension.Int(ProjectTag::soundTrack, static_cast<std::uint16_t>(record))
                               .value_or(defaultSoundTrack);
         // A file that does not open has been named by its reader and is left out.
-        if (core_.inputCommands.OpenInput(SavedInputPath(contents, record), std::max(track, 0))) {
+        if (core_.inputCommands.OpenInput(
+                SavedInputPath(contents, record), std::max(track, 0), SavedDecoderChoices(contents, record))) {
             core_.inputTable.DeactivateInput(core_.inputs.inputCount - 1);
             opened.push_back(record);
         }

@@ -3,8 +3,11 @@
 // back over what the open gave it. Failures are shown to the user here.
 #pragma once
 
+#include "core/ConversionSettings.h"
 #include "formats/ShapeChoice.h"
+#include "input/InputTableState.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,14 +26,25 @@ public:
     }
 
     bool SaveProject(const std::string& path);
-    // Inputs whose files are gone are named in one message and left out; when
-    // none of a project's inputs is there, the list stays as it was. On failure
-    // after inputs were removed, the table ends empty and the earlier batch mode
-    // comes back, except for a file that ends inside its records: the inputs
-    // opened from the whole records stay.
+    // Inputs whose files are gone are named in one message and left out. The
+    // list is replaced only once the project has loaded: when none of its inputs
+    // is there or opens, or the load fails later, the earlier inputs, their
+    // options and the batch's choices come back as they were. A file that ends
+    // inside its records is the exception: the inputs opened from the whole
+    // records stay.
     bool OpenProject(const std::string& path);
 
 private:
+    // What a load sets aside and puts back when it fails.
+    struct EarlierWork {
+        std::unique_ptr<InputTableState> inputs;
+        ConversionSettings settings;
+        bool standardChosen = false;
+        bool liveOutputPreview = true;
+    };
+    void SetAside(EarlierWork& earlier);
+    // Drops what the load opened and restores the earlier inputs, the active one open again.
+    void PutBack(EarlierWork& earlier);
     bool FailOpen(const char* text, const std::string& path);
     void RemoveEveryInput();
     // Opens the inputs of `records` (indexes into the project's records) and

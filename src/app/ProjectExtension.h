@@ -35,6 +35,9 @@ enum class ProjectTag : std::uint16_t {
     inputPath = 25, // per input: the whole path, which the record may have had to cut
     outputPath = 26, // per input: the whole output path
     sharedOutputName = 27, // batch: the one output file without batch mode, whole
+    // Per input: its own decoder settings, as triples of u32-length-prefixed texts
+    // (component, option, value); an empty option marks a component at its defaults.
+    decoderChoices = 28,
     // The disc the rate is planned for, batch scope: i32 1 DVD-5, 2 DVD-9, 3 CD 74 min,
     // 4 CD 80 min, 5 a size in MB, which discSizeMegabytes then holds as i32.
     discSize = 50,

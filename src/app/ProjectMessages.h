@@ -9,6 +9,8 @@ inline constexpr const char* cannotOpenProject = "Can not open file %s.";
 inline constexpr const char* cannotReadProject = "Can not read from file %s.";
 inline constexpr const char* inputsMissing
     = "These inputs of the project %s are missing and are left out:%s";
+inline constexpr const char* noInputOpened
+    = "None of the inputs of the project %s could be opened; the list stays as it was.";
 inline constexpr const char* contextProjectSave = "Project save error";
 inline constexpr const char* contextProjectOpen = "Project open error";
 

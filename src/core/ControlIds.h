@@ -61,6 +61,8 @@ inline constexpr int saveProject = 1160;
 inline constexpr int addInput = 1401;
 // Makes a disc of the streams the inputs have converted to.
 inline constexpr int authorDisc = 1404;
+// Shows the decoder settings of the selected input, from the input list's menu.
+inline constexpr int decoderSettings = 1430;
 // Posted by the previews and the keyboard.
 inline constexpr int renderInputPreview = 1152;
 inline constexpr int renderOutputPreview = 1153;

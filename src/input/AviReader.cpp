@@ -4,6 +4,7 @@
 #include "core/ConversionSettings.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
+#include "input/InputDecoderOptions.h"
 #include "input/ReaderMessages.h"
 #include "input/VideoStreamReader.h"
 #include "ports/ControlSurface.h"
@@ -67,7 +68,8 @@ bool AviReader::InitAviReader(int index)
     entry.videoAviStream = entry.aviFile->GetStream(aviStreamTypeVideo, 0);
     if (entry.videoAviStream) {
         entry.streamInfo = entry.videoAviStream->Info();
-        entry.getFrame = entry.videoAviStream->OpenDecompressor(error, context_.settings.decoderOptions.Values());
+        entry.getFrame = entry.videoAviStream->OpenDecompressor(
+            error, DecoderOptionsFor(context_.settings, context_.inputs.inputTable[static_cast<std::size_t>(index)]));
         if (!entry.getFrame) {
             const std::uint32_t handler = entry.streamInfo.handler;
             Show(FormatText(reader_message::aviNoDecompressorBefore, entry.path.c_str(), HandlerCharacter(handler, 0),

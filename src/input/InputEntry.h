@@ -8,6 +8,7 @@
 #include "input/MediaFormats.h"
 #include "input/PictureOptions.h"
 #include "platform/SoundTracks.h"
+#include "ports/ComponentOption.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,9 @@ struct InputEntry {
     std::vector<SoundTrack> soundTracks; // every sound track of the file, once opened
     int playedTrack = 0; // the one the sound comes from; 0 without sound
     ListFile listFile; // list inputs: open while the entry is active
+    // The decoder settings chosen for this input in the dialog, over the ones every
+    // open applies; a component listed without values is at its defaults here.
+    ComponentSettings decoderChoices;
 
     bool hasAudio = false;
     bool isVideoFile = false;

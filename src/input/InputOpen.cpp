@@ -64,7 +64,7 @@ bool InputTable::RefuseWhenFull(const char* context)
 // Leftovers of an earlier failed open or of a removed entry never leak into a new input.
 void InputTable::ResetEntry(int index) { state_.inputTable[static_cast<std::size_t>(index)] = InputEntry{}; }
 
-bool InputTable::OpenVideoInput(const std::string& path, int soundTrack)
+bool InputTable::OpenVideoInput(const std::string& path, int soundTrack, const ComponentSettings& decoderChoices)
 {
     if (RefuseWhenFull(message::contextOpenVideo)) {
         return false;
@@ -74,6 +74,7 @@ bool InputTable::OpenVideoInput(const std::string& path, int soundTrack)
     InputEntry& entry = state_.inputTable[static_cast<std::size_t>(i)];
     entry.path = path;
     entry.soundTrack = soundTrack;
+    entry.decoderChoices = decoderChoices;
     state_.cancelRequested = false;
 
     state_.cancelDialog = ports_.host.MakeCancelDialog(state_.cancelRequested);

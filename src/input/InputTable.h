@@ -4,6 +4,7 @@
 #pragma once
 
 #include "input/InputTableState.h"
+#include "ports/ComponentOption.h"
 
 #include <cstdint>
 #include <string>
@@ -37,7 +38,9 @@ public:
     // Opens into entry inputCount. On success the entry is selected, current,
     // active and described; the caller lists it and counts it.
     // The sound comes from `soundTrack` (from 1; defaultSoundTrack: the file's choice).
-    bool OpenVideoInput(const std::string& path, int soundTrack = defaultSoundTrack);
+    // `decoderChoices` are the input's own decoder settings, in force from this first open.
+    bool OpenVideoInput(
+        const std::string& path, int soundTrack = defaultSoundTrack, const ComponentSettings& decoderChoices = {});
     bool OpenListInput(const std::string& path);
     // The current input's sound from its track `track` (from 1) from now on; false
     // when it is not the current video input, has no such track, or the track gives no sound.

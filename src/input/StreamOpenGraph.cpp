@@ -2,6 +2,7 @@
 
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
+#include "input/InputDecoderOptions.h"
 
 #include <algorithm>
 
@@ -37,14 +38,15 @@ std::string StreamOpenGraph::ChooseOptions(const std::string& component, const O
             return reason;
         }
     }
-    context_.settings.decoderOptions.Remember(component, values);
+    // The choice is this input's own; other inputs keep theirs.
+    context_.inputs.inputTable[static_cast<std::size_t>(index_)].decoderChoices[component] = values;
     Reapply();
     return {};
 }
 
 void StreamOpenGraph::ResetOptions(const std::string& component)
 {
-    context_.settings.decoderOptions.Remember(component, {});
+    context_.inputs.inputTable[static_cast<std::size_t>(index_)].decoderChoices[component] = {};
     Reapply();
 }
 
@@ -53,7 +55,7 @@ void StreamOpenGraph::Reapply()
     StreamReaderState& reader = context_.media.reader;
     const InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index_)];
     const std::string& path = entry.path;
-    const ComponentSettings& settings = context_.settings.decoderOptions.Values();
+    const ComponentSettings settings = DecoderOptionsFor(context_.settings, entry);
     MediaError error;
     // A stream that cannot be opened again stays as it was opened.
     std::unique_ptr<MmStream> video = MmStream::Open(path, MmPurpose::PrimaryVideo, error, settings);

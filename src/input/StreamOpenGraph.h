@@ -1,7 +1,7 @@
 // The video chain of the input being opened, as the decoder settings dialog
-// works on it. A choice is checked by the component, remembered in the
-// settings, and applied at once: the open's streams, not yet running, are
-// opened again with it.
+// works on it. A choice is checked by the component, kept as the input's own,
+// and applied at once: the open's streams, not yet running, are opened again
+// with it.
 #pragma once
 
 #include "input/MediaInputContext.h"

@@ -7,6 +7,7 @@
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "input/FourCC.h"
+#include "input/InputDecoderOptions.h"
 #include "input/InputMessages.h"
 #include "input/ReaderMessages.h"
 #include "input/StreamGraph.h"
@@ -290,7 +291,7 @@ bool StreamReader::Open(int index, bool rebuilding)
     }
     Status(reader_message::statusOpeningFile);
     MediaError error;
-    const ComponentSettings& chosen = context_.settings.decoderOptions.Values();
+    const ComponentSettings chosen = DecoderOptionsFor(context_.settings, entry);
     reader.pendingVideoStream
         = MmStream::Reopen(std::move(reusedVideo_), entry.path, MmPurpose::PrimaryVideo, error, chosen);
     if (!reader.pendingVideoStream) {
@@ -335,7 +336,9 @@ bool StreamReader::Open(int index, bool rebuilding)
     if (!rebuilding) {
         LogOptionNotes(context_.runLog, reader.pendingVideoStream.get(), reader.pendingAudioStream.get());
     }
-    if (context_.settings.editFilters && !rebuilding) {
+    if (index == settingsAskedFor_ && !rebuilding) {
+        // Once per request: a later activation of the input opens without the dialog.
+        settingsAskedFor_ = -1;
         StreamOpenGraph graph(context_, index);
         context_.ports.filterDialog.ShowFilterProperties(graph);
         // The AVI reader was opened with the settings from before the dialog.

@@ -24,6 +24,9 @@ public:
     // opens them again without the dialog and the messages that the user has seen at
     // the first open. The media layer goes on with their decoding where it stands.
     bool RebuildStreams(int index);
+    // The next open of input `index` shows the decoder settings dialog on its
+    // video chain before the first frame; -1 asks for none.
+    void AskForDecoderSettings(int index) { settingsAskedFor_ = index; }
 
     // Lists the video chain's components with settings into `text`, sets the
     // decoder kind and the codec text of entry `index`.
@@ -48,6 +51,7 @@ private:
     // The streams a rebuild reopens, between their release and the open.
     std::unique_ptr<MmStream> reusedVideo_;
     std::unique_ptr<MmStream> reusedAudio_;
+    int settingsAskedFor_ = -1;
 };
 
 } // namespace discforge

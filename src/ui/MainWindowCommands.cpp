@@ -97,6 +97,7 @@ std::span<const ResponseEntry<TMainWindow>> TMainWindow::ResponseTable()
         Entry{cmd, 0, command::addInput, &W::CmAddInput},
         // The disc of the converted streams.
         Entry{cmd, 0, command::authorDisc, &W::CmAuthorDisc},
+        Entry{cmd, 0, command::decoderSettings, &W::CmDecoderSettings},
         Entry{cmd, 0, control::discCheck, &W::CmDiscCheck},
         Entry{cmd, 0, control::chooseDiscFolder, &W::CmChooseDiscFolder},
         // The shape of the frames.
@@ -161,7 +162,13 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
         idle && selected && index < count - 1);
     if (selected) {
         AddSoundTrackMenu(menu, index, idle);
+        add(tr("Decoder settings..."), QKeySequence(), command::decoderSettings,
+            idle && core_->Inputs().inputTable[static_cast<std::size_t>(index)].isVideoFile);
     }
+    QAction* ask = menu.addAction(tr("Ask for decoder settings of each file opened"));
+    ask->setCheckable(true);
+    ask->setChecked(core_->Settings().editFilters);
+    connect(ask, &QAction::toggled, this, [this](bool on) { core_->SetEditFilters(on); });
     menu.addSeparator();
     add(tr("Open project..."), QKeySequence(Qt::CTRL | Qt::Key_O), command::openProject, idle);
     // Saving only reads the inputs, so it is offered during a run too.
@@ -242,6 +249,12 @@ void TMainWindow::CmAddInput(const MessageArgs&)
     if (const std::optional<std::string> path = services_.files.ChooseMediaFile()) {
         core_->AddInput(*path);
     }
+    update();
+}
+
+void TMainWindow::CmDecoderSettings(const MessageArgs&)
+{
+    core_->EditDecoderSettings();
     update();
 }
 

@@ -1,5 +1,8 @@
 #include "ui/OptionEditor.h"
 
+#include "ui/WheelPassesUnfocused.h"
+
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -126,6 +129,10 @@ QWidget* MakeOptionEditor(const ComponentOption& option, QWidget* parent)
     case OptionControl::Text:
         editor = new QLineEdit(parent);
         break;
+    }
+    // The options sit in a scrolling list: a wheel over them scrolls it.
+    if (qobject_cast<QAbstractSpinBox*>(editor) != nullptr || qobject_cast<QComboBox*>(editor) != nullptr) {
+        LetWheelPassUnfocused(editor);
     }
     editor->setObjectName(QString::fromStdString(option.name));
     editor->setToolTip(QString::fromStdString(option.help));

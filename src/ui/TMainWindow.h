@@ -208,6 +208,7 @@ private:
     void CmDiscSizeFieldLeft(const MessageArgs&);
     void CmOutputNameFieldLeft(const MessageArgs&);
     void CmAuthorDisc(const MessageArgs&);
+    void CmDecoderSettings(const MessageArgs&);
     void CmDiscCheck(const MessageArgs&);
     void CmChooseDiscFolder(const MessageArgs&);
     // Commands that do nothing at all: handled, with no effect.

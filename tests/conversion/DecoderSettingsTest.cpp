@@ -1,10 +1,12 @@
-// Decoder settings across runs of the program: a value chosen in the dialog is
-// written to the profile and applied at the next run's open without the
-// dialog; Reset forgets it; a value given for one run (the command line) is
-// checked, applied and not written down.
+// Decoder settings: the dialog opens only when the user asks for it, once, and
+// never by itself during activations, runs or project loads; what is chosen in
+// it is that input's own, kept through activations, runs and project files. A
+// value given for one run (the command line) is checked, applied to every input
+// and not written down.
 #include "ConversionRig.h"
 
 #include "app/AppCore.h"
+#include "app/DecoderOptionProfile.h"
 #include "app/EncoderCallbacks.h"
 #include "platform/ProfileStore.h"
 #include "support/HeadlessAppPorts.h"
@@ -14,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -37,43 +41,112 @@ protected:
         return SampleAvi(recipe);
     }
 
-    // One run of the program over the profile: the dialog does `script` when given;
-    // the opened input's picture width.
-    int WidthInARun(const std::function<void(FilterGraph&)>& script)
+    // Two copies of the clip, so that the two inputs are different files.
+    std::string ClipNamed(const std::string& name)
     {
-        ProfileStore profile(folder_.File("profile.ini"));
-        HeadlessAppPorts ports;
-        AppCore core(ports.Ports());
-        core.KeepDecoderOptionsIn(profile);
-        core.SetEditFilters(static_cast<bool>(script));
-        ports.filterDialog.script = script;
-        if (!core.Start(fake_.Path(), {SupplyVideoFrame, SupplyAudio}) || !core.OpenInput(Clip())) {
-            ADD_FAILURE() << "the run did not open its input";
-            return 0;
-        }
-        EXPECT_EQ(ports.filterDialog.shownChains.size(), script ? 1u : 0u);
-        const int width = core.Inputs().inputTable[0].width;
-        core.Teardown();
-        return width;
+        std::filesystem::copy_file(Clip(), folder_.File(name), std::filesystem::copy_options::overwrite_existing);
+        return folder_.File(name);
     }
+
+    static void ChooseLowResolution(FilterGraph& graph) { graph.ChooseOptions(mpeg4Decoder, {{"lowres", "1"}}); }
 
     TestFolder folder_;
     FakeEncoder fake_{"full"};
 };
 
-TEST_F(DecoderSettingsTest, AChoiceIsRememberedForTheNextRunUntilItIsReset)
+TEST_F(DecoderSettingsTest, TheDialogOpensOnceWhenAskedAndItsChoiceBelongsToThatInputAlone)
 {
-    EXPECT_EQ(WidthInARun([](FilterGraph& graph) { graph.ChooseOptions(mpeg4Decoder, {{"lowres", "1"}}); }), 160);
-    {
-        ProfileStore profile(folder_.File("profile.ini"));
-        EXPECT_EQ(profile.ReadSection("DecoderOptions/MPEG-4 Part 2 Video decoder"),
-            (std::map<std::string, std::string>{{"lowres", "1"}}));
-    }
-    EXPECT_EQ(WidthInARun(nullptr), 160);
-    EXPECT_EQ(WidthInARun([](FilterGraph& graph) { graph.ResetOptions(mpeg4Decoder); }), 320);
-    EXPECT_EQ(WidthInARun(nullptr), 320);
+    HeadlessAppPorts ports;
+    AppCore core(ports.Ports());
+    ASSERT_TRUE(core.Start(fake_.Path(), {SupplyVideoFrame, SupplyAudio}));
+    ASSERT_TRUE(core.OpenInput(ClipNamed("first.avi")));
+    ASSERT_TRUE(core.OpenInput(ClipNamed("second.avi")));
+    EXPECT_TRUE(ports.filterDialog.shownChains.empty()) << "nobody asked for the dialog";
+
+    ASSERT_TRUE(core.SelectInput(0));
+    ports.filterDialog.script = ChooseLowResolution;
+    ASSERT_TRUE(core.EditDecoderSettings());
+    ports.filterDialog.script = nullptr;
+    ASSERT_EQ(ports.filterDialog.shownChains.size(), 1u);
+    const InputEntry& first = core.Inputs().inputTable[0];
+    const InputEntry& second = core.Inputs().inputTable[1];
+    EXPECT_EQ(first.width, 160) << "the reduced resolution is in force at once";
+    EXPECT_EQ(first.decoderChoices, (ComponentSettings{{mpeg4Decoder, {{"lowres", "1"}}}}));
+
+    // Activations and a whole batch open each input again, without the dialog.
+    ASSERT_TRUE(core.SelectInput(1));
+    EXPECT_EQ(second.width, 320) << "the other input keeps the decoder's defaults";
+    EXPECT_TRUE(second.decoderChoices.empty());
+    ASSERT_TRUE(core.SelectInput(0));
+    EXPECT_EQ(first.width, 160) << "the choice stays with its input";
+    core.StartConversion();
+    EXPECT_EQ(ports.filterDialog.shownChains.size(), 1u) << "the batch stopped at no dialog";
+    const std::vector<std::string> calls = fake_.Calls();
+    EXPECT_EQ(
+        std::count_if(calls.begin(), calls.end(), [](const std::string& call) { return call.rfind("make ", 0) == 0; }),
+        2)
+        << "both inputs were converted";
+
+    // A list of pictures has no decoder to set.
+    ASSERT_TRUE(core.OpenInput(SampleList(2, 64, 48, true)));
+    EXPECT_FALSE(core.EditDecoderSettings());
+    EXPECT_EQ(ports.filterDialog.shownChains.size(), 1u);
+    core.Teardown();
+}
+
+TEST_F(DecoderSettingsTest, WithEditFiltersOnEachFileTheUserOpensAsksOnceAndAResetGivesTheDefaultsBack)
+{
     ProfileStore profile(folder_.File("profile.ini"));
-    EXPECT_TRUE(profile.ReadSection("DecoderOptions/MPEG-4 Part 2 Video decoder").empty());
+    // A value kept in the profile applies to every input that has no choice of its own.
+    WriteDecoderOptions(profile, mpeg4Decoder, {{"lowres", "1"}});
+    HeadlessAppPorts ports;
+    AppCore core(ports.Ports());
+    core.KeepDecoderOptionsIn(profile);
+    core.SetEditFilters(true);
+    ASSERT_TRUE(core.Start(fake_.Path(), {SupplyVideoFrame, SupplyAudio}));
+    ports.filterDialog.script = [](FilterGraph& graph) { graph.ResetOptions(mpeg4Decoder); };
+    ASSERT_TRUE(core.AddInput(ClipNamed("reset.avi")));
+    EXPECT_EQ(ports.filterDialog.shownChains.size(), 1u);
+    ports.filterDialog.script = nullptr;
+    ASSERT_TRUE(core.AddInput(ClipNamed("common.avi")));
+    EXPECT_EQ(ports.filterDialog.shownChains.size(), 2u);
+    EXPECT_EQ(core.Inputs().inputTable[0].width, 320) << "reset: the decoder's own default for this input";
+    EXPECT_EQ(core.Inputs().inputTable[1].width, 160) << "the profile's value";
+
+    ASSERT_TRUE(core.SelectInput(0));
+    core.StartConversion();
+    EXPECT_EQ(ports.filterDialog.shownChains.size(), 2u) << "selections and the batch open no dialog";
+    EXPECT_EQ(core.Inputs().inputTable[0].width, 320);
+    core.Teardown();
+}
+
+TEST_F(DecoderSettingsTest, AProjectKeepsEachInputsChoiceAndOpensWithItWithoutTheDialog)
+{
+    const std::string project = folder_.File("settings.mdp");
+    {
+        HeadlessAppPorts ports;
+        AppCore core(ports.Ports());
+        ASSERT_TRUE(core.Start(fake_.Path(), {SupplyVideoFrame, SupplyAudio}));
+        ASSERT_TRUE(core.OpenInput(ClipNamed("chosen.avi")));
+        ASSERT_TRUE(core.OpenInput(ClipNamed("plain.avi")));
+        ASSERT_TRUE(core.SelectInput(0));
+        ports.filterDialog.script = ChooseLowResolution;
+        ASSERT_TRUE(core.EditDecoderSettings());
+        ASSERT_TRUE(core.SaveProject(project));
+        core.Teardown();
+    }
+    HeadlessAppPorts ports;
+    AppCore core(ports.Ports());
+    core.SetEditFilters(true);
+    ASSERT_TRUE(core.Start(fake_.Path(), {SupplyVideoFrame, SupplyAudio}));
+    ASSERT_TRUE(core.OpenProject(project));
+    EXPECT_TRUE(ports.filterDialog.shownChains.empty()) << "a load asks nothing, even with editFilters on";
+    ASSERT_EQ(core.Inputs().inputCount, 2);
+    EXPECT_EQ(core.Inputs().inputTable[0].width, 160);
+    EXPECT_EQ(core.Inputs().inputTable[0].pictureOptions.outputWidth, 160) << "opened with the choice from the first";
+    EXPECT_EQ(core.Inputs().inputTable[0].decoderChoices, (ComponentSettings{{mpeg4Decoder, {{"lowres", "1"}}}}));
+    EXPECT_EQ(core.Inputs().inputTable[1].width, 320);
+    core.Teardown();
 }
 
 TEST_F(DecoderSettingsTest, AValueForTheRunIsCheckedAppliedAndNotWrittenDown)

@@ -281,6 +281,81 @@ TEST_F(ProjectCommandsTest, AnInputThatNoLongerOpensIsLeftOutAfterItsReadersMess
     EXPECT_FALSE(loader.messages.shown.empty()) << "the reader says why";
 }
 
+TEST_F(ProjectCommandsTest, AProjectWhoseFilesAllFailToOpenLeavesTheEarlierListItsOptionsAndChoices)
+{
+    // The project's inputs: an MP4 made by ffmpeg and an AVI, both opening when saved.
+    mediagen::AviRecipe recipe;
+    recipe.video = mediagen::VideoCodec::Mjpeg;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 25;
+    const std::string movie = folder_.File("holiday.mp4");
+    std::filesystem::copy_file(
+        FfmpegCopy(SampleAvi(recipe), "-c:v libx264 -preset veryfast -pix_fmt yuv420p", "project-whole.mp4"), movie);
+    const std::string clip = folder_.File("clip.avi");
+    std::filesystem::copy_file(SampleAvi(recipe), clip);
+    ASSERT_TRUE(rig_.AddInput(movie));
+    ASSERT_TRUE(rig_.AddInput(clip));
+    rig_.core.settingsController.ChooseFormat(formatDvd);
+    const std::string path = folder_.File("broken.mdp");
+    ASSERT_TRUE(Commands(rig_).SaveProject(path));
+    // Both files are still there, but neither opens: the film was cut in half (its
+    // index at the end with it) and the AVI's name now holds a letter.
+    const std::vector<std::uint8_t> whole = ReadBytes(movie);
+    WriteBytes(
+        movie, std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2)));
+    std::ofstream(clip, std::ios::trunc) << "Dear Sir, please find the film attached.\n";
+
+    ConversionRig loader;
+    const std::string first = OwnList(folder_, "first.lst", 3);
+    const std::string second = OwnList(folder_, "second.lst", 2);
+    ASSERT_TRUE(loader.AddInput(first));
+    ASSERT_TRUE(loader.AddInput(second));
+    ASSERT_TRUE(loader.core.settingsController.ChooseStandard(standardPal));
+    loader.core.batchStandard.ChosenByUser();
+    loader.Entry(0).pictureOptions.invert = true;
+    loader.Entry(1).pictureOptions.fitting = FitMode::fillIn;
+    loader.Entry(1).outputPath = folder_.File("chosen.mpg");
+    loader.core.inputCommands.SelectInput(0);
+    ASSERT_EQ(loader.core.inputs.selectedInput, 0);
+    const std::size_t callsBefore = loader.fake.Calls().size();
+
+    EXPECT_FALSE(Commands(loader).OpenProject(path));
+    EXPECT_EQ(LastMessage(loader),
+        "Ferrowick Discforge - Project open error: None of the inputs of the project " + path
+            + " could be opened; the list stays as it was.");
+    const auto named = [&](const std::string& file) {
+        return std::any_of(loader.messages.shown.begin(), loader.messages.shown.end(),
+            [&](const auto& shown) { return shown.text.find(file) != std::string::npos; });
+    };
+    EXPECT_TRUE(named(movie)) << "the reader names the cut film";
+    EXPECT_TRUE(named(clip)) << "the reader names the letter";
+
+    ASSERT_EQ(loader.core.inputs.inputCount, 2);
+    EXPECT_EQ(loader.host.listBox, (std::vector<std::string>{first, second}));
+    EXPECT_EQ(loader.Entry(0).path, first);
+    EXPECT_TRUE(loader.Entry(0).pictureOptions.invert);
+    EXPECT_EQ(loader.Entry(1).pictureOptions.fitting, FitMode::fillIn);
+    EXPECT_EQ(loader.Entry(1).outputPath, folder_.File("chosen.mpg"));
+    EXPECT_EQ(loader.core.inputs.selectedInput, 0);
+    EXPECT_EQ(loader.core.inputs.currentInput, 0);
+    EXPECT_TRUE(loader.Entry(0).listFile.IsOpen()) << "the selected input is active again";
+    EXPECT_FALSE(loader.Entry(1).listFile.IsOpen());
+    // The project's DVD reached the encoder while its inputs were tried; the earlier VCD in PAL is back.
+    EXPECT_EQ(loader.core.settings.outputFormat, formatVcd);
+    EXPECT_EQ(loader.core.settings.tvStandard, standardPal);
+    EXPECT_TRUE(loader.core.batchStandard.IsChosenByUser());
+    const std::vector<std::string> calls = loader.fake.Calls();
+    ASSERT_GT(calls.size(), callsBefore);
+    EXPECT_EQ(calls.back(), "init 17") << "PAL (16) VCD (1)";
+
+    // The kept inputs still work: the other one can be chosen and shows its own options.
+    loader.core.inputCommands.SelectInput(1);
+    EXPECT_EQ(loader.core.inputs.selectedInput, 1);
+    EXPECT_TRUE(loader.Entry(1).listFile.IsOpen());
+    EXPECT_EQ(loader.core.inputs.inputCount, 2);
+}
+
 TEST_F(ProjectCommandsTest, AShortHeaderOrTooManyInputsIsRefusedBeforeAnythingChanges)
 {
     ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "kept.lst", 2)));

@@ -5,6 +5,7 @@
 #include "core/ControlIds.h"
 #include "ui/ResponseTable.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -119,15 +120,44 @@ TEST_F(Commands, OpenRemoveAndMoveChangeTheInputsAndTheList)
 
 TEST_F(Commands, TheKeysOfTheInputListPostTheirCommands)
 {
-    OpenLists(2);
+    OpenLists(3);
+    const std::vector<std::string> opened = ListLines();
+    // The keys are the window's shortcuts: they fire only in the active window, as the user has it.
+    QWidget* top = rig_.Window().window();
+    top->show();
+    QApplication::setActiveWindow(top);
+    ASSERT_EQ(QApplication::activeWindow(), top);
     QListWidget& list = *rig_.Window().InputList();
     list.setFocus();
-    QTest::keyClick(&list, Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(Inputs().selectedInput, 0);
-    QTest::keyClick(&list, Qt::Key_Down, Qt::ControlModifier);
+    list.setCurrentRow(0);
+    rig_.Settle();
+    ASSERT_EQ(Inputs().selectedInput, 0);
+    const auto key = [&](Qt::Key pressed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&list, pressed, modifiers);
+        rig_.Settle();
+    };
+
+    // Moving the list's cursor alone never changes the order: only the move commands do.
+    key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{opened[1], opened[0], opened[2]}));
+    EXPECT_EQ(Inputs().inputTable[1].path, rig_.folder.File("list0.lst"));
     EXPECT_EQ(Inputs().selectedInput, 1);
-    QTest::keyClick(&list, Qt::Key_Delete);
-    EXPECT_EQ(Inputs().inputCount, 1);
+    key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(Inputs().inputTable[2].path, rig_.folder.File("list0.lst"));
+    key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{opened[1], opened[0], opened[2]}));
+    EXPECT_EQ(Inputs().selectedInput, 1);
+
+    key(Qt::Key_Delete);
+    EXPECT_EQ(Inputs().inputCount, 2);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{opened[1], opened[2]}));
+
+    const int askedBefore = rig_.files.asked;
+    key(Qt::Key_Insert);
+    EXPECT_EQ(rig_.files.asked, askedBefore + 1) << "Insert asks for a file to add";
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(rig_.files.asked, askedBefore + 2) << "Ctrl+S asks where to save the project";
+    EXPECT_EQ(Inputs().inputCount, 2) << "the cancelled dialogs changed nothing";
 }
 
 TEST_F(Commands, OutputFileSettingsAndStandardReachTheCore)

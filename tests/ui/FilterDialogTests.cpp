@@ -20,6 +20,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -196,6 +197,57 @@ TEST(TPropertyFrame, EachOptionHasAControlOfItsKindInAScrollingAreaAndOkChoosesT
     EXPECT_EQ(rig.graph.chosen[0].second,
         (OptionValues{{"lowres", "2"}, {"skip_frame", "nokey"}, {"flags", "gray"}, {"use_odml", "0"}}));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "OK closed the frame";
+}
+
+// A turn of the wheel down over `control`, as the mouse sends it.
+void WheelDownOver(QWidget& control)
+{
+    const QPointF at(control.width() / 2.0, control.height() / 2.0);
+    QWheelEvent wheel(
+        at, control.mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&control, &wheel);
+}
+
+TEST(TPropertyFrame, TheWheelOverTheListScrollsItAndChangesNoValueUnderThePointer)
+{
+    DialogRig rig;
+    rig.graph.options = LongOptionList();
+    rig.dialog.SetupWindow();
+    bool checked = false;
+    DialogRig::OnFrame([&](ui::TPropertyFrame& frame) {
+        frame.show();
+        auto* area = frame.findChild<QScrollArea*>(ui::property_frame::areaNameText);
+        auto* skip = frame.findChild<QComboBox*>("skip_frame");
+        auto* extra = frame.findChild<QSpinBox*>("extra_3");
+        auto* lowres = frame.findChild<QSpinBox*>("lowres");
+        ASSERT_TRUE(area != nullptr && skip != nullptr && extra != nullptr && lowres != nullptr);
+        QScrollBar* bar = area->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0);
+        EXPECT_EQ(bar->value(), 0);
+        extra->setValue(50);
+
+        WheelDownOver(*skip);
+        EXPECT_EQ(skip->currentText(), "default") << "the choice under the pointer stayed";
+        const int afterFirst = bar->value();
+        EXPECT_GT(afterFirst, 0) << "the list scrolled";
+        WheelDownOver(*extra);
+        EXPECT_EQ(extra->value(), 50) << "the number under the pointer stayed";
+        EXPECT_GT(bar->value(), afterFirst) << "the list scrolled on";
+        EXPECT_FALSE(extra->hasFocus()) << "the wheel gave no focus";
+
+        // A control the user has put the focus in takes the wheel, as it always has.
+        QApplication::setActiveWindow(&frame);
+        lowres->setFocus();
+        ASSERT_TRUE(lowres->hasFocus());
+        lowres->setValue(1);
+        WheelDownOver(*lowres);
+        EXPECT_EQ(lowres->value(), 0);
+        checked = true;
+        Press(frame, ui::property_frame::cancelNameText);
+    });
+    rig.PressProperties();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(rig.graph.chosen.empty());
 }
 
 TEST(TPropertyFrame, ARefusedValueIsShownWithTheReasonAndTheFrameStaysOpen)
