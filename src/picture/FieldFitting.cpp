@@ -13,9 +13,13 @@ Ratio FieldPixel(Ratio pixel) { return pixel.num < 1 || pixel.den < 1 ? pixel : 
 bool FieldFitting::Fit(TBaseDib& picture, const FitRequest& request)
 {
     const int height = picture.Height();
-    if (picture.Depth() != 32 || height == request.targetHeight || height % 2 != 0 || request.targetHeight % 2 != 0
+    if (height == request.targetHeight || height % 2 != 0 || request.targetHeight % 2 != 0
         || height < 2 || request.targetHeight < 2) {
         return FitPicture(picture, request);
+    }
+    // The fields are read as 32-bit rows.
+    if (picture.Depth() != 32 && !picture.ConvertDepth(32)) {
+        return false;
     }
     FitRequest half = request;
     half.targetHeight = request.targetHeight / 2;

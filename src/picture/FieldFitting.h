@@ -10,7 +10,7 @@ namespace discforge {
 
 class FieldFitting {
 public:
-    // FitPicture for a 32-bit picture of two fields. A picture that keeps its height,
+    // FitPicture for a picture of two fields. A picture that keeps its height,
     // or whose height or target height is odd, is fitted whole: there is nothing to
     // keep apart, or no field pairing to keep.
     bool Fit(TBaseDib& picture, const FitRequest& request);

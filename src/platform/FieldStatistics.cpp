@@ -4,15 +4,16 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace discforge {
 namespace {
 
-// A picture counts as fields in one order when swapping in the neighbour picture's
-// rows of one parity fits 4 % worse than those of the other; as a frame when the
-// neighbours' rows fit half as well again as its own.
-constexpr double fieldMargin = 1.04;
+// A picture counts as a frame when its own rows fit between each other half as well
+// again as the neighbour pictures' rows of either parity would; otherwise as fields in
+// one order when the rows of one parity swapped in fit a tenth worse than the other's.
+constexpr double fieldMargin = 1.1;
 constexpr double frameMargin = 1.5;
 // Pictures judged as fields before the answer is fields: a few, so that a still
 // or nearly still start does not decide.
@@ -93,12 +94,13 @@ void FieldStatistics::Judge(const std::uint8_t* previous, const std::uint8_t* cu
         misfit[(y & 1) ^ 1] += Misfit(above, row(next, y), below, width_);
         own += Misfit(above, row(current, y), below, width_);
     }
-    if (static_cast<double>(misfit[0]) > fieldMargin * static_cast<double>(misfit[1])) {
+    const auto least = static_cast<double>(std::min(misfit[0], misfit[1]));
+    if (least > frameMargin * static_cast<double>(own)) {
+        ++progressive_;
+    } else if (static_cast<double>(misfit[0]) > fieldMargin * static_cast<double>(misfit[1])) {
         ++topFirst_;
     } else if (static_cast<double>(misfit[1]) > fieldMargin * static_cast<double>(misfit[0])) {
         ++bottomFirst_;
-    } else if (static_cast<double>(misfit[1]) > frameMargin * static_cast<double>(own)) {
-        ++progressive_;
     }
 }
 

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,11 +28,28 @@ std::string Trimmed(std::string text)
     return text;
 }
 
+// The lines of ffprobe's answer that say something, each followed by a space.
+std::string Lines(const std::string& text)
+{
+    std::string joined;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        const std::string line = Trimmed(text.substr(start, end - start));
+        if (!line.empty()) {
+            joined += line + " ";
+        }
+        start = end + 1;
+    }
+    return joined;
+}
+
 std::string ProbeVideo(const std::string& path, const std::string& entries)
 {
-    return Trimmed(RunCommand("ffprobe -v error -select_streams v:0 -of default=nw=1:nk=1 -show_entries " + entries
-        + " " + Quoted(path))
-                       .output);
+    return Trimmed(Lines(RunCommand("ffprobe -v error -select_streams v:0 -of default=nw=1:nk=1 -show_entries "
+        + entries + " " + Quoted(path))
+                             .output));
 }
 
 // Every picture of the stream as grey levels, top row first, as a player decodes it
@@ -105,10 +124,11 @@ std::vector<Band> BandsOfField(const GreyPictures& grey, const std::string& pict
 // two fields in `weave` order (tinterlace's interleave_top or interleave_bottom).
 std::string MovingLineFilters(int height, const std::string& weave, const std::string& field)
 {
-    // 1/72 of the height tall, moving 1/36 of it each 50th of a second.
+    // 1/72 of the height tall, moving as far each 50th of a second and starting again
+    // every 60 (between two pictures of fields), before it leaves the picture.
     const std::string line = std::to_string(height / 72);
-    const std::string step = std::to_string(height / 36);
-    return "geq=lum='if(between(Y-" + std::to_string(height / 18) + "-N*" + step + ",0," + line
+    const std::string step = line;
+    return "geq=lum='if(between(Y-" + std::to_string(height / 18) + "-mod(N,60)*" + step + ",0," + line
         + "-1),235,16)':cb=128:cr=128,tinterlace=" + weave + ",setfield=" + field;
 }
 
@@ -121,13 +141,14 @@ protected:
         }
     }
 
+    // Clips of `seconds`, long enough for vcdimager to take a disc of them.
     std::string MakeLineClip(const std::string& name, int width, int height, const std::string& filters,
-        const std::string& codecs)
+        const std::string& codecs, const std::string& seconds = "2.4")
     {
         const std::string path = folder_.File(name);
         const CommandResult made = RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i color=black:s="
-            + std::to_string(width) + "x" + std::to_string(height)
-            + ":r=50:d=1.2 -f lavfi -i sine=frequency=440:sample_rate=48000:duration=1.2 -vf " + filters + " "
+            + std::to_string(width) + "x" + std::to_string(height) + ":r=50:d=" + seconds
+            + " -f lavfi -i sine=frequency=440:sample_rate=48000:duration=" + seconds + " -vf \"" + filters + "\" "
             + codecs + " " + Quoted(path));
         EXPECT_EQ(made.exitCode, 0) << made.output;
         return path;
@@ -147,8 +168,9 @@ protected:
         return output;
     }
 
-    // Every picture but the first and last two holds the line once in each field, a
-    // field row or two tall, the field shown first holding it higher up.
+    // Every picture but the first and last two holds the line once in each field, no
+    // taller than the line itself (a field blended into the other would add the line
+    // of its moment), the field shown first holding it higher up.
     static void ExpectFieldsApart(const std::string& mpeg, bool topFirst)
     {
         const GreyPictures grey = DecodeGrey(mpeg);
@@ -158,8 +180,9 @@ protected:
             const std::vector<Band> second = BandsOfField(grey, grey.pictures[n], topFirst ? 1 : 0);
             ASSERT_EQ(first.size(), 1u) << "picture " << n << " of " << mpeg;
             ASSERT_EQ(second.size(), 1u) << "picture " << n << " of " << mpeg;
-            EXPECT_LE(first[0].last - first[0].first, 4) << "picture " << n;
-            EXPECT_LE(second[0].last - second[0].first, 4) << "picture " << n;
+            const int tallest = grey.height / 72 + 2;
+            EXPECT_LE(first[0].last - first[0].first, tallest) << "picture " << n;
+            EXPECT_LE(second[0].last - second[0].first, tallest) << "picture " << n;
             EXPECT_LT(first[0].first, second[0].first) << "picture " << n;
         }
     }
@@ -176,10 +199,12 @@ TEST_F(FieldsAndFilm, ACamcordersDvKeepsItsBottomFieldFirst)
         EXPECT_EQ(ProbeVideo(output, "stream=field_order"), "bb") << target;
         ExpectFieldsApart(output, false);
         std::string log;
+        const std::string work = folder_.File(std::string("authoring-") + target);
+        std::filesystem::create_directories(work);
         if (std::string(target) == "dvd") {
-            EXPECT_TRUE(PassesDvdauthor(output, true, folder_.File("dvd"), log)) << log;
+            EXPECT_TRUE(PassesDvdauthor(output, true, work, log)) << log;
         } else {
-            EXPECT_TRUE(PassesVcdimager(output, "svcd", folder_.File("svcd"), log)) << log;
+            EXPECT_TRUE(PassesVcdimager(output, "svcd", work, log)) << log;
         }
     }
 }
@@ -188,8 +213,9 @@ TEST_F(FieldsAndFilm, ABroadcastRecordingKeepsItsTopFieldFirstAndItsFieldsApartW
 {
     const std::string broadcast = MakeLineClip("broadcast.ts", 1440, 1080,
         MovingLineFilters(1080, "interleave_top", "tff"),
-        "-c:v mpeg2video -flags +ildct+ilme -top 1 -b:v 15M -c:a mp2 -f mpegts");
-    ASSERT_EQ(ProbeVideo(broadcast, "stream=field_order"), "tt");
+        "-c:v mpeg2video -flags +ildct+ilme -top 1 -b:v 15M -c:a mp2 -f mpegts", "1.2");
+    // The transport stream's programs each name the stream.
+    ASSERT_EQ(ProbeVideo(broadcast, "stream=field_order").substr(0, 2), "tt");
     const std::string output = Convert(broadcast, "dvd", "pal");
     EXPECT_EQ(ProbeVideo(output, "stream=height"), "576");
     EXPECT_EQ(ProbeVideo(output, "stream=field_order"), "tt");
@@ -206,8 +232,9 @@ TEST_F(FieldsAndFilm, AProgressiveSourceStaysProgressiveAndAFlippedOrDeinterlace
     EXPECT_EQ(ProbeVideo(Convert(dv, "dvd", "pal", "--deinterlace"), "stream=field_order"), "progressive");
     // Upside down, the bottom field's rows are the top field's.
     EXPECT_EQ(ProbeVideo(Convert(dv, "dvd", "pal", "--invert"), "stream=field_order"), "tt");
-    // A VCD has frames only.
-    EXPECT_EQ(ProbeVideo(Convert(dv, "vcd", "pal"), "stream=field_order"), "progressive");
+    // A VCD has frames only: MPEG-1 has no field order to name.
+    const std::string vcd = ProbeVideo(Convert(dv, "vcd", "pal"), "stream=field_order");
+    EXPECT_TRUE(vcd == "progressive" || vcd == "unknown") << vcd;
 }
 
 TEST_F(FieldsAndFilm, FilmForAnNtscDvdIsItsOwnPicturesRepeatingFieldsInSync)
@@ -223,7 +250,12 @@ TEST_F(FieldsAndFilm, FilmForAnNtscDvdIsItsOwnPicturesRepeatingFieldsInSync)
     ASSERT_TRUE(MakeAvi(clip, recipe));
     const std::string output = Convert(clip, "dvd", "ntsc");
 
-    EXPECT_EQ(ProbeVideo(output, "stream=r_frame_rate"), "30000/1001");
+    // Shown at 29.97 frames a second: the sequence header's rate, which ffprobe reads as
+    // the average. (Its r_frame_rate is the rate every picture starts on a multiple of:
+    // the fields' 59.94.)
+    EXPECT_EQ(ProbeVideo(output, "stream=avg_frame_rate"), "30000/1001");
+    std::string error;
+    EXPECT_EQ(ReadPictureStream(output, error).frameRateCode, 4) << error;
     // The player repeats the first field of every other picture: 3, 2, 3, 2 fields,
     // starting with the top, the bottom, the bottom and the top field.
     const std::string repeats = ProbeVideo(output, "frame=repeat_pict");
@@ -231,11 +263,11 @@ TEST_F(FieldsAndFilm, FilmForAnNtscDvdIsItsOwnPicturesRepeatingFieldsInSync)
     std::string expectedRepeats;
     std::string expectedFirstFields;
     for (std::int64_t n = 0; n < recipe.frames; ++n) {
-        expectedRepeats += n % 2 == 0 ? "1\n" : "0\n";
-        expectedFirstFields += n % 4 == 0 || n % 4 == 3 ? "1\n" : "0\n";
+        expectedRepeats += n % 2 == 0 ? "1 " : "0 ";
+        expectedFirstFields += n % 4 == 0 || n % 4 == 3 ? "1 " : "0 ";
     }
-    EXPECT_EQ(repeats + "\n", expectedRepeats);
-    EXPECT_EQ(firstFields + "\n", expectedFirstFields);
+    EXPECT_EQ(repeats + " ", expectedRepeats);
+    EXPECT_EQ(firstFields + " ", expectedFirstFields);
 
     // Each source picture once, in order: none repeated whole, none left out.
     const DecodedOutput decoded = DecodeOutput(output);
@@ -246,14 +278,16 @@ TEST_F(FieldsAndFilm, FilmForAnNtscDvdIsItsOwnPicturesRepeatingFieldsInSync)
     }
     // The click of every second is heard while the picture of that second shows: within
     // a film picture and the field the pulldown may move it by.
-    ASSERT_EQ(decoded.clicks.size(), static_cast<std::size_t>(seconds));
-    for (int second = 0; second < seconds; ++second) {
+    // Six seconds of film are 144 pictures, 6.006 s: the click of second 6 is in too.
+    ASSERT_EQ(decoded.clicks.size(), static_cast<std::size_t>(seconds) + 1);
+    for (int second = 0; second <= seconds; ++second) {
         const double shown = FirstShowing(decoded, 24000LL * second / 1001);
         EXPECT_NEAR(decoded.clicks[static_cast<std::size_t>(second)], shown, 1001.0 / 24000 + 1001.0 / 60000)
             << "second " << second;
     }
     std::string log;
-    EXPECT_TRUE(PassesDvdauthor(output, false, folder_.File("dvd"), log)) << log;
+    std::filesystem::create_directories(folder_.File("authoring"));
+    EXPECT_TRUE(PassesDvdauthor(output, false, folder_.File("authoring"), log)) << log;
 }
 
 } // namespace

@@ -32,8 +32,16 @@ std::string Probe(const std::string& path, const std::string& stream, const std:
     std::string text = RunCommand("ffprobe -v error -select_streams " + stream
         + " -of default=nw=1:nk=1 -show_entries " + entries + " " + Quoted(path))
                            .output;
-    text.erase(text.find_last_not_of(" \r\n") + 1);
-    return text;
+    // ffprobe separates the values by empty lines where a section has side data.
+    std::string kept;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty()) {
+            kept += (kept.empty() ? "" : "\n") + line;
+        }
+    }
+    return kept;
 }
 
 std::vector<double> Numbers(const std::string& text)
@@ -42,7 +50,9 @@ std::vector<double> Numbers(const std::string& text)
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
-        numbers.push_back(std::atof(line.c_str()));
+        if (line.find_first_of("0123456789") != std::string::npos) {
+            numbers.push_back(std::atof(line.c_str()));
+        }
     }
     return numbers;
 }
