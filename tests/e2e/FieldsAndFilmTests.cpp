@@ -232,6 +232,13 @@ TEST_F(FieldsAndFilm, AProgressiveSourceStaysProgressiveAndAFlippedOrDeinterlace
     EXPECT_EQ(ProbeVideo(Convert(dv, "dvd", "pal", "--deinterlace"), "stream=field_order"), "progressive");
     // Upside down, the bottom field's rows are the top field's.
     EXPECT_EQ(ProbeVideo(Convert(dv, "dvd", "pal", "--invert"), "stream=field_order"), "tt");
+    // A crop from an odd row makes the source's bottom field the frame's top one.
+    std::vector<std::string> crop{"--target", "dvd", "--standard", "pal", "--crop", "0,1,720,574", "--output",
+        folder_.File("cropped.mpg"), dv};
+    const CliOutcome cropped = RunCli(crop, folder_.Path());
+    ASSERT_EQ(cropped.exitCode, 0) << cropped.err;
+    EXPECT_EQ(ProbeVideo(folder_.File("cropped.mpg"), "stream=field_order"), "tt");
+    ExpectFieldsApart(folder_.File("cropped.mpg"), true);
     // A VCD has frames only: MPEG-1 has no field order to name.
     const std::string vcd = ProbeVideo(Convert(dv, "vcd", "pal"), "stream=field_order");
     EXPECT_TRUE(vcd == "progressive" || vcd == "unknown") << vcd;
