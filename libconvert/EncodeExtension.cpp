@@ -10,7 +10,7 @@ bool SameRate(int64_t num, int64_t den, int64_t otherNum, int64_t otherDen) { re
 
 bool FilmForNtscDvd(const DiscProfile& profile, const EncodeExtension& extension)
 {
-    return profile.kind == DiscKind::Dvd && !profile.pal
+    return profile.kind == DiscKind::Dvd && !profile.pal && extension.pictureRateNum > 0 && extension.pictureRateDen > 0
         && SameRate(extension.pictureRateNum, extension.pictureRateDen, 24000, 1001);
 }
 

@@ -120,6 +120,17 @@ TEST(FieldsAndFilm, FilmPicturesStartOnThePulldownsFieldsAndTheirSoundLastsAsLon
         const double fields = static_cast<double>((5 * n + 1) / 2);
         EXPECT_NEAR(starts[n] - starts[0], fields * 1001 / 60000, 0.0001) << "picture " << n;
     }
+    // A record without a rate keeps the disc's frames: a picture every 1001/30000 s.
+    const EncodeExtension frames = Pictures(ENCODE_PROGRESSIVE);
+    ASSERT_EQ(library.extend(&frames), 0);
+    const std::string framesOutput = folder.File("frames.mpg");
+    const EncodeParameters framesParameters = input.Parameters(framesOutput);
+    ASSERT_EQ(library.makeMpeg(&framesParameters), ENCODE_COMPLETED);
+    const std::vector<double> frameStarts = Numbers(Probe(framesOutput, "v:0", "frame=best_effort_timestamp_time"));
+    ASSERT_EQ(frameStarts.size(), 96u);
+    EXPECT_NEAR(frameStarts.back() - frameStarts.front(), 95 * 1001.0 / 30000, 0.0001);
+    EXPECT_EQ(Probe(framesOutput, "v:0", "stream=r_frame_rate"), "30000/1001");
+
     // Ten fields for the last four pictures: the stream lasts 96 film pictures.
     const double pictureTime = 96 * 1001.0 / 24000;
     const std::vector<double> sound = Numbers(Probe(output, "a:0", "stream=duration"));
