@@ -11,7 +11,9 @@
 #include "FrontEnd.h"
 #include "encoder/EncodeParameters.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -36,13 +38,16 @@ LibraryState& State()
 int32_t Extend(const EncodeExtension* extension)
 {
     LibraryState& state = State();
-    if (extension == nullptr || extension->size < sizeof(EncodeExtension) || extension->version < 1) {
+    // A version 1 record ends before the fields; a record of a size between the versions' is none of them.
+    if (extension == nullptr || extension->version < 1 || extension->size < ENCODE_EXTENSION_V1_SIZE
+        || (extension->size > ENCODE_EXTENSION_V1_SIZE && extension->size < sizeof(EncodeExtension))) {
         return 1;
     }
-    if (state.encoding || !state.profile || !ExtensionFits(*state.profile, *extension)) {
+    EncodeExtension known{};
+    std::memcpy(&known, extension, std::min<std::size_t>(extension->size, sizeof(EncodeExtension)));
+    if (state.encoding || !state.profile || !ExtensionFits(*state.profile, known)) {
         return 1;
     }
-    EncodeExtension known = *extension;
     known.size = sizeof(EncodeExtension);
     known.version = ENCODE_EXTENSION_VERSION;
     state.extension = known;

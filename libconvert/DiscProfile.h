@@ -10,6 +10,8 @@ namespace discforge::convert {
 enum class DiscKind { Vcd, Svcd, Dvd };
 // One pass, or the first or second of two.
 enum class EncoderPass { only, first, second };
+// Whole frames, or two fields a picture with the top or the bottom one shot first.
+enum class PictureFields { frames, topFirst, bottomFirst };
 
 struct DiscProfile {
     DiscKind kind = DiscKind::Vcd;
@@ -31,6 +33,10 @@ struct DiscProfile {
     int bPictures = 0; // between anchors
     bool flatIntraMatrix = false; // otherwise the MPEG default, which spends fewer bits on fine detail
     bool scanOffsets = false;
+    PictureFields fields = PictureFields::frames;
+    // Film pictures at 24000/1001 (the frame rate above) that the player shows at
+    // 30000/1001 by repeating a field of every other picture.
+    bool softPulldown = false;
 
     bool ac3Audio = false; // otherwise MPEG-1 Layer II
     int audioSampleRate = 0;

@@ -1,6 +1,7 @@
 #include "EncodeWorker.h"
 
 #include "EncoderMessages.h"
+#include "SoftPulldown.h"
 
 #include <new>
 #include <pthread.h>
@@ -35,7 +36,8 @@ EncodeStatus EncodeWorker::Start(const InputShape& input)
         status = sound_.Open(profile, input.sampleRate, samples);
     }
     if (status.Ok()) {
-        status = writer_.Open(video_.Context(), sound_.Context());
+        status = writer_.Open(video_.Context(), sound_.Context(),
+            profile.softPulldown ? pulldownFieldBase : AVRational{0, 0});
     }
     if (!status.Ok()) {
         stopped_ = true;
@@ -145,9 +147,20 @@ EncodeStatus EncodeWorker::WriteSound(EncodeJob& job)
     return EncodeStatus::Done();
 }
 
+PacketSink EncodeWorker::ToWriterVideo()
+{
+    if (!profile_.softPulldown) {
+        return [this](AVPacket* packet) { return writer_.AddVideo(packet); };
+    }
+    return [this](AVPacket* packet) {
+        EncodeStatus status = ApplyPulldown(*packet);
+        return status.Ok() ? writer_.AddVideo(packet) : status;
+    };
+}
+
 EncodeStatus EncodeWorker::Process(EncodeJob& job)
 {
-    const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
+    const PacketSink toWriterVideo = ToWriterVideo();
     job.picture->pts = job.pictureNumber;
     EncodeStatus status = WriteSound(job);
     if (status.Ok()) {
@@ -159,7 +172,7 @@ EncodeStatus EncodeWorker::Process(EncodeJob& job)
 
 EncodeStatus EncodeWorker::Finish(EncodeJob& job)
 {
-    const PacketSink toWriterVideo = [this](AVPacket* packet) { return writer_.AddVideo(packet); };
+    const PacketSink toWriterVideo = ToWriterVideo();
     EncodeStatus status = WriteSound(job);
     if (status.Ok()) {
         status = video_.Encode(nullptr, toWriterVideo);

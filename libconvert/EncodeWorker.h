@@ -71,6 +71,8 @@ public:
 private:
     void Run();
     EncodeStatus WriteSound(EncodeJob& job);
+    // Where the encoded pictures go: to the writer, through the pulldown's marks for film.
+    PacketSink ToWriterVideo();
     EncodeStatus Process(EncodeJob& job);
     EncodeStatus Finish(EncodeJob& job);
 

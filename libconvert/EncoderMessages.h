@@ -30,6 +30,7 @@ inline constexpr const char* cannotFinish = "cannot give the output its name: %1
 inline constexpr const char* codecFailed = "%1 failed: %2";
 inline constexpr const char* outOfMemory = "not enough memory";
 inline constexpr const char* internalError = "an unexpected error in the encoder";
+inline constexpr const char* noPictureHeader = "an encoded picture lacks the header its repeated fields are marked in";
 
 // Fills %1, %2, ... with the given values, in order.
 inline std::string Substitute(const char* text, std::initializer_list<std::string> values)

@@ -2,6 +2,7 @@
 
 #include "BgrxToYuv420.h"
 #include "EncoderMessages.h"
+#include "FieldCoding.h"
 
 #include <cstring>
 
@@ -26,6 +27,9 @@ EncodeStatus PictureConverter::Open(int sourceWidth, int sourceHeight, const Dis
     width_ = profile.width;
     height_ = profile.height;
     colorSpace_ = profile.pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    fields_ = profile.fields;
+    // A field's colour rows pair rows four apart in the frame.
+    fieldsApart_ = fields_ != PictureFields::frames && height_ % 4 == 0 && sourceHeight % 2 == 0 ? 2 : 1;
     const int frameBytes = av_image_get_buffer_size(AV_PIX_FMT_YUV420P, width_, height_, rowAlignment);
     if (frameBytes < 0) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("av_image_get_buffer_size()", frameBytes));
@@ -39,8 +43,8 @@ EncodeStatus PictureConverter::Open(int sourceWidth, int sourceHeight, const Dis
         return EncodeStatus::Done();
     }
     // Blue, green, red, X in memory is FFmpeg's "bgr0".
-    scaler_.reset(sws_getContext(sourceWidth, sourceHeight, AV_PIX_FMT_BGR0, width_, height_, AV_PIX_FMT_YUV420P,
-        SWS_BICUBIC, nullptr, nullptr, nullptr));
+    scaler_.reset(sws_getContext(sourceWidth, sourceHeight / fieldsApart_, AV_PIX_FMT_BGR0, width_,
+        height_ / fieldsApart_, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!scaler_) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("sws_getContext()", AVERROR(EINVAL)));
     }
@@ -67,6 +71,7 @@ EncodeStatus PictureConverter::NewFrame(FrameHandle& picture)
     picture->height = height_;
     picture->color_range = AVCOL_RANGE_MPEG;
     picture->colorspace = colorSpace_;
+    MarkFields(*picture, fields_);
     return EncodeStatus::Done();
 }
 
@@ -85,17 +90,29 @@ EncodeStatus PictureConverter::Convert(const uint8_t* pixels, FrameHandle& pictu
             std::memcpy(aligned_.data(), pixels, aligned_.size() * sizeof(uint32_t));
             topRow = reinterpret_cast<const uint8_t*>(aligned_.data()) + (sourceHeight_ - 1) * rowBytes;
         }
-        const Yuv420Planes planes{
-            picture->data[0], picture->data[1], picture->data[2], picture->linesize[0], picture->linesize[1]};
-        ConvertBgrxToYuv420(reinterpret_cast<const uint32_t*>(topRow), -static_cast<std::ptrdiff_t>(sourceWidth_),
-            width_, height_, planes);
+        // Field f is every other row from row f, in the picture and in each plane.
+        for (int field = 0; field < fieldsApart_; ++field) {
+            const Yuv420Planes planes{picture->data[0] + field * picture->linesize[0],
+                picture->data[1] + field * picture->linesize[1], picture->data[2] + field * picture->linesize[2],
+                std::ptrdiff_t{picture->linesize[0]} * fieldsApart_, std::ptrdiff_t{picture->linesize[1]} * fieldsApart_};
+            const auto* first = reinterpret_cast<const uint32_t*>(topRow) - std::ptrdiff_t{field} * sourceWidth_;
+            ConvertBgrxToYuv420(first, -static_cast<std::ptrdiff_t>(sourceWidth_) * fieldsApart_, width_,
+                height_ / fieldsApart_, planes);
+        }
         return EncodeStatus::Done();
     }
-    const uint8_t* const source[4] = {topRow, nullptr, nullptr, nullptr};
-    const int sourceStride[4] = {-sourceWidth_ * 4, 0, 0, 0};
-    const int rows = sws_scale(scaler_.get(), source, sourceStride, 0, sourceHeight_, picture->data, picture->linesize);
-    if (rows != height_) {
-        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("sws_scale()", AVERROR(EINVAL)));
+    for (int field = 0; field < fieldsApart_; ++field) {
+        const uint8_t* const source[4] = {topRow - field * rowBytes, nullptr, nullptr, nullptr};
+        const int sourceStride[4] = {-sourceWidth_ * 4 * fieldsApart_, 0, 0, 0};
+        uint8_t* const target[4] = {picture->data[0] + field * picture->linesize[0],
+            picture->data[1] + field * picture->linesize[1], picture->data[2] + field * picture->linesize[2], nullptr};
+        const int targetStride[4] = {picture->linesize[0] * fieldsApart_, picture->linesize[1] * fieldsApart_,
+            picture->linesize[2] * fieldsApart_, 0};
+        const int rows
+            = sws_scale(scaler_.get(), source, sourceStride, 0, sourceHeight_ / fieldsApart_, target, targetStride);
+        if (rows != height_ / fieldsApart_) {
+            return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("sws_scale()", AVERROR(EINVAL)));
+        }
     }
     return EncodeStatus::Done();
 }

@@ -14,7 +14,9 @@ namespace discforge::convert {
 class PictureConverter {
 public:
     // Pictures of sourceWidth x sourceHeight become pictures of the disc's size: one of
-    // that size is converted directly, one of another size is scaled.
+    // that size is converted directly, one of another size is scaled. Pictures of two
+    // fields are converted and scaled field by field, so that no row of one reaches the
+    // other, and their colour rows belong to one field each, as MPEG-2 keeps them.
     EncodeStatus Open(int sourceWidth, int sourceHeight, const DiscProfile& profile);
     // Reads sourceHeight rows of sourceWidth pixels, bottom row first, into a new frame
     // whose memory comes from a pool and returns there when the encoder is done with it,
@@ -32,6 +34,8 @@ private:
     int width_ = 0;
     int height_ = 0;
     AVColorSpace colorSpace_ = AVCOL_SPC_UNSPECIFIED;
+    PictureFields fields_ = PictureFields::frames; // what the pictures are marked as
+    int fieldsApart_ = 1; // 2: each picture is converted as two fields
 };
 
 } // namespace discforge::convert

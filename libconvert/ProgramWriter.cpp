@@ -63,7 +63,7 @@ ProgramWriter::~ProgramWriter()
     avcodec_parameters_free(&audioParameters_);
 }
 
-EncodeStatus ProgramWriter::Open(const AVCodecContext* video, const AVCodecContext* audio)
+EncodeStatus ProgramWriter::Open(const AVCodecContext* video, const AVCodecContext* audio, AVRational videoBase)
 {
     videoParameters_ = avcodec_parameters_alloc();
     audioParameters_ = avcodec_parameters_alloc();
@@ -82,7 +82,7 @@ EncodeStatus ProgramWriter::Open(const AVCodecContext* video, const AVCodecConte
         const AVPacketSideData& data = video->coded_side_data[i];
         videoSideData_.push_back({data.type, std::vector<uint8_t>(data.data, data.data + data.size)});
     }
-    videoBase_ = video->time_base;
+    videoBase_ = videoBase.den != 0 ? videoBase : video->time_base;
     audioBase_ = audio->time_base;
     // The first part is created now, so an output that cannot be written fails at once.
     return BeginPart();

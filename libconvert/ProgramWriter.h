@@ -40,7 +40,8 @@ public:
     ProgramWriter& operator=(const ProgramWriter&) = delete;
 
     // Takes the streams' settings from the opened encoders and begins the first part.
-    EncodeStatus Open(const AVCodecContext* video, const AVCodecContext* audio);
+    // The pictures' timestamps come in `videoBase`, the video encoder's own when it is 0/0.
+    EncodeStatus Open(const AVCodecContext* video, const AVCodecContext* audio, AVRational videoBase = {0, 0});
     // Packets with timestamps in their encoder's time base.
     EncodeStatus AddVideo(AVPacket* packet);
     EncodeStatus AddAudio(AVPacket* packet);

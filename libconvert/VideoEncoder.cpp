@@ -1,6 +1,7 @@
 #include "VideoEncoder.h"
 
 #include "EncoderMessages.h"
+#include "FieldCoding.h"
 
 extern "C" {
 #include <libavutil/mem.h>
@@ -96,6 +97,7 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
     // conversion's processor time and changed its quality by 0.05 dB at most, up or
     // down, on the encoder benchmark's scenes; SVCD and DVD streams came out the same.
     av_opt_set_int(&c, "bidir_refine", 0, AV_OPT_SEARCH_CHILDREN);
+    SetFieldCoding(c, profile.fields);
     if (profile.scanOffsets) {
         av_opt_set_int(c.priv_data, "scan_offset", 1, 0);
     }

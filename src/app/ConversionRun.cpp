@@ -6,6 +6,7 @@
 #include "app/EncoderCallbacks.h"
 #include "app/FrameShape.h"
 #include "app/PlanMessages.h"
+#include "app/SourcePictures.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "ports/PowerPort.h"
@@ -29,7 +30,10 @@ void ConversionRun::FillParameters(const InputEntry& entry)
     parameters.width = settings.frameWidth;
     parameters.height = settings.frameHeight;
     parameters.firstFrame = 0;
-    parameters.lastFrame = LastOutputFrame(entry.selectedFrames, entry.frameRate, settings.tvStandard);
+    // Film the encoder takes picture by picture plays as long as the same frames at the standard's rate.
+    parameters.lastFrame = core_.media.run.filmPictures
+        ? static_cast<int>(entry.selectedFrames) - 1
+        : LastOutputFrame(entry.selectedFrames, entry.frameRate, settings.tvStandard);
     parameters.firstSample = 0;
     parameters.audioFlag = 1;
     const int formatRate = FormatAudioRate(settings.outputFormat);
@@ -94,13 +98,13 @@ void ConversionRun::StartConversion()
                 }
                 initialisedCode = code;
             }
-            FillParameters(entry);
-            if (plan && !core_.encoder.Extend(PlannedExtension(plan->videoBitRate))) {
+            if (!DescribePictures(entry, plan)) {
                 ShowMessage(core_.ports.messages, plan_message::notTaken, plan_message::caption);
                 run.batchStop = true;
                 lastHandled = index;
                 break;
             }
+            FillParameters(entry);
 
             core_.encoder.AppWnd(core_.ports.window.NativeHandle());
             core_.settings.videoSettingsChanged = true;
@@ -114,6 +118,8 @@ void ConversionRun::StartConversion()
             run.batchStop = result != ENCODE_COMPLETED || core_.stopConversion;
             lastCompleted_ = result == ENCODE_COMPLETED;
             run.encoderBusy = false;
+            run.filmPictures = false;
+            run.fieldPictures = false;
             ++inputsEncoded_;
             lastHandled = index;
             inputs.currentInput = index + 1;
@@ -139,6 +145,25 @@ void ConversionRun::StartConversion()
     if (core_.settings.shutdownWhenDone && batchCompleted_) {
         ShutDownComputer();
     }
+}
+
+bool ConversionRun::DescribePictures(const InputEntry& entry, const std::optional<DiscPlan>& plan)
+{
+    const std::optional<std::int64_t> plannedRate
+        = plan ? std::optional<std::int64_t>(plan->videoBitRate) : std::nullopt;
+    InputPictures pictures = PicturesOf(entry, core_.settings);
+    bool taken = core_.encoder.Extend(PicturesExtension(pictures, plannedRate));
+    if (!taken && pictures.film) {
+        // An encoder that cannot repeat fields gets the frames of the standard's rate.
+        pictures.film = false;
+        taken = core_.encoder.Extend(PicturesExtension(pictures, plannedRate));
+    }
+    core_.media.run.filmPictures = taken && pictures.film;
+    // MPEG-1 pictures are frames: a VCD gets them fitted whole.
+    core_.media.run.fieldPictures
+        = taken && pictures.fieldOrder != ENCODE_PROGRESSIVE && core_.settings.outputFormat != formatVcd;
+    // Without a plan the encoder's own settings serve, whether it took the pictures' facts or not.
+    return taken || !plan;
 }
 
 void ConversionRun::RefuseToStart()

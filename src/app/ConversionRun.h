@@ -5,7 +5,10 @@
 // every input converted.
 #pragma once
 
+#include "app/DiscPlan.h"
 #include "encoder/EncodeParameters.h"
+
+#include <optional>
 
 namespace discforge {
 
@@ -32,6 +35,9 @@ public:
 
 private:
     void FillParameters(const InputEntry& entry);
+    // Tells the encoder how the input's pictures were shot, with the plan's rate; false
+    // when it refused a plan.
+    bool DescribePictures(const InputEntry& entry, const std::optional<DiscPlan>& plan);
     // The encoder refused the format: the user is told and the window closes.
     void RefuseToStart();
     void ShutDownComputer();

@@ -171,9 +171,10 @@ std::optional<int> VideoSupply::FitStreamBands(SampleStream& stream, const Input
     return fitted ? HandOut(rowBytes, pixels) : FitFailure(request.mode);
 }
 
-bool VideoSupply::OnlyFitting(const PictureOptions& options)
+bool VideoSupply::OnlyFitting(const PictureOptions& options) const
 {
-    return !options.deinterlace && !options.invert && !HasCropRectangle(options);
+    const bool fieldsApart = core_.media.run.encoderBusy && core_.media.run.fieldPictures;
+    return !fieldsApart && !options.deinterlace && !options.invert && !HasCropRectangle(options);
 }
 
 // The fitting reads the rows themselves, with no copy in between.
@@ -196,8 +197,9 @@ int VideoSupply::AviReaderFrameOf(int frameIndex) const
 {
     const int index = core_.inputs.currentInput;
     const AviReaderEntry& reader = core_.media.avi.aviReaderTable[static_cast<std::size_t>(index)];
-    const int frame
-        = FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
+    const int frame = core_.media.run.filmPictures
+        ? frameIndex
+        : FrameFetch::SourceFrame(frameIndex, core_.media.reader.sourceFrameRate, core_.settings.tvStandard);
     return frame > reader.lastFrame && reader.lastFrame > 0 ? reader.lastFrame - 1 : frame;
 }
 
@@ -317,7 +319,8 @@ int VideoSupply::Finish(const PictureOptions& options, std::int32_t* rowBytes, c
         return videoCropFailed;
     }
     const FitRequest request = FitRequestFor(options);
-    if (!FitPicture(picture, request)) {
+    const bool fieldsApart = core_.media.run.encoderBusy && core_.media.run.fieldPictures;
+    if (!(fieldsApart ? fieldFitting_.Fit(picture, request) : FitPicture(picture, request))) {
         return FitFailure(request.mode);
     }
     return HandOut(rowBytes, pixels);

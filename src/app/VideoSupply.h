@@ -12,6 +12,7 @@
 #include <string>
 
 #include "input/PictureOptions.h"
+#include "picture/FieldFitting.h"
 
 namespace discforge {
 
@@ -87,8 +88,9 @@ private:
     int LoadListPicture(InputEntry& entry, const PictureOptions& options, int line);
     FitRequest FitRequestFor(const PictureOptions& options) const;
     static int FitFailure(FitMode mode);
-    // No option but the fitting changes the picture, so it can be made from the rows in one step.
-    static bool OnlyFitting(const PictureOptions& options);
+    // No option but the fitting changes the picture, so it can be made from the rows in
+    // one step; pictures of two fields are fitted field by field from the copied picture.
+    bool OnlyFitting(const PictureOptions& options) const;
     int FitRows(
         const SurfaceRows& rows, const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     // Applies the options and the fitting, then hands out the work picture.
@@ -124,6 +126,7 @@ private:
     int shownFrame_ = 0;
     std::optional<MadeFrame> made_;
     std::optional<MadeListPicture> madeList_;
+    FieldFitting fieldFitting_;
 };
 
 } // namespace discforge

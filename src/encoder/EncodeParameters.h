@@ -56,14 +56,30 @@ _Static_assert(sizeof(EncodeParameters) == 60, "the encoder record is 60 bytes w
 /* The extension channel: what the library learns beyond the record, through the
  * optional entry point swMPEGExtend, for the next swMPEGMakeMPEG only. A record of a
  * later version is longer and starts the same; the library reads what it knows. */
-#define ENCODE_EXTENSION_VERSION 1u
+#define ENCODE_EXTENSION_VERSION 2u
+/* The pictures' fields, from version 2 on. */
+enum EncodeFieldOrder {
+    ENCODE_PROGRESSIVE = 0, /* whole frames */
+    ENCODE_TOP_FIELD_FIRST = 1, /* two fields a picture, the one of the top row shot first */
+    ENCODE_BOTTOM_FIELD_FIRST = 2
+};
 typedef struct EncodeExtension {
     uint32_t size; /* sizeof(EncodeExtension) of the caller */
     uint32_t version; /* ENCODE_EXTENSION_VERSION */
     int64_t videoBitRate; /* the planned average in bits per second; 0: the disc's usual */
     int32_t passes; /* 2: a first pass learns each picture's cost for a planned rate; 0 or 1: one pass */
     int32_t reserved; /* 0 */
+    /* version 2 */
+    int32_t fieldOrder; /* an EncodeFieldOrder */
+    /* The rate of the pictures handed over, as a fraction; 0/0: the disc's own. A film at
+     * 24000/1001 for an NTSC DVD is handed over picture by picture and played at 29.97
+     * by the player repeating fields. */
+    int32_t pictureRateNum;
+    int32_t pictureRateDen;
+    int32_t reserved2; /* 0 */
 } EncodeExtension;
+/* The size of a version 1 record, which the library still takes. */
+#define ENCODE_EXTENSION_V1_SIZE 24u
 
 /* Results of swMPEGMakeMPEG. Only ENCODE_COMPLETED lets a batch go on. */
 enum EncodeResult {

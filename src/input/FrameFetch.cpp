@@ -79,7 +79,8 @@ int FrameFetch::FetchVideoFrame(int index, int frameNumber)
 {
     InputEntry& entry = context_.inputs.inputTable[static_cast<std::size_t>(index)];
     FetchState& fetch = context_.media.fetch;
-    int source = SourceFrame(frameNumber, entry.frameRate, context_.settings.tvStandard);
+    int source = context_.media.run.filmPictures ? frameNumber
+                                                 : SourceFrame(frameNumber, entry.frameRate, context_.settings.tvStandard);
     if (source == 0 || context_.settings.videoSettingsChanged) {
         fetch.lastFetchedFrame = static_cast<unsigned>(std::max(source, 0));
         if (context_.settings.videoSettingsChanged) {

@@ -17,6 +17,11 @@ struct RunFlags {
     bool conversionActive = false;
     bool encoderBusy = false;
     bool batchStop = false; // stop the batch; long work gives up when it is set
+    // The encoder takes the input's own film pictures, one for each, instead of the
+    // standard's frames: output frame n is source frame n.
+    bool filmPictures = false;
+    // The encoder takes pictures of two fields: each field is fitted apart.
+    bool fieldPictures = false;
 };
 
 struct StreamReaderState {

@@ -71,6 +71,9 @@ public:
     std::unique_ptr<Yuv420Bands> HoldBands() const;
 
     std::uint64_t FramesDecoded() const { return framesDecoded_; }
+    // The frame DecodeNext produced last, as decoded; null before the first.
+    const AVFrame* LastFrame() const { return haveLast_ ? frame_ : nullptr; }
+    const AVCodecContext* CodecContext() const { return codec_; }
 
 private:
     VideoCursor() = default;

@@ -38,8 +38,18 @@ TEST(ExtensionChannel, RefusesWhatNoDiscCanTakeAndTakesAPlannedRate)
 
     ASSERT_EQ(library.init(20), 0); // DVD PAL
     EncodeExtension shortRecord = planned;
-    shortRecord.size = sizeof(EncodeExtension) - 8;
+    shortRecord.size = ENCODE_EXTENSION_V1_SIZE - 8;
     EXPECT_NE(library.extend(&shortRecord), 0);
+    // Between the sizes of the first and the second version: a record of neither.
+    EncodeExtension between = planned;
+    between.size = ENCODE_EXTENSION_V1_SIZE + 8;
+    EXPECT_NE(library.extend(&between), 0);
+    // A caller of the first version: its record ends before the fields, which are not read.
+    EncodeExtension firstVersion = planned;
+    firstVersion.size = ENCODE_EXTENSION_V1_SIZE;
+    firstVersion.version = 1;
+    firstVersion.fieldOrder = 7;
+    EXPECT_EQ(library.extend(&firstVersion), 0);
     EncodeExtension noVersion = planned;
     noVersion.version = 0;
     EXPECT_NE(library.extend(&noVersion), 0);
@@ -59,6 +69,33 @@ TEST(ExtensionChannel, RefusesWhatNoDiscCanTakeAndTakesAPlannedRate)
     // Two passes need a rate to plan for.
     EncodeExtension twoWithoutRate = Planned(0, 2);
     EXPECT_NE(library.extend(&twoWithoutRate), 0);
+
+    // Pictures of two fields in one of the two orders; film only where an NTSC DVD repeats fields.
+    EncodeExtension fields = Planned(0);
+    for (const int32_t order : {ENCODE_PROGRESSIVE, ENCODE_TOP_FIELD_FIRST, ENCODE_BOTTOM_FIELD_FIRST}) {
+        fields.fieldOrder = order;
+        EXPECT_EQ(library.extend(&fields), 0) << order;
+    }
+    for (const int32_t order : {-1, 3}) {
+        fields.fieldOrder = order;
+        EXPECT_NE(library.extend(&fields), 0) << order;
+    }
+    struct RateCase {
+        int32_t format;
+        int32_t num;
+        int32_t den;
+        bool taken;
+    };
+    for (const RateCase rate : {RateCase{20, 25, 1, true}, RateCase{20, 24000, 1001, false},
+             RateCase{4, 24000, 1001, true}, RateCase{4, 48000, 2002, true}, RateCase{4, 30000, 1001, true},
+             RateCase{4, 24, 1, false}, RateCase{4, 25, 1, false}, RateCase{3, 24000, 1001, false},
+             RateCase{4, 0, 1, false}, RateCase{4, 24000, 0, false}, RateCase{4, 0, 0, true}}) {
+        ASSERT_EQ(library.init(rate.format), 0);
+        EncodeExtension pictures = Planned(0);
+        pictures.pictureRateNum = rate.num;
+        pictures.pictureRateDen = rate.den;
+        EXPECT_EQ(library.extend(&pictures) == 0, rate.taken) << rate.format << ": " << rate.num << "/" << rate.den;
+    }
 
     // A VCD's rate is constant: only its own is taken.
     ASSERT_EQ(library.init(17), 0);
