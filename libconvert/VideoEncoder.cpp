@@ -19,8 +19,6 @@ constexpr int encoderThreads = 1;
 // A flat quantiser matrix weighs every frequency alike.
 constexpr int flatMatrixEntries = 64;
 constexpr uint16_t flatMatrixStep = 16;
-// The encoder counts the intra DC precision from 8 bits.
-constexpr int minimumDcBits = 8;
 
 } // namespace
 
@@ -70,12 +68,6 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
         }
         std::fill_n(c.intra_matrix, flatMatrixEntries, flatMatrixStep);
     }
-    // Each macroblock's coding chosen by the bits and the error it gives, and each
-    // block's coefficients by trellis search: together a half to one decibel at the
-    // same size on fine detail and grain, for about twice the encoder's time.
-    c.mb_decision = FF_MB_DECISION_RD;
-    av_opt_set_int(&c, "trellis", 1, AV_OPT_SEARCH_CHILDREN);
-    c.intra_dc_precision = profile.intraDcBits - minimumDcBits;
     if (profile.mpeg2) {
         // MPEG-2's second table for intra blocks codes them in fewer bits; every MPEG-2 decoder has it.
         av_opt_set_int(c.priv_data, "intra_vlc", 1, 0);
