@@ -6,6 +6,7 @@
 #include "app/VideoSupply.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
+#include "input/InputMessages.h"
 #include "picture/PictureFitting.h"
 
 #include <utility>
