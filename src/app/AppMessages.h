@@ -25,7 +25,6 @@ inline constexpr const char* logSeparator = "***********************************
 inline constexpr const char* soundCaption = "Sound: %d of %d (%s, %s)";
 inline constexpr const char* soundNone = "Sound: none";
 inline constexpr const char* soundTrackChosen = "Sound track %d chosen for %s";
-inline constexpr const char* listPictureRefused = "%s, line %d: the picture %s cannot be used: %s";
 inline constexpr const char* listPictureCaption = "picture list";
 
 } // namespace discforge::message

@@ -6,6 +6,7 @@
 #include "app/VideoSupply.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
+#include "input/InputMessages.h"
 #include "picture/PictureFitting.h"
 
 #include <utility>
@@ -35,6 +36,19 @@ int VideoSupply::SupplyListPicture(
     return result;
 }
 
+TBaseDib::LeastSizeRule VideoSupply::ListReadSize(const PictureOptions& options, const FitRequest& request)
+{
+    // Deinterlacing and a crop rectangle work on the picture's own pixels, and
+    // the crop fitting cuts them out unscaled: those need the whole picture.
+    if (options.deinterlace || HasCropRectangle(options) || request.mode == FitMode::crop) {
+        return {};
+    }
+    return [request](int width, int height) {
+        const FitPlan plan = PlanFit(width, height, request);
+        return ReadSize{plan.width, plan.height};
+    };
+}
+
 int VideoSupply::LoadListPicture(InputEntry& entry, const PictureOptions& options, int line)
 {
     std::string text;
@@ -47,15 +61,7 @@ int VideoSupply::LoadListPicture(InputEntry& entry, const PictureOptions& option
         break;
     }
     TFullDib& picture = core_.workPicture;
-    // Deinterlacing and a crop rectangle work on the picture's own pixels, and
-    // the crop fitting cuts them out unscaled: those need the whole picture.
-    const FitRequest request = FitRequestFor(options);
-    if (!options.deinterlace && !HasCropRectangle(options) && request.mode != FitMode::crop) {
-        picture.SetLeastSize([request](int width, int height) {
-            const FitPlan plan = PlanFit(width, height, request);
-            return ReadSize{plan.width, plan.height};
-        });
-    }
+    picture.SetLeastSize(ListReadSize(options, FitRequestFor(options)));
     const std::string path = ListPicturePath(text, entry.listDirectory);
     const bool loaded = picture.LoadFile(path);
     picture.SetLeastSize({});

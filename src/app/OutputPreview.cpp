@@ -134,7 +134,13 @@ bool Previews::FetchOutputListPicture(InputEntry& entry, bool live, const char* 
     }
     const std::string path = ListPicturePath(text, entry.listDirectory);
     TBaseDib& target = live ? static_cast<TBaseDib&>(outputWork_) : *outputPanel_;
-    if (!target.LoadFile(path)) {
+    if (live) {
+        // Read no larger than FinishOutput fits it, as the frame supply reads it.
+        outputWork_.SetLeastSize(VideoSupply::ListReadSize(OutputOptions(entry), OutputFitRequest(entry)));
+    }
+    const bool loaded = target.LoadFile(path);
+    outputWork_.SetLeastSize({});
+    if (!loaded) {
         FailOutput(target.ErrorText(), caption);
         return false;
     }
@@ -167,7 +173,7 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
 {
     using namespace preview_message;
     const char* caption = aviReader ? aviOutputCaption : outputFileCaption;
-    const PictureOptions options = core_.videoSupply.HandedOutAs(entry.pictureOptions);
+    const PictureOptions options = OutputOptions(entry);
     if (outputWork_.Depth() != 32 && !outputWork_.ConvertDepth(32)) {
         FailOutput(aviReader ? aviDepthFailed : outputDepthFailed, caption);
         return false;
@@ -184,9 +190,7 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
         FailOutput(aviReader ? aviCropFailed : outputCropFailed, caption);
         return false;
     }
-    // The supply rounds the proportional size up; the preview has always truncated it.
-    const FitRequest request = FitRequestForInput(
-        core_.settings, InputShape(core_.settings, entry), entry.sourcePixel, options, FitRounding::down);
+    const FitRequest request = OutputFitRequest(entry);
     if (!FitPicture(outputWork_, request)) {
         if (aviReader) {
             // The panel shows the unscaled picture.
@@ -201,6 +205,18 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
         return false;
     }
     return true;
+}
+
+PictureOptions Previews::OutputOptions(const InputEntry& entry) const
+{
+    return core_.videoSupply.HandedOutAs(entry.pictureOptions);
+}
+
+FitRequest Previews::OutputFitRequest(const InputEntry& entry) const
+{
+    // The supply rounds the proportional size up; the preview has always truncated it.
+    return FitRequestForInput(
+        core_.settings, InputShape(core_.settings, entry), entry.sourcePixel, OutputOptions(entry), FitRounding::down);
 }
 
 const TFullDib& Previews::ShownAsOnTheTv(TFullDib& picture, Ratio pixel, TFullDib& shown)

@@ -19,7 +19,9 @@
 namespace discforge {
 
 class AppParts;
+struct FitRequest;
 struct InputEntry;
+struct PictureOptions;
 
 class Previews {
 public:
@@ -74,6 +76,8 @@ private:
     bool FetchOutputAviFrame(int index, InputEntry& entry, bool live);
     // The picture options and the fitting, then the panel.
     bool FinishOutput(const InputEntry& entry, bool aviReader);
+    PictureOptions OutputOptions(const InputEntry& entry) const;
+    FitRequest OutputFitRequest(const InputEntry& entry) const;
     // `picture` with its pixels of shape `pixel` drawn as the TV shows them, made in
     // `shown` where they are not square; `picture` itself where they are square or
     // the stretched picture cannot be made.

@@ -13,6 +13,7 @@
 
 #include "input/PictureOptions.h"
 #include "picture/FieldFitting.h"
+#include "picture/TBaseDib.h"
 
 namespace discforge {
 
@@ -68,6 +69,10 @@ public:
     // The input's options with the size the picture is handed out at; the
     // output preview fits its picture to the same size.
     PictureOptions HandedOutAs(PictureOptions options) const;
+    // How small a list picture may be read for `request`: the fitted size,
+    // or empty (the whole picture) where the options work on the picture's own
+    // pixels (deinterlacing, a crop rectangle, the crop fitting).
+    static TBaseDib::LeastSizeRule ListReadSize(const PictureOptions& options, const FitRequest& request);
 
 private:
     InputEntry* CurrentEntry();

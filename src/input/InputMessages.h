@@ -12,6 +12,7 @@ inline constexpr const char* sharedAudioBufferFailed = "avi loading error 5.";
 inline constexpr const char* cannotOpenList = "Can't open file %s.";
 inline constexpr const char* cannotReadList = "Error reading file %s.";
 inline constexpr const char* listSeekFailed = "File seek error %s.";
+inline constexpr const char* listPictureRefused = "%s, line %d: the picture %s cannot be used: %s";
 inline constexpr const char* cannotMoveInput = "%s can not be opened in its new place; the list stays as it was.";
 
 inline constexpr const char* openingCaption = "Mordax2 - Opening file";

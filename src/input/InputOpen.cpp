@@ -7,7 +7,7 @@
 #include "input/AudioFigures.h"
 #include "input/InputMessages.h"
 #include "input/VideoStreamReader.h"
-#include "picture/TBaseDib.h"
+#include "picture/TFullDib.h"
 #include "ports/InputHost.h"
 
 #include <algorithm>
@@ -256,9 +256,21 @@ bool InputTable::OpenListInput(const std::string& path)
         entry.listFile.Close();
         return false;
     }
+    // Every further picture is checked now, by its header, so that a list with
+    // a missing or unusable picture is refused before a conversion starts
+    // rather than stopping one halfway.
+    TFullDib probe;
     int lines = 1;
     while (lines < INT_MAX && entry.listFile.ReadLine(line)) {
         ++lines;
+        const std::string picturePath = ListPicturePath(line, entry.listDirectory);
+        if (!probe.ProbeFile(picturePath)) {
+            ShowMessage(ports_.messages,
+                FormatText(message::listPictureRefused, path.c_str(), lines, picturePath.c_str(), probe.ErrorText()),
+                message::contextAddFile);
+            entry.listFile.Close();
+            return false;
+        }
     }
     if (!entry.listFile.Rewind()) {
         ShowMessage(ports_.messages, FormatText(message::listSeekFailed, path.c_str()), message::contextAddFile);

@@ -40,8 +40,8 @@ bool TPreviewDib::ReadGif()
         return false;
     }
     const int depth = GifPictureDepth(gif);
-    if (!DeclareFileSize(gif.imageWidth, gif.imageHeight, depth)
-        || !CheckPixelLimit(gif.screenWidth, gif.screenHeight)) {
+    if (!CheckPixelLimit(gif.screenWidth, gif.screenHeight)
+        || !DeclareFileSize(gif.imageWidth, gif.imageHeight, depth)) {
         return false;
     }
     if (!CheckPictureSize(gif.screenWidth, gif.screenHeight, depth)) {

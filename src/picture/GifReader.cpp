@@ -209,8 +209,8 @@ bool TFullDib::ReadGif()
         return false;
     }
     const int depth = GifPictureDepth(gif);
-    if (!DeclareFileSize(gif.imageWidth, gif.imageHeight, depth)
-        || !CheckPixelLimit(gif.screenWidth, gif.screenHeight)) {
+    if (!CheckPixelLimit(gif.screenWidth, gif.screenHeight)
+        || !DeclareFileSize(gif.imageWidth, gif.imageHeight, depth)) {
         return false;
     }
     if (!StartPicture(gif.screenWidth, gif.screenHeight, depth)) {

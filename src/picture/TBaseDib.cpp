@@ -48,7 +48,16 @@ void TBaseDib::SetDeclared(int width, int height, int depth)
 bool TBaseDib::DeclareFileSize(int width, int height, int depth)
 {
     SetDeclared(width, height, depth);
-    return CheckPixelLimit(width, height);
+    return CheckPixelLimit(width, height) && !EndAtHeader();
+}
+
+bool TBaseDib::EndAtHeader()
+{
+    if (!headerOnly_) {
+        return false;
+    }
+    headerRead_ = true;
+    return true;
 }
 
 bool TBaseDib::CheckPixelLimit(int width, int height)
@@ -62,14 +71,15 @@ bool TBaseDib::CheckPixelLimit(int width, int height)
 
 bool TBaseDib::DeclareJpegSize(int width, int height, int depth, std::int64_t decoderBytes)
 {
-    if (!DeclareFileSize(width, height, depth)) {
+    SetDeclared(width, height, depth);
+    if (!CheckPixelLimit(width, height)) {
         return false;
     }
     if (decoderBytes > maxJpegDecoderBytes) {
         SetError(picture_message::tooMuchDecoderMemory, width, height, static_cast<long long>(decoderBytes >> 20));
         return false;
     }
-    return true;
+    return !EndAtHeader();
 }
 
 ReadSize TBaseDib::LeastSizeFor(int width, int height) const
@@ -195,6 +205,26 @@ bool TBaseDib::LoadFile(const std::string& path)
     const bool loaded = LoadStream(stream, path);
     std::fclose(stream);
     return loaded;
+}
+
+bool TBaseDib::ProbeFile(const std::string& path)
+{
+    format_ = PictureFormat::none;
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) {
+        SetError(picture_message::openFailed, path.c_str());
+        return false;
+    }
+    reader_ = ReaderState{};
+    currentRow_ = 0;
+    file_ = stream;
+    headerOnly_ = true;
+    headerRead_ = false;
+    Dispatch(path);
+    headerOnly_ = false;
+    file_ = nullptr;
+    std::fclose(stream);
+    return headerRead_;
 }
 
 bool TBaseDib::LoadStream(std::FILE* stream, const std::string& name)

@@ -74,6 +74,10 @@ public:
     // The same on a stream opened for binary reading and positioned at its start;
     // `name` stands for the path in messages. The caller keeps the stream.
     bool LoadStream(std::FILE* stream, const std::string& name);
+    // Reads a file only as far as its kind and declared size, with the same
+    // size limits as LoadFile: true when LoadFile may go on to read its pixels.
+    // The picture keeps its pixels, and this read is not counted in LoadCount.
+    bool ProbeFile(const std::string& path);
     // Files this picture has started to read (LoadFile, LoadStream), for those
     // who must know how often a picture was decoded.
     int LoadCount() const { return loadCount_; }
@@ -196,6 +200,7 @@ protected:
     void SetDeclared(int width, int height, int depth);
     // SetDeclared for the size a file states; false, with the error text saying
     // so, when it is beyond maxPicturePixels and must not be read.
+    // With ProbeFile both end the read (false) once the size is found acceptable.
     bool DeclareFileSize(int width, int height, int depth);
     // False, with the same error text, for a size beyond maxPicturePixels.
     bool CheckPixelLimit(int width, int height);
@@ -228,6 +233,8 @@ private:
     // AllocatePicture where a block of another size may start with any contents.
     bool Reshape(int width, int height, int depth, PictureBlock::Contents contents);
     bool Dispatch(const std::string& name);
+    // True, noting that the header was read, when ProbeFile is reading.
+    bool EndAtHeader();
     // Scales width x height 32-bit rows into the work block (32-bit, prepared
     // by the caller) at newWidth x newHeight, centred when the work block is
     // bigger; everything around the scaled rows becomes black.
@@ -260,6 +267,8 @@ private:
     int declaredDepth_ = 0;
     const bool* stopFlag_ = nullptr;
     int loadCount_ = 0;
+    bool headerOnly_ = false; // ProbeFile is reading
+    bool headerRead_ = false; // ProbeFile reached an acceptable declared size
     LeastSizeRule leastSize_;
 };
 

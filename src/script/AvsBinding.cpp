@@ -105,6 +105,14 @@ bool AvsBind(AvsCall& call, const std::vector<AvsParameter>& parameters, AvsArgu
             p += parameter.repeats ? 0 : 1;
             continue;
         }
+        // A repeating parameter that has what it needs ends at the first value
+        // of another type, which goes to the parameter after it.
+        if (parameter.repeats && !AvsFits(parameter.type, positional[i]) && (parameter.optional || call.Given(p))
+            && p + 1 < parameters.size()) {
+            ++p;
+            --i;
+            continue;
+        }
         if (!AvsFits(parameter.type, positional[i])) {
             return call.Fail("argument " + std::to_string(i + 1) + " (" + parameter.name + ") must be "
                 + TypeWord(parameter.type) + ", not " + AvsTypeName(positional[i]));

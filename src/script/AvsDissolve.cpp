@@ -1,6 +1,7 @@
 // Dissolve: the second clip fades in over the last `overlap` frames of the
 // first; frame i of the overlap shows (i + 1) / (overlap + 1) of the second.
-// The sound crosses over the same stretch.
+// The sound crosses over the same stretch. A third clip and more fade in the
+// same way over the end of what the clips before them made.
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -65,12 +66,8 @@ int CrossedSound(
     return graph.Add("concat=n=" + Number(static_cast<std::int64_t>(parts.size())) + ":v=0:a=1", parts, 0, 1);
 }
 
-} // namespace
-
-bool AvsDissolve(AvsCall& call, AvsValue& result)
+bool DissolveTwo(AvsCall& call, const AvsClip& first, const AvsClip& second, std::int64_t given, AvsClip& clip)
 {
-    const AvsClip& first = call.Clip(0);
-    const AvsClip& second = call.Clip(1);
     if (!first.hasVideo || !second.hasVideo) {
         return call.Fail("only clips with pictures can be dissolved");
     }
@@ -79,13 +76,9 @@ bool AvsDissolve(AvsCall& call, AvsValue& result)
             != static_cast<std::int64_t>(second.fpsNumerator) * first.fpsDenominator) {
         return call.Fail("the clips differ in picture size or frame rate");
     }
-    const std::int64_t given = call.Int(2, 0);
-    if (given < 0) {
-        return call.Fail("the overlap cannot be negative");
-    }
     const std::int64_t overlap = std::min({given, first.frames, second.frames});
     AvsGraph& graph = call.Graph();
-    AvsClip clip = first;
+    clip = first;
     clip.frames = first.frames + second.frames - overlap;
     const std::string same = "format=pix_fmts=yuv444p,setsar=1";
     std::vector<int> parts{graph.Chain(first.videoPad, Frames(0, first.frames - overlap) + "," + same)};
@@ -109,7 +102,34 @@ bool AvsDissolve(AvsCall& call, AvsValue& result)
         clip.samples = AvsSamplesForFrames(model, clip.frames);
         clip.audioPad = CrossedSound(graph, first, second, model, overlap);
     }
-    result = clip;
+    return true;
+}
+
+} // namespace
+
+bool AvsDissolve(AvsCall& call, AvsValue& result)
+{
+    const std::int64_t given = call.Int(3, 0);
+    if (given < 0) {
+        return call.Fail("the overlap cannot be negative");
+    }
+    // More than two clips dissolve one after the other: each into what the ones before made.
+    std::vector<const AvsClip*> clips{&call.Clip(0), &call.Clip(1)};
+    if (call.Given(2)) {
+        clips.push_back(&call.Clip(2));
+    }
+    for (const AvsValue& more : call.extra) {
+        clips.push_back(&std::get<AvsClip>(more));
+    }
+    AvsClip made = *clips[0];
+    for (std::size_t k = 1; k < clips.size(); ++k) {
+        AvsClip next;
+        if (!DissolveTwo(call, made, *clips[k], given, next)) {
+            return false;
+        }
+        made = next;
+    }
+    result = made;
     return true;
 }
 

@@ -39,9 +39,10 @@ struct BoundFunction {
 std::map<std::string, BoundFunction> FunctionTable()
 {
     std::map<std::string, BoundFunction> table;
-    for (auto group : {AvsSourceFunctions, AvsEditFunctions, AvsPictureFunctions, AvsSoundFunctions,
-             AvsLanguageFunctions, AvsStringFunctions, AvsClipProperties, AvsResizeFunctions, AvsFrameFunctions,
-             AvsColourFunctions, AvsLayoutFunctions, AvsChannelFunctions, AvsPluginFunctions, AvsPluginSources}) {
+    for (auto group :
+        {AvsSourceFunctions, AvsEditFunctions, AvsPictureFunctions, AvsSoundFunctions, AvsLanguageFunctions,
+            AvsStringFunctions, AvsClipProperties, AvsResizeFunctions, AvsFrameFunctions, AvsColourFunctions,
+            AvsSoftenFunctions, AvsLayoutFunctions, AvsChannelFunctions, AvsPluginFunctions, AvsPluginSources}) {
         for (const AvsFunction* f = group(); f->name != nullptr; ++f) {
             table[Lowered(f->name)] = BoundFunction{f, AvsParseParameters(f->parameters)};
         }

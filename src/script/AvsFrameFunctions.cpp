@@ -14,6 +14,8 @@ std::string Number(std::int64_t value) { return std::to_string(value); }
 
 // The filters hold the repeated frames in memory, as Reverse does.
 constexpr std::int64_t maxHeldBytes = std::int64_t{1} << 30;
+// How long an endless loop lasts.
+constexpr std::int64_t endlessSeconds = 24 * 60 * 60;
 
 bool Picture(AvsCall& call, AvsClip& clip)
 {
@@ -121,13 +123,20 @@ bool Loop(AvsCall& call, AvsValue& result)
     if (!Picture(call, clip)) {
         return false;
     }
-    const std::int64_t times = call.Int(1, -1);
+    std::int64_t times = call.Int(1, -1);
     const std::int64_t start = std::clamp<std::int64_t>(call.Int(2, 0), 0, clip.frames - 1);
     const std::int64_t end = std::clamp<std::int64_t>(call.Int(3, clip.frames - 1), start, clip.frames - 1);
-    if (times < 1 || times > 100000) {
-        return call.Fail("the number of times must be between 1 and 100000 (an endless loop has no end to convert)");
+    if (times == 0 || times > 100000) {
+        return call.Fail(
+            "the number of times must be between 1 and 100000, or negative (or left out) for an endless loop");
     }
     const std::int64_t length = end - start + 1;
+    if (times < 0) {
+        // Endless: repeated until the clip lasts a day at its own rate, longer
+        // than any disc holds, so that a Trim or a join after it finds all it needs.
+        const std::int64_t day = endlessSeconds * clip.fpsNumerator / std::max(1, clip.fpsDenominator);
+        times = std::max<std::int64_t>(1, (day - (clip.frames - length)) / length);
+    }
     if (length * clip.width * clip.height * 3 / 2 > maxHeldBytes) {
         return call.Fail("the " + Number(length) + " frames to loop are too many to hold in memory");
     }
@@ -296,7 +305,7 @@ constexpr AvsFunction frameFunctions[] = {
     {"FreezeFrame", "c first_frame:i last_frame:i source_frame:i", FreezeFrame},
     {"DuplicateFrame", "c frame:i+", DuplicateFrame},
     {"DeleteFrame", "c frame:i+", DeleteFrame},
-    {"Dissolve", "c second:c overlap:i [fps:f]", AvsDissolve},
+    {"Dissolve", "c second:c [more:c+] overlap:i [fps:f]", AvsDissolve},
     {nullptr, nullptr, nullptr},
 };
 

@@ -71,6 +71,7 @@ const AvsFunction* AvsClipProperties();
 const AvsFunction* AvsResizeFunctions();
 const AvsFunction* AvsFrameFunctions();
 const AvsFunction* AvsColourFunctions();
+const AvsFunction* AvsSoftenFunctions();
 const AvsFunction* AvsLayoutFunctions();
 const AvsFunction* AvsChannelFunctions();
 const AvsFunction* AvsPluginFunctions();

@@ -4,6 +4,7 @@
 #include "script/AvsFunctions.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace discforge {
 namespace {
@@ -17,9 +18,21 @@ std::string Decimal(double value)
     return text;
 }
 
-// The part of the picture a resize reads: whole pixels only, since neither
-// scaler can start between two. Cut out first, as Crop does.
-bool SourceWindow(AvsCall& call, std::size_t first, AvsClip& clip)
+std::string Shortest(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+// The part of the picture a resize reads. The whole pixels that hold it are
+// cut out first, as Crop does. Neither scaler can start between two pixels,
+// so a window in fractions of a pixel is then laid over whole pixels by
+// perspective (linear for the point and bilinear kernels, cubic for the
+// others): moved by its fraction and, when its size is not whole, stretched
+// to the next whole size, which the kernel then scales. perspective's output
+// pixel i samples x0 + i * (x1 - x0) / w of its input of width w.
+bool SourceWindow(AvsCall& call, std::size_t first, bool linear, AvsClip& clip)
 {
     if (!call.Given(first) && !call.Given(first + 1) && !call.Given(first + 2) && !call.Given(first + 3)) {
         return true;
@@ -30,22 +43,44 @@ bool SourceWindow(AvsCall& call, std::size_t first, AvsClip& clip)
         if (!(std::fabs(window[i]) <= 16384)) {
             return call.Fail("the source window lies outside the picture");
         }
-        if (window[i] != std::floor(window[i])) {
-            return call.Fail("a source window in fractions of a pixel is not supported; give whole pixels");
-        }
     }
-    const auto left = static_cast<std::int64_t>(window[0]);
-    const auto top = static_cast<std::int64_t>(window[1]);
-    const auto width = static_cast<std::int64_t>(window[2]) + (window[2] <= 0 ? clip.width - left : 0);
-    const auto height = static_cast<std::int64_t>(window[3]) + (window[3] <= 0 ? clip.height - top : 0);
+    const double left = window[0];
+    const double top = window[1];
+    const double width = window[2] + (window[2] <= 0 ? clip.width - left : 0);
+    const double height = window[3] + (window[3] <= 0 ? clip.height - top : 0);
     if (left < 0 || top < 0 || width <= 0 || height <= 0 || left + width > clip.width || top + height > clip.height) {
-        return call.Fail("the source window " + Number(width) + "x" + Number(height) + " at " + Number(left) + ","
-            + Number(top) + " does not lie inside the " + Number(clip.width) + "x" + Number(clip.height) + " picture");
+        return call.Fail("the source window " + Shortest(width) + "x" + Shortest(height) + " at " + Shortest(left) + ","
+            + Shortest(top) + " does not lie inside the " + Number(clip.width) + "x" + Number(clip.height)
+            + " picture");
     }
-    clip.videoPad = call.Graph().Chain(clip.videoPad,
-        "crop=w=" + Number(width) + ":h=" + Number(height) + ":x=" + Number(left) + ":y=" + Number(top) + ":exact=1");
-    clip.width = static_cast<int>(width);
-    clip.height = static_cast<int>(height);
+    const auto x = static_cast<std::int64_t>(std::floor(left));
+    const auto y = static_cast<std::int64_t>(std::floor(top));
+    const std::int64_t cutWidth = static_cast<std::int64_t>(std::ceil(left + width)) - x;
+    const std::int64_t cutHeight = static_cast<std::int64_t>(std::ceil(top + height)) - y;
+    std::string filter
+        = "crop=w=" + Number(cutWidth) + ":h=" + Number(cutHeight) + ":x=" + Number(x) + ":y=" + Number(y) + ":exact=1";
+    const double offsetX = left - static_cast<double>(x);
+    const double offsetY = top - static_cast<double>(y);
+    const auto keptWidth = static_cast<std::int64_t>(std::ceil(width));
+    const auto keptHeight = static_cast<std::int64_t>(std::ceil(height));
+    if (offsetX != 0 || offsetY != 0 || width != static_cast<double>(keptWidth)
+        || height != static_cast<double>(keptHeight)) {
+        // Kept pixel i has its centre at offset + (i + 0.5) x width / kept in the cut.
+        const double stepX = width / static_cast<double>(keptWidth);
+        const double stepY = height / static_cast<double>(keptHeight);
+        const double x0 = offsetX + 0.5 * stepX - 0.5;
+        const double y0 = offsetY + 0.5 * stepY - 0.5;
+        const std::string l = Shortest(x0);
+        const std::string r = Shortest(x0 + stepX * static_cast<double>(cutWidth));
+        const std::string t = Shortest(y0);
+        const std::string b = Shortest(y0 + stepY * static_cast<double>(cutHeight));
+        filter += ",perspective=x0=" + l + ":y0=" + t + ":x1=" + r + ":y1=" + t + ":x2=" + l + ":y2=" + b + ":x3=" + r
+            + ":y3=" + b + ":sense=source:interpolation=" + (linear ? "linear" : "cubic")
+            + ",crop=w=" + Number(keptWidth) + ":h=" + Number(keptHeight) + ":x=0:y=0:exact=1";
+    }
+    clip.videoPad = call.Graph().Chain(clip.videoPad, filter);
+    clip.width = static_cast<int>(keptWidth);
+    clip.height = static_cast<int>(keptHeight);
     return true;
 }
 
@@ -62,7 +97,8 @@ bool Resize(AvsCall& call, AvsValue& result, const std::string& scaler, std::siz
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
         return call.Fail("the size " + Number(width) + "x" + Number(height) + " is out of range");
     }
-    if (!SourceWindow(call, window, clip)) {
+    const bool linear = scaler.find("neighbor") != std::string::npos || scaler.find("bilinear") != std::string::npos;
+    if (!SourceWindow(call, window, linear, clip)) {
         return false;
     }
     clip.videoPad = call.Graph().Chain(clip.videoPad, scaler + ":w=" + Number(width) + ":h=" + Number(height));

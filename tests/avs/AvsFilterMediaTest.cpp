@@ -140,6 +140,48 @@ TEST(AvsFilterMedia, BlurAndSharpenWeighNeighboursAsTheirKernels)
     EXPECT_NEAR(sharp[10], 64, 2);
 }
 
+// The green values down one column of the first frame.
+std::vector<double> Column(const Pictures& pictures, int x)
+{
+    std::vector<double> column;
+    for (int y = 0; y < pictures.height; ++y) {
+        column.push_back(pictures.Mean(0, x, y, 1, 1, 1));
+    }
+    return column;
+}
+
+TEST(AvsFilterMedia, ASourceWindowInFractionsOfAPixelMovesThePictureByThem)
+{
+    // A window of 32 from 16 holds the edge between its pixels 15 and 16.
+    const std::vector<double> whole
+        = Row(ScriptPictures(Script("windowwhole", Edge(64, 192) + ".BilinearResize(32, 32, 16, 0, 32, 32)")), 16);
+    EXPECT_NEAR(whole[15], 64, 3);
+    EXPECT_NEAR(whole[16], 192, 3);
+    // From 16.25 the centre of pixel 15 lies a quarter of the way from the
+    // centre of source pixel 31 to that of 32: 64 + 128 / 4.
+    const std::vector<double> quarter
+        = Row(ScriptPictures(Script("windowquarter", Edge(64, 192) + ".BilinearResize(32, 32, 16.25, 0, 32, 32)")), 16);
+    ASSERT_EQ(quarter.size(), 32u);
+    EXPECT_NEAR(quarter[14], 64, 8);
+    EXPECT_NEAR(quarter[15], 96, 10);
+    EXPECT_NEAR(quarter[16], 192, 8);
+    EXPECT_NEAR(quarter[2], 64, 3);
+    EXPECT_NEAR(quarter[29], 192, 3);
+    const std::vector<double> lanczos
+        = Row(ScriptPictures(Script("windowlanczos", Edge(64, 192) + ".LanczosResize(32, 32, 16.25, 0, 32, 32)")), 16);
+    EXPECT_NEAR(lanczos[15], 96, 14);
+    EXPECT_GT(lanczos[16], 175);
+    // Down the picture: the edge turned across it, three quarters of a pixel
+    // on with a negative height that counts from the bottom.
+    const Pictures turned = ScriptPictures(
+        Script("windowdown", Edge(64, 192) + ".TurnRight().BilinearResize(32, 32, 0, 16.75, 0, -15.25)"));
+    ASSERT_EQ(turned.height, 32);
+    const std::vector<double> down = Column(turned, 16);
+    EXPECT_NEAR(down[14], 64, 8);
+    EXPECT_NEAR(down[15], 64 + 128 * 0.75, 10);
+    EXPECT_NEAR(down[16], 192, 8);
+}
+
 TEST(AvsFilterMedia, ResizesKeepTheirKernelsCharacter)
 {
     struct Case {

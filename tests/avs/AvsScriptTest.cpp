@@ -141,7 +141,11 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
         "Overlay: the mode \"Burn\" is none of", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").ColorYUV(levels=\"TV->HDR\")\n", "ColorYUV: levels must be", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").SelectEvery(4, 2, 1)\n", "SelectEvery: the offsets must rise", 1, 23);
-    ExpectFailure("AviSource(\"clip.avi\").Loop()\n", "Loop: the number of times must be between 1 and 100000", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").Loop(0)\n", "Loop: the number of times must be between 1 and 100000", 1, 23);
+    ExpectFailure(
+        "a = AviSource(\"clip.avi\")\nDissolve(a, a, a)\n", "Dissolve: the argument \"overlap\" is missing", 2, 1);
+    ExpectFailure("a = AviSource(\"clip.avi\")\nDissolve(a, a, AviSource(\"big.avi\"), 5)\n",
+        "Dissolve: the clips differ in picture size", 2, 1);
     ExpectFailure(
         "AviSource(\"clip.avi\").DeleteFrame(50)\n", "DeleteFrame: the frame 50 is not one of the clip's 50", 1, 23);
     ExpectFailure(
@@ -149,8 +153,10 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("AviSource(\"clip.avi\").StackHorizontal(AviSource(\"big.avi\").Crop(0, 0, 0, 200))\n",
         "StackHorizontal: the clips must have the same height", 1, 23);
     ExpectFailure("Tone(type=\"Pink\")\n", "Tone: the type \"Pink\" is none of", 1, 1);
-    ExpectFailure("AviSource(\"clip.avi\").BicubicResize(160, 120, 0, 0.5, 0.5, 0, 10, 10)\n",
-        "BicubicResize: a source window in fractions of a pixel is not supported", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").BicubicResize(160, 120, 0, 0.5, 300.5, 0, 20, 10)\n",
+        "BicubicResize: the source window 20x10 at 300.5,0 does not lie inside the 320x240 picture", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").BilinearResize(160, 120, 0.25, 0, -0.5, -240.5)\n",
+        "BilinearResize: the source window 319.25x-0.5 at 0.25,0 does not lie inside", 1, 23);
     ExpectFailure("Trim(0, 5)\n", "Trim: there is no clip to work on", 1, 1);
     ExpectFailure("AviSource(\"clip.avi\").Trim(first_frame=1, first_frame=2, last_frame=3)\n", "given twice", 1, 23);
     ExpectFailure("x = 10 / 0\n", "division by zero", 1, 8);
@@ -188,6 +194,30 @@ TEST_F(AvsScriptTest, SourcesMadeFromNothingHaveTheirKnownDefaults)
     ASSERT_TRUE(Run("AudioDub(BlankClip(length=10, fps=25), FFAudioSource(\"clip.avi\")).DelayAudio(0.5)\n"))
         << AvsErrorText(error);
     EXPECT_EQ(result.clip.samples, 96000 + 24000);
+}
+
+TEST_F(AvsScriptTest, AnEndlessLoopLastsADayAndATrimTakesWhatItNeeds)
+{
+    // 50 frames at 25 per second, 1920 samples each, played 43 200 times: a day
+    // of 2 160 000 frames. Frames 10-19 fill it with the 40 others 215 996 times.
+    for (const std::string call : {"Loop()", "Loop(-1)", "Loop(times=-5)"}) {
+        ASSERT_TRUE(Run("AviSource(\"clip.avi\")." + call + "\n")) << call << ": " << AvsErrorText(error);
+        EXPECT_EQ(result.clip.frames, 2160000) << call;
+        EXPECT_EQ(result.clip.samples, std::int64_t{2160000} * 1920) << call;
+    }
+    ASSERT_TRUE(Run("AviSource(\"clip.avi\").Loop(-1, 10, 19)\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.clip.frames, 40 + 215996 * 10);
+    ASSERT_TRUE(Run("AviSource(\"clip.avi\").Loop().Trim(0, 1499)\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.clip.frames, 1500);
+}
+
+TEST_F(AvsScriptTest, DissolvingSeveralClipsOverlapsEachWithTheNext)
+{
+    // Four clips of 50 frames, each overlapping the one before by 5.
+    ASSERT_TRUE(Run("a = AviSource(\"clip.avi\")\nDissolve(a, a, a, a, 5)\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.clip.frames, 4 * 50 - 3 * 5);
+    ASSERT_TRUE(Run("a = AviSource(\"clip.avi\")\nDissolve(a, a.Trim(0, 9), overlap=20)\n")) << AvsErrorText(error);
+    EXPECT_EQ(result.clip.frames, 50);
 }
 
 TEST_F(AvsScriptTest, SsrcAndResampleAudioChangeTheRateAndKeepTheLength)

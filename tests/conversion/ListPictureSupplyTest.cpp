@@ -1,6 +1,7 @@
 // Lists of camera-sized JPEGs made by the ffmpeg program: each picture is
 // decoded once per run, at no more than the frame needs, every frame shows its
-// own picture, and a picture no reader may hold is named with its list and line.
+// own picture, and a list holding a picture no reader may use is refused when
+// it opens, naming its line, file and why.
 #include "ConversionRig.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include "picture/PictureFitting.h"
 #include "support/StreamChecks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -159,24 +161,74 @@ TEST_F(ListPictureSupplyTest, OutsideARunOrWhenThePictureWasReadAgainTheListPict
     EXPECT_EQ(rig_.core.workPicture.LoadCount() - idle, 2);
 }
 
-TEST_F(ListPictureSupplyTest, APictureDeclaringBillionsOfPixelsIsNamedWithItsListAndLine)
+TEST_F(ListPictureSupplyTest, AListWithAnUnusablePictureIsRefusedWhenItOpensNamingLineFileAndWhy)
 {
     const std::string list = JpegList(640, 480);
     const std::string huge = std::string(DISCFORGE_MALFORMED_DIR) + "/jpeg-declares-65494-by-63458-in-several-scans.jpg";
-    const std::string withHuge = SampleFolder() + "/with-huge.lst";
+    const std::string missing = SampleFolder() + "/no-such-photo.jpg";
+    const std::string notAPicture = SampleFolder() + "/notes.jpg";
+    std::ofstream(notAPicture) << "a text file someone named like a photo, long enough to hold any header\n";
+    const std::string cutPng = SampleFolder() + "/cut.png";
     {
-        std::ofstream out(withHuge);
-        out << LineOf(list, 0) << "\n" << huge << "\n" << LineOf(list, 2) << "\n";
+        const std::string whole = FfmpegCopy(LineOf(list, 1), "", "whole.png");
+        std::ifstream in(whole, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        std::ofstream(cutPng, std::ios::binary).write(bytes.data(), 20);
     }
-    UseList(withHuge);
+    struct Case {
+        std::string bad;
+        std::string why;
+    };
+    const Case cases[] = {
+        {huge, "it declares 65494 \u00d7 63458 pixels, more than 200 megapixels"},
+        {missing, "Error opening file " + missing},
+        {notAPicture, notAPicture + " is an unknown file type"},
+        {cutPng, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string withBad = SampleFolder() + "/with-bad.lst";
+        {
+            std::ofstream out(withBad);
+            out << LineOf(list, 0) << "\n" << LineOf(list, 1) << "\n" << c.bad << "\n" << LineOf(list, 2) << "\n";
+        }
+        rig_.messages.shown.clear();
+        EXPECT_FALSE(rig_.AddInput(withBad)) << c.bad;
+        EXPECT_EQ(rig_.core.inputs.inputCount, 0) << c.bad;
+        ASSERT_EQ(rig_.messages.shown.size(), 1u) << c.bad;
+        const std::string prefix = withBad + ", line 3: the picture " + c.bad + " cannot be used: ";
+        const std::string& text = rig_.messages.shown[0].text;
+        EXPECT_EQ(text.substr(0, prefix.size()), prefix) << text;
+        if (c.why.empty()) {
+            EXPECT_GT(text.size(), prefix.size()) << "a reason follows: " << text;
+        } else {
+            EXPECT_EQ(text.substr(std::min(prefix.size(), text.size())), c.why);
+        }
+    }
+    // The same list without the bad line opens.
+    EXPECT_TRUE(rig_.AddInput(list));
+}
+
+TEST_F(ListPictureSupplyTest, APictureSpoiledAfterTheListOpenedIsNamedWhenTheRunReachesIt)
+{
+    const std::string list = JpegList(640, 480);
+    const std::string second = SampleFolder() + "/spoiled-later.jpg";
+    std::filesystem::copy_file(LineOf(list, 1), second, std::filesystem::copy_options::overwrite_existing);
+    const std::string spoiled = SampleFolder() + "/spoiled.lst";
+    std::ofstream(spoiled) << LineOf(list, 0) << "\n" << second << "\n" << LineOf(list, 2) << "\n";
+    UseList(spoiled);
+    const std::string huge
+        = std::string(DISCFORGE_MALFORMED_DIR) + "/jpeg-declares-65494-by-63458-in-several-scans.jpg";
+    std::filesystem::copy_file(huge, second, std::filesystem::copy_options::overwrite_existing);
     ASSERT_EQ(Supply(0).result, 0);
     EXPECT_EQ(Supply(25).result, videoPictureLoadFailed);
     ASSERT_EQ(rig_.messages.shown.size(), 1u);
     EXPECT_EQ(rig_.messages.shown[0].text,
-        withHuge + ", line 2: the picture " + huge
+        spoiled + ", line 2: the picture " + second
             + " cannot be used: it declares 65494 \u00d7 63458 pixels, more than 200 megapixels");
     EXPECT_NE(rig_.messages.shown[0].caption.find(message::listPictureCaption), std::string::npos);
-    EXPECT_EQ(Supply(50).result, 0);
+    const Supplied third = Supply(50);
+    ASSERT_EQ(third.result, 0);
+    EXPECT_EQ(NumberInPicture(third.pixels, third.rowBytes, frameHeight), 2);
 }
 
 // A JPEG made by ffmpeg, 640 x 320 with a red square in its top-left corner,

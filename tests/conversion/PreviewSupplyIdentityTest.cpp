@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace discforge::test {
@@ -42,6 +44,21 @@ std::string FfmpegH264()
     return FfmpegCopy(GeneratedClip(VideoCodec::RawRgb), "-c:v libx264 -pix_fmt yuv420p -crf 12", "ffmpeg.mp4");
 }
 std::string GeneratedList() { return SampleList(3, 176, 144); }
+// The same pictures as camera-sized JPEGs made by ffmpeg, 16 times as large:
+// both the supply and the preview read them reduced by the JPEG transform.
+std::string FfmpegPhotoList()
+{
+    const std::string source = SampleList(3, 176, 144, true);
+    std::ifstream in(source);
+    const std::string list = SampleFolder() + "/photos2816x2304.lst";
+    std::ofstream out(list);
+    std::string line;
+    for (int k = 0; std::getline(in, line); ++k) {
+        out << FfmpegCopy(line, "-vf scale=2816:2304:flags=neighbor -q:v 2", "photo2816_" + std::to_string(k) + ".jpg")
+            << "\n";
+    }
+    return list;
+}
 
 struct DecoderPath {
     const char* name;
@@ -61,6 +78,7 @@ const DecoderPath decoderPaths[] = {
     {"FfmpegH264", FfmpegH264, false, kindAviReader, 6, 6},
     // One picture per second: frame 50 shows the third picture.
     {"GeneratedList", GeneratedList, true, 0, 50, 2},
+    {"FfmpegPhotoList", FfmpegPhotoList, true, 0, 50, 2},
 };
 
 struct OptionCase {
@@ -96,7 +114,7 @@ protected:
 TEST_P(PreviewSupplyIdentity, TheOutputWorkPictureIsThePictureHandedToTheEncoder)
 {
     PictureOptions& options = rig_.Entry(0).pictureOptions;
-    // 176 x 144 (or the 160 x 120 cut) scales to whole pixels in 720 x 576, so
+    // 176 x 144 (or 16 times it, or the 160 x 120 cut) scales to whole pixels in 720 x 576, so
     // the preview's truncation and the supply's rounding agree.
     options.outputWidth = 720;
     options.outputHeight = 576;

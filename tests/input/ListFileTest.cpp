@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace discforge {
 namespace {
 
@@ -47,7 +49,11 @@ TEST(OpenList, BareNamesAndPathsMakeOneFramePerLine)
 {
     const test::ScratchFolder folder;
     test::WriteBmp(folder.Path("first.bmp"), 8, 6);
-    const std::string list = folder.WriteText("show.lst", "first.bmp\n" + folder.Path("first.bmp") + "\nsub/b.bmp\n");
+    std::filesystem::create_directories(folder.Path("sub"));
+    test::WriteBmp(folder.Path("sub/b.bmp"), 4, 4);
+    // Every line's picture is there: a list with a missing one does not open.
+    const std::string list = folder.WriteText(
+        "show.lst", "first.bmp\n" + folder.Path("first.bmp") + "\n" + folder.Path("sub/b.bmp") + "\n");
     InputTableRig rig;
     rig.settings.batchMode = true;
     // The choices of an input that held this slot before.
