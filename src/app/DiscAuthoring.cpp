@@ -157,11 +157,13 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     const fs::path folder = request.folder;
     const fs::path made = work.Path() / "disc";
     const fs::path project = work.Path() / "dvdauthor.xml";
-    std::vector<bool> wide;
+    std::vector<TitleTraits> traits;
     for (const StreamParts& parts : request.streams) {
-        wide.push_back(!parts.empty() && StreamIsWide(parts.front()));
+        TitleTraits title;
+        title.wide = !parts.empty() && StreamIsWide(parts.front());
+        traits.push_back(title);
     }
-    std::ofstream(project) << DvdauthorProject(request, made.string(), wide);
+    std::ofstream(project) << DvdauthorProject(request, made.string(), traits);
     if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
         return;
     }
