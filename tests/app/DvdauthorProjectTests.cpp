@@ -170,5 +170,120 @@ TEST(DvdauthorProject, NamesWithMarkupCharactersAndNonAsciiLettersComeBackAsThey
     EXPECT_EQ(vob->Attribute("file"), odd);
 }
 
+DiscMenu MenuOf(int titles, bool wide)
+{
+    MenuFrame frame;
+    frame.wide = wide;
+    DiscMenu menu;
+    menu.wide = wide;
+    menu.pages = LayOutMenu(titles, frame);
+    for (std::size_t page = 0; page < menu.pages.size(); ++page) {
+        menu.pageFiles.push_back("/work/menu-" + std::to_string(page + 1) + ".mpg");
+    }
+    return menu;
+}
+
+struct TitleCommands {
+    std::string pre;
+    std::string post;
+};
+
+// Every title's commands in the order of the disc's title numbers.
+std::vector<TitleCommands> DiscTitles(const XmlElement& root)
+{
+    std::vector<TitleCommands> titles;
+    for (const XmlElement* set : root.Children("titleset")) {
+        for (const XmlElement* pgc : set->Find({"titles"})->Children("pgc")) {
+            const XmlElement* pre = pgc->Find({"pre"});
+            const XmlElement* post = pgc->Find({"post"});
+            titles.push_back({pre != nullptr ? pre->text : "", post != nullptr ? post->text : ""});
+        }
+    }
+    return titles;
+}
+
+TEST(DvdauthorProject, AMenuStartsTheDiscWithAButtonPerTitleAndPlayAll)
+{
+    const DiscMenu menu = MenuOf(3, false);
+    const std::string text = DvdauthorProject(ThreeInputs(), "/out/disc", Shapes({false, false, false}), &menu);
+    const XmlElement root = Parsed(text);
+    const XmlElement* firstPlay = root.Find({"vmgm", "fpc"});
+    ASSERT_NE(firstPlay, nullptr) << text;
+    EXPECT_EQ(firstPlay->text, "jump vmgm menu 1;");
+    const std::vector<const XmlElement*> pages = root.Find({"vmgm", "menus"})->Children("pgc");
+    ASSERT_EQ(pages.size(), 1u) << text;
+    EXPECT_EQ(pages[0]->Attribute("entry"), "title") << "the remote's Title button leads to it";
+    EXPECT_EQ(pages[0]->Find({"vob"})->Attribute("file"), "/work/menu-1.mpg");
+    EXPECT_EQ(pages[0]->Find({"vob"})->Attribute("pause"), "inf");
+    const std::vector<const XmlElement*> buttons = pages[0]->Children("button");
+    ASSERT_EQ(buttons.size(), 4u);
+    EXPECT_EQ(buttons[0]->Attribute("name"), "b1");
+    EXPECT_EQ(buttons[0]->text, "g1 = 0; jump title 1;");
+    EXPECT_EQ(buttons[2]->text, "g1 = 0; jump title 3;");
+    EXPECT_EQ(buttons[3]->text, "g1 = 1; jump title 1;") << "Play all";
+    EXPECT_EQ(root.Find({"vmgm", "menus", "subpicture"}), nullptr) << "a 4:3 menu has one plain subpicture";
+
+    const std::vector<TitleCommands> titles = DiscTitles(root);
+    ASSERT_EQ(titles.size(), 3u);
+    EXPECT_EQ(titles[0].pre, "g2 = 1;");
+    EXPECT_EQ(titles[0].post, "if (g1 eq 1) jump title 2; else call vmgm menu 1;");
+    EXPECT_EQ(titles[2].post, "call vmgm menu 1;") << "the last title, in Play all too, ends on the menu";
+    const XmlElement* root_menu = root.Find({"titleset", "menus", "pgc"});
+    ASSERT_NE(root_menu, nullptr) << text;
+    EXPECT_EQ(root_menu->Attribute("entry"), "root") << "the remote's Menu button leads back";
+    EXPECT_EQ(root_menu->Find({"pre"})->text, "jump vmgm menu 1;");
+}
+
+TEST(DvdauthorProject, TitlesComeBackToTheirOwnPageAndCrossingsAreNumberedAfterThePages)
+{
+    // Six 4:3 titles fill page 1; the seventh, 16:9, is on page 2 in a set of its own.
+    AuthoringRequest request = ThreeInputs();
+    request.streams.clear();
+    for (int i = 0; i < 7; ++i) {
+        request.streams.push_back({"/in/" + std::to_string(i) + ".mpg"});
+    }
+    const DiscMenu menu = MenuOf(7, false);
+    ASSERT_EQ(menu.pages.size(), 2u);
+    const std::string text
+        = DvdauthorProject(request, "/out/disc", Shapes({false, false, false, false, false, false, true}), &menu);
+    const XmlElement root = Parsed(text);
+    const std::vector<const XmlElement*> managerMenus = root.Find({"vmgm", "menus"})->Children("pgc");
+    ASSERT_EQ(managerMenus.size(), 3u) << text;
+    EXPECT_EQ(managerMenus[1]->Attribute("entry"), "");
+    EXPECT_EQ(managerMenus[2]->Find({"pre"})->text, "jump title 7;");
+    const std::vector<const XmlElement*> second = managerMenus[1]->Children("button");
+    ASSERT_EQ(second.size(), 3u) << "title 7, Previous, Play all";
+    EXPECT_EQ(second[0]->text, "g1 = 0; jump title 7;");
+    EXPECT_EQ(second[1]->text, "jump vmgm menu 1;");
+    EXPECT_EQ(managerMenus[0]->Children("button").back()->text, "jump vmgm menu 2;") << "Next";
+
+    const std::vector<TitleCommands> titles = DiscTitles(root);
+    ASSERT_EQ(titles.size(), 7u);
+    EXPECT_EQ(titles[5].post, "if (g1 eq 1) call vmgm menu 3; else call vmgm menu 1;");
+    EXPECT_EQ(titles[6].pre, "g2 = 2;");
+    EXPECT_EQ(titles[6].post, "call vmgm menu 2;");
+    const XmlElement* wideRoot = root.Children("titleset")[1]->Find({"menus", "pgc", "pre"});
+    ASSERT_NE(wideRoot, nullptr);
+    EXPECT_EQ(wideRoot->text, "if (g2 eq 2) jump vmgm menu 2; jump vmgm menu 1;");
+}
+
+TEST(DvdauthorProject, AWideMenuDeclaresItsWidescreenAndLetterboxSubpictures)
+{
+    const DiscMenu menu = MenuOf(3, true);
+    const XmlElement root = Parsed(DvdauthorProject(ThreeInputs(), "/out/disc", Shapes({true, true, true}), &menu));
+    const XmlElement* video = root.Find({"vmgm", "menus", "video"});
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->Attribute("aspect"), "16:9");
+    EXPECT_EQ(video->Attribute("widescreen"), "nopanscan");
+    const XmlElement* subpicture = root.Find({"vmgm", "menus", "subpicture"});
+    ASSERT_NE(subpicture, nullptr);
+    const std::vector<const XmlElement*> streams = subpicture->Children("stream");
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0]->Attribute("id"), "0");
+    EXPECT_EQ(streams[0]->Attribute("mode"), "widescreen");
+    EXPECT_EQ(streams[1]->Attribute("id"), "1");
+    EXPECT_EQ(streams[1]->Attribute("mode"), "letterbox");
+}
+
 } // namespace
 } // namespace discforge::test
