@@ -46,14 +46,18 @@ void PlaceTitleButtons(MenuPage& page, int firstTitle, int count, const MenuFram
         thumbHeight = roomHeight;
         thumbWidth = static_cast<int>(thumbHeight * shape);
     }
+    // A page of few titles keeps them in the middle: its rows, and a row short of titles.
+    const int rowsUsed = (count + columns - 1) / columns;
+    const int gridTop = safe.top + (MenuFrame::rows - rowsUsed) * cellHeight / 2;
     for (int i = 0; i < count; ++i) {
         const int row = i / columns;
         const int column = i % columns;
+        const int inRow = std::min(columns, count - row * columns);
         MenuButton button;
         button.kind = MenuButtonKind::title;
         button.title = firstTitle + i;
-        const int cellLeft = safe.left + column * cellWidth;
-        const int cellTop = safe.top + row * cellHeight;
+        const int cellLeft = safe.left + (columns - inRow) * cellWidth / 2 + column * cellWidth;
+        const int cellTop = gridTop + row * cellHeight;
         button.thumbnail = {cellLeft + (cellWidth - thumbWidth) / 2, cellTop + text / 4, thumbWidth, thumbHeight};
         button.label = {cellLeft + 2, button.thumbnail.Bottom() + text / 4, cellWidth - 4, labelHeight};
         const int top = EvenDown(cellTop);
