@@ -132,9 +132,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
             || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
-            || argument == "--author" || argument == "--iso" || argument == "--chapters"
-            || argument == "--audio-track" || argument == "--disc-size" || argument == "--title"
-            || argument == "--menu-background";
+            || argument == "--author" || argument == "--iso" || argument == "--chapters" || argument == "--audio-track"
+            || argument == "--disc-size" || argument == "--title" || argument == "--menu-background";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;

@@ -19,7 +19,8 @@ inline constexpr const char* progressCaption = "Making the disc";
 inline constexpr const char* progressUpper = "Making the disc in %s";
 inline constexpr const char* menuNoPainter
     = "The disc menu could not be drawn: the program runs with a Qt application that does not draw pictures.";
-inline constexpr const char* menuNoBackground = "The menu background %s could not be read; the menu has the program's colours.";
+inline constexpr const char* menuNoBackground
+    = "The menu background %s could not be read; the menu has the program's colours.";
 inline constexpr const char* menuNotWritten = "The disc menu could not be written: %s";
 inline constexpr const char* menuEmpty = "the menu picture is empty";
 inline constexpr const char* menuNoEncoder = "FFmpeg has no MPEG-2 encoder";

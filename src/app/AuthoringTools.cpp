@@ -33,8 +33,8 @@ bool ToolRunner::Run(
     return RunFound(tool, arguments, folder, outcome);
 }
 
-bool ToolRunner::RunBetweenFiles(const Tool& tool, const std::vector<std::string>& arguments,
-    const std::string& input, const std::string& output, const std::string& folder, AuthoringOutcome& outcome)
+bool ToolRunner::RunBetweenFiles(const Tool& tool, const std::vector<std::string>& arguments, const std::string& input,
+    const std::string& output, const std::string& folder, AuthoringOutcome& outcome)
 {
     const std::string program = FindOnPath(tool.program);
     if (program.empty()) {

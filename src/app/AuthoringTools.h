@@ -30,7 +30,8 @@ public:
     ToolRunner(RunLog& runLog, const std::function<bool()>& cancelled);
 
     // False with `outcome` filled when the tool is missing, fails or is cancelled.
-    bool Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome);
+    bool Run(
+        const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome);
     // The same for a tool that reads `input` on its standard input and writes
     // `output` on its standard output.
     bool RunBetweenFiles(const Tool& tool, const std::vector<std::string>& arguments, const std::string& input,

@@ -8,7 +8,9 @@
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -101,7 +103,16 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     if (WantsMenu(request) && !MakeDiscMenu(request, traits, work.Path().string(), tools, runLog, menu, outcome)) {
         return;
     }
-    std::ofstream(project) << DvdauthorProject(request, made.string(), traits, WantsMenu(request) ? &menu : nullptr);
+    {
+        std::ofstream file(project, std::ios::binary);
+        file << DvdauthorProject(request, made.string(), traits, WantsMenu(request) ? &menu : nullptr);
+        file.close();
+        // A full disk would otherwise leave dvdauthor to complain of a cut project.
+        if (!file) {
+            outcome.message = FormatText(authoring_message::cannotWrite, project.c_str(), std::strerror(errno));
+            return;
+        }
+    }
     if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
         return;
     }

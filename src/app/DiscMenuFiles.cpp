@@ -9,6 +9,8 @@
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -37,7 +39,7 @@ bool WriteText(const std::string& text, const fs::path& path, AuthoringOutcome& 
     file << text;
     file.close();
     if (!file) {
-        outcome.message = FormatText(authoring_message::cannotWrite, path.c_str(), "write failed");
+        outcome.message = FormatText(authoring_message::cannotWrite, path.c_str(), std::strerror(errno));
         return false;
     }
     return true;
@@ -110,8 +112,8 @@ bool MakeDiscMenu(const AuthoringRequest& request, const std::vector<TitleTraits
         const std::string stem = "menu-" + std::to_string(p + 1);
         const fs::path still = work / (stem + "-still.mpg");
         std::string error;
-        if (!WriteStillVideo(PaintMenuPage(painting, menu.pages[p], frame, titles, background), shape, still.string(),
-                error)) {
+        if (!WriteStillVideo(
+                PaintMenuPage(painting, menu.pages[p], frame, titles, background), shape, still.string(), error)) {
             outcome.message = FormatText(authoring_message::menuNotWritten, error.c_str());
             return false;
         }

@@ -133,10 +133,7 @@ void Link(MenuPage& page, int titleCount, int columns)
 
 } // namespace
 
-int MenuFrame::CanvasWidth() const
-{
-    return static_cast<int>(std::lround(height * (wide ? 16.0 / 9.0 : 4.0 / 3.0)));
-}
+int MenuFrame::CanvasWidth() const { return static_cast<int>(std::lround(height * (wide ? 16.0 / 9.0 : 4.0 / 3.0))); }
 
 int MenuTextPixels(const MenuFrame& frame) { return (frame.height + 19) / 20; }
 

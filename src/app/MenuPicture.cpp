@@ -86,12 +86,8 @@ void PaintLabel(QPainter& painter, const MenuButton& button, const QString& text
 MenuPainting::MenuPainting()
 {
     if (QCoreApplication::instance() == nullptr) {
-        static int argc = 3;
-        static char name[] = "discforge";
-        static char option[] = "-platform";
-        static char platform[] = "offscreen";
-        static char* argv[] = {name, option, platform, nullptr};
-        own_ = std::make_unique<QGuiApplication>(argc, argv);
+        // Qt keeps the arguments for the application's life: they are members.
+        own_ = std::make_unique<QGuiApplication>(argc_, arguments_.data());
     }
     ready_ = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     if (!ready_) {

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,11 @@ public:
     QFont Font(const MenuFrame& frame) const;
 
 private:
+    char name_[10] = "discforge";
+    char option_[10] = "-platform";
+    char platform_[10] = "offscreen";
+    std::array<char*, 4> arguments_{name_, option_, platform_, nullptr};
+    int argc_ = 3;
     std::unique_ptr<QGuiApplication> own_;
     bool ready_ = false;
     QString family_;

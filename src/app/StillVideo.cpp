@@ -75,7 +75,7 @@ bool Encode(AVCodecContext* codec, AVFrame* frame, AVFormatContext* output, AVSt
         }
     }
     return result == AVERROR(EAGAIN) || result == AVERROR_EOF ? true
-                                                               : Failed("avcodec_receive_packet()", path, result, error);
+                                                              : Failed("avcodec_receive_packet()", path, result, error);
 }
 
 } // namespace

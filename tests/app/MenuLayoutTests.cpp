@@ -92,8 +92,8 @@ TEST(MenuLayout, ButtonsStayApartInsideTheTitleSafeAreaWithTextATwentiethOfTheHe
                 }
                 if (page.buttons[i].kind == MenuButtonKind::title) {
                     const MenuRect& picture = page.buttons[i].thumbnail;
-                    EXPECT_NEAR(static_cast<double>(picture.width) / picture.height, frame.wide ? 16.0 / 9 : 4.0 / 3,
-                        0.05);
+                    EXPECT_NEAR(
+                        static_cast<double>(picture.width) / picture.height, frame.wide ? 16.0 / 9 : 4.0 / 3, 0.05);
                 }
             }
         }

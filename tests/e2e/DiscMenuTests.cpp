@@ -34,11 +34,12 @@ struct Highlight {
     std::vector<std::vector<int>> buttonTops; // the first row of each button, a list a group
 };
 
-// The highlight information of the first navigation packet that has one. A
+// The highlight information of every navigation packet that has one. A
 // navigation pack: pack header, system header, then the PCI packet (private
 // stream 2, substream 0), whose button information starts 96 bytes in.
-std::optional<Highlight> FirstHighlight(const std::vector<std::uint8_t>& vob)
+std::vector<Highlight> Highlights(const std::vector<std::uint8_t>& vob)
 {
+    std::vector<Highlight> found;
     for (std::size_t at = 0; at + sector <= vob.size(); at += sector) {
         const std::uint8_t* pack = vob.data() + at;
         if (pack[0] != 0 || pack[1] != 0 || pack[2] != 1 || pack[3] != 0xBA) {
@@ -71,9 +72,27 @@ std::optional<Highlight> FirstHighlight(const std::vector<std::uint8_t>& vob)
             }
             highlight.buttonTops.push_back(tops);
         }
-        return highlight;
+        found.push_back(highlight);
     }
-    return std::nullopt;
+    return found;
+}
+
+std::optional<Highlight> FirstHighlight(const std::vector<std::uint8_t>& vob)
+{
+    const std::vector<Highlight> all = Highlights(vob);
+    return all.empty() ? std::nullopt : std::optional<Highlight>(all.front());
+}
+
+// The button counts of the menu's pages in the order they are stored.
+std::vector<int> PageButtons(const std::vector<std::uint8_t>& vob)
+{
+    std::vector<int> counts;
+    for (const Highlight& highlight : Highlights(vob)) {
+        if (counts.empty() || counts.back() != highlight.buttons) {
+            counts.push_back(highlight.buttons);
+        }
+    }
+    return counts;
 }
 
 std::string CommandOutput(const std::string& command)
@@ -113,8 +132,8 @@ struct Pixels {
 Pixels MenuColours(const std::string& vob, const std::string& folder)
 {
     const std::string raw = folder + "/menu.rgb";
-    const std::string command = "ffmpeg -nostdin -v error -y -i '" + vob
-        + "' -frames:v 1 -f rawvideo -pix_fmt rgb24 '" + raw + "'";
+    const std::string command
+        = "ffmpeg -nostdin -v error -y -i '" + vob + "' -frames:v 1 -f rawvideo -pix_fmt rgb24 '" + raw + "'";
     Pixels pixels;
     if (std::system(command.c_str()) != 0) {
         return pixels;
@@ -174,8 +193,8 @@ TEST_F(DiscMenu, ASixteenByNineMenuHasWidescreenAndLetterboxButtons)
 {
     ASSERT_TRUE(MakeColourClip(File("first.avi"), "red", true));
     ASSERT_TRUE(MakeColourClip(File("second.avi"), "blue", true));
-    const CliOutcome made
-        = RunCli({"--target", "dvd", "--standard", "ntsc", "--author", "disc", "first.avi", "second.avi"}, folder_.Path());
+    const CliOutcome made = RunCli(
+        {"--target", "dvd", "--standard", "ntsc", "--author", "disc", "first.avi", "second.avi"}, folder_.Path());
     ASSERT_EQ(made.exitCode, 0) << made.err;
 
     // The manager's menu picture attributes: the display aspect in bits 3-2 of byte 0x100, 3 for 16:9.
@@ -200,13 +219,30 @@ TEST_F(DiscMenu, ASixteenByNineMenuHasWidescreenAndLetterboxButtons)
     }
 }
 
+TEST_F(DiscMenu, SevenTitlesOfTwoShapesTakeTwoPages)
+{
+    std::vector<std::string> arguments{"--target", "dvd", "--standard", "pal", "--author", "disc"};
+    for (int i = 0; i < 7; ++i) {
+        const std::string name = "clip" + std::to_string(i) + ".avi";
+        ASSERT_TRUE(MakeColourClip(File(name), i % 2 == 0 ? "red" : "blue", i == 6));
+        arguments.push_back(name);
+    }
+    const CliOutcome made = RunCli(arguments, folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    // Six titles, Play all and Next; then the seventh, Previous and Play all.
+    EXPECT_EQ(PageButtons(FileBytes(File("disc/VIDEO_TS/VIDEO_TS.VOB"))), (std::vector<int>{8, 3}));
+    const std::string listing = CommandOutput("lsdvd '" + File("disc") + "'");
+    EXPECT_TRUE(std::regex_search(listing, std::regex("Title: 07"))) << listing;
+    EXPECT_TRUE(std::filesystem::exists(File("disc/VIDEO_TS/VTS_02_0.IFO"))) << "the 16:9 title has its own set";
+}
+
 TEST_F(DiscMenu, NoMenuOrOneTitleLeaveTheDiscWithoutButtons)
 {
     ASSERT_TRUE(MakeColourClip(File("first.avi"), "red", false));
     ASSERT_TRUE(MakeColourClip(File("second.avi"), "blue", false));
-    const CliOutcome off = RunCli(
-        {"--target", "dvd", "--standard", "pal", "--author", "off", "--no-menu", "first.avi", "second.avi"},
-        folder_.Path());
+    const CliOutcome off
+        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "off", "--no-menu", "first.avi", "second.avi"},
+            folder_.Path());
     ASSERT_EQ(off.exitCode, 0) << off.err;
     EXPECT_FALSE(FirstHighlight(FileBytes(File("off/VIDEO_TS/VIDEO_TS.VOB"))).has_value());
     const CliOutcome one
@@ -214,8 +250,8 @@ TEST_F(DiscMenu, NoMenuOrOneTitleLeaveTheDiscWithoutButtons)
     ASSERT_EQ(one.exitCode, 0) << one.err;
     EXPECT_FALSE(FirstHighlight(FileBytes(File("one/VIDEO_TS/VIDEO_TS.VOB"))).has_value());
 
-    const CliOutcome tooMany = RunCli({"--target", "dvd", "--author", "x", "--title", "a", "--title", "b", "first.avi"},
-        folder_.Path());
+    const CliOutcome tooMany
+        = RunCli({"--target", "dvd", "--author", "x", "--title", "a", "--title", "b", "first.avi"}, folder_.Path());
     EXPECT_EQ(tooMany.exitCode, 2);
     EXPECT_NE(tooMany.err.find("more --title names than INPUTs"), std::string::npos) << tooMany.err;
 }

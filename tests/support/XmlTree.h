@@ -59,7 +59,8 @@ inline std::optional<XmlElement> ParseXml(const std::string& document)
             XmlElement element;
             element.name = reader.name().toString().toStdString();
             for (const QXmlStreamAttribute& attribute : reader.attributes()) {
-                element.attributes[attribute.name().toString().toStdString()] = attribute.value().toString().toStdString();
+                element.attributes[attribute.name().toString().toStdString()]
+                    = attribute.value().toString().toStdString();
             }
             open.push_back(std::move(element));
             break;
