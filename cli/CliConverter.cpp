@@ -138,6 +138,22 @@ bool EveryInputHasTheTrack(const AppCore& core, const CliOptions& options)
     return true;
 }
 
+// The menu's choices of the command line over the project's; false (said on
+// standard error) when there are more names than inputs.
+bool ChooseMenu(AppCore& core, const CliOptions& options)
+{
+    core.ChooseDiscMenu(options.menu.value_or(core.Settings().discMenu),
+        options.menuBackground.value_or(core.Settings().menuBackground));
+    if (options.titles.size() > static_cast<std::size_t>(core.Inputs().inputCount)) {
+        std::fprintf(stderr, "discforge-cli: more --title names than the project's inputs\n%s", UsageText());
+        return false;
+    }
+    for (std::size_t i = 0; i < options.titles.size(); ++i) {
+        core.NameTitle(static_cast<int>(i), options.titles[i]);
+    }
+    return true;
+}
+
 // The disc of the converted streams; the streams go only once it is made.
 int MakeDisc(AppCore& core, const CliOptions& options, const volatile bool& interrupted)
 {
@@ -207,6 +223,9 @@ int ConvertInputs(AppCore& core, const CliOptions& options, const volatile bool&
     }
     core.SetSplitSize(options.splitMB);
     core.SetShutdownWhenDone(options.shutdownWhenDone);
+    if (!ChooseMenu(core, options)) {
+        return exitUsage;
+    }
     if (options.discSize) {
         core.ChooseDiscSize(options.discSize);
     }

@@ -74,7 +74,8 @@ const char* UsageText()
            "                     [--output FILE] [--shutdown-when-done] [--save-project FILE.mdp]\n"
            "                     [--disc-size dvd5|dvd9|cd74|cd80|MB]\n"
            "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]\n"
-           "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]] INPUT...\n"
+           "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]\n"
+           "                      [--menu|--no-menu] [--menu-background PICTURE] [--title NAME]...] INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
 
@@ -124,11 +125,15 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.removeStreams = true;
             continue;
         }
+        if (argument == "--menu" || argument == "--no-menu") {
+            options.menu = argument == "--menu";
+            continue;
+        }
         const bool takesValue = argument == "--target" || argument == "--standard" || argument == "--fit"
             || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
             || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
-            || argument == "--author" || argument == "--iso" || argument == "--chapters"
-            || argument == "--audio-track" || argument == "--disc-size";
+            || argument == "--author" || argument == "--iso" || argument == "--chapters" || argument == "--audio-track"
+            || argument == "--disc-size" || argument == "--title" || argument == "--menu-background";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -169,6 +174,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.saveProject = value;
         } else if (argument == "--author") {
             options.authorFolder = value;
+        } else if (argument == "--title") {
+            options.titles.push_back(value);
+        } else if (argument == "--menu-background") {
+            options.menuBackground = value;
         } else if (argument == "--iso") {
             options.isoImage = value;
         } else if (argument == "--chapters") {
@@ -223,6 +232,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         result.error = "--iso is for DVDs only";
     } else if (options.authorFolder && options.saveProject) {
         result.error = "--save-project converts nothing to put on a disc";
+    } else if (!options.project && options.titles.size() > options.inputs.size()) {
+        result.error = "more --title names than INPUTs";
     }
     return result;
 }

@@ -48,6 +48,9 @@ struct CliOptions {
     std::optional<std::string> authorFolder; // make a disc of the converted streams here
     std::optional<std::string> isoImage; // and, for a DVD, its ISO image
     int chapterMinutes = 5;
+    std::optional<bool> menu; // a DVD menu of the titles; the project's choice (or on) when not given
+    std::vector<std::string> titles; // the menu's names of the inputs, in their order
+    std::optional<std::string> menuBackground; // a picture behind the menu
     bool removeStreams = false; // once the disc is made
     bool help = false;
     bool version = false;

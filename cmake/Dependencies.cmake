@@ -6,7 +6,7 @@ pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
 pkg_check_modules(FFMPEG_FILTERS REQUIRED libavfilter libavdevice)
 pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
-find_package(Qt6 REQUIRED COMPONENTS Core Widgets Test)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
 find_package(Threads REQUIRED)
 find_package(GTest REQUIRED)
 include(GoogleTest)

@@ -199,10 +199,14 @@ bool AppCore::OpenProject(const std::string& path)
 
 AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled)
 {
-    request.outputFormat = parts_.settings.outputFormat;
-    request.discSize = parts_.settings.discSize;
-    request.tvStandard = parts_.settings.tvStandard;
-    request.streams = ConvertedStreams();
+    const AuthoringRequest batch = disc_.DiscRequest(false);
+    request.outputFormat = batch.outputFormat;
+    request.discSize = batch.discSize;
+    request.tvStandard = batch.tvStandard;
+    request.streams = batch.streams;
+    request.menu = batch.menu;
+    request.titleNames = batch.titleNames;
+    request.menuBackground = batch.menuBackground;
     return discforge::AuthorDisc(request, parts_.runLog, cancelled);
 }
 
@@ -264,6 +268,25 @@ void AppCore::SetSplitSize(int megabytes)
 }
 
 void AppCore::SetShutdownWhenDone(bool shutdown) { parts_.settings.shutdownWhenDone = shutdown; }
+
+bool AppCore::ChooseDiscMenu(bool menu, const std::string& background)
+{
+    if (IsConverting() || IsAuthoring()) {
+        return Refuse();
+    }
+    parts_.settings.discMenu = menu;
+    parts_.settings.menuBackground = background;
+    return true;
+}
+
+bool AppCore::NameTitle(int index, const std::string& name)
+{
+    if (IsConverting() || IsAuthoring() || index < 0 || index >= parts_.inputs.inputCount) {
+        return Refuse();
+    }
+    parts_.inputs.inputTable[static_cast<std::size_t>(index)].titleName = name;
+    return true;
+}
 
 bool AppCore::ChooseDiscSize(std::optional<DiscSize> size)
 {

@@ -75,6 +75,10 @@ public:
     void SetShutdownWhenDone(bool shutdown);
     // The disc the batch's rate is planned for; nothing: the disc's usual rate.
     bool ChooseDiscSize(std::optional<DiscSize> size);
+    // Whether a DVD of several titles gets a menu, and the picture behind it (empty: the program's colours).
+    bool ChooseDiscMenu(bool menu, const std::string& background);
+    // The name of input `index`'s title on the menu; empty: its file name without the extension.
+    bool NameTitle(int index, const std::string& name);
     // The plan of the batch for the chosen disc size; nothing without one.
     std::optional<DiscPlan> PlanForDisc() const;
     // The shape of the frames of the next conversion (the window's shape choice, the cli's --aspect).

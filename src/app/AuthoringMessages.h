@@ -17,6 +17,25 @@ inline constexpr const char* logHeading = "Disc authoring:";
 inline constexpr const char* madeInto = "The disc was written into %s.";
 inline constexpr const char* progressCaption = "Making the disc";
 inline constexpr const char* progressUpper = "Making the disc in %s";
+inline constexpr const char* menuNoPainter
+    = "The disc menu could not be drawn: the program runs with a Qt application that does not draw pictures.";
+inline constexpr const char* menuNoBackground
+    = "The menu background %s could not be read; the menu has the program's colours.";
+inline constexpr const char* menuNotWritten = "The disc menu could not be written: %s";
+inline constexpr const char* menuEmpty = "the menu picture is empty";
+inline constexpr const char* menuNoEncoder = "FFmpeg has no MPEG-2 encoder";
+inline constexpr const char* menuNoMemory = "out of memory";
+inline constexpr const char* menuNoConverter = "no converter to YUV 4:2:0";
+inline constexpr const char* menuNoPicture = "%s could not be saved";
 inline constexpr const char* progressStatus = "%d streams; Cancel removes what was written.";
 
 } // namespace discforge::authoring_message
+
+// The texts of the disc's menu.
+namespace discforge::menu_text {
+
+inline constexpr const char* playAll = "Play all";
+inline constexpr const char* previousPage = "Previous";
+inline constexpr const char* nextPage = "Next";
+
+} // namespace discforge::menu_text

@@ -1,14 +1,16 @@
 #include "app/DiscAuthoring.h"
 
 #include "app/AuthoringMessages.h"
+#include "app/AuthoringTools.h"
+#include "app/DiscMenuFiles.h"
 #include "app/DvdauthorProject.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
-#include "platform/ChildProgram.h"
 
+#include <cerrno>
 #include <cmath>
-#include <deque>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -18,17 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Tool {
-    const char* program;
-    const char* package;
-};
-
-constexpr Tool dvdauthorTool{"dvdauthor", "dvdauthor"};
-// Writes the UDF bridge DVD players read, with the DVD-Video file order.
-constexpr Tool isoTool{"genisoimage", "genisoimage"};
-constexpr Tool vcdimagerTool{"vcdimager", "vcdimager"};
-
-constexpr std::size_t lastLinesShown = 8;
 constexpr double megabyte = 1000.0 * 1000.0;
 
 const char* DiscName(int outputFormat)
@@ -48,62 +39,6 @@ std::string Megabytes(std::uint64_t bytes)
 {
     return FormatText("%.0f", std::ceil(static_cast<double>(bytes) / megabyte));
 }
-
-// Runs the tools of one disc and keeps what they say for the run log and the
-// message of a failure.
-class ToolRunner {
-public:
-    ToolRunner(RunLog& runLog, const std::function<bool()>& cancelled)
-        : runLog_(runLog)
-        , cancelled_(cancelled)
-    {
-    }
-
-    // False with `outcome` filled when the tool is missing, fails or is cancelled.
-    bool Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome)
-    {
-        const std::string program = FindOnPath(tool.program);
-        if (program.empty()) {
-            outcome.message = FormatText(authoring_message::toolMissing, tool.program, tool.package);
-            return false;
-        }
-        arguments.insert(arguments.begin(), program);
-        runLog_.AppendLogLine(std::string("  ") + tool.program);
-        lastLines_.clear();
-        const ChildProgramRun run = RunChildProgram(
-            arguments, folder,
-            [this](const std::string& line) {
-                runLog_.AppendLogLine("    " + line);
-                lastLines_.push_back(line);
-                if (lastLines_.size() > lastLinesShown) {
-                    lastLines_.pop_front();
-                }
-            },
-            cancelled_);
-        if (!run.started) {
-            outcome.message = FormatText(authoring_message::toolNotStarted, tool.program, run.startError.c_str());
-            return false;
-        }
-        if (run.cancelled) {
-            outcome.cancelled = true;
-            return false;
-        }
-        if (run.exitCode != 0) {
-            std::string last;
-            for (const std::string& line : lastLines_) {
-                last += line + "\n";
-            }
-            outcome.message = FormatText(authoring_message::toolFailed, tool.program, run.exitCode, last.c_str());
-            return false;
-        }
-        return true;
-    }
-
-private:
-    RunLog& runLog_;
-    const std::function<bool()>& cancelled_;
-    std::deque<std::string> lastLines_;
-};
 
 // A folder beside the final names that goes with everything in it unless kept.
 class WorkFolder {
@@ -152,16 +87,32 @@ bool Exists(const fs::path& path)
     return fs::exists(path, error);
 }
 
-void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunner& tools, AuthoringOutcome& outcome)
+void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunner& tools, RunLog& runLog,
+    AuthoringOutcome& outcome)
 {
     const fs::path folder = request.folder;
     const fs::path made = work.Path() / "disc";
     const fs::path project = work.Path() / "dvdauthor.xml";
-    std::vector<bool> wide;
+    std::vector<TitleTraits> traits;
     for (const StreamParts& parts : request.streams) {
-        wide.push_back(!parts.empty() && StreamIsWide(parts.front()));
+        TitleTraits title;
+        title.wide = !parts.empty() && StreamIsWide(parts.front());
+        traits.push_back(title);
     }
-    std::ofstream(project) << DvdauthorProject(request, made.string(), wide);
+    DiscMenu menu;
+    if (WantsMenu(request) && !MakeDiscMenu(request, traits, work.Path().string(), tools, runLog, menu, outcome)) {
+        return;
+    }
+    {
+        std::ofstream file(project, std::ios::binary);
+        file << DvdauthorProject(request, made.string(), traits, WantsMenu(request) ? &menu : nullptr);
+        file.close();
+        // A full disk would otherwise leave dvdauthor to complain of a cut project.
+        if (!file) {
+            outcome.message = FormatText(authoring_message::cannotWrite, project.c_str(), std::strerror(errno));
+            return;
+        }
+    }
     if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
         return;
     }
@@ -319,7 +270,7 @@ AuthoringOutcome AuthorDisc(const AuthoringRequest& request, RunLog& runLog, con
     runLog.AppendLogLine(authoring_message::logHeading);
     ToolRunner tools(runLog, cancelled);
     if (AuthoredAsDvd(request.outputFormat)) {
-        AuthorDvd(request, work, tools, outcome);
+        AuthorDvd(request, work, tools, runLog, outcome);
     } else {
         AuthorCd(request, work, tools, outcome);
     }

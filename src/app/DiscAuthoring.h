@@ -30,6 +30,13 @@ struct AuthoringRequest {
     int chapterMinutes = 5;
     // The disc the batch was planned for; the format's usual disc without one.
     std::optional<DiscSize> discSize;
+    // A DVD of more than one title starts on a menu of them.
+    bool menu = false;
+    // The titles' names on the menu, one an input; a missing or empty one is the
+    // stream's file name without its extension.
+    std::vector<std::string> titleNames;
+    // A picture behind the menu; empty for the program's colours.
+    std::string menuBackground;
 };
 
 struct AuthoringOutcome {

@@ -66,22 +66,37 @@ std::vector<StreamParts> DiscCommands::ConvertedStreams() const
     return streams;
 }
 
-std::vector<StreamParts> DiscCommands::WrittenStreams() const
+std::vector<StreamParts> DiscCommands::WrittenStreams() const { return DiscRequest(true).streams; }
+
+AuthoringRequest DiscCommands::DiscRequest(bool writtenOnly) const
 {
-    std::vector<StreamParts> written;
-    for (const StreamParts& parts : ConvertedStreams()) {
+    AuthoringRequest request;
+    request.outputFormat = core_.settings.outputFormat;
+    request.discSize = core_.settings.discSize;
+    request.tvStandard = core_.settings.tvStandard;
+    request.menu = core_.settings.discMenu;
+    request.menuBackground = core_.settings.menuBackground;
+    const std::vector<StreamParts> converted = ConvertedStreams();
+    for (std::size_t i = 0; i < converted.size(); ++i) {
         StreamParts existing;
-        for (const std::string& part : parts) {
+        for (const std::string& part : converted[i]) {
             std::error_code error;
-            if (!part.empty() && std::filesystem::is_regular_file(part, error)) {
+            if (!writtenOnly || (!part.empty() && std::filesystem::is_regular_file(part, error))) {
                 existing.push_back(part);
             }
         }
-        if (!existing.empty()) {
-            written.push_back(existing);
+        if (existing.empty()) {
+            continue;
         }
+        request.streams.push_back(existing);
+        std::string name;
+        if (core_.settings.batchMode && i < static_cast<std::size_t>(std::max(core_.inputs.inputCount, 0))) {
+            const InputEntry& entry = core_.inputs.inputTable[i];
+            name = !entry.titleName.empty() ? entry.titleName : std::filesystem::path(entry.path).stem().string();
+        }
+        request.titleNames.push_back(name);
     }
-    return written;
+    return request;
 }
 
 bool DiscCommands::AuthorInto(const std::string& folder)
@@ -89,11 +104,7 @@ bool DiscCommands::AuthorInto(const std::string& folder)
     if (authoring_) {
         return false;
     }
-    AuthoringRequest request;
-    request.outputFormat = core_.settings.outputFormat;
-    request.discSize = core_.settings.discSize;
-    request.tvStandard = core_.settings.tvStandard;
-    request.streams = WrittenStreams();
+    AuthoringRequest request = DiscRequest(true);
     request.folder = folder;
     authoring_ = true;
     cancelRequested_ = false;

@@ -30,6 +30,9 @@ public:
     std::vector<StreamParts> ConvertedStreams() const;
     // The parts that exist now, without the inputs that have none.
     std::vector<StreamParts> WrittenStreams() const;
+    // A disc of the batch as the settings want it: its format, size and menu, and
+    // the streams (only those written, with `writtenOnly`) with their titles' names.
+    AuthoringRequest DiscRequest(bool writtenOnly) const;
 
     // Makes the disc of the written streams in `folder`; a failure has been
     // shown to the user. True when the disc was made.

@@ -1,6 +1,7 @@
 #include "app/ProjectCommands.h"
 
 #include "app/AppParts.h"
+#include "app/DiscMenuEntry.h"
 #include "app/DiscSizeEntry.h"
 #include "app/ProjectChoices.h"
 #include "app/ProjectFile.h"
@@ -42,6 +43,11 @@ bool ProjectCommands::SaveProject(const std::string& path)
         extension.SetInt(ProjectTag::frameShape, batchScope, static_cast<std::int32_t>(core_.settings.shapeChoice));
     }
     KeepDiscSize(extension, core_.settings.discSize);
+    std::vector<std::string> titleNames;
+    for (int i = 0; i < core_.inputs.inputCount; ++i) {
+        titleNames.push_back(core_.inputs.inputTable[static_cast<std::size_t>(i)].titleName);
+    }
+    KeepDiscMenu(extension, {core_.settings.discMenu, AbsolutePath(core_.settings.menuBackground)}, titleNames);
     switch (ReplaceFile(path, ProjectFileBytes(header, records, extension))) {
     case FileWriteResult::ok:
         return true;
@@ -125,6 +131,7 @@ bool ProjectCommands::OpenProject(const std::string& path)
         const int input = static_cast<int>(i);
         RestoreSavedChoices(core_.inputs.inputTable[i], DecodeInputRecord(contents.records[static_cast<std::size_t>(record)]));
         RestoreOutputPath(core_, contents.extension, record, input);
+        core_.inputs.inputTable[i].titleName = SavedTitleName(contents.extension, record);
     }
     if (!contents.header.batchMode) {
         const std::optional<std::string> whole = contents.extension.Text(ProjectTag::sharedOutputName, batchScope);
@@ -135,6 +142,9 @@ bool ProjectCommands::OpenProject(const std::string& path)
     core_.liveOutputPreview = contents.header.liveOutputPreview;
     core_.settings.shapeChoice = SavedShape(contents.extension);
     core_.settings.discSize = SavedDiscSize(contents.extension);
+    const MenuChoices menu = SavedDiscMenu(contents.extension);
+    core_.settings.discMenu = menu.menu;
+    core_.settings.menuBackground = menu.background;
     core_.settings.videoSettingsChanged = true;
     if (!SelectSaved(contents, opened)) {
         PutBack(earlier);

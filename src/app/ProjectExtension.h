@@ -42,6 +42,11 @@ enum class ProjectTag : std::uint16_t {
     // 4 CD 80 min, 5 a size in MB, which discSizeMegabytes then holds as i32.
     discSize = 50,
     discSizeMegabytes = 51,
+    // The DVD menu, batch scope: i32 1 made for more than one title, 0 not (a file
+    // without it has none, as before menus were made); the background picture's path.
+    discMenu = 70,
+    menuBackground = 71,
+    titleName = 72, // per input: its name on the menu (none kept: the file name)
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

@@ -33,6 +33,10 @@ struct ConversionSettings {
     DecoderOptionStore decoderOptions;
     // With a disc size the batch's video rate is planned to fill that disc.
     std::optional<DiscSize> discSize;
+    // A DVD of more than one title starts on a menu of them, drawn on this
+    // picture (empty: the program's colours).
+    bool discMenu = true;
+    std::string menuBackground;
     bool videoSettingsChanged = true;
     bool audioSettingsChanged = true;
 

@@ -25,6 +25,7 @@ struct InputEntry {
     std::string path;          // the input file: a video file or a list file
     std::string outputPath;    // the MPEG file written for this input
     std::string listDirectory; // list inputs: the list's folder with its trailing "/"
+    std::string titleName;     // its name on a DVD menu; empty: the file name without its extension
 
     std::shared_ptr<StreamObjects> streams; // null while the entry is not active
     SurfaceLayout surfaceLayout;

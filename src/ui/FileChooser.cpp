@@ -174,6 +174,14 @@ QString OpenProjectTitle() { return Title("open project file"); }
 
 QString DiscFolderTitle() { return Title("folder of the disc"); }
 
+QString MenuPictureTitle() { return Title("picture behind the DVD menu"); }
+
+QString MenuPictureFilter()
+{
+    return QStringList{QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif)"), QStringLiteral("All Files (*)")}
+        .join(QLatin1String(";;"));
+}
+
 std::optional<std::string> QtFileChooser::ChooseMediaFile()
 {
     QFileDialog dialog(owner_, MediaFileTitle(), QString(), MediaFileFilter());
@@ -215,6 +223,14 @@ std::optional<std::string> QtFileChooser::ChooseDiscFolder()
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     return Run(dialog, lastDiscFolder_);
+}
+
+std::optional<std::string> QtFileChooser::ChooseMenuPicture()
+{
+    QFileDialog dialog(owner_, MenuPictureTitle(), QString(), MenuPictureFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return Run(dialog, lastMenuPicture_);
 }
 
 } // namespace discforge::ui

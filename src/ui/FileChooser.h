@@ -31,6 +31,8 @@ public:
     virtual std::optional<std::string> ChooseProjectToOpen() = 0;
     // The folder a disc is written into; none when the user cancelled.
     virtual std::optional<std::string> ChooseDiscFolder() = 0;
+    // The picture behind a DVD menu; none when the user cancelled.
+    virtual std::optional<std::string> ChooseMenuPicture() = 0;
 };
 
 // The filters and titles, as the dialogs show them.
@@ -46,6 +48,8 @@ QString ProjectFileFilter();
 QString SaveProjectTitle();
 QString OpenProjectTitle();
 QString DiscFolderTitle();
+QString MenuPictureFilter();
+QString MenuPictureTitle();
 
 // The first of the folders that exists: the last folder chosen in, the videos folder, the home folder.
 std::string StartFolder(const std::string& lastFolder, const std::string& videosFolder, const std::string& home);
@@ -64,6 +68,7 @@ public:
     std::optional<std::string> ChooseProjectToSave() override;
     std::optional<std::string> ChooseProjectToOpen() override;
     std::optional<std::string> ChooseDiscFolder() override;
+    std::optional<std::string> ChooseMenuPicture() override;
 
 private:
     std::optional<std::string> Run(QFileDialog& dialog, std::string& last);
@@ -76,6 +81,7 @@ private:
     std::string lastSavedProject_;
     std::string lastOpenedProject_;
     std::string lastDiscFolder_;
+    std::string lastMenuPicture_;
 };
 
 } // namespace discforge::ui

@@ -175,6 +175,7 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
     add(tr("Save project..."), QKeySequence(Qt::CTRL | Qt::Key_S), command::saveProject, true);
     menu.addSeparator();
     add(tr("Author disc…"), QKeySequence(), command::authorDisc, core_->CanAuthorDisc());
+    AddDiscMenuChoices(menu, index, idle);
     menu.exec(at);
 }
 

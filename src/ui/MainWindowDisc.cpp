@@ -7,6 +7,12 @@
 #include "ui/FileChooser.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+
+#include <filesystem>
 
 namespace discforge::ui {
 
@@ -64,6 +70,45 @@ void TMainWindow::CmAuthorDisc(const MessageArgs&)
         core_->AuthorDiscInto(*folder);
     }
     update();
+}
+
+// "DVD menu": whether the disc starts on one, the picture behind it, and the
+// selected input's name on it.
+void TMainWindow::AddDiscMenuChoices(QMenu& menu, int index, bool idle)
+{
+    const ConversionSettings& settings = core_->Settings();
+    QMenu* choices = menu.addMenu(tr("DVD menu"));
+    choices->setEnabled(idle && !core_->IsAuthoring());
+    QAction* on = choices->addAction(tr("Start the disc on a menu of its titles"));
+    on->setCheckable(true);
+    on->setChecked(settings.discMenu);
+    connect(on, &QAction::triggered, this,
+        [this](bool checked) { core_->ChooseDiscMenu(checked, core_->Settings().menuBackground); });
+    const QString picture = QString::fromStdString(std::filesystem::path(settings.menuBackground).filename().string());
+    QAction* choose
+        = choices->addAction(picture.isEmpty() ? tr("Menu picture…") : tr("Menu picture: %1…").arg(picture));
+    connect(choose, &QAction::triggered, this, [this] {
+        if (const std::optional<std::string> path = services_.files.ChooseMenuPicture()) {
+            core_->ChooseDiscMenu(core_->Settings().discMenu, *path);
+        }
+    });
+    QAction* colours = choices->addAction(tr("Menu in the program's colours"));
+    colours->setEnabled(!settings.menuBackground.empty());
+    connect(colours, &QAction::triggered, this, [this] { core_->ChooseDiscMenu(core_->Settings().discMenu, ""); });
+    if (index < 0) {
+        return;
+    }
+    QAction* name = choices->addAction(tr("Title name…"));
+    connect(name, &QAction::triggered, this, [this, index] {
+        const InputEntry& entry = core_->Inputs().inputTable[static_cast<std::size_t>(index)];
+        bool given = false;
+        const QString text = QInputDialog::getText(this, tr("Title name"),
+            tr("The name of this input's title on the DVD menu (empty: its file name):"), QLineEdit::Normal,
+            QString::fromStdString(entry.titleName), &given);
+        if (given) {
+            core_->NameTitle(index, text.trimmed().toStdString());
+        }
+    });
 }
 
 void TMainWindow::CmDiscCheck(const MessageArgs&)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace discforge::cli {
 namespace {
 
@@ -145,6 +147,27 @@ TEST(CliOptionsTest, DiscAuthoringOptionsGoTogetherWithTheirTarget)
     for (const auto& c : cases) {
         EXPECT_EQ(Parse(c.arguments).error, c.error);
     }
+}
+
+TEST(CliOptionsTest, TheMenuIsLeftToTheProjectUnlessSwitchedAndTitlesAreNamedInOrder)
+{
+    EXPECT_FALSE(Parse({"a.avi"}).options.menu.has_value());
+    const ParseResult off = Parse({"--menu", "--no-menu", "a.avi"});
+    ASSERT_EQ(off.error, "");
+    EXPECT_EQ(off.options.menu, std::optional<bool>(false)) << "the last one given counts";
+    EXPECT_EQ(Parse({"--no-menu", "--menu", "a.avi"}).options.menu, std::optional<bool>(true));
+
+    const ParseResult named = Parse(
+        {"--title", "Summer & \"Sun\"", "a.avi", "--title", "", "b.avi", "--menu-background", "beach.jpg", "c.avi"});
+    ASSERT_EQ(named.error, "");
+    EXPECT_EQ(named.options.titles, (std::vector<std::string>{"Summer & \"Sun\"", ""}));
+    EXPECT_EQ(named.options.menuBackground, std::optional<std::string>("beach.jpg"));
+    EXPECT_EQ(named.options.inputs.size(), 3u);
+
+    EXPECT_EQ(Parse({"--title", "a", "--title", "b", "a.avi"}).error, "more --title names than INPUTs");
+    EXPECT_EQ(Parse({"a.avi", "--title"}).error, "--title needs a value");
+    EXPECT_EQ(Parse({"--project", "p.mdp", "--title", "a", "--title", "b"}).error, "")
+        << "a project's inputs are counted once it is open";
 }
 
 TEST(CliOptionsTest, HelpAndVersionNeedNoInput)

@@ -210,6 +210,40 @@ TEST_F(ProjectCommandsTest, TheFramesShapeIsKeptAfterTheRecordsAndAFileWithoutIt
     }
 }
 
+TEST_F(ProjectCommandsTest, TheDiscMenuAndTheTitlesNamesAreKeptAndAnOlderFileOpensWithoutAMenu)
+{
+    ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "a.lst", 3)));
+    ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "b.lst", 3)));
+    EXPECT_TRUE(rig_.core.settings.discMenu) << "new work gets a menu";
+    rig_.core.settings.menuBackground = folder_.File("back & forth.png");
+    rig_.core.inputs.inputTable[1].titleName = "Tom & Jerry <2> \"Grüße\"";
+    const std::string path = folder_.File("menu.mdp");
+    ASSERT_TRUE(Commands(rig_).SaveProject(path));
+
+    ConversionRig loader;
+    loader.core.settings.discMenu = false;
+    ASSERT_TRUE(Commands(loader).OpenProject(path)) << LastMessage(loader);
+    EXPECT_TRUE(loader.core.settings.discMenu);
+    EXPECT_EQ(loader.core.settings.menuBackground, folder_.File("back & forth.png"));
+    EXPECT_EQ(loader.core.inputs.inputTable[0].titleName, "");
+    EXPECT_EQ(loader.core.inputs.inputTable[1].titleName, "Tom & Jerry <2> \"Grüße\"");
+
+    rig_.core.settings.discMenu = false;
+    ASSERT_TRUE(Commands(rig_).SaveProject(path));
+    ASSERT_TRUE(Commands(loader).OpenProject(path)) << LastMessage(loader);
+    EXPECT_FALSE(loader.core.settings.discMenu);
+
+    // Written before the block existed: the header and the records only.
+    std::vector<std::uint8_t> older = ReadBytes(path);
+    older.resize(285 + 2 * 1104);
+    WriteBytes(path, older);
+    loader.core.settings.discMenu = true;
+    ASSERT_TRUE(Commands(loader).OpenProject(path)) << LastMessage(loader);
+    EXPECT_FALSE(loader.core.settings.discMenu) << "an older file opens as it did, without a menu";
+    EXPECT_EQ(loader.core.settings.menuBackground, "");
+    EXPECT_EQ(loader.core.inputs.inputTable[1].titleName, "");
+}
+
 TEST_F(ProjectCommandsTest, TheSingleOutputNameAndSharedSizeComeFromTheFileOnlyWithoutBatchMode)
 {
     ASSERT_TRUE(rig_.AddInput(OwnList(folder_, "one.lst", 2)));

@@ -53,11 +53,13 @@ public:
     std::optional<std::string> ChooseProjectToSave() override { return Next(projectAnswers); }
     std::optional<std::string> ChooseProjectToOpen() override { return Next(projectAnswers); }
     std::optional<std::string> ChooseDiscFolder() override { return Next(folderAnswers); }
+    std::optional<std::string> ChooseMenuPicture() override { return Next(pictureAnswers); }
 
     std::deque<std::optional<std::string>> mediaAnswers;
     std::deque<std::optional<std::string>> outputAnswers;
     std::deque<std::optional<std::string>> projectAnswers;
     std::deque<std::optional<std::string>> folderAnswers;
+    std::deque<std::optional<std::string>> pictureAnswers;
     int asked = 0;
 
 private:
