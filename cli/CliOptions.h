@@ -49,6 +49,8 @@ struct CliOptions {
     std::optional<std::string> isoImage; // and, for a DVD, its ISO image
     int chapterMinutes = 5;
     bool removeStreams = false; // once the disc is made
+    // Per input, in order: the subtitle files ("FILE" or "FILE:LANG") given before it.
+    std::vector<std::vector<std::string>> subtitles;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

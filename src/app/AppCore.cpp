@@ -186,6 +186,8 @@ AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::functi
     request.discSize = parts_.settings.discSize;
     request.tvStandard = parts_.settings.tvStandard;
     request.streams = ConvertedStreams();
+    request.soundLanguages = disc_.SoundLanguages();
+    request.subtitles = disc_.Subtitles(request.subtitles);
     return discforge::AuthorDisc(request, parts_.runLog, cancelled);
 }
 

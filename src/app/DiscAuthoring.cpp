@@ -2,6 +2,7 @@
 
 #include "app/AuthoringMessages.h"
 #include "app/DvdauthorProject.h"
+#include "app/SubtitleAuthoring.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
@@ -24,6 +25,7 @@ struct Tool {
 };
 
 constexpr Tool dvdauthorTool{"dvdauthor", "dvdauthor"};
+constexpr Tool spumuxTool{"spumux", "dvdauthor"};
 // Writes the UDF bridge DVD players read, with the DVD-Video file order.
 constexpr Tool isoTool{"genisoimage", "genisoimage"};
 constexpr Tool vcdimagerTool{"vcdimager", "vcdimager"};
@@ -60,7 +62,8 @@ public:
     }
 
     // False with `outcome` filled when the tool is missing, fails or is cancelled.
-    bool Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome)
+    bool Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome,
+        const ChildFiles& files = {})
     {
         const std::string program = FindOnPath(tool.program);
         if (program.empty()) {
@@ -79,7 +82,7 @@ public:
                     lastLines_.pop_front();
                 }
             },
-            cancelled_);
+            cancelled_, files);
         if (!run.started) {
             outcome.message = FormatText(authoring_message::toolNotStarted, tool.program, run.startError.c_str());
             return false;
@@ -98,6 +101,8 @@ public:
         }
         return true;
     }
+
+    RunLog& Log() { return runLog_; }
 
 private:
     RunLog& runLog_;
@@ -161,7 +166,18 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     for (const StreamParts& parts : request.streams) {
         wide.push_back(!parts.empty() && StreamIsWide(parts.front()));
     }
-    std::ofstream(project) << DvdauthorProject(request, made.string(), wide);
+    SubtitledStreams subtitled;
+    const SpumuxStep spumux = [&](const std::vector<std::string>& arguments, const ChildFiles& files,
+                                  AuthoringOutcome& result) {
+        return tools.Run(spumuxTool, arguments, work.Path().string(), result, files);
+    };
+    if (!AddSubtitleStreams(request, wide, work.Path(), spumux, tools.Log(), subtitled, outcome)) {
+        return;
+    }
+    AuthoringRequest authored = request;
+    authored.streams = subtitled.streams;
+    authored.subtitleLanguages = subtitled.languages;
+    std::ofstream(project) << DvdauthorProject(authored, made.string(), wide);
     if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
         return;
     }

@@ -3,6 +3,8 @@
 #include "app/AppParts.h"
 #include "app/AuthoringMessages.h"
 #include "app/DiscAuthoring.h"
+#include "app/DiscSoundTracks.h"
+#include "platform/TextSubtitleTracks.h"
 #include "app/OutputParts.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
@@ -66,10 +68,77 @@ std::vector<StreamParts> DiscCommands::ConvertedStreams() const
     return streams;
 }
 
+std::vector<std::vector<std::string>> DiscCommands::SoundLanguages() const
+{
+    std::vector<std::vector<std::string>> languages;
+    if (core_.settings.batchMode) {
+        for (int i = 0; i < core_.inputs.inputCount; ++i) {
+            languages.push_back(
+                DiscSoundLanguages(core_.inputs.inputTable[static_cast<std::size_t>(i)], core_.settings.outputFormat));
+        }
+    }
+    return languages;
+}
+
+std::vector<std::vector<SubtitleSource>> DiscCommands::Subtitles(
+    const std::vector<std::vector<SubtitleSource>>& given) const
+{
+    std::vector<std::vector<SubtitleSource>> subtitles;
+    if (!core_.settings.batchMode || core_.settings.outputFormat != formatDvd) {
+        return subtitles;
+    }
+    for (int i = 0; i < core_.inputs.inputCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        std::vector<SubtitleSource> files = index < given.size() ? given[index] : std::vector<SubtitleSource>{};
+        const InputEntry& entry = core_.inputs.inputTable[index];
+        if (entry.isVideoFile) {
+            for (const TextSubtitleTrack& track : TextSubtitleTracksOf(entry.path)) {
+                files.push_back({entry.path, track.language, track.number});
+            }
+            for (SubtitleSource& sidecar : SidecarSubtitles(entry.path)) {
+                const bool named = std::any_of(files.begin(), files.end(),
+                    [&sidecar](const SubtitleSource& file) { return file.path == sidecar.path; });
+                if (!named) {
+                    files.push_back(std::move(sidecar));
+                }
+            }
+        }
+        subtitles.push_back(std::move(files));
+    }
+    return subtitles;
+}
+
+void DiscCommands::KeepWritten(AuthoringRequest& request) const
+{
+    AuthoringRequest kept = request;
+    kept.streams.clear();
+    kept.soundLanguages.clear();
+    kept.subtitles.clear();
+    const std::vector<StreamParts> written = WrittenStreams();
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < request.streams.size(); ++i) {
+        if (next >= written.size() || written[next].empty() || request.streams[i].empty()
+            || std::find(request.streams[i].begin(), request.streams[i].end(), written[next].front())
+                == request.streams[i].end()) {
+            continue;
+        }
+        kept.streams.push_back(written[next++]);
+        if (i < request.soundLanguages.size()) {
+            kept.soundLanguages.push_back(request.soundLanguages[i]);
+        }
+        if (i < request.subtitles.size()) {
+            kept.subtitles.push_back(request.subtitles[i]);
+        }
+    }
+    request = std::move(kept);
+}
+
 std::vector<StreamParts> DiscCommands::WrittenStreams() const
 {
+    const std::vector<StreamParts> converted = ConvertedStreams();
     std::vector<StreamParts> written;
-    for (const StreamParts& parts : ConvertedStreams()) {
+    for (std::size_t i = 0; i < converted.size(); ++i) {
+        const StreamParts& parts = converted[i];
         StreamParts existing;
         for (const std::string& part : parts) {
             std::error_code error;
@@ -93,7 +162,10 @@ bool DiscCommands::AuthorInto(const std::string& folder)
     request.outputFormat = core_.settings.outputFormat;
     request.discSize = core_.settings.discSize;
     request.tvStandard = core_.settings.tvStandard;
-    request.streams = WrittenStreams();
+    request.streams = ConvertedStreams();
+    request.soundLanguages = SoundLanguages();
+    request.subtitles = Subtitles({});
+    KeepWritten(request);
     request.folder = folder;
     authoring_ = true;
     cancelRequested_ = false;

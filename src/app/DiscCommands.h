@@ -30,6 +30,13 @@ public:
     std::vector<StreamParts> ConvertedStreams() const;
     // The parts that exist now, without the inputs that have none.
     std::vector<StreamParts> WrittenStreams() const;
+    // The languages of each input's sound streams, for the inputs of ConvertedStreams.
+    std::vector<std::vector<std::string>> SoundLanguages() const;
+    // Each input's subtitle files, for the inputs of ConvertedStreams: those `given`
+    // for it (by the command line), then the ones beside it.
+    std::vector<std::vector<SubtitleSource>> Subtitles(const std::vector<std::vector<SubtitleSource>>& given) const;
+    // Leaves out of the request the inputs that have no written part.
+    void KeepWritten(AuthoringRequest& request) const;
 
     // Makes the disc of the written streams in `folder`; a failure has been
     // shown to the user. True when the disc was made.

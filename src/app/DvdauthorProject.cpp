@@ -1,5 +1,6 @@
 #include "app/DvdauthorProject.h"
 
+#include "app/DvdLanguages.h"
 #include "core/ConversionSettings.h"
 #include "formats/ShapeChoice.h"
 #include "platform/MediaError.h"
@@ -105,6 +106,54 @@ std::vector<TitlePlace> PlaceTitles(const std::vector<bool>& wide)
     return places;
 }
 
+// The sound streams a title set declares: a player shows their languages on its Audio
+// button. A set has one list for all its titles, taken from its title of the most streams.
+std::string SoundLines(const AuthoringRequest& request, const std::vector<TitlePlace>& places, int set)
+{
+    const std::vector<std::string>* most = nullptr;
+    for (std::size_t i = 0; i < places.size() && i < request.soundLanguages.size(); ++i) {
+        if (places[i].titleSet == set && (most == nullptr || request.soundLanguages[i].size() > most->size())) {
+            most = &request.soundLanguages[i];
+        }
+    }
+    std::string lines;
+    if (most == nullptr || most->size() < 2) {
+        // One stream of no language: dvdauthor finds it by itself, as always.
+        const std::string code = most != nullptr && !most->empty() ? DvdLanguageCode(most->front()) : "";
+        return code.empty() ? lines : "   <audio lang=\"" + code + "\" />\n";
+    }
+    for (const std::string& language : *most) {
+        const std::string code = DvdLanguageCode(language);
+        lines += code.empty() ? "   <audio />\n" : "   <audio lang=\"" + code + "\" />\n";
+    }
+    return lines;
+}
+
+// The subtitle streams a title set declares, from its title of the most; a 16:9 set's
+// come in pairs, for widescreen and letterbox (see SubtitleAuthoring).
+std::string SubtitleLines(const AuthoringRequest& request, const std::vector<TitlePlace>& places, int set, bool wide)
+{
+    const std::vector<std::string>* most = nullptr;
+    for (std::size_t i = 0; i < places.size() && i < request.subtitleLanguages.size(); ++i) {
+        if (places[i].titleSet == set && (most == nullptr || request.subtitleLanguages[i].size() > most->size())) {
+            most = &request.subtitleLanguages[i];
+        }
+    }
+    std::string lines;
+    for (std::size_t i = 0; most != nullptr && i < most->size(); ++i) {
+        const std::string code = DvdLanguageCode((*most)[i]);
+        const std::string lang = code.empty() ? "" : " lang=\"" + code + "\"";
+        if (wide) {
+            lines += "   <subpicture" + lang + "><stream id=\"" + std::to_string(2 * i)
+                + "\" mode=\"widescreen\" /><stream id=\"" + std::to_string(2 * i + 1)
+                + "\" mode=\"letterbox\" /></subpicture>\n";
+        } else {
+            lines += "   <subpicture" + lang + " />\n";
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 // A title of another set is reached through a menu of the video manager, since a
@@ -151,7 +200,8 @@ std::string DvdauthorProject(
             }
             titles += "   </pgc>\n";
         }
-        xml += " <titleset>\n  <titles>\n   " + (wide ? wideVideo : video) + "\n" + titles
+        xml += " <titleset>\n  <titles>\n   " + (wide ? wideVideo : video) + "\n" + SoundLines(request, places, set)
+            + SubtitleLines(request, places, set, wide) + titles
             + "  </titles>\n </titleset>\n";
     }
     xml += "</dvdauthor>\n";

@@ -1,7 +1,8 @@
 // The subtitle reader on files as users have them and as they break: SubRip and
 // SubStation cues with their markup, byte-order marks, bad times, overlapping cues,
-// binary bytes, other encodings, and files far too large.
+// binary bytes, other encodings, and files far too large; the files beside a video.
 #include "input/SubtitleFile.h"
+#include "input/SubtitleSidecars.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,36 @@ TEST(SubtitleFiles, BinaryBytesAndHugeFilesGiveAClearMessage)
     EXPECT_TRUE(IsSubtitlePath("a/Film.SRT"));
     EXPECT_TRUE(IsSubtitlePath("film.en.ass"));
     EXPECT_FALSE(IsSubtitlePath("film.avi"));
+}
+
+TEST(SubtitleSidecars, FilesOfTheVideosNameAreFoundWithTheirLanguages)
+{
+    test::TestFolder folder;
+    for (const char* name : {"film.avi", "film.srt", "film.en.srt", "film.GER.ass", "film.english.srt", "other.srt",
+             "film.fr.txt", "filmmaker.srt"}) {
+        std::ofstream(folder.File(name)) << "x";
+    }
+    std::filesystem::create_directory(folder.File("film.de.srt"));
+    const std::vector<SubtitleSource> found = SidecarSubtitles(folder.File("film.avi"));
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].path, folder.File("film.GER.ass"));
+    EXPECT_EQ(found[0].language, "ger");
+    EXPECT_EQ(found[1].path, folder.File("film.en.srt"));
+    EXPECT_EQ(found[1].language, "en");
+    EXPECT_EQ(found[2].path, folder.File("film.srt"));
+    EXPECT_EQ(found[2].language, "und");
+    EXPECT_TRUE(SidecarSubtitles(folder.File("missing/film.avi")).empty());
+}
+
+TEST(SubtitleSidecars, AChoiceNamesItsLanguageAfterTheLastColon)
+{
+    EXPECT_EQ(ParseSubtitleChoice("film.srt:de").path, "film.srt");
+    EXPECT_EQ(ParseSubtitleChoice("film.srt:de").language, "de");
+    EXPECT_EQ(ParseSubtitleChoice("dir:x/film.srt:FRE").path, "dir:x/film.srt");
+    EXPECT_EQ(ParseSubtitleChoice("dir:x/film.srt:FRE").language, "fre");
+    EXPECT_EQ(ParseSubtitleChoice("film.srt").language, "und");
+    EXPECT_EQ(ParseSubtitleChoice("C:film.srt").path, "C:film.srt");
+    EXPECT_EQ(ParseSubtitleChoice("film:english").path, "film:english");
 }
 
 } // namespace
