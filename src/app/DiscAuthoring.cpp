@@ -1,6 +1,7 @@
 #include "app/DiscAuthoring.h"
 
 #include "app/AuthoringMessages.h"
+#include "app/DvdLanguages.h"
 #include "app/DvdauthorProject.h"
 #include "app/SubtitleAuthoring.h"
 #include "core/ConversionSettings.h"
@@ -162,9 +163,15 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     const fs::path folder = request.folder;
     const fs::path made = work.Path() / "disc";
     const fs::path project = work.Path() / "dvdauthor.xml";
-    std::vector<bool> wide;
+    std::vector<TitleTraits> traits;
     for (const StreamParts& parts : request.streams) {
-        wide.push_back(!parts.empty() && StreamIsWide(parts.front()));
+        TitleTraits title;
+        title.wide = !parts.empty() && StreamIsWide(parts.front());
+        traits.push_back(title);
+    }
+    std::vector<bool> wide;
+    for (const TitleTraits& title : traits) {
+        wide.push_back(title.wide);
     }
     SubtitledStreams subtitled;
     const SpumuxStep spumux = [&](const std::vector<std::string>& arguments, const ChildFiles& files,
@@ -176,8 +183,8 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     }
     AuthoringRequest authored = request;
     authored.streams = subtitled.streams;
-    authored.subtitleLanguages = subtitled.languages;
-    std::ofstream(project) << DvdauthorProject(authored, made.string(), wide);
+    DeclareLanguages(request.soundLanguages, subtitled.languages, traits);
+    std::ofstream(project) << DvdauthorProject(authored, made.string(), traits);
     if (!tools.Run(dvdauthorTool, {"-x", project.string()}, work.Path().string(), outcome)) {
         return;
     }

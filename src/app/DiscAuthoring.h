@@ -34,8 +34,6 @@ struct AuthoringRequest {
     std::vector<std::vector<std::string>> soundLanguages;
     // DVD: per input, its subtitle files (an input without an entry has none).
     std::vector<std::vector<SubtitleSource>> subtitles;
-    // Per input, the languages of the subtitle streams its parts carry; set while authoring.
-    std::vector<std::vector<std::string>> subtitleLanguages;
     // The disc the batch was planned for; the format's usual disc without one.
     std::optional<DiscSize> discSize;
 };

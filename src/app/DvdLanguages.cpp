@@ -39,4 +39,27 @@ std::string DvdLanguageCode(const std::string& language)
     return QLocale::languageToCode(found, QLocale::ISO639Part1).toStdString();
 }
 
+void DeclareLanguages(const std::vector<std::vector<std::string>>& sound,
+    const std::vector<std::vector<std::string>>& subtitles, std::vector<TitleTraits>& traits)
+{
+    for (std::size_t i = 0; i < traits.size(); ++i) {
+        TitleTraits& title = traits[i];
+        title.audioLanguages.clear();
+        title.subpictureLanguages.clear();
+        if (i < sound.size()) {
+            for (const std::string& language : sound[i]) {
+                title.audioLanguages.push_back(DvdLanguageCode(language));
+            }
+            if (title.audioLanguages.size() == 1 && title.audioLanguages.front().empty()) {
+                title.audioLanguages.clear();
+            }
+        }
+        if (i < subtitles.size()) {
+            for (const std::string& language : subtitles[i]) {
+                title.subpictureLanguages.push_back(DvdLanguageCode(language));
+            }
+        }
+    }
+}
+
 } // namespace discforge

@@ -1,6 +1,5 @@
 #include "app/DvdauthorProject.h"
 
-#include "app/DvdLanguages.h"
 #include "core/ConversionSettings.h"
 #include "formats/ShapeChoice.h"
 #include "platform/MediaError.h"
@@ -10,6 +9,9 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <QString>
+#include <QXmlStreamWriter>
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -18,6 +20,8 @@ namespace discforge {
 namespace {
 
 namespace fs = std::filesystem;
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 // The length of a converted stream; 0 when it cannot be read.
 double StreamSeconds(const std::string& path)
@@ -30,128 +34,101 @@ double StreamSeconds(const std::string& path)
     return static_cast<double>(source->Context()->duration) / AV_TIME_BASE;
 }
 
-std::string EscapeXml(const std::string& text)
-{
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 // The vob entries of one title: its parts in order, each with the chapters that
 // fall in it.
-std::string TitleVobs(const StreamParts& parts, int chapterMinutes)
+void WriteTitleVobs(QXmlStreamWriter& xml, const StreamParts& parts, int chapterMinutes)
 {
-    std::string xml;
     double partStart = 0;
     for (const std::string& part : parts) {
         const double seconds = StreamSeconds(part);
         const std::string chapters = PartChapterList(partStart, seconds, chapterMinutes);
-        xml += "    <vob file=\"" + EscapeXml(fs::absolute(part).string()) + "\"";
+        xml.writeEmptyElement("vob");
+        xml.writeAttribute("file", Text(fs::absolute(part).string()));
         if (!chapters.empty()) {
-            xml += " chapters=\"" + chapters + "\"";
+            xml.writeAttribute("chapters", Text(chapters));
         }
-        xml += " />\n";
         partStart += seconds;
     }
-    return xml;
 }
 
-// Where each input's title goes: a title set holds one shape, in the order the
-// shapes first come; titles are numbered within their set and across the disc.
+// The picture's attributes; the disc's video manager needs the standard too,
+// though it may have no menu of its own.
+void WriteVideo(QXmlStreamWriter& xml, const std::string& format, bool wide)
+{
+    xml.writeEmptyElement("video");
+    xml.writeAttribute("format", Text(format));
+    if (wide) {
+        xml.writeAttribute("aspect", "16:9");
+        xml.writeAttribute("widescreen", "nopanscan");
+    }
+}
+
+// The stream attributes a title set declares before its titles.
+void WriteTitleSetStreams(QXmlStreamWriter& xml, const std::string& format, const TitleTraits& traits)
+{
+    WriteVideo(xml, format, traits.wide);
+    for (const std::string& language : traits.audioLanguages) {
+        xml.writeEmptyElement("audio");
+        if (!language.empty()) {
+            xml.writeAttribute("lang", Text(language));
+        }
+    }
+    for (std::size_t i = 0; i < traits.subpictureLanguages.size(); ++i) {
+        xml.writeStartElement("subpicture");
+        if (!traits.subpictureLanguages[i].empty()) {
+            xml.writeAttribute("lang", Text(traits.subpictureLanguages[i]));
+        }
+        // A 16:9 title's subtitles come in pairs, drawn for widescreen and for letterbox sets.
+        if (traits.wide) {
+            for (const char* mode : {"widescreen", "letterbox"}) {
+                xml.writeEmptyElement("stream");
+                xml.writeAttribute("id", QString::number(2 * i + (mode[0] == 'l' ? 1 : 0)));
+                xml.writeAttribute("mode", mode);
+            }
+        }
+        xml.writeEndElement();
+    }
+}
+
+// Where each input's title goes: a title set holds one kind of title, in the
+// order the kinds first come; titles are numbered within their set and across the disc.
 struct TitlePlace {
-    bool wide = false;
     int titleSet = 0;
     int title = 0; // within the set, from 1
     int discTitle = 0; // across the disc, from 1
 };
 
-std::vector<TitlePlace> PlaceTitles(const std::vector<bool>& wide)
+struct DiscLayout {
+    std::vector<TitleTraits> setKinds; // one a title set, in set order
+    std::vector<TitlePlace> places; // one an input
+};
+
+DiscLayout PlaceTitles(const std::vector<TitleTraits>& traits)
 {
-    std::vector<TitlePlace> places(wide.size());
-    std::vector<bool> setShapes;
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        places[i].wide = wide[i];
-        if (std::find(setShapes.begin(), setShapes.end(), places[i].wide) == setShapes.end()) {
-            setShapes.push_back(places[i].wide);
+    DiscLayout layout;
+    layout.places.resize(traits.size());
+    for (const TitleTraits& kind : traits) {
+        if (std::find(layout.setKinds.begin(), layout.setKinds.end(), kind) == layout.setKinds.end()) {
+            layout.setKinds.push_back(kind);
         }
     }
     int discTitle = 0;
-    for (std::size_t set = 0; set < setShapes.size(); ++set) {
+    for (std::size_t set = 0; set < layout.setKinds.size(); ++set) {
         int title = 0;
-        for (TitlePlace& place : places) {
-            if (place.wide == setShapes[set]) {
-                place.titleSet = static_cast<int>(set);
-                place.title = ++title;
-                place.discTitle = ++discTitle;
+        for (std::size_t i = 0; i < traits.size(); ++i) {
+            if (traits[i] == layout.setKinds[set]) {
+                layout.places[i] = {static_cast<int>(set), ++title, ++discTitle};
             }
         }
     }
-    return places;
+    return layout;
 }
 
-// The sound streams a title set declares: a player shows their languages on its Audio
-// button. A set has one list for all its titles, taken from its title of the most streams.
-std::string SoundLines(const AuthoringRequest& request, const std::vector<TitlePlace>& places, int set)
+void WriteCommandPgc(QXmlStreamWriter& xml, const char* part, const std::string& commands)
 {
-    const std::vector<std::string>* most = nullptr;
-    for (std::size_t i = 0; i < places.size() && i < request.soundLanguages.size(); ++i) {
-        if (places[i].titleSet == set && (most == nullptr || request.soundLanguages[i].size() > most->size())) {
-            most = &request.soundLanguages[i];
-        }
-    }
-    std::string lines;
-    if (most == nullptr || most->size() < 2) {
-        // One stream of no language: dvdauthor finds it by itself, as always.
-        const std::string code = most != nullptr && !most->empty() ? DvdLanguageCode(most->front()) : "";
-        return code.empty() ? lines : "   <audio lang=\"" + code + "\" />\n";
-    }
-    for (const std::string& language : *most) {
-        const std::string code = DvdLanguageCode(language);
-        lines += code.empty() ? "   <audio />\n" : "   <audio lang=\"" + code + "\" />\n";
-    }
-    return lines;
-}
-
-// The subtitle streams a title set declares, from its title of the most; a 16:9 set's
-// come in pairs, for widescreen and letterbox (see SubtitleAuthoring).
-std::string SubtitleLines(const AuthoringRequest& request, const std::vector<TitlePlace>& places, int set, bool wide)
-{
-    const std::vector<std::string>* most = nullptr;
-    for (std::size_t i = 0; i < places.size() && i < request.subtitleLanguages.size(); ++i) {
-        if (places[i].titleSet == set && (most == nullptr || request.subtitleLanguages[i].size() > most->size())) {
-            most = &request.subtitleLanguages[i];
-        }
-    }
-    std::string lines;
-    for (std::size_t i = 0; most != nullptr && i < most->size(); ++i) {
-        const std::string code = DvdLanguageCode((*most)[i]);
-        const std::string lang = code.empty() ? "" : " lang=\"" + code + "\"";
-        if (wide) {
-            lines += "   <subpicture" + lang + "><stream id=\"" + std::to_string(2 * i)
-                + "\" mode=\"widescreen\" /><stream id=\"" + std::to_string(2 * i + 1)
-                + "\" mode=\"letterbox\" /></subpicture>\n";
-        } else {
-            lines += "   <subpicture" + lang + " />\n";
-        }
-    }
-    return lines;
+    xml.writeStartElement("pgc");
+    xml.writeTextElement(part, Text(commands));
+    xml.writeEndElement();
 }
 
 } // namespace
@@ -159,53 +136,60 @@ std::string SubtitleLines(const AuthoringRequest& request, const std::vector<Tit
 // A title of another set is reached through a menu of the video manager, since a
 // title can only jump within its own set.
 std::string DvdauthorProject(
-    const AuthoringRequest& request, const std::string& destination, const std::vector<bool>& wide)
+    const AuthoringRequest& request, const std::string& destination, const std::vector<TitleTraits>& traits)
 {
     const std::string format = request.tvStandard == standardPal ? "pal" : "ntsc";
-    // The disc's video manager needs the standard too, though it has no menu.
-    const std::string video = "<video format=\"" + format + "\" />";
-    const std::string wideVideo = "<video format=\"" + format + "\" aspect=\"16:9\" widescreen=\"nopanscan\" />";
-    std::vector<bool> shapes = wide;
-    shapes.resize(request.streams.size(), false);
-    const std::vector<TitlePlace> places = PlaceTitles(shapes);
-    std::string crossings;
+    std::vector<TitleTraits> kinds = traits;
+    kinds.resize(request.streams.size());
+    const DiscLayout layout = PlaceTitles(kinds);
+    const std::vector<TitlePlace>& places = layout.places;
+    std::vector<std::string> crossings;
     std::vector<std::string> posts(places.size());
-    int menus = 0;
     for (std::size_t i = 0; i + 1 < places.size(); ++i) {
         const TitlePlace& next = places[i + 1];
         if (next.titleSet == places[i].titleSet) {
             posts[i] = "jump title " + std::to_string(next.title) + ";";
         } else {
-            crossings += "<pgc><pre>jump title " + std::to_string(next.discTitle) + ";</pre></pgc>";
-            posts[i] = "call vmgm menu " + std::to_string(++menus) + ";";
+            crossings.push_back("jump title " + std::to_string(next.discTitle) + ";");
+            posts[i] = "call vmgm menu " + std::to_string(crossings.size()) + ";";
         }
     }
-    std::string xml = "<dvdauthor dest=\"" + EscapeXml(destination) + "\">\n <vmgm><menus>" + video + crossings
-        + "</menus></vmgm>\n";
-    int sets = 0;
-    for (const TitlePlace& place : places) {
-        sets = std::max(sets, place.titleSet + 1);
+
+    QString text;
+    QXmlStreamWriter xml(&text);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument();
+    xml.writeStartElement("dvdauthor");
+    xml.writeAttribute("dest", Text(destination));
+    xml.writeStartElement("vmgm");
+    xml.writeStartElement("menus");
+    WriteVideo(xml, format, false);
+    for (const std::string& crossing : crossings) {
+        WriteCommandPgc(xml, "pre", crossing);
     }
-    for (int set = 0; set < sets; ++set) {
-        std::string titles;
-        bool wide = false;
+    xml.writeEndElement(); // menus
+    xml.writeEndElement(); // vmgm
+    for (std::size_t set = 0; set < layout.setKinds.size(); ++set) {
+        xml.writeStartElement("titleset");
+        xml.writeStartElement("titles");
+        WriteTitleSetStreams(xml, format, layout.setKinds[set]);
         for (std::size_t i = 0; i < places.size(); ++i) {
-            if (places[i].titleSet != set) {
+            if (places[i].titleSet != static_cast<int>(set)) {
                 continue;
             }
-            wide = places[i].wide;
-            titles += "   <pgc>\n" + TitleVobs(request.streams[i], request.chapterMinutes);
+            xml.writeStartElement("pgc");
+            WriteTitleVobs(xml, request.streams[i], request.chapterMinutes);
             if (!posts[i].empty()) {
-                titles += "    <post>" + posts[i] + "</post>\n";
+                xml.writeTextElement("post", Text(posts[i]));
             }
-            titles += "   </pgc>\n";
+            xml.writeEndElement(); // pgc
         }
-        xml += " <titleset>\n  <titles>\n   " + (wide ? wideVideo : video) + "\n" + SoundLines(request, places, set)
-            + SubtitleLines(request, places, set, wide) + titles
-            + "  </titles>\n </titleset>\n";
+        xml.writeEndElement(); // titles
+        xml.writeEndElement(); // titleset
     }
-    xml += "</dvdauthor>\n";
-    return xml;
+    xml.writeEndDocument();
+    return text.toStdString();
 }
 
 // Whether a converted stream's frames are shown 16:9, by its sequence header's shape.

@@ -1,23 +1,15 @@
-// The dvdauthor project of a DVD: one title set per shape, in the order the
-// shapes first come, and every title going on to the next input's, across sets
+// The dvdauthor project of a DVD: one title set per kind of title, in the order
+// the kinds first come, and every title going on to the next input's, across sets
 // through the video manager.
 #include "app/DvdauthorProject.h"
 
 #include "core/ConversionSettings.h"
+#include "support/XmlTree.h"
 
 #include <gtest/gtest.h>
 
 namespace discforge::test {
 namespace {
-
-int Count(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
 
 AuthoringRequest ThreeInputs()
 {
@@ -28,50 +20,154 @@ AuthoringRequest ThreeInputs()
     return request;
 }
 
+std::vector<TitleTraits> Shapes(std::initializer_list<bool> wide)
+{
+    std::vector<TitleTraits> traits;
+    for (const bool shape : wide) {
+        TitleTraits title;
+        title.wide = shape;
+        traits.push_back(title);
+    }
+    return traits;
+}
+
+XmlElement Parsed(const std::string& xml)
+{
+    const std::optional<XmlElement> root = ParseXml(xml);
+    EXPECT_TRUE(root.has_value()) << xml;
+    return root.value_or(XmlElement{});
+}
+
+// The vob files of each title of a title set, and each title's post commands.
+struct TitleEntry {
+    std::vector<std::string> files;
+    std::string post;
+};
+
+std::vector<TitleEntry> Titles(const XmlElement& titleSet)
+{
+    std::vector<TitleEntry> entries;
+    const XmlElement* titles = titleSet.Find({"titles"});
+    if (titles == nullptr) {
+        return entries;
+    }
+    for (const XmlElement* pgc : titles->Children("pgc")) {
+        TitleEntry entry;
+        for (const XmlElement* vob : pgc->Children("vob")) {
+            entry.files.push_back(vob->Attribute("file"));
+        }
+        const XmlElement* post = pgc->Find({"post"});
+        entry.post = post != nullptr ? post->text : "";
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
 TEST(DvdauthorProject, OneShapeMakesOneTitleSetWhoseTitlesFollowEachOther)
 {
-    const std::string xml = DvdauthorProject(ThreeInputs(), "/out/disc", {false, false, false});
-    EXPECT_EQ(Count(xml, "<titleset>"), 1);
-    EXPECT_EQ(Count(xml, "aspect="), 0);
-    EXPECT_NE(xml.find("<post>jump title 2;</post>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<post>jump title 3;</post>"), std::string::npos) << xml;
-    EXPECT_EQ(Count(xml, "<post>"), 2) << "the last title ends the disc";
-    EXPECT_NE(xml.find("<vmgm><menus><video format=\"pal\" /></menus></vmgm>"), std::string::npos) << xml;
+    const std::string text = DvdauthorProject(ThreeInputs(), "/out/disc", Shapes({false, false, false}));
+    const XmlElement root = Parsed(text);
+    EXPECT_EQ(root.name, "dvdauthor");
+    EXPECT_EQ(root.Attribute("dest"), "/out/disc");
+    ASSERT_EQ(root.Children("titleset").size(), 1u) << text;
+    const XmlElement* video = root.Find({"titleset", "titles", "video"});
+    ASSERT_NE(video, nullptr) << text;
+    EXPECT_EQ(video->Attribute("format"), "pal");
+    EXPECT_EQ(video->Attribute("aspect"), "");
+    const std::vector<TitleEntry> titles = Titles(*root.Children("titleset").front());
+    ASSERT_EQ(titles.size(), 3u) << text;
+    EXPECT_EQ(titles[0].files, std::vector<std::string>{"/in/a.mpg"});
+    EXPECT_EQ(titles[0].post, "jump title 2;");
+    EXPECT_EQ(titles[1].post, "jump title 3;");
+    EXPECT_EQ(titles[2].post, "") << "the last title ends the disc";
+    const XmlElement* managerMenus = root.Find({"vmgm", "menus"});
+    ASSERT_NE(managerMenus, nullptr) << text;
+    EXPECT_EQ(managerMenus->Children("pgc").size(), 0u);
+    ASSERT_EQ(managerMenus->Children("video").size(), 1u);
+    EXPECT_EQ(managerMenus->Children("video").front()->Attribute("format"), "pal");
 
-    const std::string wide = DvdauthorProject(ThreeInputs(), "/out/disc", {true, true, true});
-    EXPECT_EQ(Count(wide, "<titleset>"), 1);
-    EXPECT_EQ(Count(wide, "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\" />"), 1) << wide;
+    const XmlElement wide = Parsed(DvdauthorProject(ThreeInputs(), "/out/disc", Shapes({true, true, true})));
+    ASSERT_EQ(wide.Children("titleset").size(), 1u);
+    const XmlElement* wideVideo = wide.Find({"titleset", "titles", "video"});
+    ASSERT_NE(wideVideo, nullptr);
+    EXPECT_EQ(wideVideo->Attribute("aspect"), "16:9");
+    EXPECT_EQ(wideVideo->Attribute("widescreen"), "nopanscan");
 }
 
 TEST(DvdauthorProject, MixedShapesMakeATitleSetEachAndCrossBetweenThemInTheInputsOrder)
 {
     // Wide, 4:3, wide: set 1 holds a and c (titles 1 and 2 of the disc), set 2 holds b (title 3).
-    const std::string xml = DvdauthorProject(ThreeInputs(), "/out/disc", {true, false, true});
-    EXPECT_EQ(Count(xml, "<titleset>"), 2);
-    const std::size_t firstSet = xml.find("<titleset>");
-    const std::size_t secondSet = xml.find("<titleset>", firstSet + 1);
-    ASSERT_NE(secondSet, std::string::npos);
-    const std::string first = xml.substr(firstSet, secondSet - firstSet);
-    const std::string second = xml.substr(secondSet);
-    EXPECT_NE(first.find("aspect=\"16:9\""), std::string::npos) << xml;
-    EXPECT_EQ(second.find("aspect="), std::string::npos) << xml;
-    EXPECT_LT(first.find("/in/a.mpg"), first.find("/in/c.mpg"));
-    EXPECT_NE(second.find("/in/b.mpg"), std::string::npos);
+    const std::string text = DvdauthorProject(ThreeInputs(), "/out/disc", Shapes({true, false, true}));
+    const XmlElement root = Parsed(text);
+    const std::vector<const XmlElement*> sets = root.Children("titleset");
+    ASSERT_EQ(sets.size(), 2u) << text;
+    EXPECT_EQ(sets[0]->Find({"titles", "video"})->Attribute("aspect"), "16:9");
+    EXPECT_EQ(sets[1]->Find({"titles", "video"})->Attribute("aspect"), "");
+    const std::vector<TitleEntry> first = Titles(*sets[0]);
+    const std::vector<TitleEntry> second = Titles(*sets[1]);
+    ASSERT_EQ(first.size(), 2u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].files.front(), "/in/a.mpg");
+    EXPECT_EQ(first[1].files.front(), "/in/c.mpg");
+    EXPECT_EQ(second[0].files.front(), "/in/b.mpg");
 
     // a goes to b (disc title 3) and b to c (disc title 2), each through a menu of the manager.
-    EXPECT_NE(xml.find("<pgc><pre>jump title 3;</pre></pgc><pgc><pre>jump title 2;</pre></pgc>"), std::string::npos)
-        << xml;
-    EXPECT_LT(first.find("/in/a.mpg"), first.find("<post>call vmgm menu 1;</post>"));
-    EXPECT_NE(second.find("<post>call vmgm menu 2;</post>"), std::string::npos) << xml;
-    EXPECT_EQ(Count(xml, "<post>"), 2) << "c, the last input, ends the disc";
+    const std::vector<const XmlElement*> crossings = root.Find({"vmgm", "menus"})->Children("pgc");
+    ASSERT_EQ(crossings.size(), 2u) << text;
+    EXPECT_EQ(crossings[0]->Find({"pre"})->text, "jump title 3;");
+    EXPECT_EQ(crossings[1]->Find({"pre"})->text, "jump title 2;");
+    EXPECT_EQ(first[0].post, "call vmgm menu 1;");
+    EXPECT_EQ(second[0].post, "call vmgm menu 2;");
+    EXPECT_EQ(first[1].post, "") << "c, the last input, ends the disc";
 }
 
-TEST(DvdauthorProject, MissingShapesCountAsFourByThree)
+TEST(DvdauthorProject, MissingTraitsCountAsFourByThreeWithNothingDeclared)
 {
-    const std::string xml = DvdauthorProject(ThreeInputs(), "/out/disc", {true});
-    EXPECT_EQ(Count(xml, "<titleset>"), 2);
-    EXPECT_NE(xml.find("<post>call vmgm menu 1;</post>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<post>jump title 2;</post>"), std::string::npos) << "b goes on to c in their set";
+    const std::string text = DvdauthorProject(ThreeInputs(), "/out/disc", Shapes({true}));
+    const XmlElement root = Parsed(text);
+    ASSERT_EQ(root.Children("titleset").size(), 2u) << text;
+    const std::vector<TitleEntry> second = Titles(*root.Children("titleset")[1]);
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(Titles(*root.Children("titleset")[0]).front().post, "call vmgm menu 1;");
+    EXPECT_EQ(second[0].post, "jump title 2;") << "b goes on to c in their set";
+    EXPECT_EQ(root.Find({"titleset", "titles", "audio"}), nullptr);
+}
+
+TEST(DvdauthorProject, TitlesWithOtherStreamLanguagesGetATitleSetOfTheirOwn)
+{
+    std::vector<TitleTraits> traits(3);
+    traits[0].audioLanguages = {"en", "de"};
+    traits[0].subpictureLanguages = {"fr"};
+    traits[2] = traits[0];
+    traits[1].audioLanguages = {""};
+    const std::string text = DvdauthorProject(ThreeInputs(), "/out/disc", traits);
+    const XmlElement root = Parsed(text);
+    const std::vector<const XmlElement*> sets = root.Children("titleset");
+    ASSERT_EQ(sets.size(), 2u) << text;
+    const std::vector<const XmlElement*> audio = sets[0]->Find({"titles"})->Children("audio");
+    ASSERT_EQ(audio.size(), 2u) << text;
+    EXPECT_EQ(audio[0]->Attribute("lang"), "en");
+    EXPECT_EQ(audio[1]->Attribute("lang"), "de");
+    const std::vector<const XmlElement*> subtitles = sets[0]->Find({"titles"})->Children("subpicture");
+    ASSERT_EQ(subtitles.size(), 1u);
+    EXPECT_EQ(subtitles[0]->Attribute("lang"), "fr");
+    EXPECT_EQ(Titles(*sets[0]).size(), 2u) << "a and c share their streams";
+    ASSERT_EQ(sets[1]->Find({"titles"})->Children("audio").size(), 1u);
+    EXPECT_EQ(sets[1]->Find({"titles", "audio"})->attributes.count("lang"), 0u) << "an unknown language is left out";
+}
+
+TEST(DvdauthorProject, NamesWithMarkupCharactersAndNonAsciiLettersComeBackAsTheyWere)
+{
+    AuthoringRequest request = ThreeInputs();
+    const std::string odd = "/in/Tom & \"Jerry\" <1> 'Grüße' ☃.mpg";
+    request.streams = {{odd}};
+    const std::string destination = "/out/R&D <disc> \"ü\"";
+    const std::string text = DvdauthorProject(request, destination, {});
+    const XmlElement root = Parsed(text);
+    EXPECT_EQ(root.Attribute("dest"), destination) << text;
+    const XmlElement* vob = root.Find({"titleset", "titles", "pgc", "vob"});
+    ASSERT_NE(vob, nullptr) << text;
+    EXPECT_EQ(vob->Attribute("file"), odd);
 }
 
 } // namespace
