@@ -161,6 +161,12 @@ int MakeDisc(AppCore& core, const CliOptions& options, const volatile bool& inte
     request.folder = *options.authorFolder;
     request.isoPath = options.isoImage.value_or("");
     request.chapterMinutes = options.chapterMinutes;
+    for (const std::vector<std::string>& files : options.subtitles) {
+        request.subtitles.emplace_back();
+        for (const std::string& file : files) {
+            request.subtitles.back().push_back(ParseSubtitleChoice(file));
+        }
+    }
     const AuthoringOutcome outcome = core.AuthorDisc(request, [&interrupted] { return interrupted; });
     if (outcome.cancelled) {
         std::fprintf(stderr, "discforge-cli: %s\n", authoring_message::cancelled);

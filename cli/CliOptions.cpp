@@ -2,6 +2,7 @@
 
 #include "core/ConversionSettings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -75,7 +76,8 @@ const char* UsageText()
            "                     [--disc-size dvd5|dvd9|cd74|cd80|MB]\n"
            "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]\n"
-           "                      [--menu|--no-menu] [--menu-background PICTURE] [--title NAME]...] INPUT...\n"
+           "                      [--menu|--no-menu] [--menu-background PICTURE] [--title NAME]...]\n"
+           "                     [--subtitles FILE[:LANG]]... INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
 
@@ -91,10 +93,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
     ParseResult result;
     CliOptions& options = result.options;
     bool optionsEnded = false;
+    std::vector<std::string> pendingSubtitles; // for the next input
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             options.inputs.push_back(argument);
+            options.subtitles.resize(options.inputs.size());
+            options.subtitles.back() = std::move(pendingSubtitles);
+            pendingSubtitles.clear();
             continue;
         }
         if (argument == "--") {
@@ -133,7 +139,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             || argument == "--aspect" || argument == "--crop" || argument == "--split" || argument == "--output"
             || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
             || argument == "--author" || argument == "--iso" || argument == "--chapters" || argument == "--audio-track"
-            || argument == "--disc-size" || argument == "--title" || argument == "--menu-background";
+            || argument == "--disc-size" || argument == "--title" || argument == "--menu-background"
+            || argument == "--subtitles";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -187,6 +194,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (argument == "--audio-track") {
             options.audioTrack = ParseInt(value);
             good = options.audioTrack && *options.audioTrack >= 1;
+        } else if (argument == "--subtitles") {
+            pendingSubtitles.push_back(value);
         } else if (argument == "--decoder-option") {
             const std::optional<DecoderOption> option = ParseDecoderOption(value);
             good = option.has_value();
@@ -208,6 +217,16 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         }
     }
     if (options.help || options.version) {
+        return result;
+    }
+    const bool anySubtitles = std::any_of(options.subtitles.begin(), options.subtitles.end(),
+        [](const std::vector<std::string>& files) { return !files.empty(); });
+    if (!pendingSubtitles.empty()) {
+        result.error = "--subtitles goes before the INPUT it belongs to";
+        return result;
+    }
+    if (anySubtitles && (options.outputFormat != formatDvd || !options.authorFolder)) {
+        result.error = "--subtitles goes with --target dvd and --author";
         return result;
     }
     if (options.project) {

@@ -52,6 +52,8 @@ struct CliOptions {
     std::vector<std::string> titles; // the menu's names of the inputs, in their order
     std::optional<std::string> menuBackground; // a picture behind the menu
     bool removeStreams = false; // once the disc is made
+    // Per input, in order: the subtitle files ("FILE" or "FILE:LANG") given before it.
+    std::vector<std::vector<std::string>> subtitles;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

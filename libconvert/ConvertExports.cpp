@@ -1,4 +1,4 @@
-// The library's five entry points and its extension channel, with C linkage.
+// The library's five entry points, its extension channel and its sound tracks, with C linkage.
 // Everything else stays hidden.
 //
 // The program calls them on its GUI thread. While swMPEGMakeMPEG runs, the callbacks let
@@ -24,6 +24,7 @@ struct LibraryState {
     std::optional<DiscProfile> profile;
     // For the next encode only.
     std::optional<EncodeExtension> extension;
+    TrackPlan tracks;
     FrontEnd frontEnd;
     bool encoding = false;
     std::atomic<bool> stopEncode{false};
@@ -54,6 +55,31 @@ int32_t Extend(const EncodeExtension* extension)
     return 0;
 }
 
+int32_t SoundTracks(const EncodeSoundTrack* tracks, int32_t count, int32_t replaceSupply)
+{
+    LibraryState& state = State();
+    if (state.encoding || !state.profile || state.profile->kind != DiscKind::Dvd || count < 0
+        || (count > 0 && tracks == nullptr)) {
+        return 1;
+    }
+    const int32_t streams = count + (replaceSupply != 0 && count > 0 ? 0 : 1);
+    if (streams > ENCODE_SOUND_TRACK_LIMIT) {
+        return 1;
+    }
+    TrackPlan plan;
+    plan.replaceSupply = replaceSupply != 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const EncodeSoundTrack& track = tracks[i];
+        if (track.size < sizeof(EncodeSoundTrack) || track.path == nullptr || track.path[0] == '\0'
+            || track.streamIndex < 0) {
+            return 1;
+        }
+        plan.tracks.push_back({track.path, track.streamIndex, track.startPts, track.copy != 0});
+    }
+    state.tracks = std::move(plan);
+    return 0;
+}
+
 int32_t MakeMpeg(const EncodeParameters* parameters)
 {
     LibraryState& state = State();
@@ -75,7 +101,7 @@ int32_t MakeMpeg(const EncodeParameters* parameters)
         const DiscProfile profile = ApplyExtension(*state.profile, state.extension);
         try {
             std::unique_ptr<ProgressView> progress = state.frontEnd.OpenProgress(outputName);
-            EncodeSession session(profile, *parameters, *progress, state.stopEncode);
+            EncodeSession session(profile, *parameters, *progress, state.stopEncode, state.tracks);
             status = session.Run();
         } catch (const std::bad_alloc&) {
             status = EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
@@ -85,6 +111,7 @@ int32_t MakeMpeg(const EncodeParameters* parameters)
         state.encoding = false;
     }
     state.extension.reset();
+    state.tracks = {};
     if (!status.Ok() && status.code != ENCODE_CANCELLED) {
         state.frontEnd.TellFailure(outputName, status.cause);
     }
@@ -107,6 +134,7 @@ DISCFORGE_EXPORT int32_t swMPEGInit(int32_t formatCode)
     State().profile = *profile;
     // A rate planned for the format before is no plan for this one.
     State().extension.reset();
+    State().tracks = {};
     return 0;
 }
 
@@ -130,6 +158,15 @@ DISCFORGE_EXPORT void swMPEGShutdown(void)
 DISCFORGE_EXPORT void swMPEGSetFocus(void) { State().frontEnd.RaiseProgress(); }
 
 DISCFORGE_EXPORT void swMPEGAppWnd(void* window) { State().frontEnd.SetOwnerWindow(window); }
+
+DISCFORGE_EXPORT int32_t swMPEGSoundTracks(const EncodeSoundTrack* tracks, int32_t count, int32_t replaceSupply)
+{
+    try {
+        return discforge::convert::SoundTracks(tracks, count, replaceSupply);
+    } catch (...) {
+        return 1;
+    }
+}
 
 DISCFORGE_EXPORT int32_t swMPEGExtend(const EncodeExtension* extension)
 {

@@ -153,11 +153,12 @@ EncodeStatus CheckParameters(const EncodeParameters& parameters)
 }
 
 EncodeSession::EncodeSession(const DiscProfile& profile, const EncodeParameters& parameters, ProgressView& progress,
-    const std::atomic<bool>& stop)
+    const std::atomic<bool>& stop, TrackPlan tracks)
     : profile_(profile)
     , parameters_(parameters)
     , progress_(progress)
     , stop_(stop)
+    , tracks_(std::move(tracks))
 {
 }
 
@@ -193,7 +194,7 @@ EncodeStatus EncodeSession::Run()
         pace.StartPass(2, passes);
     }
     EncodeWorker worker(profile, files, int64_t{p.splitSizeMB} * bytesPerMegabyte);
-    status = worker.Start({p.sampleRate, pictures});
+    status = worker.Start({p.sampleRate, pictures}, tracks_);
     if (!status.Ok()) {
         return status;
     }
@@ -226,7 +227,7 @@ EncodeStatus EncodeSession::Run()
             status = sound.PullUntil(soundFor(n + 1), samples);
         }
         if (status.Ok()) {
-            status = worker.EncodeSound(samples, false, job);
+            status = worker.EncodeSound(samples, false, n + 1, job);
         }
         if (status.Ok()) {
             status = submit(job);
@@ -239,7 +240,7 @@ EncodeStatus EncodeSession::Run()
         samples.clear();
         status = sound.PullRest(samples);
         if (status.Ok()) {
-            status = worker.EncodeSound(samples, true, last);
+            status = worker.EncodeSound(samples, true, pictures, last);
         }
         if (status.Ok()) {
             status = submit(last);

@@ -7,6 +7,7 @@
 #include "DiscProfile.h"
 #include "EncodeStatus.h"
 #include "ProgressView.h"
+#include "TrackSource.h"
 #include "encoder/EncodeParameters.h"
 
 #include <atomic>
@@ -20,7 +21,7 @@ class EncodeSession {
 public:
     // `stop` is raised from outside (the library shutting down) to cancel.
     EncodeSession(const DiscProfile& profile, const EncodeParameters& parameters, ProgressView& progress,
-        const std::atomic<bool>& stop);
+        const std::atomic<bool>& stop, TrackPlan tracks = {});
     EncodeStatus Run();
 
 private:
@@ -30,6 +31,7 @@ private:
     const EncodeParameters& parameters_;
     ProgressView& progress_;
     const std::atomic<bool>& stop_;
+    TrackPlan tracks_;
 };
 
 } // namespace discforge::convert

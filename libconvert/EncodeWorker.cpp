@@ -26,17 +26,43 @@ EncodeWorker::~EncodeWorker()
     }
 }
 
-EncodeStatus EncodeWorker::Start(const InputShape& input)
+int64_t EncodeWorker::SamplesFor(int64_t pictures) const
+{
+    return av_rescale_rnd(
+        pictures, int64_t{profile_.audioSampleRate} * profile_.frameRateDen, profile_.frameRateNum, AV_ROUND_UP);
+}
+
+EncodeStatus EncodeWorker::Start(const InputShape& input, const TrackPlan& tracks)
 {
     const DiscProfile& profile = profile_;
+    supplyWritten_ = !tracks.replaceSupply || tracks.tracks.empty();
+    std::vector<SoundStreamSetup> sounds;
     EncodeStatus status = video_.Open(profile);
-    if (status.Ok()) {
-        const int64_t samples = av_rescale_rnd(
-            input.pictures, int64_t{profile.audioSampleRate} * profile.frameRateDen, profile.frameRateNum, AV_ROUND_UP);
+    const int64_t samples = SamplesFor(input.pictures);
+    if (status.Ok() && supplyWritten_) {
         status = sound_.Open(profile, input.sampleRate, samples);
+        SoundStreamSetup setup{CodecParametersHandle(avcodec_parameters_alloc()), AVRational{1, 1}};
+        if (status.Ok() && setup.parameters) {
+            const int error = avcodec_parameters_from_context(setup.parameters.get(), sound_.Context());
+            status = error < 0 ? EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_parameters_from_context()", error))
+                               : EncodeStatus::Done();
+            setup.timeBase = sound_.Context()->time_base;
+        }
+        sounds.push_back(std::move(setup));
+    }
+    for (std::size_t i = 0; i < tracks.tracks.size() && status.Ok(); ++i) {
+        auto track = std::make_unique<TrackSource>();
+        status = track->Open(tracks.tracks[i], profile, samples, static_cast<int>(sounds.size()));
+        SoundStreamSetup setup{CodecParametersHandle(avcodec_parameters_alloc()), AVRational{1, 1}};
+        if (status.Ok() && setup.parameters) {
+            status = track->Describe(setup.parameters.get(), setup.timeBase);
+        }
+        sounds.push_back(std::move(setup));
+        tracks_.push_back(std::move(track));
+        trackEndTold_.push_back(false);
     }
     if (status.Ok()) {
-        status = writer_.Open(video_.Context(), sound_.Context(),
+        status = writer_.Open(video_.Context(), std::move(sounds),
             profile.softPulldown ? pulldownFieldBase : AVRational{0, 0});
     }
     if (!status.Ok()) {
@@ -50,7 +76,8 @@ EncodeStatus EncodeWorker::Start(const InputShape& input)
     return status;
 }
 
-EncodeStatus EncodeWorker::EncodeSound(const std::vector<uint8_t>& samples, bool last, EncodeJob& job)
+EncodeStatus EncodeWorker::EncodeSound(
+    const std::vector<uint8_t>& samples, bool last, int64_t pictures, EncodeJob& job)
 {
     const PacketSink keep = [&job](AVPacket* packet) {
         PacketHandle kept(av_packet_alloc());
@@ -61,9 +88,25 @@ EncodeStatus EncodeWorker::EncodeSound(const std::vector<uint8_t>& samples, bool
         job.sound.push_back(std::move(kept));
         return EncodeStatus::Done();
     };
-    EncodeStatus status = sound_.Feed(samples.data(), samples.size() / 4, keep);
-    if (status.Ok() && last) {
-        status = sound_.Finish(keep);
+    const PacketSink keepFirst = [&keep](AVPacket* packet) {
+        packet->stream_index = 0;
+        return keep(packet);
+    };
+    EncodeStatus status;
+    if (supplyWritten_) {
+        status = sound_.Feed(samples.data(), samples.size() / 4, keepFirst);
+        if (status.Ok() && last) {
+            status = sound_.Finish(keepFirst);
+        }
+    }
+    const int64_t covered = SamplesFor(pictures);
+    for (std::size_t i = 0; i < tracks_.size() && status.Ok(); ++i) {
+        TrackSource& track = *tracks_[i];
+        status = last ? track.Finish(keep) : track.ReadUntil(covered, keep);
+        if (track.Ended() && !trackEndTold_[i]) {
+            trackEndTold_[i] = true;
+            job.soundEnded.push_back(static_cast<int>(i) + (supplyWritten_ ? 1 : 0));
+        }
     }
     return status;
 }
@@ -140,6 +183,12 @@ EncodeStatus EncodeWorker::WriteSound(EncodeJob& job)
 {
     for (PacketHandle& packet : job.sound) {
         EncodeStatus status = writer_.AddAudio(packet.get());
+        if (!status.Ok()) {
+            return status;
+        }
+    }
+    for (const int stream : job.soundEnded) {
+        EncodeStatus status = writer_.EndAudio(stream);
         if (!status.Ok()) {
             return status;
         }

@@ -9,6 +9,7 @@
 #include "OutputFiles.h"
 #include "ProgramWriter.h"
 #include "SoundEncoder.h"
+#include "TrackSource.h"
 #include "VideoEncoder.h"
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -25,7 +27,8 @@ namespace discforge::convert {
 // One step of input: the sound that plays up to the end of a picture, then the picture.
 // A job without a picture ends the input.
 struct EncodeJob {
-    std::vector<PacketHandle> sound; // made by EncodeSound
+    std::vector<PacketHandle> sound; // made by EncodeSound, of every sound stream
+    std::vector<int> soundEnded; // sound streams that have no more packets
     FrameHandle picture; // the caller's picture in the disc's size and 4:2:0 format
     int64_t pictureNumber = 0; // counted from 0
 };
@@ -47,14 +50,15 @@ public:
     EncodeWorker(const EncodeWorker&) = delete;
     EncodeWorker& operator=(const EncodeWorker&) = delete;
 
-    // Opens the encoders and the first output part on the caller's thread, then starts
-    // the thread.
-    EncodeStatus Start(const InputShape& input);
+    // Opens the encoders, the tracks read from files and the first output part on the
+    // caller's thread, then starts the thread.
+    EncodeStatus Start(const InputShape& input, const TrackPlan& tracks = {});
     // Encodes `samples` (whole 16-bit stereo sample frames at the input's rate) into the
     // job's sound, on the caller's thread: where decoding is cheap, the conversion waits on
-    // the thread that encodes the pictures, and the sound would lengthen its work. With
-    // `last`, the sound encoder's tail follows.
-    EncodeStatus EncodeSound(const std::vector<uint8_t>& samples, bool last, EncodeJob& job);
+    // the thread that encodes the pictures, and the sound would lengthen its work. The
+    // tracks read from files are read on until they cover `pictures` pictures. With
+    // `last`, the sound encoders' tails follow.
+    EncodeStatus EncodeSound(const std::vector<uint8_t>& samples, bool last, int64_t pictures, EncodeJob& job);
     // Hands over a job, waiting at most `wait` for room. False when there was no room;
     // the job is then left with the caller. Jobs after a failure are dropped.
     bool Submit(EncodeJob& job, std::chrono::milliseconds wait);
@@ -70,6 +74,8 @@ public:
 
 private:
     void Run();
+    // Sample frames at the disc's rate that play with the first `pictures` pictures.
+    int64_t SamplesFor(int64_t pictures) const;
     EncodeStatus WriteSound(EncodeJob& job);
     // Where the encoded pictures go: to the writer, through the pulldown's marks for film.
     PacketSink ToWriterVideo();
@@ -78,7 +84,10 @@ private:
 
     DiscProfile profile_;
     VideoEncoder video_;
-    SoundEncoder sound_; // used by the caller's thread only
+    SoundEncoder sound_; // used by the caller's thread only, as are the tracks
+    bool supplyWritten_ = true;
+    std::vector<std::unique_ptr<TrackSource>> tracks_;
+    std::vector<bool> trackEndTold_;
     ProgramWriter writer_;
 
     std::mutex mutex_;

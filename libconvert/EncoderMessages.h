@@ -24,6 +24,7 @@ inline constexpr const char* badRowBytes = "the picture for frame %1 has %2 byte
 inline constexpr const char* noPixels = "the picture for frame %1 was not delivered";
 inline constexpr const char* audioCallbackFailed = "the sound from sample %1 could not be read (error %2)";
 inline constexpr const char* badAudioDelivery = "the sound from sample %1 came in an impossible size (%2 bytes)";
+inline constexpr const char* trackFailed = "sound stream %1 from \"%2\" could not be made: %3";
 inline constexpr const char* cannotCreate = "cannot create a file in \"%1\": %2";
 inline constexpr const char* cannotWrite = "cannot write the output: %1";
 inline constexpr const char* cannotFinish = "cannot give the output its name: %1";

@@ -27,6 +27,9 @@ struct BufferPoolFree {
     // The pool itself goes once the last buffer taken from it is back.
     void operator()(AVBufferPool* pool) const { av_buffer_pool_uninit(&pool); }
 };
+struct CodecParametersFree {
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 struct ScaleFree {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
@@ -41,6 +44,7 @@ using CodecContextHandle = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FrameHandle = std::unique_ptr<AVFrame, FrameFree>;
 using PacketHandle = std::unique_ptr<AVPacket, PacketFree>;
 using BufferPoolHandle = std::unique_ptr<AVBufferPool, BufferPoolFree>;
+using CodecParametersHandle = std::unique_ptr<AVCodecParameters, CodecParametersFree>;
 using ScaleHandle = std::unique_ptr<SwsContext, ScaleFree>;
 using ResampleHandle = std::unique_ptr<SwrContext, ResampleFree>;
 using AudioFifoHandle = std::unique_ptr<AVAudioFifo, AudioFifoFree>;

@@ -60,20 +60,24 @@ ProgramWriter::~ProgramWriter()
     }
     avformat_free_context(muxer_);
     avcodec_parameters_free(&videoParameters_);
-    avcodec_parameters_free(&audioParameters_);
 }
 
-EncodeStatus ProgramWriter::Open(const AVCodecContext* video, const AVCodecContext* audio, AVRational videoBase)
+EncodeStatus ProgramWriter::Open(const AVCodecContext* video, std::vector<SoundStreamSetup> sounds, AVRational videoBase)
 {
     videoParameters_ = avcodec_parameters_alloc();
-    audioParameters_ = avcodec_parameters_alloc();
-    if (videoParameters_ == nullptr || audioParameters_ == nullptr) {
+    if (videoParameters_ == nullptr) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
     }
-    int error = avcodec_parameters_from_context(videoParameters_, video);
-    if (error >= 0) {
-        error = avcodec_parameters_from_context(audioParameters_, audio);
+    for (SoundStreamSetup& setup : sounds) {
+        if (!setup.parameters) {
+            return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        }
+        sounds_.push_back({std::move(setup), {}, INT64_MIN, false});
     }
+    if (sounds_.empty()) {
+        return EncodeStatus::Fail(ENCODE_BAD_PARAMETERS, message::Substitute(message::badParameters, {"no sound"}));
+    }
+    const int error = avcodec_parameters_from_context(videoParameters_, video);
     if (error < 0) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_parameters_from_context()", error));
     }
@@ -83,7 +87,6 @@ EncodeStatus ProgramWriter::Open(const AVCodecContext* video, const AVCodecConte
         videoSideData_.push_back({data.type, std::vector<uint8_t>(data.data, data.data + data.size)});
     }
     videoBase_ = videoBase.den != 0 ? videoBase : video->time_base;
-    audioBase_ = audio->time_base;
     // The first part is created now, so an output that cannot be written fails at once.
     return BeginPart();
 }
@@ -111,19 +114,23 @@ EncodeStatus ProgramWriter::BeginPart()
     av_opt_set_int(muxer_->priv_data, "preload", profile_.preloadMicroseconds, 0);
 
     AVStream* video = avformat_new_stream(muxer_, nullptr);
-    AVStream* audio = avformat_new_stream(muxer_, nullptr);
-    if (video == nullptr || audio == nullptr) {
+    if (video == nullptr) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
     }
     error = avcodec_parameters_copy(video->codecpar, videoParameters_);
-    if (error >= 0) {
-        error = avcodec_parameters_copy(audio->codecpar, audioParameters_);
+    video->time_base = videoBase_;
+    // The muxer numbers the sound streams in this order, as a DVD player counts them.
+    for (const SoundStream& sound : sounds_) {
+        AVStream* audio = error >= 0 ? avformat_new_stream(muxer_, nullptr) : nullptr;
+        if (audio == nullptr) {
+            return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
+        }
+        error = avcodec_parameters_copy(audio->codecpar, sound.setup.parameters.get());
+        audio->time_base = sound.setup.timeBase;
     }
     if (error < 0) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause("avcodec_parameters_copy()", error));
     }
-    video->time_base = videoBase_;
-    audio->time_base = audioBase_;
     for (const SideData& data : videoSideData_) {
         uint8_t* copy = av_stream_new_side_data(video, data.type, data.bytes.size());
         if (copy == nullptr) {
@@ -192,9 +199,33 @@ EncodeStatus ProgramWriter::AddAudio(AVPacket* packet)
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
     }
     av_packet_move_ref(copy.get(), packet);
-    soundReach_ = av_rescale_q(copy->pts + copy->duration, audioBase_, videoBase_);
-    sound_.push_back(std::move(copy));
+    if (copy->stream_index < 0 || copy->stream_index >= static_cast<int>(sounds_.size())) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::internalError);
+    }
+    SoundStream& sound = sounds_[static_cast<std::size_t>(copy->stream_index)];
+    sound.reach = av_rescale_q(copy->pts + copy->duration, sound.setup.timeBase, videoBase_);
+    sound.waiting.push_back(std::move(copy));
     return WriteReadyGops(false);
+}
+
+EncodeStatus ProgramWriter::EndAudio(int stream)
+{
+    if (stream < 0 || stream >= static_cast<int>(sounds_.size())) {
+        return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::internalError);
+    }
+    sounds_[static_cast<std::size_t>(stream)].ended = true;
+    return WriteReadyGops(false);
+}
+
+int64_t ProgramWriter::SoundReach() const
+{
+    int64_t reach = INT64_MAX;
+    for (const SoundStream& sound : sounds_) {
+        if (!sound.ended) {
+            reach = std::min(reach, sound.reach);
+        }
+    }
+    return reach;
 }
 
 EncodeStatus ProgramWriter::Finish()
@@ -216,13 +247,17 @@ void ProgramWriter::CompleteGops(bool final)
         }
         if (final && i + 1 == gops_.size()) {
             gop.endPts = INT64_MAX;
-        } else if (!gop.closed || soundReach_ < gop.endPts) {
+        } else if (!gop.closed || SoundReach() < gop.endPts) {
             return;
         }
-        while (!sound_.empty() && (gop.endPts == INT64_MAX ||
-                                   av_compare_ts(sound_.front()->pts, audioBase_, gop.endPts, videoBase_) < 0)) {
-            gop.sound.push_back(std::move(sound_.front()));
-            sound_.pop_front();
+        for (SoundStream& sound : sounds_) {
+            std::deque<PacketHandle>& waiting = sound.waiting;
+            while (!waiting.empty() && (gop.endPts == INT64_MAX ||
+                                        av_compare_ts(waiting.front()->pts, sound.setup.timeBase, gop.endPts,
+                                                      videoBase_) < 0)) {
+                gop.sound.push_back(std::move(waiting.front()));
+                waiting.pop_front();
+            }
         }
         gop.packs = PacksFor(gop);
         gop.complete = true;
@@ -255,19 +290,23 @@ int64_t ProgramWriter::PacksFor(const Gop& gop) const
         pictureBytes += packet->size;
         lastPicture = std::max(lastPicture, packet->pts + 1);
     }
-    int64_t soundBytes = 0;
+    std::vector<int64_t> soundBytes(sounds_.size(), 0);
+    int64_t soundEnd = INT64_MIN;
     for (const PacketHandle& packet : gop.sound) {
-        soundBytes += packet->size;
+        const auto stream = static_cast<std::size_t>(packet->stream_index);
+        soundBytes[stream] += packet->size;
+        soundEnd = std::max(
+            soundEnd, av_rescale_q(packet->pts + packet->duration, sounds_[stream].setup.timeBase, videoBase_));
     }
     const int64_t payload = profile_.packetSize - packOverhead;
     // Each stream may leave one partly filled pack; a DVD adds a navigation pack per GOP.
-    int64_t packs = CeilDiv(pictureBytes, payload) + CeilDiv(soundBytes, payload) + 3;
+    int64_t packs = CeilDiv(pictureBytes, payload) + 2;
+    for (const int64_t bytes : soundBytes) {
+        packs += CeilDiv(bytes, payload) + 1;
+    }
     if (profile_.kind == DiscKind::Vcd) {
         int64_t end = gop.endPts == INT64_MAX ? lastPicture : gop.endPts;
-        if (!gop.sound.empty()) {
-            const AVPacket& last = *gop.sound.back();
-            end = std::max(end, av_rescale_q(last.pts + last.duration, audioBase_, videoBase_));
-        }
+        end = std::max(end, soundEnd);
         const int64_t ticks = av_rescale_q(end - gop.startPts, videoBase_, clock90k);
         const int64_t bytesPerSecond = profile_.muxRate / 8;
         packs = std::max(packs, CeilDiv(ticks * bytesPerSecond, int64_t{90000} * cdSectorBytes) + 2);
@@ -294,8 +333,9 @@ EncodeStatus ProgramWriter::WriteGop(Gop& gop, const Gop* next, bool last)
     if (!partHasData_) {
         // Each part's clock starts from zero at its first picture or sound.
         int64_t base = av_rescale_q(gop.pictures.front()->dts, videoBase_, clock90k);
-        if (!gop.sound.empty()) {
-            base = std::min(base, av_rescale_q(gop.sound.front()->pts, audioBase_, clock90k));
+        for (const PacketHandle& packet : gop.sound) {
+            const AVRational soundBase = sounds_[static_cast<std::size_t>(packet->stream_index)].setup.timeBase;
+            base = std::min(base, av_rescale_q(packet->pts, soundBase, clock90k));
         }
         partClockBase_ = base;
         partHasData_ = true;
@@ -315,7 +355,8 @@ EncodeStatus ProgramWriter::WriteGop(Gop& gop, const Gop* next, bool last)
         }
     }
     for (PacketHandle& packet : gop.sound) {
-        EncodeStatus status = Mux(packet.get(), 1, audioBase_);
+        const int stream = packet->stream_index;
+        EncodeStatus status = Mux(packet.get(), 1 + stream, sounds_[static_cast<std::size_t>(stream)].setup.timeBase);
         if (!status.Ok()) {
             return status;
         }

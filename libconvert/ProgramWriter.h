@@ -11,6 +11,10 @@
  * part. When splitting, a GOP waits for the next one, so that the last GOP of a part is
  * known when it is written.
  *
+ * A DVD may carry up to eight sound streams; each GOP takes what every one of them plays
+ * during it, so a GOP waits until all of them have caught up with its end (a stream
+ * that ended early is no longer waited for).
+ *
  * Part names (see encoder/OutputPartNames.h): one part keeps the output name; several parts are
  * named "<stem>_01<extension>", "<stem>_02<extension>", ... e.g. "movie_01.mpg".
  */
@@ -31,6 +35,12 @@ extern "C" {
 
 namespace discforge::convert {
 
+// One sound stream of the program: its settings and the time base of its packets.
+struct SoundStreamSetup {
+    CodecParametersHandle parameters;
+    AVRational timeBase{1, 1};
+};
+
 class ProgramWriter {
 public:
     // partLimitBytes 0: one part of any size.
@@ -39,12 +49,16 @@ public:
     ProgramWriter(const ProgramWriter&) = delete;
     ProgramWriter& operator=(const ProgramWriter&) = delete;
 
-    // Takes the streams' settings from the opened encoders and begins the first part.
-    // The pictures' timestamps come in `videoBase`, the video encoder's own when it is 0/0.
-    EncodeStatus Open(const AVCodecContext* video, const AVCodecContext* audio, AVRational videoBase = {0, 0});
-    // Packets with timestamps in their encoder's time base.
+    // Takes the picture's settings from its opened encoder and the sound streams' (at
+    // least one) as given, and begins the first part. The pictures' timestamps come in
+    // `videoBase`, the video encoder's own when it is 0/0.
+    EncodeStatus Open(const AVCodecContext* video, std::vector<SoundStreamSetup> sounds, AVRational videoBase = {0, 0});
+    // Packets with timestamps in their stream's time base; a sound packet's stream_index
+    // is its number among the sound streams.
     EncodeStatus AddVideo(AVPacket* packet);
     EncodeStatus AddAudio(AVPacket* packet);
+    // No more packets come for that sound stream.
+    EncodeStatus EndAudio(int stream);
     // Writes what is still gathered and ends the last part.
     EncodeStatus Finish();
 
@@ -57,9 +71,16 @@ private:
         std::vector<uint8_t> bytes;
     };
 
+    struct SoundStream {
+        SoundStreamSetup setup;
+        std::deque<PacketHandle> waiting;
+        int64_t reach = INT64_MIN; // where its packets gathered so far end, in the video time base
+        bool ended = false;
+    };
+
     struct Gop {
         std::vector<PacketHandle> pictures;
-        std::vector<PacketHandle> sound; // what plays from its first picture to the next GOP's
+        std::vector<PacketHandle> sound; // what plays from its first picture to the next GOP's, of every stream
         int64_t startPts = 0;
         int64_t endPts = INT64_MAX; // the next GOP's first picture, in the video time base
         bool closed = false;        // the next GOP has begun
@@ -75,20 +96,19 @@ private:
     EncodeStatus BeginPart();
     EncodeStatus EndPart();
     EncodeStatus Mux(AVPacket* packet, int streamIndex, AVRational sourceBase);
+    // How far every sound stream still running has been gathered, in the video time base.
+    int64_t SoundReach() const;
 
     DiscProfile profile_;
     OutputFiles& files_;
     int64_t partLimitBytes_;
 
     AVCodecParameters* videoParameters_ = nullptr;
-    AVCodecParameters* audioParameters_ = nullptr;
     std::vector<SideData> videoSideData_;
     AVRational videoBase_{1, 1};
-    AVRational audioBase_{1, 1};
+    std::vector<SoundStream> sounds_;
 
     std::deque<Gop> gops_;
-    std::deque<PacketHandle> sound_;
-    int64_t soundReach_ = INT64_MIN; // where the sound gathered so far ends, in the video time base
 
     AVFormatContext* muxer_ = nullptr;
     AVIOContext* io_ = nullptr;

@@ -18,10 +18,16 @@ EncodeStatus Failed(const char* call, int error)
     return EncodeStatus::Fail(ENCODE_CODEC_FAILED, FfmpegCause(call, error));
 }
 
+// What a DVD player's decoder takes at most; 5.1 needs it to sound as it should.
+constexpr int64_t surroundBitRate = 448000;
+
 } // namespace
 
-EncodeStatus SoundEncoder::Open(const DiscProfile& profile, int inputRate, int64_t samplesWanted)
+EncodeStatus SoundEncoder::Open(const DiscProfile& profile, int inputRate, int64_t samplesWanted, int channels)
 {
+    if (channels != 2 && (!profile.ac3Audio || (channels != 1 && channels != 6))) {
+        return Failed("avcodec_open2(audio)", AVERROR(EINVAL));
+    }
     samplesWanted_ = samplesWanted;
     const AVCodec* codec = avcodec_find_encoder(profile.ac3Audio ? AV_CODEC_ID_AC3 : AV_CODEC_ID_MP2);
     if (codec == nullptr || codec->sample_fmts == nullptr) {
@@ -35,13 +41,13 @@ EncodeStatus SoundEncoder::Open(const DiscProfile& profile, int inputRate, int64
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
     }
     // FFmpeg 5.1's resampler takes the layouts through non-const pointers.
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    av_channel_layout_default(&layout_, channels);
     AVCodecContext& c = *context_;
     c.sample_fmt = codec->sample_fmts[0];
     c.sample_rate = profile.audioSampleRate;
-    c.bit_rate = profile.audioBitRate;
+    c.bit_rate = channels == 6 ? surroundBitRate : profile.audioBitRate;
     c.time_base = AVRational{1, profile.audioSampleRate};
-    int error = av_channel_layout_copy(&c.ch_layout, &stereo);
+    int error = av_channel_layout_copy(&c.ch_layout, &layout_);
     if (error >= 0) {
         error = avcodec_open2(&c, codec, nullptr);
     }
@@ -53,7 +59,7 @@ EncodeStatus SoundEncoder::Open(const DiscProfile& profile, int inputRate, int64
     samplesWanted_ += c.initial_padding;
 
     SwrContext* resampler = nullptr;
-    error = swr_alloc_set_opts2(&resampler, &stereo, c.sample_fmt, c.sample_rate, &stereo, AV_SAMPLE_FMT_S16,
+    error = swr_alloc_set_opts2(&resampler, &layout_, c.sample_fmt, c.sample_rate, &layout_, AV_SAMPLE_FMT_S16,
                                 inputRate, 0, nullptr);
     resampler_.reset(resampler);
     if (error >= 0) {
@@ -62,14 +68,14 @@ EncodeStatus SoundEncoder::Open(const DiscProfile& profile, int inputRate, int64
     if (error < 0) {
         return Failed("swr_init()", error);
     }
-    fifo_.reset(av_audio_fifo_alloc(c.sample_fmt, stereo.nb_channels, c.frame_size * 4));
+    fifo_.reset(av_audio_fifo_alloc(c.sample_fmt, layout_.nb_channels, c.frame_size * 4));
     if (!fifo_) {
         return EncodeStatus::Fail(ENCODE_CODEC_FAILED, message::outOfMemory);
     }
     frame_->format = c.sample_fmt;
     frame_->sample_rate = c.sample_rate;
     frame_->nb_samples = c.frame_size;
-    error = av_channel_layout_copy(&frame_->ch_layout, &stereo);
+    error = av_channel_layout_copy(&frame_->ch_layout, &layout_);
     if (error >= 0) {
         error = av_frame_get_buffer(frame_.get(), 0);
     }
@@ -85,11 +91,10 @@ EncodeStatus SoundEncoder::ReserveScratch(int frames)
         return EncodeStatus::Done();
     }
     av_frame_unref(scratch_.get());
-    const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     scratch_->format = context_->sample_fmt;
     scratch_->sample_rate = context_->sample_rate;
     scratch_->nb_samples = std::max(frames, context_->frame_size);
-    int error = av_channel_layout_copy(&scratch_->ch_layout, &stereo);
+    int error = av_channel_layout_copy(&scratch_->ch_layout, &layout_);
     if (error >= 0) {
         error = av_frame_get_buffer(scratch_.get(), 0);
     }
@@ -134,7 +139,7 @@ EncodeStatus SoundEncoder::Feed(const uint8_t* samples, std::size_t frames, cons
         if (!status.Ok()) {
             return status;
         }
-        samples += static_cast<std::size_t>(count) * 4;
+        samples += static_cast<std::size_t>(count) * 2 * static_cast<std::size_t>(layout_.nb_channels);
         frames -= static_cast<std::size_t>(count);
     }
     return EncodeWholeFrames(sink);

@@ -199,7 +199,7 @@ bool AppCore::OpenProject(const std::string& path)
 
 AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::function<bool()>& cancelled)
 {
-    const AuthoringRequest batch = disc_.DiscRequest(false);
+    const AuthoringRequest batch = disc_.DiscRequest(false, request.subtitles);
     request.outputFormat = batch.outputFormat;
     request.discSize = batch.discSize;
     request.tvStandard = batch.tvStandard;
@@ -207,6 +207,8 @@ AuthoringOutcome AppCore::AuthorDisc(AuthoringRequest request, const std::functi
     request.menu = batch.menu;
     request.titleNames = batch.titleNames;
     request.menuBackground = batch.menuBackground;
+    request.soundLanguages = batch.soundLanguages;
+    request.subtitles = batch.subtitles;
     return discforge::AuthorDisc(request, parts_.runLog, cancelled);
 }
 

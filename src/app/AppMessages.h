@@ -18,6 +18,7 @@ inline constexpr const char* droppedCaption = "add file error";
 inline constexpr const char* noOpener = "No program here opens %s. It is at:\n%s";
 inline constexpr const char* noOpenerCaption = "open file";
 inline constexpr const char* runRecord = "Converted %s to %s: %s (encoder result %d) in %.1f s";
+inline constexpr const char* soundTracksNotTaken = "Only the played sound track goes on the disc: the other tracks of %s could not be taken";
 inline constexpr const char* outcomeCompleted = "completed";
 inline constexpr const char* outcomeCancelled = "cancelled";
 inline constexpr const char* outcomeFailed = "failed";

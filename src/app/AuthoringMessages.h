@@ -13,6 +13,10 @@ inline constexpr const char* alreadyThere = "%s already exists. Choose another p
 inline constexpr const char* cannotWrite = "Can not write to %s: %s";
 inline constexpr const char* noStreams = "There are no converted streams to put on a disc.";
 inline constexpr const char* cancelled = "Making the disc was cancelled; nothing was kept.";
+inline constexpr const char* subtitlesLeftOut = "%s The disc is made without these subtitles.";
+inline constexpr const char* subtitlesBeyondLimit
+    = "The subtitles of %s are left out: a DVD title carries at most 32 subtitle streams.";
+inline constexpr const char* cuesLeftOut = "%d subtitles of %s have impossible times and are left out.";
 inline constexpr const char* logHeading = "Disc authoring:";
 inline constexpr const char* madeInto = "The disc was written into %s.";
 inline constexpr const char* progressCaption = "Making the disc";

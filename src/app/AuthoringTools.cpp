@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::size_t lastLinesShown = 8;
 
-// The shell opens the files; the names come as its arguments, never inside the script.
-constexpr const char* betweenFilesScript = "input=$1; output=$2; shift 2; exec \"$@\" < \"$input\" > \"$output\"";
-
 } // namespace
 
 ToolRunner::ToolRunner(RunLog& runLog, const std::function<bool()>& cancelled)
@@ -21,8 +18,8 @@ ToolRunner::ToolRunner(RunLog& runLog, const std::function<bool()>& cancelled)
 {
 }
 
-bool ToolRunner::Run(
-    const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome)
+bool ToolRunner::Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder,
+    AuthoringOutcome& outcome, const ChildFiles& files)
 {
     const std::string program = FindOnPath(tool.program);
     if (program.empty()) {
@@ -30,24 +27,17 @@ bool ToolRunner::Run(
         return false;
     }
     arguments.insert(arguments.begin(), program);
-    return RunFound(tool, arguments, folder, outcome);
+    return RunFound(tool, arguments, folder, outcome, files);
 }
 
 bool ToolRunner::RunBetweenFiles(const Tool& tool, const std::vector<std::string>& arguments, const std::string& input,
     const std::string& output, const std::string& folder, AuthoringOutcome& outcome)
 {
-    const std::string program = FindOnPath(tool.program);
-    if (program.empty()) {
-        outcome.message = FormatText(authoring_message::toolMissing, tool.program, tool.package);
-        return false;
-    }
-    std::vector<std::string> command{"/bin/sh", "-c", betweenFilesScript, "sh", input, output, program};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return RunFound(tool, command, folder, outcome);
+    return Run(tool, arguments, folder, outcome, ChildFiles{input, output});
 }
 
-bool ToolRunner::RunFound(
-    const Tool& tool, const std::vector<std::string>& command, const std::string& folder, AuthoringOutcome& outcome)
+bool ToolRunner::RunFound(const Tool& tool, const std::vector<std::string>& command, const std::string& folder,
+    AuthoringOutcome& outcome, const ChildFiles& files)
 {
     runLog_.AppendLogLine(std::string("  ") + tool.program);
     lastLines_.clear();
@@ -60,7 +50,7 @@ bool ToolRunner::RunFound(
                 lastLines_.pop_front();
             }
         },
-        cancelled_);
+        cancelled_, files);
     if (!run.started) {
         outcome.message = FormatText(authoring_message::toolNotStarted, tool.program, run.startError.c_str());
         return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/DiscAuthoring.h"
+#include "platform/ChildProgram.h"
 
 #include <deque>
 #include <functional>
@@ -30,8 +31,8 @@ public:
     ToolRunner(RunLog& runLog, const std::function<bool()>& cancelled);
 
     // False with `outcome` filled when the tool is missing, fails or is cancelled.
-    bool Run(
-        const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome);
+    bool Run(const Tool& tool, std::vector<std::string> arguments, const std::string& folder, AuthoringOutcome& outcome,
+        const ChildFiles& files = {});
     // The same for a tool that reads `input` on its standard input and writes
     // `output` on its standard output.
     bool RunBetweenFiles(const Tool& tool, const std::vector<std::string>& arguments, const std::string& input,
@@ -39,7 +40,7 @@ public:
 
 private:
     bool RunFound(const Tool& tool, const std::vector<std::string>& command, const std::string& folder,
-        AuthoringOutcome& outcome);
+        AuthoringOutcome& outcome, const ChildFiles& files);
 
     RunLog& runLog_;
     const std::function<bool()>& cancelled_;

@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 #include "app/AppParts.h"
 #include "app/BatchPlan.h"
+#include "app/DiscSoundTracks.h"
 #include "app/EncoderCallbacks.h"
 #include "app/FrameShape.h"
 #include "app/PlanMessages.h"
@@ -105,6 +106,11 @@ void ConversionRun::StartConversion()
                 break;
             }
             FillParameters(entry);
+            // Without its other tracks the title still has the played one.
+            std::string trackProblem;
+            if (!OfferSoundTracks(core_.encoder, entry, core_.settings.outputFormat, trackProblem)) {
+                core_.runLog.AppendLogLine(FormatText(message::soundTracksNotTaken, trackProblem.c_str()));
+            }
 
             core_.encoder.AppWnd(core_.ports.window.NativeHandle());
             core_.settings.videoSettingsChanged = true;

@@ -3,7 +3,9 @@
 #include "app/AuthoringMessages.h"
 #include "app/AuthoringTools.h"
 #include "app/DiscMenuFiles.h"
+#include "app/DvdLanguages.h"
 #include "app/DvdauthorProject.h"
+#include "app/SubtitleAuthoring.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
@@ -99,13 +101,28 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
         title.wide = !parts.empty() && StreamIsWide(parts.front());
         traits.push_back(title);
     }
+    std::vector<bool> wide;
+    for (const TitleTraits& title : traits) {
+        wide.push_back(title.wide);
+    }
+    SubtitledStreams subtitled;
+    const SpumuxStep spumux = [&](const std::vector<std::string>& arguments, const ChildFiles& files,
+                                  AuthoringOutcome& result) {
+        return tools.Run(spumuxTool, arguments, work.Path().string(), result, files);
+    };
+    if (!AddSubtitleStreams(request, wide, work.Path(), spumux, runLog, subtitled, outcome)) {
+        return;
+    }
+    AuthoringRequest authored = request;
+    authored.streams = subtitled.streams;
+    DeclareLanguages(request.soundLanguages, subtitled.languages, traits);
     DiscMenu menu;
     if (WantsMenu(request) && !MakeDiscMenu(request, traits, work.Path().string(), tools, runLog, menu, outcome)) {
         return;
     }
     {
         std::ofstream file(project, std::ios::binary);
-        file << DvdauthorProject(request, made.string(), traits, WantsMenu(request) ? &menu : nullptr);
+        file << DvdauthorProject(authored, made.string(), traits, WantsMenu(request) ? &menu : nullptr);
         file.close();
         // A full disk would otherwise leave dvdauthor to complain of a cut project.
         if (!file) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "formats/DiscSize.h"
+#include "input/SubtitleSidecars.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +29,11 @@ struct AuthoringRequest {
     std::string folder; // receives VIDEO_TS (DVD) or videocd.bin/.cue (VCD, SVCD)
     std::string isoPath; // DVD only; empty for none
     int chapterMinutes = 5;
+    // DVD: per input, the language of each sound stream of its title (as the file names
+    // it: "eng", "und" ...); an input without an entry has one stream of no language.
+    std::vector<std::vector<std::string>> soundLanguages;
+    // DVD: per input, its subtitle files (an input without an entry has none).
+    std::vector<std::vector<SubtitleSource>> subtitles;
     // The disc the batch was planned for; the format's usual disc without one.
     std::optional<DiscSize> discSize;
     // A DVD of more than one title starts on a menu of them.

@@ -3,6 +3,8 @@
 #include "app/AppParts.h"
 #include "app/AuthoringMessages.h"
 #include "app/DiscAuthoring.h"
+#include "app/DiscSoundTracks.h"
+#include "platform/TextSubtitleTracks.h"
 #include "app/OutputParts.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
@@ -66,9 +68,72 @@ std::vector<StreamParts> DiscCommands::ConvertedStreams() const
     return streams;
 }
 
-std::vector<StreamParts> DiscCommands::WrittenStreams() const { return DiscRequest(true).streams; }
+std::vector<std::vector<std::string>> DiscCommands::SoundLanguages() const
+{
+    std::vector<std::vector<std::string>> languages;
+    if (core_.settings.batchMode) {
+        for (int i = 0; i < core_.inputs.inputCount; ++i) {
+            languages.push_back(
+                DiscSoundLanguages(core_.inputs.inputTable[static_cast<std::size_t>(i)], core_.settings.outputFormat));
+        }
+    }
+    return languages;
+}
 
-AuthoringRequest DiscCommands::DiscRequest(bool writtenOnly) const
+std::vector<std::vector<SubtitleSource>> DiscCommands::Subtitles(
+    const std::vector<std::vector<SubtitleSource>>& given) const
+{
+    std::vector<std::vector<SubtitleSource>> subtitles;
+    if (!core_.settings.batchMode || core_.settings.outputFormat != formatDvd) {
+        return subtitles;
+    }
+    for (int i = 0; i < core_.inputs.inputCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        std::vector<SubtitleSource> files = index < given.size() ? given[index] : std::vector<SubtitleSource>{};
+        const InputEntry& entry = core_.inputs.inputTable[index];
+        if (entry.isVideoFile) {
+            for (const TextSubtitleTrack& track : TextSubtitleTracksOf(entry.path)) {
+                files.push_back({entry.path, track.language, track.number});
+            }
+            for (SubtitleSource& sidecar : SidecarSubtitles(entry.path)) {
+                const bool named = std::any_of(files.begin(), files.end(),
+                    [&sidecar](const SubtitleSource& file) { return file.path == sidecar.path; });
+                if (!named) {
+                    files.push_back(std::move(sidecar));
+                }
+            }
+        }
+        subtitles.push_back(std::move(files));
+    }
+    return subtitles;
+}
+
+StreamParts DiscCommands::WrittenParts(const StreamParts& parts)
+{
+    StreamParts existing;
+    for (const std::string& part : parts) {
+        std::error_code error;
+        if (!part.empty() && std::filesystem::is_regular_file(part, error)) {
+            existing.push_back(part);
+        }
+    }
+    return existing;
+}
+
+// Without the titles' sound and subtitles: the window asks this at every refresh.
+std::vector<StreamParts> DiscCommands::WrittenStreams() const
+{
+    std::vector<StreamParts> written;
+    for (const StreamParts& parts : ConvertedStreams()) {
+        StreamParts existing = WrittenParts(parts);
+        if (!existing.empty()) {
+            written.push_back(std::move(existing));
+        }
+    }
+    return written;
+}
+
+AuthoringRequest DiscCommands::DiscRequest(bool writtenOnly, const std::vector<std::vector<SubtitleSource>>& given) const
 {
     AuthoringRequest request;
     request.outputFormat = core_.settings.outputFormat;
@@ -77,14 +142,10 @@ AuthoringRequest DiscCommands::DiscRequest(bool writtenOnly) const
     request.menu = core_.settings.discMenu;
     request.menuBackground = core_.settings.menuBackground;
     const std::vector<StreamParts> converted = ConvertedStreams();
+    const std::vector<std::vector<std::string>> languages = SoundLanguages();
+    const std::vector<std::vector<SubtitleSource>> subtitles = Subtitles(given);
     for (std::size_t i = 0; i < converted.size(); ++i) {
-        StreamParts existing;
-        for (const std::string& part : converted[i]) {
-            std::error_code error;
-            if (!writtenOnly || (!part.empty() && std::filesystem::is_regular_file(part, error))) {
-                existing.push_back(part);
-            }
-        }
+        const StreamParts existing = writtenOnly ? WrittenParts(converted[i]) : converted[i];
         if (existing.empty()) {
             continue;
         }
@@ -95,6 +156,12 @@ AuthoringRequest DiscCommands::DiscRequest(bool writtenOnly) const
             name = !entry.titleName.empty() ? entry.titleName : std::filesystem::path(entry.path).stem().string();
         }
         request.titleNames.push_back(name);
+        if (i < languages.size()) {
+            request.soundLanguages.push_back(languages[i]);
+        }
+        if (i < subtitles.size()) {
+            request.subtitles.push_back(subtitles[i]);
+        }
     }
     return request;
 }

@@ -30,9 +30,15 @@ public:
     std::vector<StreamParts> ConvertedStreams() const;
     // The parts that exist now, without the inputs that have none.
     std::vector<StreamParts> WrittenStreams() const;
+    // The languages of each input's sound streams, for the inputs of ConvertedStreams.
+    std::vector<std::vector<std::string>> SoundLanguages() const;
+    // Each input's subtitle files, for the inputs of ConvertedStreams: those `given`
+    // for it (by the command line), then the ones beside it.
+    std::vector<std::vector<SubtitleSource>> Subtitles(const std::vector<std::vector<SubtitleSource>>& given) const;
     // A disc of the batch as the settings want it: its format, size and menu, and
     // the streams (only those written, with `writtenOnly`) with their titles' names.
-    AuthoringRequest DiscRequest(bool writtenOnly) const;
+    // Subtitle files `given` for the inputs (by the command line) come before the ones beside them.
+    AuthoringRequest DiscRequest(bool writtenOnly, const std::vector<std::vector<SubtitleSource>>& given = {}) const;
 
     // Makes the disc of the written streams in `folder`; a failure has been
     // shown to the user. True when the disc was made.
@@ -48,6 +54,8 @@ public:
     void ChooseFolder(const FolderQuestion& askFolder);
 
 private:
+    // The parts of one stream that exist now.
+    static StreamParts WrittenParts(const StreamParts& parts);
     AppParts& core_;
     bool authoring_ = false;
     bool cancelRequested_ = false;

@@ -62,11 +62,20 @@ void WriteTitleSetStreams(QXmlStreamWriter& xml, const std::string& format, cons
             xml.writeAttribute("lang", Text(language));
         }
     }
-    for (const std::string& language : traits.subpictureLanguages) {
-        xml.writeEmptyElement("subpicture");
-        if (!language.empty()) {
-            xml.writeAttribute("lang", Text(language));
+    for (std::size_t i = 0; i < traits.subpictureLanguages.size(); ++i) {
+        xml.writeStartElement("subpicture");
+        if (!traits.subpictureLanguages[i].empty()) {
+            xml.writeAttribute("lang", Text(traits.subpictureLanguages[i]));
         }
+        // A 16:9 title's subtitles come in pairs, drawn for widescreen and for letterbox sets.
+        if (traits.wide) {
+            for (const char* mode : {"widescreen", "letterbox"}) {
+                xml.writeEmptyElement("stream");
+                xml.writeAttribute("id", QString::number(2 * i + (mode[0] == 'l' ? 1 : 0)));
+                xml.writeAttribute("mode", mode);
+            }
+        }
+        xml.writeEndElement();
     }
 }
 

@@ -81,6 +81,24 @@ typedef struct EncodeExtension {
 /* The size of a version 1 record, which the library still takes. */
 #define ENCODE_EXTENSION_V1_SIZE 24u
 
+/* More sound streams for a DVD, through the optional entry point swMPEGSoundTracks, for
+ * the next swMPEGMakeMPEG only: the library reads each track from its file itself and
+ * writes it as a stream of its own after the supply's (or, with replaceSupply, instead
+ * of it: the supply is then still pulled but its sound is not written). Each is encoded
+ * as AC-3 in its own channel layout (5.1 stays 5.1) or, when `copy` is set and the track
+ * is AC-3 at 48 kHz, written as it is. The strings are copied during the call. */
+#define ENCODE_SOUND_TRACK_LIMIT 8
+typedef struct EncodeSoundTrack {
+    uint32_t size; /* sizeof(EncodeSoundTrack) of the caller */
+    int32_t streamIndex; /* the track's stream in the file */
+    const char* path;
+    /* In the stream's time base: the instant that plays with the first picture of the
+     * encode (the file's clock zero, its coder's delay and the selection's start). */
+    int64_t startPts;
+    int32_t copy;
+    int32_t reserved; /* 0 */
+} EncodeSoundTrack;
+
 /* Results of swMPEGMakeMPEG. Only ENCODE_COMPLETED lets a batch go on. */
 enum EncodeResult {
     ENCODE_COMPLETED = 31,
@@ -102,6 +120,9 @@ typedef void (*SwMpegSetFocusFn)(void);
 typedef void (*SwMpegAppWndFn)(void* window);
 /* 0 when the extension is taken, non-zero when the library refuses it. */
 typedef int32_t (*SwMpegExtendFn)(const EncodeExtension* extension);
+/* 0 when the tracks are taken; non-zero for a disc other than DVD, more streams than
+ * ENCODE_SOUND_TRACK_LIMIT in all, or a record it cannot read. */
+typedef int32_t (*SwMpegSoundTracksFn)(const EncodeSoundTrack* tracks, int32_t count, int32_t replaceSupply);
 
 #ifdef __cplusplus
 }

@@ -36,6 +36,7 @@ std::optional<EncoderEntryPoint> EncoderLibrary::Resolve()
         return EncoderEntryPoint::AppWnd;
     }
     ResolveInto(library_, "swMPEGExtend", extend_);
+    ResolveInto(library_, "swMPEGSoundTracks", soundTracks_);
     return std::nullopt;
 }
 
@@ -50,6 +51,7 @@ void EncoderLibrary::Unload()
     setFocus_ = nullptr;
     appWnd_ = nullptr;
     extend_ = nullptr;
+    soundTracks_ = nullptr;
     library_.Close();
 }
 
@@ -79,6 +81,12 @@ void EncoderLibrary::AppWnd(void* window) const
     if (appWnd_ != nullptr) {
         appWnd_(window);
     }
+}
+
+bool EncoderLibrary::SoundTracks(const std::vector<EncodeSoundTrack>& tracks, bool replaceSupply) const
+{
+    return soundTracks_ != nullptr
+        && soundTracks_(tracks.data(), static_cast<int32_t>(tracks.size()), replaceSupply ? 1 : 0) == 0;
 }
 
 bool EncoderLibrary::Extend(const EncodeExtension& extension) const

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace discforge {
 
@@ -39,6 +40,9 @@ public:
     // Hands the extension to the next MakeMpeg; false when the library has no
     // extension channel or refuses this one.
     bool Extend(const EncodeExtension& extension) const;
+    // Hands the sound tracks the library reads from files to the next MakeMpeg; false
+    // when the library cannot take more than one sound stream or refuses these.
+    bool SoundTracks(const std::vector<EncodeSoundTrack>& tracks, bool replaceSupply) const;
     // Shuts the encoder down and keeps the library: an encode on the stack stops
     // as cancelled and removes its partial file; Init makes it ready again.
     void Shutdown() const;
@@ -51,6 +55,7 @@ private:
     SwMpegSetFocusFn setFocus_ = nullptr;
     SwMpegAppWndFn appWnd_ = nullptr;
     SwMpegExtendFn extend_ = nullptr; // libraries before the channel lack it
+    SwMpegSoundTracksFn soundTracks_ = nullptr; // as do those of one sound stream
 };
 
 // What the user is told when an entry point is missing.

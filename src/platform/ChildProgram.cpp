@@ -96,16 +96,33 @@ std::string FindOnPath(const std::string& name)
 }
 
 ChildProgramRun RunChildProgram(const std::vector<std::string>& command, const std::string& folder,
-    const std::function<void(const std::string&)>& onLine, const std::function<bool()>& cancelled)
+    const std::function<void(const std::string&)>& onLine, const std::function<bool()>& cancelled,
+    const ChildFiles& files)
 {
     ChildProgramRun run;
     if (command.empty()) {
         run.startError = "no program named";
         return run;
     }
+    // Opened before the fork, so that a file that cannot be opened is told as such.
+    const int input = open(files.input.empty() ? "/dev/null" : files.input.c_str(), O_RDONLY | O_CLOEXEC);
+    const int written = files.output.empty()
+        ? -1
+        : open(files.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (input < 0 || (!files.output.empty() && written < 0)) {
+        run.startError = std::strerror(errno);
+        if (input >= 0) {
+            close(input);
+        }
+        return run;
+    }
     int output[2];
     if (pipe2(output, O_CLOEXEC) != 0) {
         run.startError = std::strerror(errno);
+        close(input);
+        if (written >= 0) {
+            close(written);
+        }
         return run;
     }
     std::vector<char*> arguments;
@@ -118,16 +135,17 @@ ChildProgramRun RunChildProgram(const std::vector<std::string>& command, const s
         run.startError = std::strerror(errno);
         close(output[0]);
         close(output[1]);
+        close(input);
+        if (written >= 0) {
+            close(written);
+        }
         return run;
     }
     if (child == 0) {
         // Only async-signal-safe calls between fork and exec.
-        dup2(output[1], STDOUT_FILENO);
+        dup2(written >= 0 ? written : output[1], STDOUT_FILENO);
         dup2(output[1], STDERR_FILENO);
-        const int nothing = open("/dev/null", O_RDONLY);
-        if (nothing >= 0) {
-            dup2(nothing, STDIN_FILENO);
-        }
+        dup2(input, STDIN_FILENO);
         if (!folder.empty() && chdir(folder.c_str()) != 0) {
             _exit(126);
         }
@@ -135,6 +153,10 @@ ChildProgramRun RunChildProgram(const std::vector<std::string>& command, const s
         _exit(127);
     }
     close(output[1]);
+    close(input);
+    if (written >= 0) {
+        close(written);
+    }
     run.started = true;
     LineSplitter lines(onLine);
     char buffer[4096];

@@ -16,6 +16,13 @@ struct ChildProgramRun {
     std::string startError;
 };
 
+// Files in place of the program's standard input and output (a filter such as
+// spumux reads one stream and writes another); empty: nothing in, output to onLine.
+struct ChildFiles {
+    std::string input;
+    std::string output;
+};
+
 // The full path of `name` on PATH; empty when it is not there or not executable.
 std::string FindOnPath(const std::string& name);
 
@@ -23,6 +30,7 @@ std::string FindOnPath(const std::string& name);
 // writes to standard output or standard error to `onLine`, and asks `cancelled`
 // about ten times a second; a cancel ends the program (SIGTERM, then SIGKILL).
 ChildProgramRun RunChildProgram(const std::vector<std::string>& command, const std::string& folder,
-    const std::function<void(const std::string&)>& onLine, const std::function<bool()>& cancelled);
+    const std::function<void(const std::string&)>& onLine, const std::function<bool()>& cancelled,
+    const ChildFiles& files = {});
 
 } // namespace discforge

@@ -213,5 +213,22 @@ TEST(CliOptionsTest, TheSoundTrackIsANumberFromOneForInputsOnly)
         "--audio-track is for INPUTs; a project keeps each input's own track");
 }
 
+TEST(CliOptionsTest, SubtitlesGoWithTheInputAfterThemOnAnAuthoredDvd)
+{
+    const ParseResult result = Parse({"--target", "dvd", "--author", "disc", "--subtitles", "a.srt:en", "--subtitles",
+        "b.ass", "first.avi", "second.avi", "--subtitles", "c.srt", "third.avi"});
+    ASSERT_TRUE(result.error.empty()) << result.error;
+    const std::vector<std::vector<std::string>> expected{{"a.srt:en", "b.ass"}, {}, {"c.srt"}};
+    EXPECT_EQ(result.options.subtitles, expected);
+    EXPECT_EQ(Parse({"--target", "dvd", "--author", "disc", "clip.avi", "--subtitles", "a.srt"}).error,
+        "--subtitles goes before the INPUT it belongs to");
+    EXPECT_EQ(Parse({"--target", "svcd", "--author", "disc", "--subtitles", "a.srt", "clip.avi"}).error,
+        "--subtitles goes with --target dvd and --author");
+    EXPECT_EQ(Parse({"--target", "dvd", "--subtitles", "a.srt", "clip.avi"}).error,
+        "--subtitles goes with --target dvd and --author");
+    EXPECT_EQ(Parse({"clip.avi", "--subtitles"}).error, "--subtitles needs a value");
+}
+
+
 } // namespace
 } // namespace discforge::cli

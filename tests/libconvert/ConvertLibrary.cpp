@@ -19,6 +19,7 @@ ConvertLibrary::ConvertLibrary()
     setFocus = reinterpret_cast<SwMpegSetFocusFn>(::dlsym(handle_, "swMPEGSetFocus"));
     appWnd = reinterpret_cast<SwMpegAppWndFn>(::dlsym(handle_, "swMPEGAppWnd"));
     extend = reinterpret_cast<SwMpegExtendFn>(::dlsym(handle_, "swMPEGExtend"));
+    soundTracks = reinterpret_cast<SwMpegSoundTracksFn>(::dlsym(handle_, "swMPEGSoundTracks"));
 }
 
 ConvertLibrary::~ConvertLibrary()

@@ -24,6 +24,7 @@ public:
     SwMpegSetFocusFn setFocus = nullptr;
     SwMpegAppWndFn appWnd = nullptr;
     SwMpegExtendFn extend = nullptr;
+    SwMpegSoundTracksFn soundTracks = nullptr;
 
 private:
     void* handle_ = nullptr;

@@ -23,7 +23,7 @@ SyntheticSettings PictureSize(int width, int height, int frames)
     return settings;
 }
 
-TEST(EntryPoints, ExactlyTheFiveAndTheExtensionChannelAreExported)
+TEST(EntryPoints, ExactlyTheFiveTheExtensionChannelAndTheSoundTracksAreExported)
 {
     const CommandResult symbols = RunCommand("nm -D --defined-only " + Quoted(ConvertLibrary::Path()));
     ASSERT_EQ(symbols.exitCode, 0) << symbols.output;
@@ -34,7 +34,7 @@ TEST(EntryPoints, ExactlyTheFiveAndTheExtensionChannelAreExported)
         exported.insert(name);
     }
     const std::set<std::string> expected = {"swMPEGInit", "swMPEGMakeMPEG", "swMPEGShutdown", "swMPEGSetFocus",
-                                            "swMPEGAppWnd", "swMPEGExtend"};
+                                            "swMPEGAppWnd", "swMPEGExtend", "swMPEGSoundTracks"};
     EXPECT_EQ(exported, expected);
     ConvertLibrary library;
     EXPECT_TRUE(library.Loaded()) << library.Error();

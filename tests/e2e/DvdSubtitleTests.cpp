@@ -1,0 +1,150 @@
+// Subtitle files beside a video and named on the command line become DVD subtitle
+// streams with their languages: lsdvd lists them, and decoding the subpicture over the
+// picture shows the text during its cue only, large enough and inside the title-safe
+// area. A damaged file is told in the run log and the disc is made without it.
+#include "CliProcess.h"
+#include "support/StreamChecks.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace discforge::test {
+namespace {
+
+constexpr int palWidth = 720;
+constexpr int palHeight = 576;
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The languages lsdvd lists for the subtitle streams of a title.
+std::vector<std::string> ListedSubtitles(const std::string& disc, int title)
+{
+    const CommandResult listed = RunCommand("lsdvd -t " + std::to_string(title) + " -s " + Quoted(disc));
+    EXPECT_EQ(listed.exitCode, 0) << listed.output;
+    std::vector<std::string> languages;
+    const std::regex line(R"(Subtitle: \d+, Language: (\S+))");
+    for (auto it = std::sregex_iterator(listed.output.begin(), listed.output.end(), line);
+         it != std::sregex_iterator(); ++it) {
+        languages.push_back((*it)[1]);
+    }
+    return languages;
+}
+
+struct ShownText {
+    int pixels = 0; // where the subpicture changes the picture
+    int top = palHeight, bottom = -1, left = palWidth, right = -1;
+};
+
+// The picture at `seconds` with the title's first subtitle stream laid over it, against
+// the picture alone.
+ShownText TextAt(const TestFolder& folder, const std::string& vob, double seconds)
+{
+    const std::string at = std::to_string(seconds);
+    const std::string over = folder.File("over.gray");
+    const std::string plain = folder.File("plain.gray");
+    const CommandResult overlaid = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(vob)
+        + " -filter_complex \"[0:v][0:s:0]overlay[o]\" -map \"[o]\" -ss " + at
+        + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(over));
+    EXPECT_EQ(overlaid.exitCode, 0) << overlaid.output;
+    const CommandResult alone = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(vob) + " -map 0:v -ss " + at
+        + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(plain));
+    EXPECT_EQ(alone.exitCode, 0) << alone.output;
+    const std::string a = ReadBytes(over);
+    const std::string b = ReadBytes(plain);
+    ShownText shown;
+    if (a.size() != b.size() || a.size() != static_cast<std::size_t>(palWidth * palHeight)) {
+        ADD_FAILURE() << "pictures of " << a.size() << " and " << b.size() << " bytes";
+        return shown;
+    }
+    for (int y = 0; y < palHeight; ++y) {
+        for (int x = 0; x < palWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * palWidth + x);
+            if (std::abs(static_cast<int>(static_cast<unsigned char>(a[i])) - static_cast<unsigned char>(b[i])) > 24) {
+                ++shown.pixels;
+                shown.top = std::min(shown.top, y);
+                shown.bottom = std::max(shown.bottom, y);
+                shown.left = std::min(shown.left, x);
+                shown.right = std::max(shown.right, x);
+            }
+        }
+    }
+    return shown;
+}
+
+class DvdSubtitles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
+                        " && command -v spumux >/dev/null && command -v lsdvd >/dev/null")
+            != 0) {
+            GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+        }
+        for (const char* name : {"film.avi", "other.avi"}) {
+            // A dark, still picture, so that only the subtitle changes what is shown.
+            const CommandResult made = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=320x240:rate=25:duration=4"
+                                                  " -f lavfi -i sine=duration=4 -c:v mpeg4 -q:v 3 -c:a pcm_s16le "
+                + Quoted(folder_.File(name)));
+            ASSERT_EQ(made.exitCode, 0) << made.output;
+        }
+    }
+
+    TestFolder folder_;
+};
+
+TEST_F(DvdSubtitles, ASidecarSrtIsShownDuringItsCueOnlyInsideTheSafeArea)
+{
+    std::ofstream(folder_.File("film.en.srt")) << "1\r\n00:00:01,000 --> 00:00:02,500\r\nHello there\r\n\r\n";
+    const CliOutcome made
+        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "film.avi"}, folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_EQ(ListedSubtitles(folder_.File("disc"), 1), std::vector<std::string>{"en"});
+
+    const std::string vob = folder_.File("disc/VIDEO_TS/VTS_01_1.VOB");
+    EXPECT_EQ(TextAt(folder_, vob, 0.5).pixels, 0) << "before the cue";
+    EXPECT_EQ(TextAt(folder_, vob, 3.5).pixels, 0) << "after the cue";
+    const ShownText shown = TextAt(folder_, vob, 1.8);
+    ASSERT_GT(shown.pixels, 500);
+    // At least a twentieth of the frame high, within the middle 90 % of the frame.
+    EXPECT_GE(shown.bottom - shown.top + 1, palHeight / 20);
+    EXPECT_GE(shown.left, palWidth / 20);
+    EXPECT_LE(shown.right, palWidth - palWidth / 20);
+    EXPECT_GE(shown.top, palHeight / 20);
+    EXPECT_LE(shown.bottom, palHeight - palHeight / 20);
+    EXPECT_GT(shown.top, palHeight / 2) << "at the bottom of the picture";
+}
+
+TEST_F(DvdSubtitles, NamedFilesKeepTheirLanguagesAndADamagedOneIsLeftOut)
+{
+    std::ofstream(folder_.File("german.srt")) << "1\n00:00:01,000 --> 00:00:02,000\nHallo\n";
+    std::ofstream(folder_.File("french.srt")) << "1\n00:00:01,000 --> 00:00:02,000\nSalut\n";
+    std::ofstream(folder_.File("other.srt"), std::ios::binary) << std::string("\x00\x01\x02garbage", 10);
+    const CliOutcome made = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "--subtitles",
+                                       "german.srt:ger", "--subtitles", "french.srt:fr", "film.avi", "other.avi"},
+        folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::vector<std::string> expected{"de", "fr"};
+    EXPECT_EQ(ListedSubtitles(folder_.File("disc"), 1), expected);
+    const std::string log = ReadBytes(StateFolder(folder_.Path()) + "/ferrowick-discforge/avi_log.txt");
+    EXPECT_NE(log.find("holds binary bytes, not text. The disc is made without these subtitles."), std::string::npos)
+        << log;
+
+    const CliOutcome misplaced = RunCli(
+        {"--target", "dvd", "--author", "disc2", "film.avi", "--subtitles", "german.srt"}, folder_.Path());
+    EXPECT_NE(misplaced.exitCode, 0);
+    EXPECT_NE(misplaced.err.find("--subtitles goes before the INPUT it belongs to"), std::string::npos);
+}
+
+} // namespace
+} // namespace discforge::test
