@@ -3,6 +3,7 @@
 #include "EncoderMessages.h"
 #include "SoftPulldown.h"
 
+#include <algorithm>
 #include <new>
 #include <pthread.h>
 
@@ -32,14 +33,30 @@ int64_t EncodeWorker::SamplesFor(int64_t pictures) const
         pictures, int64_t{profile_.audioSampleRate} * profile_.frameRateDen, profile_.frameRateNum, AV_ROUND_UP);
 }
 
+// The disc's video peak leaves room for one sound stream at the disc's rate; more
+// sound streams take theirs from the video, or a peak would outrun the multiplex.
+DiscProfile EncodeWorker::PeakLeftBySound(const DiscProfile& profile, const std::vector<SoundStreamSetup>& sounds)
+{
+    int64_t soundRate = 0;
+    for (const SoundStreamSetup& setup : sounds) {
+        soundRate += setup.parameters ? setup.parameters->bit_rate : 0;
+    }
+    DiscProfile lowered = profile;
+    const int64_t extra = soundRate - profile.audioBitRate;
+    if (extra > 0 && profile.videoMaxRate > 0) {
+        lowered.videoMaxRate = std::max(profile.videoMaxRate - extra, profile.videoBitRate);
+    }
+    return lowered;
+}
+
 EncodeStatus EncodeWorker::Start(const InputShape& input, const TrackPlan& tracks)
 {
     const DiscProfile& profile = profile_;
     supplyWritten_ = !tracks.replaceSupply || tracks.tracks.empty();
     std::vector<SoundStreamSetup> sounds;
-    EncodeStatus status = video_.Open(profile);
+    EncodeStatus status = EncodeStatus::Done();
     const int64_t samples = SamplesFor(input.pictures);
-    if (status.Ok() && supplyWritten_) {
+    if (supplyWritten_) {
         status = sound_.Open(profile, input.sampleRate, samples);
         SoundStreamSetup setup{CodecParametersHandle(avcodec_parameters_alloc()), AVRational{1, 1}};
         if (status.Ok() && setup.parameters) {
@@ -60,6 +77,9 @@ EncodeStatus EncodeWorker::Start(const InputShape& input, const TrackPlan& track
         sounds.push_back(std::move(setup));
         tracks_.push_back(std::move(track));
         trackEndTold_.push_back(false);
+    }
+    if (status.Ok()) {
+        status = video_.Open(PeakLeftBySound(profile, sounds));
     }
     if (status.Ok()) {
         status = writer_.Open(video_.Context(), std::move(sounds),

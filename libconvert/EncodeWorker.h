@@ -76,6 +76,7 @@ private:
     void Run();
     // Sample frames at the disc's rate that play with the first `pictures` pictures.
     int64_t SamplesFor(int64_t pictures) const;
+    static DiscProfile PeakLeftBySound(const DiscProfile& profile, const std::vector<SoundStreamSetup>& sounds);
     EncodeStatus WriteSound(EncodeJob& job);
     // Where the encoded pictures go: to the writer, through the pulldown's marks for film.
     PacketSink ToWriterVideo();

@@ -50,6 +50,20 @@ std::vector<std::string> SoundStreams(const std::string& path)
     return lines;
 }
 
+// The video's peak rate as the first sequence header declares it, in bit/s; -1 when none.
+int64_t DeclaredPeakRate(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::size_t at = bytes.find(std::string("\x00\x00\x01\xB3", 4));
+    if (at == std::string::npos || at + 11 > bytes.size()) {
+        return -1;
+    }
+    const auto byte = [&bytes, at](std::size_t i) { return int64_t{static_cast<uint8_t>(bytes[at + i])}; };
+    // 18 bits after size, shape and picture rate, in units of 400 bit/s.
+    return ((byte(8) << 10) | (byte(9) << 2) | (byte(10) >> 6)) * 400;
+}
+
 // Seconds from the start of a sound stream to its first loud sample; -1 when none.
 double Onset(const TestFolder& folder, const std::string& path, int stream)
 {
@@ -144,6 +158,9 @@ TEST_F(SoundTrackEncode, EachTrackBecomesAStreamOfItsOwnPlacedByItsStart)
     EXPECT_EQ(streams[1], "ac3,6,448000") << "5.1 stays 5.1";
     EXPECT_EQ(streams[2], "ac3,2,384000") << "AC-3 at 48 kHz is carried as it is";
     EXPECT_EQ(streams[3], "ac3,2,192000") << "the same track encoded when not asked to copy";
+    // 9.7 Mbit/s leave room for one 192 kbit/s stream; the other three (448 + 384 + 192)
+    // come out of the video's peak.
+    EXPECT_EQ(DeclaredPeakRate(folder_.File("tracks.mpg")), 8676000);
     EXPECT_NEAR(Onset(folder_, folder_.File("tracks.mpg"), 1), 0.5, 0.04);
     EXPECT_NEAR(Onset(folder_, folder_.File("tracks.mpg"), 2), 1.0, 0.04);
     EXPECT_NEAR(Onset(folder_, folder_.File("tracks.mpg"), 3), 1.0, 0.04);
@@ -154,6 +171,7 @@ TEST_F(SoundTrackEncode, EachTrackBecomesAStreamOfItsOwnPlacedByItsStart)
     const EncodeParameters next = input.Parameters(folder_.File("next.mpg"));
     ASSERT_EQ(library_.makeMpeg(&next), ENCODE_COMPLETED);
     EXPECT_EQ(SoundStreams(folder_.File("next.mpg")).size(), 1u);
+    EXPECT_EQ(DeclaredPeakRate(folder_.File("next.mpg")), 9700000);
 }
 
 TEST_F(SoundTrackEncode, AFirstTrackInTheSuppliesPlaceAndAnUnreadableOneFails)
