@@ -55,13 +55,13 @@ std::string MultiTrackClip(const TestFolder& folder, const std::string& name, in
     return made.exitCode == 0 ? path : std::string{};
 }
 
-// Which track's tone the converted stream's sound carries: its number, or 0 when no
-// tone stands out ten times above the others.
+// Which track's tone the converted stream's first sound stream carries (the one a
+// player starts with): its number, or 0 when no tone stands out ten times above the others.
 int TrackHeard(const TestFolder& folder, const std::string& stream)
 {
     const std::string pcm = folder.File("heard.raw");
-    const CommandResult decoded = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(stream) + " -ac 1 -ar "
-        + std::to_string(measureRate) + " -f s16le " + Quoted(pcm));
+    const CommandResult decoded = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(stream)
+        + " -map 0:a:0 -ac 1 -ar " + std::to_string(measureRate) + " -f s16le " + Quoted(pcm));
     EXPECT_EQ(decoded.exitCode, 0) << decoded.output;
     const std::string bytes = ReadText(pcm);
     std::vector<double> amplitudes;
