@@ -1,6 +1,7 @@
 // Functions that change the picture's values: Levels, Tweak, Limiter,
 // Greyscale, Invert, SwapUV, Letterbox, Sharpen and Blur. On YUV clips the
 // levels work on luma (Y 16-235 with coring), as the language has it.
+#include "script/AvsClipChecks.h"
 #include "script/AvsFunctions.h"
 
 #include <cmath>
@@ -15,17 +16,6 @@ std::string Decimal(double value)
     char text[48];
     std::snprintf(text, sizeof text, "%.9g", value);
     return text;
-}
-
-bool Picture(AvsCall& call, AvsClip& clip)
-{
-    clip = call.Clip(0);
-    return clip.hasVideo || call.Fail("the clip has no picture");
-}
-
-bool IsRgb(const AvsClip& clip)
-{
-    return clip.pixelType == AvsPixelType::Rgb24 || clip.pixelType == AvsPixelType::Rgb32;
 }
 
 bool Finite(AvsCall& call, std::initializer_list<double> values)

@@ -1,6 +1,7 @@
 // Functions that choose, repeat, hold and blend whole frames: SelectEven,
 // SelectOdd, SelectEvery, Loop, FreezeFrame, DuplicateFrame, DeleteFrame and
 // Dissolve. The frames that come out are numbered again from 0.
+#include "script/AvsClipChecks.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -16,12 +17,6 @@ std::string Number(std::int64_t value) { return std::to_string(value); }
 constexpr std::int64_t maxHeldBytes = std::int64_t{1} << 30;
 // How long an endless loop lasts.
 constexpr std::int64_t endlessSeconds = 24 * 60 * 60;
-
-bool Picture(AvsCall& call, AvsClip& clip)
-{
-    clip = call.Clip(0);
-    return clip.hasVideo || call.Fail("the clip has no picture");
-}
 
 std::string Renumbered(const AvsClip& clip)
 {

@@ -1,5 +1,6 @@
 // Functions that arrange pictures: stacking clips side by side, fields and
 // their parity, and numbers and facts drawn on the picture.
+#include "script/AvsClipChecks.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -9,12 +10,6 @@ namespace discforge {
 namespace {
 
 std::string Number(std::int64_t value) { return std::to_string(value); }
-
-bool Picture(AvsCall& call, AvsClip& clip)
-{
-    clip = call.Clip(0);
-    return clip.hasVideo || call.Fail("the clip has no picture");
-}
 
 std::string Renumbered(const AvsClip& clip)
 {

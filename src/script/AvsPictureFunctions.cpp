@@ -1,5 +1,6 @@
 // Functions that change the picture: cropping, borders, flips and turns,
 // colour formats, and subtitles.
+#include "script/AvsClipChecks.h"
 #include "script/AvsFunctions.h"
 
 #include <cmath>
@@ -14,12 +15,6 @@ std::string Colour(std::int64_t rgb)
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
     return text;
-}
-
-bool Picture(AvsCall& call, AvsClip& clip)
-{
-    clip = call.Clip(0);
-    return clip.hasVideo || call.Fail("the clip has no picture");
 }
 
 // Crop(left, top, width, height): a width or height of 0 or less counts from

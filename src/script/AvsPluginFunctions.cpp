@@ -1,6 +1,7 @@
 // The usual plugins' functions by their names, on FFmpeg's filters of the
 // same purpose: no plugin is loaded. LoadPlugin of a plugin whose functions
 // are here does nothing; any other plugin is refused by name.
+#include "script/AvsClipChecks.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -54,12 +55,6 @@ bool LoadPlugin(AvsCall& call, AvsValue& result)
     }
     result = true;
     return true;
-}
-
-bool Picture(AvsCall& call, AvsClip& clip)
-{
-    clip = call.Clip(0);
-    return clip.hasVideo || call.Fail("the clip has no picture");
 }
 
 std::string Renumbered(const AvsClip& clip)

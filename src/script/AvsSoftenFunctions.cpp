@@ -2,6 +2,7 @@
 // pixel of the frames around it, SpatialSoften with the pixels around it, in
 // both cases only with those that differ from it by no more than a threshold,
 // so that noise goes and edges and scene cuts stay.
+#include "script/AvsClipChecks.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -17,17 +18,6 @@ std::string Decimal(double value)
     char text[48];
     std::snprintf(text, sizeof text, "%.6g", value);
     return text;
-}
-
-bool Picture(AvsCall& call, AvsClip& clip)
-{
-    clip = call.Clip(0);
-    return clip.hasVideo || call.Fail("the clip has no picture");
-}
-
-bool IsRgb(const AvsClip& clip)
-{
-    return clip.pixelType == AvsPixelType::Rgb24 || clip.pixelType == AvsPixelType::Rgb32;
 }
 
 // atadenoise compares a pixel's difference with its threshold A times the
