@@ -24,6 +24,14 @@ bool DisplayFree(int number)
     return !std::filesystem::exists("/tmp/.X" + n + "-lock") && !std::filesystem::exists("/tmp/.X11-unix/X" + n);
 }
 
+// The process id the X server wrote into the display's lock file, or -1.
+pid_t LockOwner(int number)
+{
+    std::ifstream lock("/tmp/.X" + std::to_string(number) + "-lock");
+    long owner = -1;
+    return lock >> owner ? static_cast<pid_t>(owner) : -1;
+}
+
 std::string RandomCookie()
 {
     std::random_device random;
@@ -113,35 +121,44 @@ double ChildProcess::CpuSeconds() const
 
 XServer::XServer(const std::string& folder, int width, int height)
 {
-    int number = 90;
-    while (number < 200 && !DisplayFree(number)) {
-        ++number;
-    }
-    const std::string display = ":" + std::to_string(number);
     authority_ = folder + "/Xauthority";
+    // Tests run side by side: two may pick the same free number at once, and the
+    // loser's server stops at once. Only a server that owns the display's lock is ours.
+    for (int number = 90; number < 200 && display_.empty(); ++number) {
+        if (DisplayFree(number)) {
+            TryDisplay(number, width, height, folder);
+        }
+    }
+    if (display_.empty() && error_.empty()) {
+        error_ = "no free display number for Xvfb";
+    }
+}
+
+void XServer::TryDisplay(int number, int width, int height, const std::string& folder)
+{
+    const std::string display = ":" + std::to_string(number);
     const CommandResult added
         = RunCommand("xauth -q -f " + Quoted(authority_) + " add " + display + " . " + RandomCookie());
     if (added.exitCode != 0) {
         error_ = "xauth failed (is xauth installed?): " + added.output;
         return;
     }
-    server_ = new ChildProcess(
+    auto* server = new ChildProcess(
         {"Xvfb", display, "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24", "-auth",
             authority_, "-nolisten", "tcp", "-br", "-noreset"},
         folder, {});
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait) {
-        if (!server_->Running()) {
-            error_ = "Xvfb did not start (is xvfb installed?)";
+    for (int wait = 0; wait < 100 && server->Running(); ++wait) {
+        if (std::filesystem::exists(socket) && LockOwner(number) == server->Pid()) {
+            server_ = server;
+            display_ = display;
+            error_.clear();
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (!std::filesystem::exists(socket)) {
-        error_ = "Xvfb did not open " + socket;
-        return;
-    }
-    display_ = display;
+    error_ = server->Running() ? "Xvfb did not open " + socket : "Xvfb did not start on " + display;
+    delete server;
 }
 
 XServer::~XServer() { delete server_; }

@@ -43,6 +43,8 @@ public:
     std::map<std::string, std::string> ClientEnvironment() const;
 
 private:
+    void TryDisplay(int number, int width, int height, const std::string& folder);
+
     std::string display_;
     std::string authority_;
     std::string error_;
