@@ -1,5 +1,6 @@
 // Functions on the sound's channels, format and speed, and Tone, a clip of
 // sound alone.
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -8,15 +9,6 @@
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
-
-std::string Decimal(double value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.12g", value);
-    return text;
-}
 
 bool Sound(AvsCall& call, const AvsClip& clip) { return clip.hasAudio || call.Fail("the clip has no sound"); }
 
@@ -113,7 +105,7 @@ bool ConvertToMono(AvsCall& call, AvsValue& result)
     }
     std::string pan = "pan=mono|c0=";
     for (int c = 0; c < clip.channels; ++c) {
-        pan += (c > 0 ? "+" : "") + Decimal(1.0 / clip.channels) + "*c" + Number(c);
+        pan += (c > 0 ? "+" : "") + Decimal<12>(1.0 / clip.channels) + "*c" + Number(c);
     }
     clip.audioPad = call.Graph().Chain(clip.audioPad, pan);
     clip.channels = 1;
@@ -140,7 +132,7 @@ bool MixAudio(AvsCall& call, AvsValue& result)
     }
     std::string pan = "pan=" + AvsChannelLayout(clip.channels);
     for (int c = 0; c < clip.channels; ++c) {
-        pan += "|c" + Number(c) + "=" + Decimal(first) + "*c" + Number(c) + "+" + Decimal(second) + "*c"
+        pan += "|c" + Number(c) + "=" + Decimal<12>(first) + "*c" + Number(c) + "+" + Decimal<12>(second) + "*c"
             + Number(c + clip.channels);
     }
     clip.audioPad = call.Graph().Add("amerge=inputs=2," + pan, {clip.audioPad, other.audioPad}, 0, 1);
@@ -170,7 +162,23 @@ bool EnsureVbrMp3Sync(AvsCall& call, AvsValue& result)
     return true;
 }
 
-// TimeStretch(tempo): the sound tempo percent as fast, its pitch kept.
+// atempo takes factors between 0.5 and 100 alone; a factor beyond them is
+// made of several.
+std::string TempoChain(double factor)
+{
+    std::string chain;
+    for (; factor < 0.5; factor /= 0.5) {
+        chain += "atempo=tempo=0.5,";
+    }
+    for (; factor > 100; factor /= 100) {
+        chain += "atempo=tempo=100,";
+    }
+    return chain + "atempo=tempo=" + Decimal<12>(factor);
+}
+
+// TimeStretch(tempo, rate, pitch), each in percent: tempo as fast with the
+// pitch kept, rate as fast and as high (a tape played faster), pitch as high
+// with the length kept.
 bool TimeStretch(AvsCall& call, AvsValue& result)
 {
     AvsClip clip = call.Clip(0);
@@ -178,14 +186,28 @@ bool TimeStretch(AvsCall& call, AvsValue& result)
         return false;
     }
     const double tempo = call.Number(1, 100);
-    if (call.Number(2, 100) != 100 || call.Number(3, 100) != 100) {
-        return call.Fail("only the tempo can be changed; rate and pitch stay 100");
-    }
+    const double rate = call.Number(2, 100);
+    const double pitch = call.Number(3, 100);
     if (!(tempo >= 50 && tempo <= 10000)) {
         return call.Fail("the tempo must be between 50 and 10000 percent");
     }
-    clip.audioPad = call.Graph().Chain(clip.audioPad, "atempo=tempo=" + Decimal(tempo / 100));
-    clip.samples = std::llround(static_cast<double>(clip.samples) * 100 / tempo);
+    if (!(rate >= 25 && rate <= 400) || !(pitch >= 25 && pitch <= 400)) {
+        return call.Fail("the rate and the pitch must be between 25 and 400 percent");
+    }
+    if (rate == 100 && pitch == 100) {
+        clip.audioPad = call.Graph().Chain(clip.audioPad, "atempo=tempo=" + Decimal<12>(tempo / 100));
+    } else {
+        // The sound taken as recorded at a rate higher by rate and pitch, brought
+        // back to its own rate, plays that much faster and higher; the tempo
+        // then gives back the length the pitch must not change, at the factor
+        // the whole-number rate really gave.
+        const std::int64_t raised = std::llround(static_cast<double>(clip.sampleRate) * rate * pitch / 10000);
+        const double heard = static_cast<double>(raised) / static_cast<double>(clip.sampleRate);
+        clip.audioPad = call.Graph().Chain(clip.audioPad,
+            "asetrate=" + Number(raised) + ",aresample=" + Number(clip.sampleRate) + ","
+                + TempoChain(tempo * rate / 10000 / heard));
+    }
+    clip.samples = std::llround(static_cast<double>(clip.samples) * 10000 / (tempo * rate));
     result = clip;
     return true;
 }
@@ -206,8 +228,8 @@ bool Tone(AvsCall& call, AvsValue& result)
     std::string type = call.String(4, "Sine");
     std::transform(
         type.begin(), type.end(), type.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::string phase = "mod(" + Decimal(frequency) + "*t,1)";
-    const std::string wave = type == "sine" ? "sin(2*PI*" + Decimal(frequency) + "*t)"
+    const std::string phase = "mod(" + Decimal<12>(frequency) + "*t,1)";
+    const std::string wave = type == "sine" ? "sin(2*PI*" + Decimal<12>(frequency) + "*t)"
         : type == "square"                  ? "if(lt(" + phase + ",0.5),1,-1)"
         : type == "triangle"                ? "1-4*abs(" + phase + "-0.5)"
         : type == "sawtooth"                ? "2*" + phase + "-1"
@@ -220,7 +242,7 @@ bool Tone(AvsCall& call, AvsValue& result)
     }
     std::string expressions;
     for (std::int64_t c = 0; c < channels; ++c) {
-        expressions += (c > 0 ? "|" : "") + Decimal(level) + "*" + wave;
+        expressions += (c > 0 ? "|" : "") + Decimal<12>(level) + "*" + wave;
     }
     AvsClip clip;
     clip.hasAudio = true;

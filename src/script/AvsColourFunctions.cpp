@@ -2,21 +2,13 @@
 // Greyscale, Invert, SwapUV, Letterbox, Sharpen and Blur. On YUV clips the
 // levels work on luma (Y 16-235 with coring), as the language has it.
 #include "script/AvsClipChecks.h"
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <cmath>
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
-
-std::string Decimal(double value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
 
 bool Finite(AvsCall& call, std::initializer_list<double> values)
 {
@@ -50,15 +42,15 @@ bool Levels(AvsCall& call, AvsValue& result)
     }
     const bool coring = call.Bool(6, true) && !IsRgb(clip);
     const std::string read = coring ? "((val-16)*255/219)" : "val";
-    const std::string curve = "(pow(clip((" + read + "-(" + Decimal(inLow) + "))/(" + Decimal(inHigh - inLow)
-        + "),0,1)," + Decimal(1 / gamma) + ")*(" + Decimal(outHigh - outLow) + ")+(" + Decimal(outLow) + "))";
+    const std::string curve = "(pow(clip((" + read + "-(" + Decimal<9>(inLow) + "))/(" + Decimal<9>(inHigh - inLow)
+        + "),0,1)," + Decimal<9>(1 / gamma) + ")*(" + Decimal<9>(outHigh - outLow) + ")+(" + Decimal<9>(outLow) + "))";
     const std::string luma
         = coring ? "clip(trunc(" + curve + "*219/255+16.5),16,235)" : "clip(trunc(" + curve + "+0.5),0,255)";
     std::string filter;
     if (IsRgb(clip)) {
         filter = "lutrgb=r=" + AvsFilterValue(luma) + ":g=" + AvsFilterValue(luma) + ":b=" + AvsFilterValue(luma);
     } else {
-        const std::string chroma = "clip(trunc((val-128)*(" + Decimal((outHigh - outLow) / (inHigh - inLow))
+        const std::string chroma = "clip(trunc((val-128)*(" + Decimal<9>((outHigh - outLow) / (inHigh - inLow))
             + ")+128.5)," + (coring ? "16,240)" : "0,255)");
         filter = "lutyuv=y=" + AvsFilterValue(luma) + ":u=" + AvsFilterValue(chroma) + ":v=" + AvsFilterValue(chroma);
     }
@@ -86,11 +78,11 @@ bool Tweak(AvsCall& call, AvsValue& result)
         return call.Fail("sat and cont must lie between 0 and 10");
     }
     const bool coring = call.Bool(5, true);
-    const std::string luma = "clip(trunc((val-16)*" + Decimal(contrast) + "+" + Decimal(bright) + "+16.5),"
+    const std::string luma = "clip(trunc((val-16)*" + Decimal<9>(contrast) + "+" + Decimal<9>(bright) + "+16.5),"
         + (coring ? "16,235)" : "0,255)");
     std::string filter = "lutyuv=y=" + AvsFilterValue(luma);
     if (hue != 0 || saturation != 1) {
-        filter += ",hue=h=" + Decimal(hue) + ":s=" + Decimal(saturation);
+        filter += ",hue=h=" + Decimal<9>(hue) + ":s=" + Decimal<9>(saturation);
     }
     clip.videoPad = call.Graph().Chain(clip.videoPad, filter);
     result = clip;
@@ -134,10 +126,10 @@ bool ColorYuv(AvsCall& call, AvsValue& result)
         } else if (levels == "PC->TV") {
             value = plane == 0 ? "(val*219/255+16)" : "((val-128)*224/255+128)";
         }
-        value = "((" + value + "*" + Decimal((256 + gain) / 256) + "-128)*" + Decimal((256 + contrast) / 256) + "+128+"
-            + Decimal(offset) + ")";
+        value = "((" + value + "*" + Decimal<9>((256 + gain) / 256) + "-128)*" + Decimal<9>((256 + contrast) / 256)
+            + "+128+" + Decimal<9>(offset) + ")";
         if (plane == 0 && gamma != 0) {
-            value = "(255*pow(clip(" + value + ",0,255)/255," + Decimal(256 / (256 + gamma)) + "))";
+            value = "(255*pow(clip(" + value + ",0,255)/255," + Decimal<9>(256 / (256 + gamma)) + "))";
         }
         const bool coring = option == "coring";
         planes[plane] = AvsFilterValue(

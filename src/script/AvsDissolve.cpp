@@ -2,14 +2,13 @@
 // first; frame i of the overlap shows (i + 1) / (overlap + 1) of the second.
 // The sound crosses over the same stretch. A third clip and more fade in the
 // same way over the end of what the clips before them made.
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
 
 std::string Frames(std::int64_t first, std::int64_t end)
 {

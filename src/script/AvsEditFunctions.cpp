@@ -1,4 +1,5 @@
 // Functions that cut, join, reverse and retime clips.
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@ std::string Rate(int numerator, int denominator)
 {
     return std::to_string(numerator) + "/" + std::to_string(denominator);
 }
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
 
 bool NeedsVideo(AvsCall& call, const AvsClip& clip) { return clip.hasVideo || call.Fail("the clip has no picture"); }
 

@@ -2,6 +2,7 @@
 // SelectOdd, SelectEvery, Loop, FreezeFrame, DuplicateFrame, DeleteFrame and
 // Dissolve. The frames that come out are numbered again from 0.
 #include "script/AvsClipChecks.h"
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
 
 // The filters hold the repeated frames in memory, as Reverse does.
 constexpr std::int64_t maxHeldBytes = std::int64_t{1} << 30;

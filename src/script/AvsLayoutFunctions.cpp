@@ -1,6 +1,7 @@
 // Functions that arrange pictures: stacking clips side by side, fields and
 // their parity, and numbers and facts drawn on the picture.
 #include "script/AvsClipChecks.h"
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
 
 std::string Renumbered(const AvsClip& clip)
 {

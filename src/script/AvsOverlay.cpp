@@ -2,6 +2,7 @@
 // its alpha), in the usual modes. Blend places it anywhere; the other modes
 // work on the luma of a clip of the base's size at 0, 0, as the blend filter
 // does.
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -11,15 +12,6 @@
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
-
-std::string Decimal(double value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
 
 const char* BlendMode(const std::string& lowered)
 {
@@ -71,7 +63,7 @@ bool AvsOverlay(AvsCall& call, AvsValue& result)
         }
         const std::string format = "format=pix_fmts=yuv444p" + square;
         // The mode works on luma; the base keeps its colour.
-        clip.videoPad = graph.Add("blend=c0_mode=" + std::string(blend) + ":c0_opacity=" + Decimal(opacity)
+        clip.videoPad = graph.Add("blend=c0_mode=" + std::string(blend) + ":c0_opacity=" + Decimal<9>(opacity)
                 + ":c1_mode=normal:c2_mode=normal",
             {graph.Chain(clip.videoPad, format), graph.Chain(over.videoPad, format)}, 1, 0);
         result = clip;
@@ -86,7 +78,7 @@ bool AvsOverlay(AvsCall& call, AvsValue& result)
         layer = graph.Add("alphamerge", {layer, graph.Chain(mask.videoPad, "format=pix_fmts=gray" + square)}, 1, 0);
     }
     if (opacity < 1) {
-        layer = graph.Chain(layer, "lutyuv=a=" + AvsFilterValue("val*" + Decimal(opacity)));
+        layer = graph.Chain(layer, "lutyuv=a=" + AvsFilterValue("val*" + Decimal<9>(opacity)));
     }
     clip.videoPad = graph.Add("overlay=x=" + Number(x) + ":y=" + Number(y) + ":eof_action=repeat:format=yuv444",
         {graph.Chain(clip.videoPad, "setsar=1"), layer}, 1, 0);

@@ -1,14 +1,13 @@
 // Functions that change the picture: cropping, borders, flips and turns,
 // colour formats, and subtitles.
 #include "script/AvsClipChecks.h"
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <cmath>
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
 
 std::string Colour(std::int64_t rgb)
 {

@@ -2,6 +2,7 @@
 // same purpose: no plugin is loaded. LoadPlugin of a plugin whose functions
 // are here does nothing; any other plugin is refused by name.
 #include "script/AvsClipChecks.h"
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 
 namespace discforge {
 namespace {
-
-std::string Number(std::int64_t value) { return std::to_string(value); }
 
 std::string Lowered(std::string text)
 {

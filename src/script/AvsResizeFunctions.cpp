@@ -1,6 +1,7 @@
 // The resizes, each on the nearest kernel FFmpeg's scalers have: swscale's
 // point, bilinear, bicubic (with its b and c), lanczos (with its taps),
 // gauss, sinc and spline; zscale's spline16 and spline36.
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <cmath>
@@ -9,9 +10,7 @@
 namespace discforge {
 namespace {
 
-std::string Number(std::int64_t value) { return std::to_string(value); }
-
-std::string Decimal(double value)
+std::string FixedDecimal(double value)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%.6f", value);
@@ -125,7 +124,7 @@ bool BicubicResize(AvsCall& call, AvsValue& result)
     if (!(std::fabs(b) <= 100 && std::fabs(c) <= 100)) {
         return call.Fail("b and c must lie between -100 and 100");
     }
-    return Resize(call, result, "scale=flags=bicubic:param0=" + Decimal(b) + ":param1=" + Decimal(c), 5);
+    return Resize(call, result, "scale=flags=bicubic:param0=" + FixedDecimal(b) + ":param1=" + FixedDecimal(c), 5);
 }
 
 bool LanczosResize(AvsCall& call, AvsValue& result)
@@ -157,7 +156,7 @@ bool GaussResize(AvsCall& call, AvsValue& result)
     if (!(p >= 1 && p <= 100)) {
         return call.Fail("p must be between 1 and 100");
     }
-    return Resize(call, result, "scale=flags=gauss:param0=" + Decimal(p / 10), 3);
+    return Resize(call, result, "scale=flags=gauss:param0=" + FixedDecimal(p / 10), 3);
 }
 
 bool Spline16Resize(AvsCall& call, AvsValue& result) { return Resize(call, result, "zscale=filter=spline16", 3); }

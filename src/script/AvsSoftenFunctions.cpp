@@ -3,6 +3,7 @@
 // both cases only with those that differ from it by no more than a threshold,
 // so that noise goes and edges and scene cuts stay.
 #include "script/AvsClipChecks.h"
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -11,21 +12,12 @@
 namespace discforge {
 namespace {
 
-std::string Number(std::int64_t value) { return std::to_string(value); }
-
-std::string Decimal(double value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
-}
-
 // atadenoise compares a pixel's difference with its threshold A times the
 // plane's value range (256 at 8 bits) less one: t + 1 over 256 stands for
 // a difference of at most t. The filter takes no more than 0.3 (t = 75).
 std::string TemporalThreshold(std::int64_t threshold)
 {
-    return Decimal(std::min(0.3, static_cast<double>(threshold + 1) / 256));
+    return Decimal<6>(std::min(0.3, static_cast<double>(threshold + 1) / 256));
 }
 
 // TemporalSoften(radius, luma_threshold, chroma_threshold [, scenechange, mode]):

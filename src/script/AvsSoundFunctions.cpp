@@ -1,4 +1,5 @@
 // Functions that change the sound: volume, delay and sample rate.
+#include "script/AvsFilterText.h"
 #include "script/AvsFunctions.h"
 
 #include <algorithm>
@@ -7,19 +8,10 @@
 namespace discforge {
 namespace {
 
-std::string Number(std::int64_t value) { return std::to_string(value); }
-
 bool Sound(AvsCall& call, AvsClip& clip)
 {
     clip = call.Clip(0);
     return clip.hasAudio || call.Fail("the clip has no sound");
-}
-
-std::string Decimal(double value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
 }
 
 double AsNumber(const AvsValue& value)
@@ -47,7 +39,7 @@ bool Volume(AvsCall& call, AvsValue& result, bool decibels)
     }
     if (amounts.size() == 1) {
         clip.audioPad = call.Graph().Chain(
-            clip.audioPad, "volume=volume=" + Decimal(amounts[0]) + (decibels ? "dB" : "") + ":precision=double");
+            clip.audioPad, "volume=volume=" + Decimal<17>(amounts[0]) + (decibels ? "dB" : "") + ":precision=double");
         result = clip;
         return true;
     }
@@ -55,7 +47,7 @@ bool Volume(AvsCall& call, AvsValue& result, bool decibels)
     for (int channel = 0; channel < clip.channels; ++channel) {
         const double amount = amounts[std::min<std::size_t>(static_cast<std::size_t>(channel), amounts.size() - 1)];
         const double factor = decibels ? std::pow(10.0, amount / 20) : amount;
-        expressions += (channel > 0 ? "|val(" : "val(") + Number(channel) + ")*(" + Decimal(factor) + ")";
+        expressions += (channel > 0 ? "|val(" : "val(") + Number(channel) + ")*(" + Decimal<17>(factor) + ")";
     }
     clip.audioPad = call.Graph().Chain(clip.audioPad, "aeval=exprs=" + expressions + ":channel_layout=same");
     result = clip;
@@ -87,7 +79,7 @@ bool Normalize(AvsCall& call, AvsValue& result)
     }
     if (peak > 0) {
         clip.audioPad
-            = call.Graph().Chain(clip.audioPad, "volume=volume=" + Decimal(volume / peak) + ":precision=double");
+            = call.Graph().Chain(clip.audioPad, "volume=volume=" + Decimal<17>(volume / peak) + ":precision=double");
     }
     result = clip;
     return true;

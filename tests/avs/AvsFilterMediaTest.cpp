@@ -407,5 +407,45 @@ TEST(AvsFilterMedia, ToneAndChannelFunctionsGiveTheWavesTheyName)
     EXPECT_NEAR(static_cast<double>(faster.samples.size()), 24000, 500);
 }
 
+// The pitch heard, from the upward zero crossings of the sound's middle half,
+// away from the filters' start and end.
+double HeardFrequency(const Sound& sound)
+{
+    const std::size_t first = sound.samples.size() / 4;
+    const std::size_t last = sound.samples.size() * 3 / 4;
+    std::size_t firstCrossing = 0;
+    std::size_t lastCrossing = 0;
+    int crossings = 0;
+    for (std::size_t i = first + 1; i < last; ++i) {
+        if (sound.samples[i - 1] < 0 && sound.samples[i] >= 0) {
+            firstCrossing = crossings == 0 ? i : firstCrossing;
+            lastCrossing = i;
+            ++crossings;
+        }
+    }
+    return crossings < 2 ? 0 : (crossings - 1) * static_cast<double>(sound.rate) / (lastCrossing - firstCrossing);
+}
+
+TEST(AvsFilterMedia, TimeStretchOfRateAndPitchChangesWhatIsHeardAsATapeAndAPitchShifterWould)
+{
+    struct Case {
+        const char* arguments;
+        double seconds; // of one second of a 500 Hz tone
+        double frequency; // heard
+    };
+    // Worked out by hand: rate r plays 1/r as long at r times the pitch; pitch p
+    // keeps the length at p times the pitch; tempo t plays 1/t as long.
+    for (const Case& c : {Case{"rate=150", 2.0 / 3, 750}, Case{"pitch=200", 1, 1000},
+             Case{"tempo=50, pitch=300", 2, 1500}, Case{"rate=50", 2, 250}, Case{"tempo=200, rate=200", 0.25, 1000}}) {
+        const Sound sound = ScriptSound(Script("stretchpitch",
+            std::string("AudioDub(BlankClip(length=50, fps=25), Tone(1, 500, 48000, 1, \"Sine\", 0.5).TimeStretch(")
+                + c.arguments + "))"));
+        // atempo's chains end a few hundredths of a second early.
+        EXPECT_NEAR(static_cast<double>(sound.samples.size()), c.seconds * 48000, c.seconds * 48000 * 0.05)
+            << c.arguments;
+        EXPECT_NEAR(HeardFrequency(sound), c.frequency, c.frequency * 0.01) << c.arguments;
+    }
+}
+
 } // namespace
 } // namespace discforge::test

@@ -142,6 +142,8 @@ TEST_F(AvsScriptTest, MalformedScriptsNameTheFaultAndItsPlace)
     ExpectFailure("AviSource(\"clip.avi\").ColorYUV(levels=\"TV->HDR\")\n", "ColorYUV: levels must be", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").SelectEvery(4, 2, 1)\n", "SelectEvery: the offsets must rise", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").Loop(0)\n", "Loop: the number of times must be between 1 and 100000", 1, 23);
+    ExpectFailure("AviSource(\"clip.avi\").TimeStretch(pitch=500)\n",
+        "TimeStretch: the rate and the pitch must be between 25 and 400 percent", 1, 23);
     ExpectFailure(
         "a = AviSource(\"clip.avi\")\nDissolve(a, a, a)\n", "Dissolve: the argument \"overlap\" is missing", 2, 1);
     ExpectFailure("a = AviSource(\"clip.avi\")\nDissolve(a, a, AviSource(\"big.avi\"), 5)\n",
