@@ -2,6 +2,10 @@
 JOBS ?= 2
 # Paths relative to the checkout, so that a compiler cache serves every clone of it.
 export CCACHE_BASEDIR := $(CURDIR)
+# Each clone builds in its own folder; the folder's name must not keep the cache from serving it.
+export CCACHE_NOHASHDIR := true
+# Room for a normal and a sanitizer build of several clones, so one does not push out another.
+export CCACHE_MAXSIZE ?= 20G
 GEN  := -G Ninja
 
 .PHONY: demo run check deps layering build build-asan test test-asan fuzz bench skin package install clean

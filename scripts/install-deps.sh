@@ -14,7 +14,7 @@ packages=(
   ffmpeg dvdauthor vcdimager genisoimage lsdvd
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream
-  time
+  time ccache
   clang libclang-rt-14-dev
 )
 
