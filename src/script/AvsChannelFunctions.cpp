@@ -194,8 +194,14 @@ bool TimeStretch(AvsCall& call, AvsValue& result)
     if (!(rate >= 25 && rate <= 400) || !(pitch >= 25 && pitch <= 400)) {
         return call.Fail("the rate and the pitch must be between 25 and 400 percent");
     }
+    // atempo keeps its last window back when the sound ends, a few hundredths of a second
+    // for each one in the chain: silence behind the sound takes that loss instead, and the
+    // trim gives the length the stretch makes.
+    const double speed = tempo * rate / 10000;
+    const std::string tail = "apad=pad_dur=" + Decimal<6>(0.25 * std::max(1.0, speed)) + ",";
+    std::string stretch;
     if (rate == 100 && pitch == 100) {
-        clip.audioPad = call.Graph().Chain(clip.audioPad, "atempo=tempo=" + Decimal<12>(tempo / 100));
+        stretch = "atempo=tempo=" + Decimal<12>(tempo / 100);
     } else {
         // The sound taken as recorded at a rate higher by rate and pitch, brought
         // back to its own rate, plays that much faster and higher; the tempo
@@ -203,11 +209,11 @@ bool TimeStretch(AvsCall& call, AvsValue& result)
         // the whole-number rate really gave.
         const std::int64_t raised = std::llround(static_cast<double>(clip.sampleRate) * rate * pitch / 10000);
         const double heard = static_cast<double>(raised) / static_cast<double>(clip.sampleRate);
-        clip.audioPad = call.Graph().Chain(clip.audioPad,
-            "asetrate=" + Number(raised) + ",aresample=" + Number(clip.sampleRate) + ","
-                + TempoChain(tempo * rate / 10000 / heard));
+        stretch = "asetrate=" + Number(raised) + ",aresample=" + Number(clip.sampleRate) + ","
+            + TempoChain(speed / heard);
     }
-    clip.samples = std::llround(static_cast<double>(clip.samples) * 10000 / (tempo * rate));
+    clip.samples = std::llround(static_cast<double>(clip.samples) / speed);
+    clip.audioPad = call.Graph().Chain(clip.audioPad, tail + stretch + ",atrim=end_sample=" + Number(clip.samples));
     result = clip;
     return true;
 }
