@@ -3,6 +3,8 @@
 // ahead). The sanitizer runs of the script tests, and of the converter they
 // start, leave out leaks inside that library and keep every other; only the
 // slow unwinder sees that library in a leak's stack.
+#include "TestPaths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>

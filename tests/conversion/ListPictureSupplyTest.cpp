@@ -10,6 +10,7 @@
 #include "app/AppMessages.h"
 #include "picture/PictureFitting.h"
 #include "support/StreamChecks.h"
+#include "TestPaths.h"
 
 #include <algorithm>
 #include <cmath>

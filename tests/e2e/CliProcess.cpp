@@ -1,4 +1,5 @@
 #include "CliProcess.h"
+#include "TestPaths.h"
 
 #include <csignal>
 #include <cstdio>

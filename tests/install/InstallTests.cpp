@@ -9,6 +9,7 @@
 #include "support/TestFolder.h"
 #include "ui/SkinLayout.h"
 #include "ui/screen/XServer.h"
+#include "TestPaths.h"
 
 #include <QImage>
 #include <QRect>

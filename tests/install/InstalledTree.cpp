@@ -1,4 +1,5 @@
 #include "InstalledTree.h"
+#include "TestPaths.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

@@ -3,6 +3,7 @@
 #include "InstalledTree.h"
 
 #include "support/TestFolder.h"
+#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 

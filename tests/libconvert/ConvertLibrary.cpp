@@ -1,4 +1,5 @@
 #include "ConvertLibrary.h"
+#include "TestPaths.h"
 
 #include <dlfcn.h>
 

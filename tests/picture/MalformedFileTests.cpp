@@ -9,6 +9,7 @@
 
 #include "picture/TFullDib.h"
 #include "picture/TPreviewDib.h"
+#include "TestPaths.h"
 
 namespace discforge {
 namespace {

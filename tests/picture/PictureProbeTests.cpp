@@ -10,6 +10,7 @@
 #include "PictureFiles.h"
 #include "picture/TFullDib.h"
 #include "support/StreamChecks.h"
+#include "TestPaths.h"
 
 namespace discforge {
 namespace {

@@ -12,6 +12,7 @@
 #include "picture/PictureMessages.h"
 #include "picture/TFullDib.h"
 #include "picture/TPreviewDib.h"
+#include "TestPaths.h"
 
 namespace discforge {
 namespace {

@@ -18,6 +18,7 @@
 #include "PictureFiles.h"
 #include "picture/TFullDib.h"
 #include "picture/TPreviewDib.h"
+#include "TestPaths.h"
 
 namespace discforge {
 namespace {

@@ -1,6 +1,7 @@
 #include "platform/AviFile.h"
 
 #include "SampleMedia.h"
+#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // user guide with working links, the icon and a desktop entry that starts the
 // program in the folder that holds its skin.
 #include "skin/SkinFiles.h"
+#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 

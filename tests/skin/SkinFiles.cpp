@@ -1,6 +1,7 @@
 #include "skin/SkinFiles.h"
 
 #include "support/TestFolder.h"
+#include "TestPaths.h"
 
 #include <algorithm>
 #include <cstdio>

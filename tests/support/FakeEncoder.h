@@ -2,6 +2,8 @@
 // FakeEncoder keeps the library loaded, so its call record outlives the loader.
 #pragma once
 
+#include "TestPaths.h"
+
 #include <dlfcn.h>
 
 #include <string>

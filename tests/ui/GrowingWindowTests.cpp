@@ -9,6 +9,7 @@
 #include "picture/TPreviewDib.h"
 #include "ui/TImageButton.h"
 #include "ui/TMainWindow.h"
+#include "TestPaths.h"
 
 #include <QListWidget>
 

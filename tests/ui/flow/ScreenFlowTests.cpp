@@ -11,6 +11,7 @@
 
 #include "core/ControlIds.h"
 #include "support/StreamChecks.h"
+#include "TestPaths.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -4,6 +4,7 @@
 #include "XServer.h"
 
 #include "support/TestFolder.h"
+#include "TestPaths.h"
 
 #include <QColor>
 #include <QImage>

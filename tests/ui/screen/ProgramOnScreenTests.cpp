@@ -6,6 +6,7 @@
 
 #include "support/TestFolder.h"
 #include "ui/SkinLayout.h"
+#include "TestPaths.h"
 
 #include <QColor>
 #include <QImage>
