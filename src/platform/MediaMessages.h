@@ -14,6 +14,7 @@ inline constexpr const char* noVideoStream = "'%s' has no video stream";
 inline constexpr const char* noAudioStream = "'%s' has no audio stream";
 inline constexpr const char* noSoundTrack = "'%s' has no sound track %d";
 inline constexpr const char* noTextSubtitleTrack = "'%s' has no text subtitle track %d";
+inline constexpr const char* noPictureSubtitleTrack = "'%s' has no picture subtitle track %d";
 inline constexpr const char* textSubtitlesTooLarge = "the text subtitle track %d of '%s' is too large";
 inline constexpr const char* noDecoder = "no decoder for codec '%s' in '%s'";
 inline constexpr const char* badPictureSize = "picture size %dx%d of '%s' is out of range";
