@@ -88,6 +88,27 @@ TEST_F(DvdPictureSubtitles, AVobSubPairBesideAVideoGoesOnItsDiscInItsLanguage)
     EXPECT_EQ(TextAt(folder_, vob, 2.5).pixels, 0) << "after the cue";
 }
 
+// A VobSub index whose ".sub" holds no subpicture: told in the run log, and the disc is
+// made without it.
+TEST_F(DvdPictureSubtitles, AVobSubPairOfNoPicturesIsLeftOut)
+{
+    std::ofstream(folder_.File("film.idx")) << "# VobSub index file, v7 (do not modify this line!)\nsize: 720x576\n"
+                                               "id: de, index: 0\ntimestamp: 00:00:01:000, filepos: 000000000\n";
+    std::ofstream(folder_.File("film.sub"), std::ios::binary) << std::string(4096, '\x55');
+    const CommandResult video
+        = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=720x576:rate=25:duration=2"
+                     " -c:v mpeg4 -q:v 3 "
+            + Quoted(folder_.File("film.avi")));
+    ASSERT_EQ(video.exitCode, 0) << video.output;
+    const CliOutcome made
+        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "film.avi"}, folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_TRUE(ListedSubtitles(folder_.File("disc"), 1).empty());
+    const std::string log = ReadBytes(StateFolder(folder_.Path()) + "/ferrowick-discforge/avi_log.txt");
+    EXPECT_NE(log.find("shows no subtitle picture. The disc is made without these subtitles."), std::string::npos)
+        << log;
+}
+
 // A full-HD PGS track of a 16:9 film: its box lands where it was in the frame, scaled to
 // the title's, in the widescreen stream.
 TEST_F(DvdPictureSubtitles, APgsTrackIsScaledIntoTheTitlesFrame)
