@@ -190,6 +190,12 @@ PictureSubtitles ReadPictureSubtitles(
             : noEnd;
         switch (ComposeRects(subtitle, limits.pictureArea, picture)) {
         case RectsOutcome::Empty:
+            // Clearings count against the events too, or a stream of nothing but them could fill memory.
+            if (clears.size() >= limits.events) {
+                ++read.beyondLimits;
+                full = true;
+                break;
+            }
             clears.push_back(picture.startMs);
             break;
         case RectsOutcome::Damaged:
