@@ -1,6 +1,7 @@
 #include "platform/PictureSubtitleTrack.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FfmpegHandles.h"
 #include "platform/MediaMessages.h"
 #include "platform/MediaSource.h"
 #include "platform/SubtitleRects.h"
@@ -40,12 +41,6 @@ std::vector<int> PictureStreams(const AVFormatContext* context)
     return streams;
 }
 
-struct CodecFree {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 struct SubtitleFree {
     void operator()(AVSubtitle* subtitle) const { avsubtitle_free(subtitle); }
 };
@@ -153,8 +148,8 @@ PictureSubtitles ReadPictureSubtitles(
     const int index = streams[static_cast<std::size_t>(number - 1)];
     const AVStream* stream = source->Stream(index);
     const AVCodec* codec = nullptr;
-    const std::unique_ptr<AVCodecContext, CodecFree> decoder(OpenStreamDecoder(*source, index, &codec, error));
-    const std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    const CodecContextHandle decoder(OpenStreamDecoder(*source, index, &codec, error));
+    const PacketHandle packet(av_packet_alloc());
     if (!decoder || !packet) {
         if (!error.Failed()) {
             error = PlainFailure(MediaFailure::ResourceFailed, MediaText(media_messages::outOfMemory, "a packet"));

@@ -1,6 +1,7 @@
 #include "platform/SubtitleOverlayVideo.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FfmpegHandles.h"
 #include "platform/FileIdentity.h"
 #include "platform/MediaMessages.h"
 #include "platform/PictureSubtitleTrack.h"
@@ -37,15 +38,6 @@ struct MuxerFree {
         }
         avformat_free_context(context);
     }
-};
-struct EncoderFree {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFree {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
 
 std::string IdentityText(const std::string& path)
@@ -182,9 +174,9 @@ private:
     }
 
     std::unique_ptr<AVFormatContext, MuxerFree> muxer_;
-    std::unique_ptr<AVCodecContext, EncoderFree> encoder_;
-    std::unique_ptr<AVFrame, FrameFree> frame_;
-    std::unique_ptr<AVPacket, PacketFree> packet_;
+    CodecContextHandle encoder_;
+    FrameHandle frame_;
+    PacketHandle packet_;
     AVStream* stream_ = nullptr;
     std::string path_;
 };
