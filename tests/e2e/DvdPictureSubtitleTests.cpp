@@ -46,6 +46,15 @@ protected:
         ASSERT_TRUE(MakeSubpictureStream(folder_.Path(), folder_.File("rip.mpg"), 4, boxes, log)) << log;
     }
 
+    // The first title's stream of the PAL DVD authored from `input`.
+    std::string AuthoredTitle(const std::string& input)
+    {
+        const CliOutcome made
+            = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", input}, folder_.Path());
+        EXPECT_EQ(made.exitCode, 0) << made.err;
+        return folder_.File("disc/VIDEO_TS/VTS_01_1.VOB");
+    }
+
     TestFolder folder_;
 };
 
@@ -53,12 +62,9 @@ TEST_F(DvdPictureSubtitles, ARipsSubpicturesInMatroskaAreShownDuringTheirCueOnly
 {
     std::string log;
     ASSERT_TRUE(MakeMatroskaCopy(folder_.File("rip.mpg"), folder_.File("rip.mkv"), "fre", log)) << log;
-    const CliOutcome made
-        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "rip.mkv"}, folder_.Path());
-    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::string vob = AuthoredTitle("rip.mkv");
     EXPECT_EQ(ListedSubtitles(folder_.File("disc"), 1), std::vector<std::string>{"fr"});
 
-    const std::string vob = folder_.File("disc/VIDEO_TS/VTS_01_1.VOB");
     EXPECT_EQ(TextAt(folder_, vob, 0.5).pixels, 0) << "before the cue";
     EXPECT_EQ(TextAt(folder_, vob, 2.8).pixels, 0) << "after the cue";
     const BoxCue& box = boxes[0];
@@ -78,11 +84,8 @@ TEST_F(DvdPictureSubtitles, AVobSubPairBesideAVideoGoesOnItsDiscInItsLanguage)
                      " -c:v mpeg4 -q:v 3 "
             + Quoted(folder_.File("film.avi")));
     ASSERT_EQ(video.exitCode, 0) << video.output;
-    const CliOutcome made
-        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "film.avi"}, folder_.Path());
-    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::string vob = AuthoredTitle("film.avi");
     EXPECT_EQ(ListedSubtitles(folder_.File("disc"), 1), std::vector<std::string>{"de"});
-    const std::string vob = folder_.File("disc/VIDEO_TS/VTS_01_1.VOB");
     EXPECT_EQ(TextAt(folder_, vob, 0.5).pixels, 0) << "before the cue";
     EXPECT_GT(TextAt(folder_, vob, 1.5).pixels, 15000) << "during the cue";
     EXPECT_EQ(TextAt(folder_, vob, 2.5).pixels, 0) << "after the cue";
@@ -100,9 +103,7 @@ TEST_F(DvdPictureSubtitles, AVobSubPairOfNoPicturesIsLeftOut)
                      " -c:v mpeg4 -q:v 3 "
             + Quoted(folder_.File("film.avi")));
     ASSERT_EQ(video.exitCode, 0) << video.output;
-    const CliOutcome made
-        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "film.avi"}, folder_.Path());
-    ASSERT_EQ(made.exitCode, 0) << made.err;
+    AuthoredTitle("film.avi");
     EXPECT_TRUE(ListedSubtitles(folder_.File("disc"), 1).empty());
     const std::string log = ReadBytes(StateFolder(folder_.Path()) + "/ferrowick-discforge/avi_log.txt");
     EXPECT_NE(log.find("shows no subtitle picture. The disc is made without these subtitles."), std::string::npos)
@@ -122,12 +123,9 @@ TEST_F(DvdPictureSubtitles, APgsTrackIsScaledIntoTheTitlesFrame)
             + " -map 0:v -map 1:s -c:v mpeg4 -q:v 3 -c:s copy -metadata:s:s:0 language=jpn "
             + Quoted(folder_.File("hd.mkv")));
     ASSERT_EQ(video.exitCode, 0) << video.output;
-    const CliOutcome made
-        = RunCli({"--target", "dvd", "--standard", "pal", "--author", "disc", "hd.mkv"}, folder_.Path());
-    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::string vob = AuthoredTitle("hd.mkv");
     // A 16:9 title: one subtitle stream, drawn for widescreen sets and for letterbox.
     EXPECT_EQ(ListedSubtitles(folder_.File("disc"), 1), std::vector<std::string>{"ja"});
-    const std::string vob = folder_.File("disc/VIDEO_TS/VTS_01_1.VOB");
     EXPECT_EQ(TextAt(folder_, vob, 0.5).pixels, 0) << "before the cue";
     // 794 to 1106 of 1920 across and 894 to 956 of 1080 down, in 720 x 576.
     EXPECT_EQ(TextAt(folder_, vob, 2.5).pixels, 0) << "after the cue";

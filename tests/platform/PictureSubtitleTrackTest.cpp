@@ -129,16 +129,17 @@ TestFolder* DvdSubpictures::folder_ = nullptr;
 bool DvdSubpictures::made_ = false;
 std::string DvdSubpictures::log_;
 
-TEST_F(DvdSubpictures, AProgramStreamsSubpicturesAreShownWhereAndWhenTheyWereMade)
+// The one DVD subpicture track of `path`, in `language`: both boxes where and when they
+// were made, in a PAL frame, nothing damaged.
+void ExpectBoxesOf(const std::string& path, const std::string& language, PictureSubtitles& read)
 {
-    const std::vector<PictureSubtitleTrack> tracks = PictureSubtitleTracksOf(Stream());
+    const std::vector<PictureSubtitleTrack> tracks = PictureSubtitleTracksOf(path);
     ASSERT_EQ(tracks.size(), 1u);
     EXPECT_EQ(tracks[0].number, 1);
-    EXPECT_EQ(tracks[0].language, "und");
+    EXPECT_EQ(tracks[0].language, language);
     EXPECT_FALSE(tracks[0].pgs);
-
     MediaError error;
-    const PictureSubtitles read = ReadPictureSubtitles(Stream(), 1, {}, error);
+    read = ReadPictureSubtitles(path, 1, {}, error);
     ASSERT_FALSE(error.Failed()) << error.text;
     EXPECT_EQ(read.frameWidth, 720);
     EXPECT_EQ(read.frameHeight, 576);
@@ -148,32 +149,22 @@ TEST_F(DvdSubpictures, AProgramStreamsSubpicturesAreShownWhereAndWhenTheyWereMad
     ExpectBox(read.pictures[1], boxes[1]);
 }
 
+TEST_F(DvdSubpictures, AProgramStreamsSubpicturesAreShownWhereAndWhenTheyWereMade)
+{
+    PictureSubtitles read;
+    ExpectBoxesOf(Stream(), "und", read);
+}
+
 TEST_F(DvdSubpictures, MatroskaKeepsTheTracksLanguage)
 {
-    const std::vector<PictureSubtitleTrack> tracks = PictureSubtitleTracksOf(folder_->File("rip.mkv"));
-    ASSERT_EQ(tracks.size(), 1u);
-    EXPECT_EQ(tracks[0].language, "fre");
-    MediaError error;
-    const PictureSubtitles read = ReadPictureSubtitles(folder_->File("rip.mkv"), 1, {}, error);
-    ASSERT_FALSE(error.Failed()) << error.text;
-    ASSERT_EQ(read.pictures.size(), 2u);
-    ExpectBox(read.pictures[0], boxes[0]);
-    ExpectBox(read.pictures[1], boxes[1]);
+    PictureSubtitles read;
+    ExpectBoxesOf(folder_->File("rip.mkv"), "fre", read);
 }
 
 TEST_F(DvdSubpictures, AVobSubPairIsReadThroughItsIndexInTheIndexsColours)
 {
-    const std::vector<PictureSubtitleTrack> tracks = PictureSubtitleTracksOf(folder_->File("rip.idx"));
-    ASSERT_EQ(tracks.size(), 1u);
-    EXPECT_EQ(tracks[0].language, "de");
-    MediaError error;
-    const PictureSubtitles read = ReadPictureSubtitles(folder_->File("rip.idx"), 1, {}, error);
-    ASSERT_FALSE(error.Failed()) << error.text;
-    EXPECT_EQ(read.frameWidth, 720);
-    EXPECT_EQ(read.frameHeight, 576);
-    ASSERT_EQ(read.pictures.size(), 2u);
-    ExpectBox(read.pictures[0], boxes[0]);
-    ExpectBox(read.pictures[1], boxes[1]);
+    PictureSubtitles read;
+    ASSERT_NO_FATAL_FAILURE(ExpectBoxesOf(folder_->File("rip.idx"), "de", read));
     // The colours are the index's.
     const BoxCue& box = boxes[0];
     const std::array<int, 4> inside = PixelAt(read.pictures[0], box.x + 10, box.y + 10);
