@@ -42,8 +42,8 @@ demo: build
 run: build
 	build/bin/discforge
 
-# Each picture reader's fuzz targets (full size and panel size), the project loader's and the script
-# reader's, for FUZZ_SECONDS each, in a clang build of its own.
+# Each picture reader's fuzz targets (full size and panel size), the project loader's, the script
+# reader's and the text and picture subtitle readers', for FUZZ_SECONDS each, in a clang build of its own.
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFORGE_FUZZ=ON

@@ -16,6 +16,11 @@ inline constexpr const char* cancelled = "Making the disc was cancelled; nothing
 inline constexpr const char* subtitlesLeftOut = "%s The disc is made without these subtitles.";
 inline constexpr const char* subtitlesBeyondLimit
     = "The subtitles of %s are left out: a DVD title carries at most 32 subtitle streams.";
+inline constexpr const char* noSubtitlePictures = "%s shows no subtitle picture.";
+inline constexpr const char* pictureNotSaved = "the subtitle picture could not be saved";
+inline constexpr const char* picturesDamaged = "%d damaged subtitle pictures of %s are left out.";
+inline constexpr const char* picturesBeyondLimits
+    = "%s holds more or larger subtitle pictures than a disc takes; the rest are left out.";
 inline constexpr const char* cuesLeftOut = "%d subtitles of %s have impossible times and are left out.";
 inline constexpr const char* logHeading = "Disc authoring:";
 inline constexpr const char* madeInto = "The disc was written into %s.";

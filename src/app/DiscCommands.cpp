@@ -4,11 +4,12 @@
 #include "app/AuthoringMessages.h"
 #include "app/DiscAuthoring.h"
 #include "app/DiscSoundTracks.h"
-#include "platform/TextSubtitleTracks.h"
 #include "app/OutputParts.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
+#include "platform/PictureSubtitleTrack.h"
+#include "platform/TextSubtitleTracks.h"
 #include "ports/ControlSurface.h"
 #include "ports/InputHost.h"
 #include "ports/MessagePort.h"
@@ -53,6 +54,28 @@ private:
     std::unique_ptr<TCancelDialog> dialog_;
 };
 
+// A VobSub index stands for each of its tracks, in the track's own language where it names
+// one; an index of none stays, so that its reading tells why it gives no subtitles.
+std::vector<SubtitleSource> WithIndexTracks(const std::vector<SubtitleSource>& files)
+{
+    std::vector<SubtitleSource> expanded;
+    for (const SubtitleSource& file : files) {
+        if (file.track != 0 || !IsVobSubIndexPath(file.path)) {
+            expanded.push_back(file);
+            continue;
+        }
+        const std::vector<PictureSubtitleTrack> tracks = PictureSubtitleTracksOf(file.path);
+        for (const PictureSubtitleTrack& track : tracks) {
+            expanded.push_back(
+                {file.path, track.language != "und" ? track.language : file.language, track.number, true});
+        }
+        if (tracks.empty()) {
+            expanded.push_back({file.path, file.language, 1, true});
+        }
+    }
+    return expanded;
+}
+
 } // namespace
 
 std::vector<StreamParts> DiscCommands::ConvertedStreams() const
@@ -95,6 +118,9 @@ std::vector<std::vector<SubtitleSource>> DiscCommands::Subtitles(
             for (const TextSubtitleTrack& track : TextSubtitleTracksOf(entry.path)) {
                 files.push_back({entry.path, track.language, track.number});
             }
+            for (const PictureSubtitleTrack& track : PictureSubtitleTracksOf(entry.path)) {
+                files.push_back({entry.path, track.language, track.number, true});
+            }
             for (SubtitleSource& sidecar : SidecarSubtitles(entry.path)) {
                 const bool named = std::any_of(files.begin(), files.end(),
                     [&sidecar](const SubtitleSource& file) { return file.path == sidecar.path; });
@@ -103,7 +129,7 @@ std::vector<std::vector<SubtitleSource>> DiscCommands::Subtitles(
                 }
             }
         }
-        subtitles.push_back(std::move(files));
+        subtitles.push_back(WithIndexTracks(files));
     }
     return subtitles;
 }
@@ -133,7 +159,8 @@ std::vector<StreamParts> DiscCommands::WrittenStreams() const
     return written;
 }
 
-AuthoringRequest DiscCommands::DiscRequest(bool writtenOnly, const std::vector<std::vector<SubtitleSource>>& given) const
+AuthoringRequest DiscCommands::DiscRequest(
+    bool writtenOnly, const std::vector<std::vector<SubtitleSource>>& given) const
 {
     AuthoringRequest request;
     request.outputFormat = core_.settings.outputFormat;

@@ -1,12 +1,14 @@
 #include "app/SubtitleAuthoring.h"
 
 #include "app/AuthoringMessages.h"
+#include "app/PictureSubtitleAuthoring.h"
 #include "core/ConversionSettings.h"
 #include "core/RunLog.h"
 #include "core/TextFormat.h"
 #include "input/SubtitleFile.h"
 #include "platform/MediaError.h"
 #include "platform/MediaSource.h"
+#include "platform/PictureSubtitleTrack.h"
 #include "platform/TextSubtitleTracks.h"
 
 #include <QString>
@@ -110,6 +112,96 @@ std::string PartSubRip(const std::vector<SubtitleCue>& cues, std::int64_t startM
     return text;
 }
 
+namespace {
+
+// One subtitle source as read: cues of text, or pictures.
+struct KeptSubtitles {
+    SubtitleRead text;
+    PictureSubtitles pictures;
+    bool picture = false;
+};
+
+// Reads the source; false with the reason in the run log when it gives no subtitles.
+bool ReadSource(const SubtitleSource& source, RunLog& runLog, KeptSubtitles& kept)
+{
+    MediaError error;
+    kept.picture = source.picture;
+    if (source.picture) {
+        kept.pictures = ReadPictureSubtitles(source.path, source.track, {}, error);
+        if (!error.Failed() && kept.pictures.pictures.empty()) {
+            error.failure = MediaFailure::NoStream;
+            error.text = FormatText(authoring_message::noSubtitlePictures, source.path.c_str());
+        }
+        if (error.Failed()) {
+            runLog.AppendLogLine(FormatText(authoring_message::subtitlesLeftOut, error.text.c_str()));
+            return false;
+        }
+        if (kept.pictures.damaged > 0) {
+            runLog.AppendLogLine(
+                FormatText(authoring_message::picturesDamaged, kept.pictures.damaged, source.path.c_str()));
+        }
+        if (kept.pictures.beyondLimits > 0) {
+            runLog.AppendLogLine(FormatText(authoring_message::picturesBeyondLimits, source.path.c_str()));
+        }
+        return true;
+    }
+    if (source.track > 0) {
+        const std::string document = TextSubtitleDocument(source.path, source.track, subtitleFileLimit, error);
+        kept.text = error.Failed() ? SubtitleRead{{}, 0, error.text} : ParseSubtitles(document, source.path);
+    } else {
+        kept.text = ReadSubtitleFile(source.path);
+    }
+    if (!kept.text.Ok()) {
+        runLog.AppendLogLine(FormatText(authoring_message::subtitlesLeftOut, kept.text.problem.c_str()));
+        return false;
+    }
+    if (kept.text.skipped > 0) {
+        runLog.AppendLogLine(FormatText(authoring_message::cuesLeftOut, kept.text.skipped, source.path.c_str()));
+    }
+    return true;
+}
+
+// The spumux projects of one source in one part, a variant each; none when nothing of the
+// source falls in the part, and false when its files could not be written.
+bool PartProjects(const KeptSubtitles& kept, const PicturePart& part, bool wide, const fs::path& work,
+    const std::string& stem, std::vector<std::string>& projects, AuthoringOutcome& outcome)
+{
+    projects.clear();
+    const std::size_t variants = wide ? 2 : 1;
+    if (kept.picture) {
+        for (std::size_t variant = 0; variant < variants; ++variant) {
+            PicturePart shape = part;
+            shape.letterbox = variant == 1;
+            std::string problem;
+            std::string project
+                = PictureSpumuxProject(kept.pictures, shape, work, stem + "v" + std::to_string(variant), problem);
+            if (!problem.empty()) {
+                outcome.message
+                    = FormatText(authoring_message::cannotWrite, problem.c_str(), authoring_message::pictureNotSaved);
+                return false;
+            }
+            if (project.empty()) {
+                projects.clear();
+                return true;
+            }
+            projects.push_back(std::move(project));
+        }
+        return true;
+    }
+    const std::string subRip = PartSubRip(kept.text.cues, part.startMs, part.lengthMs);
+    if (subRip.empty()) {
+        return true;
+    }
+    const fs::path cues = work / (stem + ".srt");
+    std::ofstream(cues, std::ios::binary) << subRip;
+    for (std::size_t variant = 0; variant < variants; ++variant) {
+        projects.push_back(SpumuxProject(cues.string(), part.tvStandard, wide, variant == 1));
+    }
+    return true;
+}
+
+} // namespace
+
 bool AddSubtitleStreams(const AuthoringRequest& request, const std::vector<bool>& wide, const fs::path& work,
     const SpumuxStep& spumux, RunLog& runLog, SubtitledStreams& result, AuthoringOutcome& outcome)
 {
@@ -118,48 +210,35 @@ bool AddSubtitleStreams(const AuthoringRequest& request, const std::vector<bool>
     for (std::size_t title = 0; title < request.streams.size() && title < request.subtitles.size(); ++title) {
         const bool titleWide = title < wide.size() && wide[title];
         const std::size_t variants = titleWide ? 2 : 1;
-        std::vector<SubtitleRead> kept;
+        std::vector<KeptSubtitles> kept;
         for (const SubtitleSource& source : request.subtitles[title]) {
             if ((kept.size() + 1) * variants > static_cast<std::size_t>(dvdSubtitleStreamLimit)) {
                 runLog.AppendLogLine(FormatText(authoring_message::subtitlesBeyondLimit, source.path.c_str()));
                 continue;
             }
-            SubtitleRead read;
-            if (source.track > 0) {
-                MediaError error;
-                const std::string document = TextSubtitleDocument(source.path, source.track, subtitleFileLimit, error);
-                read = error.Failed() ? SubtitleRead{{}, 0, error.text} : ParseSubtitles(document, source.path);
-            } else {
-                read = ReadSubtitleFile(source.path);
+            KeptSubtitles read;
+            if (ReadSource(source, runLog, read)) {
+                kept.push_back(std::move(read));
+                result.languages[title].push_back(source.language);
             }
-            if (!read.Ok()) {
-                runLog.AppendLogLine(FormatText(authoring_message::subtitlesLeftOut, read.problem.c_str()));
-                continue;
-            }
-            if (read.skipped > 0) {
-                runLog.AppendLogLine(FormatText(authoring_message::cuesLeftOut, read.skipped, source.path.c_str()));
-            }
-            kept.push_back(std::move(read));
-            result.languages[title].push_back(source.language);
         }
-        std::int64_t partStart = 0;
+        PicturePart part;
+        part.tvStandard = request.tvStandard;
         StreamParts& parts = result.streams[title];
-        for (std::size_t part = 0; part < parts.size() && !kept.empty(); ++part) {
-            const std::int64_t length = PartMilliseconds(parts[part]);
-            std::string current = parts[part];
+        for (std::size_t index = 0; index < parts.size() && !kept.empty(); ++index) {
+            part.lengthMs = PartMilliseconds(parts[index]);
+            std::string current = parts[index];
             int step = 0;
             for (std::size_t file = 0; file < kept.size(); ++file) {
-                const std::string subRip = PartSubRip(kept[file].cues, partStart, length);
-                if (subRip.empty()) {
-                    continue;
+                const std::string stem
+                    = "t" + std::to_string(title) + "p" + std::to_string(index) + "s" + std::to_string(file);
+                std::vector<std::string> projects;
+                if (!PartProjects(kept[file], part, titleWide, work, stem, projects, outcome)) {
+                    return false;
                 }
-                const std::string stem = "t" + std::to_string(title) + "p" + std::to_string(part) + "s"
-                    + std::to_string(file);
-                const fs::path cues = work / (stem + ".srt");
-                std::ofstream(cues, std::ios::binary) << subRip;
-                for (std::size_t variant = 0; variant < variants; ++variant) {
+                for (std::size_t variant = 0; variant < projects.size(); ++variant) {
                     const fs::path project = work / (stem + "v" + std::to_string(variant) + ".xml");
-                    std::ofstream(project) << SpumuxProject(cues.string(), request.tvStandard, titleWide, variant == 1);
+                    std::ofstream(project) << projects[variant];
                     const fs::path made = work / (stem + "-" + std::to_string(step++) + ".mpg");
                     const std::string stream = std::to_string(file * variants + variant);
                     if (!spumux({"-s", stream, project.string()}, {current, made.string()}, outcome)) {
@@ -167,14 +246,14 @@ bool AddSubtitleStreams(const AuthoringRequest& request, const std::vector<bool>
                     }
                     // Only the newest step is kept: a title's parts may be large.
                     std::error_code error;
-                    if (current != parts[part]) {
+                    if (current != parts[index]) {
                         fs::remove(current, error);
                     }
                     current = made.string();
                 }
             }
-            parts[part] = current;
-            partStart += length;
+            parts[index] = current;
+            part.startMs += part.lengthMs;
         }
     }
     return true;

@@ -28,6 +28,8 @@ std::string Lower(std::string text)
 
 } // namespace
 
+bool IsVobSubIndexPath(const std::string& path) { return Lower(fs::path(path).extension().string()) == ".idx"; }
+
 std::vector<SubtitleSource> SidecarSubtitles(const std::string& videoPath)
 {
     std::vector<SubtitleSource> found;
@@ -40,9 +42,10 @@ std::vector<SubtitleSource> SidecarSubtitles(const std::string& videoPath)
     std::error_code error;
     fs::directory_iterator entries(folder, error);
     int looked = 0;
-    for (; !error && entries != fs::directory_iterator() && looked < entriesLooked; entries.increment(error), ++looked) {
+    for (; !error && entries != fs::directory_iterator() && looked < entriesLooked;
+         entries.increment(error), ++looked) {
         const fs::path path = entries->path();
-        if (!IsSubtitlePath(path.string()) || !entries->is_regular_file(error)) {
+        if ((!IsSubtitlePath(path.string()) && !IsVobSubIndexPath(path.string())) || !entries->is_regular_file(error)) {
             continue;
         }
         const std::string subtitleStem = path.stem().string();
@@ -53,7 +56,8 @@ std::vector<SubtitleSource> SidecarSubtitles(const std::string& videoPath)
             found.push_back({path.string(), Lower(subtitleStem.substr(stem.size() + 1))});
         }
     }
-    std::sort(found.begin(), found.end(), [](const SubtitleSource& a, const SubtitleSource& b) { return a.path < b.path; });
+    std::sort(
+        found.begin(), found.end(), [](const SubtitleSource& a, const SubtitleSource& b) { return a.path < b.path; });
     return found;
 }
 

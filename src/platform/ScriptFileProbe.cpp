@@ -8,6 +8,7 @@
 #include "platform/MediaSource.h"
 #include "platform/ScriptSoundPeak.h"
 #include "platform/StreamTiming.h"
+#include "platform/SubtitleOverlayVideo.h"
 
 #include <filesystem>
 
@@ -96,6 +97,11 @@ bool ScriptFileProbe::ReadText(const std::string& path, std::size_t limit, std::
     }
     text.assign(bytes.begin(), bytes.end());
     return true;
+}
+
+bool ScriptFileProbe::SubtitleVideo(const std::string& path, std::string& video, std::string& reason)
+{
+    return SubtitleOverlayVideo(path, video, reason);
 }
 
 } // namespace discforge

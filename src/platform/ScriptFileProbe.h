@@ -17,6 +17,7 @@ public:
     bool SoundPeak(const std::string& graph, double& peak, std::string& reason) override;
     bool IsFile(const std::string& path) override;
     bool ReadText(const std::string& path, std::size_t limit, std::string& text, std::string& reason) override;
+    bool SubtitleVideo(const std::string& path, std::string& video, std::string& reason) override;
 
 private:
     // The media files probed so far: a measured sound is read again only when one of them changed.

@@ -1,6 +1,7 @@
 #include "platform/TextSubtitleTracks.h"
 
 #include "platform/FfmpegError.h"
+#include "platform/FfmpegHandles.h"
 #include "platform/MediaMessages.h"
 #include "platform/MediaSource.h"
 
@@ -56,13 +57,6 @@ std::string DialogueText(const char* ass)
     return at == std::string::npos ? std::string{} : text.substr(at);
 }
 
-struct CodecFree {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-
 } // namespace
 
 std::vector<TextSubtitleTrack> TextSubtitleTracksOf(const std::string& path)
@@ -95,8 +89,8 @@ std::string TextSubtitleDocument(const std::string& path, int number, std::size_
     const int index = streams[static_cast<std::size_t>(number - 1)];
     AVStream* stream = source->Stream(index);
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    std::unique_ptr<AVCodecContext, CodecFree> decoder(codec != nullptr ? avcodec_alloc_context3(codec) : nullptr);
-    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    CodecContextHandle decoder(codec != nullptr ? avcodec_alloc_context3(codec) : nullptr);
+    PacketHandle packet(av_packet_alloc());
     int result = decoder && packet ? avcodec_parameters_to_context(decoder.get(), stream->codecpar) : AVERROR(ENOMEM);
     if (result >= 0) {
         decoder->pkt_timebase = stream->time_base;

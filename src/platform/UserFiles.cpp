@@ -8,31 +8,23 @@
 namespace discforge {
 namespace {
 
-std::filesystem::path StateFolder()
+// An XDG base folder: the variable's value when it is an absolute path, else `fallback` under the home folder.
+std::filesystem::path XdgFolder(const char* variable, const char* fallback)
 {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') {
-        return state;
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return value;
     }
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] == '/') {
-        return std::filesystem::path(home) / ".local" / "state";
+        return std::filesystem::path(home) / fallback;
     }
     return {};
 }
 
-std::filesystem::path ConfigFolder()
-{
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return config;
-    }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        return std::filesystem::path(home) / ".config";
-    }
-    return {};
-}
+std::filesystem::path StateFolder() { return XdgFolder("XDG_STATE_HOME", ".local/state"); }
+
+std::filesystem::path ConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 bool Exists(const std::string& path)
 {
@@ -86,6 +78,20 @@ std::string RunLogFilePath()
     std::filesystem::create_directories(folder, error);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
     return (folder / "avi_log.txt").string();
+}
+
+std::string UserCacheFolder(const std::string& name)
+{
+    const std::filesystem::path base = XdgFolder("XDG_CACHE_HOME", ".cache");
+    if (base.empty()) {
+        return {};
+    }
+    const std::filesystem::path folder = base / "ferrowick-discforge" / name;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, error);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    return std::filesystem::is_directory(folder, error) ? folder.string() : std::string();
 }
 
 } // namespace discforge

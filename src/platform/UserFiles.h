@@ -22,4 +22,9 @@ std::string TipsMarkerPath();
 // a user marker path the old place alone decides.
 bool TipsWanted(const std::string& userMarker, const std::string& oldMarker);
 
+// The folder `name` of the program's files in the user's cache folder ($XDG_CACHE_HOME, or
+// ~/.cache)/ferrowick-discforge, made when missing and kept to the user (mode 0700); empty
+// when no home folder is known or it cannot be made.
+std::string UserCacheFolder(const std::string& name);
+
 } // namespace discforge

@@ -200,9 +200,28 @@ bool TextSub(AvsCall& call, AvsValue& result)
     return true;
 }
 
-bool VobSub(AvsCall& call, AvsValue&)
+// Picture subtitles (a VobSub index) laid over the picture: the media layer makes them a
+// video, transparent but where a subtitle shows, which is scaled to the clip's frame.
+bool VobSub(AvsCall& call, AvsValue& result)
 {
-    return call.Fail("picture subtitles cannot be drawn here; turn them into text subtitles for TextSub");
+    AvsClip clip;
+    std::string path;
+    const std::string given = call.String(1, "");
+    if (!Picture(call, clip) || !AvsResolvePath(call, given, path)) {
+        return false;
+    }
+    std::string video;
+    std::string reason;
+    if (!call.Probe().SubtitleVideo(path, video, reason)) {
+        return call.Fail("\"" + given + "\": " + reason);
+    }
+    const int pictures = call.Graph().Add("movie=filename=" + AvsFilterValue(video)
+            + ",format=rgba,scale=w=" + std::to_string(clip.width) + ":h=" + std::to_string(clip.height),
+        {}, 1, 0);
+    // Past the subtitles' last picture the clip goes on as it is.
+    clip.videoPad = call.Graph().Add("overlay=eof_action=pass:format=auto", {clip.videoPad, pictures}, 1, 0);
+    result = clip;
+    return true;
 }
 
 constexpr AvsFunction pluginFunctions[] = {

@@ -41,6 +41,10 @@ public:
     // The text of a file of at most `limit` bytes (an imported script, an
     // index file); false with `reason` when it cannot be read or is larger.
     virtual bool ReadText(const std::string& path, std::size_t limit, std::string& text, std::string& reason) = 0;
+    // A video of the first picture subtitle track of `path` (a VobSub index) for an
+    // overlay: transparent frames of the track's own size but where a subtitle shows, a
+    // frame at each change, on the file's clock; false with `reason` when it cannot be made.
+    virtual bool SubtitleVideo(const std::string& path, std::string& video, std::string& reason) = 0;
 };
 
 } // namespace discforge

@@ -5,6 +5,7 @@
 #include "ScriptCapture.h"
 
 #include "platform/MmStream.h"
+#include "support/PictureSubtitleClips.h"
 #include "support/StreamChecks.h"
 
 #include "../platform/SampleMedia.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -90,6 +92,46 @@ TEST(AvsPluginMedia, TextSubDrawsEachSubtitleInItsTime)
     for (std::size_t f = 0; f < 25; ++f) {
         // Frames 5 to 14 lie within 0.2 to 0.6 seconds.
         EXPECT_EQ(plain.frames[f] != titled.frames[f], f >= 5 && f < 15) << "frame " << f;
+    }
+}
+
+// A VobSub pair of one white box with a black band, 0.4 to 1.0 seconds in: laid over a
+// dark clip, the box shows in frames 10 to 24 and nothing changes elsewhere.
+TEST(AvsPluginMedia, VobSubShowsItsPicturesInTheirTimeOnly)
+{
+    if (std::system("command -v spumux >/dev/null") != 0) {
+        GTEST_SKIP() << "spumux is not installed (scripts/install-deps.sh installs it)";
+    }
+    // The media layer keeps the subtitles' video in the user's cache folder: here, the test's.
+    ::setenv("XDG_CACHE_HOME", SampleFolder().c_str(), 1);
+    const BoxCue box{400, 1000, 200, 450, 320, 60, 4};
+    std::string log;
+    ASSERT_TRUE(MakeSubpictureStream(SampleFolder(), SampleFolder() + "/boxes.mpg", 2, {box}, log)) << log;
+    // spumux gives the band the index's first colour and the fill its second.
+    std::vector<std::string> palette(16, "808080");
+    palette[0] = "000000";
+    palette[1] = "ffffff";
+    ASSERT_TRUE(MakeVobSubPair(SampleFolder() + "/boxes.mpg", SampleFolder() + "/boxes", {box}, "en", palette, log))
+        << log;
+    const std::string blank = "BlankClip(length=40, width=720, height=576, fps=25, color=$202020)";
+    const Pictures plain = ScriptPictures(Script("vobsubplain", blank));
+    const Pictures titled = ScriptPictures(Script("vobsub", blank + ".VobSub(\"boxes.idx\")"));
+    ASSERT_EQ(titled.frames.size(), 40u);
+    ASSERT_EQ(plain.frames.size(), 40u);
+    for (std::size_t f = 0; f < 40; ++f) {
+        const bool shown = f >= 10 && f < 25;
+        // The box's middle, its band, and a place beside it.
+        const double middle = titled.Mean(f, box.x + 100, box.y + 20, 120, 20, 1);
+        const double band = titled.Mean(f, box.x - 3, box.y + 20, 2, 20, 1);
+        EXPECT_EQ(middle > 200, shown) << "frame " << f << ": " << middle;
+        EXPECT_LT(band, shown ? 10 : 40) << "frame " << f;
+        EXPECT_NEAR(titled.Mean(f, 20, 20, 100, 100, 1), plain.Mean(f, 20, 20, 100, 100, 1), 2) << "frame " << f;
+        if (!shown) {
+            // The overlay's colour conversion may round a level; no more.
+            EXPECT_NEAR(titled.Mean(f, box.x - 8, box.y - 8, box.width + 16, box.height + 16, 1),
+                plain.Mean(f, box.x - 8, box.y - 8, box.width + 16, box.height + 16, 1), 2)
+                << "frame " << f;
+        }
     }
 }
 

@@ -52,7 +52,8 @@ TEST_F(AvsPluginTest, LoadsOfKnownPluginsAreTakenAndOthersRefusedByName)
     ExpectFailure("AviSource(\"clip.avi\")\nLoadPlugin(\"Unknown.dll\")\n",
         "LoadPlugin: \"Unknown.dll\" is not a plugin whose functions this program has", 2, 1);
     ExpectFailure("LoadVirtualDubPlugin(\"x.vdf\", \"x\")\n", "plugins cannot be loaded", 1, 1);
-    ExpectFailure("AviSource(\"clip.avi\").VobSub(\"subs\")\n", "VobSub: picture subtitles cannot be drawn", 1, 23);
+    ExpectFailure(
+        "AviSource(\"clip.avi\").VobSub(\"subs.idx\")\n", "VobSub: the file \"subs.idx\" does not exist", 1, 23);
     ExpectFailure("AviSource(\"clip.avi\").Yadif(mode=4)\n", "Yadif: the mode must be between 0 and 3", 1, 23);
 }
 

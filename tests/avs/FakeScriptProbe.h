@@ -49,6 +49,16 @@ public:
         }
         return true;
     }
+    // Every readable file has a subtitle video of the same name with ".nut" added.
+    bool SubtitleVideo(const std::string& path, std::string& video, std::string& reason) override
+    {
+        if (!std::filesystem::is_regular_file(path)) {
+            reason = "no subtitle pictures";
+            return false;
+        }
+        video = path + ".nut";
+        return true;
+    }
 };
 
 } // namespace discforge

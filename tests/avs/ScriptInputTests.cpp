@@ -4,11 +4,14 @@
 #include "CliProcess.h"
 #include "OutputDecoder.h"
 #include "UserClips.h"
+#include "support/PictureSubtitleClips.h"
+#include "support/StreamChecks.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -135,6 +138,54 @@ TEST_P(ScriptInput, AGuidesScriptOfSeveralFunctionsConvertsInItsLength)
         }
     }
     EXPECT_GE(read, 35);
+}
+
+// A dark clip with a VobSub pair of one white box from 0.4 to 1.0 seconds, converted to a
+// PAL DVD stream: the box is seen in the pictures of its time and in no other.
+TEST(ScriptInputSubtitles, AVobSubsPictureIsSeenInItsTimeOnly)
+{
+    if (std::system("command -v spumux >/dev/null") != 0) {
+        GTEST_SKIP() << "spumux is not installed (scripts/install-deps.sh installs it)";
+    }
+    TestFolder folder;
+    const BoxCue box{400, 1000, 200, 450, 320, 60, 4};
+    std::vector<std::string> palette(16, "808080");
+    palette[0] = "000000";
+    palette[1] = "ffffff";
+    std::string log;
+    ASSERT_TRUE(MakeSubpictureStream(folder.Path(), folder.File("boxes.mpg"), 2, {box}, log)) << log;
+    ASSERT_TRUE(MakeVobSubPair(folder.File("boxes.mpg"), folder.File("subs"), {box}, "en", palette, log)) << log;
+    const CommandResult clip
+        = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=720x576:rate=25"
+                     ":duration=2 -c:v mpeg4 -q:v 2 "
+            + Quoted(folder.File("dark.avi")));
+    ASSERT_EQ(clip.exitCode, 0) << clip.output;
+    std::ofstream(folder.File("titled.avs")) << "AviSource(\"dark.avi\").VobSub(\"subs.idx\")\n";
+    const CliOutcome run = RunCli({"--target", "dvd", "--standard", "pal", "titled.avs"}, folder.Path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    // The mean green of the box's middle, which the white fill covers.
+    const PictureReading middle = [&box](const pattern::ConstPatternImage& picture) {
+        double sum = 0;
+        for (int y = box.y + 20; y < box.y + 40; ++y) {
+            for (int x = box.x + 100; x < box.x + 220; ++x) {
+                sum += picture.pixels[static_cast<std::size_t>(y) * picture.stride + x * picture.bytesPerPixel + 1];
+            }
+        }
+        return sum / (20 * 120);
+    };
+    const DecodedOutput output = DecodeOutput(folder.File("titled.mpg"), {middle});
+    ASSERT_TRUE(output.error.empty()) << output.error;
+    ASSERT_EQ(output.width, 720);
+    ASSERT_GE(output.pictures.size(), 45u);
+    for (std::size_t i = 0; i < output.pictures.size(); ++i) {
+        const double at = output.pictures[i].time - output.pictures.front().time;
+        const bool shown = at > 0.4 - 0.02 && at < 1.0 - 0.02;
+        EXPECT_EQ(output.pictures[i].readings[0] > 200, shown)
+            << "picture " << i << " at " << at << ": " << output.pictures[i].readings[0];
+        if (!shown) {
+            EXPECT_LT(output.pictures[i].readings[0], 60) << "picture " << i;
+        }
+    }
 }
 
 TEST(ScriptInputRefusal, AScriptOutsideTheLanguageIsNotConvertedAndSaysWhere)

@@ -25,14 +25,15 @@ int AnonymousFile()
     return file;
 }
 
-// The test's own environment, with the user's state folder (where the run log goes) inside
-// the test's folder.
+// The test's own environment, with the user's state folder (where the run log goes) and
+// cache folder inside the test's folder.
 std::vector<std::string> ChildEnvironment(const std::string& folder)
 {
-    std::vector<std::string> environment{"XDG_STATE_HOME=" + StateFolder(folder)};
+    std::vector<std::string> environment{
+        "XDG_STATE_HOME=" + StateFolder(folder), "XDG_CACHE_HOME=" + folder + "/cache"};
     for (char** variable = environ; *variable != nullptr; ++variable) {
         const std::string entry = *variable;
-        if (entry.rfind("XDG_STATE_HOME=", 0) != 0) {
+        if (entry.rfind("XDG_STATE_HOME=", 0) != 0 && entry.rfind("XDG_CACHE_HOME=", 0) != 0) {
             environment.push_back(entry);
         }
     }
@@ -84,8 +85,8 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments, const std::str
     pid_ = ::fork();
     if (pid_ == 0) {
         const int input = ::open("/dev/null", O_RDONLY);
-        if (::chdir(folder.c_str()) != 0 || input < 0 || ::dup2(input, 0) < 0 || ::dup2(outFile_, 1) < 0 ||
-            ::dup2(errFile_, 2) < 0) {
+        if (::chdir(folder.c_str()) != 0 || input < 0 || ::dup2(input, 0) < 0 || ::dup2(outFile_, 1) < 0
+            || ::dup2(errFile_, 2) < 0) {
             ::_exit(127);
         }
         ::execve(argv[0], argv.data(), envp.data());

@@ -3,6 +3,7 @@
 // picture shows the text during its cue only, large enough and inside the title-safe
 // area. A damaged file is told in the run log and the disc is made without it.
 #include "CliProcess.h"
+#include "ShownSubpictures.h"
 #include "support/StreamChecks.h"
 #include "support/TestFolder.h"
 
@@ -10,77 +11,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <regex>
 #include <string>
 #include <vector>
 
 namespace discforge::test {
 namespace {
-
-constexpr int palWidth = 720;
-constexpr int palHeight = 576;
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// The languages lsdvd lists for the subtitle streams of a title.
-std::vector<std::string> ListedSubtitles(const std::string& disc, int title)
-{
-    const CommandResult listed = RunCommand("lsdvd -t " + std::to_string(title) + " -s " + Quoted(disc));
-    EXPECT_EQ(listed.exitCode, 0) << listed.output;
-    std::vector<std::string> languages;
-    const std::regex line(R"(Subtitle: \d+, Language: (\S+))");
-    for (auto it = std::sregex_iterator(listed.output.begin(), listed.output.end(), line);
-         it != std::sregex_iterator(); ++it) {
-        languages.push_back((*it)[1]);
-    }
-    return languages;
-}
-
-struct ShownText {
-    int pixels = 0; // where the subpicture changes the picture
-    int top = palHeight, bottom = -1, left = palWidth, right = -1;
-};
-
-// The picture at `seconds` with the title's first subtitle stream laid over it, against
-// the picture alone.
-ShownText TextAt(const TestFolder& folder, const std::string& vob, double seconds)
-{
-    const std::string at = std::to_string(seconds);
-    const std::string over = folder.File("over.gray");
-    const std::string plain = folder.File("plain.gray");
-    const CommandResult overlaid = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(vob)
-        + " -filter_complex \"[0:v][0:s:0]overlay[o]\" -map \"[o]\" -ss " + at
-        + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(over));
-    EXPECT_EQ(overlaid.exitCode, 0) << overlaid.output;
-    const CommandResult alone = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(vob) + " -map 0:v -ss " + at
-        + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(plain));
-    EXPECT_EQ(alone.exitCode, 0) << alone.output;
-    const std::string a = ReadBytes(over);
-    const std::string b = ReadBytes(plain);
-    ShownText shown;
-    if (a.size() != b.size() || a.size() != static_cast<std::size_t>(palWidth * palHeight)) {
-        ADD_FAILURE() << "pictures of " << a.size() << " and " << b.size() << " bytes";
-        return shown;
-    }
-    for (int y = 0; y < palHeight; ++y) {
-        for (int x = 0; x < palWidth; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y * palWidth + x);
-            if (std::abs(static_cast<int>(static_cast<unsigned char>(a[i])) - static_cast<unsigned char>(b[i])) > 24) {
-                ++shown.pixels;
-                shown.top = std::min(shown.top, y);
-                shown.bottom = std::max(shown.bottom, y);
-                shown.left = std::min(shown.left, x);
-                shown.right = std::max(shown.right, x);
-            }
-        }
-    }
-    return shown;
-}
 
 class DvdSubtitles : public ::testing::Test {
 protected:
@@ -93,9 +28,10 @@ protected:
         }
         for (const char* name : {"film.avi", "other.avi"}) {
             // A dark, still picture, so that only the subtitle changes what is shown.
-            const CommandResult made = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=320x240:rate=25:duration=4"
-                                                  " -f lavfi -i sine=duration=4 -c:v mpeg4 -q:v 3 -c:a pcm_s16le "
-                + Quoted(folder_.File(name)));
+            const CommandResult made
+                = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=320x240:rate=25:duration=4"
+                             " -f lavfi -i sine=duration=4 -c:v mpeg4 -q:v 3 -c:a pcm_s16le "
+                    + Quoted(folder_.File(name)));
             ASSERT_EQ(made.exitCode, 0) << made.output;
         }
     }
@@ -140,8 +76,8 @@ TEST_F(DvdSubtitles, NamedFilesKeepTheirLanguagesAndADamagedOneIsLeftOut)
     EXPECT_NE(log.find("holds binary bytes, not text. The disc is made without these subtitles."), std::string::npos)
         << log;
 
-    const CliOutcome misplaced = RunCli(
-        {"--target", "dvd", "--author", "disc2", "film.avi", "--subtitles", "german.srt"}, folder_.Path());
+    const CliOutcome misplaced
+        = RunCli({"--target", "dvd", "--author", "disc2", "film.avi", "--subtitles", "german.srt"}, folder_.Path());
     EXPECT_NE(misplaced.exitCode, 0);
     EXPECT_NE(misplaced.err.find("--subtitles goes before the INPUT it belongs to"), std::string::npos);
 }

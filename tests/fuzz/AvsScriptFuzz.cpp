@@ -43,6 +43,11 @@ public:
         text = "BlankClip(length=5)\n";
         return true;
     }
+    bool SubtitleVideo(const std::string& path, std::string& video, std::string&) override
+    {
+        video = path + ".nut";
+        return true;
+    }
 };
 
 } // namespace

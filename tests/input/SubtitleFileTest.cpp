@@ -155,18 +155,20 @@ TEST(SubtitleSidecars, FilesOfTheVideosNameAreFoundWithTheirLanguages)
 {
     test::TestFolder folder;
     for (const char* name : {"film.avi", "film.srt", "film.en.srt", "film.GER.ass", "film.english.srt", "other.srt",
-             "film.fr.txt", "filmmaker.srt"}) {
+             "film.fr.txt", "filmmaker.srt", "film.idx", "film.sub"}) {
         std::ofstream(folder.File(name)) << "x";
     }
     std::filesystem::create_directory(folder.File("film.de.srt"));
     const std::vector<SubtitleSource> found = SidecarSubtitles(folder.File("film.avi"));
-    ASSERT_EQ(found.size(), 3u);
+    ASSERT_EQ(found.size(), 4u);
     EXPECT_EQ(found[0].path, folder.File("film.GER.ass"));
     EXPECT_EQ(found[0].language, "ger");
     EXPECT_EQ(found[1].path, folder.File("film.en.srt"));
     EXPECT_EQ(found[1].language, "en");
-    EXPECT_EQ(found[2].path, folder.File("film.srt"));
-    EXPECT_EQ(found[2].language, "und");
+    // A VobSub index stands for its pair; the ".sub" itself is not a subtitle file.
+    EXPECT_EQ(found[2].path, folder.File("film.idx"));
+    EXPECT_EQ(found[3].path, folder.File("film.srt"));
+    EXPECT_EQ(found[3].language, "und");
     EXPECT_TRUE(SidecarSubtitles(folder.File("missing/film.avi")).empty());
 }
 
