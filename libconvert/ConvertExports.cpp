@@ -36,12 +36,17 @@ LibraryState& State()
     return state;
 }
 
+bool KnownExtensionSize(uint32_t size)
+{
+    return size == ENCODE_EXTENSION_V1_SIZE || size == ENCODE_EXTENSION_V2_SIZE || size >= sizeof(EncodeExtension);
+}
+
 int32_t Extend(const EncodeExtension* extension)
 {
     LibraryState& state = State();
-    // A version 1 record ends before the fields; a record of a size between the versions' is none of them.
-    if (extension == nullptr || extension->version < 1 || extension->size < ENCODE_EXTENSION_V1_SIZE
-        || (extension->size > ENCODE_EXTENSION_V1_SIZE && extension->size < sizeof(EncodeExtension))) {
+    // A version 1 record ends before the fields, a version 2 record before the frame's
+    // width; a record of a size between the versions' is none of them.
+    if (extension == nullptr || extension->version < 1 || !KnownExtensionSize(extension->size)) {
         return 1;
     }
     EncodeExtension known{};

@@ -61,6 +61,13 @@ std::optional<DiscProfile> ProfileForFormatCode(int32_t formatCode)
     profile.frameRateDen = disc.frameRate.den;
     profile.sampleAspectNum = parts->shape->pixel.num;
     profile.sampleAspectDen = parts->shape->pixel.den;
+    const DiscFormat* half = FindHalfWidthFormat(disc.format, disc.standard);
+    const ShapeEntry* halfShape = half != nullptr ? FindShape(*half, parts->shape->shape) : nullptr;
+    if (halfShape != nullptr && half->height == disc.height) {
+        profile.halfWidth = half->width;
+        profile.halfWidthAspectNum = halfShape->pixel.num;
+        profile.halfWidthAspectDen = halfShape->pixel.den;
+    }
     profile.mpeg2 = disc.mpeg2;
     profile.videoBitRate = disc.videoBitRate;
     profile.videoMaxRate = disc.videoMaxRate;

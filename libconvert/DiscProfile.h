@@ -23,6 +23,11 @@ struct DiscProfile {
     int frameRateDen = 1;
     int sampleAspectNum = 1; // pixel shape that makes the frame show at its display shape
     int sampleAspectDen = 1;
+    // The disc's half-width frame at the same display shape, which the extension may
+    // ask for instead; 0 columns where the disc has none.
+    int halfWidth = 0;
+    int halfWidthAspectNum = 1;
+    int halfWidthAspectDen = 1;
 
     bool mpeg2 = false;
     int64_t videoBitRate = 0;

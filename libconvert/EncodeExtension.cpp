@@ -27,6 +27,13 @@ bool PictureRateFits(const DiscProfile& profile, const EncodeExtension& extensio
         || FilmForNtscDvd(profile, extension);
 }
 
+// The disc's usual width or, where it has one, its half width.
+bool FrameWidthFits(const DiscProfile& profile, const EncodeExtension& extension)
+{
+    return extension.frameWidth == 0 || extension.frameWidth == profile.width
+        || (profile.halfWidth != 0 && extension.frameWidth == profile.halfWidth);
+}
+
 } // namespace
 
 bool ExtensionFits(const DiscProfile& profile, const EncodeExtension& extension)
@@ -35,7 +42,7 @@ bool ExtensionFits(const DiscProfile& profile, const EncodeExtension& extension)
         return false;
     }
     if (extension.fieldOrder < ENCODE_PROGRESSIVE || extension.fieldOrder > ENCODE_BOTTOM_FIELD_FIRST
-        || !PictureRateFits(profile, extension)) {
+        || !PictureRateFits(profile, extension) || !FrameWidthFits(profile, extension)) {
         return false;
     }
     if (extension.videoBitRate == 0) {
@@ -63,6 +70,11 @@ DiscProfile ApplyExtension(const DiscProfile& profile, const std::optional<Encod
         applied.fields = extension->fieldOrder == ENCODE_TOP_FIELD_FIRST ? PictureFields::topFirst
             : extension->fieldOrder == ENCODE_BOTTOM_FIELD_FIRST         ? PictureFields::bottomFirst
                                                                          : PictureFields::frames;
+    }
+    if (profile.halfWidth != 0 && extension->frameWidth == profile.halfWidth) {
+        applied.width = profile.halfWidth;
+        applied.sampleAspectNum = profile.halfWidthAspectNum;
+        applied.sampleAspectDen = profile.halfWidthAspectDen;
     }
     if (FilmForNtscDvd(profile, *extension)) {
         applied.softPulldown = true;

@@ -33,4 +33,21 @@ EncodeExtension PlannedExtension(std::int64_t videoBitRate)
     return extension;
 }
 
+const DiscFormat* PlannedHalfWidth(const ConversionSettings& settings, const std::optional<DiscPlan>& plan)
+{
+    return plan && plan->fits && plan->halfWidth ? FindHalfWidthFormat(settings.outputFormat, settings.tvStandard)
+                                                 : nullptr;
+}
+
+PictureSize PlannedPictureSize(
+    const ConversionSettings& settings, const std::optional<DiscPlan>& plan, int width, int height)
+{
+    const DiscFormat* half = PlannedHalfWidth(settings, plan);
+    const DiscFormat* usual = FindDiscFormat(settings.outputFormat, settings.tvStandard);
+    if (half == nullptr || usual == nullptr || width != usual->width || height != usual->height) {
+        return {width, height};
+    }
+    return {half->width, half->height};
+}
+
 } // namespace discforge

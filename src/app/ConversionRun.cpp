@@ -23,13 +23,14 @@ int LastOutputFrame(unsigned selectedFrames, double frameRate, int tvStandard)
     return static_cast<int>(selectedFrames * outputRate / frameRate + 0.005) - 1;
 }
 
-void ConversionRun::FillParameters(const InputEntry& entry)
+void ConversionRun::FillParameters(const InputEntry& entry, const std::optional<DiscPlan>& plan)
 {
     const ConversionSettings& settings = core_.settings;
     EncodeParameters& parameters = core_.encodeParameters;
     parameters.videoFlag = 1;
-    parameters.width = settings.frameWidth;
-    parameters.height = settings.frameHeight;
+    const PictureSize size = PlannedPictureSize(settings, plan, settings.frameWidth, settings.frameHeight);
+    parameters.width = size.width;
+    parameters.height = size.height;
     parameters.firstFrame = 0;
     // Film the encoder takes picture by picture plays as long as the same frames at the standard's rate.
     parameters.lastFrame = core_.media.run.filmPictures
@@ -105,7 +106,11 @@ void ConversionRun::StartConversion()
                 lastHandled = index;
                 break;
             }
-            FillParameters(entry);
+            FillParameters(entry, plan);
+            if (PlannedHalfWidth(core_.settings, plan) != nullptr) {
+                core_.runLog.AppendLogLine(FormatText(plan_message::halfWidthResolution, core_.encodeParameters.width,
+                    core_.encodeParameters.height, static_cast<double>(plan->videoBitRate) / 1e6));
+            }
             // Without its other tracks the title still has the played one.
             std::string trackProblem;
             if (!OfferSoundTracks(core_.encoder, entry, core_.settings.outputFormat, trackProblem)) {
@@ -157,12 +162,18 @@ bool ConversionRun::DescribePictures(const InputEntry& entry, const std::optiona
 {
     const std::optional<std::int64_t> plannedRate
         = plan ? std::optional<std::int64_t>(plan->videoBitRate) : std::nullopt;
+    const DiscFormat* halfWidth = PlannedHalfWidth(core_.settings, plan);
     InputPictures pictures = PicturesOf(entry, core_.settings);
-    bool taken = core_.encoder.Extend(PicturesExtension(pictures, plannedRate));
+    const auto describe = [&] {
+        EncodeExtension extension = PicturesExtension(pictures, plannedRate);
+        extension.frameWidth = halfWidth != nullptr ? halfWidth->width : 0;
+        return core_.encoder.Extend(extension);
+    };
+    bool taken = describe();
     if (!taken && pictures.film) {
         // An encoder that cannot repeat fields gets the frames of the standard's rate.
         pictures.film = false;
-        taken = core_.encoder.Extend(PicturesExtension(pictures, plannedRate));
+        taken = describe();
     }
     core_.media.run.filmPictures = taken && pictures.film;
     // MPEG-1 pictures are frames: a VCD gets them fitted whole.

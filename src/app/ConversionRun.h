@@ -34,9 +34,10 @@ public:
     bool BatchCompleted() const { return batchCompleted_; }
 
 private:
-    void FillParameters(const InputEntry& entry);
-    // Tells the encoder how the input's pictures were shot, with the plan's rate; false
-    // when it refused a plan.
+    // The record of one input's encode; the picture size is the plan's frame.
+    void FillParameters(const InputEntry& entry, const std::optional<DiscPlan>& plan);
+    // Tells the encoder how the input's pictures were shot, with the plan's rate and
+    // frame width; false when it refused a plan.
     bool DescribePictures(const InputEntry& entry, const std::optional<DiscPlan>& plan);
     // The encoder refused the format: the user is told and the window closes.
     void RefuseToStart();

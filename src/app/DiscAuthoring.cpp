@@ -95,10 +95,12 @@ void AuthorDvd(const AuthoringRequest& request, const WorkFolder& work, ToolRunn
     const fs::path folder = request.folder;
     const fs::path made = work.Path() / "disc";
     const fs::path project = work.Path() / "dvdauthor.xml";
+    const DiscFormat* halfWidth = FindHalfWidthFormat(formatDvd, request.tvStandard);
     std::vector<TitleTraits> traits;
     for (const StreamParts& parts : request.streams) {
         TitleTraits title;
         title.wide = !parts.empty() && StreamIsWide(parts.front());
+        title.halfWidth = !parts.empty() && halfWidth != nullptr && StreamWidth(parts.front()) == halfWidth->width;
         traits.push_back(title);
     }
     std::vector<bool> wide;

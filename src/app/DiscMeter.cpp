@@ -9,13 +9,8 @@ namespace {
 constexpr double bytesPerGigabyte = 1e9;
 constexpr double bytesPerMegabyte = 1e6;
 
-} // namespace
-
-std::string DiscMeterText(const DiscPlan& plan)
+std::string UsedOfCapacity(const DiscPlan& plan)
 {
-    if (!plan.fits) {
-        return FormatText(plan_message::needsDiscs, plan.discsNeeded);
-    }
     const auto used = static_cast<double>(plan.totalBytes);
     const auto capacity = static_cast<double>(plan.capacityBytes);
     if (capacity >= bytesPerGigabyte) {
@@ -25,6 +20,17 @@ std::string DiscMeterText(const DiscPlan& plan)
     }
     return FormatText(plan_message::megabytesOf, static_cast<long long>(used / bytesPerMegabyte),
         static_cast<long long>(capacity / bytesPerMegabyte));
+}
+
+} // namespace
+
+std::string DiscMeterText(const DiscPlan& plan)
+{
+    if (!plan.fits) {
+        return FormatText(plan_message::needsDiscs, plan.discsNeeded);
+    }
+    const std::string used = UsedOfCapacity(plan);
+    return plan.halfWidth ? FormatText(plan_message::atHalfWidth, used.c_str()) : used;
 }
 
 } // namespace discforge

@@ -1,6 +1,7 @@
 // The plan that makes a batch fill its disc: one video bit rate for every input,
 // so that the whole disc has one quality level, from the disc's capacity less the
-// sound, the multiplex's and the authoring's own bytes. Pure arithmetic.
+// sound, the multiplex's and the authoring's own bytes; and, where the full width
+// would starve at that rate, the disc's half-width frame. Pure arithmetic.
 #pragma once
 
 #include "formats/DiscFormats.h"
@@ -16,6 +17,8 @@ namespace discforge {
 struct PlanLimits {
     std::int64_t lowestVideoRate = 0; // below it the picture is not worth a disc
     std::int64_t highestVideoRate = 0; // the highest average, leaving the peaks room
+    // Below it the disc's half-width frame shows more than its full one; 0: no such frame.
+    std::int64_t halfWidthBelow = 0;
     bool constantRate = false; // the rate is the disc's own: the plan only checks
     // The multiplexed stream is the elementary streams' bytes times (1 + muxFraction)
     // plus muxBytesPerSecond for every second (navigation packs, padded packets).
@@ -35,6 +38,8 @@ struct PlanInput {
 
 struct DiscPlan {
     bool fits = false;
+    // The pictures take the disc's half-width frame (FindHalfWidthFormat).
+    bool halfWidth = false;
     std::int64_t videoBitRate = 0;
     std::vector<std::int64_t> plannedBytes; // each input's multiplexed stream
     std::int64_t totalBytes = 0; // the streams and the authoring's files
@@ -44,6 +49,8 @@ struct DiscPlan {
     int fittingMinutes = 0; // at the lowest rate, rounded down
 };
 
+// The plan at the disc's usual frame, or at its half-width one when the usual
+// frame's rate would fall below PlanLimits::halfWidthBelow or not fit at all.
 DiscPlan PlanDisc(const DiscFormat& disc, const DiscSize& size, const std::vector<PlanInput>& inputs);
 
 // The multiplexed stream of one input at a video rate.

@@ -41,8 +41,9 @@ void WriteTitleVobs(QXmlStreamWriter& xml, const StreamParts& parts, int chapter
 }
 
 // The picture's attributes; the disc's video manager needs the standard too,
-// though it may have no menu of its own.
-void WriteVideo(QXmlStreamWriter& xml, const std::string& format, bool wide)
+// though it may have no menu of its own. A half-width frame is given as a frame
+// of the table, so that dvdauthor checks every title of the set against it.
+void WriteVideo(QXmlStreamWriter& xml, const std::string& format, bool wide, const DiscFormat* halfWidth = nullptr)
 {
     xml.writeEmptyElement("video");
     xml.writeAttribute("format", Text(format));
@@ -50,12 +51,15 @@ void WriteVideo(QXmlStreamWriter& xml, const std::string& format, bool wide)
         xml.writeAttribute("aspect", "16:9");
         xml.writeAttribute("widescreen", "nopanscan");
     }
+    if (halfWidth != nullptr) {
+        xml.writeAttribute("resolution", QString("%1x%2").arg(halfWidth->width).arg(halfWidth->height));
+    }
 }
 
 // The stream attributes a title set declares before its titles.
-void WriteTitleSetStreams(QXmlStreamWriter& xml, const std::string& format, const TitleTraits& traits)
+void WriteTitleSetStreams(QXmlStreamWriter& xml, const std::string& format, int tvStandard, const TitleTraits& traits)
 {
-    WriteVideo(xml, format, traits.wide);
+    WriteVideo(xml, format, traits.wide, traits.halfWidth ? FindHalfWidthFormat(formatDvd, tvStandard) : nullptr);
     for (const std::string& language : traits.audioLanguages) {
         xml.writeEmptyElement("audio");
         if (!language.empty()) {
@@ -284,7 +288,7 @@ std::string DvdauthorProject(const AuthoringRequest& request, const std::string&
             WriteRootMenu(xml, format, layout.setKinds[set].wide, menu->pages.size());
         }
         xml.writeStartElement("titles");
-        WriteTitleSetStreams(xml, format, layout.setKinds[set]);
+        WriteTitleSetStreams(xml, format, request.tvStandard, layout.setKinds[set]);
         for (std::size_t i = 0; i < places.size(); ++i) {
             if (places[i].titleSet != static_cast<int>(set)) {
                 continue;
@@ -314,6 +318,23 @@ double StreamSeconds(const std::string& path)
         return 0;
     }
     return static_cast<double>(source->Context()->duration) / AV_TIME_BASE;
+}
+
+int StreamWidth(const std::string& path)
+{
+    MediaError error;
+    const std::unique_ptr<MediaSource> source = MediaSource::Open(path, error);
+    if (!source) {
+        return 0;
+    }
+    const AVFormatContext* context = source->Context();
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVCodecParameters& video = *context->streams[i]->codecpar;
+        if (video.codec_type == AVMEDIA_TYPE_VIDEO) {
+            return std::max(video.width, 0);
+        }
+    }
+    return 0;
 }
 
 // Whether a converted stream's frames are shown 16:9, by its sequence header's shape.

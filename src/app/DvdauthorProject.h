@@ -17,10 +17,15 @@ double StreamSeconds(const std::string& path);
 // Whether a converted stream's frames are shown 16:9, by its sequence header's shape.
 bool StreamIsWide(const std::string& path);
 
+// The columns of a converted stream's frames; 0 when it cannot be read.
+int StreamWidth(const std::string& path);
+
 // What a title set must declare of one title's streams; titles that differ in any
 // of it go into different title sets.
 struct TitleTraits {
     bool wide = false;
+    // The frames have the DVD's half width (352 columns).
+    bool halfWidth = false;
     // The language codes ("en", "de"; empty for unknown) of the title's sound
     // streams and subtitle streams, in stream order; none written when empty.
     std::vector<std::string> audioLanguages;

@@ -24,9 +24,9 @@ DisplayShape InputShape(const ConversionSettings& settings, const InputEntry& en
 
 Ratio FramePixelShape(const ConversionSettings& settings, DisplayShape shape, int width, int height)
 {
-    const DiscFormat* disc = FindDiscFormat(settings.outputFormat, settings.tvStandard);
+    const DiscFormat* disc = FindFrameFormat(settings.outputFormat, settings.tvStandard, width, height);
     const ShapeEntry* entry = disc != nullptr ? FindShape(*disc, shape) : nullptr;
-    return entry != nullptr && width == disc->width && height == disc->height ? entry->pixel : Ratio{};
+    return entry != nullptr ? entry->pixel : Ratio{};
 }
 
 FitRequest FitRequestForInput(const ConversionSettings& settings, DisplayShape shape, Ratio sourcePixel,

@@ -18,8 +18,9 @@ double SourceAspect(const InputEntry& entry);
 DisplayShape InputShape(const ConversionSettings& settings, const InputEntry& entry);
 
 // The pixel shape of a target frame of width x height shown at `shape`: the disc's
-// own where the size is the disc's; square for any other size (a picture brought
-// to its own size outside a run is left as it is).
+// own where the size is one of the disc's frames (its usual or its half width);
+// square for any other size (a picture brought to its own size outside a run is
+// left as it is).
 Ratio FramePixelShape(const ConversionSettings& settings, DisplayShape shape, int width, int height);
 
 // The fitting of pictures of sourcePixel's shape onto options' output size shown at `shape`.

@@ -1,6 +1,7 @@
 #include "app/VideoSupply.h"
 
 #include "app/AppParts.h"
+#include "app/BatchPlan.h"
 #include "app/ConversionRun.h"
 #include "app/FrameShape.h"
 #include "input/FrameFetch.h"
@@ -15,17 +16,24 @@
 namespace discforge {
 
 // While the encoder runs it reads exactly the picture size it was told, so that
-// size wins over the input's own, which stays as the user chose it.
+// size wins over the input's own, which stays as the user chose it. Before, the
+// pictures show the frame the disc plan will give them.
 PictureOptions VideoSupply::HandedOutAs(PictureOptions options) const
 {
     if (core_.media.run.encoderBusy) {
         options.outputWidth = core_.encodeParameters.width;
         options.outputHeight = core_.encodeParameters.height;
-    } else if (!core_.settings.batchMode) {
+        return options;
+    }
+    if (!core_.settings.batchMode) {
         // Without batch mode every input is brought to the first input's size.
         options.outputWidth = core_.inputs.sharedWidth;
         options.outputHeight = core_.inputs.sharedHeight;
     }
+    const PictureSize planned = PlannedPictureSize(
+        core_.settings, PlanBatch(core_.settings, core_.inputs), options.outputWidth, options.outputHeight);
+    options.outputWidth = planned.width;
+    options.outputHeight = planned.height;
     return options;
 }
 

@@ -10,6 +10,7 @@
 #ifndef DISCFORGE_ENCODE_PARAMETERS_H
 #define DISCFORGE_ENCODE_PARAMETERS_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -56,7 +57,7 @@ _Static_assert(sizeof(EncodeParameters) == 60, "the encoder record is 60 bytes w
 /* The extension channel: what the library learns beyond the record, through the
  * optional entry point swMPEGExtend, for the next swMPEGMakeMPEG only. A record of a
  * later version is longer and starts the same; the library reads what it knows. */
-#define ENCODE_EXTENSION_VERSION 2u
+#define ENCODE_EXTENSION_VERSION 3u
 /* The pictures' fields, from version 2 on. */
 enum EncodeFieldOrder {
     ENCODE_PROGRESSIVE = 0, /* whole frames */
@@ -77,9 +78,20 @@ typedef struct EncodeExtension {
     int32_t pictureRateNum;
     int32_t pictureRateDen;
     int32_t reserved2; /* 0 */
+    /* version 3 */
+    /* The columns of the frames written: the disc's usual width, or for a DVD its half
+     * width (352), each pixel then twice as wide; 0: the disc's usual. The record's width
+     * and height are then the pictures' as handed over, which the library brings to it. */
+    int32_t frameWidth;
+    int32_t reserved3; /* 0 */
 } EncodeExtension;
-/* The size of a version 1 record, which the library still takes. */
+/* The sizes of version 1 and 2 records, which the library still takes. */
 #define ENCODE_EXTENSION_V1_SIZE 24u
+#define ENCODE_EXTENSION_V2_SIZE 40u
+#ifdef __cplusplus
+static_assert(offsetof(EncodeExtension, fieldOrder) == ENCODE_EXTENSION_V1_SIZE, "version 2 starts after version 1");
+static_assert(offsetof(EncodeExtension, frameWidth) == ENCODE_EXTENSION_V2_SIZE, "version 3 starts after version 2");
+#endif
 
 /* More sound streams for a DVD, through the optional entry point swMPEGSoundTracks, for
  * the next swMPEGMakeMPEG only: the library reads each track from its file itself and

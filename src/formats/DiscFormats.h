@@ -55,6 +55,9 @@ struct DiscFormat {
     int packetSize = 0;
     int muxRate = 0; // bits per second, 0 lets the multiplexer work it out
     AuthoringTool authoringTool = AuthoringTool::vcdimager;
+    // Half the usual columns, each pixel twice as wide: the same disc's frame for a
+    // batch so long that the full width would starve. Only a disc plan chooses it.
+    bool halfWidth = false;
 };
 
 namespace disc_format_detail {
@@ -95,33 +98,69 @@ constexpr DiscFormat Svcd(int standard, int height, Ratio rate, Ratio pixel, Rat
         AuthoringTool::vcdimager};
 }
 
-constexpr DiscFormat Dvd(int standard, int height, Ratio rate, Ratio pixel, Ratio widePixel)
+// A DVD frame has 720 columns, or 352 at half width.
+constexpr DiscFormat Dvd(int standard, int height, Ratio rate, Ratio pixel, Ratio widePixel, bool halfWidth)
 {
     // Stereo AC-3 at the usual DVD rate for two channels; AC-3 plays on NTSC and PAL players.
-    return {formatDvd, standard, "DVD", 720, height, rate,
+    return {formatDvd, standard, "DVD", halfWidth ? 352 : 720, height, rate,
         {{DisplayShape::fourByThree, fourByThree, pixel, false},
             {DisplayShape::sixteenByNine, sixteenByNine, widePixel, false}},
         2, true, 6000000, dvdVideoMaxRate, 0, mpeg2VbvBits, SoundCoder::ac3, 48000, 192000, 2048, dvdMuxRate,
-        AuthoringTool::dvdauthor};
+        AuthoringTool::dvdauthor, halfWidth};
 }
 
 } // namespace disc_format_detail
 
-// Pixel shapes: the whole frame shows at its display shape.
+// Pixel shapes: the whole frame shows at its display shape. A DVD's 352 columns
+// take 4:3 and 16:9 as its 720 do.
 inline constexpr DiscFormat discFormats[] = {
     disc_format_detail::Vcd(standardNtsc, 240, disc_format_detail::ntscRate, {10, 11}),
     disc_format_detail::Vcd(standardPal, 288, disc_format_detail::palRate, {12, 11}),
     disc_format_detail::Svcd(standardNtsc, 480, disc_format_detail::ntscRate, {4, 3}, {16, 9}),
     disc_format_detail::Svcd(standardPal, 576, disc_format_detail::palRate, {8, 5}, {32, 15}),
-    disc_format_detail::Dvd(standardNtsc, 480, disc_format_detail::ntscRate, {8, 9}, {32, 27}),
-    disc_format_detail::Dvd(standardPal, 576, disc_format_detail::palRate, {16, 15}, {64, 45}),
+    disc_format_detail::Dvd(standardNtsc, 480, disc_format_detail::ntscRate, {8, 9}, {32, 27}, false),
+    disc_format_detail::Dvd(standardPal, 576, disc_format_detail::palRate, {16, 15}, {64, 45}, false),
+    disc_format_detail::Dvd(standardNtsc, 480, disc_format_detail::ntscRate, {20, 11}, {80, 33}, true),
+    disc_format_detail::Dvd(standardPal, 576, disc_format_detail::palRate, {24, 11}, {32, 11}, true),
 };
 
-// The row of a disc and standard; null for a format that is no disc.
-constexpr const DiscFormat* FindDiscFormat(int format, int standard)
+namespace disc_format_detail {
+
+// Any standard but PAL is taken as NTSC.
+constexpr bool OfDisc(const DiscFormat& row, int format, int standard)
+{
+    return row.format == format && row.standard == (standard == standardPal ? standardPal : standardNtsc);
+}
+
+constexpr const DiscFormat* FindRow(int format, int standard, bool halfWidth)
 {
     for (const DiscFormat& row : discFormats) {
-        if (row.format == format && row.standard == (standard == standardPal ? standardPal : standardNtsc)) {
+        if (OfDisc(row, format, standard) && row.halfWidth == halfWidth) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace disc_format_detail
+
+// The usual row of a disc and standard; null for a format that is no disc.
+constexpr const DiscFormat* FindDiscFormat(int format, int standard)
+{
+    return disc_format_detail::FindRow(format, standard, false);
+}
+
+// The half-width row of a disc and standard; null for a disc that has none.
+constexpr const DiscFormat* FindHalfWidthFormat(int format, int standard)
+{
+    return disc_format_detail::FindRow(format, standard, true);
+}
+
+// The row of a disc and standard whose frame is width x height; null for a size of no row.
+constexpr const DiscFormat* FindFrameFormat(int format, int standard, int width, int height)
+{
+    for (const DiscFormat& row : discFormats) {
+        if (disc_format_detail::OfDisc(row, format, standard) && row.width == width && row.height == height) {
             return &row;
         }
     }

@@ -76,21 +76,55 @@ TEST(DiscPlan, SvcdBatchesAreSharedWithinTheirLimits)
     EXPECT_EQ(shortOne.videoBitRate, 2600000 - 224000);
 }
 
+TEST(DiscPlan, ABatchTooLongForTheFullWidthTakesTheHalfWidthFrame)
+{
+    // 300 minutes fill a DVD-5 at 1.82 Mbit/s, below the full width's 2.5.
+    const DiscPlan dvd = PlanDisc(Disc(formatDvd), dvd5, {{9000, 192000}, {9000, 192000}});
+    ASSERT_TRUE(dvd.fits);
+    EXPECT_TRUE(dvd.halfWidth);
+    EXPECT_EQ(dvd.videoBitRate, 1817295);
+    ASSERT_EQ(dvd.plannedBytes.size(), 2u);
+    EXPECT_EQ(dvd.plannedBytes[0], 2350038175);
+    EXPECT_EQ(dvd.totalBytes, 4700371262);
+    const DiscPlan ntsc = PlanDisc(*FindDiscFormat(formatDvd, standardNtsc), dvd5, {{9000, 192000}, {9000, 192000}});
+    EXPECT_TRUE(ntsc.halfWidth);
+    EXPECT_EQ(ntsc.videoBitRate, 1817295);
+
+    // 13520 s fill it at 2,501,555 bit/s, full width still; ten seconds more at 2,499,523, half width.
+    const DiscPlan last = PlanDisc(Disc(formatDvd), dvd5, {{13520, 192000}});
+    ASSERT_TRUE(last.fits);
+    EXPECT_FALSE(last.halfWidth);
+    EXPECT_EQ(last.videoBitRate, 2501555);
+    const DiscPlan first = PlanDisc(Disc(formatDvd), dvd5, {{13530, 192000}});
+    ASSERT_TRUE(first.fits);
+    EXPECT_TRUE(first.halfWidth);
+    EXPECT_EQ(first.videoBitRate, 2499523);
+
+    // The earlier cases keep the full width, and the half width is asked for by no other disc.
+    EXPECT_FALSE(PlanDisc(Disc(formatDvd), dvd5, {{7200, 192000}}).halfWidth);
+    EXPECT_FALSE(PlanDisc(Disc(formatDvd), dvd5, {{3600, 192000}}).halfWidth);
+    EXPECT_FALSE(PlanDisc(Disc(formatSvcd), cd80, {{3600, 224000}}).halfWidth);
+    EXPECT_FALSE(PlanDisc(Disc(formatSvcd), cd80, {{3000, 224000}, {1800, 224000}}).halfWidth);
+    EXPECT_FALSE(PlanDisc(Disc(formatVcd), cd80, {{80 * 60, 224000}}).halfWidth);
+}
+
 TEST(DiscPlan, ABatchBeyondTheLowestRateIsRefusedSayingWhatFits)
 {
-    const DiscPlan dvd = PlanDisc(Disc(formatDvd), dvd5, {{9000, 192000}, {9000, 192000}});
+    // At half width's 1.25 Mbit/s a DVD-5 holds 413 minutes.
+    const DiscPlan dvd = PlanDisc(Disc(formatDvd), dvd5, {{30000, 192000}});
     EXPECT_FALSE(dvd.fits);
-    EXPECT_EQ(RefusalMessage(dvd, dvd5), "at most 225 minutes on DVD-5 at this quality; the batch has 300");
+    EXPECT_EQ(RefusalMessage(dvd, dvd5), "at most 413 minutes on DVD-5 at this quality; the batch has 500");
     EXPECT_EQ(dvd.discsNeeded, 2);
+    EXPECT_EQ(dvd.videoBitRate, 1250000);
 
     const DiscPlan svcd = PlanDisc(Disc(formatSvcd), cd80, {{3000, 224000}, {1800, 224000}});
     EXPECT_FALSE(svcd.fits);
     EXPECT_EQ(RefusalMessage(svcd, cd80), "at most 63 minutes on CD 80 min at this quality; the batch has 80");
     EXPECT_EQ(svcd.discsNeeded, 2);
 
-    const DiscPlan three = PlanDisc(Disc(formatDvd), {DiscSizeKind::megabytes, 4000}, {{36000, 192000}});
-    EXPECT_FALSE(three.fits);
-    EXPECT_EQ(three.discsNeeded, 4);
+    const DiscPlan four = PlanDisc(Disc(formatDvd), {DiscSizeKind::megabytes, 4000}, {{72000, 192000}});
+    EXPECT_FALSE(four.fits);
+    EXPECT_EQ(four.discsNeeded, 4);
 }
 
 TEST(DiscPlan, VcdOnlyChecksItsConstantRate)

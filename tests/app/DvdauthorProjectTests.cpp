@@ -133,6 +133,31 @@ TEST(DvdauthorProject, MissingTraitsCountAsFourByThreeWithNothingDeclared)
     EXPECT_EQ(root.Find({"titleset", "titles", "audio"}), nullptr);
 }
 
+TEST(DvdauthorProject, HalfWidthTitlesGetATitleSetOfTheirOwnThatDeclaresTheirFrame)
+{
+    // Full-width 4:3 a, half-width 4:3 b, half-width 16:9 c: three kinds, three sets.
+    std::vector<TitleTraits> traits = Shapes({false, false, true});
+    traits[1].halfWidth = true;
+    traits[2].halfWidth = true;
+    const std::string text = DvdauthorProject(ThreeInputs(), "/out/disc", traits);
+    const XmlElement root = Parsed(text);
+    const std::vector<const XmlElement*> sets = root.Children("titleset");
+    ASSERT_EQ(sets.size(), 3u) << text;
+    EXPECT_EQ(sets[0]->Find({"titles", "video"})->attributes.count("resolution"), 0u) << "the usual frame is left out";
+    EXPECT_EQ(sets[1]->Find({"titles", "video"})->Attribute("resolution"), "352x576");
+    EXPECT_EQ(sets[1]->Find({"titles", "video"})->Attribute("aspect"), "");
+    EXPECT_EQ(sets[2]->Find({"titles", "video"})->Attribute("resolution"), "352x576");
+    EXPECT_EQ(sets[2]->Find({"titles", "video"})->Attribute("aspect"), "16:9");
+    EXPECT_EQ(Titles(*sets[1]).front().files.front(), "/in/b.mpg");
+    EXPECT_EQ(Titles(*sets[0]).front().post, "call vmgm menu 1;") << "a goes on to b across the sets";
+
+    AuthoringRequest ntsc = ThreeInputs();
+    ntsc.tvStandard = standardNtsc;
+    const XmlElement ntscRoot = Parsed(DvdauthorProject(ntsc, "/out/disc", traits));
+    ASSERT_EQ(ntscRoot.Children("titleset").size(), 3u);
+    EXPECT_EQ(ntscRoot.Children("titleset")[1]->Find({"titles", "video"})->Attribute("resolution"), "352x480");
+}
+
 TEST(DvdauthorProject, TitlesWithOtherStreamLanguagesGetATitleSetOfTheirOwn)
 {
     std::vector<TitleTraits> traits(3);

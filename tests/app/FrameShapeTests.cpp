@@ -25,16 +25,47 @@ TEST(DiscFormatTable, EveryShapeOfEveryDiscShowsTheWholeFrameAtItsShape)
                 << disc.name << " " << disc.standard << " shape " << i;
         }
     }
-    EXPECT_EQ(rows, 6);
+    EXPECT_EQ(rows, 8);
     const DiscFormat* palDvd = FindDiscFormat(formatDvd, standardPal);
     ASSERT_NE(palDvd, nullptr);
     EXPECT_EQ(palDvd->width, 720);
     EXPECT_EQ(palDvd->height, 576);
+    EXPECT_FALSE(palDvd->halfWidth);
     EXPECT_EQ(palDvd->soundRate, 48000);
     EXPECT_EQ(palDvd->authoringTool, AuthoringTool::dvdauthor);
     EXPECT_EQ(FindShape(*FindDiscFormat(formatVcd, standardNtsc), DisplayShape::sixteenByNine), nullptr)
         << "no 16:9 VCD";
     EXPECT_EQ(FindDiscFormat(2, standardPal), nullptr);
+}
+
+TEST(DiscFormatTable, OnlyDvdsHaveAHalfWidthFrameOfTheSameDiscInBothShapes)
+{
+    for (const int standard : {standardNtsc, standardPal}) {
+        const DiscFormat* usual = FindDiscFormat(formatDvd, standard);
+        const DiscFormat* half = FindHalfWidthFormat(formatDvd, standard);
+        ASSERT_NE(half, nullptr) << standard;
+        EXPECT_TRUE(half->halfWidth);
+        EXPECT_EQ(half->width, 352);
+        EXPECT_EQ(half->height, standard == standardPal ? 576 : 480);
+        EXPECT_EQ(half->frameRate, usual->frameRate);
+        EXPECT_EQ(half->soundCoder, usual->soundCoder);
+        EXPECT_EQ(half->videoMaxRate, usual->videoMaxRate);
+        EXPECT_EQ(half->muxRate, usual->muxRate);
+        ASSERT_EQ(half->shapeCount, 2);
+        EXPECT_EQ(half->shapes[1].shape, DisplayShape::sixteenByNine);
+        EXPECT_FALSE(half->shapes[1].onlyWhenAsked);
+        EXPECT_EQ(FindFrameFormat(formatDvd, standard, 352, half->height), half);
+        EXPECT_EQ(FindFrameFormat(formatDvd, standard, 720, half->height), usual);
+        EXPECT_EQ(FindFrameFormat(formatDvd, standard, 704, half->height), nullptr);
+    }
+    // 720 / 352 times the full frame's pixel: both frames show whole at their shape.
+    EXPECT_EQ(FindHalfWidthFormat(formatDvd, standardPal)->shapes[0].pixel, (Ratio{24, 11}));
+    EXPECT_EQ(FindHalfWidthFormat(formatDvd, standardNtsc)->shapes[1].pixel, (Ratio{80, 33}));
+    EXPECT_EQ(FindHalfWidthFormat(formatSvcd, standardPal), nullptr);
+    EXPECT_EQ(FindHalfWidthFormat(formatVcd, standardNtsc), nullptr);
+    EXPECT_EQ(FindFrameFormat(formatVcd, standardPal, 352, 288), FindDiscFormat(formatVcd, standardPal));
+    // The encoder's format codes keep meaning the usual frame.
+    EXPECT_EQ(DecodeFormatCode(4 + 16)->disc->width, 720);
 }
 
 TEST(DiscFormatTable, AutomaticMakesWideDvdsOfWideSourcesOnlyAndAChoiceIsKeptWhereTheDiscHasIt)
@@ -91,6 +122,10 @@ TEST(FrameShape, EachInputGetsTheShapeAndPixelsOfItsFrames)
     EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 720, 576), (Ratio{16, 15}));
     EXPECT_EQ(FramePixelShape(settings, DisplayShape::sixteenByNine, 720, 480), (Ratio{1, 1}));
     EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 176, 144), (Ratio{1, 1}));
+    // The half-width frame's pixels are about twice as wide.
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 352, 576), (Ratio{24, 11}));
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::sixteenByNine, 352, 576), (Ratio{32, 11}));
+    EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 352, 288), (Ratio{1, 1})) << "a VCD's frame";
     settings.outputFormat = 2;
     EXPECT_EQ(FramePixelShape(settings, DisplayShape::fourByThree, 720, 576), (Ratio{1, 1})) << "no disc";
     settings.outputFormat = formatDvd;
