@@ -72,8 +72,10 @@ TimedPicture PaintCue(const SubtitleCue& cue, int frameWidth, int frameHeight, c
         const double baseline = lastBaseline - static_cast<double>(lines.size() - 1 - i) * metrics.lineSpacing();
         path.addText((layoutWidth - metrics.horizontalAdvance(lines[i])) / 2, baseline, font, lines[i]);
     }
-    const double scale = frameWidth / layoutWidth;
-    const QRectF drawn = QTransform::fromScale(scale, 1).mapRect(path.boundingRect());
+    // The letters are brought to the frame's width; the outline is drawn round them there,
+    // as thick across as down, so that narrow frames keep it whole.
+    const QPainterPath letters = QTransform::fromScale(frameWidth / layoutWidth, 1).map(path);
+    const QRectF drawn = letters.boundingRect();
     const QRect frame(0, 0, frameWidth, frameHeight);
     const QRect box = drawn.adjusted(-outline - 1, -outline - 1, outline + 1, outline + 1).toAlignedRect() & frame;
     if (box.isEmpty()) {
@@ -86,9 +88,8 @@ TimedPicture PaintCue(const SubtitleCue& cue, int frameWidth, int frameHeight, c
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(-box.x(), -box.y());
-        painter.scale(scale, 1);
-        painter.strokePath(path, QPen(Qt::black, 2 * outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.fillPath(path, Qt::white);
+        painter.strokePath(letters, QPen(Qt::black, 2 * outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(letters, Qt::white);
     }
     picture.x = box.x();
     picture.y = box.y();

@@ -21,7 +21,7 @@ TEST(DiscChoicesEntry, AnInputAsItOpensWritesNothing)
 TEST(DiscChoicesEntry, SubtitlesAreTrackLanguageAndPathOneAfterAnother)
 {
     const std::vector<std::uint8_t> expected = {
-        0, 0, 0, 0, 2, 0, 0, 0, 'd', 'e', 5, 0, 0, 0, '/', 'a', '.', 's', 'r', 't', // a file
+        0, 0, 0, 0, 2, 0, 0, 0, 'd', 'e', 6, 0, 0, 0, '/', 'a', '.', 's', 'r', 't', // a file
         2, 0, 0, 0, 3, 0, 0, 0, 'f', 'r', 'a', 5, 0, 0, 0, '/', 'v', '.', 'm', 'k', // track 2 of a video
     };
     const std::vector<SubtitleSource> sources{{"/a.srt", "de", 0}, {"/v.mk", "fra", 2}};

@@ -8,11 +8,10 @@
 namespace discforge {
 namespace {
 
-// A frame of one blue, green, red colour.
-TFullDib Frame(int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red)
+// Makes `frame` one of a single blue, green, red colour.
+void Fill(TFullDib& frame, int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red)
 {
-    TFullDib frame;
-    EXPECT_TRUE(frame.CreateBlank(width, height));
+    ASSERT_TRUE(frame.CreateBlank(width, height));
     for (int r = 0; r < height; ++r) {
         for (int x = 0; x < width; ++x) {
             std::uint8_t* pixel = frame.Row(r) + x * 4;
@@ -21,7 +20,6 @@ TFullDib Frame(int width, int height, std::uint8_t blue, std::uint8_t green, std
             pixel[2] = red;
         }
     }
-    return frame;
 }
 
 // Pixel (x, y) counted from the top left.
@@ -38,7 +36,8 @@ TimedPicture Square(int x, int y, int side, std::uint8_t value, std::uint8_t alp
 
 TEST(PictureBlendTest, OpaquePixelsReplaceTheFrameAndHalfCoveredOnesMixWithIt)
 {
-    TFullDib frame = Frame(8, 6, 40, 80, 120);
+    TFullDib frame;
+    Fill(frame, 8, 6, 40, 80, 120);
     TimedPicture picture = Square(2, 1, 2, 255, 255);
     // The second row: white at half cover, premultiplied to 128.
     for (int i = 8; i < 16; ++i) {
@@ -60,7 +59,8 @@ TEST(PictureBlendTest, OpaquePixelsReplaceTheFrameAndHalfCoveredOnesMixWithIt)
 
 TEST(PictureBlendTest, TransparentPixelsLeaveTheFrame)
 {
-    TFullDib frame = Frame(4, 4, 10, 20, 30);
+    TFullDib frame;
+    Fill(frame, 4, 4, 10, 20, 30);
     ASSERT_TRUE(BlendPicture(frame, Square(0, 0, 4, 0, 0)));
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
@@ -71,7 +71,8 @@ TEST(PictureBlendTest, TransparentPixelsLeaveTheFrame)
 
 TEST(PictureBlendTest, APictureOverTheEdgesIsCutAndOneOutsideChangesNothing)
 {
-    TFullDib frame = Frame(4, 4, 0, 0, 0);
+    TFullDib frame;
+    Fill(frame, 4, 4, 0, 0, 0);
     ASSERT_TRUE(BlendPicture(frame, Square(-1, 2, 3, 200, 255)));
     EXPECT_EQ(At(frame, 0, 2)[0], 200);
     EXPECT_EQ(At(frame, 1, 3)[0], 200);
@@ -87,7 +88,8 @@ TEST(PictureBlendTest, APictureOverTheEdgesIsCutAndOneOutsideChangesNothing)
 
 TEST(PictureBlendTest, PixelsThatDoNotHoldThePictureOrAFrameNotOf32BitsAreRefused)
 {
-    TFullDib frame = Frame(4, 4, 0, 0, 0);
+    TFullDib frame;
+    Fill(frame, 4, 4, 0, 0, 0);
     TimedPicture shortPicture = Square(0, 0, 2, 255, 255);
     shortPicture.pixels.pop_back();
     EXPECT_FALSE(BlendPicture(frame, shortPicture));
