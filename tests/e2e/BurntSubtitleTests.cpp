@@ -69,7 +69,7 @@ TextPixels TextAt(const TestFolder& folder, const std::string& video, double sec
 void ExpectReadableInSafeArea(const TextPixels& text, int width, int height, const std::string& when)
 {
     SCOPED_TRACE(when);
-    ASSERT_GT(text.bright, 200);
+    ASSERT_GT(text.bright, width * height / 2000) << "letters of some size";
     EXPECT_GT(text.outline, text.bright / 4) << "an outline round the letters";
     EXPECT_GE(text.Height(), height / 20 * 2 / 3) << "capitals at least two thirds of the twentieth";
     EXPECT_GE(text.left, width / 20);

@@ -80,7 +80,7 @@ Entry MenuEntry(WindowRig& rig, const QString& title, const QString& choose = {}
 const QString soundTitle = QStringLiteral("Sound tracks on the DVD");
 const QString subtitleTitle = QStringLiteral("Subtitles on the disc");
 const QString burnLine = QStringLiteral("Burn subtitles into the picture");
-const QString germanLine = QStringLiteral("Track 2: deu, stereo, ac3");
+const QString germanLine = QStringLiteral("Track 2: deu, mono, ac3");
 const QString frenchLine = QStringLiteral("film.fr.srt: fr");
 
 TEST(DiscTrackMenu, EveryTrackAndSubtitleGoesOnTheDvdUntilSwitchedOffAndTheProjectKeepsIt)
@@ -94,7 +94,7 @@ TEST(DiscTrackMenu, EveryTrackAndSubtitleGoesOnTheDvdUntilSwitchedOffAndTheProje
     const Entry sound = MenuEntry(rig, soundTitle);
     EXPECT_TRUE(sound.enabled);
     ASSERT_EQ(sound.lines.size(), 2u);
-    const Line played = sound.lines.at(QStringLiteral("Track 1: eng, stereo, ac3"));
+    const Line played = sound.lines.at(QStringLiteral("Track 1: eng, mono, ac3"));
     EXPECT_TRUE(played.checked);
     EXPECT_FALSE(played.enabled) << "the track the sound comes from always goes";
     EXPECT_TRUE(sound.lines.at(germanLine).checked);
