@@ -20,10 +20,7 @@ bool SameSources(const std::vector<SubtitleSource>& a, const std::vector<Subtitl
 
 } // namespace
 
-std::int64_t OutputClockMs(int frame, double rate)
-{
-    return rate > 0 ? std::llround(frame * 1000.0 / rate) : 0;
-}
+std::int64_t OutputClockMs(int frame, double rate) { return rate > 0 ? std::llround(frame * 1000.0 / rate) : 0; }
 
 double OutputPictureRate(int tvStandard, bool filmPictures, double filmRate)
 {
@@ -38,12 +35,12 @@ SubtitleBurnIn::~SubtitleBurnIn() = default;
 
 bool SubtitleBurnIn::SameMade(const Made& a, const Made& b)
 {
-    return a.path == b.path && SameSources(a.added, b.added) && SameSources(a.leftOut, b.leftOut)
-        && a.width == b.width && a.height == b.height;
+    return a.path == b.path && SameSources(a.added, b.added) && SameSources(a.leftOut, b.leftOut) && a.width == b.width
+        && a.height == b.height;
 }
 
-const TimedPicture* SubtitleBurnIn::PictureAt(const ConversionSettings& settings, const InputEntry& entry, int width,
-    int height, std::int64_t ms, RunLog& runLog)
+const TimedPicture* SubtitleBurnIn::PictureAt(
+    const ConversionSettings& settings, const InputEntry& entry, int width, int height, std::int64_t ms, RunLog& runLog)
 {
     if (!BurnsSubtitles(settings, entry) || width <= 0 || height <= 0) {
         return nullptr;

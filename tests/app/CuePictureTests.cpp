@@ -50,8 +50,8 @@ TEST_F(CuePicture, TheTextLiesLowInTheSafeAreaWithAnOutlineOnEveryDiscFrame)
     const SubtitleCue cue{1000, 2000, "Hello there"};
     int svcdWidth = 0;
     int dvdWidth = 0;
-    for (const auto& [width, height] : {std::pair{352, 288}, std::pair{480, 576}, std::pair{720, 576},
-             std::pair{720, 480}}) {
+    for (const auto& [width, height] :
+        {std::pair{352, 288}, std::pair{480, 576}, std::pair{720, 576}, std::pair{720, 480}}) {
         SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
         const TimedPicture picture = PaintCue(cue, width, height, painting_.Family());
         EXPECT_EQ(picture.startMs, 1000);
@@ -97,8 +97,8 @@ TEST_F(CuePicture, LongLinesAreBrokenInsideTheSafeAreaAndEmptyTextGivesNoPicture
 TEST_F(CuePicture, ATrackShowsEachCueFromItsStartUntilItsEnd)
 {
     ASSERT_TRUE(painting_.Ready());
-    TextCueTrack track({{1000, 2000, "One"}, {2000, 2500, "Two two"}, {4000, 5000, "Three"}}, 480, 576,
-        painting_.Family());
+    TextCueTrack track(
+        {{1000, 2000, "One"}, {2000, 2500, "Two two"}, {4000, 5000, "Three"}}, 480, 576, painting_.Family());
     for (const std::int64_t ms : {0, 999, 2500, 3999, 5000, 90000}) {
         EXPECT_EQ(track.PictureAt(ms), nullptr) << ms;
     }

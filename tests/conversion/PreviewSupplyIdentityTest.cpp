@@ -203,9 +203,11 @@ TEST_P(PreviewSupplyIdentity, TheSubtitleDrawnIntoThePictureIsTheSameInBoth)
     EXPECT_GT(WhiteBelowMiddle(handed), 300) << "the text is there";
 
     // Once the cue has ended, neither shows it.
-    entry.addedSubtitles.clear();
     std::ofstream(folder.File("late.srt")) << "1\n00:01:00,000 --> 00:01:09,000\nLater\n";
     entry.addedSubtitles = {{folder.File("late.srt"), "en", 0}};
+    // The supply left the position at the list's picture.
+    rig_.core.inputs.framePosition = frame;
+    rig_.core.previews.ClampOutputPosition();
     rig_.core.previews.RenderOutputPreview();
     const std::vector<std::uint8_t> clean(work.Pixels(), work.Pixels() + std::size_t{720} * 576 * 4);
     supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);

@@ -85,8 +85,8 @@ std::vector<std::string> ListedSubtitles(const std::string& disc)
     EXPECT_EQ(listed.exitCode, 0) << listed.output;
     std::vector<std::string> languages;
     const std::regex line(R"(Subtitle: \d+, Language: (\S+))");
-    for (auto it = std::sregex_iterator(listed.output.begin(), listed.output.end(), line);
-         it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(listed.output.begin(), listed.output.end(), line); it != std::sregex_iterator();
+         ++it) {
         languages.push_back((*it)[1]);
     }
     return languages;
@@ -102,10 +102,10 @@ protected:
             GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
         }
         // A dark, still picture, so that only a subtitle brings bright pixels.
-        const CommandResult made = RunCommand(
-            "ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=320x240:rate=25:duration=5"
-            " -f lavfi -i sine=duration=5 -c:v mpeg4 -q:v 3 -c:a pcm_s16le "
-            + Quoted(folder_.File("film.avi")));
+        const CommandResult made
+            = RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=0x202020:size=320x240:rate=25:duration=5"
+                         " -f lavfi -i sine=duration=5 -c:v mpeg4 -q:v 3 -c:a pcm_s16le "
+                + Quoted(folder_.File("film.avi")));
         ASSERT_EQ(made.exitCode, 0) << made.output;
         std::ofstream(folder_.File("film.en.srt")) << "1\n00:00:01,000 --> 00:00:02,000\nHello there\n\n"
                                                       "2\n00:00:03,000 --> 00:00:04,000\nSecond Words\n";
@@ -138,8 +138,8 @@ TEST_F(BurntSubtitles, AVcdDrawsTheFileNamedOnTheCommandLineOverTheOneBesideTheV
     constexpr int width = 352;
     constexpr int height = 288;
     std::ofstream(folder_.File("named.srt")) << "1\n00:00:02,500 --> 00:00:03,500\nNamed\n";
-    const CliOutcome made = RunCli(
-        {"--target", "vcd", "--standard", "pal", "--subtitles", "named.srt:de", "film.avi"}, folder_.Path());
+    const CliOutcome made
+        = RunCli({"--target", "vcd", "--standard", "pal", "--subtitles", "named.srt:de", "film.avi"}, folder_.Path());
     ASSERT_EQ(made.exitCode, 0) << made.err;
     const std::string stream = folder_.File("film.mpg");
     EXPECT_EQ(TextAt(folder_, stream, 1.5, width, height).bright, 0) << "the file beside the video is not drawn";
