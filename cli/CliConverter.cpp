@@ -11,6 +11,7 @@
 #include "core/headless/StderrMessagePort.h"
 #include "platform/SystemPower.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -72,6 +73,26 @@ void ApplyPictureOptions(const CliOptions& options, AppCore& core, int index)
     core.SetPictureOptions(index, picture);
 }
 
+// What of input `index` goes on the disc, as the command line asks.
+void ApplyDiscChoices(const CliOptions& options, AppCore& core, int index, const std::vector<std::string>& subtitles)
+{
+    std::vector<SubtitleSource> sources;
+    for (const std::string& file : subtitles) {
+        sources.push_back(ParseSubtitleChoice(file));
+    }
+    core.AddSubtitles(index, sources);
+    if (options.burnSubtitles) {
+        core.SetBurnSubtitles(index, true);
+    }
+    if (options.dvdAudioTracks) {
+        for (const SoundTrack& track : core.Inputs().inputTable[static_cast<std::size_t>(index)].soundTracks) {
+            const bool kept = std::find(options.dvdAudioTracks->begin(), options.dvdAudioTracks->end(), track.number)
+                != options.dvdAudioTracks->end();
+            core.SetSoundTrackOnDisc(index, track.number, kept);
+        }
+    }
+}
+
 // Opens the project and applies the options given over its own; false when it cannot be used.
 bool OpenProject(AppCore& core, const CliOptions& options)
 {
@@ -88,6 +109,7 @@ bool OpenProject(AppCore& core, const CliOptions& options)
     }
     for (int index = 0; index < inputs; ++index) {
         ApplyPictureOptions(options, core, index);
+        ApplyDiscChoices(options, core, index, {});
     }
     return true;
 }
@@ -96,7 +118,8 @@ bool OpenProject(AppCore& core, const CliOptions& options)
 int OpenInputs(AppCore& core, const CliOptions& options)
 {
     int failed = 0;
-    for (const std::string& path : options.inputs) {
+    for (std::size_t given = 0; given < options.inputs.size(); ++given) {
+        const std::string& path = options.inputs[given];
         // The readers would call a missing file a missing codec; say what it is.
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) {
@@ -114,6 +137,8 @@ int OpenInputs(AppCore& core, const CliOptions& options)
             core.ChooseOutputFile(*options.output);
         }
         ApplyPictureOptions(options, core, core.Inputs().currentInput);
+        ApplyDiscChoices(options, core, core.Inputs().currentInput,
+            given < options.subtitles.size() ? options.subtitles[given] : std::vector<std::string>{});
     }
     return failed;
 }
@@ -161,12 +186,6 @@ int MakeDisc(AppCore& core, const CliOptions& options, const volatile bool& inte
     request.folder = *options.authorFolder;
     request.isoPath = options.isoImage.value_or("");
     request.chapterMinutes = options.chapterMinutes;
-    for (const std::vector<std::string>& files : options.subtitles) {
-        request.subtitles.emplace_back();
-        for (const std::string& file : files) {
-            request.subtitles.back().push_back(ParseSubtitleChoice(file));
-        }
-    }
     const AuthoringOutcome outcome = core.AuthorDisc(request, [&interrupted] { return interrupted; });
     if (outcome.cancelled) {
         std::fprintf(stderr, "discforge-cli: %s\n", authoring_message::cancelled);

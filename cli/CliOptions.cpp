@@ -41,6 +41,23 @@ std::optional<CropRect> ParseCrop(const std::string& text)
     return rect;
 }
 
+// "1,3": track numbers from 1, each once.
+std::optional<std::vector<int>> ParseTrackList(const std::string& text)
+{
+    std::vector<int> tracks;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const auto track = ParseInt(text.substr(start, comma - start));
+        if (!track || *track < 1 || std::find(tracks.begin(), tracks.end(), *track) != tracks.end()) {
+            return std::nullopt;
+        }
+        tracks.push_back(*track);
+        start = comma + 1;
+    }
+    return tracks;
+}
+
 // COMPONENT:NAME=VALUE; component names may hold ':', option names do not.
 std::optional<DecoderOption> ParseDecoderOption(const std::string& text)
 {
@@ -77,7 +94,8 @@ const char* UsageText()
            "                     [--decoder-option COMPONENT:NAME=VALUE]... [--audio-track N]\n"
            "                     [--author DIR [--iso FILE.iso] [--chapters MIN] [--remove-streams]\n"
            "                      [--menu|--no-menu] [--menu-background PICTURE] [--title NAME]...]\n"
-           "                     [--subtitles FILE[:LANG]]... INPUT...\n"
+           "                     [--subtitles FILE[:LANG]]... [--burn-subtitles] [--dvd-audio-tracks N,N...]\n"
+           "                     INPUT...\n"
            "       discforge-cli [options] --project FILE.mdp\n";
 }
 
@@ -131,6 +149,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             options.removeStreams = true;
             continue;
         }
+        if (argument == "--burn-subtitles") {
+            options.burnSubtitles = true;
+            continue;
+        }
         if (argument == "--menu" || argument == "--no-menu") {
             options.menu = argument == "--menu";
             continue;
@@ -140,7 +162,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             || argument == "--project" || argument == "--save-project" || argument == "--decoder-option"
             || argument == "--author" || argument == "--iso" || argument == "--chapters" || argument == "--audio-track"
             || argument == "--disc-size" || argument == "--title" || argument == "--menu-background"
-            || argument == "--subtitles";
+            || argument == "--subtitles" || argument == "--dvd-audio-tracks";
         if (!takesValue) {
             result.error = "unknown option " + argument;
             return result;
@@ -196,6 +218,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             good = options.audioTrack && *options.audioTrack >= 1;
         } else if (argument == "--subtitles") {
             pendingSubtitles.push_back(value);
+        } else if (argument == "--dvd-audio-tracks") {
+            options.dvdAudioTracks = ParseTrackList(value);
+            good = options.dvdAudioTracks.has_value();
         } else if (argument == "--decoder-option") {
             const std::optional<DecoderOption> option = ParseDecoderOption(value);
             good = option.has_value();
@@ -210,6 +235,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
                 : argument == "--decoder-option"     ? " (COMPONENT:NAME=VALUE)"
                 : argument == "--chapters"           ? " (1 to 999 minutes)"
                 : argument == "--audio-track"        ? " (a track number from 1)"
+                : argument == "--dvd-audio-tracks"   ? " (track numbers from 1, parted by commas)"
                 : argument == "--disc-size"          ? " (dvd5, dvd9, cd74, cd80 or 1 to 1000000 MB)"
                                                      : "";
             result.error = "bad value '" + value + "' for " + argument + hint;
@@ -225,8 +251,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         result.error = "--subtitles goes before the INPUT it belongs to";
         return result;
     }
-    if (anySubtitles && (options.outputFormat != formatDvd || !options.authorFolder)) {
-        result.error = "--subtitles goes with --target dvd and --author";
+    // A VCD or SVCD carries subtitles in its picture; a DVD's go on its disc or into its picture.
+    if (anySubtitles && options.outputFormat == formatDvd && !options.authorFolder && !options.burnSubtitles) {
+        result.error = "--subtitles on a DVD goes with --author or --burn-subtitles";
+        return result;
+    }
+    if (options.dvdAudioTracks && options.outputFormat != formatDvd) {
+        result.error = "--dvd-audio-tracks is for DVDs only";
         return result;
     }
     if (options.project) {

@@ -54,6 +54,9 @@ struct CliOptions {
     bool removeStreams = false; // once the disc is made
     // Per input, in order: the subtitle files ("FILE" or "FILE:LANG") given before it.
     std::vector<std::vector<std::string>> subtitles;
+    bool burnSubtitles = false; // a DVD's picture carries each input's first subtitle
+    // The sound tracks (from 1) of every input that go on a DVD; none given: all of them.
+    std::optional<std::vector<int>> dvdAudioTracks;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

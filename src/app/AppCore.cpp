@@ -5,6 +5,7 @@
 #include "app/BatchOutputs.h"
 #include "app/DecoderOptionProfile.h"
 #include "app/DiscSizeControls.h"
+#include "app/InputSubtitles.h"
 #include "app/RunLogFile.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
@@ -287,6 +288,59 @@ bool AppCore::NameTitle(int index, const std::string& name)
         return Refuse();
     }
     parts_.inputs.inputTable[static_cast<std::size_t>(index)].titleName = name;
+    return true;
+}
+
+bool AppCore::AddSubtitles(int index, const std::vector<SubtitleSource>& sources)
+{
+    if (IsConverting() || IsAuthoring() || index < 0 || index >= parts_.inputs.inputCount) {
+        return false;
+    }
+    std::vector<SubtitleSource>& added = parts_.inputs.inputTable[static_cast<std::size_t>(index)].addedSubtitles;
+    added.insert(added.end(), sources.begin(), sources.end());
+    return true;
+}
+
+std::vector<SubtitleSource> AppCore::SubtitlesOf(int index) const
+{
+    if (index < 0 || index >= parts_.inputs.inputCount) {
+        return {};
+    }
+    return FoundSubtitles(parts_.inputs.inputTable[static_cast<std::size_t>(index)]);
+}
+
+bool AppCore::SetSubtitleOnDisc(int index, const SubtitleSource& source, bool onDisc)
+{
+    if (IsConverting() || IsAuthoring() || index < 0 || index >= parts_.inputs.inputCount) {
+        return false;
+    }
+    std::vector<SubtitleSource>& off = parts_.inputs.inputTable[static_cast<std::size_t>(index)].subtitlesLeftOut;
+    std::erase_if(off, [&source](const SubtitleSource& s) { return SameSubtitle(s, source); });
+    if (!onDisc) {
+        off.push_back(source);
+    }
+    return true;
+}
+
+bool AppCore::SetBurnSubtitles(int index, bool burn)
+{
+    if (IsConverting() || IsAuthoring() || index < 0 || index >= parts_.inputs.inputCount) {
+        return false;
+    }
+    parts_.inputs.inputTable[static_cast<std::size_t>(index)].burnSubtitles = burn;
+    return true;
+}
+
+bool AppCore::SetSoundTrackOnDisc(int index, int track, bool onDisc)
+{
+    if (IsConverting() || IsAuthoring() || index < 0 || index >= parts_.inputs.inputCount) {
+        return false;
+    }
+    std::vector<int>& off = parts_.inputs.inputTable[static_cast<std::size_t>(index)].soundTracksLeftOut;
+    std::erase(off, track);
+    if (!onDisc) {
+        off.push_back(track);
+    }
     return true;
 }
 

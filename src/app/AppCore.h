@@ -79,6 +79,16 @@ public:
     bool ChooseDiscMenu(bool menu, const std::string& background);
     // The name of input `index`'s title on the menu; empty: its file name without the extension.
     bool NameTitle(int index, const std::string& name);
+    // --- What of input `index` goes on the disc (see InputSubtitles); each false for no such input.
+    // Subtitle files named for it, before those found in and beside it.
+    bool AddSubtitles(int index, const std::vector<SubtitleSource>& sources);
+    // Every subtitle of the input, also those switched off.
+    std::vector<SubtitleSource> SubtitlesOf(int index) const;
+    bool SetSubtitleOnDisc(int index, const SubtitleSource& source, bool onDisc);
+    // A DVD's picture carries the input's first subtitle instead of a subtitle stream.
+    bool SetBurnSubtitles(int index, bool burn);
+    // Whether sound track `track` (from 1) goes on a DVD; the played track always does.
+    bool SetSoundTrackOnDisc(int index, int track, bool onDisc);
     // The plan of the batch for the chosen disc size; nothing without one.
     std::optional<DiscPlan> PlanForDisc() const;
     // The shape of the frames of the next conversion (the window's shape choice, the cli's --aspect).

@@ -14,6 +14,7 @@
 #include "app/Previews.h"
 #include "app/ProjectCommands.h"
 #include "app/SettingsController.h"
+#include "app/SubtitleBurnIn.h"
 #include "app/VideoSupply.h"
 #include "app/WindowRefresh.h"
 #include "core/ConversionSettings.h"
@@ -47,6 +48,8 @@ public:
     // The full-size work picture: list pictures are loaded and every frame is
     // prepared in it.
     TFullDib workPicture;
+    // The subtitles drawn into the picture, for the frame supply and the output preview alike.
+    SubtitleBurnIn subtitleBurnIn;
     StreamReader streamReader;
     FrameFetch frameFetch;
     InputTable inputTable;

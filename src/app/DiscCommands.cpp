@@ -4,12 +4,12 @@
 #include "app/AuthoringMessages.h"
 #include "app/DiscAuthoring.h"
 #include "app/DiscSoundTracks.h"
+#include "app/InputSubtitles.h"
 #include "app/OutputParts.h"
 #include "core/ControlIds.h"
 #include "core/ShowMessage.h"
 #include "core/TextFormat.h"
 #include "platform/PictureSubtitleTrack.h"
-#include "platform/TextSubtitleTracks.h"
 #include "ports/ControlSurface.h"
 #include "ports/InputHost.h"
 #include "ports/MessagePort.h"
@@ -112,22 +112,12 @@ std::vector<std::vector<SubtitleSource>> DiscCommands::Subtitles(
     }
     for (int i = 0; i < core_.inputs.inputCount; ++i) {
         const auto index = static_cast<std::size_t>(i);
-        std::vector<SubtitleSource> files = index < given.size() ? given[index] : std::vector<SubtitleSource>{};
         const InputEntry& entry = core_.inputs.inputTable[index];
-        if (entry.isVideoFile) {
-            for (const TextSubtitleTrack& track : TextSubtitleTracksOf(entry.path)) {
-                files.push_back({entry.path, track.language, track.number});
-            }
-            for (const PictureSubtitleTrack& track : PictureSubtitleTracksOf(entry.path)) {
-                files.push_back({entry.path, track.language, track.number, true});
-            }
-            for (SubtitleSource& sidecar : SidecarSubtitles(entry.path)) {
-                const bool named = std::any_of(files.begin(), files.end(),
-                    [&sidecar](const SubtitleSource& file) { return file.path == sidecar.path; });
-                if (!named) {
-                    files.push_back(std::move(sidecar));
-                }
-            }
+        std::vector<SubtitleSource> files
+            = ChosenSubtitles(entry, index < given.size() ? given[index] : std::vector<SubtitleSource>{});
+        // The one drawn into the picture is not a subtitle stream as well.
+        if (BurnsSubtitles(core_.settings, entry) && !files.empty()) {
+            files.erase(files.begin());
         }
         subtitles.push_back(WithIndexTracks(files));
     }

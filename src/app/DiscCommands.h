@@ -32,8 +32,9 @@ public:
     std::vector<StreamParts> WrittenStreams() const;
     // The languages of each input's sound streams, for the inputs of ConvertedStreams.
     std::vector<std::vector<std::string>> SoundLanguages() const;
-    // Each input's subtitle files, for the inputs of ConvertedStreams: those `given`
-    // for it (by the command line), then the ones beside it.
+    // Each input's subtitle streams, for the inputs of ConvertedStreams: those `given`
+    // for it (by the command line), then those named for it, in it and beside it; without
+    // those switched off and the one drawn into the picture.
     std::vector<std::vector<SubtitleSource>> Subtitles(const std::vector<std::vector<SubtitleSource>>& given) const;
     // A disc of the batch as the settings want it: its format, size and menu, and
     // the streams (only those written, with `writtenOnly`) with their titles' names.

@@ -23,7 +23,9 @@ std::vector<int> DiscSoundOrder(const InputEntry& entry)
         if (order.size() >= static_cast<std::size_t>(dvdSoundStreamLimit)) {
             break;
         }
-        if (track.number != entry.playedTrack) {
+        const bool leftOut = std::find(entry.soundTracksLeftOut.begin(), entry.soundTracksLeftOut.end(), track.number)
+            != entry.soundTracksLeftOut.end();
+        if (track.number != entry.playedTrack && !leftOut) {
             order.push_back(track.number);
         }
     }

@@ -14,8 +14,9 @@ namespace discforge {
 
 inline constexpr int dvdSoundStreamLimit = 8;
 
-// Track numbers (from 1) in the order of the title's sound streams; empty for an
-// input without sound tracks of its own (a list, a script, a file without sound).
+// Track numbers (from 1) in the order of the title's sound streams, without those the
+// user left out (the played track always comes); empty for an input without sound
+// tracks of its own (a list, a script, a file without sound).
 std::vector<int> DiscSoundOrder(const InputEntry& entry);
 // The language of each of the title's sound streams as the file names it ("und" when
 // it names none); one "und" for an input whose sound is the supply's alone.

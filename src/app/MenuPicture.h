@@ -37,6 +37,8 @@ public:
     bool Ready() const { return ready_; }
     // The labels' font: DejaVu Sans at the menu's text height.
     QFont Font(const MenuFrame& frame) const;
+    // DejaVu Sans as Qt names it, for other text drawn in the disc's look.
+    const QString& Family() const { return family_; }
 
 private:
     char name_[10] = "discforge";

@@ -10,6 +10,7 @@
 #include "core/TextFormat.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
+#include "picture/PictureBlend.h"
 #include "picture/PictureFitting.h"
 
 namespace discforge {
@@ -199,12 +200,25 @@ bool Previews::FinishOutput(const InputEntry& entry, bool aviReader)
             FailOutput(request.mode == FitMode::crop ? outputCropFailed : outputRescaleFailed, caption);
             return false;
         }
+    } else {
+        BurnSubtitle(entry);
     }
     if (!outputPanel_->ShowPicture(ShownAsOnTheTv(outputWork_, request.framePixel, shownOutput_))) {
         FailOutput(aviReader ? aviPreviewFailed : outputPreviewFailed, caption);
         return false;
     }
     return true;
+}
+
+// The frame the encoder would get at this position, so with the same subtitle over it.
+void Previews::BurnSubtitle(const InputEntry& entry)
+{
+    const double rate = OutputPictureRate(core_.settings.tvStandard, false, entry.frameRate);
+    const TimedPicture* shown = core_.subtitleBurnIn.PictureAt(core_.settings, entry, outputWork_.Width(),
+        outputWork_.Height(), OutputClockMs(OutputFrame(), rate), core_.runLog);
+    if (shown != nullptr) {
+        BlendPicture(outputWork_, *shown);
+    }
 }
 
 PictureOptions Previews::OutputOptions(const InputEntry& entry) const

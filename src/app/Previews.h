@@ -76,6 +76,8 @@ private:
     bool FetchOutputAviFrame(int index, InputEntry& entry, bool live);
     // The picture options and the fitting, then the panel.
     bool FinishOutput(const InputEntry& entry, bool aviReader);
+    // Lays the input's burnt-in subtitle of the output position over the fitted picture.
+    void BurnSubtitle(const InputEntry& entry);
     PictureOptions OutputOptions(const InputEntry& entry) const;
     FitRequest OutputFitRequest(const InputEntry& entry) const;
     // `picture` with its pixels of shape `pixel` drawn as the TV shows them, made in

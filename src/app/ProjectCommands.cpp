@@ -1,6 +1,7 @@
 #include "app/ProjectCommands.h"
 
 #include "app/AppParts.h"
+#include "app/DiscChoicesEntry.h"
 #include "app/DiscMenuEntry.h"
 #include "app/DiscSizeEntry.h"
 #include "app/ProjectChoices.h"
@@ -37,6 +38,7 @@ bool ProjectCommands::SaveProject(const std::string& path)
         if (entry.soundTrack != defaultSoundTrack) {
             extension.SetInt(ProjectTag::soundTrack, static_cast<std::uint16_t>(i), entry.soundTrack);
         }
+        KeepDiscChoices(extension, static_cast<std::uint16_t>(i), entry);
     }
     // Automatic is what a file without the entry opens as, so it needs none.
     if (core_.settings.shapeChoice != ShapeChoice::automatic) {
@@ -132,6 +134,7 @@ bool ProjectCommands::OpenProject(const std::string& path)
         RestoreSavedChoices(core_.inputs.inputTable[i], DecodeInputRecord(contents.records[static_cast<std::size_t>(record)]));
         RestoreOutputPath(core_, contents.extension, record, input);
         core_.inputs.inputTable[i].titleName = SavedTitleName(contents.extension, record);
+        RestoreDiscChoices(contents.extension, record, core_.inputs.inputTable[i]);
     }
     if (!contents.header.batchMode) {
         const std::optional<std::string> whole = contents.extension.Text(ProjectTag::sharedOutputName, batchScope);

@@ -47,6 +47,13 @@ enum class ProjectTag : std::uint16_t {
     discMenu = 70,
     menuBackground = 71,
     titleName = 72, // per input: its name on the menu (none kept: the file name)
+    // Per input, what goes on the disc of its subtitles and sound; a file without them
+    // puts every subtitle found and every sound track on it, none drawn into a DVD's picture.
+    burnSubtitles = 80, // i32 1: a DVD's picture carries the first subtitle (VCD and SVCD always)
+    // Subtitles as (u32 track, u32-length-prefixed language, u32-length-prefixed path):
+    addedSubtitles = 81, // those named for the input, before the ones found
+    subtitlesLeftOut = 82, // those switched off
+    soundTracksLeftOut = 83, // i32 track numbers, from 1, not put on a DVD
 };
 
 inline constexpr std::uint16_t batchScope = 0xFFFF;

@@ -7,6 +7,7 @@
 #include "input/FrameFetch.h"
 #include "input/StreamGraph.h"
 #include "input/StreamObjects.h"
+#include "picture/PictureBlend.h"
 #include "picture/PictureFitting.h"
 #include "ports/WindowPort.h"
 
@@ -96,6 +97,7 @@ void VideoSupply::ClampFramePosition()
 
 int VideoSupply::SupplyVideoFrame(int frameIndex, std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
+    askedFrame_ = frameIndex;
     const InputEntry* current = CurrentEntry();
     if (current == nullptr) {
         return videoFetchFailed;
@@ -305,9 +307,28 @@ int VideoSupply::FitFailure(FitMode mode)
     return videoProportionalFailed;
 }
 
+const TFullDib* VideoSupply::WithSubtitle()
+{
+    const InputEntry* entry = CurrentEntry();
+    const TFullDib& work = core_.workPicture;
+    if (entry == nullptr || work.Depth() != 32 || !work.HasPicture()) {
+        return nullptr;
+    }
+    const bool film = core_.media.run.encoderBusy && core_.media.run.filmPictures;
+    const double rate = OutputPictureRate(core_.settings.tvStandard, film, entry->frameRate);
+    const TimedPicture* shown = core_.subtitleBurnIn.PictureAt(
+        core_.settings, *entry, work.Width(), work.Height(), OutputClockMs(askedFrame_, rate), core_.runLog);
+    if (shown == nullptr) {
+        return nullptr;
+    }
+    const SurfaceRows rows{work.Width(), work.Height(), -work.Stride(), work.Row(work.Height() - 1)};
+    return subtitled_.CopyFromSurface(rows) && BlendPicture(subtitled_, *shown) ? &subtitled_ : nullptr;
+}
+
 int VideoSupply::HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels)
 {
-    const TFullDib& picture = core_.workPicture;
+    const TFullDib* subtitled = WithSubtitle();
+    const TFullDib& picture = subtitled != nullptr ? *subtitled : core_.workPicture;
     *rowBytes = picture.Width() * 4;
     *pixels = picture.Pixels();
     return videoOk;

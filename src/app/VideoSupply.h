@@ -14,6 +14,7 @@
 #include "input/PictureOptions.h"
 #include "picture/FieldFitting.h"
 #include "picture/TBaseDib.h"
+#include "picture/TFullDib.h"
 
 namespace discforge {
 
@@ -101,6 +102,10 @@ private:
     // Applies the options and the fitting, then hands out the work picture.
     int Finish(const PictureOptions& options, std::int32_t* rowBytes, const std::uint8_t** pixels);
     int HandOut(std::int32_t* rowBytes, const std::uint8_t** pixels);
+    // The work picture with the current input's burnt-in subtitle of the frame asked for
+    // laid over it, in a picture of its own: the work picture may serve the next frame
+    // as it is. Null when no subtitle shows.
+    const TFullDib* WithSubtitle();
 
     // What the work picture was last made from by the AVI reader's path in a
     // run. An output rate above the input's shows some frames twice; the second
@@ -129,6 +134,8 @@ private:
 
     AppParts& core_;
     int shownFrame_ = 0;
+    int askedFrame_ = 0; // the output frame of the running call
+    TFullDib subtitled_;
     std::optional<MadeFrame> made_;
     std::optional<MadeListPicture> madeList_;
     FieldFitting fieldFitting_;

@@ -7,6 +7,7 @@
 #include "input/ListFile.h"
 #include "input/MediaFormats.h"
 #include "input/PictureOptions.h"
+#include "input/SubtitleSidecars.h"
 #include "platform/SoundTracks.h"
 #include "ports/ComponentOption.h"
 
@@ -26,6 +27,14 @@ struct InputEntry {
     std::string outputPath;    // the MPEG file written for this input
     std::string listDirectory; // list inputs: the list's folder with its trailing "/"
     std::string titleName;     // its name on a DVD menu; empty: the file name without its extension
+    // Its subtitles on the disc: those named for it (the command line) come before those
+    // found in and beside the video; the user may switch any of them off.
+    std::vector<SubtitleSource> addedSubtitles;
+    std::vector<SubtitleSource> subtitlesLeftOut;
+    // DVD: the first subtitle drawn into the picture instead of a subtitle stream
+    // (VCD and SVCD have no subtitle streams and always get it drawn).
+    bool burnSubtitles = false;
+    std::vector<int> soundTracksLeftOut; // DVD: the file's sound tracks, from 1, not put on the disc
 
     std::shared_ptr<StreamObjects> streams; // null while the entry is not active
     SurfaceLayout surfaceLayout;

@@ -162,6 +162,7 @@ void TMainWindow::ShowInputMenu(const QPoint& at)
         idle && selected && index < count - 1);
     if (selected) {
         AddSoundTrackMenu(menu, index, idle);
+        AddDiscTrackChoices(menu, index, idle);
         add(tr("Decoder settings..."), QKeySequence(), command::decoderSettings,
             idle && core_->Inputs().inputTable[static_cast<std::size_t>(index)].isVideoFile);
     }

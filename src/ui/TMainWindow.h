@@ -157,6 +157,7 @@ private:
     void ShowInputMenu(const QPoint& at);
     void AddSoundTrackMenu(QMenu& menu, int index, bool idle);
     void AddDiscMenuChoices(QMenu& menu, int index, bool idle);
+    void AddDiscTrackChoices(QMenu& menu, int index, bool idle);
     void AfterCommand();
     // A layout key that is missing or unreadable: named once, then the window closes.
     void RefuseLayout(const std::string& key);

@@ -14,5 +14,7 @@ inline constexpr const char* aboutText = "%s %s\n\n"
                                          "Home page: %s";
 
 inline constexpr const char* soundTrackItem = "Track %d: %s, %s, %s";
+inline constexpr const char* subtitleTrackItem = "Subtitle track %d: %s";
+inline constexpr const char* subtitleFileItem = "%s: %s";
 
 } // namespace discforge::message

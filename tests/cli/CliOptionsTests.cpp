@@ -222,11 +222,36 @@ TEST(CliOptionsTest, SubtitlesGoWithTheInputAfterThemOnAnAuthoredDvd)
     EXPECT_EQ(result.options.subtitles, expected);
     EXPECT_EQ(Parse({"--target", "dvd", "--author", "disc", "clip.avi", "--subtitles", "a.srt"}).error,
         "--subtitles goes before the INPUT it belongs to");
-    EXPECT_EQ(Parse({"--target", "svcd", "--author", "disc", "--subtitles", "a.srt", "clip.avi"}).error,
-        "--subtitles goes with --target dvd and --author");
     EXPECT_EQ(Parse({"--target", "dvd", "--subtitles", "a.srt", "clip.avi"}).error,
-        "--subtitles goes with --target dvd and --author");
+        "--subtitles on a DVD goes with --author or --burn-subtitles");
     EXPECT_EQ(Parse({"clip.avi", "--subtitles"}).error, "--subtitles needs a value");
+}
+
+TEST(CliOptionsTest, SubtitlesAreDrawnIntoTheVcdPictureAndIntoTheDvdPictureOnRequest)
+{
+    for (const char* target : {"vcd", "svcd"}) {
+        const ParseResult result = Parse({"--target", target, "--subtitles", "a.srt", "clip.avi"});
+        EXPECT_TRUE(result.error.empty()) << target << ": " << result.error;
+        EXPECT_FALSE(result.options.burnSubtitles);
+    }
+    const ParseResult burnt = Parse({"--target", "dvd", "--burn-subtitles", "--subtitles", "a.srt", "clip.avi"});
+    ASSERT_TRUE(burnt.error.empty()) << burnt.error;
+    EXPECT_TRUE(burnt.options.burnSubtitles);
+    EXPECT_FALSE(Parse({"--target", "dvd", "clip.avi"}).options.burnSubtitles);
+}
+
+TEST(CliOptionsTest, DvdAudioTracksAreDistinctNumbersFromOneForADvd)
+{
+    const ParseResult result = Parse({"--target", "dvd", "--dvd-audio-tracks", "3,1", "clip.avi"});
+    ASSERT_TRUE(result.error.empty()) << result.error;
+    EXPECT_EQ(result.options.dvdAudioTracks, (std::vector<int>{3, 1}));
+    EXPECT_FALSE(Parse({"--target", "dvd", "clip.avi"}).options.dvdAudioTracks.has_value());
+    for (const char* bad : {"", "0", "1,", ",2", "1,1", "a", "1;2", "-1"}) {
+        EXPECT_EQ(Parse({"--target", "dvd", "--dvd-audio-tracks", bad, "clip.avi"}).error,
+            std::string("bad value '") + bad + "' for --dvd-audio-tracks (track numbers from 1, parted by commas)");
+    }
+    EXPECT_EQ(Parse({"--target", "svcd", "--dvd-audio-tracks", "1", "clip.avi"}).error,
+        "--dvd-audio-tracks is for DVDs only");
 }
 
 

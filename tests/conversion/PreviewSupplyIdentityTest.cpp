@@ -8,6 +8,7 @@
 #include "input/StreamGraph.h"
 #include "mediagen/MediaGen.h"
 #include "pattern/FramePattern.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +158,63 @@ TEST_P(PreviewSupplyIdentity, TheOutputWorkPictureIsThePictureHandedToTheEncoder
                 GetParam().number);
         }
     }
+}
+
+// White pixels in the lower half of a 720 x 576 picture stored bottom row first.
+int WhiteBelowMiddle(const std::vector<std::uint8_t>& picture)
+{
+    int white = 0;
+    for (std::size_t row = 0; row < 288; ++row) {
+        for (std::size_t x = 0; x < 720; ++x) {
+            const std::uint8_t* pixel = &picture[(row * 720 + x) * 4];
+            white += pixel[0] > 240 && pixel[1] > 240 && pixel[2] > 240 ? 1 : 0;
+        }
+    }
+    return white;
+}
+
+TEST_P(PreviewSupplyIdentity, TheSubtitleDrawnIntoThePictureIsTheSameInBoth)
+{
+    const TestFolder folder;
+    const std::string cues = folder.File("cues.srt");
+    std::ofstream(cues) << "1\n00:00:00,000 --> 00:00:09,000\nHello there\n";
+    InputEntry& entry = rig_.Entry(0);
+    entry.addedSubtitles = {{cues, "en", 0}};
+    entry.burnSubtitles = true;
+    rig_.core.settings.outputFormat = formatDvd;
+    rig_.core.settings.batchMode = true;
+    entry.pictureOptions.outputWidth = 720;
+    entry.pictureOptions.outputHeight = 576;
+    const int frame = GetParam().frame;
+    rig_.core.inputs.framePosition = frame;
+    rig_.core.previews.ClampOutputPosition();
+    rig_.core.previews.RenderOutputPreview();
+    ASSERT_TRUE(rig_.messages.shown.empty()) << rig_.messages.shown[0].text;
+    const TFullDib& work = rig_.core.previews.OutputWorkPicture();
+    ASSERT_EQ(work.Width(), 720);
+    ASSERT_EQ(work.Height(), 576);
+    const std::vector<std::uint8_t> preview(work.Pixels(), work.Pixels() + std::size_t{720} * 576 * 4);
+
+    Supplied supplied;
+    supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);
+    ASSERT_EQ(supplied.result, 0);
+    const std::vector<std::uint8_t> handed(supplied.pixels, supplied.pixels + std::size_t{720} * 576 * 4);
+    EXPECT_TRUE(preview == handed);
+    EXPECT_GT(WhiteBelowMiddle(handed), 300) << "the text is there";
+
+    // Once the cue has ended, neither shows it.
+    std::ofstream(folder.File("late.srt")) << "1\n00:01:00,000 --> 00:01:09,000\nLater\n";
+    entry.addedSubtitles = {{folder.File("late.srt"), "en", 0}};
+    // The supply left the position at the list's picture.
+    rig_.core.inputs.framePosition = frame;
+    rig_.core.previews.ClampOutputPosition();
+    rig_.core.previews.RenderOutputPreview();
+    const std::vector<std::uint8_t> clean(work.Pixels(), work.Pixels() + std::size_t{720} * 576 * 4);
+    supplied.result = rig_.core.videoSupply.SupplyVideoFrame(frame, &supplied.rowBytes, &supplied.pixels);
+    ASSERT_EQ(supplied.result, 0);
+    const std::vector<std::uint8_t> handedClean(supplied.pixels, supplied.pixels + std::size_t{720} * 576 * 4);
+    EXPECT_TRUE(clean == handedClean);
+    EXPECT_LT(WhiteBelowMiddle(handedClean), WhiteBelowMiddle(handed) / 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, PreviewSupplyIdentity, ::testing::ValuesIn(decoderPaths),

@@ -92,7 +92,8 @@ TEST(CommandLineUsage, HelpAndVersionAnswerOnStandardOutput)
     EXPECT_TRUE(help.err.empty()) << help.err;
     EXPECT_EQ(help.out.rfind("usage: discforge-cli", 0), 0u) << help.out;
     for (const char* option : {"--target", "--standard", "--fit", "--invert", "--deinterlace", "--crop", "--split",
-                               "--output", "--shutdown-when-done", "--version", "130"}) {
+                               "--output", "--shutdown-when-done", "--subtitles", "--burn-subtitles",
+                               "--dvd-audio-tracks", "--version", "130"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 

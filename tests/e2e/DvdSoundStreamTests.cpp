@@ -10,12 +10,19 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 namespace discforge::test {
 namespace {
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 struct ListedSound {
     std::string language;
@@ -102,6 +109,33 @@ TEST_F(DvdSoundStreams, AChosenSurroundTrackLeadsAndKeepsItsSixChannels)
     EXPECT_EQ(sounds[0].channels, 6);
     EXPECT_EQ(sounds[1].language, "en");
     EXPECT_EQ(sounds[1].channels, 2);
+}
+
+TEST_F(DvdSoundStreams, ATrackLeftOutIsNotOnTheTitleAndTheFilesSubtitlesCanBeDrawnInstead)
+{
+    const CliOutcome made = RunCli({"--target", "dvd", "--standard", "pal", "--dvd-audio-tracks", "1",
+                                       "--burn-subtitles", "--author", "disc", "two languages.mkv"},
+        folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::vector<ListedSound> sounds = ListedSounds(folder_.File("disc"));
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_EQ(sounds[0].language, "en");
+    EXPECT_TRUE(ListedSubtitles(folder_.File("disc")).empty()) << "the subtitles are in the picture";
+    const std::string log = ReadBytes(StateFolder(folder_.Path()) + "/ferrowick-discforge/avi_log.txt");
+    EXPECT_NE(log.find("The text subtitle track 1 of "), std::string::npos) << log;
+    EXPECT_NE(log.find("is drawn into its picture."), std::string::npos) << log;
+}
+
+TEST_F(DvdSoundStreams, ThePlayedTrackGoesOnTheDiscThoughNotListed)
+{
+    const CliOutcome made = RunCli(
+        {"--target", "dvd", "--standard", "pal", "--dvd-audio-tracks", "2", "--author", "disc", "two languages.mkv"},
+        folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::vector<ListedSound> sounds = ListedSounds(folder_.File("disc"));
+    ASSERT_EQ(sounds.size(), 2u);
+    EXPECT_EQ(sounds[0].language, "en");
+    EXPECT_EQ(sounds[1].language, "de");
 }
 
 } // namespace
