@@ -4,6 +4,8 @@
 // no subtitle stream for it, while without the request its picture stays clean and the
 // subtitle is a stream of the title.
 #include "CliProcess.h"
+#include "ShownSubpictures.h"
+#include "support/PictureSubtitleClips.h"
 #include "support/StreamChecks.h"
 #include "support/TestFolder.h"
 
@@ -12,8 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -28,12 +28,6 @@ struct TextPixels {
     int top = 0, bottom = -1, left = 0, right = -1; // of the bright pixels
     int Height() const { return bottom - top + 1; }
 };
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // The picture of `video` (a stream or a VOB) at `seconds`, as gray levels.
 TextPixels TextAt(const TestFolder& folder, const std::string& video, double seconds, int width, int height)
@@ -76,20 +70,6 @@ void ExpectReadableInSafeArea(const TextPixels& text, int width, int height, con
     EXPECT_LE(text.right, width - width / 20);
     EXPECT_LE(text.bottom, height - height / 20);
     EXPECT_GT(text.top, height / 2) << "in the lower part of the picture";
-}
-
-// The languages lsdvd lists for the subtitle streams of the disc's first title.
-std::vector<std::string> ListedSubtitles(const std::string& disc)
-{
-    const CommandResult listed = RunCommand("lsdvd -t 1 -s " + Quoted(disc));
-    EXPECT_EQ(listed.exitCode, 0) << listed.output;
-    std::vector<std::string> languages;
-    const std::regex line(R"(Subtitle: \d+, Language: (\S+))");
-    for (auto it = std::sregex_iterator(listed.output.begin(), listed.output.end(), line); it != std::sregex_iterator();
-         ++it) {
-        languages.push_back((*it)[1]);
-    }
-    return languages;
 }
 
 class BurntSubtitles : public ::testing::Test {
@@ -146,6 +126,37 @@ TEST_F(BurntSubtitles, AVcdDrawsTheFileNamedOnTheCommandLineOverTheOneBesideTheV
     ExpectReadableInSafeArea(TextAt(folder_, stream, 3.0, width, height), width, height, "the named file's cue");
 }
 
+// A DVD rip's subtitles as a VobSub pair, drawn into an SVCD's narrower picture: the
+// white box lands where it was in the DVD frame, two thirds as wide, during its cue only.
+TEST_F(BurntSubtitles, AnSvcdDrawsAVobSubPairsPicturesScaledToItsFrame)
+{
+    constexpr int width = 480;
+    constexpr int height = 576;
+    const std::vector<BoxCue> boxes{{1000, 2000, 210, 450, 300, 60, 4}};
+    std::vector<std::string> palette(16, "808080");
+    palette[0] = "000000";
+    palette[1] = "ffffff";
+    std::string log;
+    ASSERT_TRUE(MakeSubpictureStream(folder_.Path(), folder_.File("rip.mpg"), 3, boxes, log)) << log;
+    ASSERT_TRUE(MakeVobSubPair(folder_.File("rip.mpg"), folder_.File("boxes"), boxes, "de", palette, log)) << log;
+    const CliOutcome made
+        = RunCli({"--target", "svcd", "--standard", "pal", "--subtitles", "boxes.idx", "film.avi"}, folder_.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const std::string stream = folder_.File("film.mpg");
+    EXPECT_EQ(TextAt(folder_, stream, 0.5, width, height).bright, 0) << "before the cue";
+    EXPECT_EQ(TextAt(folder_, stream, 2.5, width, height).bright, 0) << "after the cue";
+    const TextPixels box = TextAt(folder_, stream, 1.5, width, height);
+    constexpr int slack = 3;
+    EXPECT_NEAR(box.left, 210 * 2 / 3, slack);
+    EXPECT_NEAR(box.right, (210 + 300) * 2 / 3 - 1, slack);
+    EXPECT_NEAR(box.top, 450, slack);
+    EXPECT_NEAR(box.bottom, 450 + 60 - 1, slack);
+    EXPECT_GT(box.bright, 200 * 60 * 3 / 4) << "the box is filled";
+    EXPECT_GT(box.outline, 0) << "its black band is drawn too";
+    const std::string runLog = ReadBytes(StateFolder(folder_.Path()) + "/ferrowick-discforge/avi_log.txt");
+    EXPECT_NE(runLog.find("The picture subtitle track 1 of"), std::string::npos) << runLog;
+}
+
 TEST_F(BurntSubtitles, ADvdDrawsTheSubtitleOnlyWhenAskedAndThenMakesNoStreamOfIt)
 {
     constexpr int width = 720;
@@ -153,14 +164,14 @@ TEST_F(BurntSubtitles, ADvdDrawsTheSubtitleOnlyWhenAskedAndThenMakesNoStreamOfIt
     const CliOutcome streamed
         = RunCli({"--target", "dvd", "--standard", "pal", "--author", "streamed", "film.avi"}, folder_.Path());
     ASSERT_EQ(streamed.exitCode, 0) << streamed.err;
-    EXPECT_EQ(ListedSubtitles(folder_.File("streamed")), std::vector<std::string>{"en"});
+    EXPECT_EQ(ListedSubtitles(folder_.File("streamed"), 1), std::vector<std::string>{"en"});
     const std::string streamedVob = folder_.File("streamed/VIDEO_TS/VTS_01_1.VOB");
     EXPECT_EQ(TextAt(folder_, streamedVob, 1.5, width, height).bright, 0) << "the picture stays clean";
 
     const CliOutcome burnt = RunCli(
         {"--target", "dvd", "--standard", "pal", "--burn-subtitles", "--author", "burnt", "film.avi"}, folder_.Path());
     ASSERT_EQ(burnt.exitCode, 0) << burnt.err;
-    EXPECT_TRUE(ListedSubtitles(folder_.File("burnt")).empty());
+    EXPECT_TRUE(ListedSubtitles(folder_.File("burnt"), 1).empty());
     const std::string burntVob = folder_.File("burnt/VIDEO_TS/VTS_01_1.VOB");
     EXPECT_EQ(TextAt(folder_, burntVob, 2.4, width, height).bright, 0);
     ExpectReadableInSafeArea(TextAt(folder_, burntVob, 1.5, width, height), width, height, "the burnt DVD");
