@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -76,10 +75,8 @@ class BurntSubtitles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
-                        " && command -v spumux >/dev/null && command -v lsdvd >/dev/null")
-            != 0) {
-            GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+        if (!DvdToolsInstalled()) {
+            GTEST_SKIP() << dvdToolsMissing;
         }
         // A dark, still picture, so that only a subtitle brings bright pixels.
         const CommandResult made

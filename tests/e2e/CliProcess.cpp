@@ -70,6 +70,13 @@ std::string CliPath() { return std::string(DISCFORGE_BIN_DIR) + "/discforge-cli"
 
 std::string StateFolder(const std::string& folder) { return folder + "/state"; }
 
+bool DvdToolsInstalled()
+{
+    return std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
+                       " && command -v spumux >/dev/null && command -v lsdvd >/dev/null")
+        == 0;
+}
+
 CliProcess::CliProcess(const std::vector<std::string>& arguments, const std::string& folder)
     : outFile_(AnonymousFile())
     , errFile_(AnonymousFile())

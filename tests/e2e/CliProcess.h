@@ -40,4 +40,9 @@ std::string CliPath();
 // The user's state folder of a program run in `folder`: its run log is written below it.
 std::string StateFolder(const std::string& folder);
 
+// Whether ffmpeg and the DVD tools the disc tests run (dvdauthor, spumux, lsdvd) are installed.
+bool DvdToolsInstalled();
+inline constexpr const char* dvdToolsMissing
+    = "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+
 } // namespace discforge::test

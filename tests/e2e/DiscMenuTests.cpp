@@ -154,10 +154,8 @@ class DiscMenu : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
-                        " && command -v spumux >/dev/null && command -v lsdvd >/dev/null")
-            != 0) {
-            GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+        if (!DvdToolsInstalled()) {
+            GTEST_SKIP() << dvdToolsMissing;
         }
     }
     std::string File(const std::string& name) const { return folder_.File(name); }

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -37,10 +36,8 @@ class DvdPictureSubtitles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
-                        " && command -v spumux >/dev/null && command -v lsdvd >/dev/null")
-            != 0) {
-            GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+        if (!DvdToolsInstalled()) {
+            GTEST_SKIP() << dvdToolsMissing;
         }
         std::string log;
         ASSERT_TRUE(MakeSubpictureStream(folder_.Path(), folder_.File("rip.mpg"), 4, boxes, log)) << log;

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -60,10 +59,8 @@ class DvdSoundStreams : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
-                        " && command -v lsdvd >/dev/null")
-            != 0) {
-            GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+        if (!DvdToolsInstalled()) {
+            GTEST_SKIP() << dvdToolsMissing;
         }
         // English stereo AAC (the default track), German 5.1 FLAC and Spanish subtitles.
         std::ofstream(folder_.File("cues.srt")) << "1\n00:00:01,000 --> 00:00:02,000\nHola\n";

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -21,10 +20,8 @@ class DvdSubtitles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::system("command -v ffmpeg >/dev/null && command -v dvdauthor >/dev/null"
-                        " && command -v spumux >/dev/null && command -v lsdvd >/dev/null")
-            != 0) {
-            GTEST_SKIP() << "ffmpeg, dvdauthor or lsdvd is not installed (scripts/install-deps.sh installs them)";
+        if (!DvdToolsInstalled()) {
+            GTEST_SKIP() << dvdToolsMissing;
         }
         for (const char* name : {"film.avi", "other.avi"}) {
             // A dark, still picture, so that only the subtitle changes what is shown.
