@@ -9,6 +9,9 @@ namespace {
 constexpr std::size_t languageLimit = 16;
 // Track numbers count a file's streams.
 constexpr std::int32_t trackLimit = 0xFFFF;
+// The top bit of a subtitle's track number marks a picture subtitle track: text and
+// picture tracks are counted apart, so track 1 may be either.
+constexpr std::uint32_t pictureTrackBit = 0x80000000u;
 
 void PutNumber(std::vector<std::uint8_t>& bytes, std::uint32_t value)
 {
@@ -72,7 +75,7 @@ std::vector<std::uint8_t> EncodeSubtitleSources(const std::vector<SubtitleSource
 {
     std::vector<std::uint8_t> bytes;
     for (const SubtitleSource& source : sources) {
-        PutNumber(bytes, static_cast<std::uint32_t>(source.track));
+        PutNumber(bytes, static_cast<std::uint32_t>(source.track) | (source.picture ? pictureTrackBit : 0));
         PutText(bytes, source.language);
         PutText(bytes, source.path);
     }
@@ -85,7 +88,12 @@ std::optional<std::vector<SubtitleSource>> DecodeSubtitleSources(std::span<const
     while (!bytes.empty()) {
         SubtitleSource source;
         std::uint32_t track = 0;
-        if (!TakeNumber(bytes, track) || track > trackLimit || !TakeText(bytes, languageLimit, source.language)
+        if (!TakeNumber(bytes, track)) {
+            return std::nullopt;
+        }
+        source.picture = (track & pictureTrackBit) != 0;
+        track &= ~pictureTrackBit;
+        if (track > trackLimit || (source.picture && track == 0) || !TakeText(bytes, languageLimit, source.language)
             || !TakeText(bytes, bytes.size(), source.path) || source.path.empty()) {
             return std::nullopt;
         }

@@ -44,6 +44,27 @@ TEST(DiscChoicesEntry, SubtitlesAreTrackLanguageAndPathOneAfterAnother)
     EXPECT_FALSE(DecodeSubtitleSources(huge).has_value());
 }
 
+// Text and picture subtitle tracks are counted apart: picture track 1 comes back as a
+// picture track, not as the video's first text track.
+TEST(DiscChoicesEntry, APictureSubtitleTrackKeepsItsKind)
+{
+    SubtitleSource picture{"/v.mkv", "de", 1};
+    picture.picture = true;
+    const std::vector<std::uint8_t> bytes = EncodeSubtitleSources({picture, {"/v.mkv", "en", 1}});
+    EXPECT_EQ(bytes[3], 0x80);
+    const std::optional<std::vector<SubtitleSource>> decoded = DecodeSubtitleSources(bytes);
+    ASSERT_TRUE(decoded.has_value());
+    ASSERT_EQ(decoded->size(), 2u);
+    EXPECT_TRUE((*decoded)[0].picture);
+    EXPECT_EQ((*decoded)[0].track, 1);
+    EXPECT_FALSE((*decoded)[1].picture);
+    EXPECT_EQ((*decoded)[1].track, 1);
+    // A picture subtitle is always a track of a file, never a file of its own.
+    std::vector<std::uint8_t> noTrack = bytes;
+    noTrack[0] = 0;
+    EXPECT_FALSE(DecodeSubtitleSources(noTrack).has_value());
+}
+
 TEST(DiscChoicesEntry, TheChoicesOfAnInputReadBackFromTheFile)
 {
     InputEntry entry;
