@@ -30,14 +30,16 @@ install(CODE "
 ")
 
 # The desktop entry names the installed prefix, which is only known when installing.
+# Each destination stages its entry apart, so that installs running side by side
+# (the install tests do) never write the same file.
 install(CODE "
   set(DISCFORGE_EXEC \"\${CMAKE_INSTALL_PREFIX}/bin/discforge\")
   set(DISCFORGE_PATH \"\${CMAKE_INSTALL_PREFIX}/${DISCFORGE_INSTALL_DATADIR}\")
   set(DISCFORGE_ICON ferrowick-discforge)
-  configure_file(${resources}/ferrowick-discforge.desktop.in
-    ${CMAKE_BINARY_DIR}/installed-entry/ferrowick-discforge.desktop @ONLY)
-  file(INSTALL ${CMAKE_BINARY_DIR}/installed-entry/ferrowick-discforge.desktop
-    DESTINATION \${CMAKE_INSTALL_PREFIX}/share/applications)
+  string(MD5 destination \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  set(staged ${CMAKE_BINARY_DIR}/installed-entry/\${destination}/ferrowick-discforge.desktop)
+  configure_file(${resources}/ferrowick-discforge.desktop.in \${staged} @ONLY)
+  file(INSTALL \${staged} DESTINATION \${CMAKE_INSTALL_PREFIX}/share/applications)
 ")
 
 # The Debian package: its library dependencies come from dpkg-shlibdeps; what the
