@@ -30,12 +30,20 @@ void SetEncoderChoices(DiscProfile& profile)
         profile.preloadMicroseconds = 440000;
         break;
     case DiscKind::Svcd:
+        // Two B-pictures between anchors: at SVCD's and DVD's rates they cost fewer bits
+        // than the P-pictures they replace, and their bits go to the anchors.
+        profile.bPictures = 2;
+        // 10 bits for the DC of intra blocks: smooth areas keep their shades instead of
+        // steps; both discs allow up to 10.
+        profile.intraDcBits = 10;
         profile.flatIntraMatrix = true;
         profile.scanOffsets = true;
         profile.muxerName = "svcd";
         profile.preloadMicroseconds = 500000;
         break;
     case DiscKind::Dvd:
+        profile.bPictures = 2;
+        profile.intraDcBits = 10;
         profile.flatIntraMatrix = true;
         profile.muxerName = "dvd";
         profile.preloadMicroseconds = 500000;

@@ -36,6 +36,7 @@ struct DiscProfile {
     int vbvBufferBits = 0;
     int gopFrames = 0;
     int bPictures = 0; // between anchors
+    int intraDcBits = 8; // precision of intra blocks' DC coefficients: MPEG-1 has 8 only
     bool flatIntraMatrix = false; // otherwise the MPEG default, which spends fewer bits on fine detail
     bool scanOffsets = false;
     PictureFields fields = PictureFields::frames;

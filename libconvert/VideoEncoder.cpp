@@ -20,6 +20,8 @@ constexpr int encoderThreads = 1;
 // A flat quantiser matrix weighs every frequency alike.
 constexpr int flatMatrixEntries = 64;
 constexpr uint16_t flatMatrixStep = 16;
+// The encoder counts the intra DC precision from 8 bits.
+constexpr int minimumDcBits = 8;
 // How far the second pass lets its bits drift from the plan before it corrects the
 // quantiser: a fortieth of the stream's bits, between the bits of an eighth of a
 // second and the library's own 4 Mbit. With 4 Mbit a clip of a few seconds, whose
@@ -30,15 +32,31 @@ constexpr int64_t driftShareOfStream = 40;
 constexpr int64_t driftSecondsInverse = 8;
 constexpr int64_t libraryDriftTolerance = 4000000;
 
+// The first pass wrote one line for every picture.
+int64_t FirstPassPictures(const DiscProfile& profile)
+{
+    return static_cast<int64_t>(
+        std::count(profile.firstPassStatistics.begin(), profile.firstPassStatistics.end(), '\n'));
+}
+
 int DriftTolerance(const DiscProfile& profile)
 {
-    // The first pass wrote one line for every picture.
-    const auto pictures = static_cast<int64_t>(
-        std::count(profile.firstPassStatistics.begin(), profile.firstPassStatistics.end(), '\n'));
+    const int64_t pictures = FirstPassPictures(profile);
     const int64_t streamBits = profile.videoBitRate * pictures * profile.frameRateDen / profile.frameRateNum;
     const int64_t tightest = profile.videoBitRate / driftSecondsInverse;
     return static_cast<int>(std::clamp(streamBits / driftShareOfStream, std::min(tightest, libraryDriftTolerance),
         libraryDriftTolerance));
+}
+
+// The second pass plans for as many pictures as the first saw and one more for each
+// B-picture the encoder may hold back at the end, and shares the rate's bits among
+// them all: with two B-pictures a 6 s clip came out 1.3 % over its plan. Asking for
+// the rate of the pictures there are gives the real pictures the bits they are due.
+int64_t SecondPassBitRate(const DiscProfile& profile)
+{
+    const int64_t pictures = FirstPassPictures(profile);
+    return pictures == 0 ? profile.videoBitRate
+                         : profile.videoBitRate * pictures / (pictures + profile.bPictures);
 }
 
 } // namespace
@@ -89,6 +107,12 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
         }
         std::fill_n(c.intra_matrix, flatMatrixEntries, flatMatrixStep);
     }
+    // Each macroblock's coding chosen by the bits and the error it gives, and each
+    // block's coefficients by trellis search: together a half to one decibel at the
+    // same size on fine detail and grain, for about twice the encoder's time.
+    c.mb_decision = FF_MB_DECISION_RD;
+    av_opt_set_int(&c, "trellis", 1, AV_OPT_SEARCH_CHILDREN);
+    c.intra_dc_precision = profile.intraDcBits - minimumDcBits;
     if (profile.mpeg2) {
         // MPEG-2's second table for intra blocks codes them in fewer bits; every MPEG-2 decoder has it.
         av_opt_set_int(c.priv_data, "intra_vlc", 1, 0);
@@ -107,6 +131,7 @@ EncodeStatus VideoEncoder::Open(const DiscProfile& profile)
         c.flags |= AV_CODEC_FLAG_PASS1;
     } else if (profile.pass == EncoderPass::second) {
         c.flags |= AV_CODEC_FLAG_PASS2;
+        c.bit_rate = SecondPassBitRate(profile);
         c.bit_rate_tolerance = DriftTolerance(profile);
         // Ours to free, not the context's.
         statistics_ = profile.firstPassStatistics;

@@ -35,11 +35,18 @@ ShownText TextAt(const TestFolder& folder, const std::string& vob, double second
     const std::string at = std::to_string(seconds);
     const std::string over = folder.File("over.gray");
     const std::string plain = folder.File("plain.gray");
-    const CommandResult overlaid = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(vob)
-        + " -filter_complex \"[0:v][0:i:" + std::to_string(0x20 + stream) + "]overlay[o]\" -map \"[o]\" -ss " + at
+    // A program stream carries each subpicture near its time and the pictures half a
+    // second ahead of theirs, and ffmpeg's overlay pairs a picture with the subpicture
+    // it has read so far: a copy interleaved by time shows each cue on its own pictures.
+    const std::string interleaved = folder.File("interleaved.mkv");
+    const CommandResult copied = RunCommand("ffmpeg -v error -nostdin -y -fflags +genpts -i " + Quoted(vob)
+        + " -map 0:v -map 0:i:" + std::to_string(0x20 + stream) + " -c copy " + Quoted(interleaved));
+    EXPECT_EQ(copied.exitCode, 0) << copied.output;
+    const CommandResult overlaid = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(interleaved)
+        + " -filter_complex \"[0:v][0:s:0]overlay[o]\" -map \"[o]\" -ss " + at
         + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(over));
     EXPECT_EQ(overlaid.exitCode, 0) << overlaid.output;
-    const CommandResult alone = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(vob) + " -map 0:v -ss " + at
+    const CommandResult alone = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(interleaved) + " -map 0:v -ss " + at
         + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(plain));
     EXPECT_EQ(alone.exitCode, 0) << alone.output;
     const std::string a = ReadBytes(over);
