@@ -291,7 +291,9 @@ bool VideoCursor::PrepareScaler()
     av_opt_set_int(scaler_, "dstw", width_, 0);
     av_opt_set_int(scaler_, "dsth", height_, 0);
     av_opt_set_int(scaler_, "dst_format", AV_PIX_FMT_BGR0, 0);
-    av_opt_set_int(scaler_, "sws_flags", SWS_BILINEAR, 0);
+    // Each pixel's own colour from chroma interpolated across the row: the converter's
+    // shorter route truncates its sums and makes pictures about a level darker.
+    av_opt_set_int(scaler_, "sws_flags", SWS_BILINEAR | SWS_FULL_CHR_H_INT, 0);
     AVDictionary* options = OptionDictionary(scalerOptions_);
     const int applied = av_opt_set_dict(scaler_, &options);
     av_dict_free(&options);

@@ -11,9 +11,13 @@
 
 namespace discforge::yuv420 {
 
+// Samples four times over less their zero, times these factors in units of 1/32768,
+// rounded to the nearest level: each term of a colour rounds apart, so that the colours
+// come out as bright as the pictures are (truncating each term made every picture a
+// level darker, which a disc stream then carries as its largest error).
 constexpr int lumaScale = 9539;
-constexpr int lumaOffset = 128;
-constexpr int chromaOffset = 1024;
+constexpr int lumaOffset = 64;
+constexpr int chromaOffset = 512;
 constexpr int blueFromCb = 16525;
 constexpr int greenFromCb = -3209;
 constexpr int greenFromCr = -6660;
@@ -35,13 +39,13 @@ __attribute__((target("avx2"))) inline ChromaTerms ChromaOf(const std::uint8_t* 
 {
     const __m256i offset = _mm256_set1_epi16(chromaOffset);
     const __m256i u = _mm256_sub_epi16(
-        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cb))), 3), offset);
+        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cb))), 2), offset);
     const __m256i v = _mm256_sub_epi16(
-        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr))), 3), offset);
-    return ChromaTerms{_mm256_mulhi_epi16(u, _mm256_set1_epi16(blueFromCb)),
-        _mm256_adds_epi16(_mm256_mulhi_epi16(u, _mm256_set1_epi16(greenFromCb)),
-            _mm256_mulhi_epi16(v, _mm256_set1_epi16(greenFromCr))),
-        _mm256_mulhi_epi16(v, _mm256_set1_epi16(redFromCr))};
+        _mm256_slli_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cr))), 2), offset);
+    return ChromaTerms{_mm256_mulhrs_epi16(u, _mm256_set1_epi16(blueFromCb)),
+        _mm256_adds_epi16(_mm256_mulhrs_epi16(u, _mm256_set1_epi16(greenFromCb)),
+            _mm256_mulhrs_epi16(v, _mm256_set1_epi16(greenFromCr))),
+        _mm256_mulhrs_epi16(v, _mm256_set1_epi16(redFromCr))};
 }
 
 // One colour of 32 pixels as bytes in pixel order within each 16-pixel half:
@@ -65,8 +69,8 @@ __attribute__((target("avx2"))) inline void PixelQuads(
     const __m256i scale = _mm256_set1_epi16(lumaScale);
     const __m256i even = _mm256_and_si256(samples, _mm256_set1_epi16(0x00FF));
     const __m256i odd = _mm256_srli_epi16(samples, 8);
-    const __m256i evenLuma = _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_slli_epi16(even, 3), offset), scale);
-    const __m256i oddLuma = _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_slli_epi16(odd, 3), offset), scale);
+    const __m256i evenLuma = _mm256_mulhrs_epi16(_mm256_sub_epi16(_mm256_slli_epi16(even, 2), offset), scale);
+    const __m256i oddLuma = _mm256_mulhrs_epi16(_mm256_sub_epi16(_mm256_slli_epi16(odd, 2), offset), scale);
     const __m256i blue = ColourBytes(evenLuma, oddLuma, chroma.blue);
     const __m256i green = ColourBytes(evenLuma, oddLuma, chroma.green);
     const __m256i red = ColourBytes(evenLuma, oddLuma, chroma.red);

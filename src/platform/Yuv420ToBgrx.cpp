@@ -10,7 +10,13 @@ namespace {
 
 using namespace yuv420;
 
-int High(int value, int factor) { return (value * factor) >> 16; }
+// What the wide kernels' rounding multiply gives: the product in units of 1/32768,
+// rounded to the nearest.
+int Rounded(int value, int factor)
+{
+    constexpr int half = 1 << 14;
+    return (value * factor + half) >> 15;
+}
 
 std::uint8_t Clamped(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
@@ -19,13 +25,13 @@ void ConvertRowPlain(const std::uint8_t* luma, const std::uint8_t* cb, const std
     std::uint8_t* to, std::uint8_t fourth)
 {
     for (int x = from; x < width; ++x) {
-        const int u = 8 * cb[x / 2] - chromaOffset;
-        const int v = 8 * cr[x / 2] - chromaOffset;
-        const int y = High(8 * luma[x] - lumaOffset, lumaScale);
+        const int u = 4 * cb[x / 2] - chromaOffset;
+        const int v = 4 * cr[x / 2] - chromaOffset;
+        const int y = Rounded(4 * luma[x] - lumaOffset, lumaScale);
         std::uint8_t* pixel = to + 4 * static_cast<std::ptrdiff_t>(x);
-        pixel[0] = Clamped(y + High(u, blueFromCb));
-        pixel[1] = Clamped(y + High(u, greenFromCb) + High(v, greenFromCr));
-        pixel[2] = Clamped(y + High(v, redFromCr));
+        pixel[0] = Clamped(y + Rounded(u, blueFromCb));
+        pixel[1] = Clamped(y + Rounded(u, greenFromCb) + Rounded(v, greenFromCr));
+        pixel[2] = Clamped(y + Rounded(v, redFromCr));
         pixel[3] = fourth;
     }
 }
