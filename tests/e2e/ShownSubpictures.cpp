@@ -46,8 +46,8 @@ ShownText TextAt(const TestFolder& folder, const std::string& vob, double second
         + " -filter_complex \"[0:v][0:s:0]overlay[o]\" -map \"[o]\" -ss " + at
         + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(over));
     EXPECT_EQ(overlaid.exitCode, 0) << overlaid.output;
-    const CommandResult alone = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(interleaved) + " -map 0:v -ss " + at
-        + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(plain));
+    const CommandResult alone = RunCommand("ffmpeg -v error -nostdin -y -i " + Quoted(interleaved) + " -map 0:v -ss "
+        + at + " -frames:v 1 -f rawvideo -pix_fmt gray " + Quoted(plain));
     EXPECT_EQ(alone.exitCode, 0) << alone.output;
     const std::string a = ReadBytes(over);
     const std::string b = ReadBytes(plain);
