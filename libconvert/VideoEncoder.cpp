@@ -13,10 +13,10 @@ extern "C" {
 namespace discforge::convert {
 namespace {
 
-// The encoder's own thread only: decoding, the picture preparation and the sound
-// already fill the processors, and slice threads would add several hand-offs to
-// every frame, which cost more processor time than they save.
-constexpr int encoderThreads = 1;
+// Two slice threads: with rate-distortion decisions and trellis search the encoder
+// takes 80 to 93 % of a conversion's wall time on one thread, and a second one cut a
+// 640 x 480 SVCD or DVD conversion's time by a fifth on two processors.
+constexpr int encoderThreads = 2;
 // A flat quantiser matrix weighs every frequency alike.
 constexpr int flatMatrixEntries = 64;
 constexpr uint16_t flatMatrixStep = 16;
