@@ -13,10 +13,11 @@ extern "C" {
 namespace discforge::convert {
 namespace {
 
-// Two slice threads: with rate-distortion decisions and trellis search the encoder
-// takes 80 to 93 % of a conversion's wall time on one thread, and a second one cut a
-// 640 x 480 SVCD or DVD conversion's time by a fifth on two processors.
-constexpr int encoderThreads = 2;
+// The encoder's own thread only. Two slice threads took a fifth off a 640 x 480 SVCD
+// or DVD conversion, but their streams differed from run to run, and the same input
+// and options must always give the same bytes (a saved project converts what its
+// options did).
+constexpr int encoderThreads = 1;
 // A flat quantiser matrix weighs every frequency alike.
 constexpr int flatMatrixEntries = 64;
 constexpr uint16_t flatMatrixStep = 16;
