@@ -107,6 +107,14 @@ Picture EveryCombination(int width)
     return picture;
 }
 
+// The luma, blue and red samples of pixel `at` as one number.
+std::size_t SamplesOf(const Picture& picture, std::size_t at)
+{
+    const auto width = static_cast<std::size_t>(picture.width);
+    const std::size_t chroma = at / width / 2 * static_cast<std::size_t>(picture.ChromaWidth()) + at % width / 2;
+    return std::size_t{picture.luma[at]} << 16 | std::size_t{picture.cb[chroma]} << 8 | picture.cr[chroma];
+}
+
 TEST(Yuv420ToBgrx, EveryColourIsWithinALevelOfTheExactOneAndNoDarker)
 {
     for (int width : {4096, 16}) {
@@ -125,21 +133,11 @@ TEST(Yuv420ToBgrx, EveryColourIsWithinALevelOfTheExactOneAndNoDarker)
     const std::vector<std::uint8_t> narrowBytes = OursBgrx(narrow, 255);
     std::vector<std::uint32_t> byColour(256 * 256 * 256);
     for (std::size_t at = 0; at < wide.luma.size(); ++at) {
-        const int x = static_cast<int>(at % 4096);
-        const int y = static_cast<int>(at / 4096);
-        const std::size_t chroma = static_cast<std::size_t>(y / 2 * wide.ChromaWidth() + x / 2);
-        const std::size_t key
-            = static_cast<std::size_t>(wide.luma[at]) << 16 | std::size_t{wide.cb[chroma]} << 8 | wide.cr[chroma];
-        std::memcpy(&byColour[key], &wideBytes[4 * at], 4);
+        std::memcpy(&byColour[SamplesOf(wide, at)], &wideBytes[4 * at], 4);
     }
     long differing = 0;
     for (std::size_t at = 0; at < narrow.luma.size(); ++at) {
-        const int x = static_cast<int>(at % 16);
-        const int y = static_cast<int>(at / 16);
-        const std::size_t chroma = static_cast<std::size_t>(y / 2 * narrow.ChromaWidth() + x / 2);
-        const std::size_t key
-            = static_cast<std::size_t>(narrow.luma[at]) << 16 | std::size_t{narrow.cb[chroma]} << 8 | narrow.cr[chroma];
-        differing += std::memcmp(&byColour[key], &narrowBytes[4 * at], 4) != 0 ? 1 : 0;
+        differing += std::memcmp(&byColour[SamplesOf(narrow, at)], &narrowBytes[4 * at], 4) != 0 ? 1 : 0;
     }
     EXPECT_EQ(differing, 0);
 }
