@@ -38,18 +38,10 @@ frame_size() {
 }
 frame_rate() { case $1 in pal-*) echo 25 ;; *) echo 30000/1001 ;; esac; }
 
-# The still the pan crosses: three times the widest frame each way.
+# The still the pan crosses.
+. "$(dirname "$0")/../lib/sources.sh"
 still="$work/still-2160x1728.png"
-if [ ! -s "$still" ]; then
-    # Leaves-like texture of several scales over the fractal's edges and a sky's gradients.
-    ffmpeg -nostdin -v error -y -f lavfi -i "mandelbrot=size=2160x1728:maxiter=400:start_scale=1.2,format=yuv444p" \
-        -f lavfi -i "gradients=size=2160x1728:n=5:seed=7,format=yuv444p" \
-        -f lavfi -i "color=gray:size=270x216,noise=alls=90:allf=u,scale=2160x1728:flags=bicubic,format=yuv444p" \
-        -f lavfi -i "color=gray:size=1080x864,noise=alls=70:allf=u,scale=2160x1728:flags=bicubic,format=yuv444p" \
-        -filter_complex "[0][1]blend=all_mode=softlight[a];[a][2]blend=all_mode=overlay:all_opacity=0.6[b];[b][3]blend=all_mode=overlay:all_opacity=0.4,noise=alls=6" \
-        -frames:v 1 "$still.making.png"
-    mv "$still.making.png" "$still"
-fi
+make_pan_still "$still"
 
 # A lossless source of the given kind at the target's size and rate.
 make_source() {
@@ -66,7 +58,7 @@ make_source() {
     grain) picture=(-f lavfi -i "testsrc2=size=$size:rate=$rate,noise=alls=24:allf=t+u") ;;
     pan)
         picture=(-loop 1 -framerate "$rate" -i "$still")
-        filter="crop=$width:$height:x='t*(in_w-$width)/($seconds+1)':y='t*(in_h-$height)/(2*$seconds+2)'"
+        filter=$(pan_crop "$width" "$height" "$seconds")
         ;;
     esac
     ffmpeg -nostdin -v error -y "${picture[@]}" -f lavfi -i "sine=frequency=440:sample_rate=48000" \

@@ -24,18 +24,10 @@ for tool in ffmpeg bc; do
 done
 mkdir -p "$work"
 
-# The still the pan crosses: three times the frame each way, leaves-like texture of
-# several scales over a fractal's edges and a sky's gradients.
+# The still the pan crosses.
+. "$(dirname "$0")/../lib/sources.sh"
 still="$work/still-2160x1728.png"
-if [ ! -s "$still" ]; then
-    ffmpeg -nostdin -v error -y -f lavfi -i "mandelbrot=size=2160x1728:maxiter=400:start_scale=1.2,format=yuv444p" \
-        -f lavfi -i "gradients=size=2160x1728:n=5:seed=7,format=yuv444p" \
-        -f lavfi -i "color=gray:size=270x216,noise=alls=90:allf=u,scale=2160x1728:flags=bicubic,format=yuv444p" \
-        -f lavfi -i "color=gray:size=1080x864,noise=alls=70:allf=u,scale=2160x1728:flags=bicubic,format=yuv444p" \
-        -filter_complex "[0][1]blend=all_mode=softlight[a];[a][2]blend=all_mode=overlay:all_opacity=0.6[b];[b][3]blend=all_mode=overlay:all_opacity=0.4,noise=alls=6" \
-        -frames:v 1 "$still.making.png"
-    mv "$still.making.png" "$still"
-fi
+make_pan_still "$still"
 
 make_source() {
     local kind=$1 path=$2
@@ -45,7 +37,7 @@ make_source() {
     zoom) picture=(-f lavfi -i "mandelbrot=size=720x576:rate=25:maxiter=600:end_pts=300:end_scale=0.1") ;;
     pan)
         picture=(-loop 1 -framerate 25 -i "$still")
-        filter="crop=720:576:x='t*(in_w-720)/($seconds+1)':y='t*(in_h-576)/(2*$seconds+2)'"
+        filter=$(pan_crop 720 576 "$seconds")
         ;;
     esac
     ffmpeg -nostdin -v error -y "${picture[@]}" -vf "$filter" -t "$seconds" -an -c:v ffvhuff -pix_fmt yuv420p \
